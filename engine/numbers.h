@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Number texts shown to and read from the user. Every function takes the decimal separator
+// as a parameter: the engine knows no locale object.
+namespace engine {
+
+// General format: the value's decimal text with at most 15 significant digits (correctly
+// rounded from the double), trailing zeros and a bare trailing separator removed, "0" before
+// the separator below 1, "-" for negatives, "0" for zero. Always positional, never an exponent.
+// Examples with '.': 0.7225, 0.425, 10, 12.5, 81.9 (for 10 * 8.19).
+std::string formatGeneral(double value, char decimalSeparator);
+
+// Fixed pattern with `decimals` decimals ("0.00" is 2): the value's 15-significant-digit
+// decimal text rounded half away from zero to that many decimals, at least one digit before
+// the separator, no minus sign when the result is all zeros. decimals == 0 writes no separator.
+std::string formatFixed(double value, int decimals, char decimalSeparator);
+
+// Double rounding: first to `first` decimals, then that decimal text to `second` decimals
+// (second < first). Used for the minimum steel ratio, brought to eight and shown with seven.
+std::string formatFixedTwice(double value, int first, int second, char decimalSeparator);
+
+// Plain signed decimal number: blanks (space, tab) around, one optional sign, digits with at
+// most one decimal separator (which must be `decimalSeparator`), at least one digit.
+// No thousands separators, exponents or currency. Anything else gives no value.
+std::optional<double> parseNumber(std::string_view text, char decimalSeparator);
+
+}  // namespace engine

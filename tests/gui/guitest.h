@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QApplication>
+#include <QLocale>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+// What a message box showed when it was answered.
+struct ShownBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;  // the texts of its buttons
+};
+
+// Watches for modal windows while a window test runs. A modal window that nobody expected is
+// recorded and closed, so the test cannot hang on it, and the test fails at its cleanup.
+class ModalWatcher : public QObject {
+    Q_OBJECT
+public:
+    static ModalWatcher& instance();
+
+    // Runs `action`, answering the first message box it opens with its OK (or default) button.
+    // Returns what the box showed, or nothing when no box was opened.
+    std::optional<ShownBox> answerMessageBox(const std::function<void()>& action);
+
+    // Runs `action`, cancelling the first modal dialog it opens; returns its class name.
+    std::optional<QString> cancelDialog(const std::function<void()>& action);
+
+    // Descriptions of the modal windows that appeared unexpectedly since the last call.
+    QStringList takeUnexpected();
+
+private:
+    ModalWatcher();
+    void poll();
+
+    QTimer timer_;
+    enum class Expect { Nothing, MessageBox, Dialog } expect_ = Expect::Nothing;
+    std::optional<ShownBox> box_;
+    std::optional<QString> dialog_;
+    QStringList unexpected_;
+};
+
+// Sets the default locale for the lifetime of the guard and restores the previous one.
+class LocaleGuard {
+public:
+    explicit LocaleGuard(const QLocale& locale) : saved_(QLocale()) { QLocale::setDefault(locale); }
+    ~LocaleGuard() { QLocale::setDefault(saved_); }
+    LocaleGuard(const LocaleGuard&) = delete;
+    LocaleGuard& operator=(const LocaleGuard&) = delete;
+
+private:
+    QLocale saved_;
+};
+
+// Base of every window test class: sets the program up once, checks after every test that no
+// unexpected modal window appeared, and unloads all windows so each test starts afresh.
+class GuiTestCase : public QObject {
+    Q_OBJECT
+protected Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+};
+
+// main() for a window test: the offscreen platform unless another one is asked for.
+#define QUINTARAL_GUI_TEST_MAIN(TestClass)                                 \
+    int main(int argc, char* argv[]) {                                     \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                       \
+        QApplication app(argc, argv);                                      \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                           \
+        TestClass test;                                                    \
+        return QTest::qExec(&test, argc, argv);                            \
+    }

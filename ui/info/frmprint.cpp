@@ -1,0 +1,3 @@
+#include "info/frmprint.h"
+
+FrmPrint::FrmPrint(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("frmprint")); }

@@ -1,0 +1,3 @@
+#include "splash/frmsplash.h"
+
+FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("frmSplash")); }
