@@ -41,7 +41,7 @@ struct SuppliedSteel {
     std::string description;  // "<count text> Barras <fraction> \""
 };
 
-// None while either text is empty or not a number.
+// None while either text is empty or not a number, or when the area is too large for a double.
 std::optional<SuppliedSteel> suppliedSteel(std::string_view countText,
                                            std::string_view designationText,
                                            char decimalSeparator);

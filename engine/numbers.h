@@ -25,7 +25,8 @@ std::string formatFixedTwice(double value, int first, int second, char decimalSe
 
 // Plain signed decimal number: blanks (space, tab) around, one optional sign, digits with at
 // most one decimal separator (which must be `decimalSeparator`), at least one digit.
-// No thousands separators, exponents or currency. Anything else gives no value.
+// No thousands separators, exponents or currency. Anything else gives no value, and so does a
+// number too large for a double; a nonzero number too small for one reads as zero.
 std::optional<double> parseNumber(std::string_view text, char decimalSeparator);
 
 }  // namespace engine

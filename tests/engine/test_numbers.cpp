@@ -1,1 +1,219 @@
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "engine/numbers.h"
+
+namespace {
+
+using engine::formatFixed;
+using engine::formatFixedTwice;
+using engine::formatGeneral;
+using engine::parseNumber;
+
+// prefix, then `count` times `c`, then suffix.
+std::string repeated(const char* prefix, std::size_t count, char c, const char* suffix = "") {
+    std::string text(prefix);
+    text.append(count, c);
+    text.append(suffix);
+    return text;
+}
+
+struct GeneralCase {
+    double value;
+    const char* point;  // expected with '.'
+};
+
+class GeneralFormat : public testing::TestWithParam<GeneralCase> {};
+
+TEST_P(GeneralFormat, WritesShortestFifteenDigitText) {
+    const GeneralCase& c = GetParam();
+    EXPECT_EQ(formatGeneral(c.value, '.'), c.point);
+    std::string comma = c.point;
+    for (char& ch : comma) {
+        if (ch == '.') ch = ',';
+    }
+    EXPECT_EQ(formatGeneral(c.value, ','), comma);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, GeneralFormat,
+    testing::Values(
+        GeneralCase{0.7225, "0.7225"}, GeneralCase{0.425, "0.425"}, GeneralCase{10, "10"},
+        GeneralCase{12.5, "12.5"}, GeneralCase{10 * 8.19, "81.9"}, GeneralCase{3 * 0.71, "2.13"},
+        GeneralCase{25 * 0.32, "8"}, GeneralCase{25 * 25.81, "645.25"},
+        GeneralCase{2.5 * 1.29, "3.225"}, GeneralCase{0.425 - 0.025, "0.4"},
+        GeneralCase{0.39999999999999997, "0.4"}, GeneralCase{0, "0"}, GeneralCase{-0.0, "0"},
+        GeneralCase{-12.5, "-12.5"}, GeneralCase{-0.004, "-0.004"}, GeneralCase{100, "100"},
+        GeneralCase{1e15, "1000000000000000"}, GeneralCase{0.1 + 0.2, "0.3"},
+        GeneralCase{1.0 / 3, "0.333333333333333"}, GeneralCase{2.0 / 3, "0.666666666666667"},
+        GeneralCase{123456789.123456789, "123456789.123457"}, GeneralCase{0.000123, "0.000123"},
+        GeneralCase{0.994, "0.994"}, GeneralCase{20.24, "20.24"},
+        GeneralCase{1e21, "1000000000000000000000"}, GeneralCase{1e-7, "0.0000001"},
+        GeneralCase{-1e-7, "-0.0000001"}));
+
+TEST(GeneralFormat, HugeAndTinyValuesArePositional) {
+    const std::string huge = formatGeneral(1e300, '.');
+    EXPECT_EQ(huge, repeated("1", 300, '0'));
+    const std::string tiny = formatGeneral(1e-300, '.');
+    EXPECT_EQ(tiny, repeated("0.", 299, '0', "1"));
+    const std::string max = formatGeneral(std::numeric_limits<double>::max(), '.');
+    EXPECT_EQ(max.size(), 309u);
+    EXPECT_EQ(max.substr(0, 15), "179769313486232");
+    const std::string minSub = formatGeneral(-std::numeric_limits<double>::denorm_min(), ',');
+    EXPECT_EQ(minSub, repeated("-0,", 323, '0', "494065645841247"));
+    for (const std::string& s : {huge, tiny, max, minSub}) {
+        EXPECT_EQ(s.find_first_of("eE+"), std::string::npos) << s;
+    }
+}
+
+struct FixedCase {
+    double value;
+    int decimals;
+    const char* point;  // expected with '.'
+};
+
+class FixedFormat : public testing::TestWithParam<FixedCase> {};
+
+TEST_P(FixedFormat, RoundsDecimalTextHalfAwayFromZero) {
+    const FixedCase& c = GetParam();
+    EXPECT_EQ(formatFixed(c.value, c.decimals, '.'), c.point);
+    std::string comma = c.point;
+    for (char& ch : comma) {
+        if (ch == '.') ch = ',';
+    }
+    EXPECT_EQ(formatFixed(c.value, c.decimals, ','), comma);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, FixedFormat,
+    testing::Values(
+        // Halves in the decimal text round away from zero, although the doubles lie below.
+        FixedCase{2.675, 2, "2.68"}, FixedCase{1.005, 2, "1.01"}, FixedCase{-2.675, 2, "-2.68"},
+        FixedCase{-1.005, 2, "-1.01"}, FixedCase{0.125, 2, "0.13"}, FixedCase{0.5, 0, "1"},
+        FixedCase{1.5, 0, "2"}, FixedCase{2.5, 0, "3"}, FixedCase{-2.5, 0, "-3"},
+        FixedCase{0.0005, 3, "0.001"}, FixedCase{0.00000005, 7, "0.0000001"},
+        FixedCase{1.4999999, 0, "1"}, FixedCase{2.674, 2, "2.67"},
+        // Carries through nines, also into a new leading digit.
+        FixedCase{9.995, 2, "10.00"}, FixedCase{99.9999, 3, "100.000"},
+        FixedCase{-9.9999, 2, "-10.00"}, FixedCase{0.999999995, 8, "1.00000000"},
+        // Results that round to all zeros carry no minus sign.
+        FixedCase{-0.004, 2, "0.00"}, FixedCase{-0.0, 2, "0.00"}, FixedCase{-0.4, 0, "0"},
+        FixedCase{-1e-300, 7, "0.0000000"}, FixedCase{1e-300, 2, "0.00"},
+        FixedCase{-0.005, 2, "-0.01"}, FixedCase{0, 3, "0.000"},
+        // Padding, leading zero, no thousands separator.
+        FixedCase{0.01, 8, "0.01000000"}, FixedCase{0.0212500, 7, "0.0212500"},
+        FixedCase{1234567.891, 2, "1234567.89"}, FixedCase{4.30, 2, "4.30"},
+        FixedCase{13.5088, 0, "14"}, FixedCase{10.147, 0, "10"},
+        // Only 15 significant digits count: 0.1 + 0.2 is 0.300000000000000 and no half.
+        FixedCase{0.1 + 0.2, 16, "0.3000000000000000"},
+        FixedCase{1e20 + 0.5, 2, "100000000000000000000.00"}));
+
+TEST(FixedFormat, HugeValuesArePositional) {
+    const std::string huge = formatFixed(1e300, 2, '.');
+    EXPECT_EQ(huge, repeated("1", 300, '0', ".00"));
+    EXPECT_EQ(formatFixed(-1e300, 0, ','), repeated("-1", 300, '0'));
+    EXPECT_EQ(formatFixed(9.99999999999999e22, 0, '.'), "99999999999999900000000");
+}
+
+struct TwiceCase {
+    double value;
+    const char* point;
+};
+
+class FixedTwice : public testing::TestWithParam<TwiceCase> {};
+
+TEST_P(FixedTwice, RoundsToEightThenSeven) {
+    EXPECT_EQ(formatFixedTwice(GetParam().value, 8, 7, '.'), GetParam().point);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, FixedTwice,
+    testing::Values(TwiceCase{14.0 / 4200, "0.0033333"}, TwiceCase{0.0035635, "0.0035635"},
+                    // 0.000000045 rounds directly to 0.0000000 but via 0.00000005 to 0.0000001.
+                    TwiceCase{0.000000045, "0.0000001"}, TwiceCase{0.0000000449, "0.0000000"},
+                    TwiceCase{0.12345674500001, "0.1234568"}, TwiceCase{0.123456744, "0.1234567"},
+                    TwiceCase{-0.000000045, "-0.0000001"}, TwiceCase{-0.0000000449, "0.0000000"},
+                    TwiceCase{0.99999999, "1.0000000"}));
+
+TEST(FixedTwice, DiffersFromSingleRounding) {
+    EXPECT_EQ(formatFixed(0.000000045, 7, '.'), "0.0000000");
+    EXPECT_EQ(formatFixedTwice(0.000000045, 8, 7, ','), "0,0000001");
+}
+
+struct ParseCase {
+    const char* text;
+    char separator;
+    std::optional<double> expected;
+};
+
+class Parser : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(Parser, AcceptsOnlyPlainSignedDecimals) {
+    const ParseCase& c = GetParam();
+    const std::optional<double> got = parseNumber(c.text, c.separator);
+    ASSERT_EQ(got.has_value(), c.expected.has_value())
+        << "'" << c.text << "' with '" << c.separator << "'";
+    if (got) {
+        EXPECT_EQ(*got, *c.expected) << "'" << c.text << "'";
+    }
+}
+
+constexpr std::nullopt_t none = std::nullopt;
+
+INSTANTIATE_TEST_SUITE_P(
+    Point, Parser,
+    testing::Values(
+        ParseCase{"4", '.', 4}, ParseCase{"4.5", '.', 4.5}, ParseCase{" 4", '.', 4},
+        ParseCase{"4 ", '.', 4}, ParseCase{"\t 12.5 \t", '.', 12.5}, ParseCase{"-3", '.', -3},
+        ParseCase{"+3", '.', 3}, ParseCase{".5", '.', 0.5}, ParseCase{"5.", '.', 5},
+        ParseCase{"-.5", '.', -0.5}, ParseCase{"04", '.', 4}, ParseCase{"4.0", '.', 4},
+        ParseCase{"0.1", '.', 0.1}, ParseCase{"2.675", '.', 2.675}, ParseCase{"  -  4", '.', none},
+        ParseCase{"- 4", '.', none}, ParseCase{"", '.', none}, ParseCase{" ", '.', none},
+        ParseCase{"\t", '.', none}, ParseCase{".", '.', none}, ParseCase{"-", '.', none},
+        ParseCase{"+", '.', none}, ParseCase{"-.", '.', none}, ParseCase{"4,5", '.', none},
+        ParseCase{"1,000", '.', none}, ParseCase{"1.000.000", '.', none},
+        ParseCase{"4.5.", '.', none}, ParseCase{"1e5", '.', none}, ParseCase{"1E5", '.', none},
+        ParseCase{"$4", '.', none}, ParseCase{"4$", '.', none}, ParseCase{"4 5", '.', none},
+        ParseCase{"--4", '.', none}, ParseCase{"+-4", '.', none}, ParseCase{"4-", '.', none},
+        ParseCase{"0x10", '.', none}, ParseCase{"inf", '.', none}, ParseCase{"nan", '.', none},
+        ParseCase{"abc", '.', none}, ParseCase{"4\n", '.', none},
+        ParseCase{"\xC2\xA0"
+                  "4",
+                  '.', none}));
+
+INSTANTIATE_TEST_SUITE_P(Comma, Parser,
+                         testing::Values(ParseCase{"4,5", ',', 4.5}, ParseCase{",5", ',', 0.5},
+                                         ParseCase{"5,", ',', 5},
+                                         ParseCase{" -12,25 ", ',', -12.25}, ParseCase{"4", ',', 4},
+                                         ParseCase{"4.5", ',', none}, ParseCase{"1.000", ',', none},
+                                         ParseCase{"1.000,5", ',', none},
+                                         ParseCase{"4,5,", ',', none}, ParseCase{",", ',', none},
+                                         ParseCase{"", ',', none}, ParseCase{"1e5", ',', none}));
+
+TEST(Parser, OutOfRangeNumbers) {
+    EXPECT_FALSE(parseNumber(std::string(400, '9'), '.'));
+    EXPECT_FALSE(parseNumber(repeated("-", 400, '9', ".5"), '.'));
+    const std::optional<double> tiny = parseNumber(repeated("0.", 400, '0', "1"), '.');
+    ASSERT_TRUE(tiny);
+    EXPECT_EQ(*tiny, 0);
+    const std::optional<double> negativeTiny = parseNumber(repeated("-0,", 400, '0', "1"), ',');
+    ASSERT_TRUE(negativeTiny);
+    EXPECT_EQ(*negativeTiny, 0);
+    EXPECT_TRUE(std::signbit(*negativeTiny));
+}
+
+TEST(Parser, ReadsBackWhatTheFormatsWrite) {
+    for (double v : {0.7225, 81.9, -3.225, 1e-300, 123456789.123457}) {
+        for (char sep : {'.', ','}) {
+            const std::optional<double> back = parseNumber(formatGeneral(v, sep), sep);
+            ASSERT_TRUE(back) << v;
+            EXPECT_EQ(*back, v);
+        }
+    }
+}
+
+}  // namespace
