@@ -26,6 +26,7 @@ public:
     // Modeless, without owner; an open window is only brought to the front, unchanged.
     void show() {
         Window* w = get();
+        if (w->isMinimized()) w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
         w->show();
         w->raise();
         w->activateWindow();

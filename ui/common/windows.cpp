@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QWidget>
+#include <initializer_list>
 
 #include "bartable/form2.h"
 #include "common/singlewindow.h"
