@@ -2,17 +2,28 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+
+// The icons live in the static library: name them so the linker keeps them.
+static void initIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
 
 void setupApplication(QApplication& app) {
+    initIconResources();
     QApplication::setApplicationName(QStringLiteral("Quintaral"));
     QApplication::setApplicationVersion(QStringLiteral(QUINTARAL_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral("quintaral.example.org"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quintaral.svg")));
 
-    // The layouts name Windows fonts; these free fonts have the same metrics or feel.
+    // The windows name Windows fonts; these free fonts have the same metrics or feel.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
     QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
-    QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    Q_UNUSED(app);
+
+    // The default dialog font of every window.
+    QFont dialogFont(QStringLiteral("MS Sans Serif"));
+    dialogFont.setPointSizeF(8.25);
+    app.setFont(dialogFont);
 }
