@@ -1,7 +1,131 @@
 #include "print/printreport.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QStringList>
+#include <array>
+
 namespace printing {
-std::string printedReport(const engine::ReportValues*) { return {}; }
-bool printText(QPrinter&, const QString&) { return false; }
-void printDesignReport(QWidget*, const engine::ReportValues*) {}
+
+namespace {
+
+// One value line of the printed report: label, the value text of the results report, unit.
+struct ValueLine {
+    const char* label;
+    std::string engine::ReportValues::*value;
+    const char* unit;
+};
+
+// The order differs from the results box: no "Cuantias" heading, and the balanced ratio comes
+// before the minimum ratio.
+constexpr std::array<ValueLine, 11> valueLines{{
+    {" d : ", &engine::ReportValues::d, " cm"},
+    {" Ku : ", &engine::ReportValues::ku, " Tn/cm2"},
+    {" Alfa : ", &engine::ReportValues::alfa, ""},
+    {" Beta : ", &engine::ReportValues::beta, ""},
+    {" Ro Requerido :", &engine::ReportValues::rho, ""},
+    {" ro maximo : ", &engine::ReportValues::rhoMax, ""},
+    {" ro Balanceado : ", &engine::ReportValues::rhoB, ""},
+    {" ro minimo : ", &engine::ReportValues::rhoMin, ""},
+    {" K maximo : ", &engine::ReportValues::kMax, ""},
+    {" M Maximo : ", &engine::ReportValues::mMax, " Tn-m "},
+    {" Area de Refuerzo : ", &engine::ReportValues::as, " cm2"},
+}};
+
+constexpr double marginMillimetres = 20;
+constexpr double fontPoints = 10;
+
+QFont reportFont() {
+    QFont font(QStringLiteral("DejaVu Sans Mono"), 0);
+    font.setPointSizeF(fontPoints);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+QString openFailure(const QPrinter& printer) {
+    if (!printer.outputFileName().isEmpty())
+        return QStringLiteral("no se puede escribir el archivo \"%1\".")
+            .arg(printer.outputFileName());
+    return QStringLiteral("no se pudo abrir la impresora \"%1\".").arg(printer.printerName());
+}
+
+}  // namespace
+
+std::string printedReport(const engine::ReportValues* values) {
+    std::string text = "********  DISEÑO DE VIGA DE CONCRETO ********\r\n";
+    for (const ValueLine& line : valueLines) {
+        text += "\r\n";
+        text += line.label;
+        if (values) text += values->*line.value;
+        text += line.unit;
+    }
+    if (!values) return text;
+    if (values->kind == engine::SectionKind::Singly)
+        return text + "\r\n SECCION SIMPLEMENTE REFORZADA ";
+    return text + "\r\n SECCION DOBLEMENTE REFORZADA \r\n Area acero superior :" + values->asPrime +
+           " cm2";
+}
+
+QString printTextFailure(QPrinter& printer, const QString& text) {
+    if (!printer.isValid()) return QStringLiteral("no hay ninguna impresora disponible.");
+    printer.setPageMargins(
+        QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
+        QPageLayout::Millimeter);
+
+    QPainter painter;
+    if (!painter.begin(&printer)) return openFailure(printer);
+    const QFont font = reportFont();
+    painter.setFont(font);
+    // Metrics in the printer's resolution, so the line spacing matches what is drawn.
+    const QFontMetricsF metrics(font, &printer);
+    const double pageHeight = printer.pageLayout().paintRectPixels(printer.resolution()).height();
+
+    double baseline = metrics.ascent();
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    for (const QString& line : lines) {
+        if (baseline + metrics.descent() > pageHeight) {
+            if (!printer.newPage()) {
+                painter.end();
+                return QStringLiteral("la impresora no aceptó una página nueva.");
+            }
+            baseline = metrics.ascent();
+        }
+        painter.drawText(QPointF(0, baseline), line);
+        baseline += metrics.lineSpacing();
+    }
+    if (!painter.end()) return QStringLiteral("la impresora no aceptó el documento.");
+    return {};
+}
+
+bool printText(QPrinter& printer, const QString& text) {
+    return printTextFailure(printer, text).isEmpty();
+}
+
+bool printReportOn(QWidget* parent, QPrinter& printer, const engine::ReportValues* values) {
+    const QString failure =
+        printTextFailure(printer, QString::fromStdString(printedReport(values)));
+    if (failure.isEmpty()) return true;
+    QMessageBox::warning(parent, QStringLiteral("Imprimir"),
+                         QStringLiteral("No se pudo imprimir el informe: ") + failure);
+    return false;
+}
+
+void printDesignReport(QWidget* parent, const engine::ReportValues* values) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Quintaral - Diseño de viga"));
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Imprimir"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+    if (dialog.exec() != QDialog::Accepted) return;
+    printReportOn(parent, printer, values);
+}
+
 }  // namespace printing
