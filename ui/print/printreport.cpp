@@ -123,7 +123,8 @@ void printDesignReport(QWidget* parent, const engine::ReportValues* values) {
     printer.setDocName(QStringLiteral("Quintaral - Diseño de viga"));
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Imprimir"));
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+    // One page: a page range or the current page mean nothing here.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     if (dialog.exec() != QDialog::Accepted) return;
     printReportOn(parent, printer, values);
 }
