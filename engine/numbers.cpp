@@ -1,7 +1,12 @@
 #include "engine/numbers.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <system_error>
 
 namespace engine {
@@ -18,7 +23,9 @@ struct Digits {
     char digit[significantDigits] = {};
 };
 
-Digits decimalDigits(double value) {
+// The general conversion: scientific notation with 14 decimals is the correctly rounded
+// 15-digit text. Slow (a big-number printf), so only the fallback.
+Digits decimalDigitsByText(double value) {
     // "d.dddddddddddddde+XXX" fits easily; to_chars is locale-independent.
     char buffer[32];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
@@ -42,67 +49,195 @@ Digits decimalDigits(double value) {
     return result;
 }
 
+using Wide = unsigned __int128;
+
+constexpr std::uint64_t lowest15 = 100000000000000;  // 10^14, the smallest 15-digit number
+constexpr std::uint64_t beyond15 = 10 * lowest15;
+
+constexpr int maxPower = 27;  // 5^27 < 2^63, so a 53-bit mantissa times it fits in 116 bits
+
+constexpr std::array<std::uint64_t, maxPower + 1> powersOf5 = [] {
+    std::array<std::uint64_t, maxPower + 1> p{};
+    p[0] = 1;
+    for (int i = 1; i <= maxPower; ++i) p[i] = p[i - 1] * 5;
+    return p;
+}();
+
+constexpr std::array<char, 200> digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+void writeTwo(char* out, std::uint32_t value) {
+    std::memcpy(out, &digitPairs[2 * value], 2);
+}
+
+void writeFour(char* out, std::uint32_t value) {
+    writeTwo(out, value / 100);
+    writeTwo(out + 2, value % 100);
+}
+
+// n < 10^15 as exactly 15 digits, in short independent chains rather than one long one.
+void writeFifteenDigits(std::uint64_t n, char* out) {
+    const auto high = static_cast<std::uint32_t>(n / 100000000);  // 7 digits
+    const auto low = static_cast<std::uint32_t>(n % 100000000);   // 8 digits
+    out[0] = static_cast<char>('0' + high / 1000000);
+    writeTwo(out + 1, high / 10000 % 100);
+    writeFour(out + 3, high % 10000);
+    writeFour(out + 7, low / 10000);
+    writeFour(out + 11, low % 10000);
+}
+
+// 10^-14 .. 10^40 as doubles (not all exact, which at worst costs a second pass).
+constexpr std::array<double, 55> powersOf10 = [] {
+    std::array<double, 55> p{};
+    for (int i = 0; i < 55; ++i) {
+        double v = 1;
+        for (int j = 0; j < (i > 14 ? i - 14 : 14 - i); ++j) v *= 10;
+        p[static_cast<std::size_t>(i)] = i >= 14 ? v : 1 / v;
+    }
+    return p;
+}();
+
+// Exact integer arithmetic for the usual range (about 1e-13 to 1e38): value = M 2^E, and the
+// 15-digit text is round(M 2^E 10^k) for the k that brings it into [10^14, 10^15). False when
+// the value is outside that range or lies exactly on a half (the fallback settles those).
+bool decimalDigitsFast(double value, Digits& result) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    if (biased == 0 || biased == 0x7ff) return false;  // zero, subnormal, not finite
+    const std::uint64_t mantissa =
+        (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int e2 = biased - 1075;
+    // floor(log10(2^(e2 + 52))): the decimal exponent, or one too low.
+    int e10 = ((e2 + 52) * 78913) >> 18;
+    // Settle the usual case at once; the checks below correct the rare miss at a power of ten.
+    if (e10 >= -14 && e10 < 40 &&
+        std::abs(value) >= powersOf10[static_cast<std::size_t>(e10 + 15)]) {
+        ++e10;
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int k = 14 - e10;
+        Wide quotient = 0;
+        bool roundUp = false;
+        bool tie = false;
+        if (k >= 0) {
+            if (k > maxPower) return false;
+            const Wide scaled = Wide{mantissa} * powersOf5[static_cast<std::size_t>(k)];
+            const int shift = e2 + k;  // value 10^k = scaled 2^shift
+            if (shift >= 0) {
+                if (shift > 12) return false;  // far beyond 15 digits; cannot happen
+                quotient = scaled << shift;
+            } else {
+                if (shift <= -120) return false;
+                const Wide remainder = scaled & ((Wide{1} << -shift) - 1);
+                const Wide half = Wide{1} << (-shift - 1);
+                quotient = scaled >> -shift;
+                roundUp = remainder > half;
+                tie = remainder == half;
+            }
+        } else {
+            if (-k > maxPower || e2 > 74) return false;
+            Wide tenPower = 1;
+            for (int i = 0; i < -k; ++i) tenPower *= 10;
+            const Wide numerator = e2 >= 0 ? Wide{mantissa} << e2 : Wide{mantissa};
+            const Wide denominator = e2 >= 0 ? tenPower : tenPower << -e2;
+            quotient = numerator / denominator;
+            const Wide twice = 2 * (numerator % denominator);
+            roundUp = twice > denominator;
+            tie = twice == denominator;
+        }
+        if (quotient < lowest15) {
+            --e10;
+            continue;
+        }
+        if (quotient >= beyond15) {
+            ++e10;
+            continue;
+        }
+        if (tie) return false;
+        auto n = static_cast<std::uint64_t>(quotient) + (roundUp ? 1 : 0);
+        if (n == beyond15) {
+            n = lowest15;
+            ++e10;
+        }
+        writeFifteenDigits(n, result.digit);
+        result.negative = (bits >> 63) != 0;
+        result.exponent = e10;
+        return true;
+    }
+    return false;
+}
+
+Digits decimalDigits(double value) {
+    Digits result;
+    if (decimalDigitsFast(value, result)) return result;
+    return decimalDigitsByText(value);
+}
+
 std::string nonFiniteText(double value) {
     if (std::isnan(value)) return "nan";
     return value < 0 ? "-inf" : "inf";
 }
 
-// A decimal number as the digits of its integer part followed by exactly `decimals`
-// fraction digits (no separator), plus a sign.
-struct FixedText {
-    bool negative = false;
-    std::string digits;
-    int decimals = 0;
-};
-
-// The 15-digit text cut (not rounded) to `decimals` fraction digits; digits beyond the 15
-// significant ones are zeros.
-FixedText truncatedText(const Digits& source, int decimals) {
-    FixedText text;
-    text.negative = source.negative;
-    text.decimals = decimals;
+// The 15-digit text rounded half away from zero to `decimals` fraction digits and, when
+// `shown` is fewer, that rounded text rounded again to `shown` digits.
+std::string fixedText(double value, int decimals, int shown, char decimalSeparator) {
+    if (!std::isfinite(value)) return nonFiniteText(value);
+    if (decimals < 0) decimals = 0;
+    if (shown > decimals) shown = decimals;
+    if (shown < 0) shown = 0;
+    const Digits source = decimalDigits(value);
     const int top = source.exponent > 0 ? source.exponent : 0;
-    text.digits.reserve(static_cast<std::size_t>(top + 1 + decimals));
-    for (int power = top; power >= -decimals; --power) {
-        const int index = source.exponent - power;
-        text.digits.push_back(index >= 0 && index < significantDigits ? source.digit[index] : '0');
-    }
-    return text;
-}
 
-// Rounds the decimal text half away from zero to `decimals` fraction digits (fewer than it has).
-void roundText(FixedText& text, int decimals) {
-    const std::size_t keep =
-        text.digits.size() - static_cast<std::size_t>(text.decimals - decimals);
-    const bool up = text.digits[keep] >= '5';
-    text.digits.resize(keep);
-    text.decimals = decimals;
-    if (!up) return;
-    std::size_t i = keep;
-    while (i > 0) {
-        --i;
-        if (text.digits[i] == '9') {
-            text.digits[i] = '0';
-        } else {
-            ++text.digits[i];
-            return;
-        }
+    // A carry slot, the integer digits (powers top..0), `decimals` fraction digits and the
+    // digit that decides the rounding. Digits beyond the 15 significant ones are zeros.
+    const auto size = static_cast<std::size_t>(top + decimals + 3);
+    char local[64];
+    std::string heap;
+    char* digits = local;
+    if (size > sizeof local) {
+        heap.resize(size);
+        digits = heap.data();
     }
-    text.digits.insert(text.digits.begin(), '1');
-}
+    std::memset(digits, '0', size);
+    const int offset = 1 + top - source.exponent;  // index of the first significant digit
+    for (int j = 0; j < significantDigits && offset + j < static_cast<int>(size); ++j) {
+        digits[offset + j] = source.digit[j];
+    }
 
-std::string writeFixed(const FixedText& text, char decimalSeparator) {
-    const std::size_t integerDigits = text.digits.size() - static_cast<std::size_t>(text.decimals);
-    std::size_t first = 0;  // skip leading zeros of the integer part, keeping one
-    while (first + 1 < integerDigits && text.digits[first] == '0') ++first;
-    const bool allZero = text.digits.find_first_not_of('0') == std::string::npos;
-    std::string out;
-    out.reserve(text.digits.size() - first + 2);
-    if (text.negative && !allZero) out.push_back('-');
-    out.append(text.digits, first, integerDigits - first);
-    if (text.decimals > 0) {
-        out.push_back(decimalSeparator);
-        out.append(text.digits, integerDigits, std::string::npos);
+    std::size_t end = size;
+    auto roundOff = [&](std::size_t keep) {  // keeps digits[0, keep)
+        const bool up = digits[keep] >= '5';
+        end = keep;
+        if (!up) return;
+        std::size_t i = keep - 1;
+        while (digits[i] == '9') digits[i--] = '0';  // stops at the carry slot at the latest
+        ++digits[i];
+    };
+    roundOff(size - 1);
+    if (shown < decimals) roundOff(end - static_cast<std::size_t>(decimals - shown));
+
+    const auto integerEnd = static_cast<std::size_t>(top) + 2;
+    std::size_t first = 0;  // leading zeros go, but one digit stays before the separator
+    while (first + 1 < integerEnd && digits[first] == '0') ++first;
+    bool zero = true;
+    for (std::size_t i = first; i < end && zero; ++i) zero = digits[i] == '0';
+    const bool minus = source.negative && !zero;
+
+    std::string out(static_cast<std::size_t>(minus) + (integerEnd - first) +
+                        (shown > 0 ? 1 + static_cast<std::size_t>(shown) : 0),
+                    '0');
+    char* p = out.data();
+    if (minus) *p++ = '-';
+    p = std::copy(digits + first, digits + integerEnd, p);
+    if (shown > 0) {
+        *p++ = decimalSeparator;
+        std::copy(digits + integerEnd, digits + end, p);
     }
     return out;
 }
@@ -116,43 +251,42 @@ bool isBlank(char c) {
 std::string formatGeneral(double value, char decimalSeparator) {
     if (!std::isfinite(value)) return nonFiniteText(value);
     const Digits source = decimalDigits(value);
+    if (source.digit[0] == '0') return "0";
     int last = significantDigits - 1;  // last digit that is not a trailing zero
     while (last > 0 && source.digit[last] == '0') --last;
-    if (source.digit[0] == '0') return "0";
 
-    std::string out;
-    out.reserve(24);
-    if (source.negative) out.push_back('-');
     const int e = source.exponent;
+    const auto significant = static_cast<std::size_t>(last + 1);
+    std::size_t size = source.negative ? 1 : 0;
     if (e < 0) {
-        out.push_back('0');
-        out.push_back(decimalSeparator);
-        out.append(static_cast<std::size_t>(-e - 1), '0');
-        out.append(source.digit, static_cast<std::size_t>(last + 1));
+        size += 2 + static_cast<std::size_t>(-e - 1) + significant;  // 0.000ddd
     } else if (e >= last) {
-        out.append(source.digit, static_cast<std::size_t>(last + 1));
-        out.append(static_cast<std::size_t>(e - last), '0');
+        size += static_cast<std::size_t>(e + 1);  // ddd000
     } else {
-        out.append(source.digit, static_cast<std::size_t>(e + 1));
-        out.push_back(decimalSeparator);
-        out.append(source.digit + e + 1, static_cast<std::size_t>(last - e));
+        size += significant + 1;  // dd.ddd
+    }
+    std::string out(size, '0');
+    char* p = out.data();
+    if (source.negative) *p++ = '-';
+    if (e < 0) {
+        p[1] = decimalSeparator;
+        std::copy(source.digit, source.digit + significant, p + 2 + (-e - 1));
+    } else if (e >= last) {
+        std::copy(source.digit, source.digit + significant, p);
+    } else {
+        p = std::copy(source.digit, source.digit + e + 1, p);
+        *p++ = decimalSeparator;
+        std::copy(source.digit + e + 1, source.digit + significant, p);
     }
     return out;
 }
 
 std::string formatFixed(double value, int decimals, char decimalSeparator) {
-    if (!std::isfinite(value)) return nonFiniteText(value);
-    FixedText text = truncatedText(decimalDigits(value), decimals + 1);
-    roundText(text, decimals);
-    return writeFixed(text, decimalSeparator);
+    return fixedText(value, decimals, decimals, decimalSeparator);
 }
 
 std::string formatFixedTwice(double value, int first, int second, char decimalSeparator) {
-    if (!std::isfinite(value)) return nonFiniteText(value);
-    FixedText text = truncatedText(decimalDigits(value), first + 1);
-    roundText(text, first);
-    if (second < first) roundText(text, second);
-    return writeFixed(text, decimalSeparator);
+    return fixedText(value, first, second, decimalSeparator);
 }
 
 std::optional<double> parseNumber(std::string_view text, char decimalSeparator) {

@@ -1,5 +1,6 @@
 #include "engine/report.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "engine/numbers.h"
@@ -26,37 +27,39 @@ ReportValues reportValues(const DesignResult& r, char sep) {
 }
 
 std::string resultsReport(const ReportValues& v) {
-    constexpr std::string_view eol = "\r\n";
-    std::string out;
-    out.reserve(512);
-    auto line = [&](std::string_view label, std::string_view value = {},
-                    std::string_view unit = {}) {
-        out += label;
-        out += value;
-        out += unit;
-        out += eol;
+    const bool doubly = v.kind == SectionKind::Doubly;
+    // Label, value and unit of each line; lines are joined by CR LF, none after the last.
+    const std::string_view pieces[][3] = {
+        {"********  DISEÑO DE VIGA DE CONCRETO ********", {}, {}},
+        {{}, {}, {}},
+        {" d : ", v.d, " cm"},
+        {" Ku : ", v.ku, " Tn/cm2"},
+        {" Alfa : ", v.alfa, {}},
+        {" Beta : ", v.beta, {}},
+        {"      Cuantias   ", {}, {}},
+        {" Ro Requerido :", v.rho, {}},
+        {" ro maximo : ", v.rhoMax, {}},
+        {" ro minimo : ", v.rhoMin, {}},
+        {" ro Balanceado : ", v.rhoB, {}},
+        {" K maximo : ", v.kMax, {}},
+        {" M Maximo : ", v.mMax, " Tn-m "},
+        {" Area de Refuerzo : ", v.as, " cm2"},
+        {doubly ? " SECCION DOBLEMENTE REFORZADA " : " SECCION SIMPLEMENTE REFORZADA ", {}, {}},
+        {" Area acero superior :", v.asPrime, " cm2"},
     };
-    line("********  DISEÑO DE VIGA DE CONCRETO ********");
-    line("");
-    line(" d : ", v.d, " cm");
-    line(" Ku : ", v.ku, " Tn/cm2");
-    line(" Alfa : ", v.alfa);
-    line(" Beta : ", v.beta);
-    line("      Cuantias   ");
-    line(" Ro Requerido :", v.rho);
-    line(" ro maximo : ", v.rhoMax);
-    line(" ro minimo : ", v.rhoMin);
-    line(" ro Balanceado : ", v.rhoB);
-    line(" K maximo : ", v.kMax);
-    line(" M Maximo : ", v.mMax, " Tn-m ");
-    line(" Area de Refuerzo : ", v.as, " cm2");
-    if (v.kind == SectionKind::Doubly) {
-        line(" SECCION DOBLEMENTE REFORZADA ");
-        line(" Area acero superior :", v.asPrime, " cm2");
-    } else {
-        line(" SECCION SIMPLEMENTE REFORZADA ");
+    constexpr std::string_view eol = "\r\n";
+    const std::size_t lines = doubly ? 16 : 15;
+
+    std::size_t size = (lines - 1) * eol.size();
+    for (std::size_t i = 0; i < lines; ++i) {
+        for (std::string_view piece : pieces[i]) size += piece.size();
     }
-    out.resize(out.size() - eol.size());  // no line break after the last line
+    std::string out(size, ' ');
+    char* p = out.data();
+    for (std::size_t i = 0; i < lines; ++i) {
+        if (i > 0) p = std::copy(eol.begin(), eol.end(), p);
+        for (std::string_view piece : pieces[i]) p = std::copy(piece.begin(), piece.end(), p);
+    }
     return out;
 }
 

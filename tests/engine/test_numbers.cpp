@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "engine/numbers.h"
@@ -213,6 +216,47 @@ TEST(Parser, ReadsBackWhatTheFormatsWrite) {
             ASSERT_TRUE(back) << v;
             EXPECT_EQ(*back, v);
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The 15-digit text as the standard library writes it (exponent form), read back.
+double fifteenDigitValue(double value) {
+    char text[40];
+    const auto written =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 14);
+    double back = 0;
+    std::from_chars(text, written.ptr, back, std::chars_format::scientific);
+    return back;
+}
+
+// Distinct 15-digit decimals lie several units of the last place of a double apart, so equal
+// read-back values mean equal decimal texts.
+void expectSameFifteenDigits(double value) {
+    const std::string text = formatGeneral(value, '.');
+    const std::optional<double> back = parseNumber(text, '.');
+    ASSERT_TRUE(back) << text;
+    ASSERT_EQ(*back, fifteenDigitValue(value)) << std::hexfloat << value << " -> " << text;
+}
+
+TEST(GeneralFormat, AgreesWithTheLibraryFifteenDigitText) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        // Bit patterns cover every exponent; the scaled integers give many short decimals.
+        const double any = std::bit_cast<double>(random());
+        if (std::isfinite(any)) expectSameFifteenDigits(any);
+        const auto integer = static_cast<double>(random() % 100000000);
+        const int scale = static_cast<int>(random() % 24);
+        expectSameFifteenDigits(integer / std::pow(10.0, scale));
+    }
+    // Exact halves in the sixteenth digit.
+    for (double tie : {1000000000000005.0, 1000000000000015.0, 4503599627370497.0 * 0.5,
+                       999999999999999.5, 9999999999999995.0}) {
+        expectSameFifteenDigits(tie);
+        expectSameFifteenDigits(-tie);
     }
 }
 
