@@ -1,0 +1,238 @@
+// What a screen reader finds in the main window: it walks the accessibility tree, as an
+// assistive technology does, rather than reading the widgets' properties.
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QAction>
+#include <QHash>
+#include <QLineEdit>
+#include <QMenu>
+#include <QWidget>
+
+#include "common/windows.h"
+#include "form1/form1.h"
+#include "guitest.h"
+
+namespace {
+
+// Every node of the tree below `root`, by the objectName of its widget or action (a submenu's
+// entry on its parent goes by the submenu's name, as the menu has no name of its own).
+using Tree = QHash<QString, QAccessibleInterface*>;
+
+QString nodeName(const QAccessibleInterface* node) {
+    const QObject* object = node->object();
+    if (!object) return {};
+    if (const auto* action = qobject_cast<const QAction*>(object); action && action->menu())
+        return action->menu()->objectName();
+    return object->objectName();
+}
+
+void collect(QAccessibleInterface* node, Tree& tree, QList<QAccessibleInterface*>& all) {
+    if (!node) return;
+    all.append(node);
+    const QString name = nodeName(node);
+    if (!name.isEmpty() && !tree.contains(name)) tree.insert(name, node);
+    for (int i = 0; i < node->childCount(); ++i) collect(node->child(i), tree, all);
+}
+
+struct Walk {
+    Tree byName;
+    QList<QAccessibleInterface*> all;
+};
+
+Walk walk(QWidget* window) {
+    Walk w;
+    collect(QAccessible::queryAccessibleInterface(window), w.byName, w.all);
+    return w;
+}
+
+QStringList labelsOf(QAccessibleInterface* node) {
+    QStringList names;
+    const auto relations = node->relations(QAccessible::Label);
+    for (const auto& [label, relation] : relations) names.append(nodeName(label));
+    return names;
+}
+
+// A combo box's edit line and drop-down list are parts of the combo box, which is named.
+bool insideComboBox(QAccessibleInterface* node) {
+    for (QAccessibleInterface* p = node->parent(); p; p = p->parent())
+        if (p->role() == QAccessible::ComboBox) return true;
+    return false;
+}
+
+// On Linux Qt gives a combo box its current text as name, and the screen reader names it by
+// the labels it is labelled by; every other control is announced by its name.
+QString announcedName(QAccessibleInterface* node) {
+    if (node->role() != QAccessible::ComboBox) return node->text(QAccessible::Name);
+    QStringList names;
+    const auto relations = node->relations(QAccessible::Label);
+    for (const auto& [label, relation] : relations) names.append(label->text(QAccessible::Name));
+    return names.join(QLatin1Char(' '));
+}
+
+// Opens the main window with the compression-steel frame shown (a doubly reinforced run), so
+// that every control of the window is on screen.
+Form1* openWithEveryControl() {
+    windows::showForm1();
+    Form1* form = windows::loadedForm1();
+    if (!form) return nullptr;
+    form->findChild<QLineEdit*>(QStringLiteral("Text6"))->setText(QStringLiteral("5"));
+    form->calculo();
+    return form;
+}
+
+}  // namespace
+
+class Test_accessibility : public GuiTestCase {
+    Q_OBJECT
+  private Q_SLOTS:
+    void fieldsNamedByTheirLabels_data();
+    void fieldsNamedByTheirLabels();
+    void everyFocusableControlHasAName();
+    void accessKeys_data();
+    void accessKeys();
+};
+
+void Test_accessibility::fieldsNamedByTheirLabels_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("name");   // empty for combo boxes: see announcedName()
+    QTest::addColumn<QString>("label");  // the label (or titled frame) that labels the control
+    QTest::addColumn<bool>("readOnly");
+    const int edit = QAccessible::EditableText;
+    const int combo = QAccessible::ComboBox;
+    const struct {
+        const char* row;
+        const char* control;
+        int role;
+        const char* name;
+        const char* label;
+        bool readOnly;
+    } rows[] = {
+        {"b", "Text1", edit, "Ancho b(cm)", "Label4", false},
+        {"h", "Text2", edit, "Alto h(cm)", "Label5", false},
+        {"d'", "Text3", edit, "d' (cm)", "Label6", false},
+        {"f'c", "Text4", edit, "f'c (kg/cm2)", "Label1_0", false},
+        {"Fy", "Text5", edit, "Fy (kg/cm2)", "Label2", false},
+        {"Mu", "Text6", edit, "Mu (Tn-m)", "Label3", false},
+        {"d''", "Text7", edit, "d'' (cm)", "Label7", false},
+        {"report", "Text8", edit, "Resultados", "Frame4", true},
+        {"tension bar count", "Combo1", combo, "", "Label19", false},
+        {"tension bar size", "Combo2", combo, "", "Label16_0", false},
+        {"tension area", "areatxt", edit, "Acero a Flexion: area suministrada (cm2)", "Label17_0",
+         true},
+        {"compression bar count", "Combo3", combo, "", "Frame6", false},
+        {"compression bar size", "Combo4", combo, "", "Label16_1", false},
+        {"compression area", "areatxtD", edit, "Acero a Compresion: area suministrada (cm2)",
+         "Label17_1", true},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << QString::fromLatin1(r.control) << r.role
+                             << QString::fromLatin1(r.name) << QString::fromLatin1(r.label)
+                             << r.readOnly;
+}
+
+void Test_accessibility::fieldsNamedByTheirLabels() {
+    QFETCH(QString, control);
+    QFETCH(int, role);
+    QFETCH(QString, name);
+    QFETCH(QString, label);
+    QFETCH(bool, readOnly);
+    const LocaleGuard locale{QLocale(QLocale::Spanish, QLocale::Colombia)};
+    Form1* form = openWithEveryControl();
+    QVERIFY(form);
+    const Walk tree = walk(form);
+    QAccessibleInterface* node = tree.byName.value(control);
+    QVERIFY2(node, qPrintable(control + QStringLiteral(" is not in the accessibility tree")));
+    QCOMPARE(node->role(), QAccessible::Role(role));
+    if (!name.isEmpty()) QCOMPARE(node->text(QAccessible::Name), name);
+    QVERIFY(!node->state().invisible);
+    QCOMPARE(bool(node->state().readOnly), readOnly);
+    QVERIFY2(labelsOf(node).contains(label),
+             qPrintable(labelsOf(node).join(QLatin1Char(',')) + QStringLiteral(" lack ") + label));
+}
+
+// A control that takes the focus but has no name is read out as a bare "edit" or "button".
+void Test_accessibility::everyFocusableControlHasAName() {
+    const LocaleGuard locale{QLocale(QLocale::Spanish, QLocale::Colombia)};
+    Form1* form = openWithEveryControl();
+    QVERIFY(form);
+    const Walk tree = walk(form);
+    int focusable = 0;
+    for (QAccessibleInterface* node : tree.all) {
+        const QAccessible::State state = node->state();
+        if (!state.focusable || state.invisible || node->object() == form) continue;
+        if (insideComboBox(node)) continue;
+        ++focusable;
+        QVERIFY2(!announcedName(node).trimmed().isEmpty(),
+                 qPrintable(nodeName(node) + QStringLiteral(" has no accessible name")));
+    }
+    // The seven inputs, the report, five buttons, four selectors and two area boxes.
+    QCOMPARE(focusable, 19);
+}
+
+void Test_accessibility::accessKeys_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("key");  // what the tree offers as the way to reach it
+    QTest::newRow("Cmdcalcular") << "Cmdcalcular"
+                                 << "Calcular"
+                                 << "Alt+C";
+    QTest::newRow("Command2") << "Command2"
+                              << "Borrar"
+                              << "Alt+B";
+    QTest::newRow("Command3") << "Command3"
+                              << "Salir"
+                              << "Alt+S";
+    QTest::newRow("Command4") << "Command4"
+                              << "Diametros"
+                              << "Alt+D";
+    QTest::newRow("Command1") << "Command1"
+                              << "Acerca de..."
+                              << "";
+    QTest::newRow("arroba") << "arroba"
+                            << "@"
+                            << "";
+    QTest::newRow("Archivo") << "Archivo"
+                             << "Archivo"
+                             << "Alt+A";
+    QTest::newRow("imprimir") << "imprimir"
+                              << "Imprimir"
+                              << "Alt+P";
+    QTest::newRow("Salir") << "Salir"
+                           << "Salir"
+                           << "Alt+S";
+    QTest::newRow("mnucalcular") << "mnucalcular"
+                                 << "Calcular"
+                                 << "Alt+C";
+    QTest::newRow("ayuda") << "ayuda"
+                           << "Ayuda"
+                           << "Alt+Y";
+    QTest::newRow("info") << "info"
+                          << "Informacion"
+                          << "Alt+I";
+    QTest::newRow("tabla") << "tabla"
+                           << "Tabla de Dimensiones de Acero"
+                           << "Ctrl+T";
+    QTest::newRow("acerca") << "acerca"
+                            << "Acerca de..."
+                            << "";
+}
+
+void Test_accessibility::accessKeys() {
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(QString, key);
+    const LocaleGuard locale{QLocale(QLocale::Spanish, QLocale::Colombia)};
+    windows::showForm1();
+    Form1* form = windows::loadedForm1();
+    QVERIFY(form);
+    const Walk tree = walk(form);
+    QAccessibleInterface* node = tree.byName.value(control);
+    QVERIFY2(node, qPrintable(control + QStringLiteral(" is not in the accessibility tree")));
+    QCOMPARE(node->text(QAccessible::Name), name);
+    // Menu entries report the letter as written in the caption; either case is the same key.
+    QCOMPARE(node->text(QAccessible::Accelerator).toUpper(), key.toUpper());
+}
+
+QUINTARAL_GUI_TEST_MAIN(Test_accessibility)
+#include "test_accessibility.moc"
