@@ -1,0 +1,147 @@
+// A small program on the real windows that test_windows runs as a child process, to watch how
+// the program ends: it plays one scenario, reports what it saw on standard output, one line per
+// observation, and returns the status of its event loop as the real program does.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+#include <functional>
+#include <map>
+
+#include "common/appsetup.h"
+#include "common/windows.h"
+#include "bartable/form2.h"
+#include "form1/form1.h"
+#include "splash/frmsplash.h"
+
+namespace {
+
+void say(const QString& line) {
+    QTextStream out(stdout);
+    out << line << Qt::endl;
+}
+
+void at(int milliseconds, const std::function<void()>& step) {
+    QTimer::singleShot(milliseconds, qApp, step);
+}
+
+template <class T>
+T* named(QWidget* window, const char* name) {
+    return window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+bool isShown(QWidget* window) {
+    return window && window->isVisible();
+}
+
+void reportForm1() {
+    Form1* form1 = windows::loadedForm1();
+    if (!isShown(form1)) return say(QStringLiteral("no Form1"));
+    auto* text1 = named<QLineEdit>(form1, "Text1");
+    say(QStringLiteral("Form1 shown, Text1 = ") + (text1 ? text1->text() : QStringLiteral("?")));
+}
+
+// The three ways out of the splash window that need no waiting.
+void leaveSplash(const QString& how) {
+    FrmSplash* splash = windows::loadedSplash();
+    if (!splash) return say(QStringLiteral("no splash"));
+    if (how == QLatin1String("key"))
+        QTest::keyClick(named<QWidget>(splash, "Command1"), Qt::Key_A);
+    else if (how == QLatin1String("ok"))
+        named<QAbstractButton>(splash, "Command1")->click();
+    else
+        QTest::mouseClick(named<QWidget>(splash, "Frame1"), Qt::LeftButton, {}, QPoint(465, 100));
+}
+
+void openAll() {
+    windows::showForm1();
+    windows::showInfo();
+    windows::showBarTable();
+    windows::showSplash();
+}
+
+void salir(bool button) {
+    Form1* form1 = windows::loadedForm1();
+    say(QStringLiteral("salir"));
+    if (button)
+        named<QAbstractButton>(form1, "Command3")->click();
+    else
+        named<QAction>(form1, "Salir")->trigger();
+    at(1000, [] { say(QStringLiteral("still running")); });
+}
+
+const std::map<QString, std::function<void()>>& scenarios() {
+    static const std::map<QString, std::function<void()>> all = {
+        {QStringLiteral("salir-menu"),
+         [] {
+             openAll();
+             at(100, [] { salir(false); });
+         }},
+        {QStringLiteral("salir-button"),
+         [] {
+             openAll();
+             at(100, [] { salir(true); });
+         }},
+        {QStringLiteral("last-window"),
+         [] {
+             windows::showForm1();
+             windows::showBarTable();
+             at(100, [] { windows::loadedForm1()->close(); });
+             at(400, [] {
+                 say(isShown(windows::loadedBarTable()) ? QStringLiteral("running with Form2")
+                                                        : QStringLiteral("no Form2"));
+                 windows::loadedBarTable()->close();
+             });
+         }},
+        {QStringLiteral("start-key"), [] { windows::showSplash(); }},
+        {QStringLiteral("start-ok"), [] { windows::showSplash(); }},
+        {QStringLiteral("start-frame"), [] { windows::showSplash(); }},
+        {QStringLiteral("about-after-close"),
+         [] {
+             windows::showForm1();
+             named<QLineEdit>(windows::loadedForm1(), "Text1")->setText(QStringLiteral("37"));
+             windows::showSplash();
+             at(100, [] { windows::loadedForm1()->close(); });
+             at(400, [] {
+                 say(isShown(windows::loadedSplash()) ? QStringLiteral("running with splash")
+                                                      : QStringLiteral("no splash"));
+             });
+         }},
+    };
+    return all;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setupApplication(app);
+    const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const auto found = scenarios().find(scenario);
+    if (found == scenarios().end()) return 2;
+    found->second();
+
+    // Scenarios that pass through the splash leave it by the way their name says, then look
+    // at the main window and close it, which must end the program.
+    if (scenario.startsWith(QLatin1String("start-")) ||
+        scenario == QLatin1String("about-after-close")) {
+        const QString how =
+            scenario.startsWith(QLatin1String("start-")) ? scenario.mid(6) : QStringLiteral("key");
+        at(500, [how] { leaveSplash(how); });
+        at(800, [] {
+            reportForm1();
+            if (Form1* form1 = windows::loadedForm1()) form1->close();
+        });
+    }
+    // A scenario that does not end by itself fails with a status of its own.
+    at(8000, [] { QCoreApplication::exit(3); });
+
+    const int status = QApplication::exec();
+    say(QStringLiteral("ended"));
+    windows::unloadAll();
+    return status;
+}
