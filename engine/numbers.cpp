@@ -129,17 +129,16 @@ bool decimalDigitsFast(double value, Digits& result) {
             if (k > maxPower) return false;
             const Wide scaled = Wide{mantissa} * powersOf5[static_cast<std::size_t>(k)];
             const int shift = e2 + k;  // value 10^k = scaled 2^shift
-            if (shift >= 0) {
-                if (shift > 12) return false;  // far beyond 15 digits; cannot happen
-                quotient = scaled << shift;
-            } else {
-                if (shift <= -120) return false;
-                const Wide remainder = scaled & ((Wide{1} << -shift) - 1);
-                const Wide half = Wide{1} << (-shift - 1);
-                quotient = scaled >> -shift;
-                roundUp = remainder > half;
-                tie = remainder == half;
+            if (shift >= 0) {          // then the quotient is at least 2^52, beyond 15 digits
+                ++e10;
+                continue;
             }
+            if (shift <= -120) return false;
+            const Wide remainder = scaled & ((Wide{1} << -shift) - 1);
+            const Wide half = Wide{1} << (-shift - 1);
+            quotient = scaled >> -shift;
+            roundUp = remainder > half;
+            tie = remainder == half;
         } else {
             if (-k > maxPower || e2 > 74) return false;
             Wide tenPower = 1;
