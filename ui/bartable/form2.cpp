@@ -56,6 +56,8 @@ void Form2::setupGrid() {
     grid->setStyleSheet(
         QStringLiteral("QTableWidget { gridline-color: rgb(192, 192, 192);"
                        " selection-background-color: rgb(0, 128, 128); selection-color: white; }"));
+    // Texts wider than their column are cut at its edge, not shortened with an ellipsis.
+    grid->setTextElideMode(Qt::ElideNone);
     grid->horizontalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setDefaultSectionSize(rowHeight);
@@ -77,6 +79,8 @@ void Form2::setupGrid() {
             grid->setItem(row, column, item);
         }
     }
+    // The cursor starts on the first cell that is not a heading, without selecting it.
+    grid->setCurrentCell(1, 1, QItemSelectionModel::NoUpdate);
 }
 
 void Form2::Form_Load() {
