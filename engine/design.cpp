@@ -35,48 +35,63 @@ DesignOutcome design(const DesignInput& in) {
     // Zero width, f'c or Fy divide by zero below; a negative f'c has no square root.
     if (b == 0 || fc <= 0 || fy == 0) return DesignError::Arithmetic;
 
-    DesignResult r;
-    r.d = in.h - in.dPrime;
-    const double d = r.d;
-    r.m = fy / 0.85 / fc;
-    r.ku = mu / (b / 100) / (d * d);
+    // Locals first and the result built once at the end: cheaper than filling a zeroed struct.
+    const double d = in.h - in.dPrime;
+    const double m = fy / 0.85 / fc;
+    const double ku = mu / (b / 100) / (d * d);
 
-    if (fc <= 280) {
-        r.alfa = 0.7225;
-        r.beta = 0.425;
-    } else {
-        r.alfa = 0.7225 - (fc - 280) * 0.04 / 70;
-        r.beta = 0.425 - (fc - 280) * 0.025 / 70;
+    double alfa = 0.7225;
+    double beta = 0.425;
+    if (fc > 280) {
+        alfa = 0.7225 - (fc - 280) * 0.04 / 70;
+        beta = 0.425 - (fc - 280) * 0.025 / 70;
     }
 
     // The factor 1000 turns Tn/cm2 into kg/cm2.
-    const double disc = 1 - 2 * r.m * r.ku * 1000 / phi / fy;
+    const double disc = 1 - 2 * m * ku * 1000 / phi / fy;
 
-    r.rhoMax = 0.75 * r.alfa * fc / fy * 6000 / (6000 + fy);
-    r.rho = disc < 0 ? r.rhoMax : (1 / r.m) * (1 - std::sqrt(disc));
-    r.rhoB = r.rhoMax / 0.75;
+    const double rhoMax = 0.75 * alfa * fc / fy * 6000 / (6000 + fy);
+    const double rho = disc < 0 ? rhoMax : (1 / m) * (1 - std::sqrt(disc));
+    const double rhoB = rhoMax / 0.75;
 
     const double r1 = 0.8 * std::sqrt(fc) / fy;
     const double r2 = 14 / fy;
-    r.rhoMin = r1 >= r2 ? r1 : r2;
+    const double rhoMin = r1 >= r2 ? r1 : r2;
 
-    r.kMax = phi * r.rhoMax * fy * (1 - r.rhoMax * r.m / 2) / 1000;
-    r.mMax = r.kMax * b * d * d / 100;
-    r.deltaM = mu - r.mMax;
+    const double kMax = phi * rhoMax * fy * (1 - rhoMax * m / 2) / 1000;
+    const double mMax = kMax * b * d * d / 100;
+    const double deltaM = mu - mMax;
 
-    if (r.ku > r.kMax) {
-        r.kind = SectionKind::Doubly;
+    SectionKind kind = SectionKind::Singly;
+    double as = 0;
+    double asPrime = 0;
+    if (ku > kMax) {
+        kind = SectionKind::Doubly;
         // The compression steel must lie above the tension steel, else the lever arm d - d''
         // is zero or negative.
         if (d - in.dPrime <= 0 || d - in.dSecond <= 0) return DesignError::EffectiveDepth;
         // Tn-m to kg-cm; the compression steel works at Fy with lever arm d - d''.
-        r.asPrime = r.deltaM / phi / fy / (d - in.dSecond) * 1000 * 100;
-        r.as = r.rhoMax * b * d + r.asPrime;
+        asPrime = deltaM / phi / fy / (d - in.dSecond) * 1000 * 100;
+        as = rhoMax * b * d + asPrime;
     } else {
-        r.kind = SectionKind::Singly;
-        r.as = r.rho < r.rhoMin ? r.rhoMin * b * d : r.rho * b * d;
+        as = rho < rhoMin ? rhoMin * b * d : rho * b * d;
     }
 
+    const DesignResult r{.d = d,
+                         .m = m,
+                         .ku = ku,
+                         .alfa = alfa,
+                         .beta = beta,
+                         .rho = rho,
+                         .rhoMax = rhoMax,
+                         .rhoB = rhoB,
+                         .rhoMin = rhoMin,
+                         .kMax = kMax,
+                         .mMax = mMax,
+                         .deltaM = deltaM,
+                         .kind = kind,
+                         .as = as,
+                         .asPrime = asPrime};
     if (!allFinite(r)) return DesignError::Arithmetic;
     return r;
 }
