@@ -336,6 +336,7 @@ void Test_windows::splashIgnoresKeysThatTypeNothing_data() {
     QTest::newRow("F2") << int(Qt::Key_F2) << 0;
     QTest::newRow("Tab") << int(Qt::Key_Tab) << 0;
     QTest::newRow("Delete") << int(Qt::Key_Delete) << 0;
+    QTest::newRow("Alt+A") << int(Qt::Key_A) << int(Qt::AltModifier);
 }
 
 void Test_windows::splashIgnoresKeysThatTypeNothing() {

@@ -11,9 +11,9 @@
 #include <functional>
 #include <map>
 
+#include "bartable/form2.h"
 #include "common/appsetup.h"
 #include "common/windows.h"
-#include "bartable/form2.h"
 #include "form1/form1.h"
 #include "splash/frmsplash.h"
 

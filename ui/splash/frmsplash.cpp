@@ -19,8 +19,9 @@ constexpr int splashMilliseconds = 4000;
 const char* const applicationIconPath = ":/icons/quintaral.svg";
 
 // A key counts when it types a character, as Enter, Esc, Space and Backspace do; Tab moves
-// the focus and Delete is an editing key, so neither of them counts.
+// the focus, Delete is an editing key and Alt combinations are menu keys, so those do not.
 bool typesCharacter(const QKeyEvent& key) {
+    if (key.modifiers() & (Qt::AltModifier | Qt::MetaModifier)) return false;
     switch (key.key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
