@@ -12,6 +12,8 @@ namespace engine {
 // rounded from the double), trailing zeros and a bare trailing separator removed, "0" before
 // the separator below 1, "-" for negatives, "0" for zero. Always positional, never an exponent.
 // Examples with '.': 0.7225, 0.425, 10, 12.5, 81.9 (for 10 * 8.19).
+// A value that is not finite (which no design result holds) writes "nan", "inf" or "-inf",
+// in every format.
 std::string formatGeneral(double value, char decimalSeparator);
 
 // Fixed pattern with `decimals` decimals ("0.00" is 2): the value's 15-significant-digit

@@ -261,3 +261,14 @@ TEST(GeneralFormat, AgreesWithTheLibraryFifteenDigitText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Formats, NonFiniteValuesWriteTheirNames) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(formatGeneral(inf, '.'), "inf");
+    EXPECT_EQ(formatFixed(-inf, 2, ','), "-inf");
+    EXPECT_EQ(formatFixedTwice(std::numeric_limits<double>::quiet_NaN(), 8, 7, '.'), "nan");
+}
+
+}  // namespace
