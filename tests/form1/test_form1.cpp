@@ -760,10 +760,16 @@ void Test_form1::suppliedSteelWithoutNumbers() {
 void Test_form1::selectorsKeepTypedText() {
     const LocaleGuard locale(QLocale::c());
     Form1* form = openForm1();
+    // "1" begins "10", "11", "14" and "18" in the designation list: it must stay "1".
+    auto* designationBox = child<QComboBox>(form, QStringLiteral("Combo2"));
+    typeInto(designationBox, QStringLiteral("1"));
+    QCOMPARE(designationBox->currentText(), QStringLiteral("1"));
+    QCOMPARE(child<QLineEdit>(form, QStringLiteral("areatxt"))->text(), QStringLiteral("0"));
+    QCOMPARE(child<QLabel>(form, QStringLiteral("Label20"))->text(), QStringLiteral("1 Barras \""));
+
+    // Enter keeps the typed count and adds nothing to the list.
     auto* countBox = child<QComboBox>(form, QStringLiteral("Combo1"));
-    typeInto(countBox, QStringLiteral("1"));
-    QCOMPARE(countBox->currentText(), QStringLiteral("1"));
-    QCOMPARE(countBox->lineEdit()->selectedText(), QString());
+    typeInto(designationBox, QStringLiteral("2"));
     typeInto(countBox, QStringLiteral("30"));
     QTest::keyClick(countBox, Qt::Key_Return);
     QCOMPARE(countBox->currentText(), QStringLiteral("30"));
