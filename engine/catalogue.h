@@ -13,12 +13,12 @@ namespace engine {
 inline constexpr double barTablePi = 3.1415926536;
 
 struct Bar {
-    int designation;           // the bar is "N° <designation>"
-    std::string_view inches;   // nominal diameter in inches: "1/4", "1", "1-1/8"
+    int designation;          // the bar is "N° <designation>"
+    std::string_view inches;  // nominal diameter in inches: "1/4", "1", "1-1/8"
     double diameterMm;
-    double supplyArea;         // cm2, used for the supplied steel
-    double fixedTableArea;     // cm2 shown by the table instead of the computed one; 0 = computed
-    double mass;               // kg/m, stored
+    double supplyArea;      // cm2, used for the supplied steel
+    double fixedTableArea;  // cm2 shown by the table instead of the computed one; 0 = computed
+    double mass;            // kg/m, stored
 
     double diameterCm() const { return diameterMm / 10; }
     double tableArea() const;  // pi d^2 / 4 (square first), or the fixed value
@@ -43,7 +43,6 @@ struct SuppliedSteel {
 
 // None while either text is empty or not a number, or when the area is too large for a double.
 std::optional<SuppliedSteel> suppliedSteel(std::string_view countText,
-                                           std::string_view designationText,
-                                           char decimalSeparator);
+                                           std::string_view designationText, char decimalSeparator);
 
 }  // namespace engine

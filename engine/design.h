@@ -22,14 +22,14 @@ struct DesignInput {
 enum class SectionKind { Singly, Doubly };
 
 struct DesignResult {
-    double d = 0;       // effective depth, cm
-    double m = 0;       // Fy / (0.85 f'c)
-    double ku = 0;      // Mu / (b d^2), Tn/cm2
+    double d = 0;   // effective depth, cm
+    double m = 0;   // Fy / (0.85 f'c)
+    double ku = 0;  // Mu / (b d^2), Tn/cm2
     double alfa = 0;
     double beta = 0;
-    double rho = 0;     // required steel ratio
+    double rho = 0;  // required steel ratio
     double rhoMax = 0;
-    double rhoB = 0;    // balanced
+    double rhoB = 0;  // balanced
     double rhoMin = 0;
     double kMax = 0;    // Tn/cm2
     double mMax = 0;    // Tn-m
