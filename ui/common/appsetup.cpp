@@ -15,6 +15,8 @@ void setupApplication(QApplication& app) {
     QApplication::setApplicationVersion(QStringLiteral(QUINTARAL_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral("quintaral.example.org"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quintaral.svg")));
+    // Lets the desktop match the windows with the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Quintaral"));
 
     // The windows name Windows fonts; these free fonts have the same metrics or feel.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
