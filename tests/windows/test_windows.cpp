@@ -317,7 +317,7 @@ void Test_windows::splashTimerExitAfterFourSeconds() {
     QCOMPARE(windows::loadedForm1(), nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(!windows::loadedSplash(), 3000);
 
-    QVERIFY2(tickedAfter >= 3950 && tickedAfter < 5000, qPrintable(QString::number(tickedAfter)));
+    QVERIFY2(tickedAfter >= 3995 && tickedAfter < 6000, qPrintable(QString::number(tickedAfter)));
     QCOMPARE(steps.count(), 1);
     QCOMPARE(steps.at(0).at(0).toInt(), 100);
     QVERIFY(progressShown);

@@ -72,6 +72,8 @@ void FrmSplash::setupTimer() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(splashMilliseconds);
+    // A coarse timer may tick up to 5 % early; the splash stays its full four seconds.
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &FrmSplash::Timer1_Timer);
     Timer1->start();
