@@ -193,52 +193,48 @@ std::string fixedText(double value, int decimals, int shown, char decimalSeparat
     const Digits source = decimalDigits(value);
     const int top = source.exponent > 0 ? source.exponent : 0;
 
-    // A carry slot, the integer digits (powers top..0), `decimals` fraction digits and the
-    // digit that decides the rounding. Digits beyond the 15 significant ones are zeros.
-    const auto size = static_cast<std::size_t>(top + decimals + 3);
-    char local[64];
+    // The text is composed in place: two spare places (for the sign and the separator), a carry
+    // slot, the integer digits (powers top..0), `decimals` fraction digits and the digit that
+    // decides the rounding, plus room to copy the 15 significant digits whole. Digits beyond
+    // the significant ones are zeros. Fixed sizes keep the usual case free of library calls.
+    const auto size = static_cast<std::size_t>(top + decimals + 5);
+    constexpr std::size_t localSize = 96;
+    char local[localSize];
     std::string heap;
-    char* digits = local;
-    if (size > sizeof local) {
-        heap.resize(size);
-        digits = heap.data();
+    char* text = local;
+    if (size + significantDigits > localSize) {
+        heap.assign(size + significantDigits, '0');
+        text = heap.data();
+    } else {
+        std::memset(local, '0', localSize);
     }
-    std::memset(digits, '0', size);
-    const int offset = 1 + top - source.exponent;  // index of the first significant digit
-    for (int j = 0; j < significantDigits && offset + j < static_cast<int>(size); ++j) {
-        digits[offset + j] = source.digit[j];
-    }
+    const auto offset = static_cast<std::size_t>(3 + top - source.exponent);
+    if (offset < size) std::memcpy(text + offset, source.digit, significantDigits);
 
     std::size_t end = size;
-    auto roundOff = [&](std::size_t keep) {  // keeps digits[0, keep)
-        const bool up = digits[keep] >= '5';
+    auto roundOff = [&](std::size_t keep) {  // keeps text[0, keep)
+        const bool up = text[keep] >= '5';
         end = keep;
         if (!up) return;
         std::size_t i = keep - 1;
-        while (digits[i] == '9') digits[i--] = '0';  // stops at the carry slot at the latest
-        ++digits[i];
+        while (text[i] == '9') text[i--] = '0';  // stops at the carry slot at the latest
+        ++text[i];
     };
     roundOff(size - 1);
     if (shown < decimals) roundOff(end - static_cast<std::size_t>(decimals - shown));
 
-    const auto integerEnd = static_cast<std::size_t>(top) + 2;
-    std::size_t first = 0;  // leading zeros go, but one digit stays before the separator
-    while (first + 1 < integerEnd && digits[first] == '0') ++first;
+    const auto integerEnd = static_cast<std::size_t>(top) + 4;  // just past the units digit
+    std::size_t start = 2;  // leading zeros go, but one digit stays before the separator
+    while (start + 1 < integerEnd && text[start] == '0') ++start;
     bool zero = true;
-    for (std::size_t i = first; i < end && zero; ++i) zero = digits[i] == '0';
-    const bool minus = source.negative && !zero;
-
-    std::string out(static_cast<std::size_t>(minus) + (integerEnd - first) +
-                        (shown > 0 ? 1 + static_cast<std::size_t>(shown) : 0),
-                    '0');
-    char* p = out.data();
-    if (minus) *p++ = '-';
-    p = std::copy(digits + first, digits + integerEnd, p);
-    if (shown > 0) {
-        *p++ = decimalSeparator;
-        std::copy(digits + integerEnd, digits + end, p);
+    for (std::size_t i = start; i < end && zero; ++i) zero = text[i] == '0';
+    if (shown > 0) {  // the integer digits move one place left to make room for the separator
+        for (std::size_t i = start; i < integerEnd; ++i) text[i - 1] = text[i];
+        text[integerEnd - 1] = decimalSeparator;
+        --start;
     }
-    return out;
+    if (source.negative && !zero) text[--start] = '-';
+    return std::string(text + start, text + end);
 }
 
 bool isBlank(char c) {
