@@ -272,3 +272,21 @@ TEST(Formats, NonFiniteValuesWriteTheirNames) {
 }
 
 }  // namespace
+
+namespace {
+
+// Long texts cross from the small-value path into the general one; every length must agree.
+TEST(FixedFormat, AnyNumberOfDigits) {
+    for (int decimals = 3; decimals <= 120; ++decimals) {
+        EXPECT_EQ(formatFixed(-2.675, decimals, ','), repeated("-2,675", decimals - 3, '0'))
+            << decimals;
+    }
+    for (int zeros = 0; zeros <= 120; ++zeros) {
+        const std::string text = formatFixed(std::stod(repeated("1", zeros, '0')), 2, '.');
+        EXPECT_EQ(text, repeated("1", static_cast<std::size_t>(zeros), '0', ".00")) << zeros;
+    }
+    // The carry of a half at the 41st decimal reaches the 39th.
+    EXPECT_EQ(formatFixed(9.5e-40, 40, '.'), repeated("0.", 38, '0', "10"));
+}
+
+}  // namespace
