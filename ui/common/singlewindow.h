@@ -10,7 +10,7 @@
 // afresh with its static defaults on the next reference.
 template <class Window>
 class SingleWindow {
-public:
+  public:
     SingleWindow() = default;
     SingleWindow(const SingleWindow&) = delete;
     SingleWindow& operator=(const SingleWindow&) = delete;
@@ -34,11 +34,11 @@ public:
 
     void unload() { delete window_.data(); }
 
-private:
+  private:
     // Forgets the window as soon as it is closed, so that a reference made before the deferred
     // deletion has run already loads a fresh one. None of the windows refuses to close.
     class CloseWatcher : public QObject {
-    public:
+      public:
         explicit CloseWatcher(SingleWindow* owner, QObject* parent)
             : QObject(parent), owner_(owner) {}
         bool eventFilter(QObject* watched, QEvent* event) override {
@@ -47,7 +47,7 @@ private:
             return false;
         }
 
-    private:
+      private:
         SingleWindow* owner_;
     };
 

@@ -32,20 +32,44 @@ SingleWindow<Form2>& barTableSlot() {
 
 }  // namespace
 
-Form1* form1() { return form1Slot().get(); }
-FrmSplash* splash() { return splashSlot().get(); }
-FrmPrint* info() { return infoSlot().get(); }
-Form2* barTable() { return barTableSlot().get(); }
+Form1* form1() {
+    return form1Slot().get();
+}
+FrmSplash* splash() {
+    return splashSlot().get();
+}
+FrmPrint* info() {
+    return infoSlot().get();
+}
+Form2* barTable() {
+    return barTableSlot().get();
+}
 
-Form1* loadedForm1() { return form1Slot().loaded(); }
-FrmSplash* loadedSplash() { return splashSlot().loaded(); }
-FrmPrint* loadedInfo() { return infoSlot().loaded(); }
-Form2* loadedBarTable() { return barTableSlot().loaded(); }
+Form1* loadedForm1() {
+    return form1Slot().loaded();
+}
+FrmSplash* loadedSplash() {
+    return splashSlot().loaded();
+}
+FrmPrint* loadedInfo() {
+    return infoSlot().loaded();
+}
+Form2* loadedBarTable() {
+    return barTableSlot().loaded();
+}
 
-void showForm1() { form1Slot().show(); }
-void showSplash() { splashSlot().show(); }
-void showInfo() { infoSlot().show(); }
-void showBarTable() { barTableSlot().show(); }
+void showForm1() {
+    form1Slot().show();
+}
+void showSplash() {
+    splashSlot().show();
+}
+void showInfo() {
+    infoSlot().show();
+}
+void showBarTable() {
+    barTableSlot().show();
+}
 
 void unloadAll() {
     splashSlot().unload();
