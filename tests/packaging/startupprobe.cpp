@@ -80,9 +80,9 @@ class StartupProbePlugin : public QGenericPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "startupprobe.json")
   public:
-    QObject* create(const QString& key, const QString& specification) override {
+    QObject* create(const QString& key, const QString& parameters) override {
         if (key.compare(QLatin1String("quintaralprobe"), Qt::CaseInsensitive) != 0) return nullptr;
-        return new StartupProbe(specification);
+        return new StartupProbe(parameters);
     }
 };
 
