@@ -4,6 +4,7 @@
 // A violated property aborts at once, so libFuzzer keeps the input that broke it and the corpus
 // replay test fails on it.
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
