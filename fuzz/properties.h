@@ -30,7 +30,7 @@ namespace fuzz {
 }
 
 // The first byte of every input picks the decimal separator, the rest is the payload: a comma
-// selects the comma, anything else the point, so the seed files read as plain text.
+// selects the comma, anything else the point, so the corpus files read as plain text.
 inline char separatorFromByte(std::uint8_t byte) {
     return byte == ',' ? ',' : '.';
 }

@@ -32,7 +32,14 @@ class SingleWindow {
         w->activateWindow();
     }
 
-    void unload() { delete window_.data(); }
+    // Hidden first, so that the focus leaves its controls (which may run their handlers) while
+    // the window is still whole.
+    void unload() {
+        if (Window* w = window_) {
+            w->hide();
+            delete w;
+        }
+    }
 
   private:
     // Forgets the window as soon as it is closed, so that a reference made before the deferred
