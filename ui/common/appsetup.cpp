@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QSize>
 
 // The icons live in the static library: name them so the linker keeps them.
 static void initIconResources() {
@@ -14,7 +15,7 @@ void setupApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Quintaral"));
     QApplication::setApplicationVersion(QStringLiteral(QUINTARAL_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral("quintaral.example.org"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quintaral.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quintaral-48.png")));
     // Lets the desktop match the windows with the installed launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Quintaral"));
 

@@ -1,7 +1,6 @@
 #include "splash/frmsplash.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLocale>
@@ -16,7 +15,7 @@
 namespace {
 
 constexpr int splashMilliseconds = 4000;
-const char* const applicationIconPath = ":/icons/quintaral.svg";
+const char* const applicationIconPath = ":/icons/quintaral-48.png";
 
 // A key counts when it types a character, as Enter, Esc, Space and Backspace do; Tab moves
 // the focus, Delete is an editing key and Alt combinations are menu keys, so those do not.
@@ -56,9 +55,7 @@ void FrmSplash::setupCredits() {
 }
 
 void FrmSplash::setupPicture() {
-    const QString path = QString::fromLatin1(applicationIconPath);
-    const QIcon icon = QFile::exists(path) ? QIcon(path) : QApplication::windowIcon();
-    if (!icon.isNull()) ui->Picture1->setPixmap(icon.pixmap(ui->Picture1->size()));
+    ui->Picture1->setPixmap(QApplication::windowIcon().pixmap(ui->Picture1->size()));
 }
 
 // The window sees every key before the focused control does, so that Space and Enter close
