@@ -28,7 +28,7 @@
 // blank, nothing, or a complete report.
 //
 // QUINTARAL_MONKEY_EVENTS sets the number of events (all rows together; 20000 by default),
-// QUINTARAL_MONKEY_SEED the seed.
+// QUINTARAL_MONKEY_SEED the starting value of the random generator.
 
 namespace {
 
