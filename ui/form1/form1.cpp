@@ -192,9 +192,13 @@ QString Form1::resultsText() const {
     return ui->Text8->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
+// The seven inputs in the order of the design input: b, h, d', f'c, Fy, Mu, d''.
+std::array<QLineEdit*, 7> Form1::inputFields() const {
+    return {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text6, ui->Text7};
+}
+
 void Form1::calculo() {
-    const std::array<const QLineEdit*, 7> fields{ui->Text1, ui->Text2, ui->Text3, ui->Text4,
-                                                 ui->Text5, ui->Text6, ui->Text7};
+    const auto fields = inputFields();
     const char separator = decimalSeparator();
     std::array<double, 7> values{};
     bool allNumbers = true;
@@ -232,8 +236,7 @@ void Form1::calculo() {
 }
 
 void Form1::Activa() {
-    const std::array<const QLineEdit*, 7> fields{ui->Text1, ui->Text2, ui->Text3, ui->Text4,
-                                                 ui->Text5, ui->Text6, ui->Text7};
+    const auto fields = inputFields();
     const bool filled = std::none_of(fields.begin(), fields.end(),
                                      [](const QLineEdit* f) { return f->text().isEmpty(); });
     ui->Cmdcalcular->setEnabled(filled);
@@ -243,9 +246,7 @@ void Form1::Activa() {
 void Form1::borra() {
     const QString blank = QStringLiteral(" ");
     // Each assignment raises that field's change handler, as typing would.
-    for (QLineEdit* field :
-         {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text6, ui->Text7})
-        field->setText(blank);
+    for (QLineEdit* field : inputFields()) field->setText(blank);
     showReport(blank);
     ui->Cmdcalcular->setEnabled(false);
     ui->mnucalcular->setEnabled(false);

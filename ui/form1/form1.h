@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -90,6 +91,7 @@ class Form1 : public QMainWindow {
 
     void showError(const QString& text);
     void showReport(const QString& report);
+    std::array<QLineEdit*, 7> inputFields() const;
 
     std::unique_ptr<Ui::Form1> ui;
     QMovie* flag_ = nullptr;
