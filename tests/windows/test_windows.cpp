@@ -104,6 +104,8 @@ class Test_windows : public GuiTestCase {
     void splashOpensWaiting_data();
     void splashOpensWaiting();
     void splashLayout();
+    void fractionalFontSizes_data();
+    void fractionalFontSizes();
     void splashExits_data();
     void splashExits();
     void splashTimerExitAfterFourSeconds();
@@ -234,6 +236,30 @@ void Test_windows::splashLayout() {
     QCOMPARE(named(splash, "Line1")->parentWidget(), named(splash, "Frame2"));
     QCOMPARE(named(splash, "ProgressBar1")->geometry(), QRect(48, 288, 385, 17));
     QCOMPARE(named(splash, "Command1")->geometry(), QRect(360, 312, 113, 25));
+}
+
+// Sizes such as 8.25 points, which a form cannot hold, reach the controls all the same.
+void Test_windows::fractionalFontSizes_data() {
+    QTest::addColumn<int>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<double>("points");
+    QTest::newRow("product name") << 1 << "lblProductName" << 21.75;
+    QTest::newRow("copyright") << 1 << "lblCopyright" << 8.25;
+    QTest::newRow("warning") << 1 << "lblWarning" << 8.25;
+    QTest::newRow("grid") << 3 << "MSFlexGrid1" << 9.75;
+    QTest::newRow("column caption") << 3 << "Label2_3" << 8.25;
+    QTest::newRow("phi sign") << 0 << "Label15_0" << 9.75;
+}
+
+void Test_windows::fractionalFontSizes() {
+    QFETCH(int, window);
+    QFETCH(QString, control);
+    QFETCH(double, points);
+    const WindowEntry& entry = windowEntries[std::size_t(window)];
+    entry.show();
+    QWidget* widget = named(entry.loaded(), qPrintable(control));
+    QVERIFY(widget);
+    QCOMPARE(widget->font().pointSizeF(), points);
 }
 
 void Test_windows::splashExits_data() {

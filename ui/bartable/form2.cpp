@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <array>
 
+#include "common/formfonts.h"
 #include "engine/catalogue.h"
 #include "ui_form2.h"
 
@@ -33,6 +34,7 @@ bool isNumberCell(int row, int column) {
 
 Form2::Form2(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form2>()) {
     ui->setupUi(this);
+    applyFractionalPointSizes(this);
     setupWindow();
     setupGrid();
     Form_Load();

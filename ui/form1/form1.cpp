@@ -17,6 +17,7 @@
 #include <array>
 #include <variant>
 
+#include "common/formfonts.h"
 #include "common/windows.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
@@ -101,12 +102,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::For
 Form1::~Form1() = default;
 
 void Form1::setupFonts() {
-    // Sizes in quarter points, which a form cannot hold.
-    for (QLabel* phi : {ui->Label15_0, ui->Label15_1}) {
-        QFont font = phi->font();
-        font.setPointSizeF(9.75);
-        phi->setFont(font);
-    }
+    applyFractionalPointSizes(this);
 }
 
 void Form1::setupFlag() {

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "common/formfonts.h"
 #include "common/windows.h"
 #include "engine/numbers.h"
 #include "ui_frmsplash.h"
@@ -35,6 +36,7 @@ bool typesCharacter(const QKeyEvent& key) {
 
 FrmSplash::FrmSplash(QWidget* parent) : QFrame(parent), ui(std::make_unique<Ui::FrmSplash>()) {
     ui->setupUi(this);
+    applyFractionalPointSizes(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setupCredits();
     setupPicture();
