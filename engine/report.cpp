@@ -1,6 +1,7 @@
 #include "engine/report.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "engine/numbers.h"
@@ -28,24 +29,28 @@ ReportValues reportValues(const DesignResult& r, char sep) {
 
 std::string resultsReport(const ReportValues& v) {
     const bool doubly = v.kind == SectionKind::Doubly;
+    namespace t = reportText;
+    using Pieces = std::array<std::string_view, 3>;
+    const auto line = [&v](const ReportLine& l) { return Pieces{l.label, v.*l.value, l.unit}; };
+    const auto text = [](std::string_view literal) { return Pieces{literal, {}, {}}; };
     // Label, value and unit of each line; lines are joined by CR LF, none after the last.
-    const std::string_view pieces[][3] = {
-        {"********  DISEÑO DE VIGA DE CONCRETO ********", {}, {}},
-        {{}, {}, {}},
-        {" d : ", v.d, " cm"},
-        {" Ku : ", v.ku, " Tn/cm2"},
-        {" Alfa : ", v.alfa, {}},
-        {" Beta : ", v.beta, {}},
-        {"      Cuantias   ", {}, {}},
-        {" Ro Requerido :", v.rho, {}},
-        {" ro maximo : ", v.rhoMax, {}},
-        {" ro minimo : ", v.rhoMin, {}},
-        {" ro Balanceado : ", v.rhoB, {}},
-        {" K maximo : ", v.kMax, {}},
-        {" M Maximo : ", v.mMax, " Tn-m "},
-        {" Area de Refuerzo : ", v.as, " cm2"},
-        {doubly ? " SECCION DOBLEMENTE REFORZADA " : " SECCION SIMPLEMENTE REFORZADA ", {}, {}},
-        {" Area acero superior :", v.asPrime, " cm2"},
+    const Pieces pieces[] = {
+        text(t::title),
+        text({}),
+        line(t::d),
+        line(t::ku),
+        line(t::alfa),
+        line(t::beta),
+        text(t::ratiosHeading),
+        line(t::rho),
+        line(t::rhoMax),
+        line(t::rhoMin),
+        line(t::rhoB),
+        line(t::kMax),
+        line(t::mMax),
+        line(t::as),
+        text(doubly ? t::doubly : t::singly),
+        line(t::asPrime),
     };
     constexpr std::string_view eol = "\r\n";
     const std::size_t lines = doubly ? 16 : 15;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/design.h"
 
@@ -25,6 +26,34 @@ struct ReportValues {
 };
 
 ReportValues reportValues(const DesignResult& result, char decimalSeparator);
+
+// A value line of the report: its label, the value text that follows it directly, its unit.
+struct ReportLine {
+    std::string_view label;
+    std::string ReportValues::*value;
+    std::string_view unit;
+};
+
+// The literals of the report, shared by the results box and the printed report. Every blank
+// belongs to them: " Ro Requerido :" and " Area acero superior :" end without one.
+namespace reportText {
+inline constexpr std::string_view title = "********  DISEÑO DE VIGA DE CONCRETO ********";
+inline constexpr std::string_view ratiosHeading = "      Cuantias   ";
+inline constexpr std::string_view singly = " SECCION SIMPLEMENTE REFORZADA ";
+inline constexpr std::string_view doubly = " SECCION DOBLEMENTE REFORZADA ";
+inline constexpr ReportLine d{" d : ", &ReportValues::d, " cm"};
+inline constexpr ReportLine ku{" Ku : ", &ReportValues::ku, " Tn/cm2"};
+inline constexpr ReportLine alfa{" Alfa : ", &ReportValues::alfa, ""};
+inline constexpr ReportLine beta{" Beta : ", &ReportValues::beta, ""};
+inline constexpr ReportLine rho{" Ro Requerido :", &ReportValues::rho, ""};
+inline constexpr ReportLine rhoMax{" ro maximo : ", &ReportValues::rhoMax, ""};
+inline constexpr ReportLine rhoMin{" ro minimo : ", &ReportValues::rhoMin, ""};
+inline constexpr ReportLine rhoB{" ro Balanceado : ", &ReportValues::rhoB, ""};
+inline constexpr ReportLine kMax{" K maximo : ", &ReportValues::kMax, ""};
+inline constexpr ReportLine mMax{" M Maximo : ", &ReportValues::mMax, " Tn-m "};
+inline constexpr ReportLine as{" Area de Refuerzo : ", &ReportValues::as, " cm2"};
+inline constexpr ReportLine asPrime{" Area acero superior :", &ReportValues::asPrime, " cm2"};
+}  // namespace reportText
 
 // The results report: 15 lines (singly) or 16 (doubly), CR LF between lines, none after the last.
 std::string resultsReport(const ReportValues& values);

@@ -16,27 +16,20 @@ namespace printing {
 
 namespace {
 
-// One value line of the printed report: label, the value text of the results report, unit.
-struct ValueLine {
-    const char* label;
-    std::string engine::ReportValues::*value;
-    const char* unit;
-};
-
-// The order differs from the results box: no "Cuantias" heading, and the balanced ratio comes
-// before the minimum ratio.
-constexpr std::array<ValueLine, 11> valueLines{{
-    {" d : ", &engine::ReportValues::d, " cm"},
-    {" Ku : ", &engine::ReportValues::ku, " Tn/cm2"},
-    {" Alfa : ", &engine::ReportValues::alfa, ""},
-    {" Beta : ", &engine::ReportValues::beta, ""},
-    {" Ro Requerido :", &engine::ReportValues::rho, ""},
-    {" ro maximo : ", &engine::ReportValues::rhoMax, ""},
-    {" ro Balanceado : ", &engine::ReportValues::rhoB, ""},
-    {" ro minimo : ", &engine::ReportValues::rhoMin, ""},
-    {" K maximo : ", &engine::ReportValues::kMax, ""},
-    {" M Maximo : ", &engine::ReportValues::mMax, " Tn-m "},
-    {" Area de Refuerzo : ", &engine::ReportValues::as, " cm2"},
+// The value lines in printed order. Unlike the results box there is no ratios heading, and
+// the balanced ratio comes before the minimum ratio.
+constexpr std::array<const engine::ReportLine*, 11> valueLines{{
+    &engine::reportText::d,
+    &engine::reportText::ku,
+    &engine::reportText::alfa,
+    &engine::reportText::beta,
+    &engine::reportText::rho,
+    &engine::reportText::rhoMax,
+    &engine::reportText::rhoB,
+    &engine::reportText::rhoMin,
+    &engine::reportText::kMax,
+    &engine::reportText::mMax,
+    &engine::reportText::as,
 }};
 
 constexpr double marginMillimetres = 20;
@@ -60,18 +53,26 @@ QString openFailure(const QPrinter& printer) {
 }  // namespace
 
 std::string printedReport(const engine::ReportValues* values) {
-    std::string text = "********  DISEÑO DE VIGA DE CONCRETO ********\r\n";
-    for (const ValueLine& line : valueLines) {
+    std::string text(engine::reportText::title);
+    text += "\r\n";  // the empty second line
+    for (const engine::ReportLine* line : valueLines) {
         text += "\r\n";
-        text += line.label;
-        if (values) text += values->*line.value;
-        text += line.unit;
+        text += line->label;
+        if (values) text += values->*(line->value);
+        text += line->unit;
     }
     if (!values) return text;
-    if (values->kind == engine::SectionKind::Singly)
-        return text + "\r\n SECCION SIMPLEMENTE REFORZADA ";
-    return text + "\r\n SECCION DOBLEMENTE REFORZADA \r\n Area acero superior :" + values->asPrime +
-           " cm2";
+    const bool doubly = values->kind == engine::SectionKind::Doubly;
+    text += "\r\n";
+    text += doubly ? engine::reportText::doubly : engine::reportText::singly;
+    if (doubly) {
+        const engine::ReportLine& line = engine::reportText::asPrime;
+        text += "\r\n";
+        text += line.label;
+        text += values->*line.value;
+        text += line.unit;
+    }
+    return text;
 }
 
 QString printTextFailure(QPrinter& printer, const QString& text) {
