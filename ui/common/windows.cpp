@@ -13,69 +13,59 @@
 namespace windows {
 namespace {
 
-SingleWindow<Form1>& form1Slot() {
-    static SingleWindow<Form1> slot;
-    return slot;
-}
-SingleWindow<FrmSplash>& splashSlot() {
-    static SingleWindow<FrmSplash> slot;
-    return slot;
-}
-SingleWindow<FrmPrint>& infoSlot() {
-    static SingleWindow<FrmPrint> slot;
-    return slot;
-}
-SingleWindow<Form2>& barTableSlot() {
-    static SingleWindow<Form2> slot;
-    return slot;
+// The one program-wide instance of each window.
+template <class Window>
+SingleWindow<Window>& slot() {
+    static SingleWindow<Window> instance;
+    return instance;
 }
 
 }  // namespace
 
 Form1* form1() {
-    return form1Slot().get();
+    return slot<Form1>().get();
 }
 FrmSplash* splash() {
-    return splashSlot().get();
+    return slot<FrmSplash>().get();
 }
 FrmPrint* info() {
-    return infoSlot().get();
+    return slot<FrmPrint>().get();
 }
 Form2* barTable() {
-    return barTableSlot().get();
+    return slot<Form2>().get();
 }
 
 Form1* loadedForm1() {
-    return form1Slot().loaded();
+    return slot<Form1>().loaded();
 }
 FrmSplash* loadedSplash() {
-    return splashSlot().loaded();
+    return slot<FrmSplash>().loaded();
 }
 FrmPrint* loadedInfo() {
-    return infoSlot().loaded();
+    return slot<FrmPrint>().loaded();
 }
 Form2* loadedBarTable() {
-    return barTableSlot().loaded();
+    return slot<Form2>().loaded();
 }
 
 void showForm1() {
-    form1Slot().show();
+    slot<Form1>().show();
 }
 void showSplash() {
-    splashSlot().show();
+    slot<FrmSplash>().show();
 }
 void showInfo() {
-    infoSlot().show();
+    slot<FrmPrint>().show();
 }
 void showBarTable() {
-    barTableSlot().show();
+    slot<Form2>().show();
 }
 
 void unloadAll() {
-    splashSlot().unload();
-    infoSlot().unload();
-    barTableSlot().unload();
-    form1Slot().unload();
+    slot<FrmSplash>().unload();
+    slot<FrmPrint>().unload();
+    slot<Form2>().unload();
+    slot<Form1>().unload();
 }
 
 void endProgram() {
