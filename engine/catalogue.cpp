@@ -41,7 +41,7 @@ double Bar::perimeter() const {
     return barTablePi * diameterCm();
 }
 
-std::span<const Bar> tablabarras() {
+std::span<const Bar> bars() {
     return bars;
 }
 

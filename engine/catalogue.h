@@ -26,7 +26,7 @@ struct Bar {
 };
 
 // The twelve bars N° 2 to N° 11, N° 14 and N° 18, in table order.
-std::span<const Bar> tablabarras();
+std::span<const Bar> bars();
 
 // The bar whose designation equals `designation` numerically (4.0 finds N° 4), or none.
 const Bar* findBar(double designation);

@@ -14,7 +14,7 @@ namespace {
 using engine::Bar;
 
 TEST(Catalogue, TwelveBarsInTableOrder) {
-    const auto bars = engine::tablabarras();
+    const auto bars = engine::bars();
     const std::array<int, 12> designations{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 18};
     const std::array<const char*, 12> inches{"1/4", "3/8",   "1/2",   "5/8",   "3/4",   "7/8",
                                              "1",   "1-1/8", "1-1/4", "1-3/8", "1-3/4", "2-1/4"};
@@ -29,7 +29,7 @@ TEST(Catalogue, TwelveBarsInTableOrder) {
 }
 
 TEST(Catalogue, FixedTableAreasOnlyForTheSixListedBars) {
-    for (const Bar& bar : engine::tablabarras()) {
+    for (const Bar& bar : engine::bars()) {
         const bool fixed = bar.designation == 4 || bar.designation == 6 || bar.designation == 8 ||
                            bar.designation == 9 || bar.designation == 11 || bar.designation == 18;
         EXPECT_EQ(bar.fixedTableArea != 0, fixed) << bar.designation;
@@ -40,7 +40,7 @@ TEST(Catalogue, FixedTableAreasOnlyForTheSixListedBars) {
 }
 
 TEST(Catalogue, SupplyAndTableAreasAgreeToTwoDecimalsExceptNumberFive) {
-    for (const Bar& bar : engine::tablabarras()) {
+    for (const Bar& bar : engine::bars()) {
         const std::string supply = engine::formatFixed(bar.supplyArea, 2, '.');
         const std::string table = engine::formatFixed(bar.tableArea(), 2, '.');
         if (bar.designation == 5) {

@@ -176,7 +176,7 @@ void Form1::Form_Load() {
     QStringList counts;
     for (int n = 1; n <= largestCount; ++n) counts << QString::number(n);
     QStringList designations;
-    for (const engine::Bar& bar : engine::tablabarras())
+    for (const engine::Bar& bar : engine::bars())
         designations << QString::number(bar.designation);
     fillList(ui->Combo1, counts);
     fillList(ui->Combo2, designations);
