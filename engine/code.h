@@ -13,4 +13,17 @@ constexpr std::string_view codeName(DesignCode code) {
     return code == DesignCode::Nsr10 ? "NSR-10" : "NSR-98";
 }
 
+// kg/cm2 to MPa, for the NSR-10 expressions written in MPa.
+inline constexpr double mpaPerKgCm2 = 0.0980665;
+
+// Depth factor of the equivalent rectangular stress block for f'c in kg/cm2, never below 0.65.
+// NSR-98: 0.85 up to 280 kg/cm2, less 0.05 per 70 kg/cm2 above.
+// NSR-10: 0.85 up to 28 MPa, less 0.05 per 7 MPa above.
+double beta1(DesignCode code, double fc);
+
+// Minimum tension steel ratio for f'c and Fy in kg/cm2.
+// NSR-98: max(0.8 sqrt(f'c) / Fy, 14 / Fy) in kg/cm2.
+// NSR-10: max(0.25 sqrt(f'c) / Fy, 1.4 / Fy) in MPa.
+double minimumSteelRatio(DesignCode code, double fc, double fy);
+
 }  // namespace engine
