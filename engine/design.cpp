@@ -1,24 +1,43 @@
 #include "engine/design.h"
 
 #include <cmath>
+#include <initializer_list>
 
 namespace engine {
 
-namespace {
-
-// x * 0 is 0 for every finite x and NaN for infinities and NaN, so one sum tells whether all
-// values are finite, without a branch per value.
-bool allFinite(const DesignInput& in) {
-    const double zero =
-        in.b * 0 + in.h * 0 + in.dPrime * 0 + in.fc * 0 + in.fy * 0 + in.mu * 0 + in.dSecond * 0;
-    return zero == 0;
+std::string_view designErrorMessage(DesignError error) {
+    switch (error) {
+        case DesignError::Cover:
+            return "Se ha generado un error, La altura de la viga debe ser mayor al Recubrimiento "
+                   "( d' ) ";
+        case DesignError::EffectiveDepth:
+            return "Se ha generado un error, la altura efectiva es muy pequeña, Se recomienda "
+                   "aumentar la altura la de seccion h ";
+        case DesignError::Arithmetic:
+        case DesignError::InvalidInput:
+            break;
+    }
+    return "Se ha generado un error, los valores ingresados no permiten realizar el calculo ";
 }
 
+std::optional<DesignError> inputError(const DesignInput& in) {
+    for (double value : {in.b, in.h, in.dPrime, in.fc, in.fy, in.mu, in.dSecond}) {
+        if (!std::isfinite(value)) return DesignError::Arithmetic;
+    }
+    if (in.h - in.dPrime <= 0) return DesignError::Cover;
+    if (in.b <= 0 || in.fc <= 0 || in.fy <= 0 || in.dPrime < 0 || in.dSecond < 0 || in.mu < 0)
+        return DesignError::InvalidInput;
+    return std::nullopt;
+}
+
+namespace {
+
 bool allFinite(const DesignResult& r) {
-    const double zero = r.d * 0 + r.m * 0 + r.ku * 0 + r.alfa * 0 + r.beta * 0 + r.rho * 0 +
-                        r.rhoMax * 0 + r.rhoB * 0 + r.rhoMin * 0 + r.kMax * 0 + r.mMax * 0 +
-                        r.deltaM * 0 + r.as * 0 + r.asPrime * 0;
-    return zero == 0;
+    for (double value : {r.d, r.m, r.ku, r.alfa, r.beta, r.rho, r.rhoMax, r.rhoB, r.rhoMin, r.kMax,
+                         r.mMax, r.deltaM, r.as, r.asPrime}) {
+        if (!std::isfinite(value)) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -26,26 +45,24 @@ bool allFinite(const DesignResult& r) {
 // Every expression is evaluated left to right exactly as the design procedure writes it, so
 // the results match the established figures to the last bit; do not "simplify" the algebra.
 DesignOutcome design(const DesignInput& in) {
-    if (!allFinite(in)) return DesignError::Arithmetic;
+    if (const auto error = inputError(in)) return *error;
     const double b = in.b;
     const double fc = in.fc;
     const double fy = in.fy;
     const double mu = in.mu;
-
-    if (in.h - in.dPrime <= 0) return DesignError::Cover;
-    // Zero width, f'c or Fy divide by zero below; a negative f'c has no square root.
-    if (b == 0 || fc <= 0 || fy == 0) return DesignError::Arithmetic;
 
     // Locals first and the result built once at the end: cheaper than filling a zeroed struct.
     const double d = in.h - in.dPrime;
     const double m = fy / 0.85 / fc;
     const double ku = mu / (b / 100) / (d * d);
 
+    // Beta 1 reaches its floor of 0.65 at 560 kg/cm2: stronger concrete keeps the 560 factors.
+    const double fcFactors = fc > 560 ? 560 : fc;
     double alfa = 0.7225;
     double beta = 0.425;
-    if (fc > 280) {
-        alfa = 0.7225 - (fc - 280) * 0.04 / 70;
-        beta = 0.425 - (fc - 280) * 0.025 / 70;
+    if (fcFactors > 280) {
+        alfa = 0.7225 - (fcFactors - 280) * 0.04 / 70;
+        beta = 0.425 - (fcFactors - 280) * 0.025 / 70;
     }
 
     // The factor 1000 turns Tn/cm2 into kg/cm2.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <string_view>
 #include <variant>
 
 // Ultimate-strength flexural design of a rectangular reinforced-concrete section,
@@ -41,12 +43,27 @@ struct DesignResult {
 
 enum class DesignError {
     Cover,           // h - d' <= 0
-    EffectiveDepth,  // doubly reinforced with d - d' <= 0 or d - d'' <= 0
-    Arithmetic,      // the inputs break the arithmetic (zero width, f'c or Fy, negative f'c, ...)
+    EffectiveDepth,  // doubly reinforced and the compression steel cannot work
+    Arithmetic,      // an input or a result is not a finite number
+    InvalidInput,    // b <= 0, f'c <= 0, Fy <= 0, d' < 0, d'' < 0 or Mu < 0
 };
+
+// The message the user reads for `error`, the same in the window and on the command line.
+std::string_view designErrorMessage(DesignError error);
+
+// The message for a field that holds no number.
+inline constexpr std::string_view notANumberMessage =
+    "Se ha generado un error, por favor ingrese valores numericos al programa";
 
 using DesignOutcome = std::variant<DesignResult, DesignError>;
 
+// What is wrong with the inputs before any arithmetic, checked in this order: an input that is
+// not finite (Arithmetic), h - d' <= 0 (Cover), then the impossible inputs (InvalidInput).
+// None when the design can go ahead.
+std::optional<DesignError> inputError(const DesignInput& input);
+
+// The inputs are checked by inputError first. Above f'c = 560 kg/cm2 the stress-block factors keep
+// their 560 values, the floor of 0.65 on beta 1.
 DesignOutcome design(const DesignInput& input);
 
 }  // namespace engine
