@@ -1,0 +1,198 @@
+#include "engine/nsr10.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <initializer_list>
+#include <span>
+
+#include "engine/code.h"
+#include "engine/numbers.h"
+#include "engine/report.h"
+
+namespace engine {
+
+double nsr10::phiForStrain(double strain) {
+    if (strain >= tensionControlledStrain) return 0.9;
+    if (strain <= 0.002) return 0.65;
+    return 0.65 + (strain - 0.002) * 250 / 3;
+}
+
+namespace {
+
+bool allFinite(const Nsr10Result& r) {
+    for (double value : {r.d, r.m, r.ku, r.beta1, r.rho, r.rhoTc, r.rhoMin, r.rhoB, r.phi, r.strain,
+                         r.depthRatio, r.phiMnTc, r.deltaM, r.as, r.asPrime, r.fsPrime}) {
+        if (!std::isfinite(value)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Nsr10Outcome designNsr10(const DesignInput& in) {
+    using namespace nsr10;
+    if (const auto error = inputError(in)) return *error;
+    const double b = in.b;
+    const double fc = in.fc;
+    const double fy = in.fy;
+
+    Nsr10Result r;
+    r.d = in.h - in.dPrime;
+    const double d = r.d;
+    r.m = fy / 0.85 / fc;
+    r.ku = in.mu / (b / 100) / (d * d);
+    r.beta1 = beta1(DesignCode::Nsr10, fc);
+    r.rhoTc =
+        0.85 * r.beta1 * (fc / fy) * concreteStrain / (concreteStrain + tensionControlledStrain);
+    r.rhoMin = minimumSteelRatio(DesignCode::Nsr10, fc, fy);
+    const double yieldStrain = fy * mpaPerKgCm2 / steelModulusMpa;
+    r.rhoB = 0.85 * r.beta1 * (fc / fy) * concreteStrain / (concreteStrain + yieldStrain);
+
+    // The required ratio with φ = 0.90, as for NSR-98; 1000 turns Tn/cm2 into kg/cm2.
+    const double disc = 1 - 2 * r.m * r.ku * 1000 / phi / fy;
+    r.rho = disc < 0 ? r.rhoTc : (1 / r.m) * (1 - std::sqrt(disc));
+
+    // The largest moment a singly reinforced, tension-controlled section carries.
+    const double kTc = phi * r.rhoTc * fy * (1 - r.rhoTc * r.m / 2) / 1000;
+    r.phiMnTc = kTc * b * d * d / 100;
+    r.deltaM = in.mu - r.phiMnTc;
+
+    // Ku above the Ku of rhoTc is rho above rhoTc (rho grows with Ku), and keeps deltaM > 0.
+    if (r.ku > kTc) {
+        r.kind = SectionKind::Doubly;
+        r.phi = phi;
+        r.strain = tensionControlledStrain;
+        r.depthRatio = tensionControlledDepthRatio;
+        const double c = tensionControlledDepthRatio * d;
+        if (c <= in.dSecond) return DesignError::EffectiveDepth;
+        const double strainPrime = concreteStrain * (c - in.dSecond) / c;
+        const double fsPrime = steelModulusMpa * strainPrime / mpaPerKgCm2;
+        r.fsPrime = std::min(fsPrime, fy);
+        // The compression bars take the place of concrete that works at 0.85 f'c.
+        const double fsNet = r.fsPrime - 0.85 * fc;
+        if (fsNet <= 0) return DesignError::EffectiveDepth;
+        const double lever = d - in.dSecond;
+        const double deltaMkgCm = r.deltaM * 1000 * 100;
+        r.asPrime = deltaMkgCm / (phi * fsNet * lever);
+        r.as = r.rhoTc * b * d + deltaMkgCm / (phi * fy * lever);
+    } else {
+        const double provided = std::max(r.rho, r.rhoMin);
+        r.as = provided * b * d;
+        // Equilibrium of the provided steel at Fy with the stress block 0.85 f'c over beta1 c.
+        r.depthRatio = provided * r.m / r.beta1;
+        r.strain = concreteStrain * (1 - r.depthRatio) / r.depthRatio;
+        r.phi = phiForStrain(r.strain);
+    }
+    if (!allFinite(r)) return DesignError::Arithmetic;
+    return r;
+}
+
+Nsr10ReportValues nsr10ReportValues(const Nsr10Result& r, char sep) {
+    Nsr10ReportValues v;
+    v.d = formatGeneral(r.d, sep);
+    v.ku = formatFixed(r.ku, 8, sep);
+    v.beta1 = formatFixed(r.beta1, 4, sep);
+    v.rho = formatFixed(r.rho, 7, sep);
+    v.rhoTc = formatFixed(r.rhoTc, 7, sep);
+    v.rhoMin = formatFixed(r.rhoMin, 7, sep);
+    v.rhoB = formatFixed(r.rhoB, 7, sep);
+    v.phi = formatFixed(r.phi, 3, sep);
+    v.strain = formatFixed(r.strain, 5, sep);
+    v.depthRatio = formatFixed(r.depthRatio, 3, sep);
+    v.phiMnTc = formatFixed(r.phiMnTc, 2, sep);
+    v.as = formatFixed(r.as, 2, sep);
+    if (r.kind == SectionKind::Doubly) {
+        v.asPrime = formatFixed(r.asPrime, 2, sep);
+        v.fsPrime = formatFixed(r.fsPrime, 1, sep);
+    }
+    v.kind = r.kind;
+    return v;
+}
+
+namespace {
+
+using Pieces = std::array<std::string_view, 3>;
+
+Pieces piecesOf(const Nsr10ReportLine& line, const Nsr10ReportValues* values) {
+    return {line.label, values ? std::string_view(values->*line.value) : std::string_view(),
+            line.unit};
+}
+
+Pieces literal(std::string_view text) {
+    return {text, {}, {}};
+}
+
+// The lines joined by CR LF, none after the last, written into one allocation.
+std::string joinLines(std::span<const Pieces> lines) {
+    constexpr std::string_view eol = "\r\n";
+    std::size_t size = lines.empty() ? 0 : (lines.size() - 1) * eol.size();
+    for (const Pieces& line : lines) {
+        for (std::string_view piece : line) size += piece.size();
+    }
+    std::string out(size, ' ');
+    char* p = out.data();
+    bool first = true;
+    for (const Pieces& line : lines) {
+        if (!first) p = std::copy(eol.begin(), eol.end(), p);
+        first = false;
+        for (std::string_view piece : line) p = std::copy(piece.begin(), piece.end(), p);
+    }
+    return out;
+}
+
+std::string_view kindText(SectionKind kind) {
+    return kind == SectionKind::Doubly ? reportText::doubly : reportText::singly;
+}
+
+}  // namespace
+
+std::string nsr10ResultsReport(const Nsr10ReportValues& v) {
+    namespace t = nsr10Text;
+    const bool doubly = v.kind == SectionKind::Doubly;
+    const Pieces lines[] = {
+        literal(reportText::title),
+        literal({}),
+        literal(t::code),
+        piecesOf(t::d, &v),
+        piecesOf(t::ku, &v),
+        piecesOf(t::beta1, &v),
+        literal(reportText::ratiosHeading),
+        piecesOf(t::rho, &v),
+        piecesOf(t::rhoTc, &v),
+        piecesOf(t::rhoMin, &v),
+        piecesOf(t::rhoB, &v),
+        piecesOf(t::phi, &v),
+        piecesOf(t::strain, &v),
+        piecesOf(t::depthRatio, &v),
+        piecesOf(t::phiMnTc, &v),
+        piecesOf(t::as, &v),
+        literal(kindText(v.kind)),
+        piecesOf(t::asPrime, &v),
+        piecesOf(t::fsPrime, &v),
+    };
+    return joinLines(std::span(lines, doubly ? 19 : 17));
+}
+
+std::string nsr10ResultsReport(const Nsr10Result& r, char sep) {
+    return nsr10ResultsReport(nsr10ReportValues(r, sep));
+}
+
+std::string nsr10PrintedReport(const Nsr10ReportValues* v) {
+    namespace t = nsr10Text;
+    const bool doubly = v && v->kind == SectionKind::Doubly;
+    const Pieces lines[] = {
+        literal(reportText::title), literal({}),
+        literal(t::code),           piecesOf(t::d, v),
+        piecesOf(t::ku, v),         piecesOf(t::beta1, v),
+        piecesOf(t::rho, v),        piecesOf(t::rhoTc, v),
+        piecesOf(t::rhoB, v),       piecesOf(t::rhoMin, v),
+        piecesOf(t::phi, v),        piecesOf(t::strain, v),
+        piecesOf(t::depthRatio, v), piecesOf(t::phiMnTc, v),
+        piecesOf(t::as, v),         literal(v ? kindText(v->kind) : std::string_view()),
+        piecesOf(t::asPrime, v),    piecesOf(t::fsPrime, v),
+    };
+    return joinLines(std::span(lines, !v ? 15 : doubly ? 18 : 16));
+}
+
+}  // namespace engine

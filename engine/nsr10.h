@@ -1,0 +1,120 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "engine/design.h"
+
+// Flexural design of a rectangular section under NSR-10 (strain limits of ACI 318-08), with the
+// same inputs and units as the NSR-98 design: kg, cm and tonne-force. The expressions the code
+// writes in MPa take f'c and Fy converted with engine::mpaPerKgCm2.
+namespace engine {
+
+namespace nsr10 {
+inline constexpr double concreteStrain = 0.003;  // ultimate concrete strain, εcu
+inline constexpr double tensionControlledStrain = 0.005;
+inline constexpr double minimumStrain = 0.004;     // least εt of a flexural member
+inline constexpr double steelModulusMpa = 200000;  // Es
+// Neutral axis depth over d when εt = 0.005: 0.003 / (0.003 + 0.005).
+inline constexpr double tensionControlledDepthRatio = 0.375;
+
+// Strength reduction factor for a net tensile strain εt: 0.90 from 0.005 up, 0.65 at 0.002 and
+// below, linear between.
+double phiForStrain(double strain);
+}  // namespace nsr10
+
+struct Nsr10Result {
+    double d = 0;      // effective depth, cm
+    double m = 0;      // Fy / (0.85 f'c)
+    double ku = 0;     // Mu / (b d^2), Tn/cm2
+    double beta1 = 0;  // stress-block depth factor
+    // Required ratio with φ = 0.90; when no singly reinforced section can carry Mu it is
+    // taken as rhoTc, as the NSR-98 report takes the maximum ratio.
+    double rho = 0;
+    double rhoTc = 0;   // tension-controlled ratio, εt = 0.005
+    double rhoMin = 0;  // minimum ratio
+    double rhoB = 0;    // balanced ratio, Es = 200,000 MPa
+    // Strain state of the section as designed. Singly reinforced: the provided ratio
+    // max(rho, rhoMin) with no compression steel; doubly reinforced: c = 0.375 d, εt = 0.005.
+    double phi = 0;
+    double strain = 0;      // εt, net tensile strain of the tension steel
+    double depthRatio = 0;  // c / d
+    double phiMnTc = 0;     // φ Mn of the singly reinforced section at rhoTc, Tn-m
+    double deltaM = 0;      // Mu - phiMnTc, Tn-m (carried by the steel couple when doubly)
+    SectionKind kind = SectionKind::Singly;
+    double as = 0;       // tension steel area, cm2
+    double asPrime = 0;  // compression steel area, cm2 (doubly reinforced only, else 0)
+    double fsPrime = 0;  // compression steel stress, kg/cm2 (doubly reinforced only, else 0)
+};
+
+using Nsr10Outcome = std::variant<Nsr10Result, DesignError>;
+
+// The inputs are checked as for NSR-98 (inputError). A doubly reinforced section whose
+// compression steel lies at or below the neutral axis (c <= d'') or works at no more than
+// 0.85 f'c gives EffectiveDepth.
+Nsr10Outcome designNsr10(const DesignInput& input);
+
+// The value texts of an NSR-10 run, as its reports show them.
+struct Nsr10ReportValues {
+    std::string d;           // general format
+    std::string ku;          // 8 decimals
+    std::string beta1;       // 4 decimals
+    std::string rho;         // 7 decimals
+    std::string rhoTc;       // 7 decimals
+    std::string rhoMin;      // 7 decimals
+    std::string rhoB;        // 7 decimals
+    std::string phi;         // 3 decimals
+    std::string strain;      // 5 decimals
+    std::string depthRatio;  // 3 decimals
+    std::string phiMnTc;     // 2 decimals
+    std::string as;          // 2 decimals
+    std::string asPrime;     // 2 decimals, doubly reinforced only (else empty)
+    std::string fsPrime;     // 1 decimal, doubly reinforced only (else empty)
+    SectionKind kind = SectionKind::Singly;
+};
+
+Nsr10ReportValues nsr10ReportValues(const Nsr10Result& result, char decimalSeparator);
+
+struct Nsr10ReportLine {
+    std::string_view label;
+    std::string Nsr10ReportValues::*value;
+    std::string_view unit;
+};
+
+// The NSR-10 lines; the title, the ratios heading, the section kinds and the lines whose
+// meaning is the same under both codes are those of reportText.
+namespace nsr10Text {
+inline constexpr std::string_view code = " Norma : NSR-10";
+inline constexpr Nsr10ReportLine d{" d : ", &Nsr10ReportValues::d, " cm"};
+inline constexpr Nsr10ReportLine ku{" Ku : ", &Nsr10ReportValues::ku, " Tn/cm2"};
+inline constexpr Nsr10ReportLine beta1{" Beta 1 : ", &Nsr10ReportValues::beta1, ""};
+inline constexpr Nsr10ReportLine rho{" Ro Requerido :", &Nsr10ReportValues::rho, ""};
+inline constexpr Nsr10ReportLine rhoTc{" ro tensión controlada : ", &Nsr10ReportValues::rhoTc, ""};
+inline constexpr Nsr10ReportLine rhoMin{" ro minimo : ", &Nsr10ReportValues::rhoMin, ""};
+inline constexpr Nsr10ReportLine rhoB{" ro Balanceado : ", &Nsr10ReportValues::rhoB, ""};
+inline constexpr Nsr10ReportLine phi{" Phi : ", &Nsr10ReportValues::phi, ""};
+inline constexpr Nsr10ReportLine strain{" Deformación unitaria et : ", &Nsr10ReportValues::strain,
+                                        ""};
+inline constexpr Nsr10ReportLine depthRatio{" c / d : ", &Nsr10ReportValues::depthRatio, ""};
+inline constexpr Nsr10ReportLine phiMnTc{
+    " Phi Mn con ro tensión controlada : ", &Nsr10ReportValues::phiMnTc, " Tn-m"};
+inline constexpr Nsr10ReportLine as{" Area de Refuerzo : ", &Nsr10ReportValues::as, " cm2"};
+inline constexpr Nsr10ReportLine asPrime{" Area acero superior :", &Nsr10ReportValues::asPrime,
+                                         " cm2"};
+inline constexpr Nsr10ReportLine fsPrime{
+    " Esfuerzo acero superior f's : ", &Nsr10ReportValues::fsPrime, " kg/cm2"};
+}  // namespace nsr10Text
+
+// The results report: the NSR-98 title and blank line, the code line, then d, Ku, beta 1, the
+// ratios heading, the ratios, φ, εt, c/d, φMn at rhoTc, As and the section kind; a doubly
+// reinforced section adds A's and f's. 17 or 19 lines, CR LF between lines, none after the last.
+std::string nsr10ResultsReport(const Nsr10ReportValues& values);
+std::string nsr10ResultsReport(const Nsr10Result& result, char decimalSeparator);
+
+// The printed report: as the results report without the ratios heading and with the balanced
+// ratio before the minimum ratio, the order of the printed NSR-98 report. With no values, the
+// bare form: title, blank line, code line and the value lines with labels and units only.
+std::string nsr10PrintedReport(const Nsr10ReportValues* values);
+
+}  // namespace engine

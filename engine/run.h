@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <variant>
+
+#include "engine/code.h"
+#include "engine/design.h"
+#include "engine/nsr10.h"
+
+// One design run under either code, for the callers that treat both codes alike: the windows,
+// the printed and exported reports and the command line.
+namespace engine {
+
+struct DesignRun {
+    std::variant<DesignResult, Nsr10Result> result;
+
+    DesignCode code() const;
+    const DesignResult* nsr98() const { return std::get_if<DesignResult>(&result); }
+    const Nsr10Result* nsr10() const { return std::get_if<Nsr10Result>(&result); }
+    double d() const;        // effective depth, cm
+    double as() const;       // tension steel, cm2
+    double asPrime() const;  // compression steel, cm2 (0 when singly reinforced)
+    SectionKind kind() const;
+};
+
+using RunOutcome = std::variant<DesignRun, DesignError>;
+
+RunOutcome runDesign(const DesignInput& input, DesignCode code);
+
+// The results report of the run's code; under NSR-98 exactly resultsReport(DesignResult).
+std::string resultsReport(const DesignRun& run, char decimalSeparator);
+
+// The printed report of the run's code.
+std::string printedReport(const DesignRun& run, char decimalSeparator);
+// The printed form before any run: title, blank line and the labelled value lines with no values.
+std::string blankPrintedReport(DesignCode code);
+
+// The figures of a run as numbers, one row of a results table. Under NSR-10 the largest ratio
+// is the tension-controlled ratio and the largest singly reinforced moment is φMn at that ratio.
+struct RunFigures {
+    SectionKind kind = SectionKind::Singly;
+    double d = 0;       // cm
+    double ku = 0;      // Tn/cm2
+    double rho = 0;     // required ratio
+    double rhoMax = 0;  // NSR-98: 0.75 rho balanced; NSR-10: rho tension-controlled
+    double rhoMin = 0;
+    double mMax = 0;     // Tn-m
+    double as = 0;       // cm2
+    double asPrime = 0;  // cm2
+};
+
+RunFigures runFigures(const DesignRun& run);
+
+}  // namespace engine
