@@ -1,7 +1,8 @@
 // The calculate operation from seven arbitrary texts: parse each, design, and build the results
 // report. Whatever the texts, nothing crashes, and every report is complete: 15 lines for a
 // singly reinforced section, 16 for a doubly reinforced one, CR LF between lines and none after
-// the last, and every value a plain number in its format (no exponent, NaN or infinity).
+// the last, and every value a plain number in its format (no exponent, NaN or infinity). The
+// NSR-10 design of the same inputs gives a complete report of its own.
 //
 // Input: one byte choosing the separator (',' for a comma, else a point), then the texts of b, h,
 // d', f'c, Fy, Mu and d'' separated by line feeds (the last text takes the rest).
@@ -17,6 +18,7 @@
 #include "engine/design.h"
 #include "engine/numbers.h"
 #include "engine/report.h"
+#include "engine/run.h"
 #include "properties.h"
 
 namespace {
@@ -104,6 +106,18 @@ void checkReport(const engine::DesignResult& r, char sep) {
     if (doubly) FUZZ_CHECK(endsWith(lines[15], values.asPrime + " cm2"));
 }
 
+// The same inputs under NSR-10: never a negative steel area, and a complete report.
+void checkNsr10(const engine::DesignInput& input, char sep) {
+    const engine::RunOutcome outcome = engine::runDesign(input, engine::DesignCode::Nsr10);
+    const auto* run = std::get_if<engine::DesignRun>(&outcome);
+    if (!run) return;
+    FUZZ_CHECK(run->as() >= 0);
+    const bool doubly = run->kind() == engine::SectionKind::Doubly;
+    const std::vector<std::string_view> lines = splitLines(engine::resultsReport(*run, sep));
+    FUZZ_CHECK(lines.size() == (doubly ? 19u : 17u));
+    FUZZ_CHECK(lines[2] == " Norma : NSR-10");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -122,6 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const engine::DesignInput input{numbers[0], numbers[1], numbers[2], numbers[3],
                                     numbers[4], numbers[5], numbers[6]};
+    checkNsr10(input, sep);
     const engine::DesignOutcome outcome = engine::design(input);
     if (input.h - input.dPrime <= 0) {
         FUZZ_CHECK(std::holds_alternative<engine::DesignError>(outcome));
@@ -130,6 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto* result = std::get_if<engine::DesignResult>(&outcome);
     if (!result) return 0;
     FUZZ_CHECK((result->kind == engine::SectionKind::Doubly) == (result->ku > result->kMax));
+    FUZZ_CHECK(result->as >= 0);
     checkReport(*result, sep);
     return 0;
 }
