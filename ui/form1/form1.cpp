@@ -59,6 +59,7 @@ QString errorMessage(engine::DesignError error) {
                        "Se ha generado un error, la altura efectiva es muy pequeña, ") +
                    QStringLiteral("Se recomienda aumentar la altura la de seccion h ");
         case engine::DesignError::Arithmetic:
+        case engine::DesignError::InvalidInput:
             break;
     }
     return errorPrefix + QStringLiteral("los valores ingresados no permiten realizar el calculo ");
