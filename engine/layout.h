@@ -142,8 +142,8 @@ inline constexpr std::string_view bendRadiusNote =
     "El ancho necesario no incluye el radio de doblez del estribo.";
 }
 
-// "No cabe ninguna disposición: la más angosta, 3 N° 8, necesita b = 26.15 cm." (or that no
-// bar reaches the area).
+// "Ninguna disposición cabe en el ancho: la más angosta, 6 N° 11, necesita b = 49.28 cm."
+// (or, with no narrowest arrangement, that none reaches the area).
 std::string noFitText(const CandidateSearch& search, char decimalSeparator);
 
 // The lines describing a placed face: bars, area, clear spacing against the required one,
