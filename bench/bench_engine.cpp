@@ -5,7 +5,9 @@
 #include <string>
 #include <variant>
 
+#include "engine/capacity.h"
 #include "engine/design.h"
+#include "engine/layout.h"
 #include "engine/report.h"
 #include "engine/run.h"
 
@@ -74,5 +76,50 @@ void nsr10DesignAndReport(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(nsr10DesignAndReport);
+
+// All candidates for the tension steel of one design, and for its compression steel when it
+// has some, cycling through the sections above.
+void layoutCandidates(benchmark::State& state) {
+    std::array<engine::DesignResult, sections.size()> designs;
+    for (std::size_t k = 0; k < sections.size(); ++k) {
+        designs[k] = std::get<engine::DesignResult>(engine::design(sections[k]));
+    }
+    std::size_t i = 0;
+    const engine::LayoutSettings settings;
+    for (auto _ : state) {
+        const std::size_t k = i++ % sections.size();
+        const engine::DesignInput& in = sections[k];
+        double area = designs[k].as;
+        double areaPrime = designs[k].asPrime;
+        benchmark::DoNotOptimize(area);
+        benchmark::DoNotOptimize(areaPrime);
+        auto tension = engine::findCandidates(area, engine::Face::Tension, settings, in.b, in.h);
+        benchmark::DoNotOptimize(tension);
+        auto compression =
+            engine::findCandidates(areaPrime, engine::Face::Compression, settings, in.b, in.h);
+        benchmark::DoNotOptimize(compression);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(layoutCandidates);
+
+// One capacity check of a doubly reinforced section with two tension layers, alternating the
+// code and the moment so that the solver never sees the same section twice in a row.
+void capacityCheck(benchmark::State& state) {
+    const std::array<engine::SteelLayer, 2> tension{{{24.57, 54.2, 3.23}, {10.2, 49.0, 2.54}}};
+    const std::array<engine::SteelLayer, 1> compression{{{5.68, 6.0, 1.91}}};
+    engine::CapacityInput in{
+        engine::DesignCode::Nsr98, 30, 60, 280, 4200, 40, tension, compression};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        in.code = i % 2 == 0 ? engine::DesignCode::Nsr98 : engine::DesignCode::Nsr10;
+        in.fc = 210 + 70 * static_cast<double>(i++ % 4);
+        benchmark::DoNotOptimize(in);
+        auto result = engine::checkCapacity(in);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(capacityCheck);
 
 }  // namespace
