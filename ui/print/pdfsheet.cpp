@@ -69,6 +69,9 @@ struct Block {
 class SheetPages {
   public:
     SheetPages(const CalculationSheet& sheet, QPdfWriter& writer);
+    // The blocks' painters refer to this object.
+    SheetPages(const SheetPages&) = delete;
+    SheetPages& operator=(const SheetPages&) = delete;
 
     int pageCount() const { return static_cast<int>(pages_.size()); }
     // Paints every page; false when the writer refused a new page.
