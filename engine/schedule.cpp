@@ -1,5 +1,6 @@
 #include "engine/schedule.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -197,19 +198,27 @@ std::string_view kindText(SectionKind kind) {
     return kind == SectionKind::Doubly ? "doble" : "simple";
 }
 
-void appendShortestNumber(std::string& out, double value, char decimalSeparator) {
+// Writes the shortest positional text of a double at `first` and returns its end; `first` has
+// room for maxNumberText characters.
+constexpr std::size_t maxNumberText = 400;
+
+char* writeShortestNumber(char* first, double value, char decimalSeparator) {
     // A double's shortest positional text is at most 17 significant digits padded with zeros
     // up to the exponent's reach: 330 characters cover the whole range.
-    char buffer[400];
     const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (error != std::errc{}) return;
+        std::to_chars(first, first + maxNumberText, value, std::chars_format::fixed);
+    if (error != std::errc{}) return first;
     if (decimalSeparator != '.') {
-        for (char* p = buffer; p != end; ++p) {
+        for (char* p = first; p != end; ++p) {
             if (*p == '.') *p = decimalSeparator;
         }
     }
-    out.append(buffer, end);
+    return end;
+}
+
+void appendShortestNumber(std::string& out, double value, char decimalSeparator) {
+    char buffer[maxNumberText];
+    out.append(buffer, writeShortestNumber(buffer, value, decimalSeparator));
 }
 
 void appendResultHeader(std::string& out, const ResultStyle& style) {
@@ -236,15 +245,23 @@ void appendResultRow(std::string& out, const ResultStyle& style, std::string_vie
             appendJsonString(out, kindText(result->kind));
         else
             out += "null";
+        char text[std::size(figures) * (maxNumberText + 16)];
+        char* p = text;
         for (std::size_t i = 0; i < std::size(figures); ++i) {
-            out += ",\"";
-            out += resultColumns[i + 2];
-            out += "\":";
-            if (result)
-                appendShortestNumber(out, figures[i], '.');
-            else
-                out += "null";
+            const std::string_view name = resultColumns[i + 2];
+            *p++ = ',';
+            *p++ = '"';
+            p = std::copy(name.begin(), name.end(), p);
+            *p++ = '"';
+            *p++ = ':';
+            if (result) {
+                p = writeShortestNumber(p, figures[i], '.');
+            } else {
+                constexpr std::string_view null = "null";
+                p = std::copy(null.begin(), null.end(), p);
+            }
         }
+        out.append(text, p);
         out += ",\"error\":";
         if (result)
             out += "null";
@@ -255,13 +272,21 @@ void appendResultRow(std::string& out, const ResultStyle& style, std::string_vie
     }
     const char delimiter = style.delimiter;
     csv::appendField(out, id, delimiter);
-    out.push_back(delimiter);
-    if (result) out += kindText(result->kind);
-    for (const double figure : figures) {
-        out.push_back(delimiter);
-        if (result) appendShortestNumber(out, figure, style.decimalSeparator);
+    // The kind and the figures are composed in place and appended at once: one copy per row
+    // rather than one per value.
+    char text[16 + std::size(figures) * (maxNumberText + 1)];
+    char* p = text;
+    *p++ = delimiter;
+    if (result) {
+        const std::string_view kind = kindText(result->kind);
+        p = std::copy(kind.begin(), kind.end(), p);
     }
-    out.push_back(delimiter);
+    for (const double figure : figures) {
+        *p++ = delimiter;
+        if (result) p = writeShortestNumber(p, figure, style.decimalSeparator);
+    }
+    *p++ = delimiter;
+    out.append(text, p);
     if (!result) csv::appendField(out, error, delimiter);
     out.push_back('\n');
 }
