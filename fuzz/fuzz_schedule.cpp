@@ -64,7 +64,8 @@ void checkRoundTrip(const Copy& record, char delimiter) {
         if (i > 0) line += delimiter;
         engine::csv::appendField(line, record.fields[i], delimiter);
     }
-    line += "\r\n";
+    // A byte order mark in front, since the reader drops one only at the start of the input.
+    line = "\xEF\xBB\xBF" + line + "\r\n";
     const std::vector<Copy> again = readAll(engine::csv::memorySource(line), delimiter, 64);
     FUZZ_CHECK(again.size() == 1);
     FUZZ_CHECK(again[0].fields == record.fields);
@@ -121,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t piece = 1 + data[2];
     const std::string_view text(reinterpret_cast<const char*>(data + 3), size - 3);
 
-    const std::vector<Copy> whole = readAll(engine::csv::memorySource(text), delimiter, 1 << 16);
+    const std::vector<Copy> whole = readAll(engine::csv::memorySource(text), delimiter, 4096);
     FUZZ_CHECK(readAll(pieces(text, piece), delimiter, 16) == whole);
     for (const Copy& record : whole) checkRoundTrip(record, delimiter);
     checkSchedule(text, delimiter, separator);
