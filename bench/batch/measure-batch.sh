@@ -31,12 +31,12 @@ start=$(seconds)
 wc -l <"$schedule" >/dev/null
 wc_time=$(awk -v a="$start" -v b="$(seconds)" 'BEGIN { print b - a }')
 
-start=$(seconds)
-status=0
-"$cli" batch "$schedule" -o "$work/results.csv" 2>"$work/errors.txt" || status=$?
-batch_time=$(awk -v a="$start" -v b="$(seconds)" 'BEGIN { print b - a }')
+TIMEFORMAT='%R %U %S'
+timing=$( { time { "$cli" batch "$schedule" -o "$work/results.csv" 2>"$work/errors.txt"; echo $? >"$work/status"; }; } 2>&1 )
+read -r batch_time user_time system_time <<<"$timing"
+status=$(cat "$work/status")
 [ $status -le 2 ] || { cat "$work/errors.txt" >&2; exit 1; }
 
 echo "file: $rows rows, $(du -h "$schedule" | cut -f1)"
-echo "quintaral-cli batch: $(rate "$batch_time") (exit status $status, $(($(wc -l <"$work/results.csv") - 1)) result rows, $(grep -c '^' "$work/errors.txt" || true) lines on stderr)"
+echo "quintaral-cli batch: $(rate "$batch_time"), CPU ${user_time} s user + ${system_time} s system (exit status $status, $(($(wc -l <"$work/results.csv") - 1)) result rows, $(grep -c '^' "$work/errors.txt" || true) lines on stderr)"
 echo "wc -l:               $(rate "$wc_time")"
