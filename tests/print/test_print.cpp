@@ -210,8 +210,8 @@ void TestPrint::unchangedByLaterEdits() {
     QFETCH(bool, calculateAgain);
     LocaleGuard locale(QLocale::c());
 
-    MainWindow* form = windows::mainWindow();
-    form->show();
+    windows::showMainWindow();
+    MainWindow* form = windows::loadedMainWindow();
     auto* mu = form->findChild<QLineEdit*>(QStringLiteral("momentEdit"));
     auto* calculate = form->findChild<QAbstractButton*>(QStringLiteral("calculateButton"));
     QWidget* results = form->findChild<QWidget*>(QStringLiteral("resultsBox"));
@@ -351,8 +351,8 @@ void TestPrint::cancellingPrintsNothing() {
 
     std::function<void()> print = [&] { printing::printDesignReport(nullptr, &values); };
     if (fromMenu) {
-        MainWindow* form = windows::mainWindow();
-        form->show();
+        windows::showMainWindow();
+        MainWindow* form = windows::loadedMainWindow();
         auto* entry = form->findChild<QAction*>(QStringLiteral("printAction"));
         QVERIFY2(entry, "MainWindow lacks the menu entry imprimir");
         print = [entry] { entry->trigger(); };

@@ -250,9 +250,9 @@ void TestReferenceWindows::fixedWindows() {
     QFETCH(bool, barTable);
     QFETCH(QSize, size);
     QFETCH(int, iconSize);
-    QWidget* window = barTable ? static_cast<QWidget*>(windows::barTable())
-                               : static_cast<QWidget*>(windows::info());
-    window->show();
+    barTable ? windows::showBarTable() : windows::showInfo();
+    QWidget* window = barTable ? static_cast<QWidget*>(windows::loadedBarTable())
+                               : static_cast<QWidget*>(windows::loadedInfo());
     QCOMPARE(window->size(), size);
     QCOMPARE(window->minimumSize(), size);
     QCOMPARE(window->maximumSize(), size);

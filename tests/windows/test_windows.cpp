@@ -186,8 +186,8 @@ void TestWindows::splashOpensWaiting() {
     QFETCH(bool, reopened);
     if (reopened) {
         windows::showSplash();
-        auto* progress = named<QProgressBar>(windows::splash(), "progressBar");
-        QTest::mouseClick(named(windows::splash(), "okButton"), Qt::LeftButton);
+        auto* progress = named<QProgressBar>(windows::loadedSplash(), "progressBar");
+        QTest::mouseClick(named(windows::loadedSplash(), "okButton"), Qt::LeftButton);
         QCOMPARE(progress->value(), 100);
         processDeferredDeletes();
     }

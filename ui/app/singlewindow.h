@@ -15,11 +15,6 @@ class SingleWindow {
     SingleWindow(const SingleWindow&) = delete;
     SingleWindow& operator=(const SingleWindow&) = delete;
 
-    Window* get() {
-        if (!window_) load();
-        return window_;
-    }
-
     // The loaded instance, or nullptr, without loading it.
     Window* loaded() const { return window_; }
 
@@ -42,6 +37,11 @@ class SingleWindow {
     }
 
   private:
+    Window* get() {
+        if (!window_) load();
+        return window_;
+    }
+
     // Forgets the window as soon as it is closed, so that a reference made before the deferred
     // deletion has run already loads a fresh one. None of the windows refuses to close.
     class CloseWatcher : public QObject {

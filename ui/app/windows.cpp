@@ -22,19 +22,6 @@ SingleWindow<Window>& slot() {
 
 }  // namespace
 
-MainWindow* mainWindow() {
-    return slot<MainWindow>().get();
-}
-SplashWindow* splash() {
-    return slot<SplashWindow>().get();
-}
-InfoWindow* info() {
-    return slot<InfoWindow>().get();
-}
-BarTableWindow* barTable() {
-    return slot<BarTableWindow>().get();
-}
-
 MainWindow* loadedMainWindow() {
     return slot<MainWindow>().loaded();
 }

@@ -5,14 +5,9 @@ class SplashWindow;
 class InfoWindow;
 class BarTableWindow;
 
-// The program's four windows, each one program-wide instance. A reference loads a window that
-// is not loaded; closing it unloads it.
+// The program's four windows, each one program-wide instance. Showing loads a window that is
+// not loaded; closing it unloads it.
 namespace windows {
-
-MainWindow* mainWindow();
-SplashWindow* splash();
-InfoWindow* info();
-BarTableWindow* barTable();
 
 // The loaded instance or nullptr, without loading.
 MainWindow* loadedMainWindow();
