@@ -33,16 +33,23 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 # Exactly these files: nothing missing, and nothing else (headers, test programs) slipped in.
 expected="usr/bin/quintaral
+usr/bin/quintaral-cli
 usr/share/applications/org.example.Quintaral.desktop
 usr/share/doc/quintaral/changelog.gz
 usr/share/doc/quintaral/copyright
 usr/share/icons/hicolor/48x48/apps/org.example.Quintaral.png
 usr/share/icons/hicolor/scalable/apps/org.example.Quintaral.svg
+usr/share/man/man1/quintaral-cli.1.gz
 usr/share/man/man1/quintaral.1.gz
 usr/share/metainfo/org.example.Quintaral.metainfo.xml"
 actual=$(cd "$root" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [ "$actual" = "$expected" ] ||
   fail "package files differ from the expected ones:$(diff <(echo "$expected") <(echo "$actual"))"
+# The command-line program runs without any display.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quintaral-cli" design \
+  --b 30 --h 50 --cover 5 --fc 210 --fy 4200 --mu 23 --cover2 5 >"$work/cli.log" ||
+  fail "quintaral-cli design exited with status $?"
+grep -qx ' Area de Refuerzo : 15.66 cm2' "$work/cli.log" || fail "quintaral-cli design: $(cat "$work/cli.log")"
 # The metainfo, launcher and icon must find each other as installed.
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
 
@@ -56,9 +63,9 @@ status=$?
 set -e
 cat "$work/run.log"
 [ $status -eq 0 ] || { cat "$work/run.err"; fail "quintaral exited with status $status"; }
-grep -q '^shown frmSplash ' "$work/run.log" || fail "the splash window never showed"
-grep -q '^shown Form1 ' "$work/run.log" || fail "the main window never showed"
-[ "$(grep -m1 '^shown ' "$work/run.log" | cut -d' ' -f2)" = frmSplash ] ||
+grep -q '^shown SplashWindow ' "$work/run.log" || fail "the splash window never showed"
+grep -q '^shown MainWindow ' "$work/run.log" || fail "the main window never showed"
+[ "$(grep -m1 '^shown ' "$work/run.log" | cut -d' ' -f2)" = SplashWindow ] ||
   fail "the splash window was not the first window"
 [ -s "$shot" ] || fail "no picture of the main window"
 echo "main window picture: $shot"

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <string_view>
+
+#include "engine/schedule.h"
+
+// What every command of quintaral-cli shares: exit statuses, messages, option parsing.
+namespace cli {
+
+enum ExitStatus {
+    exitSuccess = 0,  // everything designed
+    exitUsage = 1,    // bad arguments, or a file that cannot be read or written
+    exitFailed = 2,   // a section could not be designed
+};
+
+// "quintaral-cli: <text>" and a line break on standard error.
+void printError(const QString& text);
+// The text as it is (UTF-8) on standard output or standard error.
+void writeOut(std::string_view text);
+void writeError(std::string_view text);
+
+// Parses a command's arguments (the first is the program). Options are named with one dash
+// or two (-fc or --fc). False after printing why the arguments are wrong, with a pointer to
+// the command's help.
+bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
+                      const QString& command);
+
+// True when the arguments ask for help; the help option is added by parseCommandLine.
+bool helpRequested(const QCommandLineParser& parser);
+
+// A number typed after an option, always with a decimal point; none after printing why not.
+std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name);
+
+// The design every command runs: one place for the choice of design code.
+engine::Designer sectionDesigner();
+
+}  // namespace cli

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+// The commands of quintaral-cli. Each takes the program's arguments without the command's name
+// and returns the exit status.
+namespace cli {
+
+int runDesign(const QStringList& arguments);
+int runBatch(const QStringList& arguments);
+
+}  // namespace cli

@@ -1,0 +1,70 @@
+#include <QCommandLineOption>
+#include <array>
+#include <string>
+#include <variant>
+
+#include "commandline.h"
+#include "commands.h"
+#include "engine/report.h"
+#include "helptexts.h"
+
+namespace cli {
+
+int runDesign(const QStringList& arguments) {
+    // The design input in order, named as the schedule's columns are.
+    std::array<QString, 7> names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string_view column = engine::scheduleColumns[i + 1];
+        names[i] = QString::fromUtf8(column.data(), static_cast<qsizetype>(column.size()));
+    }
+    QCommandLineParser parser;
+    for (const QString& name : names)
+        parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("valor")));
+    const QString command = QStringLiteral("design");
+    if (!parseCommandLine(parser, arguments, command)) return exitUsage;
+    if (helpRequested(parser)) {
+        writeOut(help::design);
+        return exitSuccess;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printError(
+            QStringLiteral("argumento de más: %1").arg(parser.positionalArguments().first()));
+        return exitUsage;
+    }
+
+    std::array<double, 7> values{};
+    bool allNumbers = true;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto value = numberOption(parser, names[i]);
+        if (value)
+            values[i] = *value;
+        else
+            allNumbers = false;
+    }
+    if (!allNumbers) return exitUsage;
+
+    const engine::DesignInput input{.b = values[0],
+                                    .h = values[1],
+                                    .dPrime = values[2],
+                                    .fc = values[3],
+                                    .fy = values[4],
+                                    .mu = values[5],
+                                    .dSecond = values[6]};
+    const engine::DesignOutcome outcome = sectionDesigner()(input);
+    if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
+        writeError(std::string(engine::designFailureText(*error)) + '\n');
+        return exitFailed;
+    }
+    // The window breaks the report's lines where it has CR LF; a terminal's lines end in LF.
+    const std::string report = engine::resultsReport(std::get<engine::DesignResult>(outcome), '.');
+    std::string lines;
+    lines.reserve(report.size() + 1);
+    for (const char c : report) {
+        if (c != '\r') lines.push_back(c);
+    }
+    lines.push_back('\n');
+    writeOut(lines);
+    return exitSuccess;
+}
+
+}  // namespace cli

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <string_view>
+
+// The help of quintaral-cli and of each of its commands.
+namespace cli::help {
+
+inline constexpr std::string_view general = R"(Uso: quintaral-cli ORDEN [OPCIONES]
+
+Diseña el refuerzo a flexión de vigas rectangulares de concreto reforzado por la NSR-98,
+en kg, cm y Tn-m, sin ventanas.
+
+Órdenes:
+  design    diseña una sección y muestra el informe de resultados
+  batch     diseña cada sección de un archivo CSV y escribe una fila de resultados por sección
+
+  quintaral-cli ORDEN --help    muestra la ayuda de una orden
+  quintaral-cli --version       muestra la versión
+
+Los números se escriben con punto decimal, sea cual sea el idioma del sistema.
+Estado de salida: 0 todo diseñado, 2 alguna sección no se pudo diseñar,
+1 error en los argumentos o en un archivo.
+)";
+
+inline constexpr std::string_view design =
+    R"(Uso: quintaral-cli design --b ANCHO --h ALTURA --cover D1 --fc FC --fy FY --mu MU --cover2 D2
+
+Diseña una sección y muestra el informe de resultados, línea por línea como la ventana principal.
+
+  --b ANCHO       ancho b, cm
+  --h ALTURA      altura total h, cm
+  --cover D1      recubrimiento d': de la cara en tracción al centroide del acero en tracción, cm
+  --fc FC         resistencia del concreto f'c, kg/cm2
+  --fy FY         esfuerzo de fluencia del acero Fy, kg/cm2
+  --mu MU         momento último Mu, Tn-m
+  --cover2 D2     recubrimiento d'': de la cara en compresión al centroide del acero en
+                  compresión, cm
+
+Los números se escriben con punto decimal. Si la sección no se puede diseñar, escribe en la
+salida de errores el mismo mensaje que la ventana y termina con estado 2; con un argumento
+que falta o no es un número, termina con estado 1.
+
+Ejemplo:
+  quintaral-cli design --b 30 --h 50 --cover 5 --fc 210 --fy 4200 --mu 23 --cover2 5
+)";
+
+inline constexpr std::string_view batch =
+    R"(Uso: quintaral-cli batch ARCHIVO [-o SALIDA] [--format csv|json] [--delimiter C] [--decimal-comma]
+
+Diseña cada sección de un archivo CSV (RFC 4180) y escribe una fila de resultados por sección.
+Con ARCHIVO «-» lee la entrada estándar.
+
+La primera fila nombra las columnas id, b, h, cover, fc, fy, mu y cover2 (en cualquier orden;
+las demás columnas no se leen). Las unidades son las de la orden design. Las filas vacías se
+saltan.
+
+  -o, --output SALIDA   archivo de resultados (sin él, la salida estándar)
+  --format csv|json     csv (predeterminado) o json: un objeto JSON por línea
+  --delimiter C         separador de campos: «,» (predeterminado), «;» con --decimal-comma,
+                        o «tab» para el tabulador
+  --decimal-comma       números con coma decimal, en el archivo y en los resultados CSV
+
+Los resultados traen las columnas id, kind (simple o doble), d, ku, rho, rhomax, rhomin, mmax,
+as, as2 y error; cada número con el texto más corto que se vuelve a leer como el mismo valor.
+Una fila que no se puede leer o diseñar se informa con su número de línea en la salida de
+errores, lleva en «error» el mensaje de la ventana, y el lote sigue.
+
+Estado de salida: 0 todas las secciones diseñadas, 2 alguna fila falló, 1 error en los
+argumentos, en el encabezado o al leer o escribir un archivo.
+)";
+
+}  // namespace cli::help

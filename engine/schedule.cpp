@@ -1,0 +1,344 @@
+#include "engine/schedule.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <optional>
+
+#include "engine/numbers.h"
+
+namespace engine {
+
+namespace {
+
+constexpr std::size_t flushSize = std::size_t{1} << 16;
+
+// Strictly what parseNumber treats as blank, so a name and a number are trimmed alike.
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+bool sameName(std::string_view name, std::string_view column) {
+    name = trimmed(name);
+    if (name.size() != column.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != column[i]) return false;
+    }
+    return true;
+}
+
+void appendQuotedName(std::string& out, std::string_view name) {
+    out += "«";
+    out += name;
+    out += "»";
+}
+
+std::string expectedColumns() {
+    std::string text = "(se esperan ";
+    for (std::size_t i = 0; i < scheduleColumns.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += scheduleColumns[i];
+    }
+    return text + ")";
+}
+
+// A field's text for a message: at most 40 bytes, cut at a character boundary, line breaks
+// and tabs as blanks.
+std::string excerpt(std::string_view text) {
+    constexpr std::size_t limit = 40;
+    std::string out;
+    if (text.size() > limit) {
+        std::size_t cut = limit;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+        text = text.substr(0, cut);
+        out = std::string(text) + "…";
+    } else {
+        out = std::string(text);
+    }
+    for (char& c : out) {
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    }
+    return out;
+}
+
+std::string problemText(csv::RecordProblem problem) {
+    switch (problem) {
+        case csv::RecordProblem::StrayQuote:
+            return "hay texto tras las comillas que cierran un campo";
+        case csv::RecordProblem::UnclosedQuote:
+            return "unas comillas abiertas no se cierran antes del final del archivo";
+        case csv::RecordProblem::TooLong:
+            return "la fila es demasiado larga";
+        case csv::RecordProblem::None:
+            break;
+    }
+    return {};
+}
+
+void appendJsonString(std::string& out, std::string_view text) {
+    out.push_back('"');
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            out += escape;
+        } else {
+            out.push_back(c);
+        }
+    }
+    out.push_back('"');
+}
+
+std::string_view idOf(const csv::Record& record, const ScheduleLayout& layout) {
+    const std::size_t at = layout.position[0];
+    return at < record.fields.size() ? record.fields[at] : std::string_view{};
+}
+
+}  // namespace
+
+std::string_view designFailureText(DesignError error) {
+    switch (error) {
+        case DesignError::Cover:
+            return "Se ha generado un error, La altura de la viga debe ser mayor al "
+                   "Recubrimiento ( d' ) ";
+        case DesignError::EffectiveDepth:
+            return "Se ha generado un error, la altura efectiva es muy pequeña, Se recomienda "
+                   "aumentar la altura la de seccion h ";
+        case DesignError::Arithmetic:
+            break;
+    }
+    return "Se ha generado un error, los valores ingresados no permiten realizar el calculo ";
+}
+
+std::variant<ScheduleLayout, std::string> readScheduleHeader(const csv::Record& header) {
+    constexpr std::size_t none = static_cast<std::size_t>(-1);
+    ScheduleLayout layout;
+    layout.position.fill(none);
+    for (std::size_t field = 0; field < header.fields.size(); ++field) {
+        for (std::size_t column = 0; column < scheduleColumns.size(); ++column) {
+            if (!sameName(header.fields[field], scheduleColumns[column])) continue;
+            if (layout.position[column] != none) {
+                std::string message = "la columna ";
+                appendQuotedName(message, scheduleColumns[column]);
+                return message + " aparece dos veces en el encabezado";
+            }
+            layout.position[column] = field;
+            if (field + 1 > layout.width) layout.width = field + 1;
+        }
+    }
+    std::string missing;
+    std::size_t missingCount = 0;
+    for (std::size_t column = 0; column < scheduleColumns.size(); ++column) {
+        if (layout.position[column] != none) continue;
+        if (missingCount++ > 0) missing += ", ";
+        appendQuotedName(missing, scheduleColumns[column]);
+    }
+    if (missingCount == 0) return layout;
+
+    std::string message = missingCount == 1
+                              ? "falta la columna " + missing + " en el encabezado "
+                              : "faltan las columnas " + missing + " en el encabezado ";
+    message += expectedColumns();
+    // One field holding every name: most likely the file separates fields with another character.
+    if (header.fields.size() == 1 &&
+        header.fields[0].find_first_of(",;\t|") != std::string_view::npos)
+        message += "; ¿el archivo separa los campos con otro carácter?";
+    return message;
+}
+
+std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record,
+                                                       const ScheduleLayout& layout,
+                                                       char decimalSeparator) {
+    if (record.problem != csv::RecordProblem::None) return problemText(record.problem);
+    if (record.fields.size() < layout.width) {
+        return "faltan valores: la fila tiene " + std::to_string(record.fields.size()) +
+               (record.fields.size() == 1 ? " campo" : " campos") + " y hacen falta " +
+               std::to_string(layout.width);
+    }
+    double values[7];
+    for (std::size_t column = 1; column < scheduleColumns.size(); ++column) {
+        const std::string_view text = record.fields[layout.position[column]];
+        const std::optional<double> value = parseNumber(text, decimalSeparator);
+        if (value) {
+            values[column - 1] = *value;
+            continue;
+        }
+        std::string message = trimmed(text).empty() ? "falta el valor de " : "el valor de ";
+        appendQuotedName(message, scheduleColumns[column]);
+        if (trimmed(text).empty()) return message;
+        message += " no es un número: ";
+        appendQuotedName(message, excerpt(text));
+        return message;
+    }
+    return ScheduleRow{.id = record.fields[layout.position[0]],
+                       .input = DesignInput{.b = values[0],
+                                            .h = values[1],
+                                            .dPrime = values[2],
+                                            .fc = values[3],
+                                            .fy = values[4],
+                                            .mu = values[5],
+                                            .dSecond = values[6]}};
+}
+
+bool isBlankRecord(const csv::Record& record) {
+    for (const std::string_view field : record.fields) {
+        if (!trimmed(field).empty()) return false;
+    }
+    return true;
+}
+
+std::string_view kindText(SectionKind kind) {
+    return kind == SectionKind::Doubly ? "doble" : "simple";
+}
+
+// Writes the shortest positional text of a double at `first` and returns its end; `first` has
+// room for maxNumberText characters.
+constexpr std::size_t maxNumberText = 400;
+
+char* writeShortestNumber(char* first, double value, char decimalSeparator) {
+    // A double's shortest positional text is at most 17 significant digits padded with zeros
+    // up to the exponent's reach: 330 characters cover the whole range.
+    const auto [end, error] =
+        std::to_chars(first, first + maxNumberText, value, std::chars_format::fixed);
+    if (error != std::errc{}) return first;
+    if (decimalSeparator != '.') {
+        for (char* p = first; p != end; ++p) {
+            if (*p == '.') *p = decimalSeparator;
+        }
+    }
+    return end;
+}
+
+void appendShortestNumber(std::string& out, double value, char decimalSeparator) {
+    char buffer[maxNumberText];
+    out.append(buffer, writeShortestNumber(buffer, value, decimalSeparator));
+}
+
+void appendResultHeader(std::string& out, const ResultStyle& style) {
+    if (style.format != ResultFormat::Csv) return;
+    for (std::size_t i = 0; i < resultColumns.size(); ++i) {
+        if (i > 0) out.push_back(style.delimiter);
+        out += resultColumns[i];
+    }
+    out.push_back('\n');
+}
+
+void appendResultRow(std::string& out, const ResultStyle& style, std::string_view id,
+                     const DesignResult* result, std::string_view error) {
+    const double figures[] = {
+        result ? result->d : 0,      result ? result->ku : 0,      result ? result->rho : 0,
+        result ? result->rhoMax : 0, result ? result->rhoMin : 0,  result ? result->mMax : 0,
+        result ? result->as : 0,     result ? result->asPrime : 0,
+    };
+    if (style.format == ResultFormat::JsonLines) {
+        out += "{\"id\":";
+        appendJsonString(out, id);
+        out += ",\"kind\":";
+        if (result)
+            appendJsonString(out, kindText(result->kind));
+        else
+            out += "null";
+        char text[std::size(figures) * (maxNumberText + 16)];
+        char* p = text;
+        for (std::size_t i = 0; i < std::size(figures); ++i) {
+            const std::string_view name = resultColumns[i + 2];
+            *p++ = ',';
+            *p++ = '"';
+            p = std::copy(name.begin(), name.end(), p);
+            *p++ = '"';
+            *p++ = ':';
+            if (result) {
+                p = writeShortestNumber(p, figures[i], '.');
+            } else {
+                constexpr std::string_view null = "null";
+                p = std::copy(null.begin(), null.end(), p);
+            }
+        }
+        out.append(text, p);
+        out += ",\"error\":";
+        if (result)
+            out += "null";
+        else
+            appendJsonString(out, error);
+        out += "}\n";
+        return;
+    }
+    const char delimiter = style.delimiter;
+    csv::appendField(out, id, delimiter);
+    // The kind and the figures are composed in place and appended at once: one copy per row
+    // rather than one per value.
+    char text[16 + std::size(figures) * (maxNumberText + 1)];
+    char* p = text;
+    *p++ = delimiter;
+    if (result) {
+        const std::string_view kind = kindText(result->kind);
+        p = std::copy(kind.begin(), kind.end(), p);
+    }
+    for (const double figure : figures) {
+        *p++ = delimiter;
+        if (result) p = writeShortestNumber(p, figure, style.decimalSeparator);
+    }
+    *p++ = delimiter;
+    out.append(text, p);
+    if (!result) csv::appendField(out, error, delimiter);
+    out.push_back('\n');
+}
+
+std::variant<BatchCounts, std::string> runSchedule(csv::Reader& reader, const ResultStyle& style,
+                                                   const Designer& designer,
+                                                   const TextSink& results,
+                                                   const TextSink& diagnostics) {
+    csv::Record record;
+    bool found = false;
+    while ((found = reader.next(record)) && isBlankRecord(record)) {
+    }
+    if (!found) return "el archivo está vacío: le falta el encabezado " + expectedColumns();
+    auto header = readScheduleHeader(record);
+    if (auto* message = std::get_if<std::string>(&header))
+        return "línea " + std::to_string(record.line) + ": " + *message;
+    const ScheduleLayout layout = std::get<ScheduleLayout>(header);
+
+    std::string out;
+    out.reserve(flushSize + 1024);
+    appendResultHeader(out, style);
+    BatchCounts counts;
+    const auto fail = [&](std::string_view id, std::string_view detail, std::string_view error) {
+        ++counts.failed;
+        std::string line = "línea " + std::to_string(record.line) + ": ";
+        line += detail;
+        line.push_back('\n');
+        diagnostics(line);
+        appendResultRow(out, style, id, nullptr, error);
+    };
+    while (reader.next(record)) {
+        if (isBlankRecord(record)) continue;
+        const auto row = readScheduleRow(record, layout, style.decimalSeparator);
+        if (const auto* detail = std::get_if<std::string>(&row)) {
+            fail(idOf(record, layout), *detail, notANumberText);
+        } else {
+            const ScheduleRow& section = std::get<ScheduleRow>(row);
+            const DesignOutcome outcome = designer(section.input);
+            if (const auto* error = std::get_if<DesignError>(&outcome)) {
+                fail(section.id, designFailureText(*error), designFailureText(*error));
+            } else {
+                ++counts.designed;
+                appendResultRow(out, style, section.id, &std::get<DesignResult>(outcome), {});
+            }
+        }
+        if (out.size() >= flushSize) {
+            results(out);
+            out.clear();
+        }
+    }
+    if (!out.empty()) results(out);
+    return counts;
+}
+
+}  // namespace engine

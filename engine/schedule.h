@@ -1,0 +1,99 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "engine/csv.h"
+#include "engine/design.h"
+
+// Beam schedules: a CSV file with one section per row in, one row of results per section out,
+// streamed record by record.
+namespace engine {
+
+// What the main window's message box says when a design cannot be completed.
+std::string_view designFailureText(DesignError error);
+// ... and when an input is not a number.
+inline constexpr std::string_view notANumberText =
+    "Se ha generado un error, por favor ingrese valores numericos al programa";
+
+// The columns every schedule has: the section's name, then the design input in the order of
+// DesignInput (width, height, cover d', f'c, Fy, Mu, compression cover d'').
+inline constexpr std::array<std::string_view, 8> scheduleColumns{"id", "b",  "h",  "cover",
+                                                                 "fc", "fy", "mu", "cover2"};
+
+// Where each of scheduleColumns stands in the records of a schedule.
+struct ScheduleLayout {
+    std::array<std::size_t, 8> position{};
+    std::size_t width = 0;  // fields a row needs: one past the rightmost of those columns
+};
+
+// The layout a header names (in any order, any letter case, blanks around a name ignored, other
+// columns ignored), or why it names none: the columns missing or repeated.
+std::variant<ScheduleLayout, std::string> readScheduleHeader(const csv::Record& header);
+
+struct ScheduleRow {
+    std::string_view id;  // points into the record
+    DesignInput input;
+};
+
+// A row's section, or what is wrong with the row (a field missing, empty or not a number, or
+// bad quoting). Numbers as parseNumber reads them with the given separator.
+std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record,
+                                                       const ScheduleLayout& layout,
+                                                       char decimalSeparator);
+
+// A record whose fields hold only blanks, as spreadsheets write for empty rows; it is skipped.
+bool isBlankRecord(const csv::Record& record);
+
+enum class ResultFormat {
+    Csv,        // a header line, then one record per section
+    JsonLines,  // one JSON object per section and line, numbers always with a point
+};
+
+struct ResultStyle {
+    ResultFormat format = ResultFormat::Csv;
+    char delimiter = ',';
+    char decimalSeparator = '.';
+};
+
+// The names of the result columns, in order.
+inline constexpr std::array<std::string_view, 11> resultColumns{
+    "id", "kind", "d", "ku", "rho", "rhomax", "rhomin", "mmax", "as", "as2", "error"};
+
+// The kind column: "simple" or "doble" (reinforced).
+std::string_view kindText(SectionKind kind);
+
+// The results' header line (nothing for JSON lines).
+void appendResultHeader(std::string& out, const ResultStyle& style);
+
+// One section's results: its figures and an empty error (null in JSON), or, when `result` is
+// null, empty figures (null in JSON) and the error text.
+void appendResultRow(std::string& out, const ResultStyle& style, std::string_view id,
+                     const DesignResult* result, std::string_view error);
+
+// The shortest positional text that reads back to the same double ("0.0059", "45", "-1.5").
+void appendShortestNumber(std::string& out, double value, char decimalSeparator);
+
+using Designer = std::function<DesignOutcome(const DesignInput&)>;
+using TextSink = std::function<void(std::string_view)>;
+
+struct BatchCounts {
+    std::size_t designed = 0;
+    std::size_t failed = 0;
+};
+
+// Reads the header and then every row: designs it, writes its results row. A row that cannot be
+// read or designed gets a results row with the window's message in its error column and one
+// diagnostic line "línea N: <what is wrong>\n". Results are handed to `results` in large
+// chunks. Stops before writing anything, with the reason, when the header is missing or lacks
+// a column.
+std::variant<BatchCounts, std::string> runSchedule(csv::Reader& reader, const ResultStyle& style,
+                                                   const Designer& designer,
+                                                   const TextSink& results,
+                                                   const TextSink& diagnostics);
+
+}  // namespace engine

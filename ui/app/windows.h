@@ -1,0 +1,30 @@
+#pragma once
+
+class MainWindow;
+class SplashWindow;
+class InfoWindow;
+class BarTableWindow;
+
+// The program's four windows, each one program-wide instance. Showing loads a window that is
+// not loaded; closing it unloads it.
+namespace windows {
+
+// The loaded instance or nullptr, without loading.
+MainWindow* loadedMainWindow();
+SplashWindow* loadedSplash();
+InfoWindow* loadedInfo();
+BarTableWindow* loadedBarTable();
+
+// Shown modeless and without owner; an open window is only raised and activated.
+void showMainWindow();
+void showSplash();
+void showInfo();
+void showBarTable();
+
+// Destroys every loaded window at once (program end, and between tests).
+void unloadAll();
+
+// Ends the program at once with exit status 0, whatever windows are open.
+void endProgram();
+
+}  // namespace windows

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDate>
+#include <QLocale>
+#include <QPageSize>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+#include "engine/code.h"
+#include "engine/design.h"
+
+class QPainter;
+class QWidget;
+
+namespace printing {
+
+// The chosen bar arrangement of the layout window, as the sheet shows it.
+struct SheetLayout {
+    QString arrangement;  // the arrangement in words
+    QStringList checks;   // bars, real d, φMn, Mu/φMn, "Cumple"/"No cumple": one line each
+    // Draws the section to scale inside the rectangle; called once for the sheet.
+    std::function<void(QPainter&, const QRectF&)> draw;
+};
+
+// Everything the calculation sheet shows of the most recent completed design.
+struct CalculationSheet {
+    engine::DesignCode code = engine::DesignCode::Nsr98;
+    engine::DesignInput inputs;
+    QString report;    // the results report exactly as the window shows it, CR LF between lines
+    QString fileName;  // the project file's name; empty when no file is in use
+    std::optional<SheetLayout> layout;
+    QDate date;  // the sheet's date; today when not valid
+};
+
+// The paper of the territory: Letter where it is the usual office paper (the United States,
+// Canada, Mexico, the Philippines and most of Central America, Colombia, Venezuela and Chile),
+// A4 everywhere else.
+QPageSize::PageSizeId sheetPageSize(QLocale::Territory territory);
+
+// Writes the sheet as a PDF at `path`, on the paper of QLocale() and with its decimal separator.
+// The PDF goes to a temporary file beside `path` that replaces it only once complete, so a
+// failure leaves any older file whole. Returns an empty string on success, otherwise the
+// message for the user, in Spanish.
+QString writeCalculationSheet(const QString& path, const CalculationSheet& sheet);
+
+// Writes the sheet at `path` and, when that fails, says why in a message box.
+// Returns true when the sheet was written.
+bool saveCalculationSheetAs(QWidget* parent, const CalculationSheet& sheet, const QString& path);
+
+// The "Exportar a PDF" command: with no completed design, says there is nothing to export;
+// otherwise asks for a file name (".pdf" is added when missing) and writes the sheet there.
+void exportCalculationSheet(QWidget* parent, const std::optional<CalculationSheet>& sheet,
+                            const QString& suggestedName);
+
+}  // namespace printing
