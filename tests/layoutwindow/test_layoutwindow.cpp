@@ -1,6 +1,7 @@
 // The layout window: candidates of the design shown and chosen, bad settings and typed bars
-// reported without changing anything, the covers it proposes, the code in force, and the
-// settings and bars it saves read back the same.
+// reported without changing anything, the covers it proposes, the code in force, the settings
+// and bars it saves read back the same, and the main window's menu entry that opens it.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,10 +10,12 @@
 #include <QTableWidget>
 #include <cmath>
 
+#include "app/windows.h"
 #include "engine/run.h"
 #include "guitest.h"
 #include "layoutwindow/layoutwindow.h"
 #include "layoutwindow/sectiondrawing.h"
+#include "mainwindow/mainwindow.h"
 
 namespace {
 
@@ -59,6 +62,7 @@ class TestLayoutWindow : public GuiTestCase {
     void codeInForce();
     void savedChoiceReadsBack_data();
     void savedChoiceReadsBack();
+    void mainWindowFollowed();
 };
 
 void TestLayoutWindow::firstCandidatesChosen_data() {
@@ -235,6 +239,51 @@ void TestLayoutWindow::savedChoiceReadsBack() {
         QVERIFY(window->choice() == saved);
         QVERIFY(window->checkLines() == original.window.checkLines());
     }
+}
+
+// The entry waits for a completed design; the window opened then shows it, follows every new
+// completed design but not a failed one, and its proposed covers are designed again.
+void TestLayoutWindow::mainWindowFollowed() {
+    const LocaleGuard locale(QLocale::c());
+    windows::showMainWindow();
+    MainWindow* form = windows::loadedMainWindow();
+    auto* entry = named<QAction>(form, "layoutAction");
+    QVERIFY(!entry->isEnabled());
+    const char* names[] = {"widthEdit", "heightEdit", "coverEdit",           "fcEdit",
+                           "fyEdit",    "momentEdit", "compressionCoverEdit"};
+    const char* values[] = {"30", "50", "6", "210", "4200", "22.8", "6"};
+    for (int i = 0; i < 7; ++i) named<QLineEdit>(form, names[i])->setText(values[i]);
+    auto* calculate = named<QAbstractButton>(form, "calculateButton");
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    QVERIFY(entry->isEnabled());
+    QVERIFY(!windows::loadedLayoutWindow());
+
+    entry->trigger();
+    entry->trigger();
+    LayoutWindow* layout = windows::loadedLayoutWindow();
+    QVERIFY(layout && layout->isVisible());
+    QCOMPARE(QApplication::topLevelWidgets().count(layout), 1);
+    QCOMPARE(QString::fromStdString(layout->choice().lowestLayer), QStringLiteral("2 N° 10"));
+
+    named<QLineEdit>(form, "momentEdit")->setText("40");
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    QVERIFY(!layout->choice().compression.empty());
+
+    const std::vector<std::string> lines = layout->checkLines();
+    named<QLineEdit>(form, "widthEdit")->setText("-30");
+    const auto box = ModalWatcher::instance().answerMessageBox(
+        [&] { QTest::mouseClick(calculate, Qt::LeftButton); });
+    QVERIFY(box);
+    QVERIFY(layout->checkLines() == lines);
+
+    named<QLineEdit>(form, "widthEdit")->setText("30");
+    named<QLineEdit>(form, "momentEdit")->setText("22.8");
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    QTest::mouseClick(named<QPushButton>(layout, "useCoversButton"), Qt::LeftButton);
+    QCOMPARE(named<QLineEdit>(form, "coverEdit")->text(), QStringLiteral("6.57"));
+    QCOMPARE(named<QLineEdit>(form, "compressionCoverEdit")->text(), QStringLiteral("6"));
+    QVERIFY(named<QLabel>(layout, "designLabel")->text().contains("d = 43.43 cm"));
+    QVERIFY(!named<QPushButton>(layout, "useCoversButton")->isVisible());
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestLayoutWindow)

@@ -459,9 +459,10 @@ void TestMainWindow::menus() {
     auto* action = child<QAction>(form, name);
     QVERIFY(action);
     const QList<QAction*> bar = form->menuBar()->actions();
-    QCOMPARE(bar.size(), 4);
+    QCOMPARE(bar.size(), 5);
     QCOMPARE(bar.at(1)->text(), QStringLiteral("&Archivo"));
-    QCOMPARE(bar.at(3)->text(), QStringLiteral("A&yuda"));
+    QCOMPARE(bar.at(3)->text(), QStringLiteral("&Refuerzo"));
+    QCOMPARE(bar.at(4)->text(), QStringLiteral("A&yuda"));
     const QList<QAction*> siblings = menu.isEmpty() ? bar : child<QMenu>(form, menu)->actions();
     QCOMPARE(siblings.indexOf(action), position);
     QCOMPARE(action->isSeparator(), caption.isEmpty());

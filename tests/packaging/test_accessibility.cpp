@@ -205,6 +205,12 @@ void TestAccessibility::accessKeys_data() {
     QTest::newRow("calculateAction") << "calculateAction"
                                      << "Calcular"
                                      << "Alt+C";
+    QTest::newRow("layoutMenu") << "layoutMenu"
+                                << "Refuerzo"
+                                << "Alt+R";
+    QTest::newRow("layoutAction") << "layoutAction"
+                                  << "Disposición de barras..."
+                                  << "Ctrl+D";
     QTest::newRow("helpMenu") << "helpMenu"
                               << "Ayuda"
                               << "Alt+Y";

@@ -7,6 +7,7 @@
 #include "app/singlewindow.h"
 #include "bartablewindow/bartablewindow.h"
 #include "infowindow/infowindow.h"
+#include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "splashwindow/splashwindow.h"
 
@@ -34,6 +35,9 @@ InfoWindow* loadedInfo() {
 BarTableWindow* loadedBarTable() {
     return slot<BarTableWindow>().loaded();
 }
+LayoutWindow* loadedLayoutWindow() {
+    return slot<LayoutWindow>().loaded();
+}
 
 void showMainWindow() {
     slot<MainWindow>().show();
@@ -47,19 +51,24 @@ void showInfo() {
 void showBarTable() {
     slot<BarTableWindow>().show();
 }
+void showLayoutWindow() {
+    slot<LayoutWindow>().show();
+}
 
 void unloadAll() {
     slot<SplashWindow>().unload();
     slot<InfoWindow>().unload();
     slot<BarTableWindow>().unload();
+    slot<LayoutWindow>().unload();
     slot<MainWindow>().unload();
 }
 
 void endProgram() {
     // Hidden now, destroyed once the event loop has returned: the command that ends the
     // program runs inside one of these windows.
-    for (QWidget* w : std::initializer_list<QWidget*>{loadedSplash(), loadedInfo(),
-                                                      loadedBarTable(), loadedMainWindow()})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{loadedSplash(), loadedInfo(), loadedBarTable(),
+                                         loadedLayoutWindow(), loadedMainWindow()})
         if (w) w->hide();
     QCoreApplication::exit(0);
 }

@@ -4,8 +4,9 @@ class MainWindow;
 class SplashWindow;
 class InfoWindow;
 class BarTableWindow;
+class LayoutWindow;
 
-// The program's four windows, each one program-wide instance. Showing loads a window that is
+// The program's windows, each one program-wide instance. Showing loads a window that is
 // not loaded; closing it unloads it.
 namespace windows {
 
@@ -14,12 +15,14 @@ MainWindow* loadedMainWindow();
 SplashWindow* loadedSplash();
 InfoWindow* loadedInfo();
 BarTableWindow* loadedBarTable();
+LayoutWindow* loadedLayoutWindow();
 
 // Shown modeless and without owner; an open window is only raised and activated.
 void showMainWindow();
 void showSplash();
 void showInfo();
 void showBarTable();
+void showLayoutWindow();
 
 // Destroys every loaded window at once (program end, and between tests).
 void unloadAll();

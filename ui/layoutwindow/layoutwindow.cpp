@@ -1,22 +1,18 @@
 #include "layoutwindow/layoutwindow.h"
 
 #include <QHeaderView>
-#include <QLocale>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <QTableWidget>
 #include <cmath>
 
+#include "common/decimalseparator.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "layoutwindow/sectiondrawing.h"
 #include "ui_layoutwindow.h"
 
 namespace {
-
-char decimalSeparator() {
-    return QLocale().decimalPoint().at(0).toLatin1();
-}
 
 QString text(const std::string& s) {
     return QString::fromStdString(s);

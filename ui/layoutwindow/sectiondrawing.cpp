@@ -1,12 +1,12 @@
 #include "layoutwindow/sectiondrawing.h"
 
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
+#include "common/decimalseparator.h"
 #include "engine/numbers.h"
 
 namespace {
@@ -17,7 +17,7 @@ const QColor barColor(32, 32, 32);
 const QColor centroidColor(192, 0, 0);
 
 QString lengthLabel(const char* name, double value) {
-    const char separator = QLocale().decimalPoint().at(0).toLatin1();
+    const char separator = decimalSeparator();
     return QStringLiteral("%1 = %2 cm")
         .arg(QLatin1String(name), QString::fromStdString(engine::formatGeneral(
                                       std::round(value * 100) / 100, separator)));

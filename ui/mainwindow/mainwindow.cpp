@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMovie>
 #include <QPlainTextEdit>
@@ -21,6 +23,7 @@
 #include "common/formfonts.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
+#include "layoutwindow/layoutwindow.h"
 #include "mainwindow/statuspanels.h"
 #include "print/printreport.h"
 #include "ui_mainwindow.h"
@@ -71,6 +74,7 @@ MainWindow::MainWindow(QWidget* parent)
     setupSize();
     fillSelectors();
     setupCommands();
+    setupLayoutMenu();
     ui->widthEdit->setFocus(Qt::OtherFocusReason);
 }
 
@@ -201,6 +205,7 @@ void MainWindow::calculate() {
     ui->compressionSteelFrame->setVisible(result.kind == engine::SectionKind::Doubly);
     showReport(report);
     storedRun_ = std::move(run);
+    followInLayoutWindow(input, engine::DesignRun{result});
 }
 
 void MainWindow::updateCalculateEnabled() {
@@ -239,4 +244,40 @@ void MainWindow::showReport(const QString& report) {
     QString lines = report;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ui->resultsBox->setPlainText(lines);
+}
+
+// "&Refuerzo" sits between "&Calcular" and "A&yuda"; its entry waits for a completed design.
+void MainWindow::setupLayoutMenu() {
+    auto* layoutMenu = new QMenu(QStringLiteral("&Refuerzo"), menuBar());
+    layoutMenu->setObjectName(QStringLiteral("layoutMenu"));
+    layoutAction_ = layoutMenu->addAction(QStringLiteral("&Disposición de barras..."));
+    layoutAction_->setObjectName(QStringLiteral("layoutAction"));
+    layoutAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    layoutAction_->setEnabled(false);
+    menuBar()->insertMenu(ui->helpMenu->menuAction(), layoutMenu);
+    connect(layoutAction_, &QAction::triggered, this, &MainWindow::showLayoutWindow);
+}
+
+void MainWindow::showLayoutWindow() {
+    windows::showLayoutWindow();
+    LayoutWindow* layout = windows::loadedLayoutWindow();
+    connect(layout, &LayoutWindow::coversProposed, this, &MainWindow::useCovers,
+            Qt::UniqueConnection);
+    if (completedDesign_) layout->setDesign(completedDesign_->input, completedDesign_->run);
+}
+
+void MainWindow::followInLayoutWindow(const engine::DesignInput& input,
+                                      const engine::DesignRun& run) {
+    completedDesign_ = CompletedDesign{input, run};
+    layoutAction_->setEnabled(true);
+    if (LayoutWindow* layout = windows::loadedLayoutWindow()) layout->setDesign(input, run);
+}
+
+// The covers the layout window found for the chosen bars, written as typed and designed again.
+void MainWindow::useCovers(double dPrime, double dSecond) {
+    const char separator = decimalSeparator();
+    ui->coverEdit->setText(QString::fromStdString(engine::formatGeneral(dPrime, separator)));
+    ui->compressionCoverEdit->setText(
+        QString::fromStdString(engine::formatGeneral(dSecond, separator)));
+    calculate();
 }

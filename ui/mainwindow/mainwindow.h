@@ -8,6 +8,7 @@
 
 #include "engine/design.h"
 #include "engine/report.h"
+#include "engine/run.h"
 
 namespace Ui {
 class MainWindow;
@@ -48,6 +49,11 @@ class MainWindow : public QMainWindow {
     void showCompressionSteel();
 
   private:
+    // The design the layout window follows: the last one that completed.
+    struct CompletedDesign {
+        engine::DesignInput input;
+        engine::DesignRun run;
+    };
     void setupFonts();
     void setupFlag();
     void setupCommands();
@@ -56,6 +62,10 @@ class MainWindow : public QMainWindow {
     void setupStatusBar();
     void setupSize();
     void fillSelectors();
+    void setupLayoutMenu();
+    void showLayoutWindow();
+    void followInLayoutWindow(const engine::DesignInput& input, const engine::DesignRun& run);
+    void useCovers(double dPrime, double dSecond);
 
     void showError(const QString& text);
     void showReport(const QString& report);
@@ -65,4 +75,6 @@ class MainWindow : public QMainWindow {
     QMovie* flag_ = nullptr;
     StatusPanels* statusPanels_ = nullptr;
     std::optional<StoredRun> storedRun_;
+    std::optional<CompletedDesign> completedDesign_;
+    QAction* layoutAction_ = nullptr;
 };
