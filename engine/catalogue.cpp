@@ -12,7 +12,7 @@ namespace {
 // Designation, inches, diameter mm, supply area, fixed table area (0 = computed), mass.
 // The six fixed table areas are the rounded nominal areas of the standard; the computed ones
 // would show 1.27, 2.87, 5.07, 6.47, 10.07 and 25.79 instead.
-constexpr std::array<Bar, 12> bars{{
+constexpr std::array<Bar, 12> barList{{
     {2, "1/4", 6.4, 0.32, 0, 0.25},
     {3, "3/8", 9.5, 0.71, 0, 0.56},
     {4, "1/2", 12.7, 1.29, 1.29, 0.994},
@@ -42,11 +42,11 @@ double Bar::perimeter() const {
 }
 
 std::span<const Bar> bars() {
-    return bars;
+    return barList;
 }
 
 const Bar* findBar(double designation) {
-    for (const Bar& bar : bars) {
+    for (const Bar& bar : barList) {
         if (bar.designation == designation) return &bar;
     }
     return nullptr;
@@ -55,8 +55,8 @@ const Bar* findBar(double designation) {
 BarTableCells barTableCells(char sep) {
     BarTableCells cells;
     cells[0] = {"Barra", "D Pulgadas ", "D cm ", "A - Cm2 ", "Per -Cm ", "M - Kg/m "};
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-        const Bar& bar = bars[i];
+    for (std::size_t i = 0; i < barList.size(); ++i) {
+        const Bar& bar = barList[i];
         auto& row = cells[i + 1];
         char number[8];
         const auto end = std::to_chars(number, number + sizeof number, bar.designation).ptr;
