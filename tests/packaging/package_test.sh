@@ -39,7 +39,8 @@ usr/share/doc/quintaral/copyright
 usr/share/icons/hicolor/48x48/apps/org.example.Quintaral.png
 usr/share/icons/hicolor/scalable/apps/org.example.Quintaral.svg
 usr/share/man/man1/quintaral.1.gz
-usr/share/metainfo/org.example.Quintaral.metainfo.xml"
+usr/share/metainfo/org.example.Quintaral.metainfo.xml
+usr/share/mime/packages/org.example.Quintaral.xml"
 actual=$(cd "$root" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [ "$actual" = "$expected" ] ||
   fail "package files differ from the expected ones:$(diff <(echo "$expected") <(echo "$actual"))"
