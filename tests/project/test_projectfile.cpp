@@ -144,8 +144,8 @@ class ProjectFileTest : public QObject {
         row("newer_schema",
             "fue guardado por una versión más reciente de Quintaral (formato 2); esta versión abre "
             "hasta el formato 1");
-        row("missing_input", "falta el dato Mu (momento último) (clave \"mu\")");
-        row("text_input", "el dato f'c (resistencia del concreto) (clave \"fc\") no es un número");
+        row("missing_input", "falta el dato Mu (momento último, clave \"mu\")");
+        row("text_input", "el dato f'c (resistencia del concreto, clave \"fc\") no es un número");
         row("unknown_code", "la norma de diseño \"ACI-318\" no es NSR-98 ni NSR-10");
         row("wrong_units",
             "usa unidades que este programa no maneja (length: \"mm\"; se esperaba \"cm\")");

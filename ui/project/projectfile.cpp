@@ -23,6 +23,22 @@ struct UnitKey {
 };
 constexpr UnitKey units[] = {{"length", "cm"}, {"stress", "kg/cm2"}, {"moment", "Tn-m"}};
 
+struct InputName {
+    const char* key;
+    const char* symbol;
+    const char* description;
+};
+// In Input order.
+constexpr InputName inputNames[inputCount] = {
+    {"b", "b", "ancho"},
+    {"h", "h", "alto"},
+    {"cover", "d'", "recubrimiento del acero a tensión"},
+    {"fc", "f'c", "resistencia del concreto"},
+    {"fy", "Fy", "fluencia del acero"},
+    {"mu", "Mu", "momento último"},
+    {"cover2", "d''", "recubrimiento del acero a compresión"},
+};
+
 constexpr Input allInputs[] = {Input::Width, Input::Height, Input::Cover,           Input::Fc,
                                Input::Fy,    Input::Moment, Input::CompressionCover};
 
@@ -44,8 +60,13 @@ QString invalidKey(const QString& key) {
     return QStringLiteral("el dato \"%1\" no es válido").arg(key);
 }
 
+// "Mu (momento último, clave "mu")": the input as the window names it, and its key for
+// whoever reads the file itself.
 QString describedInput(Input input) {
-    return QStringLiteral("%1 (clave \"%2\")").arg(inputLabel(input), inputKey(input));
+    const InputName& name = inputNames[int(input)];
+    return QStringLiteral("%1 (%2, clave \"%3\")")
+        .arg(QString::fromUtf8(name.symbol), QString::fromUtf8(name.description),
+             QLatin1String(name.key));
 }
 
 // An integral JSON number that fits an int.
@@ -213,43 +234,13 @@ QString parseReason(const QByteArray& bytes, Project& project) {
 }  // namespace
 
 QString inputKey(Input input) {
-    switch (input) {
-        case Input::Width:
-            return QStringLiteral("b");
-        case Input::Height:
-            return QStringLiteral("h");
-        case Input::Cover:
-            return QStringLiteral("cover");
-        case Input::Fc:
-            return QStringLiteral("fc");
-        case Input::Fy:
-            return QStringLiteral("fy");
-        case Input::Moment:
-            return QStringLiteral("mu");
-        case Input::CompressionCover:
-            return QStringLiteral("cover2");
-    }
-    return {};
+    return QLatin1String(inputNames[int(input)].key);
 }
 
 QString inputLabel(Input input) {
-    switch (input) {
-        case Input::Width:
-            return QStringLiteral("b (ancho)");
-        case Input::Height:
-            return QStringLiteral("h (alto)");
-        case Input::Cover:
-            return QStringLiteral("d' (recubrimiento del acero a tensión)");
-        case Input::Fc:
-            return QStringLiteral("f'c (resistencia del concreto)");
-        case Input::Fy:
-            return QStringLiteral("Fy (fluencia del acero)");
-        case Input::Moment:
-            return QStringLiteral("Mu (momento último)");
-        case Input::CompressionCover:
-            return QStringLiteral("d'' (recubrimiento del acero a compresión)");
-    }
-    return {};
+    const InputName& name = inputNames[int(input)];
+    return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(name.symbol),
+                                         QString::fromUtf8(name.description));
 }
 
 QString programVersion() {
