@@ -1,10 +1,13 @@
 #include "mainwindow/mainwindow.h"
 
+#include <QActionGroup>
 #include <QComboBox>
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMovie>
 #include <QPlainTextEdit>
@@ -21,6 +24,7 @@
 #include "common/formfonts.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
+#include "mainwindow/designcodesetting.h"
 #include "mainwindow/statuspanels.h"
 #include "print/printreport.h"
 #include "ui_mainwindow.h"
@@ -39,6 +43,15 @@ std::string toEngine(const QString& text) {
 QString fromEngine(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The entries of the "Norma" menu: the object name, the caption and the code of each.
+struct CodeEntry {
+    const char* name;
+    const char* caption;
+    engine::DesignCode code;
+};
+constexpr CodeEntry codeEntries[] = {{"nsr98Action", "NSR-&98", engine::DesignCode::Nsr98},
+                                     {"nsr10Action", "NSR-1&0", engine::DesignCode::Nsr10}};
 
 // One supplied-steel group: what its two boxes ask for goes into its area box and label.
 // While either box holds no number, both outputs stay empty.
@@ -68,6 +81,7 @@ MainWindow::MainWindow(QWidget* parent)
     setupInputs();
     setupSelectors();
     setupStatusBar();
+    setupCodeMenu();
     setupSize();
     fillSelectors();
     setupCommands();
@@ -104,9 +118,8 @@ void MainWindow::setupCommands() {
     connect(ui->atAction, &QAction::triggered, this, &windows::showSplash);
     connect(ui->aboutAction, &QAction::triggered, this, &windows::showSplash);
     connect(ui->infoAction, &QAction::triggered, this, &windows::showInfo);
-    connect(ui->printAction, &QAction::triggered, this, [this] {
-        printing::printDesignReport(this, storedRun_ ? &storedRun_->texts : nullptr);
-    });
+    connect(ui->printAction, &QAction::triggered, this,
+            [this] { printing::printDesignReport(this, printedReport()); });
 }
 
 void MainWindow::setupInputs() {
@@ -140,6 +153,47 @@ void MainWindow::setupSelectors() {
 
 void MainWindow::setupStatusBar() {
     statusPanels_ = new StatusPanels(ui->statusBar);
+}
+
+// The code choice is the last menu on the bar, so no existing menu or entry moves.
+void MainWindow::setupCodeMenu() {
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Norma"));
+    menu->setObjectName(QStringLiteral("codeMenu"));
+    menu->setToolTipsVisible(true);
+    codeActions_ = new QActionGroup(this);
+    codeActions_->setExclusive(true);
+    for (const CodeEntry& entry : codeEntries) {
+        QAction* action = menu->addAction(QString::fromLatin1(entry.caption));
+        action->setObjectName(QString::fromLatin1(entry.name));
+        action->setCheckable(true);
+        action->setToolTip(QString::fromUtf8("Norma de diseño para el próximo cálculo"));
+        action->setData(static_cast<int>(entry.code));
+        codeActions_->addAction(action);
+    }
+    connect(codeActions_, &QActionGroup::triggered, this, [this](const QAction* action) {
+        setDesignCode(static_cast<engine::DesignCode>(action->data().toInt()));
+    });
+    designCode_ = savedDesignCode();
+    showDesignCode();
+}
+
+void MainWindow::setDesignCode(engine::DesignCode code) {
+    designCode_ = code;
+    saveDesignCode(code);
+    showDesignCode();
+}
+
+void MainWindow::showDesignCode() {
+    for (QAction* action : codeActions_->actions())
+        action->setChecked(action->data().toInt() == static_cast<int>(designCode_));
+    statusPanels_->showDesignCode(designCode_);
+}
+
+QString MainWindow::printedReport() const {
+    const std::string text = lastDesign_
+                                 ? engine::printedReport(lastDesign_->run, decimalSeparator())
+                                 : engine::blankPrintedReport(designCode_);
+    return QString::fromStdString(text);
 }
 
 void MainWindow::setupSize() {
@@ -189,18 +243,17 @@ void MainWindow::calculate() {
                                     .fy = values[4],
                                     .mu = values[5],
                                     .dSecond = values[6]};
-    const engine::DesignOutcome outcome = engine::design(input);
+    const engine::RunOutcome outcome = engine::runDesign(input, designCode_);
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
         showError(fromEngine(engine::designErrorMessage(*error)));
         return;
     }
-    const auto& result = std::get<engine::DesignResult>(outcome);
-    StoredRun run{result, engine::reportValues(result, separator)};
-    const QString report = QString::fromStdString(engine::resultsReport(run.texts));
+    const auto& run = std::get<engine::DesignRun>(outcome);
+    const QString report = QString::fromStdString(engine::resultsReport(run, separator));
 
-    ui->compressionSteelFrame->setVisible(result.kind == engine::SectionKind::Doubly);
+    ui->compressionSteelFrame->setVisible(run.kind() == engine::SectionKind::Doubly);
     showReport(report);
-    storedRun_ = std::move(run);
+    lastDesign_ = CompletedDesign{input, run};
 }
 
 void MainWindow::updateCalculateEnabled() {
