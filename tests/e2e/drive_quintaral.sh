@@ -119,8 +119,12 @@ click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
 # ---------------------------------------------------------------------------------------------
 step "start $program"
+# Settings of this run only: the user's saved choices neither change what is checked here nor
+# are changed by it.
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
 started=$(nowMs)
-QT_QPA_PLATFORM=xcb "$program" &
+XDG_CONFIG_HOME=$settings QT_QPA_PLATFORM=xcb "$program" &
 pid=$!
 
 step "splash window"

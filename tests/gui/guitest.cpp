@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <utility>
 
 #include "app/appsetup.h"
@@ -76,6 +78,13 @@ QStringList ModalWatcher::takeUnexpected() {
 }
 
 void GuiTestCase::initTestCase() {
+    // The user's settings stay untouched, and every test program starts from the defaults: the
+    // settings go to a folder of this run, also for the programs the tests start.
+    static const QTemporaryDir settings;
+    QVERIFY(settings.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     setupApplication(*qApp);
     ModalWatcher::instance();
 }

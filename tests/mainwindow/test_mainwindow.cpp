@@ -192,7 +192,7 @@ void TestMainWindow::initialState() {
     QVERIFY(!child<QGroupBox>(form, QStringLiteral("compressionSteelFrame"))->isVisible());
     QVERIFY(calculateEnabled(form));
     QVERIFY(child<QAction>(form, QStringLiteral("calculateAction"))->isEnabled());
-    QVERIFY(!form->storedRun());
+    QVERIFY(!form->lastDesign());
     QVERIFY(hasFocusIn(field(form, 0)));
     QVERIFY(child<QLineEdit>(form, QStringLiteral("tensionAreaEdit"))->isReadOnly());
     QVERIFY(child<QLineEdit>(form, QStringLiteral("compressionAreaEdit"))->isReadOnly());
@@ -447,6 +447,10 @@ void TestMainWindow::menus_data() {
                                    << "helpMenu" << 2 << "" << QKeySequence();
     QTest::newRow("aboutAction") << "aboutAction"
                                  << "helpMenu" << 3 << "Acerca de..." << QKeySequence();
+    QTest::newRow("nsr98Action") << "nsr98Action"
+                                 << "codeMenu" << 0 << "NSR-&98" << QKeySequence();
+    QTest::newRow("nsr10Action") << "nsr10Action"
+                                 << "codeMenu" << 1 << "NSR-1&0" << QKeySequence();
 }
 
 void TestMainWindow::menus() {
@@ -459,10 +463,11 @@ void TestMainWindow::menus() {
     auto* action = child<QAction>(form, name);
     QVERIFY(action);
     const QList<QAction*> bar = form->menuBar()->actions();
-    QCOMPARE(bar.size(), 5);
+    QCOMPARE(bar.size(), 6);
     QCOMPARE(bar.at(1)->text(), QStringLiteral("&Archivo"));
     QCOMPARE(bar.at(3)->text(), QStringLiteral("&Refuerzo"));
     QCOMPARE(bar.at(4)->text(), QStringLiteral("A&yuda"));
+    QCOMPARE(bar.at(5)->text(), QStringLiteral("&Norma"));
     const QList<QAction*> siblings = menu.isEmpty() ? bar : child<QMenu>(form, menu)->actions();
     QCOMPARE(siblings.indexOf(action), position);
     QCOMPARE(action->isSeparator(), caption.isEmpty());
@@ -510,7 +515,7 @@ void TestMainWindow::borraClearsAndDisables() {
     MainWindow* form = openMainWindow();
     field(form, 5)->setText(QStringLiteral("5"));
     form->calculate();
-    QVERIFY(form->storedRun());
+    QVERIFY(form->lastDesign());
     auto* combo1 = child<QComboBox>(form, QStringLiteral("tensionCountCombo"));
     auto* combo2 = child<QComboBox>(form, QStringLiteral("tensionBarCombo"));
     combo1->setEditText(QStringLiteral("3"));
@@ -530,8 +535,8 @@ void TestMainWindow::borraClearsAndDisables() {
     QCOMPARE(combo2->currentText(), QStringLiteral("4"));
     QCOMPARE(child<QLineEdit>(form, QStringLiteral("tensionAreaEdit"))->text(), area);
     QVERIFY(child<QGroupBox>(form, QStringLiteral("compressionSteelFrame"))->isVisible());
-    QVERIFY(form->storedRun());
-    QCOMPARE(form->storedRun()->result.kind, engine::SectionKind::Doubly);
+    QVERIFY(form->lastDesign());
+    QCOMPARE(form->lastDesign()->run.kind(), engine::SectionKind::Doubly);
 }
 
 void TestMainWindow::afterBorraTypingEnablesButNumberTestFails_data() {
@@ -555,7 +560,7 @@ void TestMainWindow::afterBorraTypingEnablesButNumberTestFails() {
     QVERIFY(box);
     QCOMPARE(box->text, notNumbers);
     QCOMPARE(reportOf(form), QStringLiteral(" "));
-    QVERIFY(!form->storedRun());
+    QVERIFY(!form->lastDesign());
 }
 
 void TestMainWindow::buttonAndMenuGiveSameReport_data() {
@@ -590,16 +595,17 @@ void TestMainWindow::buttonAndMenuGiveSameReport() {
 
     QTest::mouseClick(child<QToolButton>(form, QStringLiteral("calculateButton")), Qt::LeftButton);
     const QString byButton = resultsText(form);
-    QVERIFY(form->storedRun());
-    const StoredRun stored = *form->storedRun();
-    QCOMPARE(QString::fromStdString(stored.texts.as), as);
-    QCOMPARE(QString::fromStdString(stored.texts.asPrime), asPrime);
-    QCOMPARE(stored.result.kind,
-             doubly ? engine::SectionKind::Doubly : engine::SectionKind::Singly);
+    QVERIFY(form->lastDesign());
+    const engine::DesignResult* stored = form->lastDesign()->run.nsr98();
+    QVERIFY(stored);
+    const engine::ReportValues texts = engine::reportValues(*stored, '.');
+    QCOMPARE(QString::fromStdString(texts.as), as);
+    QCOMPARE(QString::fromStdString(texts.asPrime), asPrime);
+    QCOMPARE(stored->kind, doubly ? engine::SectionKind::Doubly : engine::SectionKind::Singly);
     QCOMPARE(child<QGroupBox>(form, QStringLiteral("compressionSteelFrame"))->isVisible(), doubly);
 
     // The box shows one line per report line; the exact text keeps its CR LF.
-    QCOMPARE(byButton, QString::fromStdString(engine::resultsReport(stored.texts)));
+    QCOMPARE(byButton, QString::fromStdString(engine::resultsReport(texts)));
     QVERIFY(!reportOf(form).contains(QLatin1Char('\r')));
     QCOMPARE(reportOf(form).split(QLatin1Char('\n')).size(), doubly ? 16 : 15);
     QVERIFY(byButton.startsWith(
@@ -653,7 +659,7 @@ void TestMainWindow::errorsLeaveEverything() {
     field(form, 5)->setText(QStringLiteral("5"));
     form->calculate();
     const QString report = resultsText(form);
-    const std::string storedAs = form->storedRun()->texts.as;
+    const double storedAs = form->lastDesign()->run.as();
     auto* frame6 = child<QGroupBox>(form, QStringLiteral("compressionSteelFrame"));
     QVERIFY(frame6->isVisible());
 
@@ -671,8 +677,8 @@ void TestMainWindow::errorsLeaveEverything() {
 
     QCOMPARE(resultsText(form), report);
     QVERIFY(frame6->isVisible());
-    QVERIFY(form->storedRun());
-    QCOMPARE(form->storedRun()->texts.as, storedAs);
+    QVERIFY(form->lastDesign());
+    QCOMPARE(form->lastDesign()->run.as(), storedAs);
 }
 
 void TestMainWindow::suppliedSteel_data() {
@@ -842,7 +848,7 @@ void TestMainWindow::commaLocale() {
     if (expected == notNumbers) {
         QVERIFY(box);
         QCOMPARE(box->text, notNumbers);
-        QVERIFY(!form->storedRun());
+        QVERIFY(!form->lastDesign());
         return;
     }
     QVERIFY(!box);
@@ -933,7 +939,7 @@ void TestMainWindow::printCommandAsksForPrinter() {
 void TestMainWindow::altCCalculates() {
     MainWindow* form = openMainWindow();
     QTest::keyClick(form, Qt::Key_C, Qt::AltModifier);
-    QTRY_VERIFY(form->storedRun());
+    QTRY_VERIFY(form->lastDesign());
     QCOMPARE(reportOf(form).split(QLatin1Char('\n')).size(), 15);
 }
 
@@ -954,7 +960,11 @@ void TestMainWindow::statusBar() {
     QVERIFY(credit->text().startsWith(QStringLiteral("Quintaral " QUINTARAL_VERSION)));
     QCOMPARE(credit->toolTip(), credit->text());
     QCOMPARE(time->toolTip(), QStringLiteral("Fecha/Hora"));
-    QVERIFY(credit->x() < time->x() && time->x() < date->x());
+    auto* code = child<QLabel>(bar, QStringLiteral("codePanel"));
+    QVERIFY(credit->x() < code->x() && code->x() < time->x() && time->x() < date->x());
+    QCOMPARE(code->text(), QStringLiteral("NSR-98"));
+    QCOMPARE(code->toolTip(), QString::fromUtf8("Norma de diseño"));
+    QVERIFY(code->width() >= code->sizeHint().width());
     QVERIFY(credit->width() >= 394);
     QVERIFY(time->width() >= 96 && date->width() >= 96);
     const QLocale us;

@@ -456,9 +456,10 @@ QString TestMonkey::inconsistency(const Controls& c) {
     if (text.size() > 1) {
         // A report is the one of the last completed run, and the compression steel group shows
         // exactly when that run was doubly reinforced.
-        const auto& run = c.form->storedRun();
-        if (!run) return QStringLiteral("a report without a stored run");
-        if (QString::fromStdString(engine::resultsReport(run->texts)) != text)
+        const auto& last = c.form->lastDesign();
+        if (!last) return QStringLiteral("a report without a stored run");
+        const char separator = QLocale().decimalPoint().front().toLatin1();
+        if (QString::fromStdString(engine::resultsReport(last->run, separator)) != text)
             return QStringLiteral("the report is not the one of the stored run");
         const bool doubly = text.count(QStringLiteral("\r\n")) == 15;
         if (c.compressionGroup->isVisibleTo(c.form) != doubly)

@@ -223,6 +223,15 @@ void TestAccessibility::accessKeys_data() {
     QTest::newRow("aboutAction") << "aboutAction"
                                  << "Acerca de..."
                                  << "";
+    QTest::newRow("codeMenu") << "codeMenu"
+                              << "Norma"
+                              << "Alt+N";
+    QTest::newRow("nsr98Action") << "nsr98Action"
+                                 << "NSR-98"
+                                 << "Alt+9";
+    QTest::newRow("nsr10Action") << "nsr10Action"
+                                 << "NSR-10"
+                                 << "Alt+0";
 }
 
 void TestAccessibility::accessKeys() {

@@ -217,16 +217,14 @@ void TestPrint::unchangedByLaterEdits() {
     QWidget* results = form->findChild<QWidget*>(QStringLiteral("resultsBox"));
     QVERIFY2(mu && calculate && results,
              "MainWindow lacks momentEdit, calculateButton or resultsBox");
-    auto printed = [form] {
-        return composed(form->storedRun() ? &form->storedRun()->texts : nullptr);
-    };
+    auto printed = [form] { return form->printedReport(); };
 
-    QVERIFY(!form->storedRun());
+    QVERIFY(!form->lastDesign());
     QCOMPARE(printed(), bareForm().join(QStringLiteral("\r\n")));
 
     mu->setText(QStringLiteral("5"));
     calculate->click();
-    QVERIFY(form->storedRun());
+    QVERIFY(form->lastDesign());
     const QString afterRun = printed();
     QCOMPARE(afterRun, doublyLines().join(QStringLiteral("\r\n")));
 
@@ -248,7 +246,7 @@ void TestPrint::unchangedByLaterEdits() {
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
     pdfPrinter(printer, dir.filePath(QStringLiteral("report.pdf")));
-    QVERIFY(printing::printReportOn(form, printer, &form->storedRun()->texts));
+    QVERIFY(printing::printReportOn(form, printer, form->printedReport()));
     QCOMPARE(results->property("plainText"), resultsText);
     QCOMPARE(mu->text(), newMoment);
     QCOMPARE(printed(), afterRun);
@@ -324,7 +322,7 @@ void TestPrint::failureTellsTheUser() {
     pdfPrinter(printer, path);
     bool printed = true;
     const std::optional<ShownBox> box = ModalWatcher::instance().answerMessageBox(
-        [&] { printed = printing::printReportOn(nullptr, printer, &values); });
+        [&] { printed = printing::printReportOn(nullptr, printer, composed(&values)); });
     QVERIFY(!printed);
     QVERIFY2(box, "no message box");
     QCOMPARE(box->title, QStringLiteral("Imprimir"));
@@ -349,7 +347,7 @@ void TestPrint::cancellingPrintsNothing() {
     CurrentDirGuard cwd(dir.path());  // where printing to a file would land by default
     const engine::ReportValues values = valuesFor(beam(5), '.');
 
-    std::function<void()> print = [&] { printing::printDesignReport(nullptr, &values); };
+    std::function<void()> print = [&] { printing::printDesignReport(nullptr, composed(&values)); };
     if (fromMenu) {
         windows::showMainWindow();
         MainWindow* form = windows::loadedMainWindow();

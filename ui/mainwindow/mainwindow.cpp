@@ -1,5 +1,6 @@
 #include "mainwindow/mainwindow.h"
 
+#include <QActionGroup>
 #include <QComboBox>
 #include <QFont>
 #include <QIcon>
@@ -24,6 +25,7 @@
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "layoutwindow/layoutwindow.h"
+#include "mainwindow/designcodesetting.h"
 #include "mainwindow/statuspanels.h"
 #include "print/printreport.h"
 #include "ui_mainwindow.h"
@@ -42,6 +44,15 @@ std::string toEngine(const QString& text) {
 QString fromEngine(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The entries of the "Norma" menu: the object name, the caption and the code of each.
+struct CodeEntry {
+    const char* name;
+    const char* caption;
+    engine::DesignCode code;
+};
+constexpr CodeEntry codeEntries[] = {{"nsr98Action", "NSR-&98", engine::DesignCode::Nsr98},
+                                     {"nsr10Action", "NSR-1&0", engine::DesignCode::Nsr10}};
 
 // One supplied-steel group: what its two boxes ask for goes into its area box and label.
 // While either box holds no number, both outputs stay empty.
@@ -71,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent)
     setupInputs();
     setupSelectors();
     setupStatusBar();
+    setupCodeMenu();
     setupSize();
     fillSelectors();
     setupCommands();
@@ -108,9 +120,8 @@ void MainWindow::setupCommands() {
     connect(ui->atAction, &QAction::triggered, this, &windows::showSplash);
     connect(ui->aboutAction, &QAction::triggered, this, &windows::showSplash);
     connect(ui->infoAction, &QAction::triggered, this, &windows::showInfo);
-    connect(ui->printAction, &QAction::triggered, this, [this] {
-        printing::printDesignReport(this, storedRun_ ? &storedRun_->texts : nullptr);
-    });
+    connect(ui->printAction, &QAction::triggered, this,
+            [this] { printing::printDesignReport(this, printedReport()); });
 }
 
 void MainWindow::setupInputs() {
@@ -144,6 +155,47 @@ void MainWindow::setupSelectors() {
 
 void MainWindow::setupStatusBar() {
     statusPanels_ = new StatusPanels(ui->statusBar);
+}
+
+// The code choice is the last menu on the bar, so no existing menu or entry moves.
+void MainWindow::setupCodeMenu() {
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Norma"));
+    menu->setObjectName(QStringLiteral("codeMenu"));
+    menu->setToolTipsVisible(true);
+    codeActions_ = new QActionGroup(this);
+    codeActions_->setExclusive(true);
+    for (const CodeEntry& entry : codeEntries) {
+        QAction* action = menu->addAction(QString::fromLatin1(entry.caption));
+        action->setObjectName(QString::fromLatin1(entry.name));
+        action->setCheckable(true);
+        action->setToolTip(QString::fromUtf8("Norma de diseño para el próximo cálculo"));
+        action->setData(static_cast<int>(entry.code));
+        codeActions_->addAction(action);
+    }
+    connect(codeActions_, &QActionGroup::triggered, this, [this](const QAction* action) {
+        setDesignCode(static_cast<engine::DesignCode>(action->data().toInt()));
+    });
+    designCode_ = savedDesignCode();
+    showDesignCode();
+}
+
+void MainWindow::setDesignCode(engine::DesignCode code) {
+    designCode_ = code;
+    saveDesignCode(code);
+    showDesignCode();
+}
+
+void MainWindow::showDesignCode() {
+    for (QAction* action : codeActions_->actions())
+        action->setChecked(action->data().toInt() == static_cast<int>(designCode_));
+    statusPanels_->showDesignCode(designCode_);
+}
+
+QString MainWindow::printedReport() const {
+    const std::string text = lastDesign_
+                                 ? engine::printedReport(lastDesign_->run, decimalSeparator())
+                                 : engine::blankPrintedReport(designCode_);
+    return QString::fromStdString(text);
 }
 
 void MainWindow::setupSize() {
@@ -193,19 +245,18 @@ void MainWindow::calculate() {
                                     .fy = values[4],
                                     .mu = values[5],
                                     .dSecond = values[6]};
-    const engine::DesignOutcome outcome = engine::design(input);
+    const engine::RunOutcome outcome = engine::runDesign(input, designCode_);
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
         showError(fromEngine(engine::designErrorMessage(*error)));
         return;
     }
-    const auto& result = std::get<engine::DesignResult>(outcome);
-    StoredRun run{result, engine::reportValues(result, separator)};
-    const QString report = QString::fromStdString(engine::resultsReport(run.texts));
+    const auto& run = std::get<engine::DesignRun>(outcome);
+    const QString report = QString::fromStdString(engine::resultsReport(run, separator));
 
-    ui->compressionSteelFrame->setVisible(result.kind == engine::SectionKind::Doubly);
+    ui->compressionSteelFrame->setVisible(run.kind() == engine::SectionKind::Doubly);
     showReport(report);
-    storedRun_ = std::move(run);
-    followInLayoutWindow(input, engine::DesignRun{result});
+    lastDesign_ = CompletedDesign{input, run};
+    followInLayoutWindow();
 }
 
 void MainWindow::updateCalculateEnabled() {
@@ -263,14 +314,13 @@ void MainWindow::showLayoutWindow() {
     LayoutWindow* layout = windows::loadedLayoutWindow();
     connect(layout, &LayoutWindow::coversProposed, this, &MainWindow::useCovers,
             Qt::UniqueConnection);
-    if (completedDesign_) layout->setDesign(completedDesign_->input, completedDesign_->run);
+    if (lastDesign_) layout->setDesign(lastDesign_->input, lastDesign_->run);
 }
 
-void MainWindow::followInLayoutWindow(const engine::DesignInput& input,
-                                      const engine::DesignRun& run) {
-    completedDesign_ = CompletedDesign{input, run};
+void MainWindow::followInLayoutWindow() {
     layoutAction_->setEnabled(true);
-    if (LayoutWindow* layout = windows::loadedLayoutWindow()) layout->setDesign(input, run);
+    if (LayoutWindow* layout = windows::loadedLayoutWindow())
+        layout->setDesign(lastDesign_->input, lastDesign_->run);
 }
 
 // The covers the layout window found for the chosen bars, written as typed and designed again.

@@ -6,23 +6,24 @@
 #include <memory>
 #include <optional>
 
+#include "engine/code.h"
 #include "engine/design.h"
-#include "engine/report.h"
 #include "engine/run.h"
 
 namespace Ui {
 class MainWindow;
 }
+class QActionGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMovie;
 class StatusPanels;
 
-// The result of the last completed design run: the numbers and the texts the report showed.
-struct StoredRun {
-    engine::DesignResult result;
-    engine::ReportValues texts;
+// The last completed design: what was designed and the run under the code then in force.
+struct CompletedDesign {
+    engine::DesignInput input;
+    engine::DesignRun run;
 };
 
 // The main window: the seven design inputs, the calculate, clear and exit commands, the
@@ -35,7 +36,16 @@ class MainWindow : public QMainWindow {
 
     // The last completed design, which the print command reports. None before the first
     // completed run; a run that stops with a message leaves it as it was.
-    const std::optional<StoredRun>& storedRun() const { return storedRun_; }
+    const std::optional<CompletedDesign>& lastDesign() const { return lastDesign_; }
+
+    // The design code the next calculation follows, as chosen in the "Norma" menu and saved
+    // for the next start. Changing it leaves the shown report and the last design alone.
+    engine::DesignCode designCode() const { return designCode_; }
+    void setDesignCode(engine::DesignCode code);
+
+    // What the print command prints: the printed report of the last design, or the blank form
+    // of the code in force before any design.
+    QString printedReport() const;
 
     // Reads the seven inputs, designs the section and writes the report, or tells the user
     // what is wrong and changes nothing.
@@ -49,22 +59,19 @@ class MainWindow : public QMainWindow {
     void showCompressionSteel();
 
   private:
-    // The design the layout window follows: the last one that completed.
-    struct CompletedDesign {
-        engine::DesignInput input;
-        engine::DesignRun run;
-    };
     void setupFonts();
     void setupFlag();
     void setupCommands();
     void setupInputs();
     void setupSelectors();
     void setupStatusBar();
+    void setupCodeMenu();
+    void showDesignCode();
     void setupSize();
     void fillSelectors();
     void setupLayoutMenu();
     void showLayoutWindow();
-    void followInLayoutWindow(const engine::DesignInput& input, const engine::DesignRun& run);
+    void followInLayoutWindow();
     void useCovers(double dPrime, double dSecond);
 
     void showError(const QString& text);
@@ -74,7 +81,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<Ui::MainWindow> ui;
     QMovie* flag_ = nullptr;
     StatusPanels* statusPanels_ = nullptr;
-    std::optional<StoredRun> storedRun_;
-    std::optional<CompletedDesign> completedDesign_;
+    QActionGroup* codeActions_ = nullptr;
+    engine::DesignCode designCode_ = engine::DesignCode::Nsr98;
+    std::optional<CompletedDesign> lastDesign_;
     QAction* layoutAction_ = nullptr;
 };

@@ -8,7 +8,9 @@
 #include <QTime>
 
 namespace {
-// Widths of the panels in pixels: the credit panel at least 394, the clock panels at least 96.
+// Widths of the panels in pixels: the credit panel at least 394, the clock panels at least 96;
+// the code panel takes what its text needs. The four fill the window's width, so the code panel
+// shows the code's name alone, "Norma de diseño" being its tooltip.
 constexpr int creditMinimumWidth = 394;
 constexpr int clockMinimumWidth = 96;
 constexpr int statusBarHeight = 17;
@@ -17,6 +19,7 @@ constexpr int statusBarHeight = 17;
 StatusPanels::StatusPanels(QStatusBar* bar)
     : QObject(bar),
       credit_(makePanel(bar, QStringLiteral("creditPanel"), creditMinimumWidth)),
+      code_(makePanel(bar, QStringLiteral("codePanel"), 0)),
       time_(makePanel(bar, QStringLiteral("timePanel"), clockMinimumWidth)),
       date_(makePanel(bar, QStringLiteral("datePanel"), clockMinimumWidth)) {
     QFont bold = bar->font();
@@ -28,7 +31,9 @@ StatusPanels::StatusPanels(QStatusBar* bar)
     credit_->setText(creditText());
     credit_->setToolTip(creditText());
     time_->setToolTip(QStringLiteral("Fecha/Hora"));
+    code_->setToolTip(QString::fromUtf8("Norma de diseño"));
     bar->addWidget(credit_, 1);
+    bar->addPermanentWidget(code_);
     bar->addPermanentWidget(time_);
     bar->addPermanentWidget(date_);
 
@@ -37,6 +42,13 @@ StatusPanels::StatusPanels(QStatusBar* bar)
     clock_.setInterval(1000);
     connect(&clock_, &QTimer::timeout, this, &StatusPanels::refresh);
     clock_.start();
+}
+
+void StatusPanels::showDesignCode(engine::DesignCode code) {
+    const std::string_view name = engine::codeName(code);
+    const QString shown = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    code_->setText(shown);
+    code_->setAccessibleName(QString::fromUtf8("Norma de diseño ") + shown);
 }
 
 QString StatusPanels::creditText() {

@@ -3,15 +3,20 @@
 #include <QObject>
 #include <QTimer>
 
+#include "engine/code.h"
+
 class QLabel;
 class QStatusBar;
 
-// The three panels of the main window's status bar: a credit line that takes the spare width,
-// then the time and the date in the locale's short formats, kept current by a timer.
+// The panels of the main window's status bar: a credit line that takes the spare width, the
+// design code in force, then the time and the date in the locale's short formats, kept current
+// by a timer.
 class StatusPanels : public QObject {
     Q_OBJECT
   public:
     explicit StatusPanels(QStatusBar* bar);
+
+    void showDesignCode(engine::DesignCode code);
 
   private:
     // Writes the current time and date into their panels.
@@ -21,6 +26,7 @@ class StatusPanels : public QObject {
     static QLabel* makePanel(QStatusBar* bar, const QString& name, int minimumWidth);
 
     QLabel* credit_;
+    QLabel* code_;
     QLabel* time_;
     QLabel* date_;
     QTimer clock_;

@@ -66,16 +66,15 @@ QString printTextFailure(QPrinter& printer, const QString& text) {
     return {};
 }
 
-bool printReportOn(QWidget* parent, QPrinter& printer, const engine::ReportValues* values) {
-    const QString failure =
-        printTextFailure(printer, QString::fromStdString(engine::printedReport(values)));
+bool printReportOn(QWidget* parent, QPrinter& printer, const QString& report) {
+    const QString failure = printTextFailure(printer, report);
     if (failure.isEmpty()) return true;
     QMessageBox::warning(parent, QStringLiteral("Imprimir"),
                          QStringLiteral("No se pudo imprimir el informe: ") + failure);
     return false;
 }
 
-void printDesignReport(QWidget* parent, const engine::ReportValues* values) {
+void printDesignReport(QWidget* parent, const QString& report) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Quintaral - Diseño de viga"));
     QPrintDialog dialog(&printer, parent);
@@ -83,7 +82,7 @@ void printDesignReport(QWidget* parent, const engine::ReportValues* values) {
     // One page: a page range or the current page mean nothing here.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     if (dialog.exec() != QDialog::Accepted) return;
-    printReportOn(parent, printer, values);
+    printReportOn(parent, printer, report);
 }
 
 }  // namespace printing

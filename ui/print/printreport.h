@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include "engine/report.h"
-
 class QPrinter;
 class QWidget;
 
@@ -14,11 +12,12 @@ namespace printing {
 // "No se pudo imprimir el informe: ".
 QString printTextFailure(QPrinter& printer, const QString& text);
 
-// What accepting the print dialog does: prints the report on the chosen printer and, when that
+// What accepting the print dialog does: prints `report` on the chosen printer and, when that
 // fails, tells the user in a message box. Returns true when the report was printed.
-bool printReportOn(QWidget* parent, QPrinter& printer, const engine::ReportValues* values);
+bool printReportOn(QWidget* parent, QPrinter& printer, const QString& report);
 
-// The "Imprimir" command: asks for a printer, prints, and tells the user when printing failed.
-void printDesignReport(QWidget* parent, const engine::ReportValues* values);
+// The "Imprimir" command: asks for a printer, prints `report`, and tells the user when printing
+// failed.
+void printDesignReport(QWidget* parent, const QString& report);
 
 }  // namespace printing
