@@ -8,5 +8,6 @@ namespace cli {
 
 int runDesign(const QStringList& arguments);
 int runBatch(const QStringList& arguments);
+int runCheck(const QStringList& arguments);
 
 }  // namespace cli

@@ -15,6 +15,7 @@ struct Command {
 constexpr Command commands[] = {
     {"design", cli::runDesign},
     {"batch", cli::runBatch},
+    {"check", cli::runCheck},
 };
 
 }  // namespace
