@@ -9,27 +9,27 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "common/appsetup.h"
-#include "common/windows.h"
-#include "form1/form1.h"
+#include "app/appsetup.h"
+#include "app/windows.h"
+#include "mainwindow/mainwindow.h"
 
 namespace {
 
-struct MainWindow {
-    Form1* form = nullptr;
+struct Controls {
+    MainWindow* form = nullptr;
     QAbstractButton* calculate = nullptr;
     QLineEdit* mu = nullptr;
     QPlainTextEdit* results = nullptr;
 };
 
-MainWindow& mainWindow() {
-    static MainWindow w = [] {
-        windows::showForm1();
-        MainWindow m;
-        m.form = windows::loadedForm1();
-        m.calculate = m.form->findChild<QAbstractButton*>(QStringLiteral("Cmdcalcular"));
-        m.mu = m.form->findChild<QLineEdit*>(QStringLiteral("Text6"));
-        m.results = m.form->findChild<QPlainTextEdit*>(QStringLiteral("Text8"));
+Controls& controls() {
+    static Controls w = [] {
+        windows::showMainWindow();
+        Controls m;
+        m.form = windows::loadedMainWindow();
+        m.calculate = m.form->findChild<QAbstractButton*>(QStringLiteral("calculateButton"));
+        m.mu = m.form->findChild<QLineEdit*>(QStringLiteral("momentEdit"));
+        m.results = m.form->findChild<QPlainTextEdit*>(QStringLiteral("resultsBox"));
         if (!QTest::qWaitForWindowExposed(m.form)) qFatal("the main window was not shown");
         return m;
     }();
@@ -37,7 +37,7 @@ MainWindow& mainWindow() {
 }
 
 // Mu 1 gives the singly reinforced report of the default inputs, Mu 5 a doubly reinforced one.
-void prepare(benchmark::State& state, const MainWindow& w) {
+void prepare(benchmark::State& state, const Controls& w) {
     w.mu->setText(QString::number(state.range(0)));
     w.results->clear();
     QTest::mouseClick(w.calculate, Qt::LeftButton);
@@ -45,7 +45,7 @@ void prepare(benchmark::State& state, const MainWindow& w) {
 }
 
 void calculateClick(benchmark::State& state) {
-    const MainWindow& w = mainWindow();
+    const Controls& w = controls();
     prepare(state, w);
     for (auto _ : state) QTest::mouseClick(w.calculate, Qt::LeftButton);
 }
@@ -53,16 +53,16 @@ BENCHMARK(calculateClick)->Arg(1)->Arg(5)->Unit(benchmark::kMicrosecond);
 
 // The calculation alone, called directly: the part of the click after the button's own
 // handling (pressed look painted at once, released, clicked signal).
-void calculoCall(benchmark::State& state) {
-    const MainWindow& w = mainWindow();
+void calculateCall(benchmark::State& state) {
+    const Controls& w = controls();
     prepare(state, w);
-    for (auto _ : state) w.form->calculo();
+    for (auto _ : state) w.form->calculate();
 }
-BENCHMARK(calculoCall)->Arg(1)->Arg(5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(calculateCall)->Arg(1)->Arg(5)->Unit(benchmark::kMicrosecond);
 
 // The same with the results box painted again, as the next screen update does.
 void calculateClickPainted(benchmark::State& state) {
-    const MainWindow& w = mainWindow();
+    const Controls& w = controls();
     prepare(state, w);
     for (auto _ : state) {
         QTest::mouseClick(w.calculate, Qt::LeftButton);

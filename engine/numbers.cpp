@@ -1,11 +1,8 @@
 #include "engine/numbers.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -23,10 +20,10 @@ struct Digits {
     char digit[significantDigits] = {};
 };
 
-// The general conversion: scientific notation with 14 decimals is the correctly rounded
-// 15-digit text. Slow (a big-number printf), so only the fallback.
-Digits decimalDigitsByText(double value) {
-    // "d.dddddddddddddde+XXX" fits easily; to_chars is locale-independent.
+// The correctly rounded 15-digit text, read from std::to_chars in scientific notation with 14
+// decimals (to_chars is locale-independent).
+Digits decimalDigits(double value) {
+    // "d.dddddddddddddde+XXX" fits easily.
     char buffer[32];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
                                        std::chars_format::scientific, significantDigits - 1);
@@ -47,135 +44,6 @@ Digits decimalDigitsByText(double value) {
     result.exponent = negativeExponent ? -exponent : exponent;
     if (result.digit[0] == '0') result.exponent = 0;  // zero
     return result;
-}
-
-using Wide = unsigned __int128;
-
-constexpr std::uint64_t lowest15 = 100000000000000;  // 10^14, the smallest 15-digit number
-constexpr std::uint64_t beyond15 = 10 * lowest15;
-
-constexpr int maxPower = 27;  // 5^27 < 2^63, so a 53-bit mantissa times it fits in 116 bits
-
-constexpr std::array<std::uint64_t, maxPower + 1> powersOf5 = [] {
-    std::array<std::uint64_t, maxPower + 1> p{};
-    p[0] = 1;
-    for (int i = 1; i <= maxPower; ++i) p[i] = p[i - 1] * 5;
-    return p;
-}();
-
-constexpr std::array<char, 200> digitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; ++i) {
-        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-void writeTwo(char* out, std::uint32_t value) {
-    std::memcpy(out, &digitPairs[2 * value], 2);
-}
-
-void writeFour(char* out, std::uint32_t value) {
-    writeTwo(out, value / 100);
-    writeTwo(out + 2, value % 100);
-}
-
-// n < 10^15 as exactly 15 digits, in short independent chains rather than one long one.
-void writeFifteenDigits(std::uint64_t n, char* out) {
-    const auto high = static_cast<std::uint32_t>(n / 100000000);  // 7 digits
-    const auto low = static_cast<std::uint32_t>(n % 100000000);   // 8 digits
-    out[0] = static_cast<char>('0' + high / 1000000);
-    writeTwo(out + 1, high / 10000 % 100);
-    writeFour(out + 3, high % 10000);
-    writeFour(out + 7, low / 10000);
-    writeFour(out + 11, low % 10000);
-}
-
-// 10^-14 .. 10^40 as doubles (not all exact, which at worst costs a second pass).
-constexpr std::array<double, 55> powersOf10 = [] {
-    std::array<double, 55> p{};
-    for (int i = 0; i < 55; ++i) {
-        double v = 1;
-        for (int j = 0; j < (i > 14 ? i - 14 : 14 - i); ++j) v *= 10;
-        p[static_cast<std::size_t>(i)] = i >= 14 ? v : 1 / v;
-    }
-    return p;
-}();
-
-// Exact integer arithmetic for the usual range (about 1e-13 to 1e38): value = M 2^E, and the
-// 15-digit text is round(M 2^E 10^k) for the k that brings it into [10^14, 10^15). False when
-// the value is outside that range or lies exactly on a half (the fallback settles those).
-bool decimalDigitsFast(double value, Digits& result) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
-    if (biased == 0 || biased == 0x7ff) return false;  // zero, subnormal, not finite
-    const std::uint64_t mantissa =
-        (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-    const int e2 = biased - 1075;
-    // floor(log10(2^(e2 + 52))): the decimal exponent, or one too low.
-    int e10 = ((e2 + 52) * 78913) >> 18;
-    // Settle the usual case at once; the checks below correct the rare miss at a power of ten.
-    if (e10 >= -14 && e10 < 40 &&
-        std::abs(value) >= powersOf10[static_cast<std::size_t>(e10 + 15)]) {
-        ++e10;
-    }
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const int k = 14 - e10;
-        Wide quotient = 0;
-        bool roundUp = false;
-        bool tie = false;
-        if (k >= 0) {
-            if (k > maxPower) return false;
-            const Wide scaled = Wide{mantissa} * powersOf5[static_cast<std::size_t>(k)];
-            const int shift = e2 + k;  // value 10^k = scaled 2^shift
-            if (shift >= 0) {          // then the quotient is at least 2^52, beyond 15 digits
-                ++e10;
-                continue;
-            }
-            if (shift <= -120) return false;
-            const Wide remainder = scaled & ((Wide{1} << -shift) - 1);
-            const Wide half = Wide{1} << (-shift - 1);
-            quotient = scaled >> -shift;
-            roundUp = remainder > half;
-            tie = remainder == half;
-        } else {
-            if (-k > maxPower || e2 > 74) return false;
-            Wide tenPower = 1;
-            for (int i = 0; i < -k; ++i) tenPower *= 10;
-            const Wide numerator = e2 >= 0 ? Wide{mantissa} << e2 : Wide{mantissa};
-            const Wide denominator = e2 >= 0 ? tenPower : tenPower << -e2;
-            quotient = numerator / denominator;
-            const Wide twice = 2 * (numerator % denominator);
-            roundUp = twice > denominator;
-            tie = twice == denominator;
-        }
-        if (quotient < lowest15) {
-            --e10;
-            continue;
-        }
-        if (quotient >= beyond15) {
-            ++e10;
-            continue;
-        }
-        if (tie) return false;
-        auto n = static_cast<std::uint64_t>(quotient) + (roundUp ? 1 : 0);
-        if (n == beyond15) {
-            n = lowest15;
-            ++e10;
-        }
-        writeFifteenDigits(n, result.digit);
-        result.negative = (bits >> 63) != 0;
-        result.exponent = e10;
-        return true;
-    }
-    return false;
-}
-
-Digits decimalDigits(double value) {
-    Digits result;
-    if (decimalDigitsFast(value, result)) return result;
-    return decimalDigitsByText(value);
 }
 
 std::string nonFiniteText(double value) {

@@ -72,4 +72,26 @@ std::string resultsReport(const DesignResult& r, char sep) {
     return resultsReport(reportValues(r, sep));
 }
 
+std::string printedReport(const ReportValues* values) {
+    namespace t = reportText;
+    const ReportLine* const valueLines[] = {&t::d,    &t::ku,     &t::alfa, &t::beta,
+                                            &t::rho,  &t::rhoMax, &t::rhoB, &t::rhoMin,
+                                            &t::kMax, &t::mMax,   &t::as};
+    const auto appendLine = [values](std::string& text, const ReportLine& line) {
+        text += "\r\n";
+        text += line.label;
+        if (values) text += values->*(line.value);
+        text += line.unit;
+    };
+    std::string text(t::title);
+    text += "\r\n";  // the empty second line
+    for (const ReportLine* line : valueLines) appendLine(text, *line);
+    if (!values) return text;
+    const bool doubly = values->kind == SectionKind::Doubly;
+    text += "\r\n";
+    text += doubly ? t::doubly : t::singly;
+    if (doubly) appendLine(text, t::asPrime);
+    return text;
+}
+
 }  // namespace engine

@@ -59,4 +59,10 @@ inline constexpr ReportLine asPrime{" Area acero superior :", &ReportValues::asP
 std::string resultsReport(const ReportValues& values);
 std::string resultsReport(const DesignResult& result, char decimalSeparator);
 
+// The printed report composed from the value texts of the last completed design run, or the
+// bare form (labels and units only) when there is none. Unlike the results report it has no
+// ratios heading, and the balanced ratio comes before the minimum ratio. CR LF between lines,
+// none after the last.
+std::string printedReport(const ReportValues* values);
+
 }  // namespace engine

@@ -1,53 +1,10 @@
 #include "engine/run.h"
 
-#include <array>
 #include <type_traits>
 
 #include "engine/report.h"
 
 namespace engine {
-
-namespace {
-
-// The printed NSR-98 report: the results report's lines without the ratios heading, and the
-// balanced ratio before the minimum ratio.
-constexpr std::array<const ReportLine*, 11> printedLines{{
-    &reportText::d,
-    &reportText::ku,
-    &reportText::alfa,
-    &reportText::beta,
-    &reportText::rho,
-    &reportText::rhoMax,
-    &reportText::rhoB,
-    &reportText::rhoMin,
-    &reportText::kMax,
-    &reportText::mMax,
-    &reportText::as,
-}};
-
-std::string nsr98PrintedReport(const ReportValues* values) {
-    std::string text(reportText::title);
-    text += "\r\n";  // the empty second line
-    for (const ReportLine* line : printedLines) {
-        text += "\r\n";
-        text += line->label;
-        if (values) text += values->*(line->value);
-        text += line->unit;
-    }
-    if (!values) return text;
-    const bool doubly = values->kind == SectionKind::Doubly;
-    text += "\r\n";
-    text += doubly ? reportText::doubly : reportText::singly;
-    if (doubly) {
-        text += "\r\n";
-        text += reportText::asPrime.label;
-        text += values->asPrime;
-        text += reportText::asPrime.unit;
-    }
-    return text;
-}
-
-}  // namespace
 
 DesignCode DesignRun::code() const {
     return nsr10() ? DesignCode::Nsr10 : DesignCode::Nsr98;
@@ -94,11 +51,11 @@ std::string printedReport(const DesignRun& run, char sep) {
         return nsr10PrintedReport(&values);
     }
     const ReportValues values = reportValues(*run.nsr98(), sep);
-    return nsr98PrintedReport(&values);
+    return printedReport(&values);
 }
 
 std::string blankPrintedReport(DesignCode code) {
-    return code == DesignCode::Nsr10 ? nsr10PrintedReport(nullptr) : nsr98PrintedReport(nullptr);
+    return code == DesignCode::Nsr10 ? nsr10PrintedReport(nullptr) : printedReport(nullptr);
 }
 
 RunFigures runFigures(const DesignRun& run) {

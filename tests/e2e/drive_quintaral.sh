@@ -126,7 +126,7 @@ pid=$!
 step "splash window"
 splash=$(waitWindow 30 "" "$splashSize") || fail "no ${splashSize} window of WM_CLASS quintaral appeared"
 waitFocus 10 "$splash" || fail "the splash window did not take the keyboard focus"
-shoot 10 "$splash" "$outdir/frmSplash.png" || fail "no picture of the splash window"
+shoot 10 "$splash" "$outdir/SplashWindow.png" || fail "no picture of the splash window"
 # A key closes it. Its 4 s timer started after the process did, so a splash gone before
 # started + 4 s was closed by the key; later than that the timer may have beaten the key.
 if findWindow "" "$splashSize" >/dev/null; then
@@ -145,7 +145,7 @@ menuBar=$(( mainH - mainClientHeight ))
 # A click on the title line (right of where the other windows open) gives the window the focus if it did not take it by itself.
 waitFocus 10 "$main" 610 $(( menuBar + 20 )) || fail "the main window did not take the keyboard focus"
 
-# The results box Text8 (inside Frame4) and the compression steel group Frame6 (inside Frame5),
+# The results box resultsBox (inside resultsFrame) and the compression steel group compressionSteelFrame (inside suppliedSteelFrame),
 # a few pixels inside their borders.
 resultsBox="257x217+364+$(( menuBar + 236 ))"
 compressionGroup="209x65+252+$(( menuBar + 60 ))"
@@ -165,9 +165,9 @@ for value in 100 15 5 210 4200 5 5; do
 done
 xdotool key alt+c
 limit=$(( $(nowMs) + 10000 ))
-until import -window "$main" "$outdir/Form1.png" 2>/dev/null &&
-    [ "$(colours "$outdir/Form1.png" "$resultsBox")" -gt 8 ] &&
-    [ "$(colours "$outdir/Form1.png" "$compressionGroup")" -gt 8 ]; do
+until import -window "$main" "$outdir/MainWindow.png" 2>/dev/null &&
+    [ "$(colours "$outdir/MainWindow.png" "$resultsBox")" -gt 8 ] &&
+    [ "$(colours "$outdir/MainWindow.png" "$compressionGroup")" -gt 8 ]; do
     [ "$(nowMs)" -lt "$limit" ] || fail "Alt+C did not put a doubly reinforced report in the results box"
     alive || fail "the program ended after Alt+C"
     sleep 0.1
@@ -181,7 +181,7 @@ while [ "$(nowMs)" -lt "$limit" ]; do
     import -window "$main" "$outdir/after.png" 2>/dev/null || continue
     convert "$outdir/after.png" -crop "$menuStrip" +repage "$outdir/menu-after.png"
     if compare -metric AE "$outdir/menu-before.png" "$outdir/menu-after.png" null: 2>/dev/null; then
-        mv "$outdir/after.png" "$outdir/Form1.png"
+        mv "$outdir/after.png" "$outdir/MainWindow.png"
         break
     fi
     sleep 0.1
@@ -193,17 +193,17 @@ xdotool key alt+y i
 info=$(waitWindow 20 "$infoTitle") || fail "Ayuda > Informacion did not open the information window"
 [ "$(sizeOf "$info")" = "$infoSize" ] || fail "information window is $(sizeOf "$info"), want $infoSize"
 waitFocus 10 "$info" || fail "the information window did not take the keyboard focus"
-shoot 10 "$info" "$outdir/frmprint.png" || fail "no picture of the information window"
+shoot 10 "$info" "$outdir/InfoWindow.png" || fail "no picture of the information window"
 click "$info" 164 268  # its O.K. button
 waitGone 10 "$info" || fail "O.K. did not close the information window"
 
 step "about window (the flag button) and a key"
 waitFocus 10 "$main" 610 $(( menuBar + 20 )) || fail "the main window did not take the focus back"
 aboutClicked=$(nowMs)
-click "$main" 176 $(( menuBar + 452 ))  # Command1, the flag
+click "$main" 176 $(( menuBar + 452 ))  # aboutButton, the flag
 about=$(waitWindow 20 "" "$splashSize") || fail "the flag button did not open the splash window"
 waitFocus 10 "$about" || fail "the about window did not take the keyboard focus"
-[ -f "$outdir/frmSplash.png" ] || shoot 10 "$about" "$outdir/frmSplash.png" || fail "no picture of the splash window"
+[ -f "$outdir/SplashWindow.png" ] || shoot 10 "$about" "$outdir/SplashWindow.png" || fail "no picture of the splash window"
 xdotool key q
 waitGone 10 "$about" || fail "a key did not close the about window"
 [ $(( $(nowMs) - aboutClicked )) -lt "$splashMilliseconds" ] && keyClosedSplash=1
@@ -217,7 +217,7 @@ xdotool key ctrl+t
 barTable=$(waitWindow 20 "$barTableTitle") || fail "Ctrl+T did not open the bar table window"
 [ "$(sizeOf "$barTable")" = "$barTableSize" ] ||
     fail "bar table window is $(sizeOf "$barTable"), want $barTableSize"
-shoot 10 "$barTable" "$outdir/Form2.png" || fail "no picture of the bar table window"
+shoot 10 "$barTable" "$outdir/BarTableWindow.png" || fail "no picture of the bar table window"
 
 step "Archivo > Salir with the bar table still open"
 click "$main" 610 $(( menuBar + 20 ))

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "casename.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 
@@ -95,7 +96,10 @@ INSTANTIATE_TEST_SUITE_P(Designations, FindBar,
                                          LookupCase{19, 0}, LookupCase{4.5, 0}, LookupCase{-4, 0},
                                          LookupCase{4.000000000000001, 0},
                                          LookupCase{std::numeric_limits<double>::quiet_NaN(), 0},
-                                         LookupCase{std::numeric_limits<double>::infinity(), 0}));
+                                         LookupCase{std::numeric_limits<double>::infinity(), 0}),
+                         namedBy<LookupCase>([](const LookupCase& c) {
+                             return engine::formatGeneral(c.designation, '.');
+                         }));
 
 using Row = std::array<const char*, 6>;
 
@@ -182,7 +186,10 @@ INSTANTIATE_TEST_SUITE_P(
                     // The count text is kept exactly as typed.
                     SupplyCase{" 03 ", "4", '.', "3.87", " 03  Barras 1/2 \""},
                     SupplyCase{"2,5", "4", ',', "3,225", "2,5 Barras 1/2 \""},
-                    SupplyCase{"10", "10,0", ',', "81,9", "10 Barras 1-1/4 \""}));
+                    SupplyCase{"10", "10,0", ',', "81,9", "10 Barras 1-1/4 \""}),
+    namedBy<SupplyCase>([](const SupplyCase& c) {
+        return std::string(c.count) + " x " + c.designation;
+    }));
 
 struct RejectCase {
     const char* count;
@@ -202,7 +209,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, SuppliedSteelRejects,
                                          RejectCase{" ", "4", '.'}, RejectCase{"tres", "4", '.'},
                                          RejectCase{"3", "N4", '.'}, RejectCase{"2.5", "4", ','},
                                          RejectCase{"3", "4,0", '.'}, RejectCase{"-", "4", '.'},
-                                         RejectCase{"1e400", "4", '.'}));
+                                         RejectCase{"1e400", "4", '.'}),
+                         namedBy<RejectCase>([](const RejectCase& c) {
+                             return std::string(c.count) + " x " + c.designation;
+                         }));
 
 TEST(SuppliedSteelOverflow, AreaBeyondDoubleGivesNoTexts) {
     std::string huge = "1";

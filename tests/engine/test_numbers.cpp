@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "casename.h"
 #include "engine/numbers.h"
 
 namespace {
@@ -56,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         GeneralCase{123456789.123456789, "123456789.123457"}, GeneralCase{0.000123, "0.000123"},
         GeneralCase{0.994, "0.994"}, GeneralCase{20.24, "20.24"},
         GeneralCase{1e21, "1000000000000000000000"}, GeneralCase{1e-7, "0.0000001"},
-        GeneralCase{-1e-7, "-0.0000001"}));
+        GeneralCase{-1e-7, "-0.0000001"}),
+    namedBy<GeneralCase>([](const GeneralCase& c) { return std::string(c.point); }));
 
 TEST(GeneralFormat, HugeAndTinyValuesArePositional) {
     const std::string huge = formatGeneral(1e300, '.');
@@ -113,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
         FixedCase{13.5088, 0, "14"}, FixedCase{10.147, 0, "10"},
         // Only 15 significant digits count: 0.1 + 0.2 is 0.300000000000000 and no half.
         FixedCase{0.1 + 0.2, 16, "0.3000000000000000"},
-        FixedCase{1e20 + 0.5, 2, "100000000000000000000.00"}));
+        FixedCase{1e20 + 0.5, 2, "100000000000000000000.00"}),
+    namedBy<FixedCase>([](const FixedCase& c) { return std::string(c.point); }));
 
 TEST(FixedFormat, HugeValuesArePositional) {
     const std::string huge = formatFixed(1e300, 2, '.');
@@ -140,7 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TwiceCase{0.000000045, "0.0000001"}, TwiceCase{0.0000000449, "0.0000000"},
                     TwiceCase{0.12345674500001, "0.1234568"}, TwiceCase{0.123456744, "0.1234567"},
                     TwiceCase{-0.000000045, "-0.0000001"}, TwiceCase{-0.0000000449, "0.0000000"},
-                    TwiceCase{0.99999999, "1.0000000"}));
+                    TwiceCase{0.99999999, "1.0000000"}),
+    namedBy<TwiceCase>([](const TwiceCase& c) { return std::string(c.point); }));
 
 TEST(FixedTwice, DiffersFromSingleRounding) {
     EXPECT_EQ(formatFixed(0.000000045, 7, '.'), "0.0000000");
@@ -186,16 +190,18 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"abc", '.', none}, ParseCase{"4\n", '.', none},
         ParseCase{"\xC2\xA0"
                   "4",
-                  '.', none}));
+                  '.', none}),
+    namedBy<ParseCase>([](const ParseCase& c) { return std::string(c.text); }));
 
-INSTANTIATE_TEST_SUITE_P(Comma, Parser,
-                         testing::Values(ParseCase{"4,5", ',', 4.5}, ParseCase{",5", ',', 0.5},
-                                         ParseCase{"5,", ',', 5},
-                                         ParseCase{" -12,25 ", ',', -12.25}, ParseCase{"4", ',', 4},
-                                         ParseCase{"4.5", ',', none}, ParseCase{"1.000", ',', none},
-                                         ParseCase{"1.000,5", ',', none},
-                                         ParseCase{"4,5,", ',', none}, ParseCase{",", ',', none},
-                                         ParseCase{"", ',', none}, ParseCase{"1e5", ',', none}));
+INSTANTIATE_TEST_SUITE_P(
+    Comma, Parser,
+    testing::Values(ParseCase{"4,5", ',', 4.5}, ParseCase{",5", ',', 0.5}, ParseCase{"5,", ',', 5},
+                    ParseCase{" -12,25 ", ',', -12.25}, ParseCase{"4", ',', 4},
+                    ParseCase{"4.5", ',', none}, ParseCase{"1.000", ',', none},
+                    ParseCase{"1.000,5", ',', none}, ParseCase{"4,5,", ',', none},
+                    ParseCase{",", ',', none}, ParseCase{"", ',', none},
+                    ParseCase{"1e5", ',', none}),
+    namedBy<ParseCase>([](const ParseCase& c) { return std::string(c.text); }));
 
 TEST(Parser, OutOfRangeNumbers) {
     EXPECT_FALSE(parseNumber(std::string(400, '9'), '.'));

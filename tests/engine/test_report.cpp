@@ -3,6 +3,8 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/design.h"
 #include "engine/report.h"
@@ -151,6 +153,40 @@ TEST(ResultsReport, BuiltFromStoredValuesAlone) {
     const std::string singly = engine::resultsReport(v);
     EXPECT_TRUE(singly.ends_with("\r\n SECCION SIMPLEMENTE REFORZADA "));
     EXPECT_EQ(singly.find("AP"), std::string::npos);
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+// The printed report holds the results report's lines without the ratios heading, with the
+// balanced ratio before the minimum ratio.
+TEST(PrintedReport, ResultsLinesInPrintedOrder) {
+    for (const auto& [in, separator] : {std::pair{DesignInput{100, 15, 5, 210, 4200, 1, 5}, '.'},
+                                        std::pair{DesignInput{100, 15, 5, 210, 4200, 6, 4}, ','},
+                                        std::pair{DesignInput{30, 50, 5, 350, 4200, 40, 5}, '.'}}) {
+        const engine::ReportValues values = engine::reportValues(designed(in), separator);
+        std::vector<std::string> expected = linesOf(engine::resultsReport(values));
+        ASSERT_EQ(expected[6], engine::reportText::ratiosHeading);
+        expected.erase(expected.begin() + 6);
+        std::swap(expected[8], expected[9]);  // minimum ratio, balanced ratio
+        EXPECT_EQ(linesOf(engine::printedReport(&values)), expected) << in.mu;
+    }
+}
+
+TEST(PrintedReport, BareFormWithoutARun) {
+    const std::vector<std::string> lines = linesOf(engine::printedReport(nullptr));
+    ASSERT_EQ(lines.size(), 13u);
+    EXPECT_EQ(lines[0], engine::reportText::title);
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], " d :  cm");
+    EXPECT_EQ(lines[8], " ro Balanceado : ");
+    EXPECT_EQ(lines[12], " Area de Refuerzo :  cm2");
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <utility>
 
-#include "common/appsetup.h"
-#include "common/windows.h"
+#include "app/appsetup.h"
+#include "app/windows.h"
 
 ModalWatcher& ModalWatcher::instance() {
     static ModalWatcher watcher;
@@ -47,7 +47,8 @@ void ModalWatcher::poll() {
     }
     unexpected_ << QStringLiteral("%1 \"%2\"%3")
                        .arg(QString::fromLatin1(modal->metaObject()->className()),
-                            modal->windowTitle(), box ? QStringLiteral(": ") + box->text() : QString());
+                            modal->windowTitle(),
+                            box ? QStringLiteral(": ") + box->text() : QString());
     if (dialog)
         dialog->reject();
     else
@@ -70,7 +71,9 @@ std::optional<QString> ModalWatcher::cancelDialog(const std::function<void()>& a
     return std::exchange(dialog_, std::nullopt);
 }
 
-QStringList ModalWatcher::takeUnexpected() { return std::exchange(unexpected_, {}); }
+QStringList ModalWatcher::takeUnexpected() {
+    return std::exchange(unexpected_, {});
+}
 
 void GuiTestCase::initTestCase() {
     setupApplication(*qApp);
@@ -82,5 +85,5 @@ void GuiTestCase::cleanup() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const QStringList unexpected = ModalWatcher::instance().takeUnexpected();
     QVERIFY2(unexpected.isEmpty(), qPrintable(QStringLiteral("unexpected modal window: ") +
-                                               unexpected.join(QStringLiteral("; "))));
+                                              unexpected.join(QStringLiteral("; "))));
 }

@@ -16,10 +16,10 @@
 #include <variant>
 #include <vector>
 
-#include "common/windows.h"
+#include "app/windows.h"
 #include "engine/report.h"
-#include "form1/form1.h"
 #include "guitest.h"
+#include "mainwindow/mainwindow.h"
 
 // Random user events on the main window: typing any character, deleting, moving the focus,
 // pressing the calculate and clear commands, opening and typing in the selectors. The commands
@@ -96,9 +96,15 @@ QString reportProblem(const QString& text, QChar separator) {
     return {};
 }
 
+// The seven input fields in the order of the design input, and the four steel selectors.
+constexpr const char* fieldNames[7] = {"widthEdit", "heightEdit", "coverEdit",           "fcEdit",
+                                       "fyEdit",    "momentEdit", "compressionCoverEdit"};
+constexpr const char* comboNames[4] = {"tensionCountCombo", "tensionBarCombo",
+                                       "compressionCountCombo", "compressionBarCombo"};
+
 // The main window's controls the monkey uses.
 struct Controls {
-    Form1* form = nullptr;
+    MainWindow* form = nullptr;
     std::array<QLineEdit*, 7> fields{};
     std::array<QComboBox*, 4> combos{};
     QAbstractButton* calculate = nullptr;
@@ -108,20 +114,20 @@ struct Controls {
     QPlainTextEdit* results = nullptr;
     QWidget* compressionGroup = nullptr;
 
-    bool find(Form1* window) {
+    bool find(MainWindow* window) {
         form = window;
         for (int i = 0; i < 7; ++i)
-            fields[i] = form->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i + 1));
+            fields[i] = form->findChild<QLineEdit*>(QLatin1String(fieldNames[i]));
         for (int i = 0; i < 4; ++i)
-            combos[i] = form->findChild<QComboBox*>(QStringLiteral("Combo%1").arg(i + 1));
-        calculate = form->findChild<QAbstractButton*>(QStringLiteral("Cmdcalcular"));
-        clear = form->findChild<QAbstractButton*>(QStringLiteral("Command2"));
-        excluded = {form->findChild<QAbstractButton*>(QStringLiteral("Command1")),
-                    form->findChild<QAbstractButton*>(QStringLiteral("Command3")),
-                    form->findChild<QAbstractButton*>(QStringLiteral("Command4"))};
-        menuCalculate = form->findChild<QAction*>(QStringLiteral("mnucalcular"));
-        results = form->findChild<QPlainTextEdit*>(QStringLiteral("Text8"));
-        compressionGroup = form->findChild<QWidget*>(QStringLiteral("Frame6"));
+            combos[i] = form->findChild<QComboBox*>(QLatin1String(comboNames[i]));
+        calculate = form->findChild<QAbstractButton*>(QStringLiteral("calculateButton"));
+        clear = form->findChild<QAbstractButton*>(QStringLiteral("clearButton"));
+        excluded = {form->findChild<QAbstractButton*>(QStringLiteral("aboutButton")),
+                    form->findChild<QAbstractButton*>(QStringLiteral("exitButton")),
+                    form->findChild<QAbstractButton*>(QStringLiteral("barTableButton"))};
+        menuCalculate = form->findChild<QAction*>(QStringLiteral("calculateAction"));
+        results = form->findChild<QPlainTextEdit*>(QStringLiteral("resultsBox"));
+        compressionGroup = form->findChild<QWidget*>(QStringLiteral("compressionSteelFrame"));
         bool all = calculate && clear && menuCalculate && results && compressionGroup;
         for (const auto* w : fields) all = all && w;
         for (const auto* w : combos) all = all && w && w->lineEdit();
@@ -288,7 +294,7 @@ class Monkey {
 
     QString pressCalculate() {
         QTest::mouseClick(c_.calculate, Qt::LeftButton);
-        return QStringLiteral("click Cmdcalcular");
+        return QStringLiteral("click calculateButton");
     }
 
     QString chooseMenuCalculate() {
@@ -305,7 +311,7 @@ class Monkey {
 
     QString pressClear() {
         QTest::mouseClick(c_.clear, Qt::LeftButton);
-        return QStringLiteral("click Command2");
+        return QStringLiteral("click clearButton");
     }
 
     QString keyClear() {
@@ -353,7 +359,7 @@ class Monkey {
 
 }  // namespace
 
-class Test_monkey : public GuiTestCase {
+class TestMonkey : public GuiTestCase {
     Q_OBJECT
   private Q_SLOTS:
     void initTestCase();
@@ -377,13 +383,13 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
     previousHandler(type, context, message);
 }
 
-void Test_monkey::initTestCase() {
+void TestMonkey::initTestCase() {
     GuiTestCase::initTestCase();
     previousHandler = qInstallMessageHandler(quietHandler);
 }
 
 // The check the monkey relies on must itself tell a complete report from a broken one.
-void Test_monkey::reportCheck_data() {
+void TestMonkey::reportCheck_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QChar>("separator");
     QTest::addColumn<bool>("accepted");
@@ -420,30 +426,30 @@ void Test_monkey::reportCheck_data() {
         << QChar('.') << false;
 }
 
-void Test_monkey::reportCheck() {
+void TestMonkey::reportCheck() {
     QFETCH(QString, text);
     QFETCH(QChar, separator);
     QFETCH(bool, accepted);
     QCOMPARE(reportProblem(text, separator).isEmpty(), accepted);
 }
 
-QString Test_monkey::inconsistency(const Controls& c) {
-    if (windows::loadedForm1() != c.form || !c.form->isVisible())
+QString TestMonkey::inconsistency(const Controls& c) {
+    if (windows::loadedMainWindow() != c.form || !c.form->isVisible())
         return QStringLiteral("the main window is gone");
     if (windows::loadedSplash() || windows::loadedInfo() || windows::loadedBarTable())
         return QStringLiteral("another window was opened");
     if (QApplication::activePopupWidget()) return QStringLiteral("a popup stayed open");
     if (c.calculate->isEnabled() != c.menuCalculate->isEnabled())
-        return QStringLiteral("Cmdcalcular is %1 but mnucalcular is not")
+        return QStringLiteral("calculateButton is %1 but calculateAction is not")
             .arg(c.calculate->isEnabled() ? QStringLiteral("enabled") : QStringLiteral("disabled"));
     const bool anyEmpty = std::any_of(c.fields.begin(), c.fields.end(),
                                       [](const QLineEdit* f) { return f->text().isEmpty(); });
     if (anyEmpty && c.calculate->isEnabled())
         return QStringLiteral("calculate commands enabled with an empty field");
 
-    const QString text = c.form->resultsText();
-    if (text != c.results->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")))
-        return QStringLiteral("resultsText() differs from the results box");
+    // The box holds plain line breaks; the report was built with CR LF.
+    const QString text =
+        c.results->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QString problem = reportProblem(text, QLocale().decimalPoint().front());
     if (!problem.isEmpty())
         return QStringLiteral("results box: ") + problem + QStringLiteral(": ") + text;
@@ -456,12 +462,12 @@ QString Test_monkey::inconsistency(const Controls& c) {
             return QStringLiteral("the report is not the one of the stored run");
         const bool doubly = text.count(QStringLiteral("\r\n")) == 15;
         if (c.compressionGroup->isVisibleTo(c.form) != doubly)
-            return QStringLiteral("Frame6 does not follow the section kind");
+            return QStringLiteral("compressionSteelFrame does not follow the section kind");
     }
     return {};
 }
 
-void Test_monkey::randomEvents_data() {
+void TestMonkey::randomEvents_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<int>("events");
     const int total = envNumber("QUINTARAL_MONKEY_EVENTS", defaultEvents);
@@ -469,7 +475,7 @@ void Test_monkey::randomEvents_data() {
     QTest::newRow("comma") << QLocale(QLocale::Spanish, QLocale::Colombia) << total / 2;
 }
 
-void Test_monkey::randomEvents() {
+void TestMonkey::randomEvents() {
     QFETCH(QLocale, locale);
     QFETCH(int, events);
     const LocaleGuard guard(locale);
@@ -478,9 +484,9 @@ void Test_monkey::randomEvents() {
     qInfo("%d events, seed %u (QUINTARAL_MONKEY_SEED=%d)", events, seed,
           envNumber("QUINTARAL_MONKEY_SEED", int(defaultSeed)));
 
-    windows::showForm1();
+    windows::showMainWindow();
     Controls c;
-    QVERIFY(c.find(windows::loadedForm1()));
+    QVERIFY(c.find(windows::loadedMainWindow()));
     QVERIFY(QTest::qWaitForWindowActive(c.form));
 
     Monkey monkey(c, seed);
@@ -507,7 +513,7 @@ void Test_monkey::randomEvents() {
                                  .arg(seed)
                                  .arg(wrong, last.join(QStringLiteral("\n  ")))));
         }
-        if (c.form->resultsText().size() > 1) ++reports;
+        if (c.results->toPlainText().size() > 1) ++reports;
         // A message box takes the activation away for a moment; the user clicks back.
         if (QApplication::activeWindow() != c.form) {
             c.form->activateWindow();
@@ -518,5 +524,5 @@ void Test_monkey::randomEvents() {
           events);
 }
 
-QUINTARAL_GUI_TEST_MAIN(Test_monkey)
+QUINTARAL_GUI_TEST_MAIN(TestMonkey)
 #include "test_monkey.moc"

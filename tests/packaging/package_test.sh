@@ -63,9 +63,9 @@ status=$?
 set -e
 cat "$work/run.log"
 [ $status -eq 0 ] || { cat "$work/run.err"; fail "quintaral exited with status $status"; }
-grep -q '^shown frmSplash ' "$work/run.log" || fail "the splash window never showed"
-grep -q '^shown Form1 ' "$work/run.log" || fail "the main window never showed"
-[ "$(grep -m1 '^shown ' "$work/run.log" | cut -d' ' -f2)" = frmSplash ] ||
+grep -q '^shown SplashWindow ' "$work/run.log" || fail "the splash window never showed"
+grep -q '^shown MainWindow ' "$work/run.log" || fail "the main window never showed"
+[ "$(grep -m1 '^shown ' "$work/run.log" | cut -d' ' -f2)" = SplashWindow ] ||
   fail "the splash window was not the first window"
 [ -s "$shot" ] || fail "no picture of the main window"
 echo "main window picture: $shot"

@@ -45,7 +45,7 @@ class StartupProbe : public QObject {
             std::printf("shown %s %lld %s\n", qPrintable(w->objectName()),
                         static_cast<long long>(elapsed), qPrintable(w->windowTitle()));
             std::fflush(stdout);
-            if (w->objectName() == QLatin1String("Form1")) {
+            if (w->objectName() == QLatin1String("MainWindow")) {
                 mainWindow_ = w;
                 mainShownAt_ = elapsed;
             }

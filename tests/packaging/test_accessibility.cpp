@@ -8,9 +8,9 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "common/windows.h"
-#include "form1/form1.h"
+#include "app/windows.h"
 #include "guitest.h"
+#include "mainwindow/mainwindow.h"
 
 namespace {
 
@@ -71,18 +71,18 @@ QString announcedName(QAccessibleInterface* node) {
 
 // Opens the main window with the compression-steel frame shown (a doubly reinforced run), so
 // that every control of the window is on screen.
-Form1* openWithEveryControl() {
-    windows::showForm1();
-    Form1* form = windows::loadedForm1();
+MainWindow* openWithEveryControl() {
+    windows::showMainWindow();
+    MainWindow* form = windows::loadedMainWindow();
     if (!form) return nullptr;
-    form->findChild<QLineEdit*>(QStringLiteral("Text6"))->setText(QStringLiteral("5"));
-    form->calculo();
+    form->findChild<QLineEdit*>(QStringLiteral("momentEdit"))->setText(QStringLiteral("5"));
+    form->calculate();
     return form;
 }
 
 }  // namespace
 
-class Test_accessibility : public GuiTestCase {
+class TestAccessibility : public GuiTestCase {
     Q_OBJECT
   private Q_SLOTS:
     void fieldsNamedByTheirLabels_data();
@@ -92,7 +92,7 @@ class Test_accessibility : public GuiTestCase {
     void accessKeys();
 };
 
-void Test_accessibility::fieldsNamedByTheirLabels_data() {
+void TestAccessibility::fieldsNamedByTheirLabels_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<int>("role");
     QTest::addColumn<QString>("name");   // empty for combo boxes: see announcedName()
@@ -108,22 +108,23 @@ void Test_accessibility::fieldsNamedByTheirLabels_data() {
         const char* label;
         bool readOnly;
     } rows[] = {
-        {"b", "Text1", edit, "Ancho b(cm)", "Label4", false},
-        {"h", "Text2", edit, "Alto h(cm)", "Label5", false},
-        {"d'", "Text3", edit, "d' (cm)", "Label6", false},
-        {"f'c", "Text4", edit, "f'c (kg/cm2)", "Label1_0", false},
-        {"Fy", "Text5", edit, "Fy (kg/cm2)", "Label2", false},
-        {"Mu", "Text6", edit, "Mu (Tn-m)", "Label3", false},
-        {"d''", "Text7", edit, "d'' (cm)", "Label7", false},
-        {"report", "Text8", edit, "Resultados", "Frame4", true},
-        {"tension bar count", "Combo1", combo, "", "Label19", false},
-        {"tension bar size", "Combo2", combo, "", "Label16_0", false},
-        {"tension area", "areatxt", edit, "Acero a Flexion: area suministrada (cm2)", "Label17_0",
-         true},
-        {"compression bar count", "Combo3", combo, "", "Frame6", false},
-        {"compression bar size", "Combo4", combo, "", "Label16_1", false},
-        {"compression area", "areatxtD", edit, "Acero a Compresion: area suministrada (cm2)",
-         "Label17_1", true},
+        {"b", "widthEdit", edit, "Ancho b(cm)", "widthLabel", false},
+        {"h", "heightEdit", edit, "Alto h(cm)", "heightLabel", false},
+        {"d'", "coverEdit", edit, "d' (cm)", "coverLabel", false},
+        {"f'c", "fcEdit", edit, "f'c (kg/cm2)", "fcLabel", false},
+        {"Fy", "fyEdit", edit, "Fy (kg/cm2)", "fyLabel", false},
+        {"Mu", "momentEdit", edit, "Mu (Tn-m)", "momentLabel", false},
+        {"d''", "compressionCoverEdit", edit, "d'' (cm)", "compressionCoverLabel", false},
+        {"report", "resultsBox", edit, "Resultados", "resultsFrame", true},
+        {"tension bar count", "tensionCountCombo", combo, "", "tensionTitleLabel", false},
+        {"tension bar size", "tensionBarCombo", combo, "", "tensionHashLabel", false},
+        {"tension area", "tensionAreaEdit", edit, "Acero a Flexion: area suministrada (cm2)",
+         "tensionAreaUnitLabel", true},
+        {"compression bar count", "compressionCountCombo", combo, "", "compressionSteelFrame",
+         false},
+        {"compression bar size", "compressionBarCombo", combo, "", "compressionHashLabel", false},
+        {"compression area", "compressionAreaEdit", edit,
+         "Acero a Compresion: area suministrada (cm2)", "compressionAreaUnitLabel", true},
     };
     for (const auto& r : rows)
         QTest::newRow(r.row) << QString::fromLatin1(r.control) << r.role
@@ -131,14 +132,14 @@ void Test_accessibility::fieldsNamedByTheirLabels_data() {
                              << r.readOnly;
 }
 
-void Test_accessibility::fieldsNamedByTheirLabels() {
+void TestAccessibility::fieldsNamedByTheirLabels() {
     QFETCH(QString, control);
     QFETCH(int, role);
     QFETCH(QString, name);
     QFETCH(QString, label);
     QFETCH(bool, readOnly);
     const LocaleGuard locale{QLocale(QLocale::Spanish, QLocale::Colombia)};
-    Form1* form = openWithEveryControl();
+    MainWindow* form = openWithEveryControl();
     QVERIFY(form);
     const Walk tree = walk(form);
     QAccessibleInterface* node = tree.byName.value(control);
@@ -152,9 +153,9 @@ void Test_accessibility::fieldsNamedByTheirLabels() {
 }
 
 // A control that takes the focus but has no name is read out as a bare "edit" or "button".
-void Test_accessibility::everyFocusableControlHasAName() {
+void TestAccessibility::everyFocusableControlHasAName() {
     const LocaleGuard locale{QLocale(QLocale::Spanish, QLocale::Colombia)};
-    Form1* form = openWithEveryControl();
+    MainWindow* form = openWithEveryControl();
     QVERIFY(form);
     const Walk tree = walk(form);
     int focusable = 0;
@@ -170,61 +171,67 @@ void Test_accessibility::everyFocusableControlHasAName() {
     QCOMPARE(focusable, 19);
 }
 
-void Test_accessibility::accessKeys_data() {
+void TestAccessibility::accessKeys_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("key");  // what the tree offers as the way to reach it
-    QTest::newRow("Cmdcalcular") << "Cmdcalcular"
-                                 << "Calcular"
-                                 << "Alt+C";
-    QTest::newRow("Command2") << "Command2"
-                              << "Borrar"
-                              << "Alt+B";
-    QTest::newRow("Command3") << "Command3"
-                              << "Salir"
-                              << "Alt+S";
-    QTest::newRow("Command4") << "Command4"
-                              << "Diametros"
-                              << "Alt+D";
-    QTest::newRow("Command1") << "Command1"
-                              << "Acerca de..."
+    QTest::newRow("calculateButton") << "calculateButton"
+                                     << "Calcular"
+                                     << "Alt+C";
+    QTest::newRow("clearButton") << "clearButton"
+                                 << "Borrar"
+                                 << "Alt+B";
+    QTest::newRow("exitButton") << "exitButton"
+                                << "Salir"
+                                << "Alt+S";
+    QTest::newRow("barTableButton") << "barTableButton"
+                                    << "Diametros"
+                                    << "Alt+D";
+    QTest::newRow("aboutButton") << "aboutButton"
+                                 << "Acerca de..."
+                                 << "";
+    QTest::newRow("atAction") << "atAction"
+                              << "@"
                               << "";
-    QTest::newRow("arroba") << "arroba"
-                            << "@"
-                            << "";
-    QTest::newRow("Archivo") << "Archivo"
-                             << "Archivo"
-                             << "Alt+A";
-    QTest::newRow("imprimir") << "imprimir"
-                              << "Imprimir"
-                              << "Alt+P";
-    QTest::newRow("Salir") << "Salir"
-                           << "Salir"
-                           << "Alt+S";
-    QTest::newRow("mnucalcular") << "mnucalcular"
-                                 << "Calcular"
-                                 << "Alt+C";
-    QTest::newRow("ayuda") << "ayuda"
-                           << "Ayuda"
-                           << "Alt+Y";
-    QTest::newRow("info") << "info"
-                          << "Informacion"
-                          << "Alt+I";
-    QTest::newRow("tabla") << "tabla"
-                           << "Tabla de Dimensiones de Acero"
-                           << "Ctrl+T";
-    QTest::newRow("acerca") << "acerca"
-                            << "Acerca de..."
-                            << "";
+    QTest::newRow("fileMenu") << "fileMenu"
+                              << "Archivo"
+                              << "Alt+A";
+    QTest::newRow("printAction") << "printAction"
+                                 << "Imprimir"
+                                 << "Alt+P";
+    QTest::newRow("exitAction") << "exitAction"
+                                << "Salir"
+                                << "Alt+S";
+    QTest::newRow("calculateAction") << "calculateAction"
+                                     << "Calcular"
+                                     << "Alt+C";
+    QTest::newRow("layoutMenu") << "layoutMenu"
+                                << "Refuerzo"
+                                << "Alt+R";
+    QTest::newRow("layoutAction") << "layoutAction"
+                                  << "Disposición de barras..."
+                                  << "Ctrl+D";
+    QTest::newRow("helpMenu") << "helpMenu"
+                              << "Ayuda"
+                              << "Alt+Y";
+    QTest::newRow("infoAction") << "infoAction"
+                                << "Informacion"
+                                << "Alt+I";
+    QTest::newRow("barTableAction") << "barTableAction"
+                                    << "Tabla de Dimensiones de Acero"
+                                    << "Ctrl+T";
+    QTest::newRow("aboutAction") << "aboutAction"
+                                 << "Acerca de..."
+                                 << "";
 }
 
-void Test_accessibility::accessKeys() {
+void TestAccessibility::accessKeys() {
     QFETCH(QString, control);
     QFETCH(QString, name);
     QFETCH(QString, key);
     const LocaleGuard locale{QLocale(QLocale::Spanish, QLocale::Colombia)};
-    windows::showForm1();
-    Form1* form = windows::loadedForm1();
+    windows::showMainWindow();
+    MainWindow* form = windows::loadedMainWindow();
     QVERIFY(form);
     const Walk tree = walk(form);
     QAccessibleInterface* node = tree.byName.value(control);
@@ -234,5 +241,5 @@ void Test_accessibility::accessKeys() {
     QCOMPARE(node->text(QAccessible::Accelerator).toUpper(), key.toUpper());
 }
 
-QUINTARAL_GUI_TEST_MAIN(Test_accessibility)
+QUINTARAL_GUI_TEST_MAIN(TestAccessibility)
 #include "test_accessibility.moc"

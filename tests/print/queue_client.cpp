@@ -1,6 +1,6 @@
 // Prints the UTF-8 text read from standard input on a print queue chosen by name, through
-// printing::printText. The print tests run it as a child process with CUPS_SERVER pointing at a
-// private scheduler: the CUPS library reads that variable once, before its first request.
+// printing::printTextFailure. The print tests run it as a child process with CUPS_SERVER pointing
+// at a private scheduler: the CUPS library reads that variable once, before its first request.
 //
 // Usage: test_print_queue_client <queue> <document name>
 // Exit status: 0 printed, 1 printing failed, 2 the queue is not among the printers Qt sees.

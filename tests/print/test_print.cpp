@@ -15,11 +15,11 @@
 #include <optional>
 #include <variant>
 
-#include "common/windows.h"
+#include "app/windows.h"
 #include "engine/design.h"
 #include "engine/report.h"
-#include "form1/form1.h"
 #include "guitest.h"
+#include "mainwindow/mainwindow.h"
 #include "print/printreport.h"
 #include "printtools.h"
 
@@ -39,7 +39,7 @@ engine::ReportValues valuesFor(const engine::DesignInput& input, char separator)
 }
 
 QString composed(const engine::ReportValues* values) {
-    return QString::fromStdString(printing::printedReport(values));
+    return QString::fromStdString(engine::printedReport(values));
 }
 
 QStringList bareForm() {
@@ -120,7 +120,7 @@ class CurrentDirGuard {
 
 }  // namespace
 
-class Test_print : public GuiTestCase {
+class TestPrint : public GuiTestCase {
     Q_OBJECT
   private Q_SLOTS:
     void composition_data();
@@ -139,7 +139,7 @@ class Test_print : public GuiTestCase {
     void printsOnPrivateQueue();
 };
 
-void Test_print::composition_data() {
+void TestPrint::composition_data() {
     QTest::addColumn<bool>("designed");
     QTest::addColumn<double>("mu");
     QTest::addColumn<QChar>("separator");
@@ -152,7 +152,7 @@ void Test_print::composition_data() {
         << true << 5.0 << QChar(',') << withComma(doublyLines());
 }
 
-void Test_print::composition() {
+void TestPrint::composition() {
     QFETCH(bool, designed);
     QFETCH(double, mu);
     QFETCH(QChar, separator);
@@ -167,7 +167,7 @@ void Test_print::composition() {
 
 // The printed report is the results report without the "Cuantias" heading and with the
 // balanced ratio before the minimum ratio.
-void Test_print::sameValueTextsAsResultsReport_data() {
+void TestPrint::sameValueTextsAsResultsReport_data() {
     QTest::addColumn<QList<double>>("input");  // b, h, d', f'c, Fy, Mu, d''
     QTest::addColumn<QChar>("separator");
 
@@ -179,7 +179,7 @@ void Test_print::sameValueTextsAsResultsReport_data() {
     QTest::newRow("huge moment") << QList<double>{100, 40, 5, 210, 4200, 500, 5} << QChar('.');
 }
 
-void Test_print::sameValueTextsAsResultsReport() {
+void TestPrint::sameValueTextsAsResultsReport() {
     QFETCH(QList<double>, input);
     QFETCH(QChar, separator);
 
@@ -196,7 +196,7 @@ void Test_print::sameValueTextsAsResultsReport() {
     QCOMPARE(composed(&values).split(QStringLiteral("\r\n")), expected);
 }
 
-void Test_print::unchangedByLaterEdits_data() {
+void TestPrint::unchangedByLaterEdits_data() {
     QTest::addColumn<QString>("newMoment");
     QTest::addColumn<bool>("calculateAgain");  // a run that stops with its message
 
@@ -205,17 +205,18 @@ void Test_print::unchangedByLaterEdits_data() {
     QTest::newRow("Mu not a number, calculation refused") << QStringLiteral("x") << true;
 }
 
-void Test_print::unchangedByLaterEdits() {
+void TestPrint::unchangedByLaterEdits() {
     QFETCH(QString, newMoment);
     QFETCH(bool, calculateAgain);
     LocaleGuard locale(QLocale::c());
 
-    Form1* form = windows::form1();
-    form->show();
-    auto* mu = form->findChild<QLineEdit*>(QStringLiteral("Text6"));
-    auto* calculate = form->findChild<QAbstractButton*>(QStringLiteral("Cmdcalcular"));
-    QWidget* results = form->findChild<QWidget*>(QStringLiteral("Text8"));
-    QVERIFY2(mu && calculate && results, "Form1 lacks Text6, Cmdcalcular or Text8");
+    windows::showMainWindow();
+    MainWindow* form = windows::loadedMainWindow();
+    auto* mu = form->findChild<QLineEdit*>(QStringLiteral("momentEdit"));
+    auto* calculate = form->findChild<QAbstractButton*>(QStringLiteral("calculateButton"));
+    QWidget* results = form->findChild<QWidget*>(QStringLiteral("resultsBox"));
+    QVERIFY2(mu && calculate && results,
+             "MainWindow lacks momentEdit, calculateButton or resultsBox");
     auto printed = [form] {
         return composed(form->storedRun() ? &form->storedRun()->texts : nullptr);
     };
@@ -253,7 +254,7 @@ void Test_print::unchangedByLaterEdits() {
     QCOMPARE(printed(), afterRun);
 }
 
-void Test_print::printsToPdf_data() {
+void TestPrint::printsToPdf_data() {
     QTest::addColumn<bool>("designed");
     QTest::addColumn<double>("mu");
     QTest::addColumn<QStringList>("expected");
@@ -263,7 +264,7 @@ void Test_print::printsToPdf_data() {
     QTest::newRow("doubly reinforced") << true << 5.0 << doublyLines();
 }
 
-void Test_print::printsToPdf() {
+void TestPrint::printsToPdf() {
     QFETCH(bool, designed);
     QFETCH(double, mu);
     QFETCH(QStringList, expected);
@@ -273,7 +274,8 @@ void Test_print::printsToPdf() {
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     pdfPrinter(printer, pdf);
-    QVERIFY(printing::printText(printer, composed(designed ? &values : nullptr)));
+    QCOMPARE(printing::printTextFailure(printer, composed(designed ? &values : nullptr)),
+             QString());
 
     const ToolRun text = pdfText(pdf);
     QVERIFY2(text.ok, qPrintable(text.output));
@@ -286,14 +288,14 @@ void Test_print::printsToPdf() {
     QVERIFY2(fonts.output.contains(QStringLiteral("Mono")), qPrintable(fonts.output));
 }
 
-void Test_print::continuesOnNewPages() {
+void TestPrint::continuesOnNewPages() {
     QStringList lines;
     for (int i = 1; i <= 150; ++i) lines << QStringLiteral("línea %1").arg(i);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("long.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     pdfPrinter(printer, pdf);
-    QVERIFY(printing::printText(printer, lines.join(QStringLiteral("\r\n"))));
+    QCOMPARE(printing::printTextFailure(printer, lines.join(QStringLiteral("\r\n"))), QString());
 
     const ToolRun text = pdfText(pdf);
     QVERIFY2(text.ok, qPrintable(text.output));
@@ -304,14 +306,14 @@ void Test_print::continuesOnNewPages() {
     QCOMPARE(pdfPages(pdf), 3);
 }
 
-void Test_print::failureTellsTheUser_data() {
+void TestPrint::failureTellsTheUser_data() {
     QTest::addColumn<QString>("file");  // relative to a temporary folder
 
     QTest::newRow("folder does not exist") << QStringLiteral("missing/report.pdf");
     QTest::newRow("path is a folder") << QStringLiteral("folder");
 }
 
-void Test_print::failureTellsTheUser() {
+void TestPrint::failureTellsTheUser() {
     QFETCH(QString, file);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
@@ -334,14 +336,14 @@ void Test_print::failureTellsTheUser() {
     QVERIFY(!QFileInfo(path).isFile());
 }
 
-void Test_print::cancellingPrintsNothing_data() {
+void TestPrint::cancellingPrintsNothing_data() {
     QTest::addColumn<bool>("fromMenu");
 
     QTest::newRow("printDesignReport") << false;
     QTest::newRow("menu entry imprimir") << true;
 }
 
-void Test_print::cancellingPrintsNothing() {
+void TestPrint::cancellingPrintsNothing() {
     QFETCH(bool, fromMenu);
     QTemporaryDir dir;
     CurrentDirGuard cwd(dir.path());  // where printing to a file would land by default
@@ -349,10 +351,10 @@ void Test_print::cancellingPrintsNothing() {
 
     std::function<void()> print = [&] { printing::printDesignReport(nullptr, &values); };
     if (fromMenu) {
-        Form1* form = windows::form1();
-        form->show();
-        auto* entry = form->findChild<QAction*>(QStringLiteral("imprimir"));
-        QVERIFY2(entry, "Form1 lacks the menu entry imprimir");
+        windows::showMainWindow();
+        MainWindow* form = windows::loadedMainWindow();
+        auto* entry = form->findChild<QAction*>(QStringLiteral("printAction"));
+        QVERIFY2(entry, "MainWindow lacks the menu entry imprimir");
         print = [entry] { entry->trigger(); };
     }
     const std::optional<QString> dialog = ModalWatcher::instance().cancelDialog(print);
@@ -361,7 +363,7 @@ void Test_print::cancellingPrintsNothing() {
 }
 
 // Prints by name on a PDF queue of a private CUPS scheduler and reads back what the queue wrote.
-void Test_print::printsOnPrivateQueue() {
+void TestPrint::printsOnPrivateQueue() {
     QElapsedTimer elapsed;
     elapsed.start();
     const QString cupsd = findProgram(QStringLiteral("cupsd"));
@@ -434,5 +436,5 @@ void Test_print::printsOnPrivateQueue() {
     QVERIFY2(elapsed.elapsed() < 60000, qPrintable(QString::number(elapsed.elapsed())));
 }
 
-QUINTARAL_GUI_TEST_MAIN(Test_print)
+QUINTARAL_GUI_TEST_MAIN(TestPrint)
 #include "test_print.moc"

@@ -11,11 +11,11 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "bartable/form2.h"
-#include "common/windows.h"
+#include "app/windows.h"
+#include "bartablewindow/bartablewindow.h"
 #include "guitest.h"
-#include "info/frmprint.h"
-#include "info/infotext.h"
+#include "infowindow/infotext.h"
+#include "infowindow/infowindow.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ const QString inch = QStringLiteral(" \"");
 
 }  // namespace
 
-class Test_reference_windows : public GuiTestCase {
+class TestReferenceWindows : public GuiTestCase {
     Q_OBJECT
   private Q_SLOTS:
     void infoTextFixedLines_data();
@@ -64,7 +64,7 @@ class Test_reference_windows : public GuiTestCase {
     void barTableShownAgainIsNotRebuilt();
 };
 
-void Test_reference_windows::infoTextFixedLines_data() {
+void TestReferenceWindows::infoTextFixedLines_data() {
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("text");
     const std::vector<std::pair<int, const char*>> fixed = {
@@ -98,13 +98,13 @@ void Test_reference_windows::infoTextFixedLines_data() {
     QTest::addRow("line 35, 86 hyphens") << 35 << QString(86, QLatin1Char('-'));
 }
 
-void Test_reference_windows::infoTextFixedLines() {
+void TestReferenceWindows::infoTextFixedLines() {
     QFETCH(int, line);
     QFETCH(QString, text);
     QCOMPARE(infoLines().at(line - 1), text);
 }
 
-void Test_reference_windows::infoTextShape() {
+void TestReferenceWindows::infoTextShape() {
     const QString text = informationText();
     QVERIFY(text.endsWith(QStringLiteral("\r\n")));
     QCOMPARE(text.count(QStringLiteral("\r\n")), 35);
@@ -122,14 +122,14 @@ void Test_reference_windows::infoTextShape() {
 }
 
 // The author and contact blocks: filled, and every address in them a reserved example one.
-void Test_reference_windows::infoTextOwnBlocks_data() {
+void TestReferenceWindows::infoTextOwnBlocks_data() {
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
     QTest::newRow("author, lines 14 to 17") << 14 << 17;
     QTest::newRow("contact, lines 30 to 34") << 30 << 34;
 }
 
-void Test_reference_windows::infoTextOwnBlocks() {
+void TestReferenceWindows::infoTextOwnBlocks() {
     QFETCH(int, first);
     QFETCH(int, last);
     const QStringList block = infoLines().mid(first - 1, last - first + 1);
@@ -145,12 +145,12 @@ void Test_reference_windows::infoTextOwnBlocks() {
     }
 }
 
-void Test_reference_windows::infoWindowOpensAtTheTopWithFocusInText() {
+void TestReferenceWindows::infoWindowOpensAtTheTopWithFocusInText() {
     windows::showInfo();
-    FrmPrint* info = windows::loadedInfo();
+    InfoWindow* info = windows::loadedInfo();
     QVERIFY(QTest::qWaitForWindowActive(info));
     QCOMPARE(info->windowTitle(), QStringLiteral("Informacion"));
-    auto* texto = named<QPlainTextEdit>(info, "texto");
+    auto* texto = named<QPlainTextEdit>(info, "infoText");
     QVERIFY(texto);
     QCOMPARE(QApplication::focusWidget(), texto);
     QString shown = informationText();
@@ -168,7 +168,7 @@ void Test_reference_windows::infoWindowOpensAtTheTopWithFocusInText() {
     QVERIFY(hyphens.layout());
     QVERIFY(hyphens.layout()->lineCount() > 1);
 
-    auto* ok = named<QPushButton>(info, "Command1");
+    auto* ok = named<QPushButton>(info, "okButton");
     QCOMPARE(ok->text(), QStringLiteral("O.K."));
     QVERIFY(!ok->isDefault());
     QVERIFY(!ok->autoDefault());
@@ -176,7 +176,7 @@ void Test_reference_windows::infoWindowOpensAtTheTopWithFocusInText() {
     QCOMPARE(QApplication::focusWidget(), ok);
 }
 
-void Test_reference_windows::infoKeysDoNotCloseNorEdit_data() {
+void TestReferenceWindows::infoKeysDoNotCloseNorEdit_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::newRow("Enter") << int(Qt::Key_Enter) << 0;
@@ -189,13 +189,13 @@ void Test_reference_windows::infoKeysDoNotCloseNorEdit_data() {
     QTest::newRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier);
 }
 
-void Test_reference_windows::infoKeysDoNotCloseNorEdit() {
+void TestReferenceWindows::infoKeysDoNotCloseNorEdit() {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     windows::showInfo();
-    FrmPrint* info = windows::loadedInfo();
+    InfoWindow* info = windows::loadedInfo();
     QVERIFY(QTest::qWaitForWindowActive(info));
-    auto* texto = named<QPlainTextEdit>(info, "texto");
+    auto* texto = named<QPlainTextEdit>(info, "infoText");
     const QString before = texto->toPlainText();
     texto->selectAll();
     QTest::keyClick(texto, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -206,11 +206,11 @@ void Test_reference_windows::infoKeysDoNotCloseNorEdit() {
     QCOMPARE(texto->toPlainText(), before);
 }
 
-void Test_reference_windows::infoTextScrollsAndSelects() {
+void TestReferenceWindows::infoTextScrollsAndSelects() {
     windows::showInfo();
-    FrmPrint* info = windows::loadedInfo();
+    InfoWindow* info = windows::loadedInfo();
     QVERIFY(QTest::qWaitForWindowActive(info));
-    auto* texto = named<QPlainTextEdit>(info, "texto");
+    auto* texto = named<QPlainTextEdit>(info, "infoText");
     QTest::keyClick(texto, Qt::Key_Down, Qt::ShiftModifier);
     QVERIFY(texto->textCursor().hasSelection());
     QTest::keyClick(texto, Qt::Key_End, Qt::ControlModifier);
@@ -222,37 +222,37 @@ void Test_reference_windows::infoTextScrollsAndSelects() {
     QCOMPARE(texto->verticalScrollBar()->value(), scrolled);
 }
 
-void Test_reference_windows::infoOkClosesAndReopensAtTheTop() {
+void TestReferenceWindows::infoOkClosesAndReopensAtTheTop() {
     windows::showInfo();
-    QPointer<FrmPrint> info = windows::loadedInfo();
-    auto* texto = named<QPlainTextEdit>(info, "texto");
+    QPointer<InfoWindow> info = windows::loadedInfo();
+    auto* texto = named<QPlainTextEdit>(info, "infoText");
     texto->verticalScrollBar()->setValue(texto->verticalScrollBar()->maximum());
-    QTest::mouseClick(named(info, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(named(info, "okButton"), Qt::LeftButton);
     QCOMPARE(windows::loadedInfo(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!info);
 
     windows::showInfo();
-    auto* again = named<QPlainTextEdit>(windows::loadedInfo(), "texto");
+    auto* again = named<QPlainTextEdit>(windows::loadedInfo(), "infoText");
     QCOMPARE(again->verticalScrollBar()->value(), 0);
     QCOMPARE(again->textCursor().position(), 0);
 }
 
-void Test_reference_windows::fixedWindows_data() {
+void TestReferenceWindows::fixedWindows_data() {
     QTest::addColumn<bool>("barTable");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("iconSize");
-    QTest::newRow("frmprint") << false << QSize(349, 288) << 32;
-    QTest::newRow("Form2") << true << QSize(571, 357) << 16;
+    QTest::newRow("InfoWindow") << false << QSize(349, 288) << 32;
+    QTest::newRow("BarTableWindow") << true << QSize(571, 357) << 16;
 }
 
-void Test_reference_windows::fixedWindows() {
+void TestReferenceWindows::fixedWindows() {
     QFETCH(bool, barTable);
     QFETCH(QSize, size);
     QFETCH(int, iconSize);
-    QWidget* window = barTable ? static_cast<QWidget*>(windows::barTable())
-                               : static_cast<QWidget*>(windows::info());
-    window->show();
+    barTable ? windows::showBarTable() : windows::showInfo();
+    QWidget* window = barTable ? static_cast<QWidget*>(windows::loadedBarTable())
+                               : static_cast<QWidget*>(windows::loadedInfo());
     QCOMPARE(window->size(), size);
     QCOMPARE(window->minimumSize(), size);
     QCOMPARE(window->maximumSize(), size);
@@ -265,7 +265,7 @@ void Test_reference_windows::fixedWindows() {
     QVERIFY(!window->windowIcon().pixmap(iconSize, iconSize).isNull());
 }
 
-void Test_reference_windows::barTableTexts_data() {
+void TestReferenceWindows::barTableTexts_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<int>("row");
     QTest::addColumn<QStringList>("texts");
@@ -295,24 +295,24 @@ void Test_reference_windows::barTableTexts_data() {
     }
 }
 
-void Test_reference_windows::barTableTexts() {
+void TestReferenceWindows::barTableTexts() {
     QFETCH(QLocale, locale);
     QFETCH(int, row);
     QFETCH(QStringList, texts);
     LocaleGuard guard(locale);
     windows::showBarTable();
-    auto* grid = named<QTableWidget>(windows::loadedBarTable(), "MSFlexGrid1");
+    auto* grid = named<QTableWidget>(windows::loadedBarTable(), "barGrid");
     QVERIFY(grid);
     QCOMPARE(grid->rowCount(), 13);
     QCOMPARE(grid->columnCount(), 6);
     QCOMPARE(gridRow(grid, row), texts);
 }
 
-void Test_reference_windows::barTableIsReadOnly() {
+void TestReferenceWindows::barTableIsReadOnly() {
     windows::showBarTable();
-    Form2* table = windows::loadedBarTable();
+    BarTableWindow* table = windows::loadedBarTable();
     QVERIFY(QTest::qWaitForWindowActive(table));
-    auto* grid = named<QTableWidget>(table, "MSFlexGrid1");
+    auto* grid = named<QTableWidget>(table, "barGrid");
     QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     const QRect cell = grid->visualItemRect(grid->item(4, 3));
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -323,17 +323,21 @@ void Test_reference_windows::barTableIsReadOnly() {
     QCOMPARE(QApplication::focusWidget(), grid);
 }
 
-void Test_reference_windows::barTableHeadingBandLinesUpWithColumns() {
+void TestReferenceWindows::barTableHeadingBandLinesUpWithColumns() {
     windows::showBarTable();
-    Form2* table = windows::loadedBarTable();
+    BarTableWindow* table = windows::loadedBarTable();
     QCOMPARE(table->windowTitle(), QStringLiteral("Dimensiones Nominales de las Barras de Acero"));
-    auto* grid = named<QTableWidget>(table, "MSFlexGrid1");
+    auto* grid = named<QTableWidget>(table, "barGrid");
     const QStringList captions = {"Designacion de la", "Diametro ", "Diametro ", "Area",
                                   "Perimetro",         "Masa"};
+    const QStringList headings = {"designationHeading", "diameterInchesHeading",
+                                  "diameterMmHeading",  "areaHeading",
+                                  "perimeterHeading",   "massHeading"};
     // The vertical rules from left to right, and where each grid column ends.
-    const QStringList rules = {"Line8", "Line2", "Line3", "Line4", "Line7", "Line6", "Line5"};
+    const QStringList rules = {"columnLine0", "columnLine1", "columnLine2", "columnLine3",
+                               "columnLine4", "columnLine5", "columnLine6"};
     const int gridLeft = grid->x() + grid->frameWidth();
-    QCOMPARE(named<QFrame>(table, "Line8")->x(), grid->x());
+    QCOMPARE(named<QFrame>(table, "columnLine0")->x(), grid->x());
     for (int column = 0; column < 6; ++column) {
         const int columnEnd =
             gridLeft + grid->columnViewportPosition(column) + grid->columnWidth(column) - 1;
@@ -342,43 +346,43 @@ void Test_reference_windows::barTableHeadingBandLinesUpWithColumns() {
             qAbs(rule - columnEnd) <= 1,
             qPrintable(
                 QStringLiteral("column %1: rule %2, end %3").arg(column).arg(rule).arg(columnEnd)));
-        auto* caption = named<QLabel>(table, QStringLiteral("Label2_%1").arg(column).toLatin1());
+        auto* caption = named<QLabel>(table, headings[column].toLatin1());
         QCOMPARE(caption->text(), captions[column]);
         const int left = named<QFrame>(table, rules[column].toLatin1())->x();
         QVERIFY(caption->geometry().center().x() > left);
         QVERIFY(caption->geometry().center().x() < rule);
     }
-    const QFrame* top = named<QFrame>(table, "Line1");
+    const QFrame* top = named<QFrame>(table, "headingTopLine");
     QCOMPARE(top->geometry(), QRect(32, 16, 465, 1));
-    QCOMPARE(named<QLabel>(table, "Label1")->text(),
+    QCOMPARE(named<QLabel>(table, "sourceLabel")->text(),
              QString::fromUtf8("* Normas Colombianas de Diseño y Construcción Sismo Resistente "
                                "(NSR-98), Capitulo C-3"));
 }
 
-void Test_reference_windows::barTableFootnoteClickCloses() {
+void TestReferenceWindows::barTableFootnoteClickCloses() {
     windows::showBarTable();
-    QPointer<Form2> table = windows::loadedBarTable();
+    QPointer<BarTableWindow> table = windows::loadedBarTable();
     // Clicks elsewhere leave it open.
-    QTest::mouseClick(named(table, "Label2_0"), Qt::LeftButton);
-    QTest::mouseClick(named<QTableWidget>(table, "MSFlexGrid1")->viewport(), Qt::LeftButton);
+    QTest::mouseClick(named(table, "designationHeading"), Qt::LeftButton);
+    QTest::mouseClick(named<QTableWidget>(table, "barGrid")->viewport(), Qt::LeftButton);
     QCOMPARE(windows::loadedBarTable(), table.data());
 
-    QTest::mouseClick(named(table, "Label1"), Qt::LeftButton);
+    QTest::mouseClick(named(table, "sourceLabel"), Qt::LeftButton);
     QCOMPARE(windows::loadedBarTable(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!table);
 
     LocaleGuard guard(QLocale::c());
     windows::showBarTable();
-    auto* grid = named<QTableWidget>(windows::loadedBarTable(), "MSFlexGrid1");
+    auto* grid = named<QTableWidget>(windows::loadedBarTable(), "barGrid");
     QCOMPARE(grid->item(12, 0)->text(), QString::fromUtf8(" N° 18"));
     QCOMPARE(grid->item(12, 5)->text(), QStringLiteral("20.24"));
 }
 
-void Test_reference_windows::barTableShownAgainIsNotRebuilt() {
+void TestReferenceWindows::barTableShownAgainIsNotRebuilt() {
     windows::showBarTable();
-    Form2* table = windows::loadedBarTable();
-    auto* grid = named<QTableWidget>(table, "MSFlexGrid1");
+    BarTableWindow* table = windows::loadedBarTable();
+    auto* grid = named<QTableWidget>(table, "barGrid");
     grid->item(1, 1)->setText(QStringLiteral("marked"));
     grid->setCurrentCell(5, 2);
     windows::showBarTable();
@@ -388,5 +392,5 @@ void Test_reference_windows::barTableShownAgainIsNotRebuilt() {
     QCOMPARE(grid->rowCount(), 13);
 }
 
-QUINTARAL_GUI_TEST_MAIN(Test_reference_windows)
+QUINTARAL_GUI_TEST_MAIN(TestReferenceWindows)
 #include "test_reference_windows.moc"

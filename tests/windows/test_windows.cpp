@@ -13,12 +13,12 @@
 #include <QTimer>
 #include <array>
 
-#include "bartable/form2.h"
-#include "common/windows.h"
-#include "form1/form1.h"
+#include "app/windows.h"
+#include "bartablewindow/bartablewindow.h"
 #include "guitest.h"
-#include "info/frmprint.h"
-#include "splash/frmsplash.h"
+#include "infowindow/infowindow.h"
+#include "mainwindow/mainwindow.h"
+#include "splashwindow/splashwindow.h"
 
 namespace {
 
@@ -35,11 +35,12 @@ struct WindowEntry {
 };
 
 const std::array<WindowEntry, 4> windowEntries = {{
-    {"Form1", windows::showForm1, [] { return static_cast<QWidget*>(windows::loadedForm1()); }},
-    {"frmSplash", windows::showSplash,
+    {"MainWindow", windows::showMainWindow,
+     [] { return static_cast<QWidget*>(windows::loadedMainWindow()); }},
+    {"SplashWindow", windows::showSplash,
      [] { return static_cast<QWidget*>(windows::loadedSplash()); }},
-    {"frmprint", windows::showInfo, [] { return static_cast<QWidget*>(windows::loadedInfo()); }},
-    {"Form2", windows::showBarTable,
+    {"InfoWindow", windows::showInfo, [] { return static_cast<QWidget*>(windows::loadedInfo()); }},
+    {"BarTableWindow", windows::showBarTable,
      [] { return static_cast<QWidget*>(windows::loadedBarTable()); }},
 }};
 
@@ -57,16 +58,16 @@ void processDeferredDeletes() {
 enum class SplashExit { OkButton, Key, FrameClick };
 
 // Leaves the splash window the given way; keys go to "O.K.", which holds the focus.
-void leaveSplash(FrmSplash* splash, SplashExit exit, int key) {
+void leaveSplash(SplashWindow* splash, SplashExit exit, int key) {
     switch (exit) {
         case SplashExit::OkButton:
-            QTest::mouseClick(named(splash, "Command1"), Qt::LeftButton);
+            QTest::mouseClick(named(splash, "okButton"), Qt::LeftButton);
             break;
         case SplashExit::Key:
-            QTest::keyClick(named(splash, "Command1"), Qt::Key(key));
+            QTest::keyClick(named(splash, "okButton"), Qt::Key(key));
             break;
         case SplashExit::FrameClick:
-            QTest::mouseClick(named(splash, "Frame1"), Qt::LeftButton, {}, QPoint(465, 100));
+            QTest::mouseClick(named(splash, "creditsFrame"), Qt::LeftButton, {}, QPoint(465, 100));
             break;
     }
 }
@@ -76,13 +77,14 @@ void leaveSplash(FrmSplash* splash, SplashExit exit, int key) {
 class CloseProbe : public QObject {
   public:
     bool closed = false;
-    bool form1ShownAtClose = false;
+    bool mainWindowShownAtClose = false;
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Close) {
             closed = true;
-            form1ShownAtClose = windows::loadedForm1() && windows::loadedForm1()->isVisible();
+            mainWindowShownAtClose =
+                windows::loadedMainWindow() && windows::loadedMainWindow()->isVisible();
         }
         return false;
     }
@@ -94,7 +96,7 @@ QString childProgram() {
 
 }  // namespace
 
-class Test_windows : public GuiTestCase {
+class TestWindows : public GuiTestCase {
     Q_OBJECT
   private Q_SLOTS:
     void showingTwiceKeepsOneWindow_data();
@@ -111,8 +113,8 @@ class Test_windows : public GuiTestCase {
     void splashTimerExitAfterFourSeconds();
     void splashIgnoresKeysThatTypeNothing_data();
     void splashIgnoresKeysThatTypeNothing();
-    void clicksInsideFrame1DoNothing_data();
-    void clicksInsideFrame1DoNothing();
+    void clicksInsideCreditsFrameDoNothing_data();
+    void clicksInsideCreditsFrameDoNothing();
     void aboutReturnsToTheOpenMainWindow_data();
     void aboutReturnsToTheOpenMainWindow();
     void aboutLoadsAFreshMainWindowAfterItWasClosed_data();
@@ -124,13 +126,13 @@ class Test_windows : public GuiTestCase {
     void programEndings();
 };
 
-void Test_windows::showingTwiceKeepsOneWindow_data() {
+void TestWindows::showingTwiceKeepsOneWindow_data() {
     QTest::addColumn<int>("entry");
     for (int i = 0; i < int(windowEntries.size()); ++i)
         QTest::newRow(windowEntries[i].objectName) << i;
 }
 
-void Test_windows::showingTwiceKeepsOneWindow() {
+void TestWindows::showingTwiceKeepsOneWindow() {
     QFETCH(int, entry);
     const WindowEntry& window = windowEntries[entry];
     window.show();
@@ -149,11 +151,11 @@ void Test_windows::showingTwiceKeepsOneWindow() {
     QCOMPARE(topLevelCount(first->objectName()), 1);
 }
 
-void Test_windows::closingUnloadsAndNextReferenceLoadsAfresh_data() {
+void TestWindows::closingUnloadsAndNextReferenceLoadsAfresh_data() {
     showingTwiceKeepsOneWindow_data();
 }
 
-void Test_windows::closingUnloadsAndNextReferenceLoadsAfresh() {
+void TestWindows::closingUnloadsAndNextReferenceLoadsAfresh() {
     QFETCH(int, entry);
     const WindowEntry& window = windowEntries[entry];
     window.show();
@@ -174,84 +176,84 @@ void Test_windows::closingUnloadsAndNextReferenceLoadsAfresh() {
     QCOMPARE(topLevelCount(second->objectName()), 1);
 }
 
-void Test_windows::splashOpensWaiting_data() {
+void TestWindows::splashOpensWaiting_data() {
     QTest::addColumn<bool>("reopened");
     QTest::newRow("at start") << false;
     QTest::newRow("reopened as about window") << true;
 }
 
-void Test_windows::splashOpensWaiting() {
+void TestWindows::splashOpensWaiting() {
     QFETCH(bool, reopened);
     if (reopened) {
         windows::showSplash();
-        auto* progress = named<QProgressBar>(windows::splash(), "ProgressBar1");
-        QTest::mouseClick(named(windows::splash(), "Command1"), Qt::LeftButton);
+        auto* progress = named<QProgressBar>(windows::loadedSplash(), "progressBar");
+        QTest::mouseClick(named(windows::loadedSplash(), "okButton"), Qt::LeftButton);
         QCOMPARE(progress->value(), 100);
         processDeferredDeletes();
     }
     windows::showSplash();
-    FrmSplash* splash = windows::loadedSplash();
+    SplashWindow* splash = windows::loadedSplash();
     QVERIFY(QTest::qWaitForWindowActive(splash));
 
-    auto* progress = named<QProgressBar>(splash, "ProgressBar1");
+    auto* progress = named<QProgressBar>(splash, "progressBar");
     QVERIFY(progress);
     QVERIFY(progress->isHidden());
     QCOMPARE(progress->value(), 0);
     QCOMPARE(progress->minimum(), 0);
     QCOMPARE(progress->maximum(), 100);
-    QCOMPARE(named<QLabel>(splash, "lblporcent")->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), named(splash, "Command1"));
+    QCOMPARE(named<QLabel>(splash, "percentLabel")->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), named(splash, "okButton"));
 
-    auto* timer = named<QTimer>(splash, "Timer1");
+    auto* timer = named<QTimer>(splash, "closeTimer");
     QVERIFY(timer);
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), 4000);
     QVERIFY(timer->remainingTime() > 3000);
 }
 
-void Test_windows::splashLayout() {
+void TestWindows::splashLayout() {
     windows::showSplash();
-    FrmSplash* splash = windows::loadedSplash();
+    SplashWindow* splash = windows::loadedSplash();
     QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(splash->size(), QSize(492, 349));
     QCOMPARE(splash->minimumSize(), splash->maximumSize());
-    QCOMPARE(named<QPushButton>(splash, "Command1")->text(), QStringLiteral("O.K."));
-    QCOMPARE(named<QLabel>(splash, "lblProductName")->text(), QStringLiteral("Quintaral"));
-    QCOMPARE(named<QLabel>(splash, "lblWarning")->text(),
+    QCOMPARE(named<QPushButton>(splash, "okButton")->text(), QStringLiteral("O.K."));
+    QCOMPARE(named<QLabel>(splash, "productNameLabel")->text(), QStringLiteral("Quintaral"));
+    QCOMPARE(named<QLabel>(splash, "warningLabel")->text(),
              QString::fromUtf8("Advertencia: el Autor no se hace responsable de la utilización "
                                "que pueda hacer de este programa"));
 
-    const QString credits = named<QLabel>(splash, "lblCopyright")->text() + QLatin1Char(' ') +
-                            named<QLabel>(splash, "lblCompany")->text();
+    const QString credits = named<QLabel>(splash, "copyrightLabel")->text() + QLatin1Char(' ') +
+                            named<QLabel>(splash, "companyLabel")->text();
     QVERIFY2(credits.contains(QStringLiteral("Quintaral")), qPrintable(credits));
     QVERIFY2(credits.contains(QStringLiteral(QUINTARAL_VERSION)), qPrintable(credits));
     QVERIFY2(credits.contains(QStringLiteral(QUINTARAL_YEAR)), qPrintable(credits));
     QVERIFY2(credits.contains(QStringLiteral("@example.org")), qPrintable(credits));
 
     // The panel and its rules sit inside the frame, the progress controls below it.
-    QWidget* frame1 = named(splash, "Frame1");
-    for (const char* inside :
-         {"lblProductName", "Picture1", "Frame2", "lblCopyright", "lblCompany", "lblWarning"})
+    QWidget* frame1 = named(splash, "creditsFrame");
+    for (const char* inside : {"productNameLabel", "iconLabel", "ornamentFrame", "copyrightLabel",
+                               "companyLabel", "warningLabel"})
         QCOMPARE(named(splash, inside)->parentWidget(), frame1);
-    QCOMPARE(named(splash, "Line1")->parentWidget(), named(splash, "Frame2"));
-    QCOMPARE(named(splash, "ProgressBar1")->geometry(), QRect(48, 288, 385, 17));
-    QCOMPARE(named(splash, "Command1")->geometry(), QRect(360, 312, 113, 25));
+    QCOMPARE(named(splash, "ornamentTopLine")->parentWidget(), named(splash, "ornamentFrame"));
+    QCOMPARE(named(splash, "progressBar")->geometry(), QRect(48, 288, 385, 17));
+    QCOMPARE(named(splash, "okButton")->geometry(), QRect(360, 312, 113, 25));
 }
 
 // Sizes such as 8.25 points, which a form cannot hold, reach the controls all the same.
-void Test_windows::fractionalFontSizes_data() {
+void TestWindows::fractionalFontSizes_data() {
     QTest::addColumn<int>("window");
     QTest::addColumn<QString>("control");
     QTest::addColumn<double>("points");
-    QTest::newRow("product name") << 1 << "lblProductName" << 21.75;
-    QTest::newRow("copyright") << 1 << "lblCopyright" << 8.25;
-    QTest::newRow("warning") << 1 << "lblWarning" << 8.25;
-    QTest::newRow("grid") << 3 << "MSFlexGrid1" << 9.75;
-    QTest::newRow("column caption") << 3 << "Label2_3" << 8.25;
-    QTest::newRow("phi sign") << 0 << "Label15_0" << 9.75;
+    QTest::newRow("product name") << 1 << "productNameLabel" << 21.75;
+    QTest::newRow("copyright") << 1 << "copyrightLabel" << 8.25;
+    QTest::newRow("warning") << 1 << "warningLabel" << 8.25;
+    QTest::newRow("grid") << 3 << "barGrid" << 9.75;
+    QTest::newRow("column caption") << 3 << "areaHeading" << 8.25;
+    QTest::newRow("phi sign") << 0 << "tensionPhiLabel" << 9.75;
 }
 
-void Test_windows::fractionalFontSizes() {
+void TestWindows::fractionalFontSizes() {
     QFETCH(int, window);
     QFETCH(QString, control);
     QFETCH(double, points);
@@ -262,12 +264,12 @@ void Test_windows::fractionalFontSizes() {
     QCOMPARE(widget->font().pointSizeF(), points);
 }
 
-void Test_windows::splashExits_data() {
+void TestWindows::splashExits_data() {
     QTest::addColumn<SplashExit>("exit");
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("progressRuns");
     QTest::newRow("O.K.") << SplashExit::OkButton << 0 << true;
-    QTest::newRow("Frame1 click") << SplashExit::FrameClick << 0 << false;
+    QTest::newRow("creditsFrame click") << SplashExit::FrameClick << 0 << false;
     const std::array<std::pair<const char*, Qt::Key>, 8> keys = {{
         {"letter", Qt::Key_Q},
         {"digit", Qt::Key_7},
@@ -282,65 +284,65 @@ void Test_windows::splashExits_data() {
         QTest::newRow(name) << SplashExit::Key << int(key) << false;
 }
 
-void Test_windows::splashExits() {
+void TestWindows::splashExits() {
     QFETCH(SplashExit, exit);
     QFETCH(int, key);
     QFETCH(bool, progressRuns);
     windows::showSplash();
-    QPointer<FrmSplash> splash = windows::loadedSplash();
+    QPointer<SplashWindow> splash = windows::loadedSplash();
     QVERIFY(QTest::qWaitForWindowActive(splash));
     CloseProbe probe;
     splash->installEventFilter(&probe);
-    auto* progress = named<QProgressBar>(splash, "ProgressBar1");
+    auto* progress = named<QProgressBar>(splash, "progressBar");
     QSignalSpy steps(progress, &QProgressBar::valueChanged);
-    QCOMPARE(windows::loadedForm1(), nullptr);
+    QCOMPARE(windows::loadedMainWindow(), nullptr);
 
     leaveSplash(splash, exit, key);
 
     // Closed at once, with the main window already shown when the splash closed.
     QVERIFY(probe.closed);
-    QVERIFY(probe.form1ShownAtClose);
+    QVERIFY(probe.mainWindowShownAtClose);
     QCOMPARE(windows::loadedSplash(), nullptr);
-    QVERIFY(windows::loadedForm1());
-    QVERIFY(windows::loadedForm1()->isVisible());
+    QVERIFY(windows::loadedMainWindow());
+    QVERIFY(windows::loadedMainWindow()->isVisible());
     QVERIFY(splash);  // not yet deleted: its last state can still be read
     if (progressRuns) {
         QCOMPARE(steps.count(), 100);
         for (int n = 1; n <= 100; ++n) QCOMPARE(steps.at(n - 1).at(0).toInt(), n);
         QVERIFY(!progress->isHidden());
-        QCOMPARE(named<QLabel>(splash, "lblporcent")->text(), QStringLiteral("Cargando100 %"));
+        QCOMPARE(named<QLabel>(splash, "percentLabel")->text(), QStringLiteral("Cargando100 %"));
     } else {
         QCOMPARE(steps.count(), 0);
         QVERIFY(progress->isHidden());
-        QCOMPARE(named<QLabel>(splash, "lblporcent")->text(), QString());
+        QCOMPARE(named<QLabel>(splash, "percentLabel")->text(), QString());
     }
-    QTRY_COMPARE(QApplication::activeWindow(), windows::loadedForm1());
+    QTRY_COMPARE(QApplication::activeWindow(), windows::loadedMainWindow());
     QVERIFY(!splash);
 }
 
-void Test_windows::splashTimerExitAfterFourSeconds() {
+void TestWindows::splashTimerExitAfterFourSeconds() {
     QElapsedTimer clock;
     clock.start();
     windows::showSplash();
-    FrmSplash* splash = windows::loadedSplash();
+    SplashWindow* splash = windows::loadedSplash();
     CloseProbe probe;
     splash->installEventFilter(&probe);
-    auto* progress = named<QProgressBar>(splash, "ProgressBar1");
+    auto* progress = named<QProgressBar>(splash, "progressBar");
     QSignalSpy steps(progress, &QProgressBar::valueChanged);
 
     // Connected after the splash's own handler, so it sees the state that handler left.
     qint64 tickedAfter = -1;
     QString label;
     bool progressShown = false;
-    connect(named<QTimer>(splash, "Timer1"), &QTimer::timeout, this, [&] {
+    connect(named<QTimer>(splash, "closeTimer"), &QTimer::timeout, this, [&] {
         tickedAfter = clock.elapsed();
-        label = named<QLabel>(splash, "lblporcent")->text();
+        label = named<QLabel>(splash, "percentLabel")->text();
         progressShown = !progress->isHidden();
     });
 
     QTest::qWait(3500);
     QVERIFY(windows::loadedSplash());
-    QCOMPARE(windows::loadedForm1(), nullptr);
+    QCOMPARE(windows::loadedMainWindow(), nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(!windows::loadedSplash(), 3000);
 
     QVERIFY2(tickedAfter >= 3995 && tickedAfter < 6000, qPrintable(QString::number(tickedAfter)));
@@ -348,13 +350,13 @@ void Test_windows::splashTimerExitAfterFourSeconds() {
     QCOMPARE(steps.at(0).at(0).toInt(), 100);
     QVERIFY(progressShown);
     QCOMPARE(label, QStringLiteral("Cargando100 %"));
-    QVERIFY(probe.form1ShownAtClose);
-    Form1* form1 = windows::loadedForm1();
-    QVERIFY(form1 && form1->isVisible());
-    QCOMPARE(named<QLineEdit>(form1, "Text1")->text(), QStringLiteral("100"));
+    QVERIFY(probe.mainWindowShownAtClose);
+    MainWindow* mainWindow = windows::loadedMainWindow();
+    QVERIFY(mainWindow && mainWindow->isVisible());
+    QCOMPARE(named<QLineEdit>(mainWindow, "widthEdit")->text(), QStringLiteral("100"));
 }
 
-void Test_windows::splashIgnoresKeysThatTypeNothing_data() {
+void TestWindows::splashIgnoresKeysThatTypeNothing_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::newRow("Shift") << int(Qt::Key_Shift) << int(Qt::ShiftModifier);
@@ -365,128 +367,129 @@ void Test_windows::splashIgnoresKeysThatTypeNothing_data() {
     QTest::newRow("Alt+A") << int(Qt::Key_A) << int(Qt::AltModifier);
 }
 
-void Test_windows::splashIgnoresKeysThatTypeNothing() {
+void TestWindows::splashIgnoresKeysThatTypeNothing() {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     windows::showSplash();
-    FrmSplash* splash = windows::loadedSplash();
-    QTest::keyClick(named(splash, "Command1"), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    SplashWindow* splash = windows::loadedSplash();
+    QTest::keyClick(named(splash, "okButton"), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(windows::loadedSplash(), splash);
     QVERIFY(splash->isVisible());
-    QCOMPARE(windows::loadedForm1(), nullptr);
+    QCOMPARE(windows::loadedMainWindow(), nullptr);
 }
 
-void Test_windows::clicksInsideFrame1DoNothing_data() {
+void TestWindows::clicksInsideCreditsFrameDoNothing_data() {
     QTest::addColumn<QString>("target");
-    for (const char* name : {"lblProductName", "lblWarning", "lblCopyright", "lblCompany",
-                             "Picture1", "Frame2", "Shape1", "Line1", "Line5"})
+    for (const char* name :
+         {"productNameLabel", "warningLabel", "copyrightLabel", "companyLabel", "iconLabel",
+          "ornamentFrame", "ornamentBox", "ornamentTopLine", "ornamentTopRightTick"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
-void Test_windows::clicksInsideFrame1DoNothing() {
+void TestWindows::clicksInsideCreditsFrameDoNothing() {
     QFETCH(QString, target);
     windows::showSplash();
-    FrmSplash* splash = windows::loadedSplash();
+    SplashWindow* splash = windows::loadedSplash();
     auto* control = splash->findChild<QWidget*>(target);
     QVERIFY(control);
     QTest::mouseClick(control, Qt::LeftButton);
     QTest::mouseDClick(control, Qt::LeftButton);
     QCOMPARE(windows::loadedSplash(), splash);
     QVERIFY(splash->isVisible());
-    QCOMPARE(windows::loadedForm1(), nullptr);
+    QCOMPARE(windows::loadedMainWindow(), nullptr);
 
     // A press inside a label and a release on the bare frame is no click of the frame either.
-    QWidget* frame1 = named(splash, "Frame1");
-    const QPoint onLabel = named(splash, "lblWarning")->geometry().center();
+    QWidget* frame1 = named(splash, "creditsFrame");
+    const QPoint onLabel = named(splash, "warningLabel")->geometry().center();
     QTest::mousePress(frame1, Qt::LeftButton, {}, onLabel);
     QTest::mouseRelease(frame1, Qt::LeftButton, {}, QPoint(465, 100));
     QCOMPARE(windows::loadedSplash(), splash);
 }
 
-void Test_windows::aboutReturnsToTheOpenMainWindow_data() {
+void TestWindows::aboutReturnsToTheOpenMainWindow_data() {
     QTest::addColumn<SplashExit>("exit");
     QTest::newRow("O.K.") << SplashExit::OkButton;
     QTest::newRow("key") << SplashExit::Key;
-    QTest::newRow("Frame1 click") << SplashExit::FrameClick;
+    QTest::newRow("creditsFrame click") << SplashExit::FrameClick;
 }
 
-void Test_windows::aboutReturnsToTheOpenMainWindow() {
+void TestWindows::aboutReturnsToTheOpenMainWindow() {
     QFETCH(SplashExit, exit);
-    windows::showForm1();
-    QPointer<Form1> form1 = windows::loadedForm1();
-    auto* text1 = named<QLineEdit>(form1, "Text1");
-    QVERIFY(text1);
-    text1->selectAll();
-    QTest::keyClicks(text1, QStringLiteral("37"));
-    QCOMPARE(text1->text(), QStringLiteral("37"));
+    windows::showMainWindow();
+    QPointer<MainWindow> mainWindow = windows::loadedMainWindow();
+    auto* widthEdit = named<QLineEdit>(mainWindow, "widthEdit");
+    QVERIFY(widthEdit);
+    widthEdit->selectAll();
+    QTest::keyClicks(widthEdit, QStringLiteral("37"));
+    QCOMPARE(widthEdit->text(), QStringLiteral("37"));
 
     windows::showSplash();
-    FrmSplash* splash = windows::loadedSplash();
+    SplashWindow* splash = windows::loadedSplash();
     QVERIFY(QTest::qWaitForWindowActive(splash));
-    QVERIFY(form1->isVisible());
+    QVERIFY(mainWindow->isVisible());
     leaveSplash(splash, exit, Qt::Key_X);
 
     QCOMPARE(windows::loadedSplash(), nullptr);
-    QCOMPARE(windows::loadedForm1(), form1.data());
-    QCOMPARE(text1->text(), QStringLiteral("37"));
-    QTRY_COMPARE(QApplication::activeWindow(), form1.data());
+    QCOMPARE(windows::loadedMainWindow(), mainWindow.data());
+    QCOMPARE(widthEdit->text(), QStringLiteral("37"));
+    QTRY_COMPARE(QApplication::activeWindow(), mainWindow.data());
     processDeferredDeletes();
-    QVERIFY(form1);
-    QCOMPARE(topLevelCount(QStringLiteral("Form1")), 1);
+    QVERIFY(mainWindow);
+    QCOMPARE(topLevelCount(QStringLiteral("MainWindow")), 1);
 }
 
-void Test_windows::aboutLoadsAFreshMainWindowAfterItWasClosed_data() {
+void TestWindows::aboutLoadsAFreshMainWindowAfterItWasClosed_data() {
     aboutReturnsToTheOpenMainWindow_data();
 }
 
-void Test_windows::aboutLoadsAFreshMainWindowAfterItWasClosed() {
+void TestWindows::aboutLoadsAFreshMainWindowAfterItWasClosed() {
     QFETCH(SplashExit, exit);
-    windows::showForm1();
-    QPointer<Form1> old = windows::loadedForm1();
-    named<QLineEdit>(old, "Text1")->setText(QStringLiteral("37"));
+    windows::showMainWindow();
+    QPointer<MainWindow> old = windows::loadedMainWindow();
+    named<QLineEdit>(old, "widthEdit")->setText(QStringLiteral("37"));
     windows::showSplash();
-    FrmSplash* splash = windows::loadedSplash();
+    SplashWindow* splash = windows::loadedSplash();
     old->close();
     processDeferredDeletes();
     QVERIFY(!old);
-    QCOMPARE(windows::loadedForm1(), nullptr);
+    QCOMPARE(windows::loadedMainWindow(), nullptr);
     QVERIFY(splash->isVisible());
 
     leaveSplash(splash, exit, Qt::Key_Escape);
 
-    Form1* fresh = windows::loadedForm1();
+    MainWindow* fresh = windows::loadedMainWindow();
     QVERIFY(fresh);
     QVERIFY(fresh->isVisible());
-    QCOMPARE(named<QLineEdit>(fresh, "Text1")->text(), QStringLiteral("100"));
-    QCOMPARE(topLevelCount(QStringLiteral("Form1")), 1);
+    QCOMPARE(named<QLineEdit>(fresh, "widthEdit")->text(), QStringLiteral("100"));
+    QCOMPARE(topLevelCount(QStringLiteral("MainWindow")), 1);
 }
 
-void Test_windows::commandsShowTheirWindows_data() {
+void TestWindows::commandsShowTheirWindows_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("window");
-    QTest::newRow("@") << "arroba"
-                       << "frmSplash";
-    QTest::newRow("Acerca de...") << "acerca"
-                                  << "frmSplash";
-    QTest::newRow("flag button") << "Command1"
-                                 << "frmSplash";
-    QTest::newRow("Informacion") << "info"
-                                 << "frmprint";
-    QTest::newRow("Tabla de Dimensiones de Acero") << "tabla"
-                                                   << "Form2";
-    QTest::newRow("Diametros") << "Command4"
-                               << "Form2";
+    QTest::newRow("@") << "atAction"
+                       << "SplashWindow";
+    QTest::newRow("Acerca de...") << "aboutAction"
+                                  << "SplashWindow";
+    QTest::newRow("flag button") << "aboutButton"
+                                 << "SplashWindow";
+    QTest::newRow("Informacion") << "infoAction"
+                                 << "InfoWindow";
+    QTest::newRow("Tabla de Dimensiones de Acero") << "barTableAction"
+                                                   << "BarTableWindow";
+    QTest::newRow("Diametros") << "barTableButton"
+                               << "BarTableWindow";
 }
 
-void Test_windows::commandsShowTheirWindows() {
+void TestWindows::commandsShowTheirWindows() {
     QFETCH(QString, command);
     QFETCH(QString, window);
-    windows::showForm1();
-    Form1* form1 = windows::loadedForm1();
+    windows::showMainWindow();
+    MainWindow* mainWindow = windows::loadedMainWindow();
     auto run = [&] {
-        if (auto* action = form1->findChild<QAction*>(command))
+        if (auto* action = mainWindow->findChild<QAction*>(command))
             action->trigger();
-        else if (auto* button = form1->findChild<QAbstractButton*>(command))
+        else if (auto* button = mainWindow->findChild<QAbstractButton*>(command))
             button->click();
         else
             QFAIL(qPrintable(QStringLiteral("no command ") + command));
@@ -498,54 +501,54 @@ void Test_windows::commandsShowTheirWindows() {
         if (w->objectName() == window) shown = w;
     QVERIFY(shown->isVisible());
     QTRY_COMPARE(QApplication::activeWindow(), shown);
-    QVERIFY(form1->isVisible());
+    QVERIFY(mainWindow->isVisible());
 
     // Again, with the main window in front: the same window comes forward.
-    form1->activateWindow();
-    QTRY_COMPARE(QApplication::activeWindow(), form1);
+    mainWindow->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), mainWindow);
     run();
     QCOMPARE(topLevelCount(window), 1);
     QTRY_COMPARE(QApplication::activeWindow(), shown);
 }
 
-void Test_windows::ctrlTOpensTheBarTableOnce() {
-    windows::showForm1();
-    Form1* form1 = windows::loadedForm1();
-    QVERIFY(QTest::qWaitForWindowActive(form1));
-    QTest::keyClick(form1, Qt::Key_T, Qt::ControlModifier);
-    QPointer<Form2> table = windows::loadedBarTable();
+void TestWindows::ctrlTOpensTheBarTableOnce() {
+    windows::showMainWindow();
+    MainWindow* mainWindow = windows::loadedMainWindow();
+    QVERIFY(QTest::qWaitForWindowActive(mainWindow));
+    QTest::keyClick(mainWindow, Qt::Key_T, Qt::ControlModifier);
+    QPointer<BarTableWindow> table = windows::loadedBarTable();
     QVERIFY(table);
     QVERIFY(table->isVisible());
     QTRY_COMPARE(QApplication::activeWindow(), table.data());
 
-    form1->activateWindow();
-    QTRY_COMPARE(QApplication::activeWindow(), form1);
-    QTest::keyClick(form1, Qt::Key_T, Qt::ControlModifier);
+    mainWindow->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), mainWindow);
+    QTest::keyClick(mainWindow, Qt::Key_T, Qt::ControlModifier);
     QCOMPARE(windows::loadedBarTable(), table.data());
-    QCOMPARE(topLevelCount(QStringLiteral("Form2")), 1);
+    QCOMPARE(topLevelCount(QStringLiteral("BarTableWindow")), 1);
     QTRY_COMPARE(QApplication::activeWindow(), table.data());
 }
 
-void Test_windows::programEndings_data() {
+void TestWindows::programEndings_data() {
     QTest::addColumn<QString>("scenario");
     QTest::addColumn<QStringList>("expected");
-    const QString fresh = QStringLiteral("Form1 shown, Text1 = 100");
+    const QString fresh = QStringLiteral("MainWindow shown, widthEdit = 100");
     const QString ended = QStringLiteral("ended");
     QTest::newRow("Salir menu with all windows open")
         << "salir-menu" << QStringList{QStringLiteral("salir"), ended};
     QTest::newRow("Salir button with all windows open")
         << "salir-button" << QStringList{QStringLiteral("salir"), ended};
     QTest::newRow("main window closed first, bar table last")
-        << "last-window" << QStringList{QStringLiteral("running with Form2"), ended};
+        << "last-window" << QStringList{QStringLiteral("running with BarTableWindow"), ended};
     QTest::newRow("start-up, key") << "start-key" << QStringList{fresh, ended};
     QTest::newRow("start-up, O.K.") << "start-ok" << QStringList{fresh, ended};
-    QTest::newRow("start-up, Frame1 click") << "start-frame" << QStringList{fresh, ended};
+    QTest::newRow("start-up, creditsFrame click") << "start-frame" << QStringList{fresh, ended};
     QTest::newRow("about window outlives the main window")
         << "about-after-close" << QStringList{QStringLiteral("running with splash"), fresh, ended};
 }
 
 // Each ending runs in a child process: a program that ends leaves no event loop to test in.
-void Test_windows::programEndings() {
+void TestWindows::programEndings() {
     QFETCH(QString, scenario);
     QFETCH(QStringList, expected);
     QProcess child;
@@ -559,5 +562,5 @@ void Test_windows::programEndings() {
     QCOMPARE(child.exitCode(), 0);
 }
 
-QUINTARAL_GUI_TEST_MAIN(Test_windows)
+QUINTARAL_GUI_TEST_MAIN(TestWindows)
 #include "test_windows.moc"

@@ -11,11 +11,11 @@
 #include <functional>
 #include <map>
 
-#include "bartable/form2.h"
-#include "common/appsetup.h"
-#include "common/windows.h"
-#include "form1/form1.h"
-#include "splash/frmsplash.h"
+#include "app/appsetup.h"
+#include "app/windows.h"
+#include "bartablewindow/bartablewindow.h"
+#include "mainwindow/mainwindow.h"
+#include "splashwindow/splashwindow.h"
 
 namespace {
 
@@ -37,39 +37,41 @@ bool isShown(QWidget* window) {
     return window && window->isVisible();
 }
 
-void reportForm1() {
-    Form1* form1 = windows::loadedForm1();
-    if (!isShown(form1)) return say(QStringLiteral("no Form1"));
-    auto* text1 = named<QLineEdit>(form1, "Text1");
-    say(QStringLiteral("Form1 shown, Text1 = ") + (text1 ? text1->text() : QStringLiteral("?")));
+void reportMainWindow() {
+    MainWindow* mainWindow = windows::loadedMainWindow();
+    if (!isShown(mainWindow)) return say(QStringLiteral("no MainWindow"));
+    auto* widthEdit = named<QLineEdit>(mainWindow, "widthEdit");
+    say(QStringLiteral("MainWindow shown, widthEdit = ") +
+        (widthEdit ? widthEdit->text() : QStringLiteral("?")));
 }
 
 // The three ways out of the splash window that need no waiting.
 void leaveSplash(const QString& how) {
-    FrmSplash* splash = windows::loadedSplash();
+    SplashWindow* splash = windows::loadedSplash();
     if (!splash) return say(QStringLiteral("no splash"));
     if (how == QLatin1String("key"))
-        QTest::keyClick(named<QWidget>(splash, "Command1"), Qt::Key_A);
+        QTest::keyClick(named<QWidget>(splash, "okButton"), Qt::Key_A);
     else if (how == QLatin1String("ok"))
-        named<QAbstractButton>(splash, "Command1")->click();
+        named<QAbstractButton>(splash, "okButton")->click();
     else
-        QTest::mouseClick(named<QWidget>(splash, "Frame1"), Qt::LeftButton, {}, QPoint(465, 100));
+        QTest::mouseClick(named<QWidget>(splash, "creditsFrame"), Qt::LeftButton, {},
+                          QPoint(465, 100));
 }
 
 void openAll() {
-    windows::showForm1();
+    windows::showMainWindow();
     windows::showInfo();
     windows::showBarTable();
     windows::showSplash();
 }
 
 void salir(bool button) {
-    Form1* form1 = windows::loadedForm1();
+    MainWindow* mainWindow = windows::loadedMainWindow();
     say(QStringLiteral("salir"));
     if (button)
-        named<QAbstractButton>(form1, "Command3")->click();
+        named<QAbstractButton>(mainWindow, "exitButton")->click();
     else
-        named<QAction>(form1, "Salir")->trigger();
+        named<QAction>(mainWindow, "exitAction")->trigger();
     at(1000, [] { say(QStringLiteral("still running")); });
 }
 
@@ -87,12 +89,13 @@ const std::map<QString, std::function<void()>>& scenarios() {
          }},
         {QStringLiteral("last-window"),
          [] {
-             windows::showForm1();
+             windows::showMainWindow();
              windows::showBarTable();
-             at(100, [] { windows::loadedForm1()->close(); });
+             at(100, [] { windows::loadedMainWindow()->close(); });
              at(400, [] {
-                 say(isShown(windows::loadedBarTable()) ? QStringLiteral("running with Form2")
-                                                        : QStringLiteral("no Form2"));
+                 say(isShown(windows::loadedBarTable())
+                         ? QStringLiteral("running with BarTableWindow")
+                         : QStringLiteral("no BarTableWindow"));
                  windows::loadedBarTable()->close();
              });
          }},
@@ -101,10 +104,11 @@ const std::map<QString, std::function<void()>>& scenarios() {
         {QStringLiteral("start-frame"), [] { windows::showSplash(); }},
         {QStringLiteral("about-after-close"),
          [] {
-             windows::showForm1();
-             named<QLineEdit>(windows::loadedForm1(), "Text1")->setText(QStringLiteral("37"));
+             windows::showMainWindow();
+             named<QLineEdit>(windows::loadedMainWindow(), "widthEdit")
+                 ->setText(QStringLiteral("37"));
              windows::showSplash();
-             at(100, [] { windows::loadedForm1()->close(); });
+             at(100, [] { windows::loadedMainWindow()->close(); });
              at(400, [] {
                  say(isShown(windows::loadedSplash()) ? QStringLiteral("running with splash")
                                                       : QStringLiteral("no splash"));
@@ -133,8 +137,8 @@ int main(int argc, char* argv[]) {
             scenario.startsWith(QLatin1String("start-")) ? scenario.mid(6) : QStringLiteral("key");
         at(500, [how] { leaveSplash(how); });
         at(800, [] {
-            reportForm1();
-            if (Form1* form1 = windows::loadedForm1()) form1->close();
+            reportMainWindow();
+            if (MainWindow* mainWindow = windows::loadedMainWindow()) mainWindow->close();
         });
     }
     // A scenario that does not end by itself fails with a status of its own.

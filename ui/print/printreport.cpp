@@ -10,27 +10,10 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QStringList>
-#include <array>
 
 namespace printing {
 
 namespace {
-
-// The value lines in printed order. Unlike the results box there is no ratios heading, and
-// the balanced ratio comes before the minimum ratio.
-constexpr std::array<const engine::ReportLine*, 11> valueLines{{
-    &engine::reportText::d,
-    &engine::reportText::ku,
-    &engine::reportText::alfa,
-    &engine::reportText::beta,
-    &engine::reportText::rho,
-    &engine::reportText::rhoMax,
-    &engine::reportText::rhoB,
-    &engine::reportText::rhoMin,
-    &engine::reportText::kMax,
-    &engine::reportText::mMax,
-    &engine::reportText::as,
-}};
 
 constexpr double marginMillimetres = 20;
 constexpr double fontPoints = 10;
@@ -51,29 +34,6 @@ QString openFailure(const QPrinter& printer) {
 }
 
 }  // namespace
-
-std::string printedReport(const engine::ReportValues* values) {
-    std::string text(engine::reportText::title);
-    text += "\r\n";  // the empty second line
-    for (const engine::ReportLine* line : valueLines) {
-        text += "\r\n";
-        text += line->label;
-        if (values) text += values->*(line->value);
-        text += line->unit;
-    }
-    if (!values) return text;
-    const bool doubly = values->kind == engine::SectionKind::Doubly;
-    text += "\r\n";
-    text += doubly ? engine::reportText::doubly : engine::reportText::singly;
-    if (doubly) {
-        const engine::ReportLine& line = engine::reportText::asPrime;
-        text += "\r\n";
-        text += line.label;
-        text += values->*line.value;
-        text += line.unit;
-    }
-    return text;
-}
 
 QString printTextFailure(QPrinter& printer, const QString& text) {
     if (!printer.isValid()) return QStringLiteral("no hay ninguna impresora disponible.");
@@ -106,13 +66,9 @@ QString printTextFailure(QPrinter& printer, const QString& text) {
     return {};
 }
 
-bool printText(QPrinter& printer, const QString& text) {
-    return printTextFailure(printer, text).isEmpty();
-}
-
 bool printReportOn(QWidget* parent, QPrinter& printer, const engine::ReportValues* values) {
     const QString failure =
-        printTextFailure(printer, QString::fromStdString(printedReport(values)));
+        printTextFailure(printer, QString::fromStdString(engine::printedReport(values)));
     if (failure.isEmpty()) return true;
     QMessageBox::warning(parent, QStringLiteral("Imprimir"),
                          QStringLiteral("No se pudo imprimir el informe: ") + failure);

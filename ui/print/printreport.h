@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <string>
 
 #include "engine/report.h"
 
@@ -10,16 +9,9 @@ class QWidget;
 
 namespace printing {
 
-// The printed report composed from the value texts of the last completed design run, or the
-// bare form (labels and units only) when there is none. CR LF between lines, none after the last.
-std::string printedReport(const engine::ReportValues* values);
-
-// Prints `text` on `printer` as one document, one printed line per text line.
-// Returns false when the printer could not be used.
-bool printText(QPrinter& printer, const QString& text);
-
-// Same as printText, but says why it failed: an empty text on success, otherwise the reason in
-// Spanish, ready to follow "No se pudo imprimir el informe: ".
+// Prints `text` on `printer` as one document, one printed line per text line. Returns an empty
+// text on success, otherwise the reason in Spanish, ready to follow
+// "No se pudo imprimir el informe: ".
 QString printTextFailure(QPrinter& printer, const QString& text);
 
 // What accepting the print dialog does: prints the report on the chosen printer and, when that

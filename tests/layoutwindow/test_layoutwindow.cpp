@@ -1,0 +1,290 @@
+// The layout window: candidates of the design shown and chosen, bad settings and typed bars
+// reported without changing anything, the covers it proposes, the code in force, the settings
+// and bars it saves read back the same, and the main window's menu entry that opens it.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <cmath>
+
+#include "app/windows.h"
+#include "engine/run.h"
+#include "guitest.h"
+#include "layoutwindow/layoutwindow.h"
+#include "layoutwindow/sectiondrawing.h"
+#include "mainwindow/mainwindow.h"
+
+namespace {
+
+template <class T>
+T* named(QObject* parent, const char* name) {
+    T* child = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!child) qFatal("no control %s", name);
+    return child;
+}
+
+// b 30, h 50, d' 6, f'c 210, Fy 4200, d'' 6: Mu 23 needs As = 16.15 cm2 (singly reinforced),
+// Mu 40 needs compression steel.
+engine::DesignInput beam(double mu, double dPrime = 6) {
+    return {30, 50, dPrime, 210, 4200, mu, 6};
+}
+
+engine::DesignRun run(const engine::DesignInput& input,
+                      engine::DesignCode code = engine::DesignCode::Nsr98) {
+    return std::get<engine::DesignRun>(engine::runDesign(input, code));
+}
+
+struct Loaded {
+    LayoutWindow window;
+    explicit Loaded(const engine::DesignInput& input,
+                    engine::DesignCode code = engine::DesignCode::Nsr98) {
+        window.setDesign(input, run(input, code));
+    }
+    QString cell(const char* table, int row) {
+        return named<QTableWidget>(&window, table)->item(row, 0)->text();
+    }
+};
+
+}  // namespace
+
+class TestLayoutWindow : public GuiTestCase {
+    Q_OBJECT
+  private Q_SLOTS:
+    void firstCandidatesChosen_data();
+    void firstCandidatesChosen();
+    void badSettingChangesNothing_data();
+    void badSettingChangesNothing();
+    void typedBars();
+    void proposedCovers();
+    void codeInForce();
+    void savedChoiceReadsBack_data();
+    void savedChoiceReadsBack();
+    void mainWindowFollowed();
+};
+
+void TestLayoutWindow::firstCandidatesChosen_data() {
+    QTest::addColumn<double>("mu");
+    QTest::addColumn<QString>("firstTension");
+    QTest::newRow("As 16.15 in b 30") << 23.0 << QStringLiteral("2 N° 10");
+    QTest::newRow("doubly reinforced") << 40.0 << QString();
+}
+
+void TestLayoutWindow::firstCandidatesChosen() {
+    QFETCH(double, mu);
+    QFETCH(QString, firstTension);
+    const LocaleGuard locale(QLocale::c());
+    Loaded loaded(beam(mu));
+    const engine::DesignRun design = run(beam(mu));
+    const auto tension =
+        engine::findCandidates(design.as(), engine::Face::Tension, {}, 30, 50).candidates;
+    const auto compression =
+        engine::findCandidates(design.asPrime(), engine::Face::Compression, {}, 30, 50).candidates;
+    const QString expected = QString::fromStdString(formatArrangement(tension.at(0).arrangement));
+    if (!firstTension.isEmpty()) QCOMPARE(expected, firstTension);
+    QCOMPARE(loaded.cell("tensionTable", 0), expected);
+
+    const LayoutChoice choice = loaded.window.choice();
+    QVERIFY(!choice.typed);
+    QCOMPARE(QString::fromStdString(choice.lowestLayer),
+             QString::fromStdString(formatLayer(tension[0].arrangement.layers[0])));
+    const bool doubly = design.kind() == engine::SectionKind::Doubly;
+    QCOMPARE(named<QTableWidget>(&loaded.window, "compressionTable")->isVisibleTo(&loaded.window),
+             doubly);
+    QCOMPARE(choice.compression.empty(), !doubly);
+    if (doubly) {
+        QCOMPARE(loaded.cell("compressionTable", 0),
+                 QString::fromStdString(formatArrangement(compression.at(0).arrangement)));
+    }
+    // Every chosen bar is drawn, and the check ends with its verdict.
+    const SectionGeometry& drawn = loaded.window.drawing().section();
+    const std::size_t compressionBars =
+        doubly ? static_cast<std::size_t>(barCount(compression[0].arrangement.layers[0])) : 0;
+    QCOMPARE(drawn.tensionBars.size(), tension[0].placement.bars.size());
+    QCOMPARE(drawn.compressionBars.size(), compressionBars);
+    const QString verdict = QString::fromStdString(loaded.window.checkLines().back());
+    QVERIFY(verdict == "Cumple" || verdict == "No cumple");
+    QCOMPARE(named<QLabel>(&loaded.window, "verdictLabel")->text(), verdict);
+}
+
+void TestLayoutWindow::badSettingChangesNothing_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("not a number") << "C"
+                                  << "clearCoverEdit"
+                                  << "cuatro";
+    QTest::newRow("negative cover") << "C"
+                                    << "clearCoverEdit"
+                                    << "-1";
+    QTest::newRow("negative aggregate") << "C"
+                                        << "aggregateEdit"
+                                        << "-0.5";
+    QTest::newRow("point under a comma locale") << "es_CO"
+                                                << "aggregateEdit"
+                                                << "2.5";
+}
+
+void TestLayoutWindow::badSettingChangesNothing() {
+    QFETCH(QString, locale);
+    QFETCH(QString, edit);
+    QFETCH(QString, typed);
+    const LocaleGuard guard{QLocale(locale)};
+    Loaded loaded(beam(23));
+    const engine::LayoutSettings before = loaded.window.settings();
+    const std::vector<std::string> lines = loaded.window.checkLines();
+    auto* field = named<QLineEdit>(&loaded.window, edit.toLatin1().constData());
+    auto* message = named<QLabel>(&loaded.window, "settingsMessageLabel");
+
+    field->setText(typed);
+    QVERIFY(!message->text().isEmpty());
+    QCOMPARE(loaded.window.settings().clearCover, before.clearCover);
+    QCOMPARE(loaded.window.settings().maxAggregate, before.maxAggregate);
+    QVERIFY(loaded.window.checkLines() == lines);
+
+    // A good value clears the message and takes effect: 6 cm more cover moves the bars up.
+    field->setText(edit == "clearCoverEdit" ? "10" : "3");
+    QVERIFY(message->text().isEmpty());
+    if (edit == "clearCoverEdit") {
+        QCOMPARE(loaded.window.settings().clearCover, 10.0);
+        QVERIFY(loaded.window.checkLines() != lines);
+    } else {
+        QCOMPARE(loaded.window.settings().maxAggregate, 3.0);
+    }
+}
+
+void TestLayoutWindow::typedBars() {
+    const LocaleGuard locale(QLocale::c());
+    Loaded loaded(beam(23));
+    auto* message = named<QLabel>(&loaded.window, "typedMessageLabel");
+    named<QLineEdit>(&loaded.window, "lowestLayerEdit")->setText("2N6+1N5");
+    named<QLineEdit>(&loaded.window, "secondLayerEdit")->setText("2 n 5");
+    QTest::mouseClick(named<QPushButton>(&loaded.window, "checkTypedButton"), Qt::LeftButton);
+    QVERIFY(message->text().isEmpty());
+    const LayoutChoice typed = loaded.window.choice();
+    QVERIFY(typed.typed);
+    QCOMPARE(QString::fromStdString(loaded.window.checkLines().front()),
+             QStringLiteral("Barras a tensión : 2 N° 6 + 1 N° 5 / 2 N° 5"));
+    QCOMPARE(loaded.window.drawing().section().tensionBars.size(), std::size_t{5});
+
+    const std::vector<std::string> lines = loaded.window.checkLines();
+    named<QLineEdit>(&loaded.window, "secondLayerEdit")->setText("2N5+");
+    QTest::keyClick(named<QLineEdit>(&loaded.window, "secondLayerEdit"), Qt::Key_Return);
+    QVERIFY(message->text().startsWith("Segunda capa"));
+    QVERIFY(loaded.window.choice() == typed);
+    QVERIFY(loaded.window.checkLines() == lines);
+}
+
+void TestLayoutWindow::proposedCovers() {
+    const LocaleGuard locale(QLocale::c());
+    // Cover 4 + stirrup N° 3 + half a N° 10 puts the real d 0.57 cm above the design's d' 6.
+    // Mu 22.8 keeps 2 N° 10 the first choice at both covers.
+    Loaded loaded(beam(22.8));
+    auto* button = named<QPushButton>(&loaded.window, "useCoversButton");
+    QVERIFY(button->isVisibleTo(&loaded.window));
+    QSignalSpy proposed(&loaded.window, &LayoutWindow::coversProposed);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(proposed.count(), 1);
+    QCOMPARE(proposed[0][0].toDouble(), 6.57);
+    QCOMPARE(proposed[0][1].toDouble(), 6.0);
+
+    // Designed with the proposed cover, the real d is no longer smaller: no proposal.
+    loaded.window.setDesign(beam(22.8, 6.57), run(beam(22.8, 6.57)));
+    QCOMPARE(QString::fromStdString(loaded.window.choice().lowestLayer), QStringLiteral("2 N° 10"));
+    QVERIFY(!button->isVisibleTo(&loaded.window));
+}
+
+void TestLayoutWindow::codeInForce() {
+    const LocaleGuard locale(QLocale::c());
+    Loaded loaded(beam(23), engine::DesignCode::Nsr10);
+    QVERIFY(named<QLabel>(&loaded.window, "codeLabel")->text().contains("NSR-10"));
+    const auto& lines = loaded.window.checkLines();
+    QVERIFY(std::find(lines.begin(), lines.end(), "Norma : NSR-10") != lines.end());
+}
+
+void TestLayoutWindow::savedChoiceReadsBack_data() {
+    QTest::addColumn<bool>("typed");
+    QTest::newRow("table rows") << false;
+    QTest::newRow("typed bars") << true;
+}
+
+// What a project file keeps (settings and bars) restores the same choice in a fresh window,
+// whether restored before the design arrives or after.
+void TestLayoutWindow::savedChoiceReadsBack() {
+    QFETCH(bool, typed);
+    const LocaleGuard locale(QLocale::c());
+    Loaded original(beam(40));
+    named<QComboBox>(&original.window, "maxLayersCombo")->setCurrentIndex(0);
+    named<QLineEdit>(&original.window, "aggregateEdit")->setText("2.5");
+    if (typed) {
+        named<QLineEdit>(&original.window, "lowestLayerEdit")->setText("3N8");
+        named<QLineEdit>(&original.window, "compressionLayerEdit")->setText("2N6");
+        QTest::mouseClick(named<QPushButton>(&original.window, "checkTypedButton"), Qt::LeftButton);
+    } else {
+        named<QTableWidget>(&original.window, "tensionTable")->selectRow(2);
+    }
+    const LayoutChoice saved = original.window.choice();
+    QCOMPARE(saved.typed, typed);
+
+    LayoutWindow before;
+    before.restore(original.window.settings(), saved);
+    before.setDesign(beam(40), run(beam(40)));
+    Loaded after(beam(40));
+    after.window.restore(original.window.settings(), saved);
+    for (const LayoutWindow* window : {&before, &after.window}) {
+        QCOMPARE(window->settings().maxTensionLayers, 1);
+        QCOMPARE(window->settings().maxAggregate, 2.5);
+        QVERIFY(window->choice() == saved);
+        QVERIFY(window->checkLines() == original.window.checkLines());
+    }
+}
+
+// The entry waits for a completed design; the window opened then shows it, follows every new
+// completed design but not a failed one, and its proposed covers are designed again.
+void TestLayoutWindow::mainWindowFollowed() {
+    const LocaleGuard locale(QLocale::c());
+    windows::showMainWindow();
+    MainWindow* form = windows::loadedMainWindow();
+    auto* entry = named<QAction>(form, "layoutAction");
+    QVERIFY(!entry->isEnabled());
+    const char* names[] = {"widthEdit", "heightEdit", "coverEdit",           "fcEdit",
+                           "fyEdit",    "momentEdit", "compressionCoverEdit"};
+    const char* values[] = {"30", "50", "6", "210", "4200", "22.8", "6"};
+    for (int i = 0; i < 7; ++i) named<QLineEdit>(form, names[i])->setText(values[i]);
+    auto* calculate = named<QAbstractButton>(form, "calculateButton");
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    QVERIFY(entry->isEnabled());
+    QVERIFY(!windows::loadedLayoutWindow());
+
+    entry->trigger();
+    entry->trigger();
+    LayoutWindow* layout = windows::loadedLayoutWindow();
+    QVERIFY(layout && layout->isVisible());
+    QCOMPARE(QApplication::topLevelWidgets().count(layout), 1);
+    QCOMPARE(QString::fromStdString(layout->choice().lowestLayer), QStringLiteral("2 N° 10"));
+
+    named<QLineEdit>(form, "momentEdit")->setText("40");
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    QVERIFY(!layout->choice().compression.empty());
+
+    const std::vector<std::string> lines = layout->checkLines();
+    named<QLineEdit>(form, "widthEdit")->setText("-30");
+    const auto box = ModalWatcher::instance().answerMessageBox(
+        [&] { QTest::mouseClick(calculate, Qt::LeftButton); });
+    QVERIFY(box);
+    QVERIFY(layout->checkLines() == lines);
+
+    named<QLineEdit>(form, "widthEdit")->setText("30");
+    named<QLineEdit>(form, "momentEdit")->setText("22.8");
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    QTest::mouseClick(named<QPushButton>(layout, "useCoversButton"), Qt::LeftButton);
+    QCOMPARE(named<QLineEdit>(form, "coverEdit")->text(), QStringLiteral("6.57"));
+    QCOMPARE(named<QLineEdit>(form, "compressionCoverEdit")->text(), QStringLiteral("6"));
+    QVERIFY(named<QLabel>(layout, "designLabel")->text().contains("d = 43.43 cm"));
+    QVERIFY(!named<QPushButton>(layout, "useCoversButton")->isVisible());
+}
+
+QUINTARAL_GUI_TEST_MAIN(TestLayoutWindow)
+#include "test_layoutwindow.moc"

@@ -1,0 +1,33 @@
+#pragma once
+
+class MainWindow;
+class SplashWindow;
+class InfoWindow;
+class BarTableWindow;
+class LayoutWindow;
+
+// The program's windows, each one program-wide instance. Showing loads a window that is
+// not loaded; closing it unloads it.
+namespace windows {
+
+// The loaded instance or nullptr, without loading.
+MainWindow* loadedMainWindow();
+SplashWindow* loadedSplash();
+InfoWindow* loadedInfo();
+BarTableWindow* loadedBarTable();
+LayoutWindow* loadedLayoutWindow();
+
+// Shown modeless and without owner; an open window is only raised and activated.
+void showMainWindow();
+void showSplash();
+void showInfo();
+void showBarTable();
+void showLayoutWindow();
+
+// Destroys every loaded window at once (program end, and between tests).
+void unloadAll();
+
+// Ends the program at once with exit status 0, whatever windows are open.
+void endProgram();
+
+}  // namespace windows

@@ -1,0 +1,283 @@
+#include "mainwindow/mainwindow.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMovie>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStringList>
+#include <QTextDocument>
+#include <algorithm>
+#include <array>
+#include <variant>
+
+#include "app/windows.h"
+#include "common/decimalseparator.h"
+#include "common/formfonts.h"
+#include "engine/catalogue.h"
+#include "engine/numbers.h"
+#include "layoutwindow/layoutwindow.h"
+#include "mainwindow/statuspanels.h"
+#include "print/printreport.h"
+#include "ui_mainwindow.h"
+
+namespace {
+
+// Size of the client area below the menu bar, status bar included, in pixels.
+constexpr int clientWidth = 689;
+constexpr int clientHeight = 505;
+constexpr int largestCount = 25;
+
+std::string toEngine(const QString& text) {
+    return text.toStdString();
+}
+
+QString fromEngine(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// One supplied-steel group: what its two boxes ask for goes into its area box and label.
+// While either box holds no number, both outputs stay empty.
+void showSuppliedSteel(const QComboBox* count, const QComboBox* designation, QLineEdit* area,
+                       QLabel* description) {
+    const auto steel = engine::suppliedSteel(
+        toEngine(count->currentText()), toEngine(designation->currentText()), decimalSeparator());
+    area->setText(steel ? QString::fromStdString(steel->areaText) : QString());
+    description->setText(steel ? QString::fromStdString(steel->description) : QString());
+}
+
+// Fills a selector's list without running its change handler, keeping the text it showed.
+void fillList(QComboBox* box, const QStringList& items) {
+    const QSignalBlocker blocker(box);
+    const QString shown = box->currentText();
+    box->addItems(items);
+    box->setEditText(shown);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()) {
+    ui->setupUi(this);
+    setupFonts();
+    setupFlag();
+    setupInputs();
+    setupSelectors();
+    setupStatusBar();
+    setupSize();
+    fillSelectors();
+    setupCommands();
+    setupLayoutMenu();
+    ui->widthEdit->setFocus(Qt::OtherFocusReason);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setupFonts() {
+    applyFractionalPointSizes(this);
+}
+
+void MainWindow::setupFlag() {
+    flag_ = new QMovie(QStringLiteral(":/mainwindow/flag.gif"), QByteArray(), this);
+    connect(flag_, &QMovie::frameChanged, this,
+            [this] { ui->aboutButton->setIcon(QIcon(flag_->currentPixmap())); });
+    flag_->start();
+}
+
+// Each command is connected to what it does; the menu entries and buttons that share a
+// command share its target.
+void MainWindow::setupCommands() {
+    // Alt+C belongs to the "&Calcular" menu-bar entry; both run the same calculation, and one
+    // owner keeps the key from being ambiguous.
+    ui->calculateButton->setShortcut(QKeySequence());
+    connect(ui->calculateButton, &QAbstractButton::clicked, this, &MainWindow::calculate);
+    connect(ui->calculateAction, &QAction::triggered, this, &MainWindow::calculate);
+    connect(ui->clearButton, &QAbstractButton::clicked, this, &MainWindow::clearInputs);
+    connect(ui->exitButton, &QAbstractButton::clicked, this, &windows::endProgram);
+    connect(ui->exitAction, &QAction::triggered, this, &windows::endProgram);
+    connect(ui->barTableButton, &QAbstractButton::clicked, this, &windows::showBarTable);
+    connect(ui->barTableAction, &QAction::triggered, this, &windows::showBarTable);
+    connect(ui->aboutButton, &QAbstractButton::clicked, this, &windows::showSplash);
+    connect(ui->atAction, &QAction::triggered, this, &windows::showSplash);
+    connect(ui->aboutAction, &QAction::triggered, this, &windows::showSplash);
+    connect(ui->infoAction, &QAction::triggered, this, &windows::showInfo);
+    connect(ui->printAction, &QAction::triggered, this, [this] {
+        printing::printDesignReport(this, storedRun_ ? &storedRun_->texts : nullptr);
+    });
+}
+
+void MainWindow::setupInputs() {
+    for (QLineEdit* field : inputFields())
+        connect(field, &QLineEdit::textChanged, this, &MainWindow::updateCalculateEnabled);
+    ui->resultsBox->document()->setDocumentMargin(2);
+}
+
+void MainWindow::setupSelectors() {
+    // The compression-steel group appears once a design comes out doubly reinforced.
+    ui->compressionSteelFrame->hide();
+    const struct {
+        QComboBox* count;
+        QComboBox* designation;
+        void (MainWindow::*show)();
+    } groups[] = {
+        {ui->tensionCountCombo, ui->tensionBarCombo, &MainWindow::showTensionSteel},
+        {ui->compressionCountCombo, ui->compressionBarCombo, &MainWindow::showCompressionSteel},
+    };
+    for (const auto& group : groups) {
+        for (QComboBox* box : {group.count, group.designation}) {
+            // A typed "1" stays "1": no completion from the list.
+            box->setCompleter(nullptr);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            // A choice from the list and a typed change both update the group.
+            connect(box, &QComboBox::activated, this, group.show);
+            connect(box, &QComboBox::editTextChanged, this, group.show);
+        }
+    }
+}
+
+void MainWindow::setupStatusBar() {
+    statusPanels_ = new StatusPanels(ui->statusBar);
+}
+
+void MainWindow::setupSize() {
+    // The client area under the menu bar is fixed; the controls keep their places when the
+    // window grows, since the central widget has no layout.
+    resize(clientWidth, menuBar()->sizeHint().height() + clientHeight);
+}
+
+void MainWindow::fillSelectors() {
+    QStringList counts;
+    for (int n = 1; n <= largestCount; ++n) counts << QString::number(n);
+    QStringList designations;
+    for (const engine::Bar& bar : engine::bars()) designations << QString::number(bar.designation);
+    fillList(ui->tensionCountCombo, counts);
+    fillList(ui->tensionBarCombo, designations);
+    fillList(ui->compressionCountCombo, counts);
+    fillList(ui->compressionBarCombo, designations);
+}
+
+// The seven inputs in the order of the design input: b, h, d', f'c, Fy, Mu, d''.
+std::array<QLineEdit*, 7> MainWindow::inputFields() const {
+    return {ui->widthEdit, ui->heightEdit, ui->coverEdit,           ui->fcEdit,
+            ui->fyEdit,    ui->momentEdit, ui->compressionCoverEdit};
+}
+
+void MainWindow::calculate() {
+    const auto fields = inputFields();
+    const char separator = decimalSeparator();
+    std::array<double, 7> values{};
+    bool allNumbers = true;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const auto value = engine::parseNumber(toEngine(fields[i]->text()), separator);
+        if (value)
+            values[i] = *value;
+        else
+            allNumbers = false;
+    }
+    if (!allNumbers) {
+        showError(fromEngine(engine::notANumberMessage));
+        return;
+    }
+
+    const engine::DesignInput input{.b = values[0],
+                                    .h = values[1],
+                                    .dPrime = values[2],
+                                    .fc = values[3],
+                                    .fy = values[4],
+                                    .mu = values[5],
+                                    .dSecond = values[6]};
+    const engine::DesignOutcome outcome = engine::design(input);
+    if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
+        showError(fromEngine(engine::designErrorMessage(*error)));
+        return;
+    }
+    const auto& result = std::get<engine::DesignResult>(outcome);
+    StoredRun run{result, engine::reportValues(result, separator)};
+    const QString report = QString::fromStdString(engine::resultsReport(run.texts));
+
+    ui->compressionSteelFrame->setVisible(result.kind == engine::SectionKind::Doubly);
+    showReport(report);
+    storedRun_ = std::move(run);
+    followInLayoutWindow(input, engine::DesignRun{result});
+}
+
+void MainWindow::updateCalculateEnabled() {
+    const auto fields = inputFields();
+    const bool filled = std::none_of(fields.begin(), fields.end(),
+                                     [](const QLineEdit* f) { return f->text().isEmpty(); });
+    ui->calculateButton->setEnabled(filled);
+    ui->calculateAction->setEnabled(filled);
+}
+
+void MainWindow::clearInputs() {
+    const QString blank = QStringLiteral(" ");
+    // Each assignment raises that field's change handler, as typing would.
+    for (QLineEdit* field : inputFields()) field->setText(blank);
+    showReport(blank);
+    ui->calculateButton->setEnabled(false);
+    ui->calculateAction->setEnabled(false);
+}
+
+void MainWindow::showTensionSteel() {
+    showSuppliedSteel(ui->tensionCountCombo, ui->tensionBarCombo, ui->tensionAreaEdit,
+                      ui->tensionSteelLabel);
+}
+
+void MainWindow::showCompressionSteel() {
+    showSuppliedSteel(ui->compressionCountCombo, ui->compressionBarCombo, ui->compressionAreaEdit,
+                      ui->compressionSteelLabel);
+}
+
+void MainWindow::showError(const QString& text) {
+    QMessageBox::critical(this, QStringLiteral("Error"), text, QMessageBox::Ok);
+}
+
+void MainWindow::showReport(const QString& report) {
+    // The box breaks lines at '\n'; a CR left in would show as a stray character.
+    QString lines = report;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    ui->resultsBox->setPlainText(lines);
+}
+
+// "&Refuerzo" sits between "&Calcular" and "A&yuda"; its entry waits for a completed design.
+void MainWindow::setupLayoutMenu() {
+    auto* layoutMenu = new QMenu(QStringLiteral("&Refuerzo"), menuBar());
+    layoutMenu->setObjectName(QStringLiteral("layoutMenu"));
+    layoutAction_ = layoutMenu->addAction(QStringLiteral("&Disposición de barras..."));
+    layoutAction_->setObjectName(QStringLiteral("layoutAction"));
+    layoutAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    layoutAction_->setEnabled(false);
+    menuBar()->insertMenu(ui->helpMenu->menuAction(), layoutMenu);
+    connect(layoutAction_, &QAction::triggered, this, &MainWindow::showLayoutWindow);
+}
+
+void MainWindow::showLayoutWindow() {
+    windows::showLayoutWindow();
+    LayoutWindow* layout = windows::loadedLayoutWindow();
+    connect(layout, &LayoutWindow::coversProposed, this, &MainWindow::useCovers,
+            Qt::UniqueConnection);
+    if (completedDesign_) layout->setDesign(completedDesign_->input, completedDesign_->run);
+}
+
+void MainWindow::followInLayoutWindow(const engine::DesignInput& input,
+                                      const engine::DesignRun& run) {
+    completedDesign_ = CompletedDesign{input, run};
+    layoutAction_->setEnabled(true);
+    if (LayoutWindow* layout = windows::loadedLayoutWindow()) layout->setDesign(input, run);
+}
+
+// The covers the layout window found for the chosen bars, written as typed and designed again.
+void MainWindow::useCovers(double dPrime, double dSecond) {
+    const char separator = decimalSeparator();
+    ui->coverEdit->setText(QString::fromStdString(engine::formatGeneral(dPrime, separator)));
+    ui->compressionCoverEdit->setText(
+        QString::fromStdString(engine::formatGeneral(dSecond, separator)));
+    calculate();
+}
