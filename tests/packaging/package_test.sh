@@ -41,7 +41,8 @@ usr/share/icons/hicolor/48x48/apps/org.example.Quintaral.png
 usr/share/icons/hicolor/scalable/apps/org.example.Quintaral.svg
 usr/share/man/man1/quintaral-cli.1.gz
 usr/share/man/man1/quintaral.1.gz
-usr/share/metainfo/org.example.Quintaral.metainfo.xml"
+usr/share/metainfo/org.example.Quintaral.metainfo.xml
+usr/share/mime/packages/org.example.Quintaral.xml"
 actual=$(cd "$root" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [ "$actual" = "$expected" ] ||
   fail "package files differ from the expected ones:$(diff <(echo "$expected") <(echo "$actual"))"

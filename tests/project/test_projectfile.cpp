@@ -1,0 +1,261 @@
+// Project files: what is saved opens again bit for bit, keys of later versions survive a
+// re-save, every refusal names the file and its reason, and no failed or interrupted save
+// damages the file that was there before.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <cstring>
+#include <random>
+
+#include "engine/numbers.h"
+#include "projectfile.h"
+
+namespace {
+
+QByteArray corpusFile(const char* name) {
+    QFile file(QStringLiteral(CORPUS_DIR "/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly)) qFatal("missing corpus file %s", name);
+    return file.readAll();
+}
+
+bool sameDouble(double a, double b) {
+    // Zero keeps no sign in JSON; every other value must come back bit for bit.
+    return a == 0 ? b == 0 : std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Any finite double, from random bits, so that subnormals and extremes come up too.
+double randomDouble(std::mt19937_64& random) {
+    for (;;) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value)) return value;
+    }
+}
+
+project::Project sampleProject() {
+    project::Project result;
+    result.inputs.values = {30, 50, 6, 210, 4200, 20.5, 6};
+    result.layout = project::LayoutInputs{};
+    result.arrangement = project::Arrangement{{QStringLiteral("2N6+1N5")}, QStringLiteral("2N5")};
+    return result;
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class ProjectFileTest : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void saveThenOpenGivesIdenticalValues() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+        std::mt19937_64 random(20261207);
+        for (int run = 0; run < 500; ++run) {
+            project::Project saved;
+            for (double& value : saved.inputs.values) value = randomDouble(random);
+            saved.code = run % 2 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98;
+            if (run % 3 == 0)
+                saved.layout =
+                    project::LayoutInputs{int(random() % 2) + 3, std::fabs(randomDouble(random)),
+                                          std::fabs(randomDouble(random)), int(random() % 2) + 1};
+            if (run % 4 == 0)
+                saved.arrangement = project::Arrangement{
+                    {QStringLiteral("2N%1").arg(run), QStringLiteral("3N4")}, QString()};
+            QVERIFY2(project::writeProject(path, saved).isEmpty(),
+                     qPrintable(QString::number(run)));
+            const project::ReadResult opened = project::readProject(path);
+            QVERIFY2(opened.project, qPrintable(opened.error));
+            for (int i = 0; i < project::inputCount; ++i)
+                QVERIFY2(sameDouble(opened.project->inputs.values[i], saved.inputs.values[i]),
+                         qPrintable(QString::number(saved.inputs.values[i], 'g', 17)));
+            QCOMPARE(opened.project->code, saved.code);
+            QVERIFY(opened.project->layout == saved.layout);
+            QVERIFY(opened.project->arrangement == saved.arrangement);
+            QCOMPARE(opened.project->programVersion, project::programVersion());
+        }
+    }
+
+    // What the main window shows for a value from a file reads back as the same value.
+    void fieldTextReadsBackExactly() {
+        std::mt19937_64 random(7);
+        for (int run = 0; run < 20000; ++run) {
+            const double value = randomDouble(random);
+            const char separator = run % 2 ? ',' : '.';
+            const QString text = project::inputText(value, separator);
+            const std::optional<double> back = engine::parseNumber(text.toStdString(), separator);
+            QVERIFY2(back && sameDouble(*back, value), qPrintable(text));
+        }
+        QCOMPARE(project::inputText(0.1, ','), QStringLiteral("0,1"));
+        QCOMPARE(project::inputText(4200, '.'), QStringLiteral("4200"));
+        QCOMPARE(project::inputText(-12.5, '.'), QStringLiteral("-12.5"));
+
+        const project::TextInputs typed =
+            project::inputsFromTexts({"30", "50", "6", "210", "4200", "20,5", "6"}, ',');
+        QVERIFY(!typed.invalid);
+        QCOMPARE(typed.inputs[project::Input::Moment], 20.5);
+        const project::TextInputs blank =
+            project::inputsFromTexts({"30", "50", "6", "", "4200", "x", "6"}, '.');
+        QCOMPARE(blank.invalid, project::Input::Fc);
+        QCOMPARE(project::notANumberMessage(QStringLiteral("/a/v.quintaral"), *blank.invalid),
+                 QStringLiteral("No se puede guardar el archivo \"v.quintaral\": el dato f'c "
+                                "(resistencia del concreto) no es un número."));
+    }
+
+    void unknownKeysSurviveAResave() {
+        project::ReadResult opened = project::parseProject(corpusFile("valid_full"), "v");
+        QVERIFY2(opened.project, qPrintable(opened.error));
+        opened.project->inputs[project::Input::Moment] = 25;
+        opened.project->arrangement->compression.clear();
+        const QJsonObject root =
+            QJsonDocument::fromJson(project::serializeProject(*opened.project)).object();
+        QCOMPARE(root["future"].toObject()["anything"].toArray().size(), 3);
+        QCOMPARE(root["inputs"].toObject()["comment"].toString(), QStringLiteral("viga V-1"));
+        QCOMPARE(root["arrangement"].toObject()["note"].toString(),
+                 QStringLiteral("elegida a mano"));
+        QVERIFY(!root["arrangement"].toObject().contains("compression"));
+        QCOMPARE(root["inputs"].toObject()["mu"].toDouble(), 25.0);
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QString>("seed");
+        QTest::addColumn<QString>("reason");
+        const auto row = [](const char* seed, const char* reason) {
+            QTest::newRow(seed) << QString::fromLatin1(seed) << QString::fromUtf8(reason);
+        };
+        row("empty", "está vacío");
+        row("truncated", "su contenido no es JSON válido (error en el byte");
+        row("infinite_input", "su contenido no es JSON válido");
+        row("array_document", "no es un proyecto de Quintaral");
+        row("wrong_format", "no es un proyecto de Quintaral");
+        row("missing_schema", "no indica una versión de formato válida");
+        row("newer_schema",
+            "fue guardado por una versión más reciente de Quintaral (formato 2); esta versión abre "
+            "hasta el formato 1");
+        row("missing_input", "falta el dato Mu (momento último, clave \"mu\")");
+        row("text_input", "el dato f'c (resistencia del concreto, clave \"fc\") no es un número");
+        row("unknown_code", "la norma de diseño \"ACI-318\" no es NSR-98 ni NSR-10");
+        row("wrong_units",
+            "usa unidades que este programa no maneja (length: \"mm\"; se esperaba \"cm\")");
+        row("bad_layers", "el dato \"layout.maxLayers\" no es válido");
+        row("bad_stirrup", "el dato \"layout.stirrup\" no es válido");
+        row("bad_tension", "el dato \"arrangement.tension\" no es válido");
+    }
+
+    void refusals() {
+        QFETCH(QString, seed);
+        QFETCH(QString, reason);
+        const project::ReadResult result = project::parseProject(
+            corpusFile(seed.toLatin1().constData()), QStringLiteral("/x/") + seed + ".quintaral");
+        QVERIFY(!result.project);
+        QVERIFY2(result.error.startsWith("No se puede abrir el archivo \"" + seed +
+                                         ".quintaral\": " + reason) &&
+                     result.error.endsWith('.'),
+                 qPrintable(result.error));
+    }
+
+    void pathRefusalsAndTheSizeLimit() {
+        QTemporaryDir dir;
+        const auto refusal = [](const QString& path) { return project::readProject(path).error; };
+        QVERIFY(refusal(dir.filePath("no.quintaral")).endsWith(": el archivo no existe."));
+        QVERIFY(refusal(dir.path()).endsWith(": es una carpeta, no un archivo."));
+        QVERIFY(refusal("/dev/null").endsWith(": no es un archivo común."));
+
+        // Padded with blanks to exactly the limit the file opens; one byte more and it does not.
+        QByteArray bytes = corpusFile("valid_minimal");
+        bytes.append(QByteArray(project::maximumFileSize - bytes.size(), ' '));
+        const QString path = dir.filePath("grande.quintaral");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.flush();
+        QVERIFY2(project::readProject(path).project, qPrintable(refusal(path)));
+        QVERIFY(file.write(" ") == 1 && file.flush());
+        QCOMPARE(refusal(path), QStringLiteral("No se puede abrir el archivo \"grande.quintaral\": "
+                                               "mide más de 1 MiB, demasiado para un proyecto de "
+                                               "Quintaral."));
+    }
+
+    void everyTruncationIsRefusedClearly() {
+        const QByteArray whole = project::serializeProject(sampleProject());
+        for (qsizetype length = 0; length < whole.size(); ++length) {
+            const QByteArray part = whole.left(length);
+            const project::ReadResult result = project::parseProject(part, "corte.quintaral");
+            if (part.trimmed() == whole.trimmed()) {
+                QVERIFY(result.project);
+                continue;
+            }
+            QVERIFY2(!result.project && result.error.startsWith(
+                                            "No se puede abrir el archivo \"corte.quintaral\": "),
+                     qPrintable(QString::number(length)));
+        }
+    }
+
+    void failedSavesKeepThePreviousFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("viga.quintaral");
+        QVERIFY(project::writeProject(path, sampleProject()).isEmpty());
+        const QByteArray before = contents(path);
+        project::Project changed = sampleProject();
+        changed.inputs[project::Input::Width] = 45;
+
+        QVERIFY(project::writeProject(dir.filePath("falta/viga.quintaral"), changed)
+                    .contains(QStringLiteral("no existe")));
+        QVERIFY(project::writeProject(dir.path(), changed)
+                    .endsWith(QStringLiteral(": ya existe una carpeta con ese nombre.")));
+        changed.inputs[project::Input::Fy] = std::nan("");
+        QVERIFY(project::writeProject(path, changed).contains(QStringLiteral("no es un número")));
+        changed.inputs[project::Input::Fy] = 4200;
+
+        // A full disk, even for root: a file-size limit makes the write fail part way.
+        rlimit saved;
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 64;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString message = project::writeProject(path, changed);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        QCOMPARE(message, QStringLiteral("No se puede guardar el archivo \"viga.quintaral\": no se "
+                                         "pudo terminar de escribirlo (¿disco lleno?); el archivo "
+                                         "anterior queda como estaba."));
+        QCOMPARE(contents(path), before);
+    }
+
+    // The process dies after writing and before the new file replaces the old one.
+    void aSaveKilledBeforeItsCommitKeepsThePreviousFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("viga.quintaral");
+        QVERIFY(project::writeProject(path, sampleProject()).isEmpty());
+        const QByteArray before = contents(path);
+        project::Project changed = sampleProject();
+        changed.inputs[project::Input::Height] = 80;
+
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            (void)project::writeProject(path, changed, [] { std::raise(SIGKILL); });
+            _exit(0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        QCOMPARE(contents(path), before);
+        QVERIFY(project::readProject(path).project->inputs == sampleProject().inputs);
+    }
+};
+
+QTEST_GUILESS_MAIN(ProjectFileTest)
+#include "test_projectfile.moc"

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "engine/code.h"
+
+// Quintaral project files (*.quintaral): a JSON object holding what the user typed, never the
+// results, which are recomputed when the file is opened. Qt Core only, so that the main window
+// and the command-line tool read and write files the same way.
+namespace project {
+
+inline constexpr char formatName[] = "quintaral-project";
+inline constexpr int schemaVersion = 1;
+inline constexpr qint64 maximumFileSize = 1024 * 1024;
+inline constexpr char fileSuffix[] = "quintaral";
+inline constexpr char mimeType[] = "application/x-quintaral+json";
+
+// The seven inputs of a design, in the order of the main window's fields.
+enum class Input { Width, Height, Cover, Fc, Fy, Moment, CompressionCover };
+inline constexpr int inputCount = 7;
+
+// The JSON key of an input ("b", "h", "cover", "fc", "fy", "mu", "cover2").
+QString inputKey(Input input);
+// The input as messages name it, e.g. "f'c (resistencia del concreto)".
+QString inputLabel(Input input);
+
+// Units of the inputs: cm, kg/cm2 and Tn-m.
+struct DesignInputs {
+    std::array<double, inputCount> values{};
+
+    double& operator[](Input input) { return values[static_cast<int>(input)]; }
+    double operator[](Input input) const { return values[static_cast<int>(input)]; }
+    bool operator==(const DesignInputs&) const = default;
+};
+
+// The layout window's own inputs.
+struct LayoutInputs {
+    int stirrup = 3;         // designation of the stirrup bar
+    double clearCover = 4;   // cm, clear cover to the stirrup
+    double aggregate = 1.9;  // cm, largest aggregate size
+    int maximumLayers = 2;   // 1 or 2 tension layers
+    bool operator==(const LayoutInputs&) const = default;
+};
+
+// The arrangement chosen in the layout window, as the bar texts of each layer ("2N6+1N5"),
+// lowest tension layer first. The layout engine reads the texts; files only carry them.
+struct Arrangement {
+    QStringList tensionLayers;
+    QString compression;  // empty when there is no compression steel
+    bool operator==(const Arrangement&) const = default;
+};
+
+struct Project {
+    QString programVersion;  // the version that wrote the file; writing always stores ours
+    engine::DesignCode code = engine::DesignCode::Nsr98;
+    DesignInputs inputs;
+    std::optional<LayoutInputs> layout;
+    std::optional<Arrangement> arrangement;
+
+    // The whole object the project was read from. Writing starts from it, so keys this
+    // version does not know (at any level) survive a re-save: keep the Project that was
+    // opened and change its fields rather than building a new one.
+    QJsonObject source;
+};
+
+// This program's version as files record it.
+QString programVersion();
+
+struct ReadResult {
+    std::optional<Project> project;
+    QString error;  // the Spanish message when there is no project
+};
+
+// Reads the file at `path`. Refuses, with a message naming the file and the reason, a path
+// that cannot be read, a file over maximumFileSize, anything that is not a project of a
+// schema version this program knows, a missing or non-numeric input and optional parts of
+// the wrong type.
+ReadResult readProject(const QString& path);
+
+// The same checks on bytes already read; `path` only names the file in messages.
+ReadResult parseProject(const QByteArray& bytes, const QString& path);
+
+// The file's bytes: indented UTF-8 JSON whose numbers read back bit for bit (a negative zero
+// reads back as zero).
+QByteArray serializeProject(const Project& project);
+
+// Writes the project atomically: the previous file is replaced only once the new one is
+// completely on disk. Refuses a project that would not open again (an input that is not a
+// finite number, a layout value out of range). Returns an empty string on success, otherwise
+// the Spanish message naming the file and the reason.
+// `beforeCommit`, when given, runs after the data is written and before the file is replaced
+// (a test uses it to stop the process there).
+[[nodiscard]] QString writeProject(const QString& path, const Project& project,
+                                   const std::function<void()>& beforeCommit = {});
+
+// For the main window, which holds the inputs as texts: the seven field texts in Input order
+// read with the locale's decimal separator. `invalid` names the first field that is blank or
+// not a number; then `inputs` is incomplete and must not be saved.
+struct TextInputs {
+    DesignInputs inputs;
+    std::optional<Input> invalid;
+};
+TextInputs inputsFromTexts(const std::array<QString, inputCount>& texts, char decimalSeparator);
+
+// The text a field shows for a value read from a file: positional (no exponent), the shortest
+// that reads back as exactly the same double.
+QString inputText(double value, char decimalSeparator);
+
+// "No se puede guardar el archivo "x.quintaral": <input> no es un número." for a save refused
+// because a field is blank or not a number.
+QString notANumberMessage(const QString& path, Input input);
+
+}  // namespace project
