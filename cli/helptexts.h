@@ -14,6 +14,7 @@ NSR-10, en kg, cm y Tn-m, sin ventanas.
   design    diseña una sección y muestra el informe de resultados
   batch     diseña cada sección de un archivo CSV y escribe una fila de resultados por sección
   check     revisa la resistencia a flexión de una sección con su acero dado
+  open      muestra el informe de un proyecto guardado (.quintaral)
 
   quintaral-cli ORDEN --help    muestra la ayuda de una orden
   quintaral-cli --version       muestra la versión
@@ -104,6 +105,18 @@ Estado de salida: 0 «Cumple», 2 «No cumple», 1 error en los argumentos.
 
 Ejemplo:
   quintaral-cli check --b 38.1 --h 66 --fc 281.2 --fy 4218.4 --mu 50 --tension 25.81@60.96
+)";
+
+inline constexpr std::string_view open = R"(Uso: quintaral-cli open ARCHIVO.quintaral
+
+Muestra el informe de resultados de un proyecto guardado, diseñado de nuevo con sus datos y
+por la norma que el proyecto guarda. Si el proyecto guarda unas barras elegidas, muestra
+después, como la ventana de disposición del refuerzo, cómo caben en la sección y su revisión
+de resistencia.
+
+Estado de salida: 0 diseñado (y con barras, «Cumple»), 2 la sección no se pudo diseñar (el
+mensaje de la ventana en la salida de errores) o sus barras «No cumple», 1 error en los
+argumentos o un archivo que no se puede abrir como proyecto.
 )";
 
 }  // namespace cli::help

@@ -16,6 +16,7 @@ constexpr Command commands[] = {
     {"design", cli::runDesign},
     {"batch", cli::runBatch},
     {"check", cli::runCheck},
+    {"open", cli::runOpen},
 };
 
 }  // namespace

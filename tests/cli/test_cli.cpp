@@ -3,12 +3,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <array>
 #include <random>
 #include <string>
 
 #include "engine/design.h"
 #include "engine/run.h"
 #include "engine/schedule.h"
+#include "projectfile.h"
 
 namespace {
 
@@ -69,6 +71,7 @@ class TestCli : public QObject {
     void batchUnderNsr10();
     void checkPublishedSections_data();
     void checkPublishedSections();
+    void openSavedProjects();
 
   private:
     QTemporaryDir dir_;
@@ -174,7 +177,7 @@ void TestCli::helpAndVersion() {
     QCOMPARE(runCli({"--version"}).out, QByteArray("quintaral-cli " QUINTARAL_VERSION "\n"));
     for (const QStringList& arguments :
          {QStringList{"--help"}, QStringList{"design", "--help"}, QStringList{"batch", "--help"},
-          QStringList{"check", "--help"}}) {
+          QStringList{"check", "--help"}, QStringList{"open", "--help"}}) {
         const Run run = runCli(arguments);
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.startsWith("Uso: quintaral-cli"));
@@ -295,6 +298,61 @@ void TestCli::checkPublishedSections() {
     QVERIFY2(qAbs(figure(run.out, "φMn : ") - phiMn) <= 0.015, run.out.constData());
     if (fsPrime > 0) QVERIFY2(qAbs(figure(run.out, "f's : ") - fsPrime) <= 5, run.out.constData());
     QVERIFY(run.out.endsWith(status == 0 ? "\nCumple\n" : "\nNo cumple\n"));
+}
+
+// A saved project is designed again under its own code; its saved bars are checked as the
+// layout window checks them.
+void TestCli::openSavedProjects() {
+    struct Case {
+        engine::DesignCode code;
+        std::array<double, 7> inputs;
+        QStringList tension;
+        int status;
+        QByteArray lastLine;
+    };
+    const std::array<double, 7> section{30, 50, 5, 210, 4200, 23, 5};
+    const Case cases[] = {
+        {engine::DesignCode::Nsr10, section, {}, 0, ""},
+        {engine::DesignCode::Nsr98, section, {"4N8"}, 0, "Cumple"},
+        {engine::DesignCode::Nsr98, section, {"2N6"}, 2, "No cumple"},
+        {engine::DesignCode::Nsr10, {30, 5, 5, 210, 4200, 23, 5}, {"2N6"}, 2, ""},
+    };
+    for (const Case& c : cases) {
+        project::Project saved;
+        saved.code = c.code;
+        saved.inputs.values = c.inputs;
+        if (!c.tension.isEmpty()) saved.arrangement = project::Arrangement{c.tension, {}};
+        const QString path = dir_.filePath("viga.quintaral");
+        QCOMPARE(project::writeProject(path, saved), QString());
+        const Run run = runCli({"open", path});
+        QCOMPARE(run.status, c.status);
+        const engine::DesignInput in{c.inputs[0], c.inputs[1], c.inputs[2], c.inputs[3],
+                                     c.inputs[4], c.inputs[5], c.inputs[6]};
+        const engine::RunOutcome outcome = engine::runDesign(in, c.code);
+        if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
+            QCOMPARE(run.err, fromEngine(engine::designErrorMessage(*error)) + '\n');
+            continue;
+        }
+        const QByteArray report =
+            fromEngine(engine::resultsReport(std::get<engine::DesignRun>(outcome), '.'))
+                .replace('\r', QByteArray());
+        if (c.tension.isEmpty()) {
+            QCOMPARE(run.out, report + '\n');
+        } else {
+            QVERIFY(run.out.startsWith(report + "\n\n"));
+            QVERIFY(run.out.endsWith('\n' + c.lastLine + '\n'));
+        }
+    }
+
+    const QString notAProject = dir_.filePath("notas.quintaral");
+    QFile file(notAProject);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("{\"format\": \"otra cosa\"}");
+    file.close();
+    const Run refused = runCli({"open", notAProject});
+    QCOMPARE(refused.status, 1);
+    QVERIFY(refused.err.contains("notas.quintaral"));
+    QCOMPARE(runCli({"open", notAProject, "--code", "NSR-10"}).status, 1);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
