@@ -46,6 +46,7 @@ struct BatchOptions {
     QString input;   // "-" for standard input
     QString output;  // empty or "-" for standard output
     engine::ResultStyle style;
+    engine::DesignCode code = engine::DesignCode::Nsr98;
 };
 
 std::optional<char> delimiterFrom(const QString& text, char decimalSeparator) {
@@ -92,6 +93,9 @@ std::optional<BatchOptions> readOptions(const QCommandLineParser& parser) {
         return std::nullopt;
     }
     options.style.delimiter = *delimiter;
+    const auto code = codeOption(parser);
+    if (!code) return std::nullopt;
+    options.code = *code;
 
     if (options.input != standardStream && !options.output.isEmpty() &&
         options.output != standardStream) {
@@ -183,7 +187,7 @@ int designSchedule(const BatchOptions& options) {
     std::variant<engine::BatchCounts, std::string> outcome;
     try {
         outcome = engine::runSchedule(
-            reader, options.style, sectionDesigner(),
+            reader, options.style, sectionDesigner(options.code),
             [&output](std::string_view text) { output.write(text); },
             [&diagnosticPrefix](std::string_view line) {
                 writeError(diagnosticPrefix + std::string(line));
@@ -229,6 +233,7 @@ int runBatch(const QStringList& arguments) {
     parser.addOption(
         QCommandLineOption(QStringLiteral("delimiter"), QString(), QStringLiteral("separador")));
     parser.addOption(QCommandLineOption(QStringLiteral("decimal-comma")));
+    addCodeOption(parser);
     const QString command = QStringLiteral("batch");
     if (!parseCommandLine(parser, arguments, command)) return exitUsage;
     if (helpRequested(parser)) {

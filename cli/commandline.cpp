@@ -69,8 +69,31 @@ std::optional<double> numberOption(const QCommandLineParser& parser, const QStri
     return value;
 }
 
-engine::Designer sectionDesigner() {
-    return &engine::design;
+namespace {
+const QString codeOptionName = QStringLiteral("code");
+constexpr engine::DesignCode designCodes[] = {engine::DesignCode::Nsr98, engine::DesignCode::Nsr10};
+}  // namespace
+
+void addCodeOption(QCommandLineParser& parser) {
+    parser.addOption(QCommandLineOption(codeOptionName, QString(), QStringLiteral("norma")));
+}
+
+std::optional<engine::DesignCode> codeOption(const QCommandLineParser& parser) {
+    if (!parser.isSet(codeOptionName)) return engine::DesignCode::Nsr98;
+    const QString text = parser.value(codeOptionName).trimmed();
+    for (const engine::DesignCode code : designCodes) {
+        const std::string_view name = engine::codeName(code);
+        if (text.compare(QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
+                         Qt::CaseInsensitive) == 0)
+            return code;
+    }
+    printError(QStringLiteral("norma desconocida: «%1» (NSR-98 o NSR-10)")
+                   .arg(parser.value(codeOptionName)));
+    return std::nullopt;
+}
+
+engine::Designer sectionDesigner(engine::DesignCode code) {
+    return [code](const engine::DesignInput& input) { return engine::runDesign(input, code); };
 }
 
 }  // namespace cli

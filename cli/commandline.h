@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/code.h"
 #include "engine/schedule.h"
 
 // What every command of quintaral-cli shares: exit statuses, messages, option parsing.
@@ -35,7 +36,12 @@ bool helpRequested(const QCommandLineParser& parser);
 // A number typed after an option, always with a decimal point; none after printing why not.
 std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name);
 
-// The design every command runs: one place for the choice of design code.
-engine::Designer sectionDesigner();
+// The --code option (NSR-98 or NSR-10, any letter case), for the commands that design or check.
+void addCodeOption(QCommandLineParser& parser);
+// The code it names, NSR-98 when it is not given; none after printing why the value is wrong.
+std::optional<engine::DesignCode> codeOption(const QCommandLineParser& parser);
+
+// The design every command runs under the chosen code: one place for the choice of design.
+engine::Designer sectionDesigner(engine::DesignCode code);
 
 }  // namespace cli

@@ -8,5 +8,7 @@ namespace cli {
 
 int runDesign(const QStringList& arguments);
 int runBatch(const QStringList& arguments);
+int runCheck(const QStringList& arguments);
+int runOpen(const QStringList& arguments);
 
 }  // namespace cli

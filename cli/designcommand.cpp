@@ -5,7 +5,7 @@
 
 #include "commandline.h"
 #include "commands.h"
-#include "engine/report.h"
+#include "engine/run.h"
 #include "helptexts.h"
 
 namespace cli {
@@ -20,6 +20,7 @@ int runDesign(const QStringList& arguments) {
     QCommandLineParser parser;
     for (const QString& name : names)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("valor")));
+    addCodeOption(parser);
     const QString command = QStringLiteral("design");
     if (!parseCommandLine(parser, arguments, command)) return exitUsage;
     if (helpRequested(parser)) {
@@ -41,7 +42,8 @@ int runDesign(const QStringList& arguments) {
         else
             allNumbers = false;
     }
-    if (!allNumbers) return exitUsage;
+    const auto code = codeOption(parser);
+    if (!allNumbers || !code) return exitUsage;
 
     const engine::DesignInput input{.b = values[0],
                                     .h = values[1],
@@ -50,13 +52,13 @@ int runDesign(const QStringList& arguments) {
                                     .fy = values[4],
                                     .mu = values[5],
                                     .dSecond = values[6]};
-    const engine::DesignOutcome outcome = sectionDesigner()(input);
+    const engine::RunOutcome outcome = sectionDesigner(*code)(input);
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
-        writeError(std::string(engine::designFailureText(*error)) + '\n');
+        writeError(std::string(engine::designErrorMessage(*error)) + '\n');
         return exitFailed;
     }
     // The window breaks the report's lines where it has CR LF; a terminal's lines end in LF.
-    const std::string report = engine::resultsReport(std::get<engine::DesignResult>(outcome), '.');
+    const std::string report = engine::resultsReport(std::get<engine::DesignRun>(outcome), '.');
     std::string lines;
     lines.reserve(report.size() + 1);
     for (const char c : report) {

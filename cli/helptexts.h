@@ -7,23 +7,27 @@ namespace cli::help {
 
 inline constexpr std::string_view general = R"(Uso: quintaral-cli ORDEN [OPCIONES]
 
-Diseña el refuerzo a flexión de vigas rectangulares de concreto reforzado por la NSR-98,
-en kg, cm y Tn-m, sin ventanas.
+Diseña el refuerzo a flexión de vigas rectangulares de concreto reforzado por la NSR-98 o la
+NSR-10, en kg, cm y Tn-m, sin ventanas.
 
 Órdenes:
   design    diseña una sección y muestra el informe de resultados
   batch     diseña cada sección de un archivo CSV y escribe una fila de resultados por sección
+  check     revisa la resistencia a flexión de una sección con su acero dado
+  open      muestra el informe de un proyecto guardado (.quintaral)
 
   quintaral-cli ORDEN --help    muestra la ayuda de una orden
   quintaral-cli --version       muestra la versión
 
 Los números se escriben con punto decimal, sea cual sea el idioma del sistema.
-Estado de salida: 0 todo diseñado, 2 alguna sección no se pudo diseñar,
-1 error en los argumentos o en un archivo.
+design, batch y check siguen la NSR-98 salvo que --code NSR-10 pida la otra norma.
+Estado de salida: 0 todo diseñado (o «Cumple»), 2 alguna sección no se pudo diseñar
+(o «No cumple»), 1 error en los argumentos o en un archivo.
 )";
 
 inline constexpr std::string_view design =
     R"(Uso: quintaral-cli design --b ANCHO --h ALTURA --cover D1 --fc FC --fy FY --mu MU --cover2 D2
+                            [--code NSR-98|NSR-10]
 
 Diseña una sección y muestra el informe de resultados, línea por línea como la ventana principal.
 
@@ -35,6 +39,7 @@ Diseña una sección y muestra el informe de resultados, línea por línea como 
   --mu MU         momento último Mu, Tn-m
   --cover2 D2     recubrimiento d'': de la cara en compresión al centroide del acero en
                   compresión, cm
+  --code NORMA    NSR-98 (predeterminada) o NSR-10, en mayúsculas o minúsculas
 
 Los números se escriben con punto decimal. Si la sección no se puede diseñar, escribe en la
 salida de errores el mismo mensaje que la ventana y termina con estado 2; con un argumento
@@ -46,6 +51,7 @@ Ejemplo:
 
 inline constexpr std::string_view batch =
     R"(Uso: quintaral-cli batch ARCHIVO [-o SALIDA] [--format csv|json] [--delimiter C] [--decimal-comma]
+                           [--code NSR-98|NSR-10]
 
 Diseña cada sección de un archivo CSV (RFC 4180) y escribe una fila de resultados por sección.
 Con ARCHIVO «-» lee la entrada estándar.
@@ -59,14 +65,58 @@ saltan.
   --delimiter C         separador de campos: «,» (predeterminado), «;» con --decimal-comma,
                         o «tab» para el tabulador
   --decimal-comma       números con coma decimal, en el archivo y en los resultados CSV
+  --code NORMA          NSR-98 (predeterminada) o NSR-10
 
 Los resultados traen las columnas id, kind (simple o doble), d, ku, rho, rhomax, rhomin, mmax,
 as, as2 y error; cada número con el texto más corto que se vuelve a leer como el mismo valor.
+Con la NSR-10, rhomax es la cuantía de tensión controlada y mmax el momento φMn con ella.
 Una fila que no se puede leer o diseñar se informa con su número de línea en la salida de
 errores, lleva en «error» el mensaje de la ventana, y el lote sigue.
 
 Estado de salida: 0 todas las secciones diseñadas, 2 alguna fila falló, 1 error en los
 argumentos, en el encabezado o al leer o escribir un archivo.
+)";
+
+inline constexpr std::string_view check =
+    R"(Uso: quintaral-cli check --b ANCHO --h ALTURA --fc FC --fy FY --mu MU --tension ÁREA@PROFUNDIDAD
+                           [--tension ...] [--compression ÁREA@PROFUNDIDAD ...] [--code NSR-98|NSR-10]
+
+Revisa la resistencia a flexión de una sección con su acero dado, por compatibilidad de
+deformaciones, con el mismo cálculo y los mismos textos de la ventana de disposición del
+refuerzo: c, a, εt, f's, si cada acero fluye, φ, φMn, Mu/φMn y «Cumple» o «No cumple».
+
+  --b ANCHO              ancho b, cm
+  --h ALTURA             altura total h, cm
+  --fc FC                resistencia del concreto f'c, kg/cm2
+  --fy FY                esfuerzo de fluencia del acero Fy, kg/cm2
+  --mu MU                momento último Mu, Tn-m
+  --tension ÁREA@PROF    una capa de acero en tracción; se repite para cada capa
+  --compression ÁREA@PROF
+                         una capa de acero en compresión; se repite para cada capa
+  --code NORMA           NSR-98 (predeterminada) o NSR-10
+
+ÁREA es el área de la capa en cm2 (25.81) o sus barras del catálogo (4N10, 2N8+1N6);
+PROFUNDIDAD es la distancia en cm de la cara en compresión al centroide de la capa, dentro
+de la altura h. El concreto que desplazan las barras se descuenta a medida que el bloque de
+compresión las alcanza; con un área sin barras, todo de una vez cuando el bloque pasa su
+profundidad.
+
+Estado de salida: 0 «Cumple», 2 «No cumple», 1 error en los argumentos.
+
+Ejemplo:
+  quintaral-cli check --b 38.1 --h 66 --fc 281.2 --fy 4218.4 --mu 50 --tension 25.81@60.96
+)";
+
+inline constexpr std::string_view open = R"(Uso: quintaral-cli open ARCHIVO.quintaral
+
+Muestra el informe de resultados de un proyecto guardado, diseñado de nuevo con sus datos y
+por la norma que el proyecto guarda. Si el proyecto guarda unas barras elegidas, muestra
+después, como la ventana de disposición del refuerzo, cómo caben en la sección y su revisión
+de resistencia.
+
+Estado de salida: 0 diseñado (y con barras, «Cumple»), 2 la sección no se pudo diseñar (el
+mensaje de la ventana en la salida de errores) o sus barras «No cumple», 1 error en los
+argumentos o un archivo que no se puede abrir como proyecto.
 )";
 
 }  // namespace cli::help

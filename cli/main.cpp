@@ -15,6 +15,8 @@ struct Command {
 constexpr Command commands[] = {
     {"design", cli::runDesign},
     {"batch", cli::runBatch},
+    {"check", cli::runCheck},
+    {"open", cli::runOpen},
 };
 
 }  // namespace

@@ -103,20 +103,6 @@ std::string_view idOf(const csv::Record& record, const ScheduleLayout& layout) {
 
 }  // namespace
 
-std::string_view designFailureText(DesignError error) {
-    switch (error) {
-        case DesignError::Cover:
-            return "Se ha generado un error, La altura de la viga debe ser mayor al "
-                   "Recubrimiento ( d' ) ";
-        case DesignError::EffectiveDepth:
-            return "Se ha generado un error, la altura efectiva es muy pequeña, Se recomienda "
-                   "aumentar la altura la de seccion h ";
-        case DesignError::Arithmetic:
-            break;
-    }
-    return "Se ha generado un error, los valores ingresados no permiten realizar el calculo ";
-}
-
 std::variant<ScheduleLayout, std::string> readScheduleHeader(const csv::Record& header) {
     constexpr std::size_t none = static_cast<std::size_t>(-1);
     ScheduleLayout layout;
@@ -231,7 +217,7 @@ void appendResultHeader(std::string& out, const ResultStyle& style) {
 }
 
 void appendResultRow(std::string& out, const ResultStyle& style, std::string_view id,
-                     const DesignResult* result, std::string_view error) {
+                     const RunFigures* result, std::string_view error) {
     const double figures[] = {
         result ? result->d : 0,      result ? result->ku : 0,      result ? result->rho : 0,
         result ? result->rhoMax : 0, result ? result->rhoMin : 0,  result ? result->mMax : 0,
@@ -321,15 +307,17 @@ std::variant<BatchCounts, std::string> runSchedule(csv::Reader& reader, const Re
         if (isBlankRecord(record)) continue;
         const auto row = readScheduleRow(record, layout, style.decimalSeparator);
         if (const auto* detail = std::get_if<std::string>(&row)) {
-            fail(idOf(record, layout), *detail, notANumberText);
+            fail(idOf(record, layout), *detail, notANumberMessage);
         } else {
             const ScheduleRow& section = std::get<ScheduleRow>(row);
-            const DesignOutcome outcome = designer(section.input);
+            const RunOutcome outcome = designer(section.input);
             if (const auto* error = std::get_if<DesignError>(&outcome)) {
-                fail(section.id, designFailureText(*error), designFailureText(*error));
+                const std::string_view message = designErrorMessage(*error);
+                fail(section.id, message, message);
             } else {
                 ++counts.designed;
-                appendResultRow(out, style, section.id, &std::get<DesignResult>(outcome), {});
+                const RunFigures figures = runFigures(std::get<DesignRun>(outcome));
+                appendResultRow(out, style, section.id, &figures, {});
             }
         }
         if (out.size() >= flushSize) {

@@ -8,17 +8,11 @@
 #include <variant>
 
 #include "engine/csv.h"
-#include "engine/design.h"
+#include "engine/run.h"
 
 // Beam schedules: a CSV file with one section per row in, one row of results per section out,
 // streamed record by record.
 namespace engine {
-
-// What the main window's message box says when a design cannot be completed.
-std::string_view designFailureText(DesignError error);
-// ... and when an input is not a number.
-inline constexpr std::string_view notANumberText =
-    "Se ha generado un error, por favor ingrese valores numericos al programa";
 
 // The columns every schedule has: the section's name, then the design input in the order of
 // DesignInput (width, height, cover d', f'c, Fy, Mu, compression cover d'').
@@ -70,15 +64,16 @@ std::string_view kindText(SectionKind kind);
 // The results' header line (nothing for JSON lines).
 void appendResultHeader(std::string& out, const ResultStyle& style);
 
-// One section's results: its figures and an empty error (null in JSON), or, when `result` is
+// One section's results: its figures and an empty error (null in JSON), or, when `figures` is
 // null, empty figures (null in JSON) and the error text.
 void appendResultRow(std::string& out, const ResultStyle& style, std::string_view id,
-                     const DesignResult* result, std::string_view error);
+                     const RunFigures* figures, std::string_view error);
 
 // The shortest positional text that reads back to the same double ("0.0059", "45", "-1.5").
 void appendShortestNumber(std::string& out, double value, char decimalSeparator);
 
-using Designer = std::function<DesignOutcome(const DesignInput&)>;
+// Designs one section under the code the caller chose.
+using Designer = std::function<RunOutcome(const DesignInput&)>;
 using TextSink = std::function<void(std::string_view)>;
 
 struct BatchCounts {

@@ -4,7 +4,8 @@
 //
 // Input: one byte choosing the decimal separator (',' for a comma, else a point), one choosing
 // the field delimiter (';' or a tab as themselves, else a comma), one choosing the size of the
-// pieces the reader is handed (1 to 256 bytes), then the file.
+// pieces the reader is handed (1 to 256 bytes) and, by its high bit, the design code (set:
+// NSR-10), then the file.
 
 #include <algorithm>
 #include <charconv>
@@ -72,13 +73,15 @@ void checkRoundTrip(const Copy& record, char delimiter) {
 }
 
 // Runs the schedule and checks each results row against the design of the row it came from.
-void checkSchedule(std::string_view text, char delimiter, char separator) {
+void checkSchedule(std::string_view text, char delimiter, char separator, engine::DesignCode code) {
     engine::csv::Reader reader(engine::csv::memorySource(text), delimiter, 64);
     const engine::ResultStyle style{engine::ResultFormat::Csv, delimiter, separator};
     std::string results;
     std::size_t diagnostics = 0;
     const auto outcome = engine::runSchedule(
-        reader, style, engine::design, [&](std::string_view t) { results += t; },
+        reader, style,
+        [code](const engine::DesignInput& input) { return engine::runDesign(input, code); },
+        [&](std::string_view t) { results += t; },
         [&](std::string_view t) {
             FUZZ_CHECK(t.starts_with("línea ") && t.ends_with('\n'));
             ++diagnostics;
@@ -125,6 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<Copy> whole = readAll(engine::csv::memorySource(text), delimiter, 4096);
     FUZZ_CHECK(readAll(pieces(text, piece), delimiter, 16) == whole);
     for (const Copy& record : whole) checkRoundTrip(record, delimiter);
-    checkSchedule(text, delimiter, separator);
+    checkSchedule(text, delimiter, separator,
+                  data[2] & 0x80 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98);
     return 0;
 }

@@ -3,10 +3,12 @@
 # on the same file in the same run, `wc -l`, the floor any tool that reads the file must pay.
 # Prints rows per second for both; the goal is one million rows designed and written in 2 s.
 #
-#   bench/batch/measure-batch.sh [build-dir] [rows]      e.g.  bench/batch/measure-batch.sh build
+#   bench/batch/measure-batch.sh [build-dir] [rows] [code]
+#   e.g.  bench/batch/measure-batch.sh build          bench/batch/measure-batch.sh build 1000000 NSR-10
 set -euo pipefail
 build=${1:-build}
 rows=${2:-1000000}
+code=${3:-NSR-98}
 cli=$build/cli/quintaral-cli
 [ -x "$cli" ] || { echo "no $cli: build the target quintaral-cli first" >&2; exit 1; }
 
@@ -32,11 +34,11 @@ wc -l <"$schedule" >/dev/null
 wc_time=$(awk -v a="$start" -v b="$(seconds)" 'BEGIN { print b - a }')
 
 TIMEFORMAT='%R %U %S'
-timing=$( { time { "$cli" batch "$schedule" -o "$work/results.csv" 2>"$work/errors.txt"; echo $? >"$work/status"; }; } 2>&1 )
+timing=$( { time { "$cli" batch "$schedule" --code "$code" -o "$work/results.csv" 2>"$work/errors.txt"; echo $? >"$work/status"; }; } 2>&1 )
 read -r batch_time user_time system_time <<<"$timing"
 status=$(cat "$work/status")
 [ $status -le 2 ] || { cat "$work/errors.txt" >&2; exit 1; }
 
 echo "file: $rows rows, $(du -h "$schedule" | cut -f1)"
-echo "quintaral-cli batch: $(rate "$batch_time"), CPU ${user_time} s user + ${system_time} s system (exit status $status, $(($(wc -l <"$work/results.csv") - 1)) result rows, $(grep -c '^' "$work/errors.txt" || true) lines on stderr)"
+echo "quintaral-cli batch --code $code: $(rate "$batch_time"), CPU ${user_time} s user + ${system_time} s system (exit status $status, $(($(wc -l <"$work/results.csv") - 1)) result rows, $(grep -c '^' "$work/errors.txt" || true) lines on stderr)"
 echo "wc -l:               $(rate "$wc_time")"

@@ -3,12 +3,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <array>
 #include <random>
 #include <string>
 
 #include "engine/design.h"
-#include "engine/report.h"
+#include "engine/run.h"
 #include "engine/schedule.h"
+#include "projectfile.h"
 
 namespace {
 
@@ -44,6 +46,14 @@ QByteArray fromEngine(std::string_view text) {
 
 const QByteArray scheduleHeader = "id,b,h,cover,fc,fy,mu,cover2\n";
 
+// The number after `label` on its line of the output ("φMn : 53.88 Tn-m"), or NaN.
+double figure(const QByteArray& out, const QByteArray& label) {
+    for (const QByteArray& line : out.split('\n')) {
+        if (line.startsWith(label)) return line.mid(label.size()).split(' ').first().toDouble();
+    }
+    return qQNaN();
+}
+
 }  // namespace
 
 class TestCli : public QObject {
@@ -58,13 +68,17 @@ class TestCli : public QObject {
     void batchWithDecimalCommaAndSemicolons();
     void batchJsonLines();
     void batchFileErrors();
+    void batchUnderNsr10();
+    void checkPublishedSections_data();
+    void checkPublishedSections();
+    void openSavedProjects();
 
   private:
     QTemporaryDir dir_;
 };
 
-// For random sections (singly, doubly and failing ones) the command prints, line for line, the
-// report the window shows, or the window's message with exit status 2.
+// For random sections (singly, doubly and failing ones) under both codes the command prints,
+// line for line, the report the window shows, or the window's message with exit status 2.
 void TestCli::designPrintsTheWindowsReportOrMessage() {
     std::mt19937 random(14);
     std::uniform_real_distribution<double> unit(0, 1);
@@ -76,20 +90,31 @@ void TestCli::designPrintsTheWindowsReportOrMessage() {
                                      .fy = 2800 + 1400 * unit(random),
                                      .mu = -5 + 150 * unit(random),
                                      .dSecond = i % 10 == 5 ? 90 : 3 + 5 * unit(random)};
-        const Run run = runCli({"design", "--b", number(in.b), "--h", number(in.h), "--cover",
-                                number(in.dPrime), "--fc", number(in.fc), "--fy", number(in.fy),
-                                "--mu", number(in.mu), "--cover2", number(in.dSecond)});
-        const engine::DesignOutcome outcome = engine::design(in);
+        // Without --code, and with it in any letter case.
+        const engine::DesignCode code =
+            i % 3 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98;
+        QStringList arguments{"design",      "--b",      number(in.b),      "--h",
+                              number(in.h),  "--cover",  number(in.dPrime), "--fc",
+                              number(in.fc), "--fy",     number(in.fy),     "--mu",
+                              number(in.mu), "--cover2", number(in.dSecond)};
+        if (i % 3 == 1)
+            arguments << "--code"
+                      << "nsr-10";
+        if (i % 3 == 2)
+            arguments << "--code"
+                      << "NSR-10";
+        const Run run = runCli(arguments);
+        const engine::RunOutcome outcome = engine::runDesign(in, code);
         if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
             QCOMPARE(run.status, 2);
             QCOMPARE(run.out, QByteArray());
-            QCOMPARE(run.err, fromEngine(engine::designFailureText(*error)) + '\n');
+            QCOMPARE(run.err, fromEngine(engine::designErrorMessage(*error)) + '\n');
             continue;
         }
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QByteArray());
         const QByteArray report =
-            fromEngine(engine::resultsReport(std::get<engine::DesignResult>(outcome), '.'));
+            fromEngine(engine::resultsReport(std::get<engine::DesignRun>(outcome), '.'));
         QVERIFY(run.out.endsWith('\n'));
         QCOMPARE(run.out.chopped(1).split('\n'), report.split('\r').join().split('\n'));
     }
@@ -118,6 +143,26 @@ void TestCli::badArguments_data() {
     QTest::newRow("delimiter") << QStringList{"batch", "-", "--delimiter", "."} << "separador";
     QTest::newRow("comma both ways")
         << QStringList{"batch", "-", "--decimal-comma", "--delimiter", ","} << "separador";
+    QTest::newRow("code") << QStringList{"design"} + section +
+                                 QStringList{"--cover2", "5", "--code", "NSR-11"}
+                          << "norma desconocida: «NSR-11»";
+    QTest::newRow("batch code") << QStringList{"batch", "-", "--code", "ACI"} << "norma";
+    const QStringList checked{"check", "--b",  "30",   "--h",  "50", "--fc",
+                              "210",   "--fy", "4200", "--mu", "10"};
+    QTest::newRow("no tension steel") << checked << "falta la opción --tension";
+    QTest::newRow("no depth") << checked + QStringList{"--tension", "4N5"}
+                              << "--tension espera ÁREA@PROFUNDIDAD";
+    QTest::newRow("below the section")
+        << checked + QStringList{"--tension", "4N5@50"} << "dentro de la altura";
+    QTest::newRow("unknown bar") << checked + QStringList{"--tension", "4N12@45"}
+                                 << "No hay barra N° 12";
+    QTest::newRow("comma area") << checked +
+                                       QStringList{"--compression", "2,5@5", "--tension", "10@45"}
+                                << "el acero de --compression no es un área";
+    QTest::newRow("negative area")
+        << checked + QStringList{"--tension", "-10@45"} << "mayor que cero";
+    QTest::newRow("steel fills the section")
+        << checked + QStringList{"--tension", "1500@45"} << "no se puede revisar";
 }
 
 void TestCli::badArguments() {
@@ -131,7 +176,8 @@ void TestCli::badArguments() {
 void TestCli::helpAndVersion() {
     QCOMPARE(runCli({"--version"}).out, QByteArray("quintaral-cli " QUINTARAL_VERSION "\n"));
     for (const QStringList& arguments :
-         {QStringList{"--help"}, QStringList{"design", "--help"}, QStringList{"batch", "--help"}}) {
+         {QStringList{"--help"}, QStringList{"design", "--help"}, QStringList{"batch", "--help"},
+          QStringList{"check", "--help"}, QStringList{"open", "--help"}}) {
         const Run run = runCli(arguments);
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.startsWith("Uso: quintaral-cli"));
@@ -181,7 +227,7 @@ void TestCli::batchJsonLines() {
     const QJsonObject second = QJsonDocument::fromJson(lines[1]).object();
     QCOMPARE(second.value("id").toString(), QStringLiteral("V\"2"));
     QCOMPARE(second.value("error").toString().toStdString(),
-             std::string(engine::designFailureText(engine::DesignError::Arithmetic)));
+             std::string(engine::designErrorMessage(engine::DesignError::Arithmetic)));
 }
 
 void TestCli::batchFileErrors() {
@@ -199,6 +245,114 @@ void TestCli::batchFileErrors() {
                  scheduleHeader + "V1,30,50,5,210,4200,23,5\n");
     QCOMPARE(run.status, 1);
     QVERIFY(QString::fromUtf8(run.err).contains("no se puede escribir"));
+}
+
+// Under NSR-10 the largest ratio is the tension-controlled one and the moment is φMn with it.
+void TestCli::batchUnderNsr10() {
+    const Run run =
+        runCli({"batch", "-", "--code", "NSR-10"}, scheduleHeader + "V1,30,50,5,210,4200,23,5\n");
+    QCOMPARE(run.status, 0);
+    const QList<QByteArray> fields = run.out.split('\n').at(1).split(',');
+    const auto result = std::get<engine::Nsr10Result>(
+        std::get<engine::DesignRun>(
+            engine::runDesign({30, 50, 5, 210, 4200, 23, 5}, engine::DesignCode::Nsr10))
+            .result);
+    QCOMPARE(fields.at(5), number(result.rhoTc).toUtf8());
+    QCOMPARE(fields.at(7), number(result.phiMnTc).toUtf8());
+}
+
+// Published sections (kg and cm): the figures within the rounding of the published ones and
+// the verdict in the exit status.
+void TestCli::checkPublishedSections_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<double>("phi");
+    QTest::addColumn<double>("phiMn");
+    QTest::addColumn<double>("fsPrime");  // 0: no compression steel
+    QTest::addColumn<int>("status");
+    const QStringList a1{"--b", "38.10", "--h", "66.04", "--fc", "281.2", "--fy", "4218.4"};
+    QTest::newRow("singly, tension-controlled")
+        << a1 + QStringList{"--mu", "50", "--tension", "25.81@60.96"} << 0.9 << 53.87 << 0.0 << 0;
+    QTest::newRow("same section, Mu above φMn")
+        << a1 + QStringList{"--mu", "54", "--tension", "25.81@60.96"} << 0.9 << 53.87 << 0.0 << 2;
+    QTest::newRow("transition zone, NSR-10")
+        << QStringList{"--b",    "25.40", "--h", "43.18",  "--fc",   "281.2",     "--fy",
+                       "4218.4", "--mu",  "20",  "--code", "NSR-10", "--tension", "19.35@38.10"}
+        << 0.835 << 21.40 << 0.0 << 0;
+    QTest::newRow("compression steel not yielding, split over two layers")
+        << QStringList{"--b",       "35.56",        "--h",           "66.04",
+                       "--fc",      "281.2",        "--fy",          "4218.4",
+                       "--mu",      "60",           "--tension",     "16.325@60.96",
+                       "--tension", "16.325@60.96", "--compression", "7.74@6.35"}
+        << 0.9 << 67.44 << 3545.0 << 0;
+}
+
+void TestCli::checkPublishedSections() {
+    QFETCH(QStringList, arguments);
+    QFETCH(double, phi);
+    QFETCH(double, phiMn);
+    QFETCH(double, fsPrime);
+    QFETCH(int, status);
+    const Run run = runCli(QStringList{"check"} + arguments);
+    QCOMPARE(run.status, status);
+    QVERIFY2(qAbs(figure(run.out, "φ : ") - phi) <= 0.0015, run.out.constData());
+    QVERIFY2(qAbs(figure(run.out, "φMn : ") - phiMn) <= 0.015, run.out.constData());
+    if (fsPrime > 0) QVERIFY2(qAbs(figure(run.out, "f's : ") - fsPrime) <= 5, run.out.constData());
+    QVERIFY(run.out.endsWith(status == 0 ? "\nCumple\n" : "\nNo cumple\n"));
+}
+
+// A saved project is designed again under its own code; its saved bars are checked as the
+// layout window checks them.
+void TestCli::openSavedProjects() {
+    struct Case {
+        engine::DesignCode code;
+        std::array<double, 7> inputs;
+        QStringList tension;
+        int status;
+        QByteArray lastLine;
+    };
+    const std::array<double, 7> section{30, 50, 5, 210, 4200, 23, 5};
+    const Case cases[] = {
+        {engine::DesignCode::Nsr10, section, {}, 0, ""},
+        {engine::DesignCode::Nsr98, section, {"4N8"}, 0, "Cumple"},
+        {engine::DesignCode::Nsr98, section, {"2N6"}, 2, "No cumple"},
+        {engine::DesignCode::Nsr10, {30, 5, 5, 210, 4200, 23, 5}, {"2N6"}, 2, ""},
+    };
+    for (const Case& c : cases) {
+        project::Project saved;
+        saved.code = c.code;
+        saved.inputs.values = c.inputs;
+        if (!c.tension.isEmpty()) saved.arrangement = project::Arrangement{c.tension, {}};
+        const QString path = dir_.filePath("viga.quintaral");
+        QCOMPARE(project::writeProject(path, saved), QString());
+        const Run run = runCli({"open", path});
+        QCOMPARE(run.status, c.status);
+        const engine::DesignInput in{c.inputs[0], c.inputs[1], c.inputs[2], c.inputs[3],
+                                     c.inputs[4], c.inputs[5], c.inputs[6]};
+        const engine::RunOutcome outcome = engine::runDesign(in, c.code);
+        if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
+            QCOMPARE(run.err, fromEngine(engine::designErrorMessage(*error)) + '\n');
+            continue;
+        }
+        const QByteArray report =
+            fromEngine(engine::resultsReport(std::get<engine::DesignRun>(outcome), '.'))
+                .replace('\r', QByteArray());
+        if (c.tension.isEmpty()) {
+            QCOMPARE(run.out, report + '\n');
+        } else {
+            QVERIFY(run.out.startsWith(report + "\n\n"));
+            QVERIFY(run.out.endsWith('\n' + c.lastLine + '\n'));
+        }
+    }
+
+    const QString notAProject = dir_.filePath("notas.quintaral");
+    QFile file(notAProject);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("{\"format\": \"otra cosa\"}");
+    file.close();
+    const Run refused = runCli({"open", notAProject});
+    QCOMPARE(refused.status, 1);
+    QVERIFY(refused.err.contains("notas.quintaral"));
+    QCOMPARE(runCli({"open", notAProject, "--code", "NSR-10"}).status, 1);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -15,6 +15,10 @@ namespace {
 
 using engine::csv::RecordProblem;
 
+const engine::Designer nsr98 = [](const engine::DesignInput& input) {
+    return engine::runDesign(input, engine::DesignCode::Nsr98);
+};
+
 struct ReadRecord {
     std::vector<std::string> fields;
     std::size_t line;
@@ -169,13 +173,13 @@ TEST(Schedule, BadRowsAreReportedByLineAndTheBatchGoesOn) {
     std::string results;
     std::string diagnostics;
     const auto outcome = engine::runSchedule(
-        reader, {engine::ResultFormat::Csv, ';', ','}, engine::design,
+        reader, {engine::ResultFormat::Csv, ';', ','}, nsr98,
         [&](std::string_view t) { results += t; }, [&](std::string_view t) { diagnostics += t; });
     ASSERT_TRUE(std::holds_alternative<engine::BatchCounts>(outcome));
     EXPECT_EQ(std::get<engine::BatchCounts>(outcome).designed, 2u);
     EXPECT_EQ(std::get<engine::BatchCounts>(outcome).failed, 3u);
     EXPECT_EQ(diagnostics, std::string("línea 3: ") +
-                               std::string(engine::designFailureText(engine::DesignError::Cover)) +
+                               std::string(engine::designErrorMessage(engine::DesignError::Cover)) +
                                "\nlínea 6: el valor de «fc» no es un número: «2l0»\n"
                                "línea 7: faltan valores: la fila tiene 3 campos y hacen falta 8\n");
 
@@ -184,7 +188,7 @@ TEST(Schedule, BadRowsAreReportedByLineAndTheBatchGoesOn) {
     EXPECT_EQ(rows[1].fields[1], "simple");
     EXPECT_EQ(rows[1].fields[10], "");
     EXPECT_EQ(rows[2].fields[0], "V\n2");
-    EXPECT_EQ(rows[3].fields[10], engine::notANumberText);
+    EXPECT_EQ(rows[3].fields[10], engine::notANumberMessage);
     // The decimal comma reads 30,5 as the width and writes the figures back with it.
     const auto expected = std::get<engine::DesignResult>(engine::design(
         {.b = 30.5, .h = 50, .dPrime = 5, .fc = 210, .fy = 4200, .mu = 23, .dSecond = 5}));
@@ -199,8 +203,7 @@ TEST(Schedule, MissingHeaderOrColumnStopsBeforeAnyResult) {
         engine::csv::Reader reader(engine::csv::memorySource(text), ',');
         std::string results;
         const auto outcome = engine::runSchedule(
-            reader, {}, engine::design, [&](std::string_view t) { results += t; },
-            [](std::string_view) {});
+            reader, {}, nsr98, [&](std::string_view t) { results += t; }, [](std::string_view) {});
         EXPECT_TRUE(std::holds_alternative<std::string>(outcome)) << text;
         EXPECT_EQ(results, "");
     }

@@ -1,0 +1,153 @@
+#include <QCommandLineOption>
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commandline.h"
+#include "commands.h"
+#include "engine/capacity.h"
+#include "engine/layout.h"
+#include "engine/numbers.h"
+#include "helptexts.h"
+
+namespace cli {
+
+namespace {
+
+const QString tensionOption = QStringLiteral("tension");
+const QString compressionOption = QStringLiteral("compression");
+
+// The steel of one layer as typed: an area in cm2 or bars of the catalogue.
+struct LayerSteel {
+    double area = 0;
+    double barDiameter = 0;  // cm; 0 for a plain area
+};
+
+// "12.5" is an area; "4N10" or "2N8+1N6" names bars, whose largest diameter is kept so that
+// the concrete they displace is counted as the stress block reaches them. A plain area has no
+// bar size: its displaced concrete counts all at once when the block passes its depth.
+std::optional<LayerSteel> readSteel(const QString& option, const QString& text) {
+    const std::string steel = text.toStdString();
+    if (const auto area = engine::parseNumber(steel, '.')) {
+        if (*area > 0) return LayerSteel{*area, 0};
+        printError(
+            QStringLiteral("el área de --%1 debe ser mayor que cero: «%2»").arg(option, text));
+        return std::nullopt;
+    }
+    const engine::ParsedLayer parsed = engine::parseLayer(steel);
+    if (!parsed.ok()) {
+        printError(QStringLiteral("el acero de --%1 no es un área en cm2 ni unas barras: %2")
+                       .arg(option, QString::fromStdString(parsed.error)));
+        return std::nullopt;
+    }
+    double diameter = 0;
+    for (const engine::BarGroup& group : parsed.layer)
+        diameter = std::max(diameter, group.bar->diameterCm());
+    return LayerSteel{engine::layerArea(parsed.layer), diameter};
+}
+
+// Every AREA@DEPTH given after `option`, each inside the height; none after printing why not.
+std::optional<std::vector<engine::SteelLayer>> readLayers(const QCommandLineParser& parser,
+                                                          const QString& option, double h) {
+    std::vector<engine::SteelLayer> layers;
+    for (const QString& value : parser.values(option)) {
+        const qsizetype at = value.lastIndexOf(QLatin1Char('@'));
+        if (at < 0) {
+            printError(
+                QStringLiteral("--%1 espera ÁREA@PROFUNDIDAD, como 25.81@60.96 o 4N10@60.96: «%2»")
+                    .arg(option, value));
+            return std::nullopt;
+        }
+        const QString depthText = value.mid(at + 1);
+        const auto depth = engine::parseNumber(depthText.toStdString(), '.');
+        if (!depth) {
+            printError(QStringLiteral("la profundidad de --%1 no es un número: «%2»")
+                           .arg(option, depthText));
+            return std::nullopt;
+        }
+        if (!(*depth > 0 && *depth < h)) {
+            printError(
+                QStringLiteral("la profundidad de --%1 debe quedar dentro de la altura, "
+                               "entre 0 y h = %2 cm: «%3»")
+                    .arg(option, QString::fromStdString(engine::formatGeneral(h, '.')), value));
+            return std::nullopt;
+        }
+        const auto steel = readSteel(option, value.left(at));
+        if (!steel) return std::nullopt;
+        layers.push_back({steel->area, *depth, steel->barDiameter});
+    }
+    return layers;
+}
+
+}  // namespace
+
+int runCheck(const QStringList& arguments) {
+    const std::array<QString, 5> names{QStringLiteral("b"), QStringLiteral("h"),
+                                       QStringLiteral("fc"), QStringLiteral("fy"),
+                                       QStringLiteral("mu")};
+    QCommandLineParser parser;
+    for (const QString& name : names)
+        parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("valor")));
+    parser.addOption(QCommandLineOption(tensionOption, QString(), QStringLiteral("capa")));
+    parser.addOption(QCommandLineOption(compressionOption, QString(), QStringLiteral("capa")));
+    addCodeOption(parser);
+    const QString command = QStringLiteral("check");
+    if (!parseCommandLine(parser, arguments, command)) return exitUsage;
+    if (helpRequested(parser)) {
+        writeOut(help::check);
+        return exitSuccess;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printError(
+            QStringLiteral("argumento de más: %1").arg(parser.positionalArguments().first()));
+        return exitUsage;
+    }
+
+    std::array<double, 5> values{};
+    bool allNumbers = true;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto value = numberOption(parser, names[i]);
+        if (value)
+            values[i] = *value;
+        else
+            allNumbers = false;
+    }
+    const auto code = codeOption(parser);
+    if (!allNumbers || !code) return exitUsage;
+    if (!parser.isSet(tensionOption)) {
+        printError(QStringLiteral("falta la opción --%1").arg(tensionOption));
+        return exitUsage;
+    }
+    const double h = values[1];
+    const auto tension = readLayers(parser, tensionOption, h);
+    if (!tension) return exitUsage;
+    const auto compression = readLayers(parser, compressionOption, h);
+    if (!compression) return exitUsage;
+
+    const auto result = engine::checkCapacity({.code = *code,
+                                               .b = values[0],
+                                               .h = h,
+                                               .fc = values[2],
+                                               .fy = values[3],
+                                               .mu = values[4],
+                                               .tension = *tension,
+                                               .compression = *compression});
+    if (!result) {
+        printError(
+            QStringLiteral("la sección no se puede revisar: b, h, f'c y Fy deben ser "
+                           "mayores que cero, Mu no negativo, y el acero menos que el "
+                           "área de la sección"));
+        return exitUsage;
+    }
+    std::string text;
+    for (const std::string& line : engine::capacityLines(*result, *code, '.')) {
+        text += line;
+        text += '\n';
+    }
+    writeOut(text);
+    return result->passes ? exitSuccess : exitFailed;
+}
+
+}  // namespace cli
