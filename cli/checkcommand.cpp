@@ -94,28 +94,11 @@ int runCheck(const QStringList& arguments) {
     parser.addOption(QCommandLineOption(compressionOption, QString(), QStringLiteral("capa")));
     addCodeOption(parser);
     const QString command = QStringLiteral("check");
-    if (!parseCommandLine(parser, arguments, command)) return exitUsage;
-    if (helpRequested(parser)) {
-        writeOut(help::check);
-        return exitSuccess;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        printError(
-            QStringLiteral("argumento de más: %1").arg(parser.positionalArguments().first()));
-        return exitUsage;
-    }
-
-    std::array<double, 5> values{};
-    bool allNumbers = true;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const auto value = numberOption(parser, names[i]);
-        if (value)
-            values[i] = *value;
-        else
-            allNumbers = false;
-    }
+    if (const auto status = parseOptions(parser, arguments, command, help::check)) return *status;
+    const auto numbers = numberOptions(parser, names);
     const auto code = codeOption(parser);
-    if (!allNumbers || !code) return exitUsage;
+    if (!numbers || !code) return exitUsage;
+    const std::array<double, 5>& values = *numbers;
     if (!parser.isSet(tensionOption)) {
         printError(QStringLiteral("falta la opción --%1").arg(tensionOption));
         return exitUsage;

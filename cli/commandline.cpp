@@ -57,6 +57,21 @@ bool helpRequested(const QCommandLineParser& parser) {
     return parser.isSet(QStringLiteral("help"));
 }
 
+std::optional<int> parseOptions(QCommandLineParser& parser, const QStringList& arguments,
+                                const QString& command, std::string_view help) {
+    if (!parseCommandLine(parser, arguments, command)) return exitUsage;
+    if (helpRequested(parser)) {
+        writeOut(help);
+        return exitSuccess;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printError(
+            QStringLiteral("argumento de más: %1").arg(parser.positionalArguments().first()));
+        return exitUsage;
+    }
+    return std::nullopt;
+}
+
 std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name) {
     if (!parser.isSet(name)) {
         printError(QStringLiteral("falta la opción --%1").arg(name));

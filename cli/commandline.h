@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 #include <string_view>
 
@@ -33,8 +34,32 @@ bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
 // True when the arguments ask for help; the help option is added by parseCommandLine.
 bool helpRequested(const QCommandLineParser& parser);
 
+// Parses the arguments of a command that takes options and no other argument. The exit status
+// to end with when the command should not run (its help was printed, or why the arguments are
+// wrong); none when it should.
+std::optional<int> parseOptions(QCommandLineParser& parser, const QStringList& arguments,
+                                const QString& command, std::string_view help);
+
 // A number typed after an option, always with a decimal point; none after printing why not.
 std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name);
+
+// The numbers typed after each of the named options, in order; none after printing what is
+// wrong with every one that is missing or not a number.
+template <std::size_t N>
+std::optional<std::array<double, N>> numberOptions(const QCommandLineParser& parser,
+                                                   const std::array<QString, N>& names) {
+    std::array<double, N> values{};
+    bool allNumbers = true;
+    for (std::size_t i = 0; i < N; ++i) {
+        const auto value = numberOption(parser, names[i]);
+        if (value)
+            values[i] = *value;
+        else
+            allNumbers = false;
+    }
+    if (!allNumbers) return std::nullopt;
+    return values;
+}
 
 // The --code option (NSR-98 or NSR-10, any letter case), for the commands that design or check.
 void addCodeOption(QCommandLineParser& parser);

@@ -22,28 +22,11 @@ int runDesign(const QStringList& arguments) {
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("valor")));
     addCodeOption(parser);
     const QString command = QStringLiteral("design");
-    if (!parseCommandLine(parser, arguments, command)) return exitUsage;
-    if (helpRequested(parser)) {
-        writeOut(help::design);
-        return exitSuccess;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        printError(
-            QStringLiteral("argumento de más: %1").arg(parser.positionalArguments().first()));
-        return exitUsage;
-    }
-
-    std::array<double, 7> values{};
-    bool allNumbers = true;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const auto value = numberOption(parser, names[i]);
-        if (value)
-            values[i] = *value;
-        else
-            allNumbers = false;
-    }
+    if (const auto status = parseOptions(parser, arguments, command, help::design)) return *status;
+    const auto numbers = numberOptions(parser, names);
     const auto code = codeOption(parser);
-    if (!allNumbers || !code) return exitUsage;
+    if (!numbers || !code) return exitUsage;
+    const std::array<double, 7>& values = *numbers;
 
     const engine::DesignInput input{.b = values[0],
                                     .h = values[1],
