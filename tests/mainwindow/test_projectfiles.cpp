@@ -400,9 +400,13 @@ void TestProjectFiles::exportPdf() {
     const LayoutChoice choice = windows::loadedLayoutWindow()->choice();
 
     const QString pdf = dir.filePath(QStringLiteral("hoja.pdf"));
+    // Ctrl+E from a field, as the user presses it.
     form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    auto* moment = form->findChild<QLineEdit*>(QStringLiteral("momentEdit"));
+    moment->setFocus();
     const auto dialog = ModalWatcher::instance().answerModal(
-        [&] { trigger(form, "exportPdfAction"); }, chooseFile(pdf));
+        [&] { QTest::keyClick(moment, Qt::Key_E, Qt::ControlModifier); }, chooseFile(pdf));
     QCOMPARE(dialog, std::optional<QString>(QStringLiteral("QFileDialog")));
     QProcess process;
     process.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});

@@ -23,6 +23,7 @@
 #include "app/windows.h"
 #include "common/decimalseparator.h"
 #include "common/formfonts.h"
+#include "common/menukeys.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "layoutwindow/layoutwindow.h"
@@ -90,6 +91,7 @@ MainWindow::MainWindow(QWidget* parent)
     setupCommands();
     setupLayoutMenu();
     setupProject();
+    giveMenuKeysPriority(this);
     ui->widthEdit->setFocus(Qt::OtherFocusReason);
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/windows.h"
 #include "common/decimalseparator.h"
+#include "common/filedialoglabels.h"
 #include "engine/run.h"
 #include "layoutwindow/layoutwindow.h"
 #include "layoutwindow/sectiondrawing.h"
@@ -307,6 +308,7 @@ QString ProjectDocument::askPath(bool forSaving) {
     dialog.setObjectName(QStringLiteral("projectFileDialog"));
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    setSpanishLabels(dialog, forSaving ? "&Guardar" : "&Abrir");
     // Added before the dialog asks about replacing a file, so it asks about the file written.
     dialog.setDefaultSuffix(QLatin1String(project::fileSuffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
