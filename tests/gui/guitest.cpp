@@ -26,6 +26,12 @@ ModalWatcher::ModalWatcher() {
 void ModalWatcher::poll() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal) return;
+    if (expect_ == Expect::Custom) {
+        dialog_ = QString::fromLatin1(modal->metaObject()->className());
+        expect_ = Expect::Nothing;
+        answer_(modal);
+        return;
+    }
     auto* box = qobject_cast<QMessageBox*>(modal);
     if (expect_ == Expect::MessageBox && box) {
         ShownBox shown{box->windowTitle(), box->text(), box->icon(), {}};
@@ -68,6 +74,16 @@ std::optional<ShownBox> ModalWatcher::answerMessageBox(const std::function<void(
 std::optional<QString> ModalWatcher::cancelDialog(const std::function<void()>& action) {
     dialog_.reset();
     expect_ = Expect::Dialog;
+    action();
+    expect_ = Expect::Nothing;
+    return std::exchange(dialog_, std::nullopt);
+}
+
+std::optional<QString> ModalWatcher::answerModal(const std::function<void()>& action,
+                                                 const std::function<void(QWidget*)>& answer) {
+    dialog_.reset();
+    answer_ = answer;
+    expect_ = Expect::Custom;
     action();
     expect_ = Expect::Nothing;
     return std::exchange(dialog_, std::nullopt);

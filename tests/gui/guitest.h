@@ -23,7 +23,7 @@ struct ShownBox {
 // recorded and closed, so the test cannot hang on it, and the test fails at its cleanup.
 class ModalWatcher : public QObject {
     Q_OBJECT
-public:
+  public:
     static ModalWatcher& instance();
 
     // Runs `action`, answering the first message box it opens with its OK (or default) button.
@@ -33,15 +33,21 @@ public:
     // Runs `action`, cancelling the first modal dialog it opens; returns its class name.
     std::optional<QString> cancelDialog(const std::function<void()>& action);
 
+    // Runs `action`, handing the first modal window it opens to `answer`, which closes it (a
+    // chosen button, a file typed into a file dialog). Returns the window's class name.
+    std::optional<QString> answerModal(const std::function<void()>& action,
+                                       const std::function<void(QWidget*)>& answer);
+
     // Descriptions of the modal windows that appeared unexpectedly since the last call.
     QStringList takeUnexpected();
 
-private:
+  private:
     ModalWatcher();
     void poll();
 
     QTimer timer_;
-    enum class Expect { Nothing, MessageBox, Dialog } expect_ = Expect::Nothing;
+    enum class Expect { Nothing, MessageBox, Dialog, Custom } expect_ = Expect::Nothing;
+    std::function<void(QWidget*)> answer_;
     std::optional<ShownBox> box_;
     std::optional<QString> dialog_;
     QStringList unexpected_;
@@ -49,13 +55,13 @@ private:
 
 // Sets the default locale for the lifetime of the guard and restores the previous one.
 class LocaleGuard {
-public:
+  public:
     explicit LocaleGuard(const QLocale& locale) : saved_(QLocale()) { QLocale::setDefault(locale); }
     ~LocaleGuard() { QLocale::setDefault(saved_); }
     LocaleGuard(const LocaleGuard&) = delete;
     LocaleGuard& operator=(const LocaleGuard&) = delete;
 
-private:
+  private:
     QLocale saved_;
 };
 
@@ -63,18 +69,18 @@ private:
 // unexpected modal window appeared, and unloads all windows so each test starts afresh.
 class GuiTestCase : public QObject {
     Q_OBJECT
-protected Q_SLOTS:
+  protected Q_SLOTS:
     void initTestCase();
     void cleanup();
 };
 
 // main() for a window test: the offscreen platform unless another one is asked for.
-#define QUINTARAL_GUI_TEST_MAIN(TestClass)                                 \
-    int main(int argc, char* argv[]) {                                     \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                       \
-        QApplication app(argc, argv);                                      \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                           \
-        TestClass test;                                                    \
-        return QTest::qExec(&test, argc, argv);                            \
+#define QUINTARAL_GUI_TEST_MAIN(TestClass)                  \
+    int main(int argc, char* argv[]) {                      \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) \
+            qputenv("QT_QPA_PLATFORM", "offscreen");        \
+        QApplication app(argc, argv);                       \
+        app.setAttribute(Qt::AA_Use96Dpi, true);            \
+        TestClass test;                                     \
+        return QTest::qExec(&test, argc, argv);             \
     }

@@ -430,12 +430,28 @@ void TestMainWindow::menus_data() {
     QTest::addColumn<QKeySequence>("shortcut");
     QTest::newRow("atAction") << "atAction"
                               << "" << 0 << "@" << QKeySequence();
+    QTest::newRow("newAction") << "newAction"
+                               << "fileMenu" << 0 << "&Nuevo" << QKeySequence(Qt::CTRL | Qt::Key_N);
+    QTest::newRow("openAction") << "openAction"
+                                << "fileMenu" << 1 << "&Abrir..."
+                                << QKeySequence(Qt::CTRL | Qt::Key_O);
+    QTest::newRow("saveAction") << "saveAction"
+                                << "fileMenu" << 2 << "&Guardar"
+                                << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("saveAsAction") << "saveAsAction"
+                                  << "fileMenu" << 3 << "Guardar &como..."
+                                  << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    QTest::newRow("projectSeparator") << "projectSeparator"
+                                      << "fileMenu" << 5 << "" << QKeySequence();
+    QTest::newRow("exportPdfAction")
+        << "exportPdfAction"
+        << "fileMenu" << 6 << "Exportar a P&DF..." << QKeySequence(Qt::CTRL | Qt::Key_E);
     QTest::newRow("printAction") << "printAction"
-                                 << "fileMenu" << 0 << "Im&primir" << QKeySequence();
+                                 << "fileMenu" << 7 << "Im&primir" << QKeySequence();
     QTest::newRow("fileSeparator") << "fileSeparator"
-                                   << "fileMenu" << 1 << "" << QKeySequence();
+                                   << "fileMenu" << 8 << "" << QKeySequence();
     QTest::newRow("exitAction") << "exitAction"
-                                << "fileMenu" << 2 << "&Salir" << QKeySequence();
+                                << "fileMenu" << 9 << "&Salir" << QKeySequence();
     QTest::newRow("calculateAction") << "calculateAction"
                                      << "" << 2 << "&Calcular" << QKeySequence();
     QTest::newRow("infoAction") << "infoAction"

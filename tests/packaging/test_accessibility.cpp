@@ -196,6 +196,24 @@ void TestAccessibility::accessKeys_data() {
     QTest::newRow("fileMenu") << "fileMenu"
                               << "Archivo"
                               << "Alt+A";
+    QTest::newRow("newAction") << "newAction"
+                               << "Nuevo"
+                               << "Ctrl+N";
+    QTest::newRow("openAction") << "openAction"
+                                << "Abrir..."
+                                << "Ctrl+O";
+    QTest::newRow("saveAction") << "saveAction"
+                                << "Guardar"
+                                << "Ctrl+S";
+    QTest::newRow("saveAsAction") << "saveAsAction"
+                                  << "Guardar como..."
+                                  << "Ctrl+Shift+S";
+    QTest::newRow("recentMenu") << "recentMenu"
+                                << "Recientes"
+                                << "Alt+R";
+    QTest::newRow("exportPdfAction") << "exportPdfAction"
+                                     << "Exportar a PDF..."
+                                     << "Ctrl+E";
     QTest::newRow("printAction") << "printAction"
                                  << "Imprimir"
                                  << "Alt+P";

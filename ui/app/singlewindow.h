@@ -43,15 +43,17 @@ class SingleWindow {
     }
 
     // Forgets the window as soon as it is closed, so that a reference made before the deferred
-    // deletion has run already loads a fresh one. None of the windows refuses to close.
+    // deletion has run already loads a fresh one. The window handles the close first: one that
+    // refuses to close (the user kept unsaved work) stays the loaded instance.
     class CloseWatcher : public QObject {
       public:
         explicit CloseWatcher(SingleWindow* owner, QObject* parent)
             : QObject(parent), owner_(owner) {}
         bool eventFilter(QObject* watched, QEvent* event) override {
-            if (event->type() == QEvent::Close && owner_->window_ == watched)
-                owner_->window_ = nullptr;
-            return false;
+            if (event->type() != QEvent::Close || owner_->window_ != watched) return false;
+            watched->event(event);
+            if (event->isAccepted()) owner_->window_ = nullptr;
+            return true;
         }
 
       private:

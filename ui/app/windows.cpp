@@ -1,14 +1,18 @@
 #include "app/windows.h"
 
 #include <QCoreApplication>
+#include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <initializer_list>
+#include <utility>
 
 #include "app/singlewindow.h"
 #include "bartablewindow/bartablewindow.h"
 #include "infowindow/infowindow.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/projectdocument.h"
 #include "splashwindow/splashwindow.h"
 
 namespace windows {
@@ -19,6 +23,11 @@ template <class Window>
 SingleWindow<Window>& slot() {
     static SingleWindow<Window> instance;
     return instance;
+}
+
+QString& startupFile() {
+    static QString path;
+    return path;
 }
 
 }  // namespace
@@ -39,8 +48,18 @@ LayoutWindow* loadedLayoutWindow() {
     return slot<LayoutWindow>().loaded();
 }
 
+// The start-up file opens from the event loop, once whatever showed the window is done.
 void showMainWindow() {
     slot<MainWindow>().show();
+    if (startupFile().isEmpty()) return;
+    MainWindow* window = loadedMainWindow();
+    QTimer::singleShot(0, window, [window, path = std::exchange(startupFile(), QString())] {
+        window->document()->openFile(path);
+    });
+}
+
+void openAtStart(const QString& path) {
+    startupFile() = path;
 }
 void showSplash() {
     slot<SplashWindow>().show();

@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class MainWindow;
 class SplashWindow;
 class InfoWindow;
@@ -23,6 +24,10 @@ void showSplash();
 void showInfo();
 void showBarTable();
 void showLayoutWindow();
+
+// A project file for the main window to open the first time it is shown (the file named on
+// the command line, opened once the splash hands over).
+void openAtStart(const QString& path);
 
 // Destroys every loaded window at once (program end, and between tests).
 void unloadAll();

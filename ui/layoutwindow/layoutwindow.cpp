@@ -126,16 +126,27 @@ void LayoutWindow::setupTables() {
     }
 }
 
+// Every change the user makes is also announced, after it has been handled; the program's own
+// changes go past these connections (their signals are blocked or not raised).
 void LayoutWindow::setupConnections() {
-    connect(ui->stirrupCombo, &QComboBox::currentIndexChanged, this, &LayoutWindow::readSettings);
-    connect(ui->maxLayersCombo, &QComboBox::currentIndexChanged, this, &LayoutWindow::readSettings);
-    for (QLineEdit* edit : {ui->clearCoverEdit, ui->aggregateEdit})
+    for (QComboBox* box : {ui->stirrupCombo, ui->maxLayersCombo}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &LayoutWindow::readSettings);
+        connect(box, &QComboBox::currentIndexChanged, this, &LayoutWindow::arrangementEdited);
+    }
+    for (QLineEdit* edit : {ui->clearCoverEdit, ui->aggregateEdit}) {
         connect(edit, &QLineEdit::textChanged, this, &LayoutWindow::readSettings);
-    for (QTableWidget* table : {ui->tensionTable, ui->compressionTable})
+        connect(edit, &QLineEdit::textChanged, this, &LayoutWindow::arrangementEdited);
+    }
+    for (QTableWidget* table : {ui->tensionTable, ui->compressionTable}) {
         connect(table, &QTableWidget::itemSelectionChanged, this, &LayoutWindow::chooseRows);
+        connect(table, &QTableWidget::itemSelectionChanged, this, &LayoutWindow::arrangementEdited);
+    }
     connect(ui->checkTypedButton, &QPushButton::clicked, this, &LayoutWindow::checkTyped);
-    for (QLineEdit* edit : {ui->lowestLayerEdit, ui->secondLayerEdit, ui->compressionLayerEdit})
+    connect(ui->checkTypedButton, &QPushButton::clicked, this, &LayoutWindow::arrangementEdited);
+    for (QLineEdit* edit : {ui->lowestLayerEdit, ui->secondLayerEdit, ui->compressionLayerEdit}) {
         connect(edit, &QLineEdit::returnPressed, this, &LayoutWindow::checkTyped);
+        connect(edit, &QLineEdit::returnPressed, this, &LayoutWindow::arrangementEdited);
+    }
     connect(ui->useCoversButton, &QPushButton::clicked, this, &LayoutWindow::proposeCovers);
 }
 

@@ -58,6 +58,8 @@ class LayoutWindow : public QWidget {
     // The covers that put the design's d and d'' where the chosen bars are, in cm, rounded up
     // to the hundredth.
     void coversProposed(double dPrime, double dSecond);
+    // The user changed a setting or the chosen bars (never raised by setDesign or restore).
+    void arrangementEdited();
 
   private:
     struct Design {

@@ -1,6 +1,7 @@
 #include "mainwindow/mainwindow.h"
 
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
 #include <QIcon>
@@ -22,10 +23,12 @@
 #include "app/windows.h"
 #include "common/decimalseparator.h"
 #include "common/formfonts.h"
+#include "common/menukeys.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/designcodesetting.h"
+#include "mainwindow/projectdocument.h"
 #include "mainwindow/statuspanels.h"
 #include "print/printreport.h"
 #include "ui_mainwindow.h"
@@ -87,6 +90,8 @@ MainWindow::MainWindow(QWidget* parent)
     fillSelectors();
     setupCommands();
     setupLayoutMenu();
+    setupProject();
+    giveMenuKeysPriority(this);
     ui->widthEdit->setFocus(Qt::OtherFocusReason);
 }
 
@@ -112,8 +117,8 @@ void MainWindow::setupCommands() {
     connect(ui->calculateButton, &QAbstractButton::clicked, this, &MainWindow::calculate);
     connect(ui->calculateAction, &QAction::triggered, this, &MainWindow::calculate);
     connect(ui->clearButton, &QAbstractButton::clicked, this, &MainWindow::clearInputs);
-    connect(ui->exitButton, &QAbstractButton::clicked, this, &windows::endProgram);
-    connect(ui->exitAction, &QAction::triggered, this, &windows::endProgram);
+    connect(ui->exitButton, &QAbstractButton::clicked, this, &MainWindow::exitProgram);
+    connect(ui->exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
     connect(ui->barTableButton, &QAbstractButton::clicked, this, &windows::showBarTable);
     connect(ui->barTableAction, &QAction::triggered, this, &windows::showBarTable);
     connect(ui->aboutButton, &QAbstractButton::clicked, this, &windows::showSplash);
@@ -125,8 +130,10 @@ void MainWindow::setupCommands() {
 }
 
 void MainWindow::setupInputs() {
-    for (QLineEdit* field : inputFields())
+    for (QLineEdit* field : inputFields()) {
         connect(field, &QLineEdit::textChanged, this, &MainWindow::updateCalculateEnabled);
+        connect(field, &QLineEdit::textChanged, this, &MainWindow::inputsChanged);
+    }
     ui->resultsBox->document()->setDocumentMargin(2);
 }
 
@@ -180,9 +187,11 @@ void MainWindow::setupCodeMenu() {
 }
 
 void MainWindow::setDesignCode(engine::DesignCode code) {
+    const bool changed = code != designCode_;
     designCode_ = code;
     saveDesignCode(code);
     showDesignCode();
+    if (changed) Q_EMIT inputsChanged();
 }
 
 void MainWindow::showDesignCode() {
@@ -310,10 +319,14 @@ void MainWindow::setupLayoutMenu() {
 }
 
 void MainWindow::showLayoutWindow() {
+    const bool opened = !windows::loadedLayoutWindow();
     windows::showLayoutWindow();
     LayoutWindow* layout = windows::loadedLayoutWindow();
     connect(layout, &LayoutWindow::coversProposed, this, &MainWindow::useCovers,
             Qt::UniqueConnection);
+    connect(layout, &LayoutWindow::arrangementEdited, document_, &ProjectDocument::markModified,
+            Qt::UniqueConnection);
+    if (opened) document_->restoreLayout(layout);
     if (lastDesign_) layout->setDesign(lastDesign_->input, lastDesign_->run);
 }
 
@@ -330,4 +343,67 @@ void MainWindow::useCovers(double dPrime, double dSecond) {
     ui->compressionCoverEdit->setText(
         QString::fromStdString(engine::formatGeneral(dSecond, separator)));
     calculate();
+}
+
+// The file commands go above "Imprimir"; the window remembers what it showed at start-up for
+// "Nuevo".
+void MainWindow::setupProject() {
+    document_ = new ProjectDocument(this);
+    document_->setupFileMenu(ui->fileMenu, ui->printAction);
+    connect(this, &MainWindow::inputsChanged, document_, &ProjectDocument::markModified);
+    startup_.inputs = inputTexts();
+    startup_.report = ui->resultsBox->toPlainText();
+    startup_.selectors = {ui->tensionCountCombo->currentText(), ui->tensionBarCombo->currentText(),
+                          ui->compressionCountCombo->currentText(),
+                          ui->compressionBarCombo->currentText()};
+}
+
+std::array<QString, 7> MainWindow::inputTexts() const {
+    std::array<QString, 7> texts;
+    const auto fields = inputFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) texts[i] = fields[i]->text();
+    return texts;
+}
+
+void MainWindow::setInputTexts(const std::array<QString, 7>& texts) {
+    const auto fields = inputFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->setText(texts[i]);
+}
+
+void MainWindow::focusInput(int index) {
+    QLineEdit* field = inputFields().at(static_cast<std::size_t>(index));
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+void MainWindow::resetToStartup() {
+    if (LayoutWindow* layout = windows::loadedLayoutWindow()) layout->close();
+    setInputTexts(startup_.inputs);
+    // As at start-up, the selectors show their texts and nothing beside them.
+    const std::array<QComboBox*, 4> selectors = {ui->tensionCountCombo, ui->tensionBarCombo,
+                                                 ui->compressionCountCombo,
+                                                 ui->compressionBarCombo};
+    for (std::size_t i = 0; i < selectors.size(); ++i) {
+        const QSignalBlocker blocker(selectors[i]);
+        selectors[i]->setEditText(startup_.selectors[i]);
+    }
+    for (QLineEdit* area : {ui->tensionAreaEdit, ui->compressionAreaEdit}) area->clear();
+    for (QLabel* description : {ui->tensionSteelLabel, ui->compressionSteelLabel})
+        description->clear();
+    showReport(startup_.report);
+    ui->compressionSteelFrame->hide();
+    lastDesign_.reset();
+    layoutAction_->setEnabled(false);
+    ui->widthEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::exitProgram() {
+    if (document_->mayDiscardChanges()) windows::endProgram();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (document_->mayDiscardChanges())
+        QMainWindow::closeEvent(event);
+    else
+        event->ignore();
 }

@@ -13,7 +13,9 @@
 namespace Ui {
 class MainWindow;
 }
+class ProjectDocument;
 class QActionGroup;
+class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -58,6 +60,27 @@ class MainWindow : public QMainWindow {
     void showTensionSteel();
     void showCompressionSteel();
 
+    // The project file in use and its commands.
+    ProjectDocument* document() const { return document_; }
+    // The seven input texts in the order b, h, d', f'c, Fy, Mu, d''.
+    std::array<QString, 7> inputTexts() const;
+    void setInputTexts(const std::array<QString, 7>& texts);
+    void focusInput(int index);
+    // Back to the contents shown at start-up: the inputs, an empty results box, no design,
+    // and the layout window closed. The design code stays.
+    void resetToStartup();
+    // Opens the layout window on the last design; a window opened afresh takes the settings
+    // and bars of the file in use.
+    void showLayoutWindow();
+
+  Q_SIGNALS:
+    // An input or the design code changed.
+    void inputsChanged();
+
+  protected:
+    // Asks before unsaved changes of the file in use are lost.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void setupFonts();
     void setupFlag();
@@ -70,7 +93,8 @@ class MainWindow : public QMainWindow {
     void setupSize();
     void fillSelectors();
     void setupLayoutMenu();
-    void showLayoutWindow();
+    void setupProject();
+    void exitProgram();
     void followInLayoutWindow();
     void useCovers(double dPrime, double dSecond);
 
@@ -85,4 +109,11 @@ class MainWindow : public QMainWindow {
     engine::DesignCode designCode_ = engine::DesignCode::Nsr98;
     std::optional<CompletedDesign> lastDesign_;
     QAction* layoutAction_ = nullptr;
+    ProjectDocument* document_ = nullptr;
+    // What the inputs, the results box and the selectors showed at start-up.
+    struct StartupTexts {
+        std::array<QString, 7> inputs;
+        QString report;
+        std::array<QString, 4> selectors;
+    } startup_;
 };

@@ -1,0 +1,460 @@
+// Project files through the main window: saving and opening again, refused files, the question
+// before unsaved changes are lost, the title, the recent list, the PDF export and the file named
+// on the command line.
+#include <QAbstractButton>
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <array>
+#include <random>
+
+#include "app/windows.h"
+#include "guitest.h"
+#include "layoutwindow/layoutwindow.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/projectdocument.h"
+
+namespace {
+
+const QString caption =
+    QStringLiteral("Calculo del Acero de Refuerzo en Vigas de Concreto Reforzado");
+
+MainWindow* openMainWindow() {
+    windows::showMainWindow();
+    MainWindow* form = windows::loadedMainWindow();
+    if (form && !QTest::qWaitForWindowActive(form)) qWarning("MainWindow did not become active");
+    return form;
+}
+
+QString reportOf(const MainWindow* form) {
+    return form->findChild<QPlainTextEdit*>(QStringLiteral("resultsBox"))->toPlainText();
+}
+
+void trigger(const MainWindow* form, const char* action) {
+    form->findChild<QAction*>(QString::fromLatin1(action))->trigger();
+}
+
+// Everything a refused or cancelled command must leave as it was.
+struct Shown {
+    std::array<QString, 7> inputs;
+    QString report;
+    QString title;
+    engine::DesignCode code;
+    QString path;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shown(const MainWindow* form) {
+    return {form->inputTexts(), reportOf(form), form->windowTitle(), form->designCode(),
+            form->document()->path()};
+}
+
+// A number as a user types it: up to two decimals, no trailing zero.
+QString typed(int hundredths, QChar separator) {
+    QString text = QString::number(hundredths / 100);
+    const int fraction = hundredths % 100;
+    if (fraction != 0) {
+        QString digits = QStringLiteral("%1").arg(fraction, 2, 10, QLatin1Char('0'));
+        while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+        text += separator + digits;
+    }
+    return text;
+}
+
+// Plausible beams, so that most of them design.
+std::array<QString, 7> randomInputs(std::mt19937& random, QChar separator) {
+    auto between = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    return {typed(between(25, 50) * 100 + between(0, 99), separator),
+            typed(between(45, 80) * 100 + between(0, 9) * 10, separator),
+            typed(between(400, 700), separator),
+            typed(std::array{21000, 24500, 28000}[between(0, 2)], separator),
+            typed(420000, separator),
+            typed(between(500, 2500), separator),
+            typed(between(400, 700), separator)};
+}
+
+// Hands a file dialog the path, as if typed and accepted.
+std::function<void(QWidget*)> chooseFile(const QString& path) {
+    return [path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        // Typed into the file name box, which takes a whole path, and confirmed.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) {
+            dialog->reject();
+            return;
+        }
+        name->setText(path);
+        static_cast<QDialog*>(dialog)->accept();
+    };
+}
+
+// Presses the button of that text and records what the box said.
+std::function<void(QWidget*)> pressButton(const QString& text, ShownBox* seen) {
+    return [text, seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        *seen = {box->windowTitle(), box->text(), box->icon(), {}};
+        QAbstractButton* pressed = nullptr;
+        for (QAbstractButton* button : box->buttons()) {
+            seen->buttons << button->text();
+            if (button->text() == text) pressed = button;
+        }
+        if (pressed)
+            pressed->click();
+        else
+            box->done(0);
+    };
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestProjectFiles : public GuiTestCase {
+    Q_OBJECT
+  private Q_SLOTS:
+    void init() { QSettings().clear(); }
+    void roundTrip_data();
+    void roundTrip();
+    void saveThroughTheDialog();
+    void refusedFileChangesNothing_data();
+    void refusedFileChangesNothing();
+    void saveRefusesWhatIsNotANumber();
+    void unsavedChanges_data();
+    void unsavedChanges();
+    void recentFiles();
+    void layoutTravelsWithTheFile();
+    void exportPdf();
+    void openFromCommandLine_data();
+    void openFromCommandLine();
+};
+
+void TestProjectFiles::roundTrip_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("comma") << QLocale(QLocale::Spanish, QLocale::Colombia);
+}
+
+// Save, "Nuevo", open: the same inputs, code and report, whatever was typed.
+void TestProjectFiles::roundTrip() {
+    QFETCH(QLocale, locale);
+    const LocaleGuard guard(locale);
+    QTemporaryDir dir;
+    std::mt19937 random(20240611);
+    MainWindow* form = openMainWindow();
+    const Shown atStart = shown(form);
+    int designed = 0;
+    for (int sample = 0; sample < 6; ++sample) {
+        const auto inputs = randomInputs(random, locale.decimalPoint().front());
+        form->setDesignCode(sample % 2 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98);
+        form->setInputTexts(inputs);
+        if (ModalWatcher::instance().answerMessageBox([&] { form->calculate(); })) continue;
+        ++designed;
+        const Shown saved = shown(form);
+        const QString path = dir.filePath(QStringLiteral("viga %1.quintaral").arg(sample));
+        QVERIFY(form->document()->saveTo(path));
+        QCOMPARE(form->windowTitle(),
+                 QStringLiteral("viga %1.quintaral[*] - ").arg(sample) + caption);
+        QVERIFY(!form->isWindowModified());
+
+        form->document()->newProject();
+        Shown expected = atStart;
+        expected.code = form->designCode();  // "Nuevo" keeps the code in force
+        QCOMPARE(shown(form), expected);
+        QVERIFY(!form->lastDesign());
+
+        form->setDesignCode(sample % 2 ? engine::DesignCode::Nsr98 : engine::DesignCode::Nsr10);
+        QVERIFY(form->document()->openFile(path));
+        Shown opened = shown(form);
+        opened.path = saved.path;
+        opened.title = saved.title;
+        QCOMPARE(opened, saved);
+        QVERIFY(!form->isWindowModified());
+    }
+    QVERIFY2(designed >= 4, "too few of the random beams designed");
+}
+
+void TestProjectFiles::saveThroughTheDialog() {
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    const QString path = dir.filePath(QStringLiteral("losa"));
+    const auto dialog = ModalWatcher::instance().answerModal(
+        [&] { QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier); }, chooseFile(path));
+    QCOMPARE(dialog, std::optional<QString>(QStringLiteral("QFileDialog")));
+    // The suffix is added to a name typed without it.
+    QCOMPARE(form->document()->path(), path + QStringLiteral(".quintaral"));
+    QVERIFY(contents(form->document()->path()).contains("\"quintaral-project\""));
+    QCOMPARE(form->windowTitle(), QStringLiteral("losa.quintaral[*] - ") + caption);
+
+    // Ctrl+S again writes the file in use without asking.
+    form->findChild<QLineEdit*>(QStringLiteral("momentEdit"))->setText(QStringLiteral("33"));
+    QVERIFY(form->isWindowModified());
+    form->activateWindow();  // the user clicks back after the dialog
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!form->isWindowModified());
+    QVERIFY(contents(form->document()->path()).contains("33"));
+}
+
+void TestProjectFiles::refusedFileChangesNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");  // empty: no file at all
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QByteArray() << "el archivo no existe";
+    QTest::newRow("not JSON") << QByteArray("{\"format\": ") << "";
+    QTest::newRow("newer schema") << QByteArray(
+                                         "{\"format\":\"quintaral-project\",\"schemaVersion\":99}")
+                                  << "";
+    QTest::newRow("input missing")
+        << QByteArray(
+               "{\"format\":\"quintaral-project\",\"schemaVersion\":1,\"code\":\"NSR-98\","
+               "\"inputs\":{\"b\":30,\"h\":50,\"cover\":5,\"fc\":210,\"fy\":4200,"
+               "\"mu\":12}}")
+        << "cover2";
+}
+
+void TestProjectFiles::refusedFileChangesNothing() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    const QString inUse = dir.filePath(QStringLiteral("en uso.quintaral"));
+    QVERIFY(form->document()->saveTo(inUse));
+    form->setInputTexts({"31", "52", "6", "245", "4200", "18", "5"});
+    form->calculate();
+    const Shown before = shown(form);
+
+    const QString path = dir.filePath(QStringLiteral("malo.quintaral"));
+    if (!bytes.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    const auto box = ModalWatcher::instance().answerMessageBox(
+        [&] { QVERIFY(!form->document()->openFile(path)); });
+    QVERIFY(box);
+    QCOMPARE(box->icon, QMessageBox::Critical);
+    QVERIFY2(
+        box->text.startsWith(QStringLiteral("No se puede abrir el archivo \"malo.quintaral\"")),
+        qPrintable(box->text));
+    QVERIFY2(box->text.contains(reason), qPrintable(box->text));
+    QCOMPARE(shown(form), before);
+    QVERIFY(form->isWindowModified());
+}
+
+void TestProjectFiles::saveRefusesWhatIsNotANumber() {
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+    QVERIFY(form->document()->saveTo(path));
+    const QByteArray saved = contents(path);
+    auto* fc = form->findChild<QLineEdit*>(QStringLiteral("fcEdit"));
+    fc->setText(QStringLiteral("doscientos"));
+    const auto box =
+        ModalWatcher::instance().answerMessageBox([&] { QVERIFY(!form->document()->save()); });
+    QVERIFY(box);
+    QCOMPARE(box->text, project::notANumberMessage(path, project::Input::Fc));
+    QCOMPARE(contents(path), saved);
+    QVERIFY(form->isWindowModified());
+    QCOMPARE(form->focusWidget(), fc);
+}
+
+void TestProjectFiles::unsavedChanges_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("kept");   // the edited window is still there
+    QTest::addColumn<bool>("saved");  // the edit reached the file
+    for (const char* command : {"newAction", "close"}) {
+        QTest::addRow("%s, Cancelar", command) << command << "Cancelar" << true << false;
+        QTest::addRow("%s, No guardar", command) << command << "No guardar" << false << false;
+        QTest::addRow("%s, Guardar", command) << command << "Guardar" << false << true;
+    }
+    QTest::newRow("exitAction, Cancelar") << "exitAction"
+                                          << "Cancelar" << true << false;
+}
+
+void TestProjectFiles::unsavedChanges() {
+    QFETCH(QString, command);
+    QFETCH(QString, answer);
+    QFETCH(bool, kept);
+    QFETCH(bool, saved);
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    // No question without a file in use.
+    form->findChild<QLineEdit*>(QStringLiteral("momentEdit"))->setText(QStringLiteral("21"));
+    trigger(form, "newAction");
+    QCOMPARE(form->windowTitle(), caption);
+
+    const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+    QVERIFY(form->document()->saveTo(path));
+    form->findChild<QLineEdit*>(QStringLiteral("momentEdit"))->setText(QStringLiteral("27"));
+    QVERIFY(form->isWindowModified());
+    const Shown edited = shown(form);
+
+    ShownBox box;
+    const auto modal = ModalWatcher::instance().answerModal(
+        [&] {
+            if (command == QStringLiteral("close"))
+                form->close();
+            else
+                trigger(form, qPrintable(command));
+        },
+        pressButton(answer, &box));
+    QCOMPARE(modal, std::optional<QString>(QStringLiteral("QMessageBox")));
+    QCOMPARE(box.text, QStringLiteral("El proyecto \"viga.quintaral\" tiene cambios sin guardar. "
+                                      "¿Desea guardarlos?"));
+    QCOMPARE(box.buttons.size(), 3);
+    for (const char* button : {"Guardar", "No guardar", "Cancelar"})
+        QVERIFY(box.buttons.contains(QString::fromUtf8(button)));
+
+    if (command == QStringLiteral("close"))
+        QCOMPARE(windows::loadedMainWindow() == form, kept);
+    else if (!kept)
+        QCOMPARE(shown(form).title, caption);
+    if (kept) {
+        QCOMPARE(shown(form), edited);
+        QVERIFY(form->isWindowModified());
+    }
+    QCOMPARE(contents(path).contains("27"), saved);
+}
+
+void TestProjectFiles::recentFiles() {
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    auto* recent = form->findChild<QMenu*>(QStringLiteral("recentMenu"));
+    QVERIFY(!recent->menuAction()->isEnabled());
+    const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+    QVERIFY(form->document()->saveTo(path));
+    QVERIFY(recent->menuAction()->isEnabled());
+    QCOMPARE(recent->actions().size(), 1);
+    QVERIFY(recent->actions().front()->text().endsWith(QStringLiteral("viga.quintaral")));
+
+    // A file gone since is reported like any refused file and leaves the list.
+    form->document()->newProject();
+    QVERIFY(QFile::remove(path));
+    const auto box =
+        ModalWatcher::instance().answerMessageBox([&] { recent->actions().front()->trigger(); });
+    QVERIFY(box);
+    QVERIFY(box->text.contains(QStringLiteral("el archivo no existe")));
+    QVERIFY(recent->actions().isEmpty());
+    QVERIFY(!recent->menuAction()->isEnabled());
+}
+
+// Saved with bars chosen in the layout window, the file opens that window again with them.
+void TestProjectFiles::layoutTravelsWithTheFile() {
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    form->setInputTexts({"30", "50", "5", "210", "4200", "12", "5"});
+    form->calculate();
+    form->showLayoutWindow();
+    const engine::LayoutSettings settings{4, 5, 2.5, 1};
+    const LayoutChoice choice{"3 N° 6", "", "", true};
+    windows::loadedLayoutWindow()->restore(settings, choice);
+    QCOMPARE(windows::loadedLayoutWindow()->choice(), choice);
+    const QString path = dir.filePath(QStringLiteral("con barras.quintaral"));
+    QVERIFY(form->document()->saveTo(path));
+
+    form->document()->newProject();
+    QVERIFY(!windows::loadedLayoutWindow());
+    QVERIFY(form->document()->openFile(path));
+    const LayoutWindow* layout = windows::loadedLayoutWindow();
+    QVERIFY(layout);
+    QCOMPARE(layout->choice().lowestLayer, choice.lowestLayer);
+    QCOMPARE(layout->settings().stirrupDesignation, settings.stirrupDesignation);
+    QCOMPARE(layout->settings().clearCover, settings.clearCover);
+    QCOMPARE(layout->settings().maxAggregate, settings.maxAggregate);
+    QCOMPARE(layout->settings().maxTensionLayers, settings.maxTensionLayers);
+    QVERIFY(!form->isWindowModified());
+}
+
+// The sheet holds the report as the window shows it, the file's name and the chosen bars.
+void TestProjectFiles::exportPdf() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    const LocaleGuard guard(QLocale(QLocale::Spanish, QLocale::Colombia));
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    form->setInputTexts({"30", "50", "5", "210", "4200", "12", "5"});
+    form->calculate();
+    QVERIFY(form->document()->saveTo(dir.filePath(QStringLiteral("puente.quintaral"))));
+    form->showLayoutWindow();
+    QVERIFY(windows::loadedLayoutWindow()->hasArrangement());
+    const LayoutChoice choice = windows::loadedLayoutWindow()->choice();
+
+    const QString pdf = dir.filePath(QStringLiteral("hoja.pdf"));
+    // Ctrl+E from a field, as the user presses it.
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    auto* moment = form->findChild<QLineEdit*>(QStringLiteral("momentEdit"));
+    moment->setFocus();
+    const auto dialog = ModalWatcher::instance().answerModal(
+        [&] { QTest::keyClick(moment, Qt::Key_E, Qt::ControlModifier); }, chooseFile(pdf));
+    QCOMPARE(dialog, std::optional<QString>(QStringLiteral("QFileDialog")));
+    QProcess process;
+    process.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    for (const QString& line : reportOf(form).split(QLatin1Char('\n')))
+        QVERIFY2(text.contains(line.simplified()), qPrintable(line));
+    QVERIFY(text.contains(QStringLiteral("puente.quintaral")));
+    QVERIFY(text.contains(QString::fromStdString(choice.lowestLayer).simplified()));
+    const std::string& verdict = windows::loadedLayoutWindow()->checkLines().back();
+    QVERIFY(text.contains(QString::fromStdString(verdict).simplified()));
+}
+
+void TestProjectFiles::openFromCommandLine_data() {
+    QTest::addColumn<bool>("good");
+    QTest::newRow("a project") << true;
+    QTest::newRow("not a project") << false;
+}
+
+// The file named at start opens once the main window shows; a bad one is reported over it.
+void TestProjectFiles::openFromCommandLine() {
+    QFETCH(bool, good);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("arranque.quintaral"));
+    project::Project beam;
+    beam.code = engine::DesignCode::Nsr10;
+    beam.inputs.values = {28, 55, 6, 280, 4200, 20, 5};
+    if (good) {
+        QCOMPARE(project::writeProject(path, beam), QString());
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("no");
+    }
+    windows::openAtStart(path);
+    const auto box = ModalWatcher::instance().answerMessageBox([&] {
+        MainWindow* form = openMainWindow();
+        QTRY_VERIFY(!form->document()->path().isEmpty() || !good);
+        QTest::qWait(200);
+    });
+    MainWindow* form = windows::loadedMainWindow();
+    QCOMPARE(bool(box), !good);
+    QCOMPARE(form->document()->path(), good ? path : QString());
+    QCOMPARE(form->designCode(), good ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98);
+    QCOMPARE(bool(form->lastDesign()), good);
+    QCOMPARE(form->windowTitle(),
+             good ? QStringLiteral("arranque.quintaral[*] - ") + caption : caption);
+}
+
+QUINTARAL_GUI_TEST_MAIN(TestProjectFiles)
+#include "test_projectfiles.moc"
