@@ -113,7 +113,8 @@ void checkNsr10(const engine::DesignInput& input, char sep) {
     if (!run) return;
     FUZZ_CHECK(run->as() >= 0);
     const bool doubly = run->kind() == engine::SectionKind::Doubly;
-    const std::vector<std::string_view> lines = splitLines(engine::resultsReport(*run, sep));
+    const std::string report = engine::resultsReport(*run, sep);
+    const std::vector<std::string_view> lines = splitLines(report);
     FUZZ_CHECK(lines.size() == (doubly ? 19u : 17u));
     FUZZ_CHECK(lines[2] == " Norma : NSR-10");
 }
