@@ -28,13 +28,7 @@ int runDesign(const QStringList& arguments) {
     if (!numbers || !code) return exitUsage;
     const std::array<double, 7>& values = *numbers;
 
-    const engine::DesignInput input{.b = values[0],
-                                    .h = values[1],
-                                    .dPrime = values[2],
-                                    .fc = values[3],
-                                    .fy = values[4],
-                                    .mu = values[5],
-                                    .dSecond = values[6]};
+    const engine::DesignInput input = engine::designInput(values);
     const engine::RunOutcome outcome = sectionDesigner(*code)(input);
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
         writeError(std::string(engine::designErrorMessage(*error)) + '\n');

@@ -112,15 +112,7 @@ int runOpen(const QStringList& arguments) {
         if (!bars) return exitUsage;
     }
 
-    using project::Input;
-    const project::DesignInputs& in = saved.inputs;
-    const engine::DesignInput input{.b = in[Input::Width],
-                                    .h = in[Input::Height],
-                                    .dPrime = in[Input::Cover],
-                                    .fc = in[Input::Fc],
-                                    .fy = in[Input::Fy],
-                                    .mu = in[Input::Moment],
-                                    .dSecond = in[Input::CompressionCover]};
+    const engine::DesignInput input = engine::designInput(saved.inputs.values);
     // The project's own code: a file designed under one code is reported under it.
     const engine::RunOutcome outcome = sectionDesigner(saved.code)(input);
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {

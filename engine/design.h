@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string_view>
 #include <variant>
@@ -20,6 +21,14 @@ struct DesignInput {
     double mu = 0;       // factored moment, Tn-m
     double dSecond = 0;  // compression face to compression steel centroid, cm
 };
+
+// The seven inputs in the order the window, project files and beam schedules list them:
+// b, h, d', f'c, Fy, Mu, d''.
+using InputValues = std::array<double, 7>;
+constexpr DesignInput designInput(const InputValues& v) {
+    return {
+        .b = v[0], .h = v[1], .dPrime = v[2], .fc = v[3], .fy = v[4], .mu = v[5], .dSecond = v[6]};
+}
 
 enum class SectionKind { Singly, Doubly };
 

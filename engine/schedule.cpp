@@ -148,7 +148,7 @@ std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record
                (record.fields.size() == 1 ? " campo" : " campos") + " y hacen falta " +
                std::to_string(layout.width);
     }
-    double values[7];
+    InputValues values;
     for (std::size_t column = 1; column < scheduleColumns.size(); ++column) {
         const std::string_view text = record.fields[layout.position[column]];
         const std::optional<double> value = parseNumber(text, decimalSeparator);
@@ -163,14 +163,7 @@ std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record
         appendQuotedName(message, excerpt(text));
         return message;
     }
-    return ScheduleRow{.id = record.fields[layout.position[0]],
-                       .input = DesignInput{.b = values[0],
-                                            .h = values[1],
-                                            .dPrime = values[2],
-                                            .fc = values[3],
-                                            .fy = values[4],
-                                            .mu = values[5],
-                                            .dSecond = values[6]}};
+    return ScheduleRow{.id = record.fields[layout.position[0]], .input = designInput(values)};
 }
 
 bool isBlankRecord(const csv::Record& record) {

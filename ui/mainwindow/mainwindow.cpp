@@ -247,13 +247,7 @@ void MainWindow::calculate() {
         return;
     }
 
-    const engine::DesignInput input{.b = values[0],
-                                    .h = values[1],
-                                    .dPrime = values[2],
-                                    .fc = values[3],
-                                    .fy = values[4],
-                                    .mu = values[5],
-                                    .dSecond = values[6]};
+    const engine::DesignInput input = engine::designInput(values);
     const engine::RunOutcome outcome = engine::runDesign(input, designCode_);
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
         showError(fromEngine(engine::designErrorMessage(*error)));
