@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/design.h"
 #include "engine/numbers.h"
 
 namespace engine {
@@ -117,16 +118,13 @@ double solveNeutralAxis(const Section& s, double totalSteelForce, bool& solved) 
     return std::abs(fLo) < std::abs(fHi) ? lo : hi;
 }
 
-// Balanced steel ratio. NSR-98 uses the design's block factor (0.7225 up to 280 kg/cm2, less
-// 0.04 per 70 kg/cm2, kept at its 560 kg/cm2 value above) and 6000 = 0.003 Es.
+// Balanced steel ratio. NSR-98 uses the design's block factor and 6000 = 0.003 Es.
 double balancedRatio(DesignCode code, double fc, double fy, double beta1) {
     if (code == DesignCode::Nsr10) {
         return 0.85 * beta1 * fc / fy * ultimateConcreteStrain /
                (ultimateConcreteStrain + fy / steelModulus);
     }
-    double alfa = 0.7225;
-    if (fc > 280) alfa = 0.7225 - (std::min(fc, 560.0) - 280) * 0.04 / 70;
-    return alfa * fc / fy * 6000 / (6000 + fy);
+    return blockFactor(fc) * fc / fy * 6000 / (6000 + fy);
 }
 
 bool validLayers(std::span<const SteelLayer> layers, double h, double& area) {

@@ -42,6 +42,11 @@ bool allFinite(const DesignResult& r) {
 
 }  // namespace
 
+double blockFactor(double fc) {
+    const double fcFactors = fc > 560 ? 560 : fc;
+    return fcFactors > 280 ? 0.7225 - (fcFactors - 280) * 0.04 / 70 : 0.7225;
+}
+
 // Every expression is evaluated left to right exactly as the design procedure writes it, so
 // the results match the established figures to the last bit; do not "simplify" the algebra.
 DesignOutcome design(const DesignInput& in) {
@@ -58,12 +63,8 @@ DesignOutcome design(const DesignInput& in) {
 
     // Beta 1 reaches its floor of 0.65 at 560 kg/cm2: stronger concrete keeps the 560 factors.
     const double fcFactors = fc > 560 ? 560 : fc;
-    double alfa = 0.7225;
-    double beta = 0.425;
-    if (fcFactors > 280) {
-        alfa = 0.7225 - (fcFactors - 280) * 0.04 / 70;
-        beta = 0.425 - (fcFactors - 280) * 0.025 / 70;
-    }
+    const double alfa = blockFactor(fc);
+    const double beta = fcFactors > 280 ? 0.425 - (fcFactors - 280) * 0.025 / 70 : 0.425;
 
     // The factor 1000 turns Tn/cm2 into kg/cm2.
     const double disc = 1 - 2 * m * ku * 1000 / phi / fy;
