@@ -191,4 +191,17 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator) 
     return negative ? -value : value;
 }
 
+char* writeShortest(char* first, double value, char decimalSeparator) {
+    const auto [end, error] =
+        std::to_chars(first, first + maxShortestText, value, std::chars_format::fixed);
+    if (error != std::errc{}) return first;
+    if (decimalSeparator != '.') std::replace(first, end, '.', decimalSeparator);
+    return end;
+}
+
+void appendShortestNumber(std::string& out, double value, char decimalSeparator) {
+    char buffer[maxShortestText];
+    out.append(buffer, writeShortest(buffer, value, decimalSeparator));
+}
+
 }  // namespace engine

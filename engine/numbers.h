@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,5 +31,13 @@ std::string formatFixedTwice(double value, int first, int second, char decimalSe
 // No thousands separators, exponents or currency. Anything else gives no value, and so does a
 // number too large for a double; a nonzero number too small for one reads as zero.
 std::optional<double> parseNumber(std::string_view text, char decimalSeparator);
+
+// The shortest positional text that reads back to the same double (at most 17 significant
+// digits, padded with zeros up to the exponent's reach, never an exponent), for files and
+// schedules that must keep every bit. writeShortest writes it at `first`, which has room for
+// maxShortestText characters, and returns its end.
+inline constexpr std::size_t maxShortestText = 400;
+char* writeShortest(char* first, double value, char decimalSeparator);
+void appendShortestNumber(std::string& out, double value, char decimalSeparator);
 
 }  // namespace engine

@@ -1,7 +1,6 @@
 #include "engine/schedule.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <optional>
 
@@ -177,29 +176,6 @@ std::string_view kindText(SectionKind kind) {
     return kind == SectionKind::Doubly ? "doble" : "simple";
 }
 
-// Writes the shortest positional text of a double at `first` and returns its end; `first` has
-// room for maxNumberText characters.
-constexpr std::size_t maxNumberText = 400;
-
-char* writeShortestNumber(char* first, double value, char decimalSeparator) {
-    // A double's shortest positional text is at most 17 significant digits padded with zeros
-    // up to the exponent's reach: 330 characters cover the whole range.
-    const auto [end, error] =
-        std::to_chars(first, first + maxNumberText, value, std::chars_format::fixed);
-    if (error != std::errc{}) return first;
-    if (decimalSeparator != '.') {
-        for (char* p = first; p != end; ++p) {
-            if (*p == '.') *p = decimalSeparator;
-        }
-    }
-    return end;
-}
-
-void appendShortestNumber(std::string& out, double value, char decimalSeparator) {
-    char buffer[maxNumberText];
-    out.append(buffer, writeShortestNumber(buffer, value, decimalSeparator));
-}
-
 void appendResultHeader(std::string& out, const ResultStyle& style) {
     if (style.format != ResultFormat::Csv) return;
     for (std::size_t i = 0; i < resultColumns.size(); ++i) {
@@ -224,7 +200,7 @@ void appendResultRow(std::string& out, const ResultStyle& style, std::string_vie
             appendJsonString(out, kindText(result->kind));
         else
             out += "null";
-        char text[std::size(figures) * (maxNumberText + 16)];
+        char text[std::size(figures) * (maxShortestText + 16)];
         char* p = text;
         for (std::size_t i = 0; i < std::size(figures); ++i) {
             const std::string_view name = resultColumns[i + 2];
@@ -234,7 +210,7 @@ void appendResultRow(std::string& out, const ResultStyle& style, std::string_vie
             *p++ = '"';
             *p++ = ':';
             if (result) {
-                p = writeShortestNumber(p, figures[i], '.');
+                p = writeShortest(p, figures[i], '.');
             } else {
                 constexpr std::string_view null = "null";
                 p = std::copy(null.begin(), null.end(), p);
@@ -253,7 +229,7 @@ void appendResultRow(std::string& out, const ResultStyle& style, std::string_vie
     csv::appendField(out, id, delimiter);
     // The kind and the figures are composed in place and appended at once: one copy per row
     // rather than one per value.
-    char text[16 + std::size(figures) * (maxNumberText + 1)];
+    char text[16 + std::size(figures) * (maxShortestText + 1)];
     char* p = text;
     *p++ = delimiter;
     if (result) {
@@ -262,7 +238,7 @@ void appendResultRow(std::string& out, const ResultStyle& style, std::string_vie
     }
     for (const double figure : figures) {
         *p++ = delimiter;
-        if (result) p = writeShortestNumber(p, figure, style.decimalSeparator);
+        if (result) p = writeShortest(p, figure, style.decimalSeparator);
     }
     *p++ = delimiter;
     out.append(text, p);

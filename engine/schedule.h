@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "engine/csv.h"
+#include "engine/numbers.h"
 #include "engine/run.h"
 
 // Beam schedules: a CSV file with one section per row in, one row of results per section out,
@@ -68,9 +69,6 @@ void appendResultHeader(std::string& out, const ResultStyle& style);
 // null, empty figures (null in JSON) and the error text.
 void appendResultRow(std::string& out, const ResultStyle& style, std::string_view id,
                      const RunFigures* figures, std::string_view error);
-
-// The shortest positional text that reads back to the same double ("0.0059", "45", "-1.5").
-void appendShortestNumber(std::string& out, double value, char decimalSeparator);
 
 // Designs one section under the code the caller chose.
 using Designer = std::function<RunOutcome(const DesignInput&)>;

@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSaveFile>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -372,15 +371,9 @@ TextInputs inputsFromTexts(const std::array<QString, inputCount>& texts, char de
 }
 
 QString inputText(double value, char decimalSeparator) {
-    // The shortest fixed-notation text that reads back exactly: at most 309 digits before the
-    // point for the largest double and 1074 after it for the smallest.
-    char buffer[1100];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (error != std::errc()) return {};
-    QString text = QString::fromLatin1(buffer, end - buffer);
-    text.replace(QLatin1Char('.'), QLatin1Char(decimalSeparator));
-    return text;
+    std::string text;
+    engine::appendShortestNumber(text, value, decimalSeparator);
+    return QString::fromStdString(text);
 }
 
 QString notANumberMessage(const QString& path, Input input) {
