@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/decimalseparator.h"
 #include "common/filedialoglabels.h"
 #include "engine/sheet.h"
 
@@ -34,12 +35,6 @@ QString text(const std::string& utf8) {
 
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-char decimalSeparator() {
-    const QString point = QLocale().decimalPoint();
-    const char separator = point.isEmpty() ? '\0' : point.front().toLatin1();
-    return separator ? separator : '.';
 }
 
 QFont sheetFont(const QString& family, double points, bool bold = false) {
