@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "common/decimalseparator.h"
+#include "common/enginetext.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "layoutwindow/sectiondrawing.h"
@@ -14,12 +15,8 @@
 
 namespace {
 
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 QString fixed(double value, int decimals) {
-    return text(engine::formatFixed(value, decimals, decimalSeparator()));
+    return fromEngine(engine::formatFixed(value, decimals, decimalSeparator()));
 }
 
 // A real depth this much short of the design's is what the placement lines report as smaller.
@@ -66,7 +63,8 @@ ParsedChoice parseChoice(const LayoutChoice& choice) {
         if (!field.required && QString::fromStdString(field.text).trimmed().isEmpty()) continue;
         const engine::ParsedLayer layer = engine::parseLayer(field.text);
         if (!layer.ok()) {
-            parsed.error = QString::fromUtf8(field.name) + QStringLiteral(": ") + text(layer.error);
+            parsed.error =
+                QString::fromUtf8(field.name) + QStringLiteral(": ") + fromEngine(layer.error);
             return parsed;
         }
         field.into.layers.push_back(layer.layer);
@@ -109,7 +107,7 @@ void LayoutWindow::setupInputs() {
     for (const engine::Bar& bar : engine::bars())
         ui->stirrupCombo->addItem(QStringLiteral("N° %1").arg(bar.designation), bar.designation);
     ui->maxLayersCombo->addItems({QStringLiteral("1"), QStringLiteral("2")});
-    ui->bendRadiusNoteLabel->setText(text(std::string(engine::layoutText::bendRadiusNote)));
+    ui->bendRadiusNoteLabel->setText(fromEngine(engine::layoutText::bendRadiusNote));
     ui->useCoversButton->hide();
     ui->compressionGroup->hide();
     ui->tensionNoFitLabel->hide();
@@ -154,11 +152,11 @@ void LayoutWindow::setDesign(const engine::DesignInput& input, const engine::Des
     design_ = Design{input, run};
     const char separator = decimalSeparator();
     ui->codeLabel->setText(QStringLiteral("Norma de diseño : ") +
-                           QString::fromLatin1(engine::codeName(run.code())));
+                           fromEngine(engine::codeName(run.code())));
     QString summary = QStringLiteral("b = %1 cm    h = %2 cm    d = %3 cm    d'' = %4 cm")
-                          .arg(text(engine::formatGeneral(input.b, separator)),
-                               text(engine::formatGeneral(input.h, separator)), fixed(run.d(), 2),
-                               fixed(input.dSecond, 2));
+                          .arg(fromEngine(engine::formatGeneral(input.b, separator)),
+                               fromEngine(engine::formatGeneral(input.h, separator)),
+                               fixed(run.d(), 2), fixed(input.dSecond, 2));
     ui->designLabel->setText(summary);
 
     searchCandidates();
@@ -182,9 +180,9 @@ void LayoutWindow::restore(const engine::LayoutSettings& settings, const LayoutC
         if (stirrup >= 0) ui->stirrupCombo->setCurrentIndex(stirrup);
         ui->maxLayersCombo->setCurrentIndex(settings.maxTensionLayers == 1 ? 0 : 1);
         ui->clearCoverEdit->setText(
-            text(engine::formatGeneral(settings.clearCover, decimalSeparator())));
+            fromEngine(engine::formatGeneral(settings.clearCover, decimalSeparator())));
         ui->aggregateEdit->setText(
-            text(engine::formatGeneral(settings.maxAggregate, decimalSeparator())));
+            fromEngine(engine::formatGeneral(settings.maxAggregate, decimalSeparator())));
     }
     ui->settingsMessageLabel->clear();
     readSettings();
@@ -212,9 +210,9 @@ void LayoutWindow::applyChoice(const LayoutChoice& choice) {
         selectRows(tensionRow, compressionRow);
         return;
     }
-    ui->lowestLayerEdit->setText(text(choice.lowestLayer));
-    ui->secondLayerEdit->setText(text(choice.secondLayer));
-    ui->compressionLayerEdit->setText(text(choice.compression));
+    ui->lowestLayerEdit->setText(fromEngine(choice.lowestLayer));
+    ui->secondLayerEdit->setText(fromEngine(choice.secondLayer));
+    ui->compressionLayerEdit->setText(fromEngine(choice.compression));
     checkTyped();
 }
 
@@ -285,9 +283,10 @@ void LayoutWindow::searchCandidates() {
     fillTable(ui->tensionTable, tensionSearch_);
     fillTable(ui->compressionTable, compressionSearch_);
     const char separator = decimalSeparator();
-    ui->tensionNoFitLabel->setText(text(engine::noFitText(tensionSearch_, separator)));
+    ui->tensionNoFitLabel->setText(fromEngine(engine::noFitText(tensionSearch_, separator)));
     ui->tensionNoFitLabel->setVisible(tensionSearch_.candidates.empty());
-    ui->compressionNoFitLabel->setText(text(engine::noFitText(compressionSearch_, separator)));
+    ui->compressionNoFitLabel->setText(
+        fromEngine(engine::noFitText(compressionSearch_, separator)));
     ui->compressionNoFitLabel->setVisible(doubly && compressionSearch_.candidates.empty());
 }
 
@@ -297,7 +296,7 @@ void LayoutWindow::fillTable(QTableWidget* table, const engine::CandidateSearch&
     table->setRowCount(static_cast<int>(search.candidates.size()));
     for (int row = 0; row < table->rowCount(); ++row) {
         const engine::Candidate& candidate = search.candidates[row];
-        const QString cells[] = {text(engine::formatArrangement(candidate.arrangement)),
+        const QString cells[] = {fromEngine(engine::formatArrangement(candidate.arrangement)),
                                  fixed(candidate.area, 2), fixed(candidate.excess * 100, 1),
                                  QString::number(candidate.layers),
                                  fixed(candidate.clearSpacing, 2)};
@@ -418,7 +417,7 @@ void LayoutWindow::evaluate() {
         }
     }
     QStringList lines;
-    for (const std::string& line : checkLines_) lines << text(line);
+    for (const std::string& line : checkLines_) lines << fromEngine(line);
     ui->checkText->setPlainText(lines.join(QLatin1Char('\n')));
     if (capacity) {
         ui->verdictLabel->setText(capacity->passes ? QStringLiteral("Cumple")

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "common/decimalseparator.h"
+#include "common/enginetext.h"
 #include "engine/numbers.h"
 
 namespace {
@@ -19,8 +20,8 @@ const QColor centroidColor(192, 0, 0);
 QString lengthLabel(const char* name, double value) {
     const char separator = decimalSeparator();
     return QStringLiteral("%1 = %2 cm")
-        .arg(QLatin1String(name), QString::fromStdString(engine::formatGeneral(
-                                      std::round(value * 100) / 100, separator)));
+        .arg(QLatin1String(name),
+             fromEngine(engine::formatGeneral(std::round(value * 100) / 100, separator)));
 }
 
 // A filled arrowhead at `tip`, pointing along `direction` (a unit vector).

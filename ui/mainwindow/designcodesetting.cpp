@@ -3,13 +3,14 @@
 #include <QSettings>
 #include <QString>
 
+#include "common/enginetext.h"
+
 namespace {
 
 const QString codeKey = QStringLiteral("design/code");
 
 QString nameOf(engine::DesignCode code) {
-    const std::string_view name = engine::codeName(code);
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    return fromEngine(engine::codeName(code));
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 
 #include "app/windows.h"
 #include "common/decimalseparator.h"
+#include "common/enginetext.h"
 #include "common/formfonts.h"
 #include "common/menukeys.h"
 #include "engine/catalogue.h"
@@ -44,10 +45,6 @@ std::string toEngine(const QString& text) {
     return text.toStdString();
 }
 
-QString fromEngine(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The entries of the "Norma" menu: the object name, the caption and the code of each.
 struct CodeEntry {
     const char* name;
@@ -63,8 +60,8 @@ void showSuppliedSteel(const QComboBox* count, const QComboBox* designation, QLi
                        QLabel* description) {
     const auto steel = engine::suppliedSteel(
         toEngine(count->currentText()), toEngine(designation->currentText()), decimalSeparator());
-    area->setText(steel ? QString::fromStdString(steel->areaText) : QString());
-    description->setText(steel ? QString::fromStdString(steel->description) : QString());
+    area->setText(steel ? fromEngine(steel->areaText) : QString());
+    description->setText(steel ? fromEngine(steel->description) : QString());
 }
 
 // Fills a selector's list without running its change handler, keeping the text it showed.
@@ -204,7 +201,7 @@ QString MainWindow::printedReport() const {
     const std::string text = lastDesign_
                                  ? engine::printedReport(lastDesign_->run, decimalSeparator())
                                  : engine::blankPrintedReport(designCode_);
-    return QString::fromStdString(text);
+    return fromEngine(text);
 }
 
 void MainWindow::setupSize() {
@@ -254,7 +251,7 @@ void MainWindow::calculate() {
         return;
     }
     const auto& run = std::get<engine::DesignRun>(outcome);
-    const QString report = QString::fromStdString(engine::resultsReport(run, separator));
+    const QString report = fromEngine(engine::resultsReport(run, separator));
 
     ui->compressionSteelFrame->setVisible(run.kind() == engine::SectionKind::Doubly);
     showReport(report);
@@ -333,9 +330,8 @@ void MainWindow::followInLayoutWindow() {
 // The covers the layout window found for the chosen bars, written as typed and designed again.
 void MainWindow::useCovers(double dPrime, double dSecond) {
     const char separator = decimalSeparator();
-    ui->coverEdit->setText(QString::fromStdString(engine::formatGeneral(dPrime, separator)));
-    ui->compressionCoverEdit->setText(
-        QString::fromStdString(engine::formatGeneral(dSecond, separator)));
+    ui->coverEdit->setText(fromEngine(engine::formatGeneral(dPrime, separator)));
+    ui->compressionCoverEdit->setText(fromEngine(engine::formatGeneral(dSecond, separator)));
     calculate();
 }
 

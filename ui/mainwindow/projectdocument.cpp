@@ -14,6 +14,7 @@
 
 #include "app/windows.h"
 #include "common/decimalseparator.h"
+#include "common/enginetext.h"
 #include "common/filedialoglabels.h"
 #include "engine/run.h"
 #include "layoutwindow/layoutwindow.h"
@@ -36,10 +37,6 @@ QStringList recentPaths() {
 
 void storeRecent(const QStringList& paths) {
     QSettings().setValue(QLatin1String(recentKey), paths);
-}
-
-QString fromEngine(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 engine::LayoutSettings layoutSettings(const project::LayoutInputs& inputs) {

@@ -7,6 +7,8 @@
 #include <QStatusBar>
 #include <QTime>
 
+#include "common/enginetext.h"
+
 namespace {
 // Widths of the panels in pixels: the credit panel at least 394, the clock panels at least 96;
 // the code panel takes what its text needs. The four fill the window's width, so the code panel
@@ -45,8 +47,7 @@ StatusPanels::StatusPanels(QStatusBar* bar)
 }
 
 void StatusPanels::showDesignCode(engine::DesignCode code) {
-    const std::string_view name = engine::codeName(code);
-    const QString shown = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    const QString shown = fromEngine(engine::codeName(code));
     code_->setText(shown);
     code_->setAccessibleName(QString::fromUtf8("Norma de diseño ") + shown);
 }

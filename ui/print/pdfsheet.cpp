@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/decimalseparator.h"
+#include "common/enginetext.h"
 #include "common/filedialoglabels.h"
 #include "engine/sheet.h"
 
@@ -28,14 +29,6 @@ const QString dialogTitle = QStringLiteral("Exportar a PDF");
 constexpr int dotsPerInch = 600;
 constexpr double marginMillimetres = 18;
 constexpr double drawingMillimetres = 80;
-
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 QFont sheetFont(const QString& family, double points, bool bold = false) {
     QFont font(family);
@@ -128,13 +121,13 @@ void SheetPages::paintHeader(QPainter& painter, int page) const {
     const double first = fm.ascent();
     const double second = first + fm.lineSpacing();
     painter.setFont(headerBoldFont_);
-    painter.drawText(QPointF(0, first), text(header_.program));
+    painter.drawText(QPointF(0, first), fromEngine(header_.program));
     painter.setFont(headerFont_);
-    const QString pageText = text(engine::pageNumberText(page, pageCount()));
+    const QString pageText = fromEngine(engine::pageNumberText(page, pageCount()));
     painter.drawText(QPointF(width_ - fm.horizontalAdvance(pageText), first), pageText);
     painter.drawText(QPointF(0, second),
-                     text(header_.code) + QStringLiteral("     ") + text(header_.date));
-    const QString file = text(header_.file);
+                     fromEngine(header_.code) + QStringLiteral("     ") + fromEngine(header_.date));
+    const QString file = fromEngine(header_.file);
     painter.drawText(QPointF(width_ - fm.horizontalAdvance(file), second), file);
     const double rule = 2 * fm.lineSpacing() + mm(2);
     painter.save();
@@ -148,19 +141,20 @@ void SheetPages::addTitle() {
     blocks_.push_back({fm.lineSpacing(), [this, fm](QPainter& painter, double top) {
                            painter.setFont(titleFont_);
                            painter.drawText(QPointF(0, top + fm.ascent()),
-                                            text(engine::sheetText::title));
+                                            fromEngine(engine::sheetText::title));
                        }});
 }
 
 void SheetPages::addHeading(std::string_view heading) {
     const QFontMetricsF fm = metrics(headingFont_);
     const double before = mm(6);
-    blocks_.push_back({before + fm.lineSpacing() + mm(1.5),
-                       [this, fm, before, heading = text(heading)](QPainter& painter, double top) {
-                           painter.setFont(headingFont_);
-                           painter.drawText(QPointF(0, top + before + fm.ascent()), heading);
-                       },
-                       true});
+    blocks_.push_back(
+        {before + fm.lineSpacing() + mm(1.5),
+         [this, fm, before, heading = fromEngine(heading)](QPainter& painter, double top) {
+             painter.setFont(headingFont_);
+             painter.drawText(QPointF(0, top + before + fm.ascent()), heading);
+         },
+         true});
 }
 
 void SheetPages::addInputs() {
@@ -171,15 +165,15 @@ void SheetPages::addInputs() {
     double nameWidth = 0;
     double valueWidth = 0;
     for (const engine::SheetInputLine& line : lines) {
-        nameWidth = std::max(nameWidth, fm.horizontalAdvance(text(line.name)));
-        valueWidth = std::max(valueWidth, fm.horizontalAdvance(text(line.value)));
+        nameWidth = std::max(nameWidth, fm.horizontalAdvance(fromEngine(line.name)));
+        valueWidth = std::max(valueWidth, fm.horizontalAdvance(fromEngine(line.value)));
     }
     // Values right-aligned in a column, so their units line up too.
     const double valueRight = mm(4) + nameWidth + mm(6) + valueWidth;
     for (const engine::SheetInputLine& line : lines) {
-        const QString name = text(line.name);
-        const QString value = text(line.value);
-        const QString unit = text(line.unit);
+        const QString name = fromEngine(line.name);
+        const QString value = fromEngine(line.value);
+        const QString unit = fromEngine(line.unit);
         blocks_.push_back({fm.lineSpacing() * 1.15, [=, this](QPainter& painter, double top) {
                                const double baseline = top + fm.ascent();
                                painter.setFont(bodyFont_);
@@ -337,7 +331,7 @@ QString writeCalculationSheet(const QString& path, const CalculationSheet& sheet
         QPageSize(sheetPageSize(QLocale().territory())), QPageLayout::Portrait,
         QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
         QPageLayout::Millimeter));
-    writer.setTitle(text(engine::sheetText::title));
+    writer.setTitle(fromEngine(engine::sheetText::title));
     writer.setCreator(QStringLiteral("Quintaral " QUINTARAL_VERSION));
 
     const SheetPages pages(sheet, writer);
