@@ -39,15 +39,6 @@ void storeRecent(const QStringList& paths) {
     QSettings().setValue(QLatin1String(recentKey), paths);
 }
 
-engine::LayoutSettings layoutSettings(const project::LayoutInputs& inputs) {
-    return {inputs.stirrup, inputs.clearCover, inputs.aggregate, inputs.maximumLayers};
-}
-
-project::LayoutInputs layoutInputs(const engine::LayoutSettings& settings) {
-    return {settings.stirrupDesignation, settings.clearCover, settings.maxAggregate,
-            settings.maxTensionLayers};
-}
-
 LayoutChoice layoutChoice(const project::Arrangement& arrangement) {
     LayoutChoice choice;
     const QStringList& layers = arrangement.tensionLayers;
@@ -252,7 +243,7 @@ bool ProjectDocument::saveTo(const QString& path) {
     // Without a layout window showing bars, what the file had stays.
     if (const LayoutWindow* layout = windows::loadedLayoutWindow();
         layout && layout->hasArrangement()) {
-        next.layout = layoutInputs(layout->settings());
+        next.layout = project::layoutInputsOf(layout->settings());
         next.arrangement = arrangementOf(layout->choice());
     }
     const QString error = project::writeProject(path, next);
@@ -291,7 +282,7 @@ void ProjectDocument::markModified() {
 
 void ProjectDocument::restoreLayout(LayoutWindow* layout) {
     if (path_.isEmpty() || (!project_.layout && !project_.arrangement)) return;
-    layout->restore(layoutSettings(project_.layout.value_or(project::LayoutInputs{})),
+    layout->restore(project::savedLayoutSettings(project_.layout),
                     project_.arrangement ? layoutChoice(*project_.arrangement) : LayoutChoice{});
 }
 

@@ -242,6 +242,19 @@ QString inputLabel(Input input) {
                                          QString::fromUtf8(name.description));
 }
 
+engine::LayoutSettings savedLayoutSettings(const std::optional<LayoutInputs>& layout) {
+    const LayoutInputs inputs = layout.value_or(LayoutInputs{});
+    return {.stirrupDesignation = inputs.stirrup,
+            .clearCover = inputs.clearCover,
+            .maxAggregate = inputs.aggregate,
+            .maxTensionLayers = inputs.maximumLayers};
+}
+
+LayoutInputs layoutInputsOf(const engine::LayoutSettings& settings) {
+    return {settings.stirrupDesignation, settings.clearCover, settings.maxAggregate,
+            settings.maxTensionLayers};
+}
+
 QString programVersion() {
     return QStringLiteral(QUINTARAL_VERSION);
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "engine/code.h"
+#include "engine/layout.h"
 
 // Quintaral project files (*.quintaral): a JSON object holding what the user typed, never the
 // results, which are recomputed when the file is opened. Qt Core only, so that the main window
@@ -39,14 +40,19 @@ struct DesignInputs {
     bool operator==(const DesignInputs&) const = default;
 };
 
-// The layout window's own inputs.
+// The layout window's own inputs; a file that leaves one out takes the layout's default.
 struct LayoutInputs {
-    int stirrup = 3;         // designation of the stirrup bar
-    double clearCover = 4;   // cm, clear cover to the stirrup
-    double aggregate = 1.9;  // cm, largest aggregate size
-    int maximumLayers = 2;   // 1 or 2 tension layers
+    int stirrup = engine::LayoutSettings{}.stirrupDesignation;  // designation of the stirrup bar
+    double clearCover = engine::LayoutSettings{}.clearCover;    // cm, clear cover to the stirrup
+    double aggregate = engine::LayoutSettings{}.maxAggregate;   // cm, largest aggregate size
+    int maximumLayers = engine::LayoutSettings{}.maxTensionLayers;  // 1 or 2 tension layers
     bool operator==(const LayoutInputs&) const = default;
 };
+
+// The layout settings a file holds (the defaults when it holds none), and the inputs a file
+// stores for the settings of the layout window.
+engine::LayoutSettings savedLayoutSettings(const std::optional<LayoutInputs>& layout);
+LayoutInputs layoutInputsOf(const engine::LayoutSettings& settings);
 
 // The arrangement chosen in the layout window, as the bar texts of each layer ("2N6+1N5"),
 // lowest tension layer first. The layout engine reads the texts; files only carry them.
