@@ -32,6 +32,7 @@
 #include "mainwindow/projectdocument.h"
 #include "mainwindow/statuspanels.h"
 #include "print/printreport.h"
+#include "projectfile.h"
 #include "ui_mainwindow.h"
 
 namespace {
@@ -228,23 +229,14 @@ std::array<QLineEdit*, 7> MainWindow::inputFields() const {
 }
 
 void MainWindow::calculate() {
-    const auto fields = inputFields();
     const char separator = decimalSeparator();
-    std::array<double, 7> values{};
-    bool allNumbers = true;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        const auto value = engine::parseNumber(toEngine(fields[i]->text()), separator);
-        if (value)
-            values[i] = *value;
-        else
-            allNumbers = false;
-    }
-    if (!allNumbers) {
+    const project::TextInputs typed = project::inputsFromTexts(inputTexts(), separator);
+    if (typed.invalid) {
         showError(fromEngine(engine::notANumberMessage));
         return;
     }
 
-    const engine::DesignInput input = engine::designInput(values);
+    const engine::DesignInput input = engine::designInput(typed.inputs.values);
     const engine::RunOutcome outcome = engine::runDesign(input, designCode_);
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
         showError(fromEngine(engine::designErrorMessage(*error)));
