@@ -3,7 +3,6 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFont>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>

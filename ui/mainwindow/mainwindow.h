@@ -16,8 +16,6 @@ class MainWindow;
 class ProjectDocument;
 class QActionGroup;
 class QCloseEvent;
-class QComboBox;
-class QLabel;
 class QLineEdit;
 class QMovie;
 class StatusPanels;
