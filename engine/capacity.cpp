@@ -5,18 +5,12 @@
 #include <limits>
 
 #include "engine/design.h"
+#include "engine/nsr10.h"
 #include "engine/numbers.h"
 
 namespace engine {
 
 namespace {
-
-// Tension strain below which an NSR-10 flexural member is not allowed.
-constexpr double minimumTensionStrain = 0.004;
-// Tension strain from which a section is tension-controlled.
-constexpr double tensionControlledStrain = 0.005;
-// Yield strain the strength reduction factor's transition uses.
-constexpr double transitionYieldStrain = 0.002;
 
 // Everything the force sum needs, fixed for one section.
 struct Section {
@@ -149,9 +143,7 @@ std::string checkWord(CheckOutcome check) {
 }  // namespace
 
 double flexuralPhi(DesignCode code, double tensionStrain) {
-    if (code == DesignCode::Nsr98 || tensionStrain >= tensionControlledStrain) return 0.9;
-    if (tensionStrain <= transitionYieldStrain) return 0.65;
-    return 0.65 + (tensionStrain - transitionYieldStrain) * 250 / 3;
+    return code == DesignCode::Nsr98 ? 0.9 : nsr10::phiForStrain(tensionStrain);
 }
 
 std::optional<CapacityResult> checkCapacity(const CapacityInput& in) {
@@ -224,7 +216,7 @@ std::optional<CapacityResult> checkCapacity(const CapacityInput& in) {
         r.rhoLimit = 0.75 * r.rhoB;
         r.ductility = outcome(r.netRatio <= r.rhoLimit);
     } else {
-        r.strainLimit = outcome(r.tensionStrain >= minimumTensionStrain);
+        r.strainLimit = outcome(r.tensionStrain >= nsr10::minimumStrain);
     }
     r.passes = r.strength == CheckOutcome::Passes && r.minimumSteel == CheckOutcome::Passes &&
                r.ductility != CheckOutcome::Fails && r.strainLimit != CheckOutcome::Fails;
@@ -268,7 +260,7 @@ std::vector<std::string> capacityLines(const CapacityResult& r, DesignCode code,
                         checkWord(r.ductility) + ")");
     }
     if (r.strainLimit != CheckOutcome::NotApplicable) {
-        lines.push_back("εt mínimo " + fixed(minimumTensionStrain, 3) + " : " +
+        lines.push_back("εt mínimo " + fixed(nsr10::minimumStrain, 3) + " : " +
                         checkWord(r.strainLimit));
     }
     lines.emplace_back(r.passes ? "Cumple" : "No cumple");
