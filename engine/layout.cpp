@@ -23,20 +23,6 @@ constexpr int maxBarsPerFace = 1000;
 
 constexpr std::string_view example = "por ejemplo 2N6+1N5";
 
-bool isBlank(char ch) {
-    return ch == ' ' || ch == '\t';
-}
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-void skipBlanks(std::string_view& text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-}
-
 // Reads leading digits; false when there are none or the number is absurdly large.
 bool readWholeNumber(std::string_view& text, int& value, bool& tooLarge) {
     std::size_t length = 0;
@@ -77,13 +63,13 @@ std::string readGroup(std::string_view group, BarGroup& out) {
     int designation = 0;
     bool tooLarge = false;
     if (!readWholeNumber(rest, count, tooLarge)) return groupError(group);
-    skipBlanks(rest);
+    rest = trimBlanks(rest);
     if (!readBarMark(rest)) return groupError(group);
-    skipBlanks(rest);
+    rest = trimBlanks(rest);
     const std::string_view digits = rest.substr(0, rest.find_first_not_of("0123456789"));
     bool designationTooLarge = false;
     if (!readWholeNumber(rest, designation, designationTooLarge)) return groupError(group);
-    if (!trim(rest).empty()) return groupError(group);
+    if (!trimBlanks(rest).empty()) return groupError(group);
     if (tooLarge) return "Demasiadas barras en " + quoted(group) + ".";
     if (count == 0) return "La cantidad de barras debe ser al menos 1: " + quoted(group) + ".";
     const Bar* bar = designationTooLarge ? nullptr : findBar(designation);
@@ -258,13 +244,13 @@ std::string cm(double value, char sep) {
 
 ParsedLayer parseLayer(std::string_view text) {
     ParsedLayer parsed;
-    if (trim(text).empty()) {
+    if (trimBlanks(text).empty()) {
         parsed.error = "Escriba las barras de la capa, " + std::string(example) + ".";
         return parsed;
     }
     while (true) {
         const std::size_t plus = text.find('+');
-        const std::string_view group = trim(text.substr(0, plus));
+        const std::string_view group = trimBlanks(text.substr(0, plus));
         if (group.empty()) {
             parsed.error =
                 "Falta un grupo de barras junto a un signo +, " + std::string(example) + ".";

@@ -111,6 +111,12 @@ bool isBlank(char c) {
 
 }  // namespace
 
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 std::string formatGeneral(double value, char decimalSeparator) {
     if (!std::isfinite(value)) return nonFiniteText(value);
     const Digits source = decimalDigits(value);
@@ -153,8 +159,7 @@ std::string formatFixedTwice(double value, int first, int second, char decimalSe
 }
 
 std::optional<double> parseNumber(std::string_view text, char decimalSeparator) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    text = trimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

@@ -26,6 +26,9 @@ std::string formatFixed(double value, int decimals, char decimalSeparator);
 // (second < first). Used for the minimum steel ratio, brought to eight and shown with seven.
 std::string formatFixedTwice(double value, int first, int second, char decimalSeparator);
 
+// The text without the blanks (spaces and tabs) at its ends.
+std::string_view trimBlanks(std::string_view text);
+
 // Plain signed decimal number: blanks (space, tab) around, one optional sign, digits with at
 // most one decimal separator (which must be `decimalSeparator`), at least one digit.
 // No thousands separators, exponents or currency. Anything else gives no value, and so does a

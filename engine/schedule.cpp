@@ -12,15 +12,8 @@ namespace {
 
 constexpr std::size_t flushSize = std::size_t{1} << 16;
 
-// Strictly what parseNumber treats as blank, so a name and a number are trimmed alike.
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 bool sameName(std::string_view name, std::string_view column) {
-    name = trimmed(name);
+    name = trimBlanks(name);
     if (name.size() != column.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
         char c = name[i];
@@ -155,9 +148,9 @@ std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record
             values[column - 1] = *value;
             continue;
         }
-        std::string message = trimmed(text).empty() ? "falta el valor de " : "el valor de ";
+        std::string message = trimBlanks(text).empty() ? "falta el valor de " : "el valor de ";
         appendQuotedName(message, scheduleColumns[column]);
-        if (trimmed(text).empty()) return message;
+        if (trimBlanks(text).empty()) return message;
         message += " no es un número: ";
         appendQuotedName(message, excerpt(text));
         return message;
@@ -167,7 +160,7 @@ std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record
 
 bool isBlankRecord(const csv::Record& record) {
     for (const std::string_view field : record.fields) {
-        if (!trimmed(field).empty()) return false;
+        if (!trimBlanks(field).empty()) return false;
     }
     return true;
 }
