@@ -1,7 +1,6 @@
 #include "engine/nsr10.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <span>
@@ -110,68 +109,31 @@ Nsr10ReportValues nsr10ReportValues(const Nsr10Result& r, char sep) {
     return v;
 }
 
-namespace {
-
-using Pieces = std::array<std::string_view, 3>;
-
-Pieces piecesOf(const Nsr10ReportLine& line, const Nsr10ReportValues* values) {
-    return {line.label, values ? std::string_view(values->*line.value) : std::string_view(),
-            line.unit};
-}
-
-Pieces literal(std::string_view text) {
-    return {text, {}, {}};
-}
-
-// The lines joined by CR LF, none after the last, written into one allocation.
-std::string joinLines(std::span<const Pieces> lines) {
-    constexpr std::string_view eol = "\r\n";
-    std::size_t size = lines.empty() ? 0 : (lines.size() - 1) * eol.size();
-    for (const Pieces& line : lines) {
-        for (std::string_view piece : line) size += piece.size();
-    }
-    std::string out(size, ' ');
-    char* p = out.data();
-    bool first = true;
-    for (const Pieces& line : lines) {
-        if (!first) p = std::copy(eol.begin(), eol.end(), p);
-        first = false;
-        for (std::string_view piece : line) p = std::copy(piece.begin(), piece.end(), p);
-    }
-    return out;
-}
-
-std::string_view kindText(SectionKind kind) {
-    return kind == SectionKind::Doubly ? reportText::doubly : reportText::singly;
-}
-
-}  // namespace
-
 std::string nsr10ResultsReport(const Nsr10ReportValues& v) {
     namespace t = nsr10Text;
     const bool doubly = v.kind == SectionKind::Doubly;
-    const Pieces lines[] = {
-        literal(reportText::title),
-        literal({}),
-        literal(t::code),
-        piecesOf(t::d, &v),
-        piecesOf(t::ku, &v),
-        piecesOf(t::beta1, &v),
-        literal(reportText::ratiosHeading),
-        piecesOf(t::rho, &v),
-        piecesOf(t::rhoTc, &v),
-        piecesOf(t::rhoMin, &v),
-        piecesOf(t::rhoB, &v),
-        piecesOf(t::phi, &v),
-        piecesOf(t::strain, &v),
-        piecesOf(t::depthRatio, &v),
-        piecesOf(t::phiMnTc, &v),
-        piecesOf(t::as, &v),
-        literal(kindText(v.kind)),
-        piecesOf(t::asPrime, &v),
-        piecesOf(t::fsPrime, &v),
+    const ReportPieces lines[] = {
+        literalLine(reportText::title),
+        literalLine({}),
+        literalLine(t::code),
+        linePieces(t::d, &v),
+        linePieces(t::ku, &v),
+        linePieces(t::beta1, &v),
+        literalLine(reportText::ratiosHeading),
+        linePieces(t::rho, &v),
+        linePieces(t::rhoTc, &v),
+        linePieces(t::rhoMin, &v),
+        linePieces(t::rhoB, &v),
+        linePieces(t::phi, &v),
+        linePieces(t::strain, &v),
+        linePieces(t::depthRatio, &v),
+        linePieces(t::phiMnTc, &v),
+        linePieces(t::as, &v),
+        literalLine(sectionKindText(v.kind)),
+        linePieces(t::asPrime, &v),
+        linePieces(t::fsPrime, &v),
     };
-    return joinLines(std::span(lines, doubly ? 19 : 17));
+    return joinReportLines(std::span(lines, doubly ? 19 : 17));
 }
 
 std::string nsr10ResultsReport(const Nsr10Result& r, char sep) {
@@ -181,18 +143,27 @@ std::string nsr10ResultsReport(const Nsr10Result& r, char sep) {
 std::string nsr10PrintedReport(const Nsr10ReportValues* v) {
     namespace t = nsr10Text;
     const bool doubly = v && v->kind == SectionKind::Doubly;
-    const Pieces lines[] = {
-        literal(reportText::title), literal({}),
-        literal(t::code),           piecesOf(t::d, v),
-        piecesOf(t::ku, v),         piecesOf(t::beta1, v),
-        piecesOf(t::rho, v),        piecesOf(t::rhoTc, v),
-        piecesOf(t::rhoB, v),       piecesOf(t::rhoMin, v),
-        piecesOf(t::phi, v),        piecesOf(t::strain, v),
-        piecesOf(t::depthRatio, v), piecesOf(t::phiMnTc, v),
-        piecesOf(t::as, v),         literal(v ? kindText(v->kind) : std::string_view()),
-        piecesOf(t::asPrime, v),    piecesOf(t::fsPrime, v),
+    const ReportPieces lines[] = {
+        literalLine(reportText::title),
+        literalLine({}),
+        literalLine(t::code),
+        linePieces(t::d, v),
+        linePieces(t::ku, v),
+        linePieces(t::beta1, v),
+        linePieces(t::rho, v),
+        linePieces(t::rhoTc, v),
+        linePieces(t::rhoB, v),
+        linePieces(t::rhoMin, v),
+        linePieces(t::phi, v),
+        linePieces(t::strain, v),
+        linePieces(t::depthRatio, v),
+        linePieces(t::phiMnTc, v),
+        linePieces(t::as, v),
+        literalLine(v ? sectionKindText(v->kind) : std::string_view()),
+        linePieces(t::asPrime, v),
+        linePieces(t::fsPrime, v),
     };
-    return joinLines(std::span(lines, !v ? 15 : doubly ? 18 : 16));
+    return joinReportLines(std::span(lines, !v ? 15 : doubly ? 18 : 16));
 }
 
 }  // namespace engine

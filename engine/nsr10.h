@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "engine/design.h"
+#include "engine/report.h"
 
 // Flexural design of a rectangular section under NSR-10 (strain limits of ACI 318-08), with the
 // same inputs and units as the NSR-98 design: kg, cm and tonne-force. The expressions the code
@@ -82,26 +83,28 @@ struct Nsr10ReportLine {
     std::string_view unit;
 };
 
-// The NSR-10 lines; the title, the ratios heading, the section kinds and the lines whose
-// meaning is the same under both codes are those of reportText.
+// The NSR-10 lines; the title, the ratios heading, the section kinds and the labels and units of
+// the lines whose meaning is the same under both codes are those of reportText.
 namespace nsr10Text {
+constexpr Nsr10ReportLine sameAs(const ReportLine& line, std::string Nsr10ReportValues::*value) {
+    return {line.label, value, line.unit};
+}
 inline constexpr std::string_view code = " Norma : NSR-10";
-inline constexpr Nsr10ReportLine d{" d : ", &Nsr10ReportValues::d, " cm"};
-inline constexpr Nsr10ReportLine ku{" Ku : ", &Nsr10ReportValues::ku, " Tn/cm2"};
+inline constexpr Nsr10ReportLine d = sameAs(reportText::d, &Nsr10ReportValues::d);
+inline constexpr Nsr10ReportLine ku = sameAs(reportText::ku, &Nsr10ReportValues::ku);
 inline constexpr Nsr10ReportLine beta1{" Beta 1 : ", &Nsr10ReportValues::beta1, ""};
-inline constexpr Nsr10ReportLine rho{" Ro Requerido :", &Nsr10ReportValues::rho, ""};
+inline constexpr Nsr10ReportLine rho = sameAs(reportText::rho, &Nsr10ReportValues::rho);
 inline constexpr Nsr10ReportLine rhoTc{" ro tensión controlada : ", &Nsr10ReportValues::rhoTc, ""};
-inline constexpr Nsr10ReportLine rhoMin{" ro minimo : ", &Nsr10ReportValues::rhoMin, ""};
-inline constexpr Nsr10ReportLine rhoB{" ro Balanceado : ", &Nsr10ReportValues::rhoB, ""};
+inline constexpr Nsr10ReportLine rhoMin = sameAs(reportText::rhoMin, &Nsr10ReportValues::rhoMin);
+inline constexpr Nsr10ReportLine rhoB = sameAs(reportText::rhoB, &Nsr10ReportValues::rhoB);
 inline constexpr Nsr10ReportLine phi{" Phi : ", &Nsr10ReportValues::phi, ""};
 inline constexpr Nsr10ReportLine strain{" Deformación unitaria et : ", &Nsr10ReportValues::strain,
                                         ""};
 inline constexpr Nsr10ReportLine depthRatio{" c / d : ", &Nsr10ReportValues::depthRatio, ""};
 inline constexpr Nsr10ReportLine phiMnTc{
     " Phi Mn con ro tensión controlada : ", &Nsr10ReportValues::phiMnTc, " Tn-m"};
-inline constexpr Nsr10ReportLine as{" Area de Refuerzo : ", &Nsr10ReportValues::as, " cm2"};
-inline constexpr Nsr10ReportLine asPrime{" Area acero superior :", &Nsr10ReportValues::asPrime,
-                                         " cm2"};
+inline constexpr Nsr10ReportLine as = sameAs(reportText::as, &Nsr10ReportValues::as);
+inline constexpr Nsr10ReportLine asPrime = sameAs(reportText::asPrime, &Nsr10ReportValues::asPrime);
 inline constexpr Nsr10ReportLine fsPrime{
     " Esfuerzo acero superior f's : ", &Nsr10ReportValues::fsPrime, " kg/cm2"};
 }  // namespace nsr10Text

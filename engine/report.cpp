@@ -27,71 +27,69 @@ ReportValues reportValues(const DesignResult& r, char sep) {
     return v;
 }
 
-std::string resultsReport(const ReportValues& v) {
-    const bool doubly = v.kind == SectionKind::Doubly;
-    namespace t = reportText;
-    using Pieces = std::array<std::string_view, 3>;
-    const auto line = [&v](const ReportLine& l) { return Pieces{l.label, v.*l.value, l.unit}; };
-    const auto text = [](std::string_view literal) { return Pieces{literal, {}, {}}; };
-    // Label, value and unit of each line; lines are joined by CR LF, none after the last.
-    const Pieces pieces[] = {
-        text(t::title),
-        text({}),
-        line(t::d),
-        line(t::ku),
-        line(t::alfa),
-        line(t::beta),
-        text(t::ratiosHeading),
-        line(t::rho),
-        line(t::rhoMax),
-        line(t::rhoMin),
-        line(t::rhoB),
-        line(t::kMax),
-        line(t::mMax),
-        line(t::as),
-        text(doubly ? t::doubly : t::singly),
-        line(t::asPrime),
-    };
-    constexpr std::string_view eol = "\r\n";
-    const std::size_t lines = doubly ? 16 : 15;
+std::string_view sectionKindText(SectionKind kind) {
+    return kind == SectionKind::Doubly ? reportText::doubly : reportText::singly;
+}
 
-    std::size_t size = (lines - 1) * eol.size();
-    for (std::size_t i = 0; i < lines; ++i) {
-        for (std::string_view piece : pieces[i]) size += piece.size();
+std::string joinReportLines(std::span<const ReportPieces> lines) {
+    constexpr std::string_view eol = "\r\n";
+    std::size_t size = lines.empty() ? 0 : (lines.size() - 1) * eol.size();
+    for (const ReportPieces& line : lines) {
+        for (std::string_view piece : line) size += piece.size();
     }
     std::string out(size, ' ');
     char* p = out.data();
-    for (std::size_t i = 0; i < lines; ++i) {
-        if (i > 0) p = std::copy(eol.begin(), eol.end(), p);
-        for (std::string_view piece : pieces[i]) p = std::copy(piece.begin(), piece.end(), p);
+    bool first = true;
+    for (const ReportPieces& line : lines) {
+        if (!first) p = std::copy(eol.begin(), eol.end(), p);
+        first = false;
+        for (std::string_view piece : line) p = std::copy(piece.begin(), piece.end(), p);
     }
     return out;
+}
+
+std::string resultsReport(const ReportValues& v) {
+    namespace t = reportText;
+    const bool doubly = v.kind == SectionKind::Doubly;
+    const ReportPieces lines[] = {
+        literalLine(t::title),
+        literalLine({}),
+        linePieces(t::d, &v),
+        linePieces(t::ku, &v),
+        linePieces(t::alfa, &v),
+        linePieces(t::beta, &v),
+        literalLine(t::ratiosHeading),
+        linePieces(t::rho, &v),
+        linePieces(t::rhoMax, &v),
+        linePieces(t::rhoMin, &v),
+        linePieces(t::rhoB, &v),
+        linePieces(t::kMax, &v),
+        linePieces(t::mMax, &v),
+        linePieces(t::as, &v),
+        literalLine(sectionKindText(v.kind)),
+        linePieces(t::asPrime, &v),
+    };
+    return joinReportLines(std::span(lines, doubly ? 16 : 15));
 }
 
 std::string resultsReport(const DesignResult& r, char sep) {
     return resultsReport(reportValues(r, sep));
 }
 
-std::string printedReport(const ReportValues* values) {
+std::string printedReport(const ReportValues* v) {
     namespace t = reportText;
-    const ReportLine* const valueLines[] = {&t::d,    &t::ku,     &t::alfa, &t::beta,
-                                            &t::rho,  &t::rhoMax, &t::rhoB, &t::rhoMin,
-                                            &t::kMax, &t::mMax,   &t::as};
-    const auto appendLine = [values](std::string& text, const ReportLine& line) {
-        text += "\r\n";
-        text += line.label;
-        if (values) text += values->*(line.value);
-        text += line.unit;
+    const bool doubly = v && v->kind == SectionKind::Doubly;
+    const ReportPieces lines[] = {
+        literalLine(t::title),     literalLine({}),
+        linePieces(t::d, v),       linePieces(t::ku, v),
+        linePieces(t::alfa, v),    linePieces(t::beta, v),
+        linePieces(t::rho, v),     linePieces(t::rhoMax, v),
+        linePieces(t::rhoB, v),    linePieces(t::rhoMin, v),
+        linePieces(t::kMax, v),    linePieces(t::mMax, v),
+        linePieces(t::as, v),      literalLine(v ? sectionKindText(v->kind) : std::string_view()),
+        linePieces(t::asPrime, v),
     };
-    std::string text(t::title);
-    text += "\r\n";  // the empty second line
-    for (const ReportLine* line : valueLines) appendLine(text, *line);
-    if (!values) return text;
-    const bool doubly = values->kind == SectionKind::Doubly;
-    text += "\r\n";
-    text += doubly ? t::doubly : t::singly;
-    if (doubly) appendLine(text, t::asPrime);
-    return text;
+    return joinReportLines(std::span(lines, !v ? 13 : doubly ? 15 : 14));
 }
 
 }  // namespace engine

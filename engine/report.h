@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -54,6 +56,30 @@ inline constexpr ReportLine mMax{" M Maximo : ", &ReportValues::mMax, " Tn-m "};
 inline constexpr ReportLine as{" Area de Refuerzo : ", &ReportValues::as, " cm2"};
 inline constexpr ReportLine asPrime{" Area acero superior :", &ReportValues::asPrime, " cm2"};
 }  // namespace reportText
+
+// " SECCION SIMPLEMENTE REFORZADA " or " SECCION DOBLEMENTE REFORZADA ".
+std::string_view sectionKindText(SectionKind kind);
+
+// One report line in pieces written one after the other: label, value text and unit, or a
+// literal and two empty pieces.
+using ReportPieces = std::array<std::string_view, 3>;
+
+// A value line's pieces (ReportLine or the NSR-10 line and their values); with no values, its
+// label and unit only.
+template <class Line, class Values>
+ReportPieces linePieces(const Line& line, const Values* values) {
+    return {line.label, values ? std::string_view(values->*line.value) : std::string_view(),
+            line.unit};
+}
+
+// A line of literal text.
+constexpr ReportPieces literalLine(std::string_view text) {
+    return {text, {}, {}};
+}
+
+// The lines joined by CR LF, none after the last, written into one allocation. The reports of
+// both codes are composed with it.
+std::string joinReportLines(std::span<const ReportPieces> lines);
 
 // The results report: 15 lines (singly) or 16 (doubly), CR LF between lines, none after the last.
 std::string resultsReport(const ReportValues& values);
