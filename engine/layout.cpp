@@ -110,9 +110,14 @@ struct LayerShape {
     int small = 0;
 };
 
+// The width `count` bars whose diameters add up to `sumDiameters` occupy at the clear spacing
+// the largest of them needs.
+double occupiedWidth(const LayoutSettings& settings, int count, double sumDiameters,
+                     double largest) {
+    return count == 0 ? 0 : sumDiameters + (count - 1) * requiredClearSpacing(settings, largest);
+}
+
 double shapeWidth(const LayoutSettings& settings, const LayerShape& shape) {
-    const int count = shape.large + shape.small;
-    if (count == 0) return 0;
     double sum = 0;
     double largest = 0;
     if (shape.large > 0) {
@@ -123,7 +128,7 @@ double shapeWidth(const LayoutSettings& settings, const LayerShape& shape) {
         sum += shape.small * shape.smallBar->diameterCm();
         largest = std::max(largest, shape.smallBar->diameterCm());
     }
-    return sum + (count - 1) * requiredClearSpacing(settings, largest);
+    return occupiedWidth(settings, shape.large + shape.small, sum, largest);
 }
 
 bool shapeFits(const LayoutSettings& settings, const LayerShape& shape, double available) {
@@ -321,15 +326,14 @@ double layerWidth(const LayoutSettings& settings, const Layer& layer) {
         sum += group.count * group.bar->diameterCm();
         largest = std::max(largest, group.bar->diameterCm());
     }
-    const int count = barCount(layer);
-    return count == 0 ? 0 : sum + (count - 1) * requiredClearSpacing(settings, largest);
+    return occupiedWidth(settings, barCount(layer), sum, largest);
 }
 
 Placement placeBars(const Arrangement& arrangement, Face face, const LayoutSettings& settings,
                     double b, double h) {
     Placement placement;
     const double seat = barSeat(settings);
-    const double available = b - 2 * seat;
+    const double available = availableWidth(settings, b);
     double layerBase = seat;  // from the face to the underside of the current layer
     double moment = 0;
     placement.fits = !arrangement.layers.empty();
