@@ -125,10 +125,7 @@ int runCheck(const QStringList& arguments) {
         return exitUsage;
     }
     std::string text;
-    for (const std::string& line : engine::capacityLines(*result, *code, '.')) {
-        text += line;
-        text += '\n';
-    }
+    appendLines(text, engine::capacityLines(*result, *code, '.'));
     writeOut(text);
     return result->passes ? exitSuccess : exitFailed;
 }

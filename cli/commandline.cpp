@@ -29,6 +29,23 @@ void writeError(std::string_view text) {
     write(stderr, text);
 }
 
+std::string terminalText(std::string_view report) {
+    std::string text;
+    text.reserve(report.size() + 1);
+    for (const char c : report) {
+        if (c != '\r') text.push_back(c);
+    }
+    text.push_back('\n');
+    return text;
+}
+
+void appendLines(std::string& text, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+}
+
 void printError(const QString& text) {
     writeError((QStringLiteral("quintaral-cli: ") + text + QLatin1Char('\n')).toStdString());
 }

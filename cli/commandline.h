@@ -5,7 +5,9 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/code.h"
 #include "engine/schedule.h"
@@ -24,6 +26,12 @@ void printError(const QString& text);
 // The text as it is (UTF-8) on standard output or standard error.
 void writeOut(std::string_view text);
 void writeError(std::string_view text);
+
+// A report as a terminal shows it: the CR LF line breaks the window uses as LF, and a LF after
+// the last line.
+std::string terminalText(std::string_view report);
+// Each line followed by a LF.
+void appendLines(std::string& text, const std::vector<std::string>& lines);
 
 // Parses a command's arguments (the first is the program). Options are named with one dash
 // or two (-fc or --fc). False after printing why the arguments are wrong, with a pointer to

@@ -34,15 +34,7 @@ int runDesign(const QStringList& arguments) {
         writeError(std::string(engine::designErrorMessage(*error)) + '\n');
         return exitFailed;
     }
-    // The window breaks the report's lines where it has CR LF; a terminal's lines end in LF.
-    const std::string report = engine::resultsReport(std::get<engine::DesignRun>(outcome), '.');
-    std::string lines;
-    lines.reserve(report.size() + 1);
-    for (const char c : report) {
-        if (c != '\r') lines.push_back(c);
-    }
-    lines.push_back('\n');
-    writeOut(lines);
+    writeOut(terminalText(engine::resultsReport(std::get<engine::DesignRun>(outcome), '.')));
     return exitSuccess;
 }
 

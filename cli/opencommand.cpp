@@ -55,18 +55,16 @@ engine::LayoutSettings layoutSettings(const std::optional<project::LayoutInputs>
 bool appendBarsCheck(std::string& text, const SavedBars& bars,
                      const engine::LayoutSettings& settings, const engine::DesignInput& input,
                      const engine::DesignRun& run) {
-    const auto appendLines = [&text](const std::vector<std::string>& lines) {
-        for (const std::string& line : lines) text += line + '\n';
-    };
     const engine::Placement tension =
         engine::placeBars(bars.tension, engine::Face::Tension, settings, input.b, input.h);
-    appendLines(engine::placementLines(bars.tension, tension, engine::Face::Tension, run.d(), '.'));
+    appendLines(text,
+                engine::placementLines(bars.tension, tension, engine::Face::Tension, run.d(), '.'));
     engine::Placement compression;
     if (!bars.compression.layers.empty()) {
         compression = engine::placeBars(bars.compression, engine::Face::Compression, settings,
                                         input.b, input.h);
-        appendLines(engine::placementLines(bars.compression, compression, engine::Face::Compression,
-                                           input.dSecond, '.'));
+        appendLines(text, engine::placementLines(bars.compression, compression,
+                                                 engine::Face::Compression, input.dSecond, '.'));
     }
     const std::vector<engine::SteelLayer> tensionSteel = engine::steelLayers(tension);
     const std::vector<engine::SteelLayer> compressionSteel = engine::steelLayers(compression);
@@ -76,7 +74,7 @@ bool appendBarsCheck(std::string& text, const SavedBars& bars,
         printError(QStringLiteral("las barras guardadas no se pueden revisar en esta sección"));
         return false;
     }
-    appendLines(engine::capacityLines(*capacity, run.code(), '.'));
+    appendLines(text, engine::capacityLines(*capacity, run.code(), '.'));
     return capacity->passes;
 }
 
@@ -120,11 +118,7 @@ int runOpen(const QStringList& arguments) {
         return exitFailed;
     }
     const engine::DesignRun& run = std::get<engine::DesignRun>(outcome);
-    std::string text;
-    for (const char c : engine::resultsReport(run, '.')) {
-        if (c != '\r') text.push_back(c);
-    }
-    text.push_back('\n');
+    std::string text = terminalText(engine::resultsReport(run, '.'));
     bool passes = true;
     if (bars) {
         text.push_back('\n');
