@@ -153,6 +153,12 @@ class ResultsOutput {
     std::FILE* stream_ = nullptr;
 };
 
+void printWriteError(const QString& output, int error) {
+    printError(
+        QStringLiteral("no se puede escribir «%1»: %2")
+            .arg(output.isEmpty() ? QStringLiteral("salida estándar") : output, reasonFor(error)));
+}
+
 int designSchedule(const BatchOptions& options) {
     const bool fromStandardInput = options.input == standardStream;
     const QString inputName =
@@ -193,10 +199,7 @@ int designSchedule(const BatchOptions& options) {
                 writeError(diagnosticPrefix + std::string(line));
             });
     } catch (const OutputFailure& failure) {
-        printError(
-            QStringLiteral("no se puede escribir «%1»: %2")
-                .arg(options.output.isEmpty() ? QStringLiteral("salida estándar") : options.output,
-                     reasonFor(failure.error)));
+        printWriteError(options.output, failure.error);
         return exitUsage;
     }
     if (readError != 0) {
@@ -204,10 +207,7 @@ int designSchedule(const BatchOptions& options) {
         return exitUsage;
     }
     if (const int error = output.finish()) {
-        printError(
-            QStringLiteral("no se puede escribir «%1»: %2")
-                .arg(options.output.isEmpty() ? QStringLiteral("salida estándar") : options.output,
-                     reasonFor(error)));
+        printWriteError(options.output, error);
         return exitUsage;
     }
     if (const auto* message = std::get_if<std::string>(&outcome)) {
