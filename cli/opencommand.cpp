@@ -42,14 +42,6 @@ std::optional<SavedBars> readSavedBars(const project::Arrangement& saved, const 
     return bars;
 }
 
-engine::LayoutSettings layoutSettings(const std::optional<project::LayoutInputs>& saved) {
-    const project::LayoutInputs inputs = saved.value_or(project::LayoutInputs{});
-    return {.stirrupDesignation = inputs.stirrup,
-            .clearCover = inputs.clearCover,
-            .maxAggregate = inputs.aggregate,
-            .maxTensionLayers = inputs.maximumLayers};
-}
-
 // The saved bars placed in the section and checked, as the layout window shows them; whether
 // the section passes.
 bool appendBarsCheck(std::string& text, const SavedBars& bars,
@@ -122,7 +114,8 @@ int runOpen(const QStringList& arguments) {
     bool passes = true;
     if (bars) {
         text.push_back('\n');
-        passes = appendBarsCheck(text, *bars, layoutSettings(saved.layout), input, run);
+        passes =
+            appendBarsCheck(text, *bars, project::savedLayoutSettings(saved.layout), input, run);
     }
     writeOut(text);
     return passes ? exitSuccess : exitFailed;
