@@ -103,7 +103,6 @@ std::optional<double> numberOption(const QCommandLineParser& parser, const QStri
 
 namespace {
 const QString codeOptionName = QStringLiteral("code");
-constexpr engine::DesignCode designCodes[] = {engine::DesignCode::Nsr98, engine::DesignCode::Nsr10};
 }  // namespace
 
 void addCodeOption(QCommandLineParser& parser) {
@@ -112,13 +111,10 @@ void addCodeOption(QCommandLineParser& parser) {
 
 std::optional<engine::DesignCode> codeOption(const QCommandLineParser& parser) {
     if (!parser.isSet(codeOptionName)) return engine::DesignCode::Nsr98;
-    const QString text = parser.value(codeOptionName).trimmed();
-    for (const engine::DesignCode code : designCodes) {
-        const std::string_view name = engine::codeName(code);
-        if (text.compare(QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
-                         Qt::CaseInsensitive) == 0)
-            return code;
-    }
+    // Any letter case: "nsr-10" names NSR-10 as well.
+    const auto code =
+        engine::codeFromName(parser.value(codeOptionName).trimmed().toUpper().toStdString());
+    if (code) return code;
     printError(QStringLiteral("norma desconocida: «%1» (NSR-98 o NSR-10)")
                    .arg(parser.value(codeOptionName)));
     return std::nullopt;

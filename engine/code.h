@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace engine {
@@ -11,6 +12,14 @@ enum class DesignCode { Nsr98, Nsr10 };
 // "NSR-98" or "NSR-10", as menus, reports and files name the code.
 constexpr std::string_view codeName(DesignCode code) {
     return code == DesignCode::Nsr10 ? "NSR-10" : "NSR-98";
+}
+
+// The code a name names, written exactly as codeName writes it; none for any other text.
+constexpr std::optional<DesignCode> codeFromName(std::string_view name) {
+    for (const DesignCode code : {DesignCode::Nsr98, DesignCode::Nsr10}) {
+        if (name == codeName(code)) return code;
+    }
+    return std::nullopt;
 }
 
 // kg/cm2 to MPa, for the NSR-10 expressions written in MPa.

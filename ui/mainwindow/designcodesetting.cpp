@@ -17,9 +17,8 @@ QString nameOf(engine::DesignCode code) {
 
 engine::DesignCode savedDesignCode() {
     // Saved by name, so the file reads plainly and survives a reordering of the codes.
-    const QString saved = QSettings().value(codeKey).toString();
-    return saved == nameOf(engine::DesignCode::Nsr10) ? engine::DesignCode::Nsr10
-                                                      : engine::DesignCode::Nsr98;
+    const std::string saved = QSettings().value(codeKey).toString().toStdString();
+    return engine::codeFromName(saved).value_or(engine::DesignCode::Nsr98);
 }
 
 void saveDesignCode(engine::DesignCode code) {

@@ -109,18 +109,11 @@ QString readHeader(const QJsonObject& root, Project& project) {
     if (code.isUndefined()) {
         project.code = engine::DesignCode::Nsr98;
     } else {
-        bool known = false;
-        for (const engine::DesignCode candidate :
-             {engine::DesignCode::Nsr98, engine::DesignCode::Nsr10}) {
-            const std::string_view name = engine::codeName(candidate);
-            if (code.toString() == QLatin1String(name.data(), qsizetype(name.size()))) {
-                project.code = candidate;
-                known = true;
-            }
-        }
+        const auto known = engine::codeFromName(code.toString().toStdString());
         if (!known)
             return QStringLiteral("la norma de diseño \"%1\" no es NSR-98 ni NSR-10")
                 .arg(code.isString() ? code.toString() : QStringLiteral("?"));
+        project.code = *known;
     }
 
     const QJsonValue unitsValue = root.value(QLatin1String("units"));
