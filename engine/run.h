@@ -25,6 +25,12 @@ struct DesignRun {
 
 using RunOutcome = std::variant<DesignRun, DesignError>;
 
+// A completed design: what was designed and the run under the code then in force.
+struct CompletedDesign {
+    DesignInput input;
+    DesignRun run;
+};
+
 RunOutcome runDesign(const DesignInput& input, DesignCode code);
 
 // The results report of the run's code; under NSR-98 exactly resultsReport(DesignResult).

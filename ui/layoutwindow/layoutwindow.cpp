@@ -149,7 +149,7 @@ void LayoutWindow::setupConnections() {
 }
 
 void LayoutWindow::setDesign(const engine::DesignInput& input, const engine::DesignRun& run) {
-    design_ = Design{input, run};
+    design_ = engine::CompletedDesign{input, run};
     const char separator = decimalSeparator();
     ui->codeLabel->setText(QStringLiteral("Norma de diseño : ") +
                            fromEngine(engine::codeName(run.code())));

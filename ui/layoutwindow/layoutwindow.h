@@ -62,10 +62,6 @@ class LayoutWindow : public QWidget {
     void arrangementEdited();
 
   private:
-    struct Design {
-        engine::DesignInput input;
-        engine::DesignRun run;
-    };
     struct Chosen {
         engine::Arrangement tension;
         engine::Arrangement compression;
@@ -89,7 +85,7 @@ class LayoutWindow : public QWidget {
     void proposeCovers();
 
     std::unique_ptr<Ui::LayoutWindow> ui;
-    std::optional<Design> design_;
+    std::optional<engine::CompletedDesign> design_;
     engine::LayoutSettings settings_;
     engine::CandidateSearch tensionSearch_;
     engine::CandidateSearch compressionSearch_;

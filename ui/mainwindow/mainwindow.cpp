@@ -246,7 +246,7 @@ void MainWindow::calculate() {
 
     ui->compressionSteelFrame->setVisible(run.kind() == engine::SectionKind::Doubly);
     showReport(report);
-    lastDesign_ = CompletedDesign{input, run};
+    lastDesign_ = engine::CompletedDesign{input, run};
     followInLayoutWindow();
 }
 

@@ -20,12 +20,6 @@ class QLineEdit;
 class QMovie;
 class StatusPanels;
 
-// The last completed design: what was designed and the run under the code then in force.
-struct CompletedDesign {
-    engine::DesignInput input;
-    engine::DesignRun run;
-};
-
 // The main window: the seven design inputs, the calculate, clear and exit commands, the
 // supplied-steel selectors, the results box and the fixed sketch of the section.
 class MainWindow : public QMainWindow {
@@ -36,7 +30,7 @@ class MainWindow : public QMainWindow {
 
     // The last completed design, which the print command reports. None before the first
     // completed run; a run that stops with a message leaves it as it was.
-    const std::optional<CompletedDesign>& lastDesign() const { return lastDesign_; }
+    const std::optional<engine::CompletedDesign>& lastDesign() const { return lastDesign_; }
 
     // The design code the next calculation follows, as chosen in the "Norma" menu and saved
     // for the next start. Changing it leaves the shown report and the last design alone.
@@ -105,7 +99,7 @@ class MainWindow : public QMainWindow {
     StatusPanels* statusPanels_ = nullptr;
     QActionGroup* codeActions_ = nullptr;
     engine::DesignCode designCode_ = engine::DesignCode::Nsr98;
-    std::optional<CompletedDesign> lastDesign_;
+    std::optional<engine::CompletedDesign> lastDesign_;
     QAction* layoutAction_ = nullptr;
     ProjectDocument* document_ = nullptr;
     // What the inputs, the results box and the selectors showed at start-up.
