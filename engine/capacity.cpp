@@ -263,8 +263,12 @@ std::vector<std::string> capacityLines(const CapacityResult& r, DesignCode code,
         lines.push_back("εt mínimo " + fixed(nsr10::minimumStrain, 3) + " : " +
                         checkWord(r.strainLimit));
     }
-    lines.emplace_back(r.passes ? "Cumple" : "No cumple");
+    lines.emplace_back(verdictText(r.passes));
     return lines;
+}
+
+std::string_view verdictText(bool passes) {
+    return passes ? "Cumple" : "No cumple";
 }
 
 }  // namespace engine

@@ -3,6 +3,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/code.h"
@@ -79,6 +80,9 @@ std::vector<SteelLayer> steelLayers(const Placement& placement);
 double flexuralPhi(DesignCode code, double tensionStrain);
 
 // The lines the window, the printed report and the command-line tool show for a result:
+// The verdict of a check: "Cumple" or "No cumple".
+std::string_view verdictText(bool passes);
+
 // "Norma : NSR-98", "c : 14.08 cm", ..., "Cumple" or "No cumple".
 std::vector<std::string> capacityLines(const CapacityResult& result, DesignCode code,
                                        char decimalSeparator);

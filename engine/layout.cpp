@@ -469,13 +469,20 @@ std::vector<std::string> placementLines(const Arrangement& arrangement, const Pl
     const std::string depthLabel = tension ? "d" : "d''";
     lines.push_back(depthLabel + " real : " + cm(placement.centroid, sep) + " (diseño " +
                     cm(designDepth, sep) + ")");
-    const double shown = 0.005;
-    if (tension && placement.centroid < designDepth - shown) {
+    if (tension && realDepthShort(placement.centroid, designDepth)) {
         lines.emplace_back("El d real es menor que el del diseño");
-    } else if (!tension && placement.centroid > designDepth + shown) {
+    } else if (!tension && realDepthShort(designDepth, placement.centroid)) {
         lines.emplace_back("El d'' real es mayor que el del diseño");
     }
     return lines;
+}
+
+bool realDepthShort(double realDepth, double designDepth) {
+    return realDepth < designDepth - 0.005;
+}
+
+double proposedCover(double cover) {
+    return std::ceil(cover * 100 - 1e-6) / 100;
 }
 
 }  // namespace engine

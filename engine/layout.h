@@ -151,4 +151,13 @@ std::string noFitText(const CandidateSearch& search, char decimalSeparator);
 std::vector<std::string> placementLines(const Arrangement& arrangement, const Placement& placement,
                                         Face face, double designDepth, char decimalSeparator);
 
+// True when the real depth to the tension bars is shorter than the design's by more than the
+// placement lines show in their two decimals: then the lines say so and the window offers the
+// real covers.
+bool realDepthShort(double realDepth, double designDepth);
+
+// A cover proposed from the bars as placed: in whole hundredths of a cm, rounded up so that the
+// depth designed with it is never deeper than the real one.
+double proposedCover(double cover);
+
 }  // namespace engine

@@ -4,7 +4,6 @@
 #include <QSignalBlocker>
 #include <QStringList>
 #include <QTableWidget>
-#include <cmath>
 
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
@@ -17,14 +16,6 @@ namespace {
 
 QString fixed(double value, int decimals) {
     return fromEngine(engine::formatFixed(value, decimals, decimalSeparator()));
-}
-
-// A real depth this much short of the design's is what the placement lines report as smaller.
-constexpr double shownDifference = 0.005;
-
-// Covers are proposed in whole hundredths of a cm, rounded towards the safe side.
-double roundUpToHundredth(double value) {
-    return std::ceil(value * 100 - 1e-6) / 100;
 }
 
 int selectedRow(const QTableWidget* table) {
@@ -413,15 +404,14 @@ void LayoutWindow::evaluate() {
             geometry.d = tensionPlacement_.centroid;
             geometry.tensionBars = tensionPlacement_.bars;
             geometry.compressionBars = compressionPlacement_.bars;
-            realDepthSmaller = tensionPlacement_.centroid < run.d() - shownDifference;
+            realDepthSmaller = engine::realDepthShort(tensionPlacement_.centroid, run.d());
         }
     }
     QStringList lines;
     for (const std::string& line : checkLines_) lines << fromEngine(line);
     ui->checkText->setPlainText(lines.join(QLatin1Char('\n')));
     if (capacity) {
-        ui->verdictLabel->setText(capacity->passes ? QStringLiteral("Cumple")
-                                                   : QStringLiteral("No cumple"));
+        ui->verdictLabel->setText(fromEngine(engine::verdictText(capacity->passes)));
         ui->verdictLabel->setStyleSheet(capacity->passes
                                             ? QStringLiteral("color: rgb(0, 128, 0);")
                                             : QStringLiteral("color: rgb(192, 0, 0);"));
@@ -434,9 +424,9 @@ void LayoutWindow::evaluate() {
 
 void LayoutWindow::proposeCovers() {
     if (!design_ || !chosen_) return;
-    const double dPrime = roundUpToHundredth(design_->input.h - tensionPlacement_.centroid);
+    const double dPrime = engine::proposedCover(design_->input.h - tensionPlacement_.centroid);
     const double dSecond = compressionPlacement_.bars.empty()
                                ? design_->input.dSecond
-                               : roundUpToHundredth(compressionPlacement_.centroid);
+                               : engine::proposedCover(compressionPlacement_.centroid);
     Q_EMIT coversProposed(dPrime, dSecond);
 }
