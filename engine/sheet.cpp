@@ -33,4 +33,20 @@ std::string pageNumberText(int page, int pageCount) {
     return "Página " + std::to_string(page) + " de " + std::to_string(pageCount);
 }
 
+std::string sheetArrangementText(std::string_view lowestLayer, std::string_view secondLayer,
+                                 std::string_view compression) {
+    std::string text = "Capa inferior: ";
+    text += lowestLayer;
+    if (!secondLayer.empty()) {
+        text += "; segunda capa: ";
+        text += secondLayer;
+    }
+    if (!compression.empty()) {
+        text += "; compresión: ";
+        text += compression;
+    }
+    text += '.';
+    return text;
+}
+
 }  // namespace engine

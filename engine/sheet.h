@@ -39,6 +39,11 @@ struct SheetHeader {
 SheetHeader sheetHeader(std::string_view version, DesignCode code, std::string_view date,
                         std::string_view fileName);
 
+// The chosen bars in words, each layer as its display text ("2 N° 6 + 1 N° 5"); an empty second
+// layer or compression text is left out: "Capa inferior: …; segunda capa: …; compresión: …."
+std::string sheetArrangementText(std::string_view lowestLayer, std::string_view secondLayer,
+                                 std::string_view compression);
+
 // "Página 2 de 3".
 std::string pageNumberText(int page, int pageCount);
 

@@ -17,6 +17,7 @@
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
 #include "engine/run.h"
+#include "engine/sheet.h"
 #include "layoutwindow/layoutwindow.h"
 #include "layoutwindow/sectiondrawing.h"
 #include "mainwindow/mainwindow.h"
@@ -61,13 +62,9 @@ std::optional<printing::SheetLayout> sheetLayout() {
     LayoutWindow* layout = windows::loadedLayoutWindow();
     if (!layout || !layout->hasArrangement()) return std::nullopt;
     const LayoutChoice choice = layout->choice();
-    QStringList parts{QStringLiteral("Capa inferior: ") + fromEngine(choice.lowestLayer)};
-    if (!choice.secondLayer.empty())
-        parts << QStringLiteral("segunda capa: ") + fromEngine(choice.secondLayer);
-    if (!choice.compression.empty())
-        parts << QStringLiteral("compresión: ") + fromEngine(choice.compression);
     printing::SheetLayout sheet;
-    sheet.arrangement = parts.join(QStringLiteral("; ")) + QLatin1Char('.');
+    sheet.arrangement = fromEngine(
+        engine::sheetArrangementText(choice.lowestLayer, choice.secondLayer, choice.compression));
     for (const std::string& line : layout->checkLines()) sheet.checks << fromEngine(line);
     const QPointer<LayoutWindow> window(layout);
     sheet.draw = [window](QPainter& painter, const QRectF& area) {
