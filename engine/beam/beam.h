@@ -1,0 +1,141 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "engine/code.h"
+#include "engine/layout.h"
+
+// A continuous beam of one or more spans: the moment envelopes, the longitudinal bars that
+// satisfy strength and the detailing rules of its seismic class, cut-offs, hooks and lap
+// splices, and the bar schedule with its masses. Units: positions and lengths along the beam in
+// m, section dimensions and bar depths in cm, areas in cm2, moments in Tn-m, stresses in kg/cm2.
+// Positions along the beam are measured from the outer edge of the first support.
+namespace engine::beam {
+
+// The energy-dissipation class of the frame: special, moderate or minimal.
+enum class SeismicClass { Des, Dmo, Dmi };
+
+// "DES", "DMO" or "DMI"; and back (exactly as written), none for another text.
+std::string_view className(SeismicClass seismicClass);
+std::optional<SeismicClass> classFromName(std::string_view name);
+
+// Moments typed for one span, as magnitudes at the support faces and at midspan.
+struct SpanMoments {
+    double left = 0;                // Mu- at the left face
+    double mid = 0;                 // largest Mu+, at midspan
+    double right = 0;               // Mu- at the right face
+    std::optional<double> midMin;   // smallest Mu+ at midspan; none: half of `mid`
+};
+
+struct Span {
+    double length = 0;  // clear span ln between the support faces, m
+    SpanMoments moments;
+};
+
+// One row of a station table as an analysis program exports it.
+struct Station {
+    int span = 1;     // from 1
+    double x = 0;     // m from the span's left face (or from the left support's centreline)
+    double mu = 0;    // signed: negative = tension at the top
+};
+
+struct BeamInput {
+    DesignCode code = DesignCode::Nsr98;
+    SeismicClass seismicClass = SeismicClass::Des;
+    double b = 0;        // width, cm
+    double h = 0;        // total height, cm
+    double dPrime = 0;   // bottom face to the centroid of the bottom steel, cm
+    double dSecond = 0;  // top face to the centroid of the top steel, cm
+    double fc = 0;       // kg/cm2
+    double fy = 0;       // kg/cm2
+    LayoutSettings settings;        // stirrup, clear cover, aggregate, at most two layers
+    int smallestBar = 4;            // bar sizes allowed, N°
+    int largestBar = 8;
+    double stockLength = 12;        // commercial bar length, m
+    std::vector<double> supports;   // width of each support along the beam, cm; spans + 1
+    std::vector<Span> spans;        // left to right
+    // When not empty, the moments come from these rows and the spans' typed moments are unused.
+    std::vector<Station> stations;
+    bool stationsFromCentreline = false;  // x measured from the left support's centreline
+};
+
+enum class Side { Left, Right };
+enum class BeamFace { Top, Bottom };
+
+// Demand and strength at one support face.
+struct FaceStation {
+    int span = 1;
+    Side side = Side::Left;
+    double x = 0;  // m
+    double muNeg = 0, muPos = 0;  // envelope magnitudes, Tn-m
+    double asTopRequired = 0, asBottomRequired = 0;  // cm2
+    double asTop = 0, asBottom = 0;                  // provided and developed there, cm2
+    double mnNeg = 0, mnPos = 0;                     // nominal strengths, Tn-m
+    double phiMnNeg = 0, phiMnPos = 0;
+    double mprNeg = 0, mprPos = 0;  // probable strengths: 1.25 Fy, phi = 1
+};
+
+// One bar mark of the schedule: `count` equal bars.
+struct BarMark {
+    std::string mark;  // "S1", "I2", ... (top "S" superior, bottom "I" inferior)
+    BeamFace face = BeamFace::Top;
+    int bar = 4;       // N°
+    int count = 0;
+    double start = 0, end = 0;   // ends of the straight part after rounding, m
+    bool hookStart = false, hookEnd = false;  // standard 90° hook at either end
+    double hookTail = 0;         // straight tail of a hook, cm (12 db), 0 without hooks
+    int layer = 1;               // 1 nearest the face
+    double depth = 0;            // bar centre from its own face, cm
+    double length = 0;           // one bar as cut: straight part plus hook tails, m
+    double mass = 0;             // the whole mark, kg
+    bool continuous = false;     // part of the bars that run along the whole beam
+};
+
+// The envelopes and the strength the bars give, every 5 cm and at each face.
+struct ProfilePoint {
+    double x = 0;  // m
+    double muNeg = 0, muPos = 0;  // magnitudes, Tn-m
+    double mnNeg = 0, mnPos = 0;
+    double phiMnNeg = 0, phiMnPos = 0;
+};
+
+struct Check {
+    std::string rule;          // short key, e.g. "resistencia", "cuantia-maxima", "ld"
+    std::optional<int> span;   // none for a check of the whole beam
+    std::optional<double> x;   // m, none for a check of the whole beam or span
+    bool passes = false;
+    std::string text;          // Spanish, naming the rule, the place and the figures
+};
+
+struct BeamDesign {
+    DesignCode code = DesignCode::Nsr98;
+    SeismicClass seismicClass = SeismicClass::Des;
+    double length = 0;  // overall, outer edge to outer edge, m
+    std::vector<double> faceX;  // x of every support face, left to right (2 per span), m
+    std::vector<FaceStation> faces;
+    std::vector<BarMark> bars;
+    std::vector<ProfilePoint> profile;
+    std::vector<Check> checks;
+    std::map<int, double> massByBar;  // N° -> kg
+    double totalMass = 0;             // kg
+    double concrete = 0;              // m3, the spans (clear lengths) only
+    double steelPerConcrete = 0;      // kg/m3
+    std::vector<std::string> notes;   // assumptions the schedule states
+    bool passes = false;              // every check passes
+};
+
+// An input no beam can have, or a beam no arrangement satisfies: the message names the rule and
+// the place, e.g. "Vano 2, apoyo derecho: ρ = 0.031 > 0.025; aumente b o h".
+struct BeamError {
+    std::string message;
+};
+
+using BeamOutcome = std::variant<BeamDesign, BeamError>;
+
+BeamOutcome designBeam(const BeamInput& input);
+
+}  // namespace engine::beam
