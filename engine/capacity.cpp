@@ -140,6 +140,23 @@ std::string checkWord(CheckOutcome check) {
     return check == CheckOutcome::Passes ? "cumple" : "no cumple";
 }
 
+// Mu/φMn with three decimals. A failing ratio (above 1) is rounded up at the third decimal, so
+// that a section that fails never reads 1.000: 1.0004 shows 1.001.
+std::string demandRatioText(const CapacityResult& r, char sep) {
+    double ratio = r.demandRatio;
+    if (r.strength == CheckOutcome::Fails && std::isfinite(ratio)) {
+        const double thousandths = ratio * 1000;
+        const double nearest = std::nearbyint(thousandths);
+        // A ratio that is a whole number of thousandths but for the last bits stays as it is.
+        double shown = std::abs(thousandths - nearest) <= 1e-9 * thousandths
+                           ? nearest
+                           : std::ceil(thousandths);
+        if (shown <= 1000) shown = 1001;
+        ratio = shown / 1000;
+    }
+    return formatFixed(ratio, 3, sep);
+}
+
 }  // namespace
 
 double flexuralPhi(DesignCode code, double tensionStrain) {
@@ -196,7 +213,7 @@ std::optional<CapacityResult> checkCapacity(const CapacityInput& in) {
             stressArea += layer.area * steelStress(s, c, layer.depth);
         }
         r.compressionStress = stressArea / asPrime;
-        r.compressionYields = r.compressionStress >= in.fy;
+        r.compressionYields = std::abs(r.compressionStress) >= in.fy;
     }
 
     r.d = centroidMoment / as;
@@ -243,12 +260,16 @@ std::vector<std::string> capacityLines(const CapacityResult& r, DesignCode code,
     lines.push_back("Acero a tensión : " + yields(r.tensionYields));
     if (r.hasCompressionSteel) {
         lines.push_back("f's : " + fixed(r.compressionStress, 0) + " kg/cm2");
-        lines.push_back("Acero a compresión : " + yields(r.compressionYields));
+        // Compression bars near the neutral axis can end in tension (f's negative): said so,
+        // and yielding at -Fy is yielding.
+        lines.push_back(
+            "Acero a compresión : " + std::string(r.compressionStress < 0 ? "en tensión, " : "") +
+            yields(r.compressionYields));
     }
     lines.push_back("φ : " + fixed(r.phi, 3));
     lines.push_back("Mn : " + fixed(r.mn, 2) + " Tn-m");
     lines.push_back("φMn : " + fixed(r.phiMn, 2) + " Tn-m");
-    lines.push_back("Mu/φMn : " + fixed(r.demandRatio, 3) + " (" + checkWord(r.strength) + ")");
+    lines.push_back("Mu/φMn : " + demandRatioText(r, sep) + " (" + checkWord(r.strength) + ")");
     lines.push_back("ρ : " + fixed(r.rho, 5));
     lines.push_back("ρmin : " + fixed(r.rhoMin, 5) + " (" + checkWord(r.minimumSteel) + ")");
     if (r.ductility != CheckOutcome::NotApplicable) {

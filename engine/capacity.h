@@ -48,7 +48,7 @@ struct CapacityResult {
     bool tensionYields = false;  // every tension layer at Fy
     bool hasCompressionSteel = false;
     double compressionStress = 0;  // f's, kg/cm2, compression positive (gross, not net)
-    bool compressionYields = false;
+    bool compressionYields = false;  // |f's| at Fy (in compression, or in tension when negative)
     double d = 0;   // centroid of the tension steel, cm
     double mn = 0;  // Tn-m
     double phi = 0;

@@ -36,6 +36,7 @@ bool Reader::fill() {
 }
 
 void Reader::endField(Record& record) {
+    ++recordBytes_;
     if (ends_.size() < maxFields)
         ends_.push_back(text_.size());
     else
@@ -48,8 +49,10 @@ bool Reader::next(Record& record) {
     record.line = line_;
     text_.clear();
     ends_.clear();
+    recordBytes_ = 0;
 
     const auto append = [&](const char* first, std::size_t count) {
+        recordBytes_ += count;
         const std::size_t room = maxRecordBytes - text_.size();
         if (count > room) {
             record.problem = RecordProblem::TooLong;
@@ -66,6 +69,13 @@ bool Reader::next(Record& record) {
     bool any = false;
     bool lineEnded = false;
     for (;;) {
+        if (recordBytes_ > maxUnendedRecordBytes) {
+            record.problem = RecordProblem::TooLong;
+            gaveUp_ = true;
+            finished_ = true;
+            position_ = end_;
+            break;
+        }
         if (position_ == end_ && !fill()) break;
         if (state == State::Unquoted) {
             // The usual case: a run of plain characters copied at once.
@@ -116,7 +126,7 @@ bool Reader::next(Record& record) {
     }
     if (!any) return false;
     if (!lineEnded) {  // the input ended inside the record: its last field ends here too
-        if (state == State::Quoted) record.problem = RecordProblem::UnclosedQuote;
+        if (state == State::Quoted && !gaveUp_) record.problem = RecordProblem::UnclosedQuote;
         endField(record);
     }
 

@@ -23,6 +23,9 @@ enum class RecordProblem {
 
 inline constexpr std::size_t maxRecordBytes = std::size_t{1} << 20;
 inline constexpr std::size_t maxFields = 4096;
+// A record still unended after this many bytes of input (an endless stream with no line break,
+// such as /dev/zero) ends the reading: the reader returns it flagged TooLong and then stops.
+inline constexpr std::size_t maxUnendedRecordBytes = 16 * maxRecordBytes;
 
 struct Record {
     std::vector<std::string_view> fields;  // valid until the reader's next call
@@ -39,6 +42,10 @@ class Reader {
     // start is skipped. An unquoted field takes a quote character literally.
     bool next(Record& record);
 
+    // True when the reading stopped inside a record longer than maxUnendedRecordBytes: the rest
+    // of the input was not read.
+    bool gaveUp() const { return gaveUp_; }
+
   private:
     bool fill();
     void endField(Record& record);
@@ -50,6 +57,8 @@ class Reader {
     std::size_t end_ = 0;
     bool finished_ = false;
     bool started_ = false;
+    bool gaveUp_ = false;
+    std::size_t recordBytes_ = 0;  // input bytes taken by the current record so far
     bool skipLineFeed_ =
         false;  // the previous record ended on a CR: a LF right after belongs to it
     std::size_t line_ = 1;

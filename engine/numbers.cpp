@@ -158,22 +158,51 @@ std::string formatFixedTwice(double value, int first, int second, char decimalSe
     return fixedText(value, first, second, decimalSeparator);
 }
 
-std::optional<double> parseNumber(std::string_view text, char decimalSeparator) {
+std::optional<double> parseNumber(std::string_view text, char decimalSeparator, NumberStyle style) {
     text = trimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
+    // The exponent, when the style takes one: kept in the text for from_chars, and its value
+    // (clamped, it only decides between too large and too small) for the range decision.
+    long exponent = 0;
+    std::size_t mantissaSize = text.size();
+    if (style == NumberStyle::Scientific) {
+        const std::size_t e = text.find_first_of("eE");
+        if (e != std::string_view::npos) {
+            std::string_view digits = text.substr(e + 1);
+            bool negativeExponent = false;
+            if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+                negativeExponent = digits.front() == '-';
+                digits.remove_prefix(1);
+            }
+            if (digits.empty()) return std::nullopt;
+            for (const char c : digits) {
+                if (c < '0' || c > '9') return std::nullopt;
+                exponent = std::min(exponent * 10 + (c - '0'), 100'000L);
+            }
+            if (negativeExponent) exponent = -exponent;
+            mantissaSize = e;
+        }
+    }
     // Only digits and at most one separator, with at least one digit.
     std::string plain(text);
     bool separatorSeen = false;
     bool digitSeen = false;
-    bool integerDigitSeen = false;  // a non-zero digit before the separator
-    for (char& c : plain) {
+    // Where the first non-zero digit stands: its power of ten before the exponent.
+    long leadingPower = 0;
+    bool nonZeroSeen = false;
+    long integerDigits = 0;
+    long fractionZeros = 0;
+    for (std::size_t i = 0; i < mantissaSize; ++i) {
+        char& c = plain[i];
         if (c >= '0' && c <= '9') {
             digitSeen = true;
-            if (!separatorSeen && c != '0') integerDigitSeen = true;
+            if (!separatorSeen && (c != '0' || nonZeroSeen)) ++integerDigits;
+            if (separatorSeen && !nonZeroSeen && c == '0') ++fractionZeros;
+            if (c != '0') nonZeroSeen = true;
         } else if (c == decimalSeparator && !separatorSeen) {
             separatorSeen = true;
             c = '.';
@@ -182,13 +211,16 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator) 
         }
     }
     if (!digitSeen) return std::nullopt;
+    leadingPower = integerDigits > 0 ? integerDigits - 1 : -(fractionZeros + 1);
 
     double value = 0;
+    const auto format =
+        mantissaSize == text.size() ? std::chars_format::fixed : std::chars_format::general;
     const auto [end, error] =
-        std::from_chars(plain.data(), plain.data() + plain.size(), value, std::chars_format::fixed);
+        std::from_chars(plain.data(), plain.data() + plain.size(), value, format);
     if (error == std::errc::result_out_of_range) {
         // Too large for a double is no usable number; too small is zero.
-        if (integerDigitSeen) return std::nullopt;
+        if (nonZeroSeen && leadingPower + exponent >= 0) return std::nullopt;
         value = 0;
     } else if (error != std::errc{} || end != plain.data() + plain.size()) {
         return std::nullopt;

@@ -29,11 +29,21 @@ std::string formatFixedTwice(double value, int first, int second, char decimalSe
 // The text without the blanks (spaces and tabs) at its ends.
 std::string_view trimBlanks(std::string_view text);
 
+// How a number may be written: the window's fields take plain decimals only; the command line
+// and CSV files also take a decimal exponent, as spreadsheets and analysis programs export it.
+enum class NumberStyle {
+    Plain,       // 12.5
+    Scientific,  // also 1.25e1, 1.25E+01, 125e-1
+};
+
 // Plain signed decimal number: blanks (space, tab) around, one optional sign, digits with at
 // most one decimal separator (which must be `decimalSeparator`), at least one digit.
 // No thousands separators, exponents or currency. Anything else gives no value, and so does a
 // number too large for a double; a nonzero number too small for one reads as zero.
-std::optional<double> parseNumber(std::string_view text, char decimalSeparator);
+// NumberStyle::Scientific also takes an exponent after the digits: 'e' or 'E', an optional
+// sign and at least one digit.
+std::optional<double> parseNumber(std::string_view text, char decimalSeparator,
+                                  NumberStyle style = NumberStyle::Plain);
 
 // The shortest positional text that reads back to the same double (at most 17 significant
 // digits, padded with zeros up to the exponent's reach, never an exponent), for files and

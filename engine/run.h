@@ -31,7 +31,15 @@ struct CompletedDesign {
     DesignRun run;
 };
 
+// The design of the code. A design that asks for at least as much steel as there is concrete
+// (As + A's >= b h), which no section can hold, gives DesignError::EffectiveDepth under either
+// code: the section is too small for the moment.
 RunOutcome runDesign(const DesignInput& input, DesignCode code);
+
+// For inputs that inputError refuses (no section can have them): the first value that breaks a
+// rule, named with its value and the rule, as "b = 0 cm: el ancho b debe ser mayor que cero".
+// Empty for inputs that can be designed.
+std::string inputRuleText(const DesignInput& input, char decimalSeparator);
 
 // The results report of the run's code; under NSR-98 exactly resultsReport(DesignResult).
 std::string resultsReport(const DesignRun& run, char decimalSeparator);

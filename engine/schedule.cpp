@@ -71,9 +71,49 @@ std::string problemText(csv::RecordProblem problem) {
     return {};
 }
 
+// The length of the well-formed UTF-8 sequence at the start of `text`, or 0 when it starts
+// with a byte that begins none (a stray continuation byte, an overlong form, a surrogate,
+// a code point past U+10FFFF or a sequence cut short).
+std::size_t utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char first = byte(0);
+    if (first < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80;  // the second byte's range, narrowed to refuse the forms above
+    unsigned char high = 0xBF;
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3;
+        if (first == 0xE0) low = 0xA0;
+        if (first == 0xED) high = 0x9F;
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4;
+        if (first == 0xF0) low = 0x90;
+        if (first == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    }
+    return length;
+}
+
+// A JSON string of the text. Bytes that are not UTF-8 (a name typed in a Latin-1 spreadsheet)
+// are each written as U+FFFD, the replacement character, so that every line stays valid JSON.
 void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
-    for (const char c : text) {
+    while (!text.empty()) {
+        const char c = text.front();
+        const std::size_t length = utf8SequenceLength(text);
+        if (length != 1) {
+            out += length == 0 ? std::string_view("\xEF\xBF\xBD") : text.substr(0, length);
+            text.remove_prefix(length == 0 ? 1 : length);
+            continue;
+        }
+        text.remove_prefix(1);
         if (c == '"' || c == '\\') {
             out.push_back('\\');
             out.push_back(c);
@@ -143,7 +183,8 @@ std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record
     InputValues values;
     for (std::size_t column = 1; column < scheduleColumns.size(); ++column) {
         const std::string_view text = record.fields[layout.position[column]];
-        const std::optional<double> value = parseNumber(text, decimalSeparator);
+        const std::optional<double> value =
+            parseNumber(text, decimalSeparator, NumberStyle::Scientific);
         if (value) {
             values[column - 1] = *value;
             continue;
@@ -248,6 +289,11 @@ std::variant<BatchCounts, std::string> runSchedule(csv::Reader& reader, const Re
     while ((found = reader.next(record)) && isBlankRecord(record)) {
     }
     if (!found) return "el archivo está vacío: le falta el encabezado " + expectedColumns();
+    const auto tooLong = [&record] {
+        return "línea " + std::to_string(record.line) + ": " +
+               problemText(csv::RecordProblem::TooLong);
+    };
+    if (record.problem == csv::RecordProblem::TooLong) return tooLong();
     auto header = readScheduleHeader(record);
     if (auto* message = std::get_if<std::string>(&header))
         return "línea " + std::to_string(record.line) + ": " + *message;
@@ -266,6 +312,11 @@ std::variant<BatchCounts, std::string> runSchedule(csv::Reader& reader, const Re
         appendResultRow(out, style, id, nullptr, error);
     };
     while (reader.next(record)) {
+        // An endless row: nothing after it was read, so the batch cannot go on.
+        if (reader.gaveUp()) {
+            if (!out.empty()) results(out);
+            return tooLong();
+        }
         if (isBlankRecord(record)) continue;
         const auto row = readScheduleRow(record, layout, style.decimalSeparator);
         if (const auto* detail = std::get_if<std::string>(&row)) {

@@ -36,7 +36,8 @@ struct ScheduleRow {
 };
 
 // A row's section, or what is wrong with the row (a field missing, empty or not a number, or
-// bad quoting). Numbers as parseNumber reads them with the given separator.
+// bad quoting). Numbers as parseNumber reads them with the given separator, exponents allowed
+// (NumberStyle::Scientific).
 std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record,
                                                        const ScheduleLayout& layout,
                                                        char decimalSeparator);
@@ -82,8 +83,10 @@ struct BatchCounts {
 // Reads the header and then every row: designs it, writes its results row. A row that cannot be
 // read or designed gets a results row with the window's message in its error column and one
 // diagnostic line "línea N: <what is wrong>\n". Results are handed to `results` in large
-// chunks. Stops before writing anything, with the reason, when the header is missing or lacks
-// a column.
+// chunks. Stops before writing anything, with the reason, when the header is missing, lacks
+// a column or is too long; stops after the rows before it, with the reason, at a row that never
+// ends (the reader gave up on it). JSON strings are always valid UTF-8: bytes that are not
+// are written as U+FFFD.
 std::variant<BatchCounts, std::string> runSchedule(csv::Reader& reader, const ResultStyle& style,
                                                    const Designer& designer,
                                                    const TextSink& results,
