@@ -2,8 +2,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -26,21 +30,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-QString reasonFor(int error) {
-    switch (error) {
-        case ENOENT:
-            return QStringLiteral("no existe");
-        case EACCES:
-            return QStringLiteral("permiso denegado");
-        case EISDIR:
-            return QStringLiteral("es una carpeta");
-        case ENOSPC:
-            return QStringLiteral("no queda espacio en el disco");
-        default:
-            return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
 
 struct BatchOptions {
     QString input;   // "-" for standard input
@@ -74,6 +63,12 @@ std::optional<BatchOptions> readOptions(const QCommandLineParser& parser) {
     BatchOptions options;
     options.input = files.first();
     options.output = parser.value(QStringLiteral("output"));
+    if (parser.isSet(QStringLiteral("output")) && options.output.isEmpty()) {
+        printError(
+            QStringLiteral("falta el nombre del archivo de salida tras -o (o «-» para la "
+                           "salida estándar)"));
+        return std::nullopt;
+    }
 
     const QString format = parser.value(QStringLiteral("format"));
     if (format == QLatin1String("json")) {
@@ -113,28 +108,65 @@ struct OutputFailure {
     int error;
 };
 
+// The temporary file being written, removed if a signal ends the program before it is renamed:
+// an interrupted batch leaves the old results, or none. A fixed buffer: the handler may only
+// call async-signal-safe functions.
+char pendingFile[4096] = {};
+
+extern "C" void removePendingFileAndStop(int signal) {
+    if (pendingFile[0] != '\0') unlink(pendingFile);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 // The results' destination, opened at the first write, so that a batch stopped by its header
-// leaves no file behind.
+// leaves no file behind. A regular file (or a new one) is written through a temporary file in
+// its folder, renamed over it only when every result is written; standard output, devices and
+// pipes are written directly.
 class ResultsOutput {
   public:
     explicit ResultsOutput(const QString& path) : path_(path) {}
+    ~ResultsOutput() { discard(); }
 
     void write(std::string_view text) {
         if (!stream_) open();
         if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size())
-            throw OutputFailure{errno};
+            throw OutputFailure{errno ? errno : EIO};
     }
 
-    // Flushes and closes; the error number when that fails, else 0.
+    // Flushes and closes, and puts the written file in place; the error number when that
+    // fails, else 0.
     int finish() {
         if (!stream_) return 0;
-        const int flushed = std::fflush(stream_) == 0 ? 0 : errno;
-        const int failed = std::ferror(stream_) ? (errno ? errno : EIO) : 0;
+        errno = 0;
+        int error = std::fflush(stream_) == 0 ? 0 : (errno ? errno : EIO);
+        if (!error && std::ferror(stream_)) error = EIO;
         if (file_) {
+            if (!error && !temporary_.isEmpty() && fsync(fileno(file_.get())) != 0) error = errno;
             std::FILE* file = file_.release();
-            if (std::fclose(file) != 0 && !flushed) return errno;
+            if (std::fclose(file) != 0 && !error) error = errno ? errno : EIO;
         }
-        return flushed ? flushed : failed;
+        if (!temporary_.isEmpty()) {
+            if (!error && std::rename(QFile::encodeName(temporary_).constData(),
+                                      QFile::encodeName(target_).constData()) != 0)
+                error = errno;
+            if (error) {
+                discard();
+            } else {
+                temporary_.clear();
+                pendingFile[0] = '\0';
+            }
+        }
+        return error;
+    }
+
+    // Removes the unfinished temporary file, if any: the old results stay as they were.
+    void discard() {
+        file_.reset();
+        if (temporary_.isEmpty()) return;
+        std::remove(QFile::encodeName(temporary_).constData());
+        temporary_.clear();
+        pendingFile[0] = '\0';
     }
 
   private:
@@ -143,21 +175,53 @@ class ResultsOutput {
             stream_ = stdout;
             return;
         }
-        file_.reset(std::fopen(QFile::encodeName(path_).constData(), "wb"));
-        if (!file_) throw OutputFailure{errno};
+        const QFileInfo info(path_);
+        if (info.exists() && !info.isFile()) {  // a device or a pipe: written as it is
+            file_.reset(std::fopen(QFile::encodeName(path_).constData(), "wb"));
+            if (!file_) throw OutputFailure{errno};
+            stream_ = file_.get();
+            return;
+        }
+        // Through a symbolic link the file it points to is replaced, not the link.
+        target_ = info.isSymLink() ? info.canonicalFilePath() : path_;
+        if (target_.isEmpty()) target_ = path_;
+        QByteArray pattern = QFile::encodeName(target_) + ".XXXXXX";
+        if (static_cast<std::size_t>(pattern.size()) >= sizeof pendingFile)
+            throw OutputFailure{ENAMETOOLONG};
+        mode_t mask = umask(0);
+        umask(mask);
+        // New results get the usual permissions; replaced ones keep those of the old file.
+        struct stat old {};
+        const mode_t mode = stat(QFile::encodeName(target_).constData(), &old) == 0
+                                ? (old.st_mode & 07777)
+                                : (0666 & ~mask);
+        std::memcpy(pendingFile, pattern.constData(), static_cast<std::size_t>(pattern.size()) + 1);
+        const int descriptor = mkstemp(pendingFile);
+        if (descriptor < 0) {
+            const int error = errno;
+            pendingFile[0] = '\0';
+            throw OutputFailure{error};
+        }
+        temporary_ = QFile::decodeName(pendingFile);
+        fchmod(descriptor, mode);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+            std::signal(signal, removePendingFileAndStop);
+        file_.reset(fdopen(descriptor, "wb"));
+        if (!file_) {
+            const int error = errno;
+            close(descriptor);
+            discard();
+            throw OutputFailure{error};
+        }
         stream_ = file_.get();
     }
 
     QString path_;
+    QString target_;     // the file the results replace
+    QString temporary_;  // the file being written, renamed to target_ at the end
     File file_;
     std::FILE* stream_ = nullptr;
 };
-
-void printWriteError(const QString& output, int error) {
-    printError(
-        QStringLiteral("no se puede escribir «%1»: %2")
-            .arg(output.isEmpty() ? QStringLiteral("salida estándar") : output, reasonFor(error)));
-}
 
 int designSchedule(const BatchOptions& options) {
     const bool fromStandardInput = options.input == standardStream;
@@ -173,7 +237,7 @@ int designSchedule(const BatchOptions& options) {
         file.reset(std::fopen(QFile::encodeName(options.input).constData(), "rb"));
         if (!file) {
             printError(
-                QStringLiteral("no se puede leer «%1»: %2").arg(inputName, reasonFor(errno)));
+                QStringLiteral("no se puede leer «%1»: %2").arg(inputName, systemErrorText(errno)));
             return exitUsage;
         }
         input = file.get();
@@ -203,15 +267,18 @@ int designSchedule(const BatchOptions& options) {
         return exitUsage;
     }
     if (readError != 0) {
-        printError(QStringLiteral("error al leer «%1»: %2").arg(inputName, reasonFor(readError)));
+        printError(
+            QStringLiteral("error al leer «%1»: %2").arg(inputName, systemErrorText(readError)));
+        return exitUsage;
+    }
+    if (const auto* message = std::get_if<std::string>(&outcome)) {
+        // A batch that stopped part way replaces no earlier results.
+        output.discard();
+        printError(QStringLiteral("%1: %2").arg(inputName, QString::fromStdString(*message)));
         return exitUsage;
     }
     if (const int error = output.finish()) {
         printWriteError(options.output, error);
-        return exitUsage;
-    }
-    if (const auto* message = std::get_if<std::string>(&outcome)) {
-        printError(QStringLiteral("%1: %2").arg(inputName, QString::fromStdString(*message)));
         return exitUsage;
     }
     const auto counts = std::get<engine::BatchCounts>(outcome);

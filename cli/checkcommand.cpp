@@ -10,6 +10,7 @@
 #include "engine/capacity.h"
 #include "engine/layout.h"
 #include "engine/numbers.h"
+#include "engine/run.h"
 #include "helptexts.h"
 
 namespace cli {
@@ -30,7 +31,7 @@ struct LayerSteel {
 // bar size: its displaced concrete counts all at once when the block passes its depth.
 std::optional<LayerSteel> readSteel(const QString& option, const QString& text) {
     const std::string steel = text.toStdString();
-    if (const auto area = engine::parseNumber(steel, '.')) {
+    if (const auto area = commandLineNumber(text)) {
         if (*area > 0) return LayerSteel{*area, 0};
         printError(
             QStringLiteral("el área de --%1 debe ser mayor que cero: «%2»").arg(option, text));
@@ -61,7 +62,7 @@ std::optional<std::vector<engine::SteelLayer>> readLayers(const QCommandLinePars
             return std::nullopt;
         }
         const QString depthText = value.mid(at + 1);
-        const auto depth = engine::parseNumber(depthText.toStdString(), '.');
+        const auto depth = commandLineNumber(depthText);
         if (!depth) {
             printError(QStringLiteral("la profundidad de --%1 no es un número: «%2»")
                            .arg(option, depthText));
@@ -94,7 +95,9 @@ int runCheck(const QStringList& arguments) {
     parser.addOption(QCommandLineOption(compressionOption, QString(), QStringLiteral("capa")));
     addCodeOption(parser);
     const QString command = QStringLiteral("check");
-    if (const auto status = parseOptions(parser, arguments, command, help::check)) return *status;
+    if (const auto status = parseOptions(parser, arguments, command, help::check,
+                                         {tensionOption, compressionOption}))
+        return *status;
     const auto numbers = numberOptions(parser, names);
     const auto code = codeOption(parser);
     if (!numbers || !code) return exitUsage;
@@ -108,6 +111,25 @@ int runCheck(const QStringList& arguments) {
     if (!tension) return exitUsage;
     const auto compression = readLayers(parser, compressionOption, h);
     if (!compression) return exitUsage;
+    // Compression steel lies between the compression face and the tension steel: a layer below
+    // the tension steel's centroid would be tension steel under another name.
+    double tensionArea = 0;
+    double tensionMoment = 0;
+    for (const engine::SteelLayer& layer : *tension) {
+        tensionArea += layer.area;
+        tensionMoment += layer.area * layer.depth;
+    }
+    const double tensionCentroid = tensionMoment / tensionArea;
+    for (const engine::SteelLayer& layer : *compression) {
+        if (layer.depth < tensionCentroid) continue;
+        printError(QStringLiteral("la capa de --%1 a %2 cm no queda por encima del acero en "
+                                  "tracción (su centroide a %3 cm de la cara en compresión): "
+                                  "el acero en compresión va entre esa cara y el de tracción")
+                       .arg(compressionOption,
+                            QString::fromStdString(engine::formatGeneral(layer.depth, '.')),
+                            QString::fromStdString(engine::formatGeneral(tensionCentroid, '.'))));
+        return exitUsage;
+    }
 
     const auto result = engine::checkCapacity({.code = *code,
                                                .b = values[0],
@@ -118,6 +140,10 @@ int runCheck(const QStringList& arguments) {
                                                .tension = *tension,
                                                .compression = *compression});
     if (!result) {
+        // Values no section can have are named as the design names them.
+        const std::string rule = engine::inputRuleText(
+            {.b = values[0], .h = h, .fc = values[2], .fy = values[3], .mu = values[4]}, '.');
+        if (!rule.empty()) printError(QString::fromStdString(rule));
         printError(
             QStringLiteral("la sección no se puede revisar: b, h, f'c y Fy deben ser "
                            "mayores que cero, Mu no negativo, y el acero menos que el "

@@ -1,16 +1,27 @@
 #include "commandline.h"
 
 #include <QCommandLineOption>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "engine/numbers.h"
+#include "engine/run.h"
 
 namespace cli {
 
 namespace {
 
+// The first error a write to standard output met, for the report at the end.
+int outputError = 0;
+
 void write(std::FILE* stream, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
+    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size() && stream == stdout &&
+        outputError == 0)
+        outputError = errno ? errno : EIO;
 }
 
 void printHelpPointer(const QString& command) {
@@ -50,11 +61,75 @@ void printError(const QString& text) {
     writeError((QStringLiteral("quintaral-cli: ") + text + QLatin1Char('\n')).toStdString());
 }
 
-bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
-                      const QString& command) {
+QString systemErrorText(int error) {
+    switch (error) {
+        case ENOENT:
+            return QStringLiteral("no existe");
+        case EACCES:
+            return QStringLiteral("permiso denegado");
+        case EISDIR:
+            return QStringLiteral("es una carpeta");
+        case ENOSPC:
+            return QStringLiteral("no queda espacio en el disco");
+        case EBADF:
+            return QStringLiteral("está cerrada");
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+void printWriteError(const QString& output, int error) {
+    printError(QStringLiteral("no se puede escribir «%1»: %2")
+                   .arg(output.isEmpty() || output == QLatin1String("-")
+                            ? QStringLiteral("salida estándar")
+                            : output,
+                        systemErrorText(error)));
+}
+
+void guardStandardOutput() {
+    for (const int stream : {STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(stream, F_GETFD) != -1 || errno != EBADF) continue;
+        const int placeholder = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (placeholder < 0) continue;
+        if (placeholder != stream) {
+            dup2(placeholder, stream);
+            close(placeholder);
+        }
+    }
+}
+
+int checkedExit(int status) {
+    errno = 0;
+    if (std::fflush(stdout) != 0 && outputError == 0) outputError = errno ? errno : EIO;
+    if (std::ferror(stdout) && outputError == 0) outputError = EIO;
+    if (outputError == 0 || status == exitUsage) return status;
+    printWriteError(QString(), outputError);
+    return exitUsage;
+}
+
+bool parseCommandLine(QCommandLineParser& parser, const QStringList& givenArguments,
+                      const QString& command, const QStringList& repeatable) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(QCommandLineOption(QStringLiteral("help")));
-    if (parser.parse(arguments)) return true;
+    // "-h" is the help everywhere; read as a long option it would be the height's "--h".
+    QStringList arguments = givenArguments;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("-h")) arguments[i] = QStringLiteral("--help");
+    }
+    if (parser.parse(arguments)) {
+        const QStringList found = parser.optionNames();
+        for (const QString& name : found) {
+            if (repeatable.contains(name)) continue;
+            // values() gathers an option's values under all its names (-o and --output).
+            if (found.count(name) < 2 && parser.values(name).size() < 2) continue;
+            printError(QStringLiteral("la opción --%1 se da más de una vez; dé cada opción una "
+                                      "sola vez")
+                           .arg(name));
+            printHelpPointer(command);
+            return false;
+        }
+        return true;
+    }
     const QStringList unknown = parser.unknownOptionNames();
     QString reason;
     if (!unknown.isEmpty()) {
@@ -75,8 +150,9 @@ bool helpRequested(const QCommandLineParser& parser) {
 }
 
 std::optional<int> parseOptions(QCommandLineParser& parser, const QStringList& arguments,
-                                const QString& command, std::string_view help) {
-    if (!parseCommandLine(parser, arguments, command)) return exitUsage;
+                                const QString& command, std::string_view help,
+                                const QStringList& repeatable) {
+    if (!parseCommandLine(parser, arguments, command, repeatable)) return exitUsage;
     if (helpRequested(parser)) {
         writeOut(help);
         return exitSuccess;
@@ -89,13 +165,17 @@ std::optional<int> parseOptions(QCommandLineParser& parser, const QStringList& a
     return std::nullopt;
 }
 
+std::optional<double> commandLineNumber(const QString& text) {
+    return engine::parseNumber(text.toStdString(), '.', engine::NumberStyle::Scientific);
+}
+
 std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name) {
     if (!parser.isSet(name)) {
         printError(QStringLiteral("falta la opción --%1").arg(name));
         return std::nullopt;
     }
     const QString text = parser.value(name);
-    const auto value = engine::parseNumber(text.toStdString(), '.');
+    const auto value = commandLineNumber(text);
     if (!value)
         printError(QStringLiteral("el valor de --%1 no es un número: «%2»").arg(name, text));
     return value;
@@ -122,6 +202,13 @@ std::optional<engine::DesignCode> codeOption(const QCommandLineParser& parser) {
 
 engine::Designer sectionDesigner(engine::DesignCode code) {
     return [code](const engine::DesignInput& input) { return engine::runDesign(input, code); };
+}
+
+int reportDesignError(engine::DesignError error, const engine::DesignInput& input) {
+    writeError(std::string(engine::designErrorMessage(error)) + '\n');
+    if (!engine::inputError(input)) return exitFailed;
+    printError(QString::fromStdString(engine::inputRuleText(input, '.')));
+    return exitUsage;
 }
 
 }  // namespace cli

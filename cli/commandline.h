@@ -23,6 +23,19 @@ enum ExitStatus {
 
 // "quintaral-cli: <text>" and a line break on standard error.
 void printError(const QString& text);
+
+// Why a file operation failed, in Spanish, for an errno value.
+QString systemErrorText(int error);
+// "no se puede escribir «<output>»: <reason>"; an empty output names standard output.
+void printWriteError(const QString& output, int error);
+
+// Called first in main: a closed standard output is held by a descriptor that refuses writes,
+// so that a file the program opens cannot take its place and writes to it fail as they should.
+void guardStandardOutput();
+// Called last in main with the command's exit status: flushes standard output and, when any
+// write to it failed, says so on standard error and gives exitUsage. A command that failed
+// with exitUsage has already said why and keeps its status.
+int checkedExit(int status);
 // The text as it is (UTF-8) on standard output or standard error.
 void writeOut(std::string_view text);
 void writeError(std::string_view text);
@@ -34,10 +47,11 @@ std::string terminalText(std::string_view report);
 void appendLines(std::string& text, const std::vector<std::string>& lines);
 
 // Parses a command's arguments (the first is the program). Options are named with one dash
-// or two (-fc or --fc). False after printing why the arguments are wrong, with a pointer to
-// the command's help.
+// or two (-fc or --fc); "-h" alone is the help, as "--help" is (a height is "--h"). An option
+// given twice is refused unless it is named in `repeatable`. False after printing why the
+// arguments are wrong, with a pointer to the command's help.
 bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
-                      const QString& command);
+                      const QString& command, const QStringList& repeatable = {});
 
 // True when the arguments ask for help; the help option is added by parseCommandLine.
 bool helpRequested(const QCommandLineParser& parser);
@@ -46,9 +60,14 @@ bool helpRequested(const QCommandLineParser& parser);
 // to end with when the command should not run (its help was printed, or why the arguments are
 // wrong); none when it should.
 std::optional<int> parseOptions(QCommandLineParser& parser, const QStringList& arguments,
-                                const QString& command, std::string_view help);
+                                const QString& command, std::string_view help,
+                                const QStringList& repeatable = {});
 
-// A number typed after an option, always with a decimal point; none after printing why not.
+// A number typed as a command-line value: always with a decimal point, an exponent allowed
+// (30e0, 1.5E+01).
+std::optional<double> commandLineNumber(const QString& text);
+
+// A number typed after an option (see commandLineNumber); none after printing why not.
 std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name);
 
 // The numbers typed after each of the named options, in order; none after printing what is
@@ -76,5 +95,10 @@ std::optional<engine::DesignCode> codeOption(const QCommandLineParser& parser);
 
 // The design every command runs under the chosen code: one place for the choice of design.
 engine::Designer sectionDesigner(engine::DesignCode code);
+
+// Prints why a section could not be designed: the window's message, and for inputs no section
+// can have a second line naming the value and its rule. The exit status: exitUsage for such
+// inputs, exitFailed for a section that is merely too small.
+int reportDesignError(engine::DesignError error, const engine::DesignInput& input);
 
 }  // namespace cli

@@ -30,10 +30,8 @@ int runDesign(const QStringList& arguments) {
 
     const engine::DesignInput input = engine::designInput(values);
     const engine::RunOutcome outcome = sectionDesigner(*code)(input);
-    if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
-        writeError(std::string(engine::designErrorMessage(*error)) + '\n');
-        return exitFailed;
-    }
+    if (const auto* error = std::get_if<engine::DesignError>(&outcome))
+        return reportDesignError(*error, input);
     writeOut(terminalText(engine::resultsReport(std::get<engine::DesignRun>(outcome), '.')));
     return exitSuccess;
 }

@@ -21,19 +21,17 @@ constexpr Command commands[] = {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("quintaral-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUINTARAL_VERSION));
+namespace {
 
-    QStringList arguments = QCoreApplication::arguments();
+int runCommand(const QStringList& givenArguments) {
+    QStringList arguments = givenArguments;
     if (arguments.size() < 2) {
         cli::writeError(cli::help::general);
         return cli::exitUsage;
     }
     const QString first = arguments.at(1);
     if (first == QLatin1String("--help") || first == QLatin1String("-help") ||
-        first == QLatin1String("help")) {
+        first == QLatin1String("-h") || first == QLatin1String("help")) {
         cli::writeOut(cli::help::general);
         return cli::exitSuccess;
     }
@@ -49,4 +47,15 @@ int main(int argc, char* argv[]) {
     cli::printError(QStringLiteral("orden desconocida: %1").arg(first));
     cli::writeError("Use «quintaral-cli --help» para ver las órdenes.\n");
     return cli::exitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    cli::guardStandardOutput();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quintaral-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUINTARAL_VERSION));
+    // Every command's output is checked once here: a failed write is an error, not success.
+    return cli::checkedExit(runCommand(QCoreApplication::arguments()));
 }

@@ -105,10 +105,8 @@ int runOpen(const QStringList& arguments) {
     const engine::DesignInput input = engine::designInput(saved.inputs.values);
     // The project's own code: a file designed under one code is reported under it.
     const engine::RunOutcome outcome = sectionDesigner(saved.code)(input);
-    if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
-        writeError(std::string(engine::designErrorMessage(*error)) + '\n');
-        return exitFailed;
-    }
+    if (const auto* error = std::get_if<engine::DesignError>(&outcome))
+        return reportDesignError(*error, input);
     const engine::DesignRun& run = std::get<engine::DesignRun>(outcome);
     std::string text = terminalText(engine::resultsReport(run, '.'));
     bool passes = true;
