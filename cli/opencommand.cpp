@@ -96,6 +96,10 @@ int runOpen(const QStringList& arguments) {
         return exitUsage;
     }
     const project::Project& saved = *read.project;
+    if (const QString refused = project::inputOutOfFieldRange(path, saved); !refused.isEmpty()) {
+        printError(refused);
+        return exitUsage;
+    }
     std::optional<SavedBars> bars;
     if (saved.arrangement && !saved.arrangement->tensionLayers.isEmpty()) {
         bars = readSavedBars(*saved.arrangement, path);

@@ -362,6 +362,18 @@ QString writeProject(const QString& path, const Project& project,
     return {};
 }
 
+QString inputOutOfFieldRange(const QString& path, const Project& project) {
+    for (const Input input : allInputs) {
+        const double magnitude = std::fabs(project.inputs[input]);
+        if (magnitude <= largestFieldValue && (magnitude == 0 || magnitude >= smallestFieldValue))
+            continue;
+        return openMessage(path, QStringLiteral("el dato %1 no es válido: ha de ser cero o "
+                                                "estar entre 0.000001 y 1000000, con su signo")
+                                     .arg(describedInput(input)));
+    }
+    return {};
+}
+
 TextInputs inputsFromTexts(const std::array<QString, inputCount>& texts, char decimalSeparator) {
     TextInputs result;
     for (const Input input : allInputs) {

@@ -89,6 +89,16 @@ struct ReadResult {
 // the wrong type.
 ReadResult readProject(const QString& path);
 
+// The largest magnitude, and the smallest non-zero one, of an input a field shows and takes
+// as typed: beyond them the field's text runs to hundreds of digits. Files keep any finite
+// number; the command line refuses the others.
+inline constexpr double largestFieldValue = 1e6;
+inline constexpr double smallestFieldValue = 1e-6;
+
+// "No se puede abrir el archivo "x.quintaral": el dato b (ancho, clave "b") no es válido: ..."
+// for the first input outside those bounds; empty when every input lies within them.
+QString inputOutOfFieldRange(const QString& path, const Project& project);
+
 // The same checks on bytes already read; `path` only names the file in messages.
 ReadResult parseProject(const QByteArray& bytes, const QString& path);
 
