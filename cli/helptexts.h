@@ -16,13 +16,15 @@ NSR-10, en kg, cm y Tn-m, sin ventanas.
   check     revisa la resistencia a flexión de una sección con su acero dado
   open      muestra el informe de un proyecto guardado (.quintaral)
 
-  quintaral-cli ORDEN --help    muestra la ayuda de una orden
+  quintaral-cli ORDEN --help    muestra la ayuda de una orden (también -h)
   quintaral-cli --version       muestra la versión
 
-Los números se escriben con punto decimal, sea cual sea el idioma del sistema.
+Los números se escriben con punto decimal, sea cual sea el idioma del sistema, y admiten
+exponente (30e0, 1.5E+01). Cada opción se da una sola vez.
 design, batch y check siguen la NSR-98 salvo que --code NSR-10 pida la otra norma.
 Estado de salida: 0 todo diseñado (o «Cumple»), 2 alguna sección no se pudo diseñar
-(o «No cumple»), 1 error en los argumentos o en un archivo.
+(o «No cumple»), 1 error en los argumentos, un valor que ninguna sección puede tener, o un
+error al leer o escribir un archivo o la salida.
 )";
 
 inline constexpr std::string_view design =
@@ -43,7 +45,8 @@ Diseña una sección y muestra el informe de resultados, línea por línea como 
 
 Los números se escriben con punto decimal. Si la sección no se puede diseñar, escribe en la
 salida de errores el mismo mensaje que la ventana y termina con estado 2; con un argumento
-que falta o no es un número, termina con estado 1.
+que falta o no es un número, o un valor que ninguna sección puede tener (el mensaje de la
+ventana y una segunda línea que nombra el valor y la regla), termina con estado 1.
 
 Ejemplo:
   quintaral-cli design --b 30 --h 50 --cover 5 --fc 210 --fy 4200 --mu 23 --cover2 5
@@ -60,8 +63,10 @@ La primera fila nombra las columnas id, b, h, cover, fc, fy, mu y cover2 (en cua
 las demás columnas no se leen). Las unidades son las de la orden design. Las filas vacías se
 saltan.
 
-  -o, --output SALIDA   archivo de resultados (sin él, la salida estándar)
-  --format csv|json     csv (predeterminado) o json: un objeto JSON por línea
+  -o, --output SALIDA   archivo de resultados (sin él, la salida estándar); se escribe en un
+                        temporal que al terminar reemplaza al anterior
+  --format csv|json     csv (predeterminado) o json: un objeto JSON por línea (los bytes
+                        que no son UTF-8 se escriben como U+FFFD)
   --delimiter C         separador de campos: «,» (predeterminado), «;» con --decimal-comma,
                         o «tab» para el tabulador
   --decimal-comma       números con coma decimal, en el archivo y en los resultados CSV
@@ -74,7 +79,8 @@ Una fila que no se puede leer o diseñar se informa con su número de línea en 
 errores, lleva en «error» el mensaje de la ventana, y el lote sigue.
 
 Estado de salida: 0 todas las secciones diseñadas, 2 alguna fila falló, 1 error en los
-argumentos, en el encabezado o al leer o escribir un archivo.
+argumentos, en el encabezado, una fila sin fin (más larga que el límite y sin salto de línea)
+o al leer o escribir un archivo.
 )";
 
 inline constexpr std::string_view check =
@@ -97,7 +103,8 @@ refuerzo: c, a, εt, f's, si cada acero fluye, φ, φMn, Mu/φMn y «Cumple» o 
 
 ÁREA es el área de la capa en cm2 (25.81) o sus barras del catálogo (4N10, 2N8+1N6);
 PROFUNDIDAD es la distancia en cm de la cara en compresión al centroide de la capa, dentro
-de la altura h. El concreto que desplazan las barras se descuenta a medida que el bloque de
+de la altura h; las capas en compresión, por encima del centroide del acero en tracción.
+El concreto que desplazan las barras se descuenta a medida que el bloque de
 compresión las alcanza; con un área sin barras, todo de una vez cuando el bloque pasa su
 profundidad.
 
@@ -116,7 +123,8 @@ de resistencia.
 
 Estado de salida: 0 diseñado (y con barras, «Cumple»), 2 la sección no se pudo diseñar (el
 mensaje de la ventana en la salida de errores) o sus barras «No cumple», 1 error en los
-argumentos o un archivo que no se puede abrir como proyecto.
+argumentos, un archivo que no se puede abrir como proyecto, un dato que la ventana no puede
+mostrar (ni cero ni entre 0.000001 y 1000000, con su signo) o que ninguna sección puede tener.
 )";
 
 }  // namespace cli::help
