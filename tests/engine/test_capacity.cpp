@@ -159,6 +159,43 @@ TEST(Capacity, ImpossibleSectionsGiveNoResult) {
     for (const CapacityInput& input : inputs) EXPECT_FALSE(engine::checkCapacity(input));
 }
 
+// The strength ratio of a failing section never reads 1.000, and compression bars that end in
+// tension at Fy are said to yield, in tension.
+TEST(Capacity, LinesNeverContradictTheCheck) {
+    const auto line = [](const std::vector<std::string>& lines, std::string_view start) {
+        const auto found = std::find_if(lines.begin(), lines.end(),
+                                        [start](const auto& l) { return l.starts_with(start); });
+        return found == lines.end() ? std::string() : *found;
+    };
+    // Mu just above φMn: 1.0004 and 1.0000001 of it.
+    const auto reference =
+        engine::checkCapacity(section(DesignCode::Nsr10, 30, 50, 210, 4200, {{15.65, 45}}, {}, 23));
+    ASSERT_TRUE(reference);
+    for (const double excess : {1.0004, 1.0000001, 1.0016}) {
+        const auto r = engine::checkCapacity(section(DesignCode::Nsr10, 30, 50, 210, 4200,
+                                                     {{15.65, 45}}, {}, reference->phiMn * excess));
+        ASSERT_TRUE(r);
+        ASSERT_FALSE(r->passes);
+        const std::string expected = excess < 1.001 ? "1.001" : "1.002";
+        EXPECT_EQ(line(engine::capacityLines(*r, DesignCode::Nsr10, '.'), "Mu/φMn"),
+                  "Mu/φMn : " + expected + " (no cumple)")
+            << excess;
+    }
+    // A passing ratio keeps the usual rounding.
+    const auto passing = engine::checkCapacity(
+        section(DesignCode::Nsr10, 30, 50, 210, 4200, {{15.65, 45}}, {}, reference->phiMn));
+    ASSERT_TRUE(passing);
+    EXPECT_EQ(line(engine::capacityLines(*passing, DesignCode::Nsr10, '.'), "Mu/φMn"),
+              "Mu/φMn : 1.000 (cumple)");
+
+    const auto inTension = engine::checkCapacity(
+        section(DesignCode::Nsr98, 30, 50, 210, 4200, {{5, 45}}, {{5, 44}}, 2));
+    ASSERT_TRUE(inTension);
+    EXPECT_EQ(inTension->compressionStress, -4200);
+    EXPECT_EQ(line(engine::capacityLines(*inTension, DesignCode::Nsr98, '.'), "Acero a compresión"),
+              "Acero a compresión : en tensión, fluye");
+}
+
 TEST(Capacity, LinesUseTheDecimalSeparator) {
     const auto r = engine::checkCapacity(
         section(DesignCode::Nsr98, 38.10, 66, 281.2, 4218.4, {{25.8064, 60.96, 3.23}}, {}, 50));

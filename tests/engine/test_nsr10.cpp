@@ -218,6 +218,38 @@ TEST(Nsr10Report, LinesAndValues) {
     EXPECT_NE(blank.find("\r\n Norma : NSR-10\r\n"), std::string::npos);
 }
 
+// A design asking for at least as much steel as there is concrete is no design, under either
+// code: the effective-depth message.
+TEST(DesignRun, SteelFillingTheSectionIsNoDesign) {
+    const DesignInput impossible[] = {{30, 50, 5, 210, 4200, 100000000, 5},
+                                      {30, 50, 5, 210, 1, 23, 5}};
+    for (const DesignCode code : {DesignCode::Nsr98, DesignCode::Nsr10}) {
+        for (const DesignInput& in : impossible) {
+            const engine::RunOutcome run = engine::runDesign(in, code);
+            ASSERT_TRUE(std::holds_alternative<DesignError>(run)) << in.mu << " " << in.fy;
+            EXPECT_EQ(std::get<DesignError>(run), DesignError::EffectiveDepth);
+        }
+    }
+}
+
+// The rule a refused input breaks is named exactly when the design refuses the input.
+TEST(DesignRun, InputRuleNamedForEveryRefusedInput) {
+    std::mt19937_64 random(20);
+    std::uniform_int_distribution<int> pick(0, 3);
+    const double choices[] = {-1, 0, 5, 60};
+    for (int i = 0; i < 2000; ++i) {
+        engine::InputValues values{};
+        for (double& value : values) value = choices[pick(random)];
+        const DesignInput in = engine::designInput(values);
+        EXPECT_EQ(engine::inputRuleText(in, '.').empty(), !engine::inputError(in).has_value())
+            << values[0] << " " << values[1] << " " << values[2];
+    }
+    EXPECT_EQ(engine::inputRuleText({0, 50, 5, 210, 4200, 23, 5}, '.'),
+              "b = 0 cm: el ancho b debe ser mayor que cero");
+    EXPECT_EQ(engine::inputRuleText({30, 5, 5.5, 210, 4200, 23, 5}, ','),
+              "d' = 5,5 cm: el recubrimiento d' debe ser menor que la altura h = 5 cm");
+}
+
 TEST(DesignRun, Nsr98IsUnchangedThroughTheFacade) {
     const DesignInput inputs[] = {{100, 15, 5, 210, 4200, 1, 5}, {100, 15, 5, 210, 4200, 5, 5},
                                   {30, 50, 5, 350, 4200, 40, 5}, {25, 40, 4, 280, 4200, 12.5, 4},

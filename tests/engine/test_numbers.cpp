@@ -203,6 +203,37 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"1e5", ',', none}),
     namedBy<ParseCase>([](const ParseCase& c) { return std::string(c.text); }));
 
+// The command line's and CSV files' style: the plain numbers as before, and an exponent after
+// them, as spreadsheets export; too large is no number, too small is zero, as without one.
+TEST(Parser, ScientificStyleTakesAnExponent) {
+    const struct {
+        const char* text;
+        char separator;
+        std::optional<double> expected;
+    } cases[] = {
+        {"30e0", '.', 30},      {"1.5E+01", '.', 15}, {"-2.5e-1", '.', -0.25},
+        {" 1e3 ", '.', 1000},   {".5e1", '.', 5},     {"5.e1", '.', 50},
+        {"1,5E+01", ',', 15},   {"12.5", '.', 12.5},  {"0e999999999999", '.', 0},
+        {"1e-400", '.', 0},     {"1e400", '.', none}, {"0.001e309", '.', 1e306},
+        {"1e", '.', none},      {"e5", '.', none},    {"1e+", '.', none},
+        {"1e5.5", '.', none},   {"1e1e1", '.', none}, {"1.5,e1", '.', none},
+        {"1 e5", '.', none},    {"inf", '.', none},   {"0x1p3", '.', none},
+        {"1.5E+01", ',', none}, {"1d5", '.', none},
+    };
+    for (const auto& c : cases) {
+        const std::optional<double> got =
+            parseNumber(c.text, c.separator, engine::NumberStyle::Scientific);
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << "'" << c.text << "'";
+        if (got) {
+            EXPECT_EQ(*got, *c.expected) << "'" << c.text << "'";
+        }
+        // The window's fields keep refusing exponents.
+        if (std::string_view(c.text).find_first_of("eE") != std::string_view::npos) {
+            EXPECT_FALSE(parseNumber(c.text, c.separator)) << "'" << c.text << "'";
+        }
+    }
+}
+
 TEST(Parser, OutOfRangeNumbers) {
     EXPECT_FALSE(parseNumber(std::string(400, '9'), '.'));
     EXPECT_FALSE(parseNumber(repeated("-", 400, '9', ".5"), '.'));

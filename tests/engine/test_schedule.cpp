@@ -94,6 +94,74 @@ TEST(CsvReader, OverlongRecordIsCutAndFlagged) {
     EXPECT_EQ(records[1].fields, std::vector<std::string>{"next"});
 }
 
+// An input that never ends a record (/dev/zero) is given up after the unended-record limit:
+// one record flagged too long, then the end.
+TEST(CsvReader, EndlessRecordEndsTheReading) {
+    std::size_t given = 0;
+    engine::csv::Reader reader([&given](char* buffer, std::size_t capacity) {
+        std::fill_n(buffer, capacity, '\0');
+        given += capacity;
+        return capacity;
+    });
+    engine::csv::Record record;
+    ASSERT_TRUE(reader.next(record));
+    EXPECT_EQ(record.problem, RecordProblem::TooLong);
+    EXPECT_TRUE(reader.gaveUp());
+    EXPECT_FALSE(reader.next(record));
+    EXPECT_LE(given, engine::csv::maxUnendedRecordBytes + (1 << 17));
+}
+
+// A batch on such an input stops with the long-row message, as header or as row.
+TEST(Schedule, EndlessRowStopsTheBatch) {
+    for (const std::string_view head :
+         {"", "id,b,h,cover,fc,fy,mu,cover2\nV1,30,50,5,210,4200,23,5\n"}) {
+        std::string_view rest = head;
+        engine::csv::Reader reader([&rest](char* buffer, std::size_t capacity) {
+            const std::size_t count = std::min(capacity, rest.size());
+            std::copy_n(rest.data(), count, buffer);
+            std::fill_n(buffer + count, capacity - count, 'x');
+            rest.remove_prefix(count);
+            return capacity;
+        });
+        std::string results;
+        const auto outcome = engine::runSchedule(
+            reader, {}, nsr98, [&results](std::string_view text) { results += text; },
+            [](std::string_view) {});
+        const auto* message = std::get_if<std::string>(&outcome);
+        ASSERT_TRUE(message);
+        EXPECT_EQ(*message, std::string(head.empty() ? "línea 1" : "línea 3") +
+                                ": la fila es demasiado larga");
+        EXPECT_EQ(results.empty(), head.empty());  // the rows before it are written
+    }
+}
+
+// JSON lines stay valid UTF-8 whatever bytes an id holds: bytes that are not UTF-8 become
+// U+FFFD, characters that are stay as they are.
+TEST(Schedule, JsonIdsAreAlwaysUtf8) {
+    const engine::ResultStyle json{.format = engine::ResultFormat::JsonLines};
+    const struct {
+        std::string_view id;
+        std::string_view written;
+    } cases[] = {
+        {"V\xD1"
+         "1",
+         "V\xEF\xBF\xBD"
+         "1"},                                                                     // Latin-1 Ñ
+        {"V\xC3\x91", "V\xC3\x91"},                                                // UTF-8 Ñ
+        {"\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD"},                                  // cut short
+        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                                  // overlong "/"
+        {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},                  // a surrogate
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},                                  // U+1F600
+        {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // past U+10FFFF
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        engine::appendResultRow(out, json, c.id, nullptr, "x");
+        const std::string expected = "{\"id\":\"" + std::string(c.written) + "\",";
+        EXPECT_TRUE(out.starts_with(expected)) << out;
+    }
+}
+
 // Whatever a field holds, writing it and reading it back gives it again.
 TEST(CsvReader, WrittenFieldsReadBackUnchanged) {
     std::mt19937 random(14);
