@@ -176,12 +176,12 @@ class ResultsOutput {
             return;
         }
         const QFileInfo info(path_);
-        if (info.exists() && !info.isFile()) {  // a device or a pipe: written as it is
+        const auto openDirectly = [this] {
             file_.reset(std::fopen(QFile::encodeName(path_).constData(), "wb"));
             if (!file_) throw OutputFailure{errno};
             stream_ = file_.get();
-            return;
-        }
+        };
+        if (info.exists() && !info.isFile()) return openDirectly();  // a device or a pipe
         // Through a symbolic link the file it points to is replaced, not the link.
         target_ = info.isSymLink() ? info.canonicalFilePath() : path_;
         if (target_.isEmpty()) target_ = path_;
@@ -195,17 +195,20 @@ class ResultsOutput {
         const mode_t mode = stat(QFile::encodeName(target_).constData(), &old) == 0
                                 ? (old.st_mode & 07777)
                                 : (0666 & ~mask);
+        // The handlers first: a signal right after the file is made still removes it.
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(signal, removePendingFileAndStop);
         std::memcpy(pendingFile, pattern.constData(), static_cast<std::size_t>(pattern.size()) + 1);
         const int descriptor = mkstemp(pendingFile);
         if (descriptor < 0) {
             const int error = errno;
             pendingFile[0] = '\0';
+            // A file that may be written in a folder that may not: written in place.
+            if (error == EACCES && info.exists()) return openDirectly();
             throw OutputFailure{error};
         }
         temporary_ = QFile::decodeName(pendingFile);
         fchmod(descriptor, mode);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
-            std::signal(signal, removePendingFileAndStop);
         file_.reset(fdopen(descriptor, "wb"));
         if (!file_) {
             const int error = errno;

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <array>
+#include <csignal>
 #include <random>
 #include <string>
 
@@ -72,6 +73,12 @@ class TestCli : public QObject {
     void checkPublishedSections_data();
     void checkPublishedSections();
     void openSavedProjects();
+    void outputFailures_data();
+    void outputFailures();
+    void exponentsAsInPlainNumbers();
+    void batchEdges();
+    void interruptedBatchLeavesTheOldResults();
+    void openRefusesWhatTheWindowCannotShow();
 
   private:
     QTemporaryDir dir_;
@@ -106,9 +113,14 @@ void TestCli::designPrintsTheWindowsReportOrMessage() {
         const Run run = runCli(arguments);
         const engine::RunOutcome outcome = engine::runDesign(in, code);
         if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
-            QCOMPARE(run.status, 2);
+            // Values no section can have: exit 1 and a second line naming the value and rule.
+            const bool impossible = engine::inputError(in).has_value();
+            QCOMPARE(run.status, impossible ? 1 : 2);
             QCOMPARE(run.out, QByteArray());
-            QCOMPARE(run.err, fromEngine(engine::designErrorMessage(*error)) + '\n');
+            const QByteArray message = fromEngine(engine::designErrorMessage(*error)) + '\n';
+            QCOMPARE(run.err, impossible ? message + "quintaral-cli: " +
+                                               fromEngine(engine::inputRuleText(in, '.')) + '\n'
+                                         : message);
             continue;
         }
         QCOMPARE(run.status, 0);
@@ -163,6 +175,24 @@ void TestCli::badArguments_data() {
         << checked + QStringList{"--tension", "-10@45"} << "mayor que cero";
     QTest::newRow("steel fills the section")
         << checked + QStringList{"--tension", "1500@45"} << "no se puede revisar";
+    const QStringList designed = QStringList{"design"} + section + QStringList{"--cover2", "5"};
+    QTest::newRow("repeated value")
+        << designed + QStringList{"--b", "40"} << "la opción --b se da más de una vez";
+    QTest::newRow("repeated code") << designed + QStringList{"--code", "NSR-98", "--code", "NSR-10"}
+                                   << "la opción --code se da más de una vez";
+    QTest::newRow("repeated output, two names")
+        << QStringList{"batch", "-", "-o", "a.csv", "--output", "b.csv"} << "se da más de una vez";
+    QTest::newRow("empty output") << QStringList{"batch", "-", "-o", ""}
+                                  << "falta el nombre del archivo de salida";
+    QTest::newRow("zero width") << QStringList{"design", "--b", "0"} + section.mid(2) +
+                                       QStringList{"--cover2", "5"}
+                                << "quintaral-cli: b = 0 cm: el ancho b debe ser mayor que cero";
+    QTest::newRow("check, zero width")
+        << QStringList{"check", "--b", "0"} + checked.mid(3) + QStringList{"--tension", "10@45"}
+        << "b = 0 cm: el ancho b debe ser mayor que cero";
+    QTest::newRow("compression below the tension steel")
+        << checked + QStringList{"--tension", "15.65@45", "--compression", "5@48"}
+        << "la capa de --compression a 48 cm no queda por encima del acero en tracción";
 }
 
 void TestCli::badArguments() {
@@ -177,7 +207,9 @@ void TestCli::helpAndVersion() {
     QCOMPARE(runCli({"--version"}).out, QByteArray("quintaral-cli " QUINTARAL_VERSION "\n"));
     for (const QStringList& arguments :
          {QStringList{"--help"}, QStringList{"design", "--help"}, QStringList{"batch", "--help"},
-          QStringList{"check", "--help"}, QStringList{"open", "--help"}}) {
+          QStringList{"check", "--help"}, QStringList{"open", "--help"}, QStringList{"-h"},
+          QStringList{"design", "--b", "30", "-h"}, QStringList{"batch", "-h"},
+          QStringList{"check", "-h"}, QStringList{"open", "-h"}}) {
         const Run run = runCli(arguments);
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.startsWith("Uso: quintaral-cli"));
@@ -315,7 +347,7 @@ void TestCli::openSavedProjects() {
         {engine::DesignCode::Nsr10, section, {}, 0, ""},
         {engine::DesignCode::Nsr98, section, {"4N8"}, 0, "Cumple"},
         {engine::DesignCode::Nsr98, section, {"2N6"}, 2, "No cumple"},
-        {engine::DesignCode::Nsr10, {30, 5, 5, 210, 4200, 23, 5}, {"2N6"}, 2, ""},
+        {engine::DesignCode::Nsr10, {30, 5, 5, 210, 4200, 23, 5}, {"2N6"}, 1, ""},
     };
     for (const Case& c : cases) {
         project::Project saved;
@@ -330,7 +362,7 @@ void TestCli::openSavedProjects() {
                                      c.inputs[4], c.inputs[5], c.inputs[6]};
         const engine::RunOutcome outcome = engine::runDesign(in, c.code);
         if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
-            QCOMPARE(run.err, fromEngine(engine::designErrorMessage(*error)) + '\n');
+            QVERIFY(run.err.startsWith(fromEngine(engine::designErrorMessage(*error)) + '\n'));
             continue;
         }
         const QByteArray report =
@@ -353,6 +385,146 @@ void TestCli::openSavedProjects() {
     QCOMPARE(refused.status, 1);
     QVERIFY(refused.err.contains("notas.quintaral"));
     QCOMPARE(runCli({"open", notAProject, "--code", "NSR-10"}).status, 1);
+}
+
+// Every command reports a failed write to standard output (a full disk, or standard output
+// closed) on standard error and exits 1.
+void TestCli::outputFailures_data() {
+    QTest::addColumn<QStringList>("arguments");
+    const QString project = dir_.filePath("salida.quintaral");
+    project::Project saved;
+    saved.inputs.values = {30, 50, 5, 210, 4200, 23, 5};
+    QCOMPARE(project::writeProject(project, saved), QString());
+    QTest::newRow("design") << QStringList{"design",  "--b",  "30",   "--h",      "50",
+                                           "--cover", "5",    "--fc", "210",      "--fy",
+                                           "4200",    "--mu", "23",   "--cover2", "5"};
+    QTest::newRow("check") << QStringList{"check", "--b",       "30",    "--h",  "50",
+                                          "--fc",  "210",       "--fy",  "4200", "--mu",
+                                          "23",    "--tension", "4N8@45"};
+    QTest::newRow("open") << QStringList{"open", project};
+    QTest::newRow("batch") << QStringList{"batch", "-"};
+    QTest::newRow("help") << QStringList{"--help"};
+    QTest::newRow("command help") << QStringList{"check", "-h"};
+    QTest::newRow("version") << QStringList{"--version"};
+}
+
+void TestCli::outputFailures() {
+    QFETCH(QStringList, arguments);
+    for (const QString& redirection : {QStringLiteral(">/dev/full"), QStringLiteral(">&-")}) {
+        QProcess process;
+        process.start(QStringLiteral("/bin/sh"),
+                      QStringList{"-c", "\"$0\" \"$@\" " + redirection, QUINTARAL_CLI} + arguments);
+        process.write(scheduleHeader + "V1,30,50,5,210,4200,23,5\n");
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(30000));
+        const QByteArray err = process.readAllStandardError();
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(err.contains("no se puede escribir «salida estándar»"), err.constData());
+        QCOMPARE(err.count('\n'), 1);  // said once
+    }
+}
+
+// Numbers with an exponent, as spreadsheets export them, mean what the plain ones do, on the
+// command line and in CSV files.
+void TestCli::exponentsAsInPlainNumbers() {
+    const Run plain = runCli({"design", "--b", "30", "--h", "50", "--cover", "5", "--fc", "210",
+                              "--fy", "4200", "--mu", "23", "--cover2", "5"});
+    const Run exponents = runCli({"design", "--b", "30e0", "--h", "0.5E+02", "--cover", "5", "--fc",
+                                  "2.1e2", "--fy", "4.2E3", "--mu", "230e-1", "--cover2", "5e0"});
+    QCOMPARE(plain.status, 0);
+    QCOMPARE(exponents.out, plain.out);
+    const Run batch = runCli({"batch", "-"}, scheduleHeader + "V1,3E1,50,5,210,4.2e3,23,5\n" +
+                                                 "V2,30,50,5,210,4200,23,5\n");
+    QCOMPARE(batch.status, 0);
+    const QList<QByteArray> rows = batch.out.split('\n');
+    QCOMPARE(rows.at(1).mid(2), rows.at(2).mid(2));
+    const Run check = runCli({"check", "--b", "3e1", "--h", "50", "--fc", "210", "--fy", "4200",
+                              "--mu", "20", "--tension", "1.565e1@4.5e1"});
+    QCOMPARE(check.status, 0);
+}
+
+void TestCli::batchEdges() {
+    // JSON lines are valid UTF-8 whatever bytes the file holds: a Latin-1 "Ñ" becomes U+FFFD.
+    Run run = runCli({"batch", "-", "--format", "json"}, scheduleHeader +
+                                                             "V\xD1"
+                                                             "1,30,50,5,210,4200,23,5\n");
+    QCOMPARE(run.status, 0);
+    QJsonParseError error;
+    const QJsonObject row = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(row.value("id").toString(), QString::fromUtf8("V\uFFFD1"));
+    QVERIFY(!run.out.contains('\xD1'));
+
+    // An endless input without a line break stops with the long-row message.
+    run = runCli({"batch", "/dev/zero"});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.err,
+             QByteArray("quintaral-cli: /dev/zero: línea 1: la fila es demasiado larga\n"));
+
+    // A completed batch replaces the old results; one stopped by its header leaves them.
+    const QString output = dir_.filePath("resultados.csv");
+    QFile::remove(output);
+    QVERIFY(QFile::copy(QStringLiteral(QUINTARAL_CLI), output));  // anything old
+    run = runCli({"batch", "-", "-o", output}, scheduleHeader + "V1,30,50,5,210,4200,23,5\n");
+    QCOMPARE(run.status, 0);
+    QFile written(output);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().startsWith("id,kind,"));
+    written.close();
+    QCOMPARE(QDir(dir_.path()).entryList({"resultados.csv*"}, QDir::Files).size(), 1);
+}
+
+// A batch interrupted while it writes (Ctrl+C) leaves the old results as they were, and no
+// temporary file.
+void TestCli::interruptedBatchLeavesTheOldResults() {
+    const QString output = dir_.filePath("interrumpido.csv");
+    QFile old(output);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("resultados anteriores\n");
+    old.close();
+    QProcess process;
+    process.start(QStringLiteral(QUINTARAL_CLI), {"batch", "-", "-o", output});
+    QVERIFY(process.waitForStarted());
+    QByteArray rows = scheduleHeader;
+    // More than the batch's 1 MiB read, so that it designs and writes before waiting for more.
+    for (int i = 0; i < 50000; ++i)
+        rows += "V" + QByteArray::number(i) + ",30,50,5,210,4200,23,5\n";
+    process.write(rows);  // the input stays open: the batch waits for more
+    const QDir dir(dir_.path());
+    QElapsedTimer waited;
+    waited.start();
+    while (dir.entryList({"interrumpido.csv.*"}, QDir::Files).isEmpty() && waited.elapsed() < 20000)
+        QTest::qWait(20);
+    QVERIFY2(!dir.entryList({"interrumpido.csv.*"}, QDir::Files).isEmpty(),
+             "no temporary results file appeared");
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("resultados anteriores\n"));
+    QCOMPARE(dir.entryList({"interrumpido.csv*"}, QDir::Files), QStringList{"interrumpido.csv"});
+}
+
+// open refuses inputs the window could not show or type, naming the key.
+void TestCli::openRefusesWhatTheWindowCannotShow() {
+    const QString path = dir_.filePath("limites.quintaral");
+    const struct {
+        double b;
+        int status;
+    } cases[] = {{1e300, 1}, {1e-300, 1}, {-1e7, 1}, {1e6, 0}, {30, 0}};
+    for (const auto& c : cases) {
+        project::Project saved;
+        saved.inputs.values = {c.b, 50, 5, 210, 4200, 23, 5};
+        QCOMPARE(project::writeProject(path, saved), QString());
+        const Run run = runCli({"open", path});
+        QCOMPARE(run.status, c.status);
+        if (c.status == 1) {
+            QCOMPARE(run.err, QByteArray("quintaral-cli: No se puede abrir el archivo "
+                                         "\"limites.quintaral\": el dato b (ancho, clave \"b\") "
+                                         "no es válido: ha de ser cero o estar entre 0.000001 y "
+                                         "1000000, con su signo.\n"));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)
