@@ -3,6 +3,8 @@
 //
 // Input: one byte choosing the separator (',' for a comma, else a point), then the text.
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -69,8 +71,34 @@ Reading readByGrammar(std::string_view text, char separator) {
     return reading;
 }
 
+// The command line's style reads a text without an exponent as the window's does, and one with
+// an exponent as the C library reads it (the separator made a point).
+void checkScientific(std::string_view text, char separator, const std::optional<double>& plain) {
+    const std::optional<double> scientific =
+        engine::parseNumber(text, separator, engine::NumberStyle::Scientific);
+    if (text.find_first_of("eE") == std::string_view::npos) {
+        FUZZ_CHECK(scientific.has_value() == plain.has_value());
+        if (plain)
+            FUZZ_CHECK(std::bit_cast<std::uint64_t>(*scientific) ==
+                       std::bit_cast<std::uint64_t>(*plain));
+        return;
+    }
+    if (!scientific) return;
+    std::string cText(engine::trimBlanks(text));
+    std::replace(cText.begin(), cText.end(), separator, '.');
+    errno = 0;
+    const double expected = std::strtod(cText.c_str(), nullptr);
+    if (errno == ERANGE) {
+        // Too large is refused; too small reads as zero or a subnormal.
+        FUZZ_CHECK(!std::isinf(expected) && std::fabs(*scientific) <= DBL_MIN);
+        return;
+    }
+    FUZZ_CHECK(*scientific == expected);
+}
+
 void checkParse(std::string_view text, char separator) {
     const std::optional<double> parsed = engine::parseNumber(text, separator);
+    checkScientific(text, separator, parsed);
     const Reading reading = readByGrammar(text, separator);
     if (!reading.accepted) {
         FUZZ_CHECK(!parsed.has_value());
