@@ -9,7 +9,7 @@
 #include "engine/layout.h"
 #include "engine/run.h"
 #include "helptexts.h"
-#include "projectfile.h"
+#include "project/projectfile.h"
 
 namespace cli {
 

@@ -10,7 +10,7 @@
 #include "engine/design.h"
 #include "engine/run.h"
 #include "engine/schedule.h"
-#include "projectfile.h"
+#include "project/projectfile.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <random>
 
 #include "engine/numbers.h"
-#include "projectfile.h"
+#include "project/projectfile.h"
 
 namespace {
 

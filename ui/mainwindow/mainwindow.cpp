@@ -31,7 +31,7 @@
 #include "mainwindow/projectdocument.h"
 #include "mainwindow/statuspanels.h"
 #include "print/printreport.h"
-#include "projectfile.h"
+#include "project/projectfile.h"
 #include "ui_mainwindow.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "projectfile.h"
+#include "project/projectfile.h"
 
 class LayoutWindow;
 class MainWindow;

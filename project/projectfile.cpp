@@ -1,4 +1,4 @@
-#include "projectfile.h"
+#include "project/projectfile.h"
 
 #include <QDir>
 #include <QFileInfo>
