@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "engine/arrangementtext.h"
 #include "engine/design.h"
 #include "engine/run.h"
 #include "engine/schedule.h"
@@ -318,10 +319,12 @@ void TestCli::openSavedProjects() {
         {engine::DesignCode::Nsr10, {30, 5, 5, 210, 4200, 23, 5}, {"2N6"}, 2, ""},
     };
     for (const Case& c : cases) {
-        project::Project saved;
+        project::ProjectFile saved;
         saved.code = c.code;
         saved.inputs.values = c.inputs;
-        if (!c.tension.isEmpty()) saved.arrangement = project::Arrangement{c.tension, {}};
+        if (!c.tension.isEmpty())
+            saved.arrangement = project::ChosenBars{
+                engine::parseArrangement(c.tension.join('/').toStdString()).arrangement, {}};
         const QString path = dir_.filePath("viga.quintaral");
         QCOMPARE(project::writeProject(path, saved), QString());
         const Run run = runCli({"open", path});

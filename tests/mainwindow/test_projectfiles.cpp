@@ -17,6 +17,7 @@
 
 #include "app/windows.h"
 #include "guitest.h"
+#include "engine/arrangementtext.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/projectdocument.h"
@@ -366,18 +367,18 @@ void TestProjectFiles::layoutTravelsWithTheFile() {
     form->calculate();
     form->showLayoutWindow();
     const engine::LayoutSettings settings{4, 5, 2.5, 1};
-    const LayoutChoice choice{"3 N° 6", "", "", true};
-    windows::loadedLayoutWindow()->restore(settings, choice);
-    QCOMPARE(windows::loadedLayoutWindow()->choice(), choice);
+    const project::ChosenBars choice{engine::parseArrangement("3 N° 6").arrangement, {}, true};
+    openWindow<LayoutWindow>()->restore(settings, choice);
+    QCOMPARE(openWindow<LayoutWindow>()->choice(), choice);
     const QString path = dir.filePath(QStringLiteral("con barras.quintaral"));
     QVERIFY(form->document()->saveTo(path));
 
     form->document()->newProject();
-    QVERIFY(!windows::loadedLayoutWindow());
+    QVERIFY(!openWindow<LayoutWindow>());
     QVERIFY(form->document()->openFile(path));
-    const LayoutWindow* layout = windows::loadedLayoutWindow();
+    const LayoutWindow* layout = openWindow<LayoutWindow>();
     QVERIFY(layout);
-    QCOMPARE(layout->choice().lowestLayer, choice.lowestLayer);
+    QVERIFY(layout->choice().tension == choice.tension);
     QCOMPARE(layout->settings().stirrupDesignation, settings.stirrupDesignation);
     QCOMPARE(layout->settings().clearCover, settings.clearCover);
     QCOMPARE(layout->settings().maxAggregate, settings.maxAggregate);
@@ -396,8 +397,8 @@ void TestProjectFiles::exportPdf() {
     form->calculate();
     QVERIFY(form->document()->saveTo(dir.filePath(QStringLiteral("puente.quintaral"))));
     form->showLayoutWindow();
-    QVERIFY(windows::loadedLayoutWindow()->hasArrangement());
-    const LayoutChoice choice = windows::loadedLayoutWindow()->choice();
+    QVERIFY(openWindow<LayoutWindow>()->hasArrangement());
+    const project::ChosenBars choice = openWindow<LayoutWindow>()->choice();
 
     const QString pdf = dir.filePath(QStringLiteral("hoja.pdf"));
     // Ctrl+E from a field, as the user presses it.
@@ -415,8 +416,9 @@ void TestProjectFiles::exportPdf() {
     for (const QString& line : reportOf(form).split(QLatin1Char('\n')))
         QVERIFY2(text.contains(line.simplified()), qPrintable(line));
     QVERIFY(text.contains(QStringLiteral("puente.quintaral")));
-    QVERIFY(text.contains(QString::fromStdString(choice.lowestLayer).simplified()));
-    const std::string& verdict = windows::loadedLayoutWindow()->checkLines().back();
+    QVERIFY(text.contains(
+        QString::fromStdString(engine::formatLayer(choice.tension.layers.at(0))).simplified()));
+    const std::string& verdict = openWindow<LayoutWindow>()->checkLines().back();
     QVERIFY(text.contains(QString::fromStdString(verdict).simplified()));
 }
 
@@ -431,7 +433,7 @@ void TestProjectFiles::openFromCommandLine() {
     QFETCH(bool, good);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("arranque.quintaral"));
-    project::Project beam;
+    project::ProjectFile beam;
     beam.code = engine::DesignCode::Nsr10;
     beam.inputs.values = {28, 55, 6, 280, 4200, 20, 5};
     if (good) {

@@ -12,6 +12,7 @@
 #include "engine/run.h"
 #include "guitest.h"
 #include "print/pdfsheet.h"
+#include "print/sheetexport.h"
 
 Q_DECLARE_METATYPE(engine::DesignCode)
 

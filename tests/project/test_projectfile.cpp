@@ -14,6 +14,8 @@
 #include <cstring>
 #include <random>
 
+#include "engine/arrangementtext.h"
+#include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "project/projectfile.h"
 
@@ -40,11 +42,12 @@ double randomDouble(std::mt19937_64& random) {
     }
 }
 
-project::Project sampleProject() {
-    project::Project result;
+project::ProjectFile sampleProject() {
+    project::ProjectFile result;
     result.inputs.values = {30, 50, 6, 210, 4200, 20.5, 6};
-    result.layout = project::LayoutInputs{};
-    result.arrangement = project::Arrangement{{QStringLiteral("2N6+1N5")}, QStringLiteral("2N5")};
+    result.layout = engine::LayoutSettings{};
+    result.arrangement = project::ChosenBars{engine::parseArrangement("2N6+1N5").arrangement,
+                                             engine::parseArrangement("2N5").arrangement};
     return result;
 }
 
@@ -64,16 +67,19 @@ class ProjectFileTest : public QObject {
         const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
         std::mt19937_64 random(20261207);
         for (int run = 0; run < 500; ++run) {
-            project::Project saved;
+            project::ProjectFile saved;
             for (double& value : saved.inputs.values) value = randomDouble(random);
             saved.code = run % 2 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98;
             if (run % 3 == 0)
                 saved.layout =
-                    project::LayoutInputs{int(random() % 2) + 3, std::fabs(randomDouble(random)),
-                                          std::fabs(randomDouble(random)), int(random() % 2) + 1};
-            if (run % 4 == 0)
-                saved.arrangement = project::Arrangement{
-                    {QStringLiteral("2N%1").arg(run), QStringLiteral("3N4")}, QString()};
+                    engine::LayoutSettings{int(random() % 2) + 3, std::fabs(randomDouble(random)),
+                                           std::fabs(randomDouble(random)), int(random() % 2) + 1};
+            if (run % 4 == 0) {
+                const auto& bars = engine::bars();
+                const engine::Layer lowest = {{2, &bars[std::size_t(run) % bars.size()]}};
+                saved.arrangement = project::ChosenBars{
+                    {{lowest, {{3, engine::findBar(4)}}}}, {}};
+            }
             QVERIFY2(project::writeProject(path, saved).isEmpty(),
                      qPrintable(QString::number(run)));
             const project::ReadResult opened = project::readProject(path);
@@ -118,7 +124,7 @@ class ProjectFileTest : public QObject {
         project::ReadResult opened = project::parseProject(corpusFile("valid_full"), "v");
         QVERIFY2(opened.project, qPrintable(opened.error));
         opened.project->inputs[project::Input::Moment] = 25;
-        opened.project->arrangement->compression.clear();
+        opened.project->arrangement->compression.layers.clear();
         const QJsonObject root =
             QJsonDocument::fromJson(project::serializeProject(*opened.project)).object();
         QCOMPARE(root["future"].toObject()["anything"].toArray().size(), 3);
@@ -207,7 +213,7 @@ class ProjectFileTest : public QObject {
         const QString path = dir.filePath("viga.quintaral");
         QVERIFY(project::writeProject(path, sampleProject()).isEmpty());
         const QByteArray before = contents(path);
-        project::Project changed = sampleProject();
+        project::ProjectFile changed = sampleProject();
         changed.inputs[project::Input::Width] = 45;
 
         QVERIFY(project::writeProject(dir.filePath("falta/viga.quintaral"), changed)
@@ -240,7 +246,7 @@ class ProjectFileTest : public QObject {
         const QString path = dir.filePath("viga.quintaral");
         QVERIFY(project::writeProject(path, sampleProject()).isEmpty());
         const QByteArray before = contents(path);
-        project::Project changed = sampleProject();
+        project::ProjectFile changed = sampleProject();
         changed.inputs[project::Input::Height] = 80;
 
         const pid_t child = fork();

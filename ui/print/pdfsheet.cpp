@@ -1,12 +1,10 @@
 #include "print/pdfsheet.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QMarginsF>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -17,14 +15,11 @@
 
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
-#include "common/filedialoglabels.h"
 #include "engine/sheet.h"
 
 namespace printing {
 
 namespace {
-
-const QString dialogTitle = QStringLiteral("Exportar a PDF");
 
 constexpr int dotsPerInch = 600;
 constexpr double marginMillimetres = 18;
@@ -290,12 +285,6 @@ QString writeFailure(const QString& path) {
                                         "nombre, sigue como estaba."));
 }
 
-QString withPdfSuffix(const QString& path) {
-    if (QFileInfo(path).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0)
-        return path;
-    return path + QStringLiteral(".pdf");
-}
-
 }  // namespace
 
 QPageSize::PageSizeId sheetPageSize(QLocale::Territory territory) {
@@ -348,32 +337,6 @@ QString writeCalculationSheet(const QString& path, const CalculationSheet& sheet
     if (!file.commit()) return writeFailure(path);
     if (QFileInfo(path).size() == 0) return writeFailure(path);
     return {};
-}
-
-bool saveCalculationSheetAs(QWidget* parent, const CalculationSheet& sheet, const QString& path) {
-    const QString message = writeCalculationSheet(path, sheet);
-    if (message.isEmpty()) return true;
-    QMessageBox::critical(parent, dialogTitle, message);
-    return false;
-}
-
-void exportCalculationSheet(QWidget* parent, const std::optional<CalculationSheet>& sheet,
-                            const QString& suggestedName) {
-    if (!sheet) {
-        QMessageBox::information(parent, dialogTitle,
-                                 QStringLiteral("No hay ningún diseño para exportar. Pulse "
-                                                "\"Calcular\" y exporte después la hoja de "
-                                                "cálculo."));
-        return;
-    }
-    QFileDialog dialog(parent, dialogTitle, suggestedName, QStringLiteral("PDF (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    setSpanishLabels(dialog, "&Guardar");
-    // The dialog adds the suffix before it asks about replacing a file, so it asks about the
-    // file that is really written.
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    saveCalculationSheetAs(parent, *sheet, withPdfSuffix(dialog.selectedFiles().front()));
 }
 
 }  // namespace printing
