@@ -145,6 +145,7 @@ class TestProjectFiles : public GuiTestCase {
     void recentFiles();
     void layoutTravelsWithTheFile();
     void exportPdf();
+    void barsOutliveTheLayoutWindow();
     void openFromCommandLine_data();
     void openFromCommandLine();
 };
@@ -420,6 +421,50 @@ void TestProjectFiles::exportPdf() {
         QString::fromStdString(engine::formatLayer(choice.tension.layers.at(0))).simplified()));
     const std::string& verdict = openWindow<LayoutWindow>()->checkLines().back();
     QVERIFY(text.contains(QString::fromStdString(verdict).simplified()));
+}
+
+// The bars chosen in the layout window belong to the project: with the window closed, "Guardar"
+// stores them, "Exportar a PDF..." shows them on the second page, and the window opened again
+// shows them.
+void TestProjectFiles::barsOutliveTheLayoutWindow() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    const LocaleGuard guard(QLocale::c());
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    form->setInputTexts({"30", "50", "5", "210", "4200", "40", "5"});
+    form->calculate();
+    form->showLayoutWindow();
+    LayoutWindow* layout = openWindow<LayoutWindow>();
+    QVERIFY(layout && layout->hasArrangement());
+    const project::ChosenBars choice = layout->choice();
+    QVERIFY(!choice.compression.layers.empty());
+    const std::string verdict = layout->checkLines().back();
+    layout->close();
+    QVERIFY(!openWindow<LayoutWindow>());
+
+    const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+    QVERIFY(form->document()->saveTo(path));
+    const project::ReadResult saved = project::readProject(path);
+    QVERIFY2(saved.project && saved.project->arrangement, qPrintable(saved.error));
+    QVERIFY(saved.project->arrangement->tension == choice.tension);
+    QVERIFY(saved.project->arrangement->compression == choice.compression);
+
+    const QString pdf = dir.filePath(QStringLiteral("viga.pdf"));
+    const auto dialog = ModalWatcher::instance().answerModal(
+        [&] { trigger(form, "exportPdfAction"); }, chooseFile(pdf));
+    QCOMPARE(dialog, std::optional<QString>(QStringLiteral("QFileDialog")));
+    QProcess process;
+    process.start(pdftotext, {"-f", "2", "-l", "2", "-layout", pdf, "-"});
+    QVERIFY(process.waitForFinished(30000));
+    const QString second = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    for (const engine::Arrangement* face : {&choice.tension, &choice.compression})
+        QVERIFY2(second.contains(QString::fromStdString(engine::formatArrangement(*face))),
+                 qPrintable(second));
+    QVERIFY(second.contains(QString::fromStdString(verdict)));
+
+    form->showLayoutWindow();
+    QVERIFY(openWindow<LayoutWindow>()->choice() == choice);
 }
 
 void TestProjectFiles::openFromCommandLine_data() {
