@@ -208,29 +208,41 @@ void SheetPages::addLayout(const SheetLayout& layout) {
                            },
                            true});
     }
-    // The drawing on the left, its check values beside it; the pair never splits.
-    const double drawingWidth = width_ * 0.55;
-    const double checksLeft = drawingWidth + mm(6);
-    const double checksHeight = layout.checks.size() * fm.lineSpacing() * 1.15;
+    // The drawing on the left, its check lines beside it, each wrapped within its column so
+    // that none runs past the right margin; the pair never splits.
+    const double drawingWidth = layout.draw ? width_ * 0.4 : 0;
+    const double checksLeft = layout.draw ? drawingWidth + mm(6) : mm(4);
+    const double checksWidth = width_ - checksLeft;
+    const double gap = fm.lineSpacing() * 0.15;
+    std::vector<double> checkHeights;
+    double checksHeight = 0;
+    for (const QString& check : layout.checks) {
+        const double height =
+            fm.boundingRect(QRectF(0, 0, checksWidth, height_), wrap, check).height();
+        checkHeights.push_back(height);
+        checksHeight += height + gap;
+    }
     const double usable = height_ - headerHeight_ - mm(20);
     const double drawingHeight = layout.draw ? std::min(mm(drawingMillimetres), usable) : 0;
-    blocks_.push_back(
-        {std::max(drawingHeight, checksHeight), [this, fm, drawingWidth, drawingHeight, checksLeft,
-                                                 layout](QPainter& painter, double top) {
-             if (layout.draw) {
-                 const QRectF area(0, top, drawingWidth, drawingHeight);
-                 painter.save();
-                 painter.setClipRect(area);
-                 layout.draw(painter, area);
-                 painter.restore();
-             }
-             painter.setFont(bodyFont_);
-             double baseline = top + fm.ascent();
-             for (const QString& check : layout.checks) {
-                 painter.drawText(QPointF(layout.draw ? checksLeft : mm(4), baseline), check);
-                 baseline += fm.lineSpacing() * 1.15;
-             }
-         }});
+    blocks_.push_back({std::max(drawingHeight, checksHeight),
+                       [this, wrap, gap, drawingWidth, drawingHeight, checksLeft, checksWidth,
+                        checkHeights, layout](QPainter& painter, double top) {
+                           if (layout.draw) {
+                               const QRectF area(0, top, drawingWidth, drawingHeight);
+                               painter.save();
+                               painter.setClipRect(area);
+                               layout.draw(painter, area);
+                               painter.restore();
+                           }
+                           painter.setFont(bodyFont_);
+                           double y = top;
+                           for (qsizetype i = 0; i < layout.checks.size(); ++i) {
+                               const double height = checkHeights[std::size_t(i)];
+                               painter.drawText(QRectF(checksLeft, y, checksWidth, height), wrap,
+                                                layout.checks.at(i));
+                               y += height + gap;
+                           }
+                       }});
 }
 
 void SheetPages::paginate() {
