@@ -1,5 +1,6 @@
 #include "mainwindow/mainwindow.h"
 
+#include <QAbstractButton>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -289,8 +290,11 @@ void MainWindow::showCompressionSteel() {
                       ui->compressionSteelLabel);
 }
 
+// The box's one button keeps the program's caption "OK" whatever Qt's translation says.
 void MainWindow::showError(const QString& text) {
-    QMessageBox::critical(this, QStringLiteral("Error"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box.exec();
 }
 
 void MainWindow::showReport(const QString& report) {

@@ -243,7 +243,7 @@ QString ProjectDocument::askPath(bool forSaving) {
     dialog.setObjectName(QStringLiteral("projectFileDialog"));
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    setSpanishLabels(dialog, forSaving ? "&Guardar" : "&Abrir");
+    setAcceptCaption(dialog, forSaving ? "&Guardar" : "&Abrir");
     // Added before the dialog asks about replacing a file, so it asks about the file written.
     dialog.setDefaultSuffix(QLatin1String(project::fileSuffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -78,7 +78,7 @@ void exportCalculationSheet(QWidget* parent, const std::optional<CalculationShee
     }
     QFileDialog dialog(parent, dialogTitle, suggestedName, QStringLiteral("PDF (*.pdf)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    setSpanishLabels(dialog, "&Guardar");
+    setAcceptCaption(dialog, "&Guardar");
     // The dialog adds the suffix before it asks about replacing a file, so it asks about the
     // file that is really written.
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
