@@ -18,7 +18,8 @@ namespace {
 // The saved bars placed in the section and checked, as the layout window shows them; whether
 // the section passes.
 bool appendBarsCheck(std::string& text, const project::ChosenBars& bars,
-                     const engine::LayoutSettings& settings, const engine::CompletedDesign& design) {
+                     const engine::LayoutSettings& settings,
+                     const engine::CompletedDesign& design) {
     const engine::BarsCheck check =
         engine::checkBars(bars.tension, bars.compression, settings, design, '.');
     if (!check.capacity) {

@@ -9,8 +9,7 @@ BarsCheck checkBars(const Arrangement& tension, const Arrangement& compression,
     const DesignRun& run = design.run;
     BarsCheck check;
     check.tension = placeBars(tension, Face::Tension, settings, input.b, input.h);
-    check.lines =
-        placementLines(tension, check.tension, Face::Tension, run.d(), decimalSeparator);
+    check.lines = placementLines(tension, check.tension, Face::Tension, run.d(), decimalSeparator);
     if (!compression.layers.empty()) {
         check.compression = placeBars(compression, Face::Compression, settings, input.b, input.h);
         for (std::string& line : placementLines(compression, check.compression, Face::Compression,

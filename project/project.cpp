@@ -57,8 +57,7 @@ void Project::keepCheckableBars() {
     if (!bars_->typed && needsCompression && bars_->compression.layers.empty()) {
         const engine::CandidateSearch search = engine::findCandidates(
             run.asPrime(), engine::Face::Compression, settings, input.b, input.h);
-        if (!search.candidates.empty())
-            bars_->compression = search.candidates.front().arrangement;
+        if (!search.candidates.empty()) bars_->compression = search.candidates.front().arrangement;
     } else if (!bars_->typed && !needsCompression) {
         bars_->compression = {};
     }

@@ -36,7 +36,9 @@ class Project : public QObject {
     void clearDesign();
 
     // The settings of the bar layout (the defaults until some are chosen or read).
-    engine::LayoutSettings layoutSettings() const { return layout_.value_or(engine::LayoutSettings{}); }
+    engine::LayoutSettings layoutSettings() const {
+        return layout_.value_or(engine::LayoutSettings{});
+    }
     // The chosen bars are kept on the same terms as after a new design.
     void setLayoutSettings(const engine::LayoutSettings& settings);
     const std::optional<ChosenBars>& bars() const { return bars_; }

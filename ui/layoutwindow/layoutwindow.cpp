@@ -144,7 +144,8 @@ void LayoutWindow::setupConnections() {
         connect(edit, &QLineEdit::returnPressed, this, &LayoutWindow::arrangementEdited);
     }
     connect(ui->useCoversButton, &QPushButton::clicked, this, &LayoutWindow::proposeCovers);
-    connect(this, &LayoutWindow::arrangementEdited, project_, [this] { project_->setModified(true); });
+    connect(this, &LayoutWindow::arrangementEdited, project_,
+            [this] { project_->setModified(true); });
     connect(this, &LayoutWindow::coversProposed, project_, &project::Project::coversProposed);
     connect(project_, &project::Project::designChanged, this, [this] {
         if (!writing_) followDesign();
@@ -355,8 +356,8 @@ void LayoutWindow::chooseRows() {
 }
 
 void LayoutWindow::checkTyped() {
-    const TypedBars typed = readTyped(
-        {ui->lowestLayerEdit->text(), ui->secondLayerEdit->text(), ui->compressionLayerEdit->text()});
+    const TypedBars typed = readTyped({ui->lowestLayerEdit->text(), ui->secondLayerEdit->text(),
+                                       ui->compressionLayerEdit->text()});
     if (!typed.error.isEmpty()) {
         ui->typedMessageLabel->setText(typed.error);
         return;

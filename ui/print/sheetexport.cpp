@@ -40,7 +40,7 @@ SheetLayout sheetLayout(const engine::CompletedDesign& design,
         engine::checkBars(bars.tension, bars.compression, settings, design, decimalSeparator());
     for (const std::string& line : check.lines) sheet.checks << fromEngine(line);
     sheet.draw = [section = sectionGeometry(design, settings, &check)](QPainter& painter,
-                                                                        const QRectF& area) {
+                                                                       const QRectF& area) {
         paintSection(painter, area, section);
     };
     return sheet;
@@ -56,7 +56,8 @@ std::optional<CalculationSheet> calculationSheet(const project::Project& project
     sheet.inputs = design->input;
     sheet.report = fromEngine(engine::resultsReport(design->run, decimalSeparator()));
     if (!project.path().isEmpty()) sheet.fileName = QFileInfo(project.path()).fileName();
-    if (project.bars()) sheet.layout = sheetLayout(*design, project.layoutSettings(), *project.bars());
+    if (project.bars())
+        sheet.layout = sheetLayout(*design, project.layoutSettings(), *project.bars());
     return sheet;
 }
 
