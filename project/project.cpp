@@ -4,6 +4,15 @@
 
 namespace project {
 
+namespace {
+
+bool sameInput(const engine::DesignInput& a, const engine::DesignInput& b) {
+    return a.b == b.b && a.h == b.h && a.dPrime == b.dPrime && a.fc == b.fc && a.fy == b.fy &&
+           a.mu == b.mu && a.dSecond == b.dSecond;
+}
+
+}  // namespace
+
 Project::Project(QObject* parent) : QObject(parent) {}
 
 void Project::setCode(engine::DesignCode code) {
@@ -19,9 +28,11 @@ void Project::setInputs(const DesignInputs& inputs) {
 }
 
 void Project::setDesign(const engine::CompletedDesign& design) {
+    const bool changed = design_ && (!sameInput(design_->input, design.input) ||
+                                     design_->run.code() != design.run.code());
     design_ = design;
     const std::optional<ChosenBars> before = bars_;
-    keepCheckableBars();
+    if (changed) followNewDesign();
     Q_EMIT designChanged();
     if (bars_ != before) Q_EMIT layoutChanged();
 }
@@ -35,7 +46,6 @@ void Project::clearDesign() {
 void Project::setLayoutSettings(const engine::LayoutSettings& settings) {
     if (layout_ == settings) return;
     layout_ = settings;
-    keepCheckableBars();
     Q_EMIT layoutChanged();
 }
 
@@ -45,9 +55,8 @@ void Project::setBars(const std::optional<ChosenBars>& bars) {
     Q_EMIT layoutChanged();
 }
 
-// Without a design there is nothing to check against: the bars wait for one.
-void Project::keepCheckableBars() {
-    if (!bars_ || !design_) return;
+void Project::followNewDesign() {
+    if (!bars_) return;
     const engine::LayoutSettings settings = layoutSettings();
     const engine::DesignRun& run = design_->run;
     const engine::DesignInput& input = design_->input;

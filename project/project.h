@@ -28,10 +28,11 @@ class Project : public QObject {
 
     // The last completed design; none before the first one and after a new project.
     const std::optional<engine::CompletedDesign>& design() const { return design_; }
-    // A new design keeps the chosen bars while they can still be checked in its section (they
-    // fit in the width and their capacity can be worked out), else clears them. Bars taken from
-    // the proposals take the first proposal for compression steel a new design asks for, and
-    // drop their compression bars when it asks for none.
+    // A design of other inputs than the last one keeps the chosen bars while they can still be
+    // checked in its section (they fit in the width and their capacity can be worked out), else
+    // clears them; bars taken from the proposals take the first proposal for compression steel
+    // the design asks for, and drop their compression bars when it asks for none. The first
+    // design after opening a file or a new project takes the bars as they are.
     void setDesign(const engine::CompletedDesign& design);
     void clearDesign();
 
@@ -39,7 +40,6 @@ class Project : public QObject {
     engine::LayoutSettings layoutSettings() const {
         return layout_.value_or(engine::LayoutSettings{});
     }
-    // The chosen bars are kept on the same terms as after a new design.
     void setLayoutSettings(const engine::LayoutSettings& settings);
     const std::optional<ChosenBars>& bars() const { return bars_; }
     void setBars(const std::optional<ChosenBars>& bars);
@@ -74,7 +74,7 @@ class Project : public QObject {
     void coversProposed(double dPrime, double dSecond);
 
   private:
-    void keepCheckableBars();
+    void followNewDesign();
 
     engine::DesignCode code_ = engine::DesignCode::Nsr98;
     DesignInputs inputs_;

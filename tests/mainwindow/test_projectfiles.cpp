@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -16,8 +19,8 @@
 #include <random>
 
 #include "app/windows.h"
-#include "guitest.h"
 #include "engine/arrangementtext.h"
+#include "guitest.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/projectdocument.h"
@@ -146,6 +149,8 @@ class TestProjectFiles : public GuiTestCase {
     void layoutTravelsWithTheFile();
     void exportPdf();
     void barsOutliveTheLayoutWindow();
+    void filesResaveByteForByte_data();
+    void filesResaveByteForByte();
     void openFromCommandLine_data();
     void openFromCommandLine();
 };
@@ -465,6 +470,60 @@ void TestProjectFiles::barsOutliveTheLayoutWindow() {
 
     form->showLayoutWindow();
     QVERIFY(openWindow<LayoutWindow>()->choice() == choice);
+}
+
+void TestProjectFiles::filesResaveByteForByte_data() {
+    QTest::addColumn<double>("mu");
+    QTest::addColumn<QStringList>("tension");  // none: no layout or bars saved
+    QTest::addColumn<QString>("compression");
+    QTest::newRow("no bars") << 23.0 << QStringList() << QString();
+    QTest::newRow("typed, singly with compression")
+        << 23.0 << QStringList{"2n6+1n5", "2N5"} << QStringLiteral("2 n 5");
+    QTest::newRow("proposals, doubly")
+        << 40.0 << QStringList{"2 N° 11 + 1 N° 10"} << QStringLiteral("2 N° 7");
+    QTest::newRow("bars that do not fit") << 23.0 << QStringList{"9N11"} << QString();
+}
+
+// A file written as version 1.0.0 writes them (with the layout window open when it has bars)
+// opens, reopens that window, and saves again byte for byte when nothing was changed.
+void TestProjectFiles::filesResaveByteForByte() {
+    QFETCH(double, mu);
+    QFETCH(QStringList, tension);
+    QFETCH(QString, compression);
+    QJsonObject root{
+        {"format", "quintaral-project"},
+        {"schemaVersion", 1},
+        {"programVersion", "1.0.0"},
+        {"designCode", "NSR-98"},
+        {"units", QJsonObject{{"length", "cm"}, {"stress", "kg/cm2"}, {"moment", "Tn-m"}}},
+        {"inputs", QJsonObject{{"b", 30},
+                               {"h", 50},
+                               {"cover", 5},
+                               {"fc", 210},
+                               {"fy", 4200},
+                               {"mu", mu},
+                               {"cover2", 5}}}};
+    if (!tension.isEmpty()) {
+        root.insert(
+            "layout",
+            QJsonObject{{"stirrup", 3}, {"clearCover", 4}, {"aggregate", 1.9}, {"maxLayers", 2}});
+        QJsonObject bars{{"tension", QJsonArray::fromStringList(tension)}};
+        if (!compression.isEmpty()) bars.insert("compression", compression);
+        root.insert("arrangement", bars);
+    }
+    const QByteArray written = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(written) == written.size());
+    file.close();
+
+    MainWindow* form = openMainWindow();
+    QVERIFY(form->document()->openFile(path));
+    QCOMPARE(openWindow<LayoutWindow>() != nullptr, !tension.isEmpty());
+    QVERIFY(!form->isWindowModified());
+    QVERIFY(form->document()->saveTo(path));
+    QCOMPARE(contents(path), written);
 }
 
 void TestProjectFiles::openFromCommandLine_data() {
