@@ -77,6 +77,9 @@ void fillList(QComboBox* box, const QStringList& items) {
 
 MainWindow::MainWindow(project::Project* project, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), project_(project) {
+    // Every main window starts on a new project, as the first one does: one closed earlier
+    // took its work with it.
+    project_->clear();
     ui->setupUi(this);
     setupFonts();
     setupFlag();
@@ -93,10 +96,7 @@ MainWindow::MainWindow(project::Project* project, QWidget* parent)
     ui->widthEdit->setFocus(Qt::OtherFocusReason);
 }
 
-// The next main window starts on a new project, as this one did.
-MainWindow::~MainWindow() {
-    project_->clear();
-}
+MainWindow::~MainWindow() = default;
 
 const std::optional<engine::CompletedDesign>& MainWindow::lastDesign() const {
     return project_->design();

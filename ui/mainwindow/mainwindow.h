@@ -25,7 +25,7 @@ class StatusPanels;
 
 // The main window: the seven design inputs, the calculate, clear and exit commands, the
 // supplied-steel selectors, the results box and the fixed sketch of the section. It works on
-// the project it is given; closing it ends the work on that project, which starts afresh.
+// the project it is given, which it starts afresh.
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
