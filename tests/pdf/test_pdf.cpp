@@ -178,8 +178,8 @@ class PdfSheetTest : public GuiTestCase {
         project.setBars(bars);
         std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(project);
         QVERIFY(sheet && sheet->layout);
-        sheet->fileName =
-            QStringLiteral("una viga con un nombre de archivo bastante largo.quintaral");
+        sheet->fileName = QStringLiteral("una viga del puente peatonal sobre la quebrada con un "
+                                         "nombre de archivo mucho más largo que la línea.quintaral");
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("hoja.pdf"));

@@ -120,9 +120,12 @@ void SheetPages::paintHeader(QPainter& painter, int page) const {
     painter.setFont(headerFont_);
     const QString pageText = fromEngine(engine::pageNumberText(page, pageCount()));
     painter.drawText(QPointF(width_ - fm.horizontalAdvance(pageText), first), pageText);
-    painter.drawText(QPointF(0, second),
-                     fromEngine(header_.code) + QStringLiteral("     ") + fromEngine(header_.date));
-    const QString file = fromEngine(header_.file);
+    const QString codeAndDate =
+        fromEngine(header_.code) + QStringLiteral("     ") + fromEngine(header_.date);
+    painter.drawText(QPointF(0, second), codeAndDate);
+    // A long file name is shortened in the middle rather than run into the code or the margin.
+    const double fileRoom = width_ - fm.horizontalAdvance(codeAndDate) - mm(6);
+    const QString file = fm.elidedText(fromEngine(header_.file), Qt::ElideMiddle, fileRoom);
     painter.drawText(QPointF(width_ - fm.horizontalAdvance(file), second), file);
     const double rule = 2 * fm.lineSpacing() + mm(2);
     painter.save();
