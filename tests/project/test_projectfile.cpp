@@ -17,6 +17,8 @@
 #include "engine/arrangementtext.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
+#include "engine/run.h"
+#include "project/project.h"
 #include "project/projectfile.h"
 
 namespace {
@@ -77,8 +79,7 @@ class ProjectFileTest : public QObject {
             if (run % 4 == 0) {
                 const auto& bars = engine::bars();
                 const engine::Layer lowest = {{2, &bars[std::size_t(run) % bars.size()]}};
-                saved.arrangement = project::ChosenBars{
-                    {{lowest, {{3, engine::findBar(4)}}}}, {}};
+                saved.arrangement = project::ChosenBars{{{lowest, {{3, engine::findBar(4)}}}}, {}};
             }
             QVERIFY2(project::writeProject(path, saved).isEmpty(),
                      qPrintable(QString::number(run)));
@@ -260,6 +261,51 @@ class ProjectFileTest : public QObject {
         QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         QCOMPARE(contents(path), before);
         QVERIFY(project::readProject(path).project->inputs == sampleProject().inputs);
+    }
+
+    void choiceFollowsNewDesigns_data() {
+        QTest::addColumn<QString>("tension");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<double>("width");  // of the second design; the first is 30
+        QTest::addColumn<double>("moment");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<bool>("compression");
+        // 4 N° 8 needs b = 4(2.54) + 3(2.54) + 2(4 + 0.95) = 27.68 cm.
+        QTest::newRow("still fits") << "4N8" << false << 28.0 << 23.0 << true << false;
+        QTest::newRow("no longer fits") << "4N8" << false << 27.0 << 23.0 << false << false;
+        QTest::newRow("typed, no longer fits") << "4N8" << true << 27.0 << 23.0 << false << false;
+        QTest::newRow("proposal gains compression")
+            << "4N8" << false << 30.0 << 40.0 << true << true;
+        QTest::newRow("typed bars stay as typed") << "4N8" << true << 30.0 << 40.0 << true << false;
+    }
+
+    // A design of new inputs keeps the chosen bars while their check can run, re-checked; the
+    // first design takes them as they were saved, even when they do not fit.
+    void choiceFollowsNewDesigns() {
+        QFETCH(QString, tension);
+        QFETCH(bool, typed);
+        QFETCH(double, width);
+        QFETCH(double, moment);
+        QFETCH(bool, kept);
+        QFETCH(bool, compression);
+        const auto design = [](double b, double mu) {
+            const engine::DesignInput input{b, 50, 5, 210, 4200, mu, 5};
+            return engine::CompletedDesign{input, std::get<engine::DesignRun>(engine::runDesign(
+                                                      input, engine::DesignCode::Nsr98))};
+        };
+        project::Project project;
+        const project::ChosenBars bars{
+            engine::parseArrangement(tension.toStdString()).arrangement, {}, typed};
+        project.setBars(bars);
+        project.setDesign(design(20, 23));
+        QVERIFY(project.bars() == bars);
+        project.setDesign(design(30, 23));
+        QVERIFY(project.bars() == bars);
+        project.setDesign(design(width, moment));
+        QCOMPARE(project.bars().has_value(), kept);
+        if (!kept) return;
+        QVERIFY(project.bars()->tension == bars.tension);
+        QCOMPARE(!project.bars()->compression.layers.empty(), compression);
     }
 };
 
