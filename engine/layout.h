@@ -17,6 +17,7 @@ struct LayoutSettings {
     double clearCover = 4;       // face to the outside of the stirrup, cm
     double maxAggregate = 1.9;   // largest aggregate size, cm
     int maxTensionLayers = 2;    // 1 or 2
+    bool operator==(const LayoutSettings&) const = default;
 };
 
 // Clear distance between two layers of tension bars, cm.

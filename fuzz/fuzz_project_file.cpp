@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "projectfile.h"
+#include "project/projectfile.h"
 #include "properties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

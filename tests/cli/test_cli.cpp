@@ -8,10 +8,11 @@
 #include <random>
 #include <string>
 
+#include "engine/arrangementtext.h"
 #include "engine/design.h"
 #include "engine/run.h"
 #include "engine/schedule.h"
-#include "projectfile.h"
+#include "project/projectfile.h"
 
 namespace {
 
@@ -350,10 +351,12 @@ void TestCli::openSavedProjects() {
         {engine::DesignCode::Nsr10, {30, 5, 5, 210, 4200, 23, 5}, {"2N6"}, 1, ""},
     };
     for (const Case& c : cases) {
-        project::Project saved;
+        project::ProjectFile saved;
         saved.code = c.code;
         saved.inputs.values = c.inputs;
-        if (!c.tension.isEmpty()) saved.arrangement = project::Arrangement{c.tension, {}};
+        if (!c.tension.isEmpty())
+            saved.arrangement = project::ChosenBars{
+                engine::parseArrangement(c.tension.join('/').toStdString()).arrangement, {}};
         const QString path = dir_.filePath("viga.quintaral");
         QCOMPARE(project::writeProject(path, saved), QString());
         const Run run = runCli({"open", path});
@@ -392,7 +395,7 @@ void TestCli::openSavedProjects() {
 void TestCli::outputFailures_data() {
     QTest::addColumn<QStringList>("arguments");
     const QString project = dir_.filePath("salida.quintaral");
-    project::Project saved;
+    project::ProjectFile saved;
     saved.inputs.values = {30, 50, 5, 210, 4200, 23, 5};
     QCOMPARE(project::writeProject(project, saved), QString());
     QTest::newRow("design") << QStringList{"design",  "--b",  "30",   "--h",      "50",
@@ -513,7 +516,7 @@ void TestCli::openRefusesWhatTheWindowCannotShow() {
         int status;
     } cases[] = {{1e300, 1}, {1e-300, 1}, {-1e7, 1}, {1e6, 0}, {30, 0}};
     for (const auto& c : cases) {
-        project::Project saved;
+        project::ProjectFile saved;
         saved.inputs.values = {c.b, 50, 5, 210, 4200, 23, 5};
         QCOMPARE(project::writeProject(path, saved), QString());
         const Run run = runCli({"open", path});

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/arrangementtext.h"
 #include "engine/layout.h"
 
 namespace {
@@ -129,6 +130,22 @@ TEST(Layout, TypedLayersReadBackAndBadOnesSayWhy) {
 
 // 2 N° 10 (16.38 cm2) is the pick for 16.15 cm2 in b = 30, ahead of 2 N° 11 (more excess) and of
 // arrangements with more bars.
+// Every proposed arrangement's text reads back as the same bars; a blank layer is refused.
+TEST(Layout, ArrangementTextReadsBack) {
+    const engine::LayoutSettings settings;
+    for (const double area : {3.0, 16.15, 40.0}) {
+        for (const auto& candidate :
+             engine::findCandidates(area, engine::Face::Tension, settings, 30, 50).candidates) {
+            const std::string text = engine::formatArrangement(candidate.arrangement);
+            const engine::ParsedArrangement parsed = engine::parseArrangement(text);
+            ASSERT_TRUE(parsed.ok()) << text << ": " << parsed.error;
+            EXPECT_EQ(parsed.arrangement, candidate.arrangement) << text;
+        }
+    }
+    for (const char* bad : {"", "2N6 /", "/ 2N6", "2N6 // 2N5"})
+        EXPECT_FALSE(engine::parseArrangement(bad).ok()) << bad;
+}
+
 TEST(Layout, CandidatesOrderedAsAnEngineerPicks) {
     const auto search = engine::findCandidates(16.15, Face::Tension, LayoutSettings{}, 30, 50);
     ASSERT_FALSE(search.candidates.empty());

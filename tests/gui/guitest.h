@@ -65,6 +65,16 @@ class LocaleGuard {
     QLocale saved_;
 };
 
+// The open window of class Window, found among the top-level windows as the user sees them;
+// nullptr when none is open.
+template <class Window>
+Window* openWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 // Base of every window test class: sets the program up once, checks after every test that no
 // unexpected modal window appeared, and unloads all windows so each test starts afresh.
 class GuiTestCase : public QObject {

@@ -86,14 +86,14 @@ void TestLayoutWindow::firstCandidatesChosen() {
     if (!firstTension.isEmpty()) QCOMPARE(expected, firstTension);
     QCOMPARE(loaded.cell("tensionTable", 0), expected);
 
-    const LayoutChoice choice = loaded.window.choice();
+    const project::ChosenBars choice = loaded.window.choice();
     QVERIFY(!choice.typed);
-    QCOMPARE(QString::fromStdString(choice.lowestLayer),
+    QCOMPARE(QString::fromStdString(formatLayer(choice.tension.layers.at(0))),
              QString::fromStdString(formatLayer(tension[0].arrangement.layers[0])));
     const bool doubly = design.kind() == engine::SectionKind::Doubly;
     QCOMPARE(named<QTableWidget>(&loaded.window, "compressionTable")->isVisibleTo(&loaded.window),
              doubly);
-    QCOMPARE(choice.compression.empty(), !doubly);
+    QCOMPARE(choice.compression.layers.empty(), !doubly);
     if (doubly) {
         QCOMPARE(loaded.cell("compressionTable", 0),
                  QString::fromStdString(formatArrangement(compression.at(0).arrangement)));
@@ -163,7 +163,7 @@ void TestLayoutWindow::typedBars() {
     named<QLineEdit>(&loaded.window, "secondLayerEdit")->setText("2 n 5");
     QTest::mouseClick(named<QPushButton>(&loaded.window, "checkTypedButton"), Qt::LeftButton);
     QVERIFY(message->text().isEmpty());
-    const LayoutChoice typed = loaded.window.choice();
+    const project::ChosenBars typed = loaded.window.choice();
     QVERIFY(typed.typed);
     QCOMPARE(QString::fromStdString(loaded.window.checkLines().front()),
              QStringLiteral("Barras a tensión : 2 N° 6 + 1 N° 5 / 2 N° 5"));
@@ -192,7 +192,8 @@ void TestLayoutWindow::proposedCovers() {
 
     // Designed with the proposed cover, the real d is no longer smaller: no proposal.
     loaded.window.setDesign(beam(22.8, 6.57), run(beam(22.8, 6.57)));
-    QCOMPARE(QString::fromStdString(loaded.window.choice().lowestLayer), QStringLiteral("2 N° 10"));
+    QCOMPARE(QString::fromStdString(formatLayer(loaded.window.choice().tension.layers.at(0))),
+             QStringLiteral("2 N° 10"));
     QVERIFY(!button->isVisibleTo(&loaded.window));
 }
 
@@ -225,7 +226,7 @@ void TestLayoutWindow::savedChoiceReadsBack() {
     } else {
         named<QTableWidget>(&original.window, "tensionTable")->selectRow(2);
     }
-    const LayoutChoice saved = original.window.choice();
+    const project::ChosenBars saved = original.window.choice();
     QCOMPARE(saved.typed, typed);
 
     LayoutWindow before;
@@ -256,18 +257,19 @@ void TestLayoutWindow::mainWindowFollowed() {
     auto* calculate = named<QAbstractButton>(form, "calculateButton");
     QTest::mouseClick(calculate, Qt::LeftButton);
     QVERIFY(entry->isEnabled());
-    QVERIFY(!windows::loadedLayoutWindow());
+    QVERIFY(!openWindow<LayoutWindow>());
 
     entry->trigger();
     entry->trigger();
-    LayoutWindow* layout = windows::loadedLayoutWindow();
+    LayoutWindow* layout = openWindow<LayoutWindow>();
     QVERIFY(layout && layout->isVisible());
     QCOMPARE(QApplication::topLevelWidgets().count(layout), 1);
-    QCOMPARE(QString::fromStdString(layout->choice().lowestLayer), QStringLiteral("2 N° 10"));
+    QCOMPARE(QString::fromStdString(formatLayer(layout->choice().tension.layers.at(0))),
+             QStringLiteral("2 N° 10"));
 
     named<QLineEdit>(form, "momentEdit")->setText("40");
     QTest::mouseClick(calculate, Qt::LeftButton);
-    QVERIFY(!layout->choice().compression.empty());
+    QVERIFY(!layout->choice().compression.layers.empty());
 
     const std::vector<std::string> lines = layout->checkLines();
     named<QLineEdit>(form, "widthEdit")->setText("-30");

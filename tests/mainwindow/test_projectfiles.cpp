@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -16,6 +19,7 @@
 #include <random>
 
 #include "app/windows.h"
+#include "engine/arrangementtext.h"
 #include "guitest.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
@@ -144,6 +148,9 @@ class TestProjectFiles : public GuiTestCase {
     void recentFiles();
     void layoutTravelsWithTheFile();
     void exportPdf();
+    void barsOutliveTheLayoutWindow();
+    void filesResaveByteForByte_data();
+    void filesResaveByteForByte();
     void openFromCommandLine_data();
     void openFromCommandLine();
 };
@@ -366,18 +373,18 @@ void TestProjectFiles::layoutTravelsWithTheFile() {
     form->calculate();
     form->showLayoutWindow();
     const engine::LayoutSettings settings{4, 5, 2.5, 1};
-    const LayoutChoice choice{"3 N° 6", "", "", true};
-    windows::loadedLayoutWindow()->restore(settings, choice);
-    QCOMPARE(windows::loadedLayoutWindow()->choice(), choice);
+    const project::ChosenBars choice{engine::parseArrangement("3 N° 6").arrangement, {}, true};
+    openWindow<LayoutWindow>()->restore(settings, choice);
+    QCOMPARE(openWindow<LayoutWindow>()->choice(), choice);
     const QString path = dir.filePath(QStringLiteral("con barras.quintaral"));
     QVERIFY(form->document()->saveTo(path));
 
     form->document()->newProject();
-    QVERIFY(!windows::loadedLayoutWindow());
+    QVERIFY(!openWindow<LayoutWindow>());
     QVERIFY(form->document()->openFile(path));
-    const LayoutWindow* layout = windows::loadedLayoutWindow();
+    const LayoutWindow* layout = openWindow<LayoutWindow>();
     QVERIFY(layout);
-    QCOMPARE(layout->choice().lowestLayer, choice.lowestLayer);
+    QVERIFY(layout->choice().tension == choice.tension);
     QCOMPARE(layout->settings().stirrupDesignation, settings.stirrupDesignation);
     QCOMPARE(layout->settings().clearCover, settings.clearCover);
     QCOMPARE(layout->settings().maxAggregate, settings.maxAggregate);
@@ -396,8 +403,8 @@ void TestProjectFiles::exportPdf() {
     form->calculate();
     QVERIFY(form->document()->saveTo(dir.filePath(QStringLiteral("puente.quintaral"))));
     form->showLayoutWindow();
-    QVERIFY(windows::loadedLayoutWindow()->hasArrangement());
-    const LayoutChoice choice = windows::loadedLayoutWindow()->choice();
+    QVERIFY(openWindow<LayoutWindow>()->hasArrangement());
+    const project::ChosenBars choice = openWindow<LayoutWindow>()->choice();
 
     const QString pdf = dir.filePath(QStringLiteral("hoja.pdf"));
     // Ctrl+E from a field, as the user presses it.
@@ -415,9 +422,108 @@ void TestProjectFiles::exportPdf() {
     for (const QString& line : reportOf(form).split(QLatin1Char('\n')))
         QVERIFY2(text.contains(line.simplified()), qPrintable(line));
     QVERIFY(text.contains(QStringLiteral("puente.quintaral")));
-    QVERIFY(text.contains(QString::fromStdString(choice.lowestLayer).simplified()));
-    const std::string& verdict = windows::loadedLayoutWindow()->checkLines().back();
+    QVERIFY(text.contains(
+        QString::fromStdString(engine::formatLayer(choice.tension.layers.at(0))).simplified()));
+    const std::string& verdict = openWindow<LayoutWindow>()->checkLines().back();
     QVERIFY(text.contains(QString::fromStdString(verdict).simplified()));
+}
+
+// The bars chosen in the layout window belong to the project: with the window closed, "Guardar"
+// stores them, "Exportar a PDF..." shows them on the second page, and the window opened again
+// shows them.
+void TestProjectFiles::barsOutliveTheLayoutWindow() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    const LocaleGuard guard(QLocale::c());
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    form->setInputTexts({"30", "50", "5", "210", "4200", "40", "5"});
+    form->calculate();
+    form->showLayoutWindow();
+    LayoutWindow* layout = openWindow<LayoutWindow>();
+    QVERIFY(layout && layout->hasArrangement());
+    const project::ChosenBars choice = layout->choice();
+    QVERIFY(!choice.compression.layers.empty());
+    const std::string verdict = layout->checkLines().back();
+    layout->close();
+    QVERIFY(!openWindow<LayoutWindow>());
+
+    const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+    QVERIFY(form->document()->saveTo(path));
+    const project::ReadResult saved = project::readProject(path);
+    QVERIFY2(saved.project && saved.project->arrangement, qPrintable(saved.error));
+    QVERIFY(saved.project->arrangement->tension == choice.tension);
+    QVERIFY(saved.project->arrangement->compression == choice.compression);
+
+    const QString pdf = dir.filePath(QStringLiteral("viga.pdf"));
+    const auto dialog = ModalWatcher::instance().answerModal(
+        [&] { trigger(form, "exportPdfAction"); }, chooseFile(pdf));
+    QCOMPARE(dialog, std::optional<QString>(QStringLiteral("QFileDialog")));
+    QProcess process;
+    process.start(pdftotext, {"-f", "2", "-l", "2", "-layout", pdf, "-"});
+    QVERIFY(process.waitForFinished(30000));
+    const QString second = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    for (const engine::Arrangement* face : {&choice.tension, &choice.compression})
+        QVERIFY2(second.contains(QString::fromStdString(engine::formatArrangement(*face))),
+                 qPrintable(second));
+    QVERIFY(second.contains(QString::fromStdString(verdict)));
+
+    form->showLayoutWindow();
+    QVERIFY(openWindow<LayoutWindow>()->choice() == choice);
+}
+
+void TestProjectFiles::filesResaveByteForByte_data() {
+    QTest::addColumn<double>("mu");
+    QTest::addColumn<QStringList>("tension");  // none: no layout or bars saved
+    QTest::addColumn<QString>("compression");
+    QTest::newRow("no bars") << 23.0 << QStringList() << QString();
+    QTest::newRow("typed, singly with compression")
+        << 23.0 << QStringList{"2n6+1n5", "2N5"} << QStringLiteral("2 n 5");
+    QTest::newRow("proposals, doubly")
+        << 40.0 << QStringList{"2 N° 11 + 1 N° 10"} << QStringLiteral("2 N° 7");
+    QTest::newRow("bars that do not fit") << 23.0 << QStringList{"9N11"} << QString();
+}
+
+// A file written as version 1.0.0 writes them (with the layout window open when it has bars)
+// opens, reopens that window, and saves again byte for byte when nothing was changed.
+void TestProjectFiles::filesResaveByteForByte() {
+    QFETCH(double, mu);
+    QFETCH(QStringList, tension);
+    QFETCH(QString, compression);
+    QJsonObject root{
+        {"format", "quintaral-project"},
+        {"schemaVersion", 1},
+        {"programVersion", "1.0.0"},
+        {"designCode", "NSR-98"},
+        {"units", QJsonObject{{"length", "cm"}, {"stress", "kg/cm2"}, {"moment", "Tn-m"}}},
+        {"inputs", QJsonObject{{"b", 30},
+                               {"h", 50},
+                               {"cover", 5},
+                               {"fc", 210},
+                               {"fy", 4200},
+                               {"mu", mu},
+                               {"cover2", 5}}}};
+    if (!tension.isEmpty()) {
+        root.insert(
+            "layout",
+            QJsonObject{{"stirrup", 3}, {"clearCover", 4}, {"aggregate", 1.9}, {"maxLayers", 2}});
+        QJsonObject bars{{"tension", QJsonArray::fromStringList(tension)}};
+        if (!compression.isEmpty()) bars.insert("compression", compression);
+        root.insert("arrangement", bars);
+    }
+    const QByteArray written = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(written) == written.size());
+    file.close();
+
+    MainWindow* form = openMainWindow();
+    QVERIFY(form->document()->openFile(path));
+    QCOMPARE(openWindow<LayoutWindow>() != nullptr, !tension.isEmpty());
+    QVERIFY(!form->isWindowModified());
+    QVERIFY(form->document()->saveTo(path));
+    QCOMPARE(contents(path), written);
 }
 
 void TestProjectFiles::openFromCommandLine_data() {
@@ -431,7 +537,7 @@ void TestProjectFiles::openFromCommandLine() {
     QFETCH(bool, good);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("arranque.quintaral"));
-    project::Project beam;
+    project::ProjectFile beam;
     beam.code = engine::DesignCode::Nsr10;
     beam.inputs.values = {28, 55, 6, 280, 4200, 20, 5};
     if (good) {

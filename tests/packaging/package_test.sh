@@ -24,7 +24,7 @@ fields=$(dpkg-deb --field "$deb" Package Section Maintainer Depends)
 echo "$fields"
 for want in "Package: quintaral" "Section: science" \
             "Maintainer: Quintaral <quintaral@example.org>" \
-            fonts-comic-neue fonts-liberation2 fonts-dejavu-core libqt6svg6 \
+            fonts-comic-neue fonts-liberation2 fonts-dejavu-core libqt6svg6 qt6-translations-l10n \
             libqt6widgets6 libc6; do
   grep -qF -- "$want" <<<"$fields" || fail "control data lacks '$want'"
 done

@@ -10,8 +10,12 @@
 
 #include "engine/code.h"
 #include "engine/run.h"
+#include "engine/layout.h"
 #include "guitest.h"
+#include "pdfbounds.h"
 #include "print/pdfsheet.h"
+#include "print/sheetexport.h"
+#include "project/project.h"
 
 Q_DECLARE_METATYPE(engine::DesignCode)
 
@@ -139,6 +143,50 @@ class PdfSheetTest : public GuiTestCase {
         QVERIFY(hasLineContaining(lines, QStringLiteral("Momento último Mu ") +
                                              QString::number(mu) + QStringLiteral(" Tn-m")));
         QVERIFY(popplerOutput(QStringLiteral("pdfinfo"), {path}).contains(paper));
+    }
+
+    void everythingInsideThePrintableArea_data() {
+        QTest::addColumn<engine::DesignCode>("code");
+        QTest::addColumn<double>("mu");
+        QTest::newRow("NSR-98 singly") << engine::DesignCode::Nsr98 << 23.0;
+        QTest::newRow("NSR-98 doubly") << engine::DesignCode::Nsr98 << 40.0;
+        QTest::newRow("NSR-10 singly") << engine::DesignCode::Nsr10 << 23.0;
+        QTest::newRow("NSR-10 doubly") << engine::DesignCode::Nsr10 << 40.0;
+    }
+
+    // The sheet of a project with its first proposed bars: no word of any page, the long check
+    // lines of the bars page included, lies outside the margins.
+    void everythingInsideThePrintableArea() {
+        QFETCH(engine::DesignCode, code);
+        QFETCH(double, mu);
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        const LocaleGuard guard{QLocale(QStringLiteral("es_CO"))};
+        const engine::DesignInput input{30, 50, 5, 210, 4200, mu, 5};
+        const auto run = std::get<engine::DesignRun>(engine::runDesign(input, code));
+        project::Project project;
+        project.setDesign({input, run});
+        project::ChosenBars bars;
+        bars.tension =
+            engine::findCandidates(run.as(), engine::Face::Tension, {}, 30, 50).candidates.at(0)
+                .arrangement;
+        if (run.kind() == engine::SectionKind::Doubly)
+            bars.compression =
+                engine::findCandidates(run.asPrime(), engine::Face::Compression, {}, 30, 50)
+                    .candidates.at(0)
+                    .arrangement;
+        project.setBars(bars);
+        std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(project);
+        QVERIFY(sheet && sheet->layout);
+        sheet->fileName = QStringLiteral("una viga del puente peatonal sobre la quebrada con un "
+                                         "nombre de archivo mucho más largo que la línea.quintaral");
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("hoja.pdf"));
+        QCOMPARE(printing::writeCalculationSheet(path, *sheet), QString());
+        const double margin = 18 / 25.4 * 72;
+        const QStringList outside = wordsOutsidePrintableArea(path, margin);
+        QVERIFY2(outside.isEmpty(), qPrintable(outside.join(QLatin1Char('\n'))));
     }
 
     void layoutDrawingAndChecks() {

@@ -14,8 +14,12 @@
 #include <cstring>
 #include <random>
 
+#include "engine/arrangementtext.h"
+#include "engine/catalogue.h"
 #include "engine/numbers.h"
-#include "projectfile.h"
+#include "engine/run.h"
+#include "project/project.h"
+#include "project/projectfile.h"
 
 namespace {
 
@@ -40,11 +44,12 @@ double randomDouble(std::mt19937_64& random) {
     }
 }
 
-project::Project sampleProject() {
-    project::Project result;
+project::ProjectFile sampleProject() {
+    project::ProjectFile result;
     result.inputs.values = {30, 50, 6, 210, 4200, 20.5, 6};
-    result.layout = project::LayoutInputs{};
-    result.arrangement = project::Arrangement{{QStringLiteral("2N6+1N5")}, QStringLiteral("2N5")};
+    result.layout = engine::LayoutSettings{};
+    result.arrangement = project::ChosenBars{engine::parseArrangement("2N6+1N5").arrangement,
+                                             engine::parseArrangement("2N5").arrangement};
     return result;
 }
 
@@ -64,16 +69,18 @@ class ProjectFileTest : public QObject {
         const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
         std::mt19937_64 random(20261207);
         for (int run = 0; run < 500; ++run) {
-            project::Project saved;
+            project::ProjectFile saved;
             for (double& value : saved.inputs.values) value = randomDouble(random);
             saved.code = run % 2 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98;
             if (run % 3 == 0)
                 saved.layout =
-                    project::LayoutInputs{int(random() % 2) + 3, std::fabs(randomDouble(random)),
-                                          std::fabs(randomDouble(random)), int(random() % 2) + 1};
-            if (run % 4 == 0)
-                saved.arrangement = project::Arrangement{
-                    {QStringLiteral("2N%1").arg(run), QStringLiteral("3N4")}, QString()};
+                    engine::LayoutSettings{int(random() % 2) + 3, std::fabs(randomDouble(random)),
+                                           std::fabs(randomDouble(random)), int(random() % 2) + 1};
+            if (run % 4 == 0) {
+                const auto& bars = engine::bars();
+                const engine::Layer lowest = {{2, &bars[std::size_t(run) % bars.size()]}};
+                saved.arrangement = project::ChosenBars{{{lowest, {{3, engine::findBar(4)}}}}, {}};
+            }
             QVERIFY2(project::writeProject(path, saved).isEmpty(),
                      qPrintable(QString::number(run)));
             const project::ReadResult opened = project::readProject(path);
@@ -118,7 +125,7 @@ class ProjectFileTest : public QObject {
         project::ReadResult opened = project::parseProject(corpusFile("valid_full"), "v");
         QVERIFY2(opened.project, qPrintable(opened.error));
         opened.project->inputs[project::Input::Moment] = 25;
-        opened.project->arrangement->compression.clear();
+        opened.project->arrangement->compression.layers.clear();
         const QJsonObject root =
             QJsonDocument::fromJson(project::serializeProject(*opened.project)).object();
         QCOMPARE(root["future"].toObject()["anything"].toArray().size(), 3);
@@ -207,7 +214,7 @@ class ProjectFileTest : public QObject {
         const QString path = dir.filePath("viga.quintaral");
         QVERIFY(project::writeProject(path, sampleProject()).isEmpty());
         const QByteArray before = contents(path);
-        project::Project changed = sampleProject();
+        project::ProjectFile changed = sampleProject();
         changed.inputs[project::Input::Width] = 45;
 
         QVERIFY(project::writeProject(dir.filePath("falta/viga.quintaral"), changed)
@@ -240,7 +247,7 @@ class ProjectFileTest : public QObject {
         const QString path = dir.filePath("viga.quintaral");
         QVERIFY(project::writeProject(path, sampleProject()).isEmpty());
         const QByteArray before = contents(path);
-        project::Project changed = sampleProject();
+        project::ProjectFile changed = sampleProject();
         changed.inputs[project::Input::Height] = 80;
 
         const pid_t child = fork();
@@ -254,6 +261,51 @@ class ProjectFileTest : public QObject {
         QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         QCOMPARE(contents(path), before);
         QVERIFY(project::readProject(path).project->inputs == sampleProject().inputs);
+    }
+
+    void choiceFollowsNewDesigns_data() {
+        QTest::addColumn<QString>("tension");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<double>("width");  // of the second design; the first is 30
+        QTest::addColumn<double>("moment");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<bool>("compression");
+        // 4 N° 8 needs b = 4(2.54) + 3(2.54) + 2(4 + 0.95) = 27.68 cm.
+        QTest::newRow("still fits") << "4N8" << false << 28.0 << 23.0 << true << false;
+        QTest::newRow("no longer fits") << "4N8" << false << 27.0 << 23.0 << false << false;
+        QTest::newRow("typed, no longer fits") << "4N8" << true << 27.0 << 23.0 << false << false;
+        QTest::newRow("proposal gains compression")
+            << "4N8" << false << 30.0 << 40.0 << true << true;
+        QTest::newRow("typed bars stay as typed") << "4N8" << true << 30.0 << 40.0 << true << false;
+    }
+
+    // A design of new inputs keeps the chosen bars while their check can run, re-checked; the
+    // first design takes them as they were saved, even when they do not fit.
+    void choiceFollowsNewDesigns() {
+        QFETCH(QString, tension);
+        QFETCH(bool, typed);
+        QFETCH(double, width);
+        QFETCH(double, moment);
+        QFETCH(bool, kept);
+        QFETCH(bool, compression);
+        const auto design = [](double b, double mu) {
+            const engine::DesignInput input{b, 50, 5, 210, 4200, mu, 5};
+            return engine::CompletedDesign{input, std::get<engine::DesignRun>(engine::runDesign(
+                                                      input, engine::DesignCode::Nsr98))};
+        };
+        project::Project project;
+        const project::ChosenBars bars{
+            engine::parseArrangement(tension.toStdString()).arrangement, {}, typed};
+        project.setBars(bars);
+        project.setDesign(design(20, 23));
+        QVERIFY(project.bars() == bars);
+        project.setDesign(design(30, 23));
+        QVERIFY(project.bars() == bars);
+        project.setDesign(design(width, moment));
+        QCOMPARE(project.bars().has_value(), kept);
+        if (!kept) return;
+        QVERIFY(project.bars()->tension == bars.tension);
+        QCOMPARE(!project.bars()->compression.layers.empty(), compression);
     }
 };
 

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QSize>
 
 void setupApplication(QApplication& app) {
@@ -12,6 +15,14 @@ void setupApplication(QApplication& app) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quintaral-48.png")));
     // Lets the desktop match the windows with the installed launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Quintaral"));
+
+    // Qt's own dialogs and buttons (file dialogs, their column headers, message-box buttons)
+    // in Spanish, from Qt's translation (Debian package qt6-translations-l10n); without it they
+    // stay English and the program works the same.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 
     // The windows name Windows fonts; these free fonts have the same metrics or feel.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));

@@ -11,7 +11,8 @@
 template <class Window>
 class SingleWindow {
   public:
-    SingleWindow() = default;
+    // `create` makes a new instance (with whatever the window needs to be given).
+    explicit SingleWindow(Window* (*create)()) : create_(create) {}
     SingleWindow(const SingleWindow&) = delete;
     SingleWindow& operator=(const SingleWindow&) = delete;
 
@@ -61,10 +62,11 @@ class SingleWindow {
     };
 
     void load() {
-        window_ = new Window;
+        window_ = create_();
         window_->setAttribute(Qt::WA_DeleteOnClose);
         window_->installEventFilter(new CloseWatcher(this, window_));
     }
 
+    Window* (*create_)();
     QPointer<Window> window_;
 };

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <initializer_list>
+#include <memory>
+#include <type_traits>
 #include <utility>
 
 #include "app/singlewindow.h"
@@ -13,16 +15,42 @@
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/projectdocument.h"
+#include "project/project.h"
 #include "splashwindow/splashwindow.h"
 
 namespace windows {
 namespace {
 
+project::Project*& handedProject() {
+    static project::Project* project = nullptr;
+    return project;
+}
+
+project::Project& currentProject() {
+    if (project::Project* project = handedProject()) return *project;
+    static std::unique_ptr<project::Project> own;
+    if (!own) own = std::make_unique<project::Project>();
+    return *own;
+}
+
+// Windows that work on the project get it when created.
+template <class Window>
+Window* createWindow() {
+    if constexpr (std::is_constructible_v<Window, project::Project*>)
+        return new Window(&currentProject());
+    else
+        return new Window;
+}
+
 // The one program-wide instance of each window.
 template <class Window>
 SingleWindow<Window>& slot() {
-    static SingleWindow<Window> instance;
+    static SingleWindow<Window> instance(&createWindow<Window>);
     return instance;
+}
+
+LayoutWindow* loadedLayoutWindow() {
+    return slot<LayoutWindow>().loaded();
 }
 
 QString& startupFile() {
@@ -44,8 +72,8 @@ InfoWindow* loadedInfo() {
 BarTableWindow* loadedBarTable() {
     return slot<BarTableWindow>().loaded();
 }
-LayoutWindow* loadedLayoutWindow() {
-    return slot<LayoutWindow>().loaded();
+void useProject(project::Project* project) {
+    handedProject() = project;
 }
 
 // The start-up file opens from the event loop, once whatever showed the window is done.
@@ -72,6 +100,9 @@ void showBarTable() {
 }
 void showLayoutWindow() {
     slot<LayoutWindow>().show();
+}
+void closeLayoutWindow() {
+    if (LayoutWindow* window = loadedLayoutWindow()) window->close();
 }
 
 void unloadAll() {

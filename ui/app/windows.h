@@ -2,21 +2,28 @@
 
 class QString;
 class MainWindow;
+namespace project {
+class Project;
+}
 class SplashWindow;
 class InfoWindow;
 class BarTableWindow;
 class LayoutWindow;
 
 // The program's windows, each one program-wide instance. Showing loads a window that is
-// not loaded; closing it unloads it.
+// not loaded; closing it unloads it. The registry only creates, shows and closes windows: the
+// windows that work on the project are handed it when created, and share their data through it.
 namespace windows {
+
+// The project the windows work on, owned by the caller and outliving every window. Until one
+// is handed over (a test that shows windows directly), the registry keeps one of its own.
+void useProject(project::Project* project);
 
 // The loaded instance or nullptr, without loading.
 MainWindow* loadedMainWindow();
 SplashWindow* loadedSplash();
 InfoWindow* loadedInfo();
 BarTableWindow* loadedBarTable();
-LayoutWindow* loadedLayoutWindow();
 
 // Shown modeless and without owner; an open window is only raised and activated.
 void showMainWindow();
@@ -24,6 +31,9 @@ void showSplash();
 void showInfo();
 void showBarTable();
 void showLayoutWindow();
+
+// Closes the window when it is open.
+void closeLayoutWindow();
 
 // A project file for the main window to open the first time it is shown (the file named on
 // the command line, opened once the splash hands over).

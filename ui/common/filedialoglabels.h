@@ -2,7 +2,6 @@
 
 class QFileDialog;
 
-// Spanish captions for the parts of a file dialog the user reads first: the folder, the file
-// name, the type and the two buttons. Qt's own texts are English unless its translations are
-// installed; `accept` is the caption of the button that confirms ("Guardar", "Abrir").
-void setSpanishLabels(QFileDialog& dialog, const char* accept);
+// The caption of the button that confirms a file dialog ("&Guardar", "&Abrir"), the program's
+// own with its access key; Qt's translation gives the dialog's other texts.
+void setAcceptCaption(QFileDialog& dialog, const char* accept);

@@ -10,6 +10,7 @@
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "layoutwindow/sectiondrawing.h"
+#include "project/project.h"
 #include "ui_layoutwindow.h"
 
 namespace {
@@ -29,59 +30,57 @@ int indexOf(const engine::CandidateSearch& search, const engine::Arrangement& ar
     return -1;
 }
 
-// The texts of a choice read into arrangements; the first typing error, named by its field,
-// when one of them cannot be read. Blank layers hold no bars; the lowest one must hold some.
-struct ParsedChoice {
-    engine::Arrangement tension;
-    engine::Arrangement compression;
+// The bars typed in the three fields, or the first typing error, named by its field. Blank
+// layers hold no bars; the lowest one must hold some.
+struct TypedBars {
+    project::ChosenBars bars;
     QString error;
 };
 
-ParsedChoice parseChoice(const LayoutChoice& choice) {
-    ParsedChoice parsed;
+TypedBars readTyped(const std::array<QString, 3>& texts) {
+    TypedBars typed;
+    typed.bars.typed = true;
     struct Field {
-        const std::string& text;
         const char* name;
         engine::Arrangement& into;
         bool required;
     };
     const Field fields[] = {
-        {choice.lowestLayer, "Capa inferior", parsed.tension, true},
-        {choice.secondLayer, "Segunda capa", parsed.tension, false},
-        {choice.compression, "Compresión", parsed.compression, false},
+        {"Capa inferior", typed.bars.tension, true},
+        {"Segunda capa", typed.bars.tension, false},
+        {"Compresión", typed.bars.compression, false},
     };
-    for (const Field& field : fields) {
-        if (!field.required && QString::fromStdString(field.text).trimmed().isEmpty()) continue;
-        const engine::ParsedLayer layer = engine::parseLayer(field.text);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const Field& field = fields[i];
+        if (!field.required && texts[i].trimmed().isEmpty()) continue;
+        const engine::ParsedLayer layer = engine::parseLayer(texts[i].toStdString());
         if (!layer.ok()) {
-            parsed.error =
+            typed.error =
                 QString::fromUtf8(field.name) + QStringLiteral(": ") + fromEngine(layer.error);
-            return parsed;
+            return typed;
         }
         field.into.layers.push_back(layer.layer);
     }
-    return parsed;
+    return typed;
 }
 
-LayoutChoice choiceTexts(const engine::Arrangement& tension,
-                         const engine::Arrangement& compression) {
-    LayoutChoice choice;
-    if (!tension.layers.empty()) choice.lowestLayer = engine::formatLayer(tension.layers[0]);
-    if (tension.layers.size() > 1) choice.secondLayer = engine::formatLayer(tension.layers[1]);
-    if (!compression.layers.empty())
-        choice.compression = engine::formatLayer(compression.layers[0]);
-    return choice;
+QString layerText(const engine::Arrangement& arrangement, std::size_t layer) {
+    return layer < arrangement.layers.size()
+               ? fromEngine(engine::formatLayer(arrangement.layers[layer]))
+               : QString();
 }
 
 }  // namespace
 
-LayoutWindow::LayoutWindow(QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::LayoutWindow>()) {
+LayoutWindow::LayoutWindow(project::Project* project, QWidget* parent)
+    : QWidget(parent),
+      ui(std::make_unique<Ui::LayoutWindow>()),
+      project_(project ? project : new project::Project(this)) {
     ui->setupUi(this);
     setupInputs();
     setupTables();
     setupConnections();
-    evaluate();
+    followDesign();
 }
 
 LayoutWindow::~LayoutWindow() = default;
@@ -90,8 +89,16 @@ const SectionDrawing& LayoutWindow::drawing() const {
     return *ui->sectionDrawing;
 }
 
-LayoutChoice LayoutWindow::choice() const {
-    return chosen_ ? chosen_->texts : LayoutChoice{};
+engine::LayoutSettings LayoutWindow::settings() const {
+    return project_->layoutSettings();
+}
+
+bool LayoutWindow::hasArrangement() const {
+    return project_->bars().has_value();
+}
+
+project::ChosenBars LayoutWindow::choice() const {
+    return project_->bars().value_or(project::ChosenBars{});
 }
 
 void LayoutWindow::setupInputs() {
@@ -103,7 +110,7 @@ void LayoutWindow::setupInputs() {
     ui->compressionGroup->hide();
     ui->tensionNoFitLabel->hide();
     ui->compressionNoFitLabel->hide();
-    restore(settings_, {});
+    showSettings();
 }
 
 void LayoutWindow::setupTables() {
@@ -137,93 +144,70 @@ void LayoutWindow::setupConnections() {
         connect(edit, &QLineEdit::returnPressed, this, &LayoutWindow::arrangementEdited);
     }
     connect(ui->useCoversButton, &QPushButton::clicked, this, &LayoutWindow::proposeCovers);
+    connect(this, &LayoutWindow::arrangementEdited, project_,
+            [this] { project_->setModified(true); });
+    connect(this, &LayoutWindow::coversProposed, project_, &project::Project::coversProposed);
+    connect(project_, &project::Project::designChanged, this, [this] {
+        if (!writing_) followDesign();
+    });
+    connect(project_, &project::Project::layoutChanged, this, [this] {
+        if (!writing_) followLayout();
+    });
 }
 
 void LayoutWindow::setDesign(const engine::DesignInput& input, const engine::DesignRun& run) {
-    design_ = engine::CompletedDesign{input, run};
-    const char separator = decimalSeparator();
-    ui->codeLabel->setText(QStringLiteral("Norma de diseño : ") +
-                           fromEngine(engine::codeName(run.code())));
-    QString summary = QStringLiteral("b = %1 cm    h = %2 cm    d = %3 cm    d'' = %4 cm")
-                          .arg(fromEngine(engine::formatGeneral(input.b, separator)),
-                               fromEngine(engine::formatGeneral(input.h, separator)),
-                               fixed(run.d(), 2), fixed(input.dSecond, 2));
-    ui->designLabel->setText(summary);
+    project_->setDesign(engine::CompletedDesign{input, run});
+}
 
-    searchCandidates();
-    if (pendingChoice_) {
-        const LayoutChoice choice = *pendingChoice_;
-        pendingChoice_.reset();
-        applyChoice(choice);
-    } else {
-        keepChoice();
+void LayoutWindow::restore(const engine::LayoutSettings& settings,
+                           const project::ChosenBars& choice) {
+    project_->setLayoutSettings(settings);
+    project_->setBars(choice);
+}
+
+void LayoutWindow::followDesign() {
+    const auto& design = project_->design();
+    if (design) {
+        const engine::DesignInput& input = design->input;
+        const engine::DesignRun& run = design->run;
+        const char separator = decimalSeparator();
+        ui->codeLabel->setText(QStringLiteral("Norma de diseño : ") +
+                               fromEngine(engine::codeName(run.code())));
+        ui->designLabel->setText(
+            QStringLiteral("b = %1 cm    h = %2 cm    d = %3 cm    d'' = %4 cm")
+                .arg(fromEngine(engine::formatGeneral(input.b, separator)),
+                     fromEngine(engine::formatGeneral(input.h, separator)), fixed(run.d(), 2),
+                     fixed(input.dSecond, 2)));
+        searchCandidates();
+        showChoice();
     }
     evaluate();
 }
 
-void LayoutWindow::restore(const engine::LayoutSettings& settings, const LayoutChoice& choice) {
-    {
-        const QSignalBlocker blockStirrup(ui->stirrupCombo);
-        const QSignalBlocker blockLayers(ui->maxLayersCombo);
-        const QSignalBlocker blockCover(ui->clearCoverEdit);
-        const QSignalBlocker blockAggregate(ui->aggregateEdit);
-        const int stirrup = ui->stirrupCombo->findData(settings.stirrupDesignation);
-        if (stirrup >= 0) ui->stirrupCombo->setCurrentIndex(stirrup);
-        ui->maxLayersCombo->setCurrentIndex(settings.maxTensionLayers == 1 ? 0 : 1);
-        ui->clearCoverEdit->setText(
-            fromEngine(engine::formatGeneral(settings.clearCover, decimalSeparator())));
-        ui->aggregateEdit->setText(
-            fromEngine(engine::formatGeneral(settings.maxAggregate, decimalSeparator())));
-    }
+void LayoutWindow::followLayout() {
+    showSettings();
+    followDesign();
+}
+
+void LayoutWindow::showSettings() {
+    const engine::LayoutSettings settings = project_->layoutSettings();
+    const QSignalBlocker blockStirrup(ui->stirrupCombo);
+    const QSignalBlocker blockLayers(ui->maxLayersCombo);
+    const QSignalBlocker blockCover(ui->clearCoverEdit);
+    const QSignalBlocker blockAggregate(ui->aggregateEdit);
+    const int stirrup = ui->stirrupCombo->findData(settings.stirrupDesignation);
+    if (stirrup >= 0) ui->stirrupCombo->setCurrentIndex(stirrup);
+    ui->maxLayersCombo->setCurrentIndex(settings.maxTensionLayers == 1 ? 0 : 1);
+    ui->clearCoverEdit->setText(
+        fromEngine(engine::formatGeneral(settings.clearCover, decimalSeparator())));
+    ui->aggregateEdit->setText(
+        fromEngine(engine::formatGeneral(settings.maxAggregate, decimalSeparator())));
     ui->settingsMessageLabel->clear();
-    readSettings();
-    if (design_) {
-        applyChoice(choice);
-        evaluate();
-    } else if (choice != LayoutChoice{}) {
-        pendingChoice_ = choice;
-    }
-}
-
-// Rows that match the choice are selected; a choice not in the tables is checked as typed.
-// An empty choice takes the first rows.
-void LayoutWindow::applyChoice(const LayoutChoice& choice) {
-    if (choice == LayoutChoice{}) {
-        selectRows(0, 0);
-        return;
-    }
-    const ParsedChoice parsed = parseChoice(choice);
-    const int tensionRow = indexOf(tensionSearch_, parsed.tension);
-    const int compressionRow = indexOf(compressionSearch_, parsed.compression);
-    const bool inTables = !choice.typed && parsed.error.isEmpty() && tensionRow >= 0 &&
-                          (compressionRow >= 0 || compressionSearch_.candidates.empty());
-    if (inTables) {
-        selectRows(tensionRow, compressionRow);
-        return;
-    }
-    ui->lowestLayerEdit->setText(fromEngine(choice.lowestLayer));
-    ui->secondLayerEdit->setText(fromEngine(choice.secondLayer));
-    ui->compressionLayerEdit->setText(fromEngine(choice.compression));
-    checkTyped();
-}
-
-// After new candidates: typed bars stay as typed, chosen rows stay chosen while they are still
-// in the tables, else the first rows are taken.
-void LayoutWindow::keepChoice() {
-    if (chosen_ && chosen_->texts.typed) {
-        QString error;
-        chooseTexts(chosen_->texts, &error);
-    } else if (chosen_) {
-        selectRows(indexOf(tensionSearch_, chosen_->tension),
-                   indexOf(compressionSearch_, chosen_->compression));
-    } else {
-        selectRows(0, 0);
-    }
 }
 
 // A field that is not a number, or is negative, is reported and the settings stay as they were.
 void LayoutWindow::readSettings() {
-    engine::LayoutSettings next = settings_;
+    engine::LayoutSettings next = project_->layoutSettings();
     next.stirrupDesignation = ui->stirrupCombo->currentData().toInt();
     next.maxTensionLayers = ui->maxLayersCombo->currentIndex() + 1;
     struct Field {
@@ -250,21 +234,24 @@ void LayoutWindow::readSettings() {
         field.value = *value;
     }
     ui->settingsMessageLabel->clear();
-    settings_ = next;
-    if (!design_) return;
+    writing_ = true;
+    project_->setLayoutSettings(next);
+    writing_ = false;
+    if (!project_->design()) return;
     searchCandidates();
-    keepChoice();
+    showChoice();
     evaluate();
 }
 
 void LayoutWindow::searchCandidates() {
-    const engine::DesignInput& input = design_->input;
-    const engine::DesignRun& run = design_->run;
+    const engine::DesignInput& input = project_->design()->input;
+    const engine::DesignRun& run = project_->design()->run;
+    const engine::LayoutSettings settings = project_->layoutSettings();
     tensionSearch_ =
-        engine::findCandidates(run.as(), engine::Face::Tension, settings_, input.b, input.h);
+        engine::findCandidates(run.as(), engine::Face::Tension, settings, input.b, input.h);
     const bool doubly = run.kind() == engine::SectionKind::Doubly && run.asPrime() > 0;
     compressionSearch_ = doubly ? engine::findCandidates(run.asPrime(), engine::Face::Compression,
-                                                         settings_, input.b, input.h)
+                                                         settings, input.b, input.h)
                                 : engine::CandidateSearch{};
     ui->tensionGroup->setTitle(
         QStringLiteral("Acero a tensión : As = %1 cm2").arg(fixed(run.as(), 2)));
@@ -300,6 +287,41 @@ void LayoutWindow::fillTable(QTableWidget* table, const engine::CandidateSearch&
     }
 }
 
+// The project's bars: rows of the tables when they are proposals shown there, else in the typed
+// fields. Without bars the first rows are chosen.
+void LayoutWindow::showChoice() {
+    const std::optional<project::ChosenBars>& bars = project_->bars();
+    if (!bars) {
+        selectRows(0, 0);
+        return;
+    }
+    if (!bars->typed) {
+        const int tensionRow = indexOf(tensionSearch_, bars->tension);
+        const int compressionRow = indexOf(compressionSearch_, bars->compression);
+        const bool compressionShown = bars->compression.layers.empty()
+                                          ? compressionSearch_.candidates.empty()
+                                          : compressionRow >= 0;
+        if (tensionRow >= 0 && compressionShown) {
+            for (const auto& [table, row] : {std::pair{ui->tensionTable, tensionRow},
+                                             std::pair{ui->compressionTable, compressionRow}}) {
+                const QSignalBlocker block(table);
+                table->clearSelection();
+                if (row >= 0) table->selectRow(row);
+            }
+            ui->typedMessageLabel->clear();
+            return;
+        }
+    }
+    ui->lowestLayerEdit->setText(layerText(bars->tension, 0));
+    ui->secondLayerEdit->setText(layerText(bars->tension, 1));
+    ui->compressionLayerEdit->setText(layerText(bars->compression, 0));
+    ui->typedMessageLabel->clear();
+    for (QTableWidget* table : {ui->tensionTable, ui->compressionTable}) {
+        const QSignalBlocker block(table);
+        table->clearSelection();
+    }
+}
+
 // Rows that are not in a table (-1) fall back to its first row.
 void LayoutWindow::selectRows(int tensionRow, int compressionRow) {
     const std::pair<QTableWidget*, int> rows[] = {{ui->tensionTable, tensionRow},
@@ -320,28 +342,24 @@ void LayoutWindow::chooseRows() {
     }
     const int tensionRow = selectedRow(ui->tensionTable);
     if (tensionRow < 0) {
-        if (!(chosen_ && chosen_->texts.typed)) chosen_.reset();
         evaluate();
         return;
     }
-    Chosen next;
+    project::ChosenBars next;
     next.tension = tensionSearch_.candidates[tensionRow].arrangement;
     const int compressionRow = selectedRow(ui->compressionTable);
     if (compressionRow >= 0)
         next.compression = compressionSearch_.candidates[compressionRow].arrangement;
-    next.texts = choiceTexts(next.tension, next.compression);
-    chosen_ = next;
     ui->typedMessageLabel->clear();
+    setBars(next);
     evaluate();
 }
 
 void LayoutWindow::checkTyped() {
-    const LayoutChoice typed{ui->lowestLayerEdit->text().toStdString(),
-                             ui->secondLayerEdit->text().toStdString(),
-                             ui->compressionLayerEdit->text().toStdString(), true};
-    QString error;
-    if (!chooseTexts(typed, &error)) {
-        ui->typedMessageLabel->setText(error);
+    const TypedBars typed = readTyped({ui->lowestLayerEdit->text(), ui->secondLayerEdit->text(),
+                                       ui->compressionLayerEdit->text()});
+    if (!typed.error.isEmpty()) {
+        ui->typedMessageLabel->setText(typed.error);
         return;
     }
     ui->typedMessageLabel->clear();
@@ -349,70 +367,37 @@ void LayoutWindow::checkTyped() {
         const QSignalBlocker block(table);
         table->clearSelection();
     }
+    setBars(typed.bars);
     evaluate();
 }
 
-bool LayoutWindow::chooseTexts(const LayoutChoice& texts, QString* error) {
-    ParsedChoice parsed = parseChoice(texts);
-    if (!parsed.error.isEmpty()) {
-        *error = parsed.error;
-        return false;
-    }
-    chosen_ = Chosen{std::move(parsed.tension), std::move(parsed.compression), texts};
-    return true;
+void LayoutWindow::setBars(const project::ChosenBars& bars) {
+    writing_ = true;
+    project_->setBars(bars);
+    writing_ = false;
 }
 
 void LayoutWindow::evaluate() {
-    checkLines_.clear();
-    tensionPlacement_ = {};
-    compressionPlacement_ = {};
+    check_ = {};
+    const auto& design = project_->design();
+    const auto& bars = project_->bars();
+    const engine::LayoutSettings settings = project_->layoutSettings();
     SectionGeometry geometry;
-    std::optional<engine::CapacityResult> capacity;
     bool realDepthSmaller = false;
-    if (design_) {
-        const engine::DesignInput& input = design_->input;
-        const engine::DesignRun& run = design_->run;
-        const char separator = decimalSeparator();
-        geometry.b = input.b;
-        geometry.h = input.h;
-        geometry.clearCover = settings_.clearCover;
-        if (const engine::Bar* stirrup = engine::findBar(settings_.stirrupDesignation))
-            geometry.stirrupDiameter = stirrup->diameterCm();
-        geometry.d = run.d();
-        if (chosen_) {
-            tensionPlacement_ = engine::placeBars(chosen_->tension, engine::Face::Tension,
-                                                  settings_, input.b, input.h);
-            checkLines_ = engine::placementLines(chosen_->tension, tensionPlacement_,
-                                                 engine::Face::Tension, run.d(), separator);
-            if (!chosen_->compression.layers.empty()) {
-                compressionPlacement_ = engine::placeBars(
-                    chosen_->compression, engine::Face::Compression, settings_, input.b, input.h);
-                for (std::string& line :
-                     engine::placementLines(chosen_->compression, compressionPlacement_,
-                                            engine::Face::Compression, input.dSecond, separator))
-                    checkLines_.push_back(std::move(line));
-            }
-            const std::vector<engine::SteelLayer> tension = engine::steelLayers(tensionPlacement_);
-            const std::vector<engine::SteelLayer> compression =
-                engine::steelLayers(compressionPlacement_);
-            capacity = engine::checkCapacity(
-                {run.code(), input.b, input.h, input.fc, input.fy, input.mu, tension, compression});
-            if (capacity) {
-                for (std::string& line : engine::capacityLines(*capacity, run.code(), separator))
-                    checkLines_.push_back(std::move(line));
-            }
-            geometry.d = tensionPlacement_.centroid;
-            geometry.tensionBars = tensionPlacement_.bars;
-            geometry.compressionBars = compressionPlacement_.bars;
-            realDepthSmaller = engine::realDepthShort(tensionPlacement_.centroid, run.d());
-        }
+    if (design && bars) {
+        check_ = engine::checkBars(bars->tension, bars->compression, settings, *design,
+                                   decimalSeparator());
+        geometry = sectionGeometry(*design, settings, &check_);
+        realDepthSmaller = engine::realDepthShort(check_.tension.centroid, design->run.d());
+    } else if (design) {
+        geometry = sectionGeometry(*design, settings, nullptr);
     }
     QStringList lines;
-    for (const std::string& line : checkLines_) lines << fromEngine(line);
+    for (const std::string& line : check_.lines) lines << fromEngine(line);
     ui->checkText->setPlainText(lines.join(QLatin1Char('\n')));
-    if (capacity) {
-        ui->verdictLabel->setText(fromEngine(engine::verdictText(capacity->passes)));
-        ui->verdictLabel->setStyleSheet(capacity->passes
+    if (check_.capacity) {
+        ui->verdictLabel->setText(fromEngine(engine::verdictText(check_.capacity->passes)));
+        ui->verdictLabel->setStyleSheet(check_.capacity->passes
                                             ? QStringLiteral("color: rgb(0, 128, 0);")
                                             : QStringLiteral("color: rgb(192, 0, 0);"));
     } else {
@@ -423,10 +408,11 @@ void LayoutWindow::evaluate() {
 }
 
 void LayoutWindow::proposeCovers() {
-    if (!design_ || !chosen_) return;
-    const double dPrime = engine::proposedCover(design_->input.h - tensionPlacement_.centroid);
-    const double dSecond = compressionPlacement_.bars.empty()
-                               ? design_->input.dSecond
-                               : engine::proposedCover(compressionPlacement_.centroid);
+    const auto& design = project_->design();
+    if (!design || !project_->bars()) return;
+    const double dPrime = engine::proposedCover(design->input.h - check_.tension.centroid);
+    const double dSecond = check_.compression.bars.empty()
+                               ? design->input.dSecond
+                               : engine::proposedCover(check_.compression.centroid);
     Q_EMIT coversProposed(dPrime, dSecond);
 }

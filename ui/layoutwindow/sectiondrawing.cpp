@@ -77,7 +77,28 @@ void SectionDrawing::paintEvent(QPaintEvent*) {
 }
 
 void SectionDrawing::paint(QPainter& painter, const QRectF& area) const {
-    const SectionGeometry& s = section_;
+    paintSection(painter, area, section_);
+}
+
+SectionGeometry sectionGeometry(const engine::CompletedDesign& design,
+                                const engine::LayoutSettings& settings,
+                                const engine::BarsCheck* check) {
+    SectionGeometry geometry;
+    geometry.b = design.input.b;
+    geometry.h = design.input.h;
+    geometry.clearCover = settings.clearCover;
+    if (const engine::Bar* stirrup = engine::findBar(settings.stirrupDesignation))
+        geometry.stirrupDiameter = stirrup->diameterCm();
+    geometry.d = design.run.d();
+    if (check) {
+        geometry.d = check->tension.centroid;
+        geometry.tensionBars = check->tension.bars;
+        geometry.compressionBars = check->compression.bars;
+    }
+    return geometry;
+}
+
+void paintSection(QPainter& painter, const QRectF& area, const SectionGeometry& s) {
     if (!(s.b > 0) || !(s.h > 0)) return;
 
     const QFontMetricsF metrics(painter.font(), painter.device());

@@ -3,7 +3,9 @@
 #include <QWidget>
 #include <vector>
 
+#include "engine/barscheck.h"
 #include "engine/layout.h"
+#include "engine/run.h"
 
 class QPainter;
 
@@ -17,6 +19,16 @@ struct SectionGeometry {
     std::vector<engine::PlacedBar> tensionBars;
     std::vector<engine::PlacedBar> compressionBars;
 };
+
+// The section of a design with the stirrup of the settings and, when given, the bars as the
+// check placed them (d is then the real depth to the tension bars).
+SectionGeometry sectionGeometry(const engine::CompletedDesign& design,
+                                const engine::LayoutSettings& settings,
+                                const engine::BarsCheck* check);
+
+// Draws `section` to scale in `area` with the painter's font for the labels; nothing for a
+// section without a positive size. Serves the window, the printer and the PDF alike.
+void paintSection(QPainter& painter, const QRectF& area, const SectionGeometry& section);
 
 // A rectangular section drawn to scale with its stirrup, every bar as a circle of its diameter
 // at its place, and the dimensions b, h and d. paint() serves the screen, the printer and PDF

@@ -1,5 +1,6 @@
 #include "mainwindow/mainwindow.h"
 
+#include <QAbstractButton>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -26,12 +27,12 @@
 #include "common/menukeys.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
-#include "layoutwindow/layoutwindow.h"
 #include "mainwindow/designcodesetting.h"
 #include "mainwindow/projectdocument.h"
 #include "mainwindow/statuspanels.h"
 #include "print/printreport.h"
-#include "projectfile.h"
+#include "project/project.h"
+#include "project/projectfile.h"
 #include "ui_mainwindow.h"
 
 namespace {
@@ -74,8 +75,11 @@ void fillList(QComboBox* box, const QStringList& items) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()) {
+MainWindow::MainWindow(project::Project* project, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), project_(project) {
+    // Every main window starts on a new project, as the first one does: one closed earlier
+    // took its work with it.
+    project_->clear();
     ui->setupUi(this);
     setupFonts();
     setupFlag();
@@ -93,6 +97,14 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+const std::optional<engine::CompletedDesign>& MainWindow::lastDesign() const {
+    return project_->design();
+}
+
+engine::DesignCode MainWindow::designCode() const {
+    return project_->code();
+}
 
 void MainWindow::setupFonts() {
     applyFractionalPointSizes(this);
@@ -179,13 +191,13 @@ void MainWindow::setupCodeMenu() {
     connect(codeActions_, &QActionGroup::triggered, this, [this](const QAction* action) {
         setDesignCode(static_cast<engine::DesignCode>(action->data().toInt()));
     });
-    designCode_ = savedDesignCode();
+    project_->setCode(savedDesignCode());
     showDesignCode();
 }
 
 void MainWindow::setDesignCode(engine::DesignCode code) {
-    const bool changed = code != designCode_;
-    designCode_ = code;
+    const bool changed = code != project_->code();
+    project_->setCode(code);
     saveDesignCode(code);
     showDesignCode();
     if (changed) Q_EMIT inputsChanged();
@@ -193,14 +205,14 @@ void MainWindow::setDesignCode(engine::DesignCode code) {
 
 void MainWindow::showDesignCode() {
     for (QAction* action : codeActions_->actions())
-        action->setChecked(action->data().toInt() == static_cast<int>(designCode_));
-    statusPanels_->showDesignCode(designCode_);
+        action->setChecked(action->data().toInt() == static_cast<int>(designCode()));
+    statusPanels_->showDesignCode(designCode());
 }
 
 QString MainWindow::printedReport() const {
-    const std::string text = lastDesign_
-                                 ? engine::printedReport(lastDesign_->run, decimalSeparator())
-                                 : engine::blankPrintedReport(designCode_);
+    const auto& last = lastDesign();
+    const std::string text = last ? engine::printedReport(last->run, decimalSeparator())
+                                  : engine::blankPrintedReport(designCode());
     return fromEngine(text);
 }
 
@@ -236,7 +248,7 @@ void MainWindow::calculate() {
     }
 
     const engine::DesignInput input = engine::designInput(typed.inputs.values);
-    const engine::RunOutcome outcome = engine::runDesign(input, designCode_);
+    const engine::RunOutcome outcome = engine::runDesign(input, designCode());
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
         showError(fromEngine(engine::designErrorMessage(*error)));
         return;
@@ -246,8 +258,9 @@ void MainWindow::calculate() {
 
     ui->compressionSteelFrame->setVisible(run.kind() == engine::SectionKind::Doubly);
     showReport(report);
-    lastDesign_ = engine::CompletedDesign{input, run};
-    followInLayoutWindow();
+    project_->setInputs(typed.inputs);
+    project_->setDesign(engine::CompletedDesign{input, run});
+    layoutAction_->setEnabled(true);
 }
 
 void MainWindow::updateCalculateEnabled() {
@@ -277,8 +290,11 @@ void MainWindow::showCompressionSteel() {
                       ui->compressionSteelLabel);
 }
 
+// The box's one button keeps the program's caption "OK" whatever Qt's translation says.
 void MainWindow::showError(const QString& text) {
-    QMessageBox::critical(this, QStringLiteral("Error"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box.exec();
 }
 
 void MainWindow::showReport(const QString& report) {
@@ -300,22 +316,9 @@ void MainWindow::setupLayoutMenu() {
     connect(layoutAction_, &QAction::triggered, this, &MainWindow::showLayoutWindow);
 }
 
+// The layout window works on the same project: it follows its designs by itself.
 void MainWindow::showLayoutWindow() {
-    const bool opened = !windows::loadedLayoutWindow();
     windows::showLayoutWindow();
-    LayoutWindow* layout = windows::loadedLayoutWindow();
-    connect(layout, &LayoutWindow::coversProposed, this, &MainWindow::useCovers,
-            Qt::UniqueConnection);
-    connect(layout, &LayoutWindow::arrangementEdited, document_, &ProjectDocument::markModified,
-            Qt::UniqueConnection);
-    if (opened) document_->restoreLayout(layout);
-    if (lastDesign_) layout->setDesign(lastDesign_->input, lastDesign_->run);
-}
-
-void MainWindow::followInLayoutWindow() {
-    layoutAction_->setEnabled(true);
-    if (LayoutWindow* layout = windows::loadedLayoutWindow())
-        layout->setDesign(lastDesign_->input, lastDesign_->run);
 }
 
 // The covers the layout window found for the chosen bars, written as typed and designed again.
@@ -332,6 +335,7 @@ void MainWindow::setupProject() {
     document_ = new ProjectDocument(this);
     document_->setupFileMenu(ui->fileMenu, ui->printAction);
     connect(this, &MainWindow::inputsChanged, document_, &ProjectDocument::markModified);
+    connect(project_, &project::Project::coversProposed, this, &MainWindow::useCovers);
     startup_.inputs = inputTexts();
     startup_.report = ui->resultsBox->toPlainText();
     startup_.selectors = {ui->tensionCountCombo->currentText(), ui->tensionBarCombo->currentText(),
@@ -358,7 +362,7 @@ void MainWindow::focusInput(int index) {
 }
 
 void MainWindow::resetToStartup() {
-    if (LayoutWindow* layout = windows::loadedLayoutWindow()) layout->close();
+    windows::closeLayoutWindow();
     setInputTexts(startup_.inputs);
     // As at start-up, the selectors show their texts and nothing beside them.
     const std::array<QComboBox*, 4> selectors = {ui->tensionCountCombo, ui->tensionBarCombo,
@@ -373,7 +377,7 @@ void MainWindow::resetToStartup() {
         description->clear();
     showReport(startup_.report);
     ui->compressionSteelFrame->hide();
-    lastDesign_.reset();
+    project_->clearDesign();
     layoutAction_->setEnabled(false);
     ui->widthEdit->setFocus(Qt::OtherFocusReason);
 }

@@ -14,6 +14,9 @@ namespace Ui {
 class MainWindow;
 }
 class ProjectDocument;
+namespace project {
+class Project;
+}
 class QActionGroup;
 class QCloseEvent;
 class QLineEdit;
@@ -21,20 +24,23 @@ class QMovie;
 class StatusPanels;
 
 // The main window: the seven design inputs, the calculate, clear and exit commands, the
-// supplied-steel selectors, the results box and the fixed sketch of the section.
+// supplied-steel selectors, the results box and the fixed sketch of the section. It works on
+// the project it is given, which it starts afresh.
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(project::Project* project, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    project::Project* project() const { return project_; }
 
     // The last completed design, which the print command reports. None before the first
     // completed run; a run that stops with a message leaves it as it was.
-    const std::optional<engine::CompletedDesign>& lastDesign() const { return lastDesign_; }
+    const std::optional<engine::CompletedDesign>& lastDesign() const;
 
     // The design code the next calculation follows, as chosen in the "Norma" menu and saved
     // for the next start. Changing it leaves the shown report and the last design alone.
-    engine::DesignCode designCode() const { return designCode_; }
+    engine::DesignCode designCode() const;
     void setDesignCode(engine::DesignCode code);
 
     // What the print command prints: the printed report of the last design, or the blank form
@@ -61,8 +67,7 @@ class MainWindow : public QMainWindow {
     // Back to the contents shown at start-up: the inputs, an empty results box, no design,
     // and the layout window closed. The design code stays.
     void resetToStartup();
-    // Opens the layout window on the last design; a window opened afresh takes the settings
-    // and bars of the file in use.
+    // Opens the layout window on the last design and the project's settings and bars.
     void showLayoutWindow();
 
   Q_SIGNALS:
@@ -87,7 +92,6 @@ class MainWindow : public QMainWindow {
     void setupLayoutMenu();
     void setupProject();
     void exitProgram();
-    void followInLayoutWindow();
     void useCovers(double dPrime, double dSecond);
 
     void showError(const QString& text);
@@ -98,8 +102,7 @@ class MainWindow : public QMainWindow {
     QMovie* flag_ = nullptr;
     StatusPanels* statusPanels_ = nullptr;
     QActionGroup* codeActions_ = nullptr;
-    engine::DesignCode designCode_ = engine::DesignCode::Nsr98;
-    std::optional<engine::CompletedDesign> lastDesign_;
+    project::Project* project_;
     QAction* layoutAction_ = nullptr;
     ProjectDocument* document_ = nullptr;
     // What the inputs, the results box and the selectors showed at start-up.

@@ -8,20 +8,14 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPointer>
 #include <QSettings>
 
-#include "app/windows.h"
 #include "common/decimalseparator.h"
-#include "common/enginetext.h"
 #include "common/filedialoglabels.h"
-#include "engine/run.h"
-#include "engine/sheet.h"
-#include "layoutwindow/layoutwindow.h"
-#include "layoutwindow/sectiondrawing.h"
 #include "mainwindow/mainwindow.h"
-#include "print/pdfsheet.h"
+#include "print/sheetexport.h"
+#include "project/project.h"
+#include "project/projectfile.h"
 
 namespace {
 
@@ -40,43 +34,24 @@ void storeRecent(const QStringList& paths) {
     QSettings().setValue(QLatin1String(recentKey), paths);
 }
 
-LayoutChoice layoutChoice(const project::Arrangement& arrangement) {
-    LayoutChoice choice;
-    const QStringList& layers = arrangement.tensionLayers;
-    if (!layers.isEmpty()) choice.lowestLayer = layers.at(0).toStdString();
-    if (layers.size() > 1) choice.secondLayer = layers.at(1).toStdString();
-    choice.compression = arrangement.compression.toStdString();
-    return choice;
-}
-
-project::Arrangement arrangementOf(const LayoutChoice& choice) {
-    project::Arrangement arrangement;
-    for (const std::string& layer : {choice.lowestLayer, choice.secondLayer})
-        if (!layer.empty()) arrangement.tensionLayers << fromEngine(layer);
-    arrangement.compression = fromEngine(choice.compression);
-    return arrangement;
-}
-
-// The chosen bars of the layout window as the sheet shows them, when it has a choice.
-std::optional<printing::SheetLayout> sheetLayout() {
-    LayoutWindow* layout = windows::loadedLayoutWindow();
-    if (!layout || !layout->hasArrangement()) return std::nullopt;
-    const LayoutChoice choice = layout->choice();
-    printing::SheetLayout sheet;
-    sheet.arrangement = fromEngine(
-        engine::sheetArrangementText(choice.lowestLayer, choice.secondLayer, choice.compression));
-    for (const std::string& line : layout->checkLines()) sheet.checks << fromEngine(line);
-    const QPointer<LayoutWindow> window(layout);
-    sheet.draw = [window](QPainter& painter, const QRectF& area) {
-        if (window) window->drawing().paint(painter, area);
-    };
-    return sheet;
-}
-
 }  // namespace
 
 ProjectDocument::ProjectDocument(MainWindow* window)
-    : QObject(window), window_(window), caption_(window->windowTitle()) {}
+    : QObject(window),
+      window_(window),
+      project_(window->project()),
+      caption_(window->windowTitle()) {
+    // A change made in another window (the chosen bars) shows in the title too.
+    connect(project_, &project::Project::modifiedChanged, this, &ProjectDocument::showTitle);
+}
+
+const QString& ProjectDocument::path() const {
+    return project_->path();
+}
+
+bool ProjectDocument::isModified() const {
+    return project_->isModified();
+}
 
 QAction* ProjectDocument::addCommand(QMenu* fileMenu, QAction* before, const char* name,
                                      const QString& caption, const QKeySequence& key) {
@@ -152,11 +127,11 @@ void ProjectDocument::openRecent(const QString& path) {
 }
 
 bool ProjectDocument::mayDiscardChanges() {
-    if (path_.isEmpty() || !modified_) return true;
+    if (path().isEmpty() || !isModified()) return true;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quintaral"),
                     QStringLiteral("El proyecto \"%1\" tiene cambios sin guardar. "
                                    "¿Desea guardarlos?")
-                        .arg(QFileInfo(path_).fileName()),
+                        .arg(QFileInfo(path()).fileName()),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window_);
     box.button(QMessageBox::Save)->setText(QStringLiteral("Guardar"));
     box.button(QMessageBox::Discard)->setText(QStringLiteral("No guardar"));
@@ -178,9 +153,7 @@ void ProjectDocument::newProject() {
     loading_ = true;
     window_->resetToStartup();
     loading_ = false;
-    path_.clear();
-    project_ = project::Project{};
-    modified_ = false;
+    project_->clear();
     showTitle();
 }
 
@@ -191,33 +164,34 @@ void ProjectDocument::openProject() {
 }
 
 bool ProjectDocument::openFile(const QString& path) {
-    const project::ReadResult read = project::readProject(path);
-    if (!read.project) {
-        showCritical(QStringLiteral("Abrir proyecto"), read.error);
+    loading_ = true;
+    const QString error = project_->open(path);
+    loading_ = false;
+    if (!error.isEmpty()) {
+        showCritical(QStringLiteral("Abrir proyecto"), error);
         return false;
     }
-    useFile(path, *read.project);
+    rememberRecent(path);
     const char separator = decimalSeparator();
     std::array<QString, project::inputCount> texts;
     for (int i = 0; i < project::inputCount; ++i)
-        texts[i] = project::inputText(read.project->inputs.values[i], separator);
+        texts[i] = project::inputText(project_->inputs().values[i], separator);
 
     loading_ = true;
     window_->resetToStartup();
-    window_->setDesignCode(read.project->code);
+    window_->setDesignCode(project_->code());
     window_->setInputTexts(texts);
     window_->calculate();
     // Saved with the layout window open: it opens again with the same bars.
-    if ((project_.layout || project_.arrangement) && window_->lastDesign())
-        window_->showLayoutWindow();
+    if (project_->hasLayout() && project_->design()) window_->showLayoutWindow();
     loading_ = false;
-    modified_ = false;
+    project_->setModified(false);
     showTitle();
     return true;
 }
 
 bool ProjectDocument::save() {
-    return path_.isEmpty() ? saveAs() : saveTo(path_);
+    return path().isEmpty() ? saveAs() : saveTo(path());
 }
 
 bool ProjectDocument::saveAs() {
@@ -234,57 +208,33 @@ bool ProjectDocument::saveTo(const QString& path) {
         window_->focusInput(static_cast<int>(*typed.invalid));
         return false;
     }
-    project::Project next = project_;
-    next.code = window_->designCode();
-    next.inputs = typed.inputs;
-    // Without a layout window showing bars, what the file had stays.
-    if (const LayoutWindow* layout = windows::loadedLayoutWindow();
-        layout && layout->hasArrangement()) {
-        next.layout = project::layoutInputsOf(layout->settings());
-        next.arrangement = arrangementOf(layout->choice());
-    }
-    const QString error = project::writeProject(path, next);
+    project_->setInputs(typed.inputs);
+    const QString error = project_->saveAs(path);
     if (!error.isEmpty()) {
         showCritical(QStringLiteral("Guardar proyecto"), error);
         return false;
     }
-    useFile(path, next);
-    modified_ = false;
+    rememberRecent(path);
     showTitle();
     return true;
 }
 
 void ProjectDocument::exportSheet() {
-    std::optional<printing::CalculationSheet> sheet;
-    if (const auto& last = window_->lastDesign()) {
-        sheet.emplace();
-        sheet->code = last->run.code();
-        sheet->inputs = last->input;
-        sheet->report = fromEngine(engine::resultsReport(last->run, decimalSeparator()));
-        if (!path_.isEmpty()) sheet->fileName = QFileInfo(path_).fileName();
-        sheet->layout = sheetLayout();
-    }
-    const QString suggested = path_.isEmpty() ? QStringLiteral("hoja de cálculo.pdf")
-                                              : QFileInfo(path_).path() + QLatin1Char('/') +
-                                                    QFileInfo(path_).completeBaseName() +
-                                                    QStringLiteral(".pdf");
-    printing::exportCalculationSheet(window_, sheet, suggested);
+    const QString& file = path();
+    const QString suggested = file.isEmpty() ? QStringLiteral("hoja de cálculo.pdf")
+                                             : QFileInfo(file).path() + QLatin1Char('/') +
+                                                   QFileInfo(file).completeBaseName() +
+                                                   QStringLiteral(".pdf");
+    printing::exportCalculationSheet(window_, printing::calculationSheet(*project_), suggested);
 }
 
 void ProjectDocument::markModified() {
-    if (loading_ || modified_) return;
-    modified_ = true;
-    showTitle();
-}
-
-void ProjectDocument::restoreLayout(LayoutWindow* layout) {
-    if (path_.isEmpty() || (!project_.layout && !project_.arrangement)) return;
-    layout->restore(project::savedLayoutSettings(project_.layout),
-                    project_.arrangement ? layoutChoice(*project_.arrangement) : LayoutChoice{});
+    if (loading_) return;
+    project_->setModified(true);
 }
 
 QString ProjectDocument::askPath(bool forSaving) {
-    QString start = path_;
+    QString start = path();
     if (start.isEmpty() && !recentPaths().isEmpty())
         start = QFileInfo(recentPaths().front()).path();
     QFileDialog dialog(
@@ -293,27 +243,21 @@ QString ProjectDocument::askPath(bool forSaving) {
     dialog.setObjectName(QStringLiteral("projectFileDialog"));
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    setSpanishLabels(dialog, forSaving ? "&Guardar" : "&Abrir");
+    setAcceptCaption(dialog, forSaving ? "&Guardar" : "&Abrir");
     // Added before the dialog asks about replacing a file, so it asks about the file written.
     dialog.setDefaultSuffix(QLatin1String(project::fileSuffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }
 
-void ProjectDocument::useFile(const QString& path, const project::Project& project) {
-    path_ = path;
-    project_ = project;
-    rememberRecent(path);
-}
-
 void ProjectDocument::showTitle() {
-    if (path_.isEmpty()) {
+    if (path().isEmpty()) {
         window_->setWindowTitle(caption_);
         window_->setWindowModified(false);
         return;
     }
-    window_->setWindowTitle(QFileInfo(path_).fileName() + QStringLiteral("[*] - ") + caption_);
-    window_->setWindowModified(modified_);
+    window_->setWindowTitle(QFileInfo(path()).fileName() + QStringLiteral("[*] - ") + caption_);
+    window_->setWindowModified(isModified());
 }
 
 void ProjectDocument::showCritical(const QString& title, const QString& text) {

@@ -4,16 +4,16 @@
 #include <QString>
 #include <QStringList>
 
-#include "projectfile.h"
-
-class LayoutWindow;
 class MainWindow;
+namespace project {
+class Project;
+}
 class QAction;
 class QKeySequence;
 class QMenu;
 
-// The project file the main window works on: the "Archivo" commands that start, open and save
-// it, the list of recent files, the file name and modified marker in the window title, the
+// The "Archivo" commands of the main window on its project: starting, opening and saving it,
+// the list of recent files, the file name and modified marker in the window title, the
 // question asked before unsaved changes are lost, and the export of the calculation sheet.
 class ProjectDocument : public QObject {
     Q_OBJECT
@@ -24,8 +24,8 @@ class ProjectDocument : public QObject {
     void setupFileMenu(QMenu* fileMenu, QAction* before);
 
     // The file in use; empty when there is none.
-    const QString& path() const { return path_; }
-    bool isModified() const { return modified_; }
+    const QString& path() const;
+    bool isModified() const;
 
     // True when the window's contents may be replaced: no file in use, nothing changed since
     // it was saved, or the user answered "Guardar" (and saving worked) or "No guardar".
@@ -50,8 +50,6 @@ class ProjectDocument : public QObject {
 
     // Records a change of what a file would store.
     void markModified();
-    // Gives a layout window just opened the settings and bars of the file in use.
-    void restoreLayout(LayoutWindow* layout);
 
   private:
     QAction* addCommand(QMenu* fileMenu, QAction* before, const char* name, const QString& caption,
@@ -62,15 +60,12 @@ class ProjectDocument : public QObject {
     void forgetRecent(const QString& path);
     void openRecent(const QString& path);
     QString askPath(bool forSaving);
-    void useFile(const QString& path, const project::Project& project);
     void showTitle();
     void showCritical(const QString& title, const QString& text);
 
     MainWindow* window_;
+    project::Project* project_;
     QString caption_;  // the window title with no file in use
-    QString path_;
-    project::Project project_;  // as opened or last saved, with the keys this version ignores
-    bool modified_ = false;
     bool loading_ = false;  // the window is being filled by the program, not edited
     QMenu* recentMenu_ = nullptr;
 };

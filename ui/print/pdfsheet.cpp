@@ -1,12 +1,10 @@
 #include "print/pdfsheet.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QMarginsF>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -17,14 +15,11 @@
 
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
-#include "common/filedialoglabels.h"
 #include "engine/sheet.h"
 
 namespace printing {
 
 namespace {
-
-const QString dialogTitle = QStringLiteral("Exportar a PDF");
 
 constexpr int dotsPerInch = 600;
 constexpr double marginMillimetres = 18;
@@ -125,9 +120,12 @@ void SheetPages::paintHeader(QPainter& painter, int page) const {
     painter.setFont(headerFont_);
     const QString pageText = fromEngine(engine::pageNumberText(page, pageCount()));
     painter.drawText(QPointF(width_ - fm.horizontalAdvance(pageText), first), pageText);
-    painter.drawText(QPointF(0, second),
-                     fromEngine(header_.code) + QStringLiteral("     ") + fromEngine(header_.date));
-    const QString file = fromEngine(header_.file);
+    const QString codeAndDate =
+        fromEngine(header_.code) + QStringLiteral("     ") + fromEngine(header_.date);
+    painter.drawText(QPointF(0, second), codeAndDate);
+    // A long file name is shortened in the middle rather than run into the code or the margin.
+    const double fileRoom = width_ - fm.horizontalAdvance(codeAndDate) - mm(6);
+    const QString file = fm.elidedText(fromEngine(header_.file), Qt::ElideMiddle, fileRoom);
     painter.drawText(QPointF(width_ - fm.horizontalAdvance(file), second), file);
     const double rule = 2 * fm.lineSpacing() + mm(2);
     painter.save();
@@ -213,29 +211,41 @@ void SheetPages::addLayout(const SheetLayout& layout) {
                            },
                            true});
     }
-    // The drawing on the left, its check values beside it; the pair never splits.
-    const double drawingWidth = width_ * 0.55;
-    const double checksLeft = drawingWidth + mm(6);
-    const double checksHeight = layout.checks.size() * fm.lineSpacing() * 1.15;
+    // The drawing on the left, its check lines beside it, each wrapped within its column so
+    // that none runs past the right margin; the pair never splits.
+    const double drawingWidth = layout.draw ? width_ * 0.4 : 0;
+    const double checksLeft = layout.draw ? drawingWidth + mm(6) : mm(4);
+    const double checksWidth = width_ - checksLeft;
+    const double gap = fm.lineSpacing() * 0.15;
+    std::vector<double> checkHeights;
+    double checksHeight = 0;
+    for (const QString& check : layout.checks) {
+        const double height =
+            fm.boundingRect(QRectF(0, 0, checksWidth, height_), wrap, check).height();
+        checkHeights.push_back(height);
+        checksHeight += height + gap;
+    }
     const double usable = height_ - headerHeight_ - mm(20);
     const double drawingHeight = layout.draw ? std::min(mm(drawingMillimetres), usable) : 0;
-    blocks_.push_back(
-        {std::max(drawingHeight, checksHeight), [this, fm, drawingWidth, drawingHeight, checksLeft,
-                                                 layout](QPainter& painter, double top) {
-             if (layout.draw) {
-                 const QRectF area(0, top, drawingWidth, drawingHeight);
-                 painter.save();
-                 painter.setClipRect(area);
-                 layout.draw(painter, area);
-                 painter.restore();
-             }
-             painter.setFont(bodyFont_);
-             double baseline = top + fm.ascent();
-             for (const QString& check : layout.checks) {
-                 painter.drawText(QPointF(layout.draw ? checksLeft : mm(4), baseline), check);
-                 baseline += fm.lineSpacing() * 1.15;
-             }
-         }});
+    blocks_.push_back({std::max(drawingHeight, checksHeight),
+                       [this, wrap, gap, drawingWidth, drawingHeight, checksLeft, checksWidth,
+                        checkHeights, layout](QPainter& painter, double top) {
+                           if (layout.draw) {
+                               const QRectF area(0, top, drawingWidth, drawingHeight);
+                               painter.save();
+                               painter.setClipRect(area);
+                               layout.draw(painter, area);
+                               painter.restore();
+                           }
+                           painter.setFont(bodyFont_);
+                           double y = top;
+                           for (qsizetype i = 0; i < layout.checks.size(); ++i) {
+                               const double height = checkHeights[std::size_t(i)];
+                               painter.drawText(QRectF(checksLeft, y, checksWidth, height), wrap,
+                                                layout.checks.at(i));
+                               y += height + gap;
+                           }
+                       }});
 }
 
 void SheetPages::paginate() {
@@ -290,12 +300,6 @@ QString writeFailure(const QString& path) {
                                         "nombre, sigue como estaba."));
 }
 
-QString withPdfSuffix(const QString& path) {
-    if (QFileInfo(path).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0)
-        return path;
-    return path + QStringLiteral(".pdf");
-}
-
 }  // namespace
 
 QPageSize::PageSizeId sheetPageSize(QLocale::Territory territory) {
@@ -348,32 +352,6 @@ QString writeCalculationSheet(const QString& path, const CalculationSheet& sheet
     if (!file.commit()) return writeFailure(path);
     if (QFileInfo(path).size() == 0) return writeFailure(path);
     return {};
-}
-
-bool saveCalculationSheetAs(QWidget* parent, const CalculationSheet& sheet, const QString& path) {
-    const QString message = writeCalculationSheet(path, sheet);
-    if (message.isEmpty()) return true;
-    QMessageBox::critical(parent, dialogTitle, message);
-    return false;
-}
-
-void exportCalculationSheet(QWidget* parent, const std::optional<CalculationSheet>& sheet,
-                            const QString& suggestedName) {
-    if (!sheet) {
-        QMessageBox::information(parent, dialogTitle,
-                                 QStringLiteral("No hay ningún diseño para exportar. Pulse "
-                                                "\"Calcular\" y exporte después la hoja de "
-                                                "cálculo."));
-        return;
-    }
-    QFileDialog dialog(parent, dialogTitle, suggestedName, QStringLiteral("PDF (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    setSpanishLabels(dialog, "&Guardar");
-    // The dialog adds the suffix before it asks about replacing a file, so it asks about the
-    // file that is really written.
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    saveCalculationSheetAs(parent, *sheet, withPdfSuffix(dialog.selectedFiles().front()));
 }
 
 }  // namespace printing

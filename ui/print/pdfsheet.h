@@ -13,7 +13,6 @@
 #include "engine/design.h"
 
 class QPainter;
-class QWidget;
 
 namespace printing {
 
@@ -45,14 +44,5 @@ QPageSize::PageSizeId sheetPageSize(QLocale::Territory territory);
 // failure leaves any older file whole. Returns an empty string on success, otherwise the
 // message for the user, in Spanish.
 QString writeCalculationSheet(const QString& path, const CalculationSheet& sheet);
-
-// Writes the sheet at `path` and, when that fails, says why in a message box.
-// Returns true when the sheet was written.
-bool saveCalculationSheetAs(QWidget* parent, const CalculationSheet& sheet, const QString& path);
-
-// The "Exportar a PDF" command: with no completed design, says there is nothing to export;
-// otherwise asks for a file name (".pdf" is added when missing) and writes the sheet there.
-void exportCalculationSheet(QWidget* parent, const std::optional<CalculationSheet>& sheet,
-                            const QString& suggestedName);
 
 }  // namespace printing

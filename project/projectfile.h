@@ -40,38 +40,28 @@ struct DesignInputs {
     bool operator==(const DesignInputs&) const = default;
 };
 
-// The layout window's own inputs; a file that leaves one out takes the layout's default.
-struct LayoutInputs {
-    int stirrup = engine::LayoutSettings{}.stirrupDesignation;  // designation of the stirrup bar
-    double clearCover = engine::LayoutSettings{}.clearCover;    // cm, clear cover to the stirrup
-    double aggregate = engine::LayoutSettings{}.maxAggregate;   // cm, largest aggregate size
-    int maximumLayers = engine::LayoutSettings{}.maxTensionLayers;  // 1 or 2 tension layers
-    bool operator==(const LayoutInputs&) const = default;
+// The bars chosen for a section: the tension layers (the lowest first) and the compression
+// layer. `typed` tells bars typed by the user from rows chosen among the proposals; files do not
+// keep it.
+struct ChosenBars {
+    engine::Arrangement tension;
+    engine::Arrangement compression;  // no layers when there is no compression steel
+    bool typed = false;
+    bool operator==(const ChosenBars&) const = default;
 };
 
-// The layout settings a file holds (the defaults when it holds none), and the inputs a file
-// stores for the settings of the layout window.
-engine::LayoutSettings savedLayoutSettings(const std::optional<LayoutInputs>& layout);
-LayoutInputs layoutInputsOf(const engine::LayoutSettings& settings);
-
-// The arrangement chosen in the layout window, as the bar texts of each layer ("2N6+1N5"),
-// lowest tension layer first. The layout engine reads the texts; files only carry them.
-struct Arrangement {
-    QStringList tensionLayers;
-    QString compression;  // empty when there is no compression steel
-    bool operator==(const Arrangement&) const = default;
-};
-
-struct Project {
+// What a project file holds.
+struct ProjectFile {
     QString programVersion;  // the version that wrote the file; writing always stores ours
     engine::DesignCode code = engine::DesignCode::Nsr98;
     DesignInputs inputs;
-    std::optional<LayoutInputs> layout;
-    std::optional<Arrangement> arrangement;
+    std::optional<engine::LayoutSettings> layout;  // a file that leaves a value out: the default
+    std::optional<ChosenBars> arrangement;          // stored as the text of each layer
 
     // The whole object the project was read from. Writing starts from it, so keys this
-    // version does not know (at any level) survive a re-save: keep the Project that was
-    // opened and change its fields rather than building a new one.
+    // version does not know (at any level) survive a re-save, and a layer whose saved text
+    // reads as the same bars keeps that text: keep the ProjectFile that was opened and change
+    // its fields rather than building a new one.
     QJsonObject source;
 };
 
@@ -79,14 +69,14 @@ struct Project {
 QString programVersion();
 
 struct ReadResult {
-    std::optional<Project> project;
+    std::optional<ProjectFile> project;
     QString error;  // the Spanish message when there is no project
 };
 
 // Reads the file at `path`. Refuses, with a message naming the file and the reason, a path
 // that cannot be read, a file over maximumFileSize, anything that is not a project of a
 // schema version this program knows, a missing or non-numeric input and optional parts of
-// the wrong type.
+// the wrong type, and saved bars that do not read as catalogue bars.
 ReadResult readProject(const QString& path);
 
 // The largest magnitude, and the smallest non-zero one, of an input a field shows and takes
@@ -97,14 +87,14 @@ inline constexpr double smallestFieldValue = 1e-6;
 
 // "No se puede abrir el archivo "x.quintaral": el dato b (ancho, clave "b") no es válido: ..."
 // for the first input outside those bounds; empty when every input lies within them.
-QString inputOutOfFieldRange(const QString& path, const Project& project);
+QString inputOutOfFieldRange(const QString& path, const DesignInputs& inputs);
 
 // The same checks on bytes already read; `path` only names the file in messages.
 ReadResult parseProject(const QByteArray& bytes, const QString& path);
 
 // The file's bytes: indented UTF-8 JSON whose numbers read back bit for bit (a negative zero
 // reads back as zero).
-QByteArray serializeProject(const Project& project);
+QByteArray serializeProject(const ProjectFile& project);
 
 // Writes the project atomically: the previous file is replaced only once the new one is
 // completely on disk. Refuses a project that would not open again (an input that is not a
@@ -112,7 +102,7 @@ QByteArray serializeProject(const Project& project);
 // the Spanish message naming the file and the reason.
 // `beforeCommit`, when given, runs after the data is written and before the file is replaced
 // (a test uses it to stop the process there).
-[[nodiscard]] QString writeProject(const QString& path, const Project& project,
+[[nodiscard]] QString writeProject(const QString& path, const ProjectFile& project,
                                    const std::function<void()>& beforeCommit = {});
 
 // For the main window, which holds the inputs as texts: the seven field texts in Input order

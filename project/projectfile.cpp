@@ -1,4 +1,4 @@
-#include "projectfile.h"
+#include "project/projectfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -87,7 +87,7 @@ std::optional<double> nonNegativeOf(const QJsonValue& value) {
 
 // Each reader returns the reason a part is refused, or an empty string.
 
-QString readHeader(const QJsonObject& root, Project& project) {
+QString readHeader(const QJsonObject& root, ProjectFile& project) {
     if (root.value(QLatin1String("format")) != QJsonValue(QLatin1String(formatName)))
         return QStringLiteral("no es un proyecto de Quintaral");
 
@@ -133,7 +133,7 @@ QString readHeader(const QJsonObject& root, Project& project) {
     return {};
 }
 
-QString readInputs(const QJsonObject& root, Project& project) {
+QString readInputs(const QJsonObject& root, ProjectFile& project) {
     const QJsonValue inputsValue = root.value(QLatin1String("inputs"));
     if (!inputsValue.isObject()) return QStringLiteral("no contiene los datos de la viga");
     const QJsonObject inputs = inputsValue.toObject();
@@ -150,21 +150,22 @@ QString readInputs(const QJsonObject& root, Project& project) {
     return {};
 }
 
-QString readLayout(const QJsonObject& root, Project& project) {
+QString readLayout(const QJsonObject& root, ProjectFile& project) {
     const QJsonValue layoutValue = root.value(QLatin1String("layout"));
     if (layoutValue.isUndefined()) return {};
     if (!layoutValue.isObject()) return invalidKey("layout");
     const QJsonObject object = layoutValue.toObject();
-    LayoutInputs layout;
+    engine::LayoutSettings layout;
 
     const QJsonValue stirrup = object.value(QLatin1String("stirrup"));
     if (!stirrup.isUndefined()) {
         const std::optional<int> designation = integerOf(stirrup);
         if (!designation || !engine::findBar(*designation)) return invalidKey("layout.stirrup");
-        layout.stirrup = *designation;
+        layout.stirrupDesignation = *designation;
     }
-    for (const auto& [key, field] : {std::pair{"clearCover", &LayoutInputs::clearCover},
-                                     std::pair{"aggregate", &LayoutInputs::aggregate}}) {
+    for (const auto& [key, field] :
+         {std::pair{"clearCover", &engine::LayoutSettings::clearCover},
+          std::pair{"aggregate", &engine::LayoutSettings::maxAggregate}}) {
         const QJsonValue value = object.value(QLatin1String(key));
         if (value.isUndefined()) continue;
         const std::optional<double> number = nonNegativeOf(value);
@@ -175,36 +176,86 @@ QString readLayout(const QJsonObject& root, Project& project) {
     if (!layers.isUndefined()) {
         const std::optional<int> count = integerOf(layers);
         if (count != 1 && count != 2) return invalidKey("layout.maxLayers");
-        layout.maximumLayers = *count;
+        layout.maxTensionLayers = *count;
     }
     project.layout = layout;
     return {};
 }
 
-QString readArrangement(const QJsonObject& root, Project& project) {
+// A saved layer's text as bars; none when it does not read as catalogue bars.
+std::optional<engine::Layer> layerOf(const QJsonValue& value) {
+    if (!value.isString()) return std::nullopt;
+    const engine::ParsedLayer parsed = engine::parseLayer(value.toString().toStdString());
+    if (!parsed.ok()) return std::nullopt;
+    return parsed.layer;
+}
+
+// A blank compression text is no compression steel.
+bool blankText(const QJsonValue& value) {
+    return value.isUndefined() || (value.isString() && value.toString().trimmed().isEmpty());
+}
+
+// The tension layers of a saved array; a blank text is a layer left empty, as the window
+// leaves it. None when a text does not read as catalogue bars or no layer holds bars.
+std::optional<std::vector<engine::Layer>> tensionLayersOf(const QJsonValue& value) {
+    if (!value.isArray() || value.toArray().isEmpty() || value.toArray().size() > 2)
+        return std::nullopt;
+    std::vector<engine::Layer> layers;
+    for (const QJsonValue& text : value.toArray()) {
+        if (blankText(text)) continue;
+        const std::optional<engine::Layer> layer = layerOf(text);
+        if (!layer) return std::nullopt;
+        layers.push_back(*layer);
+    }
+    if (layers.empty()) return std::nullopt;
+    return layers;
+}
+
+QString readArrangement(const QJsonObject& root, ProjectFile& project) {
     const QJsonValue arrangementValue = root.value(QLatin1String("arrangement"));
     if (arrangementValue.isUndefined()) return {};
     if (!arrangementValue.isObject()) return invalidKey("arrangement");
     const QJsonObject object = arrangementValue.toObject();
-    Arrangement arrangement;
-
-    const QJsonValue tension = object.value(QLatin1String("tension"));
-    if (!tension.isArray() || tension.toArray().isEmpty() || tension.toArray().size() > 2)
-        return invalidKey("arrangement.tension");
-    for (const QJsonValue& layer : tension.toArray()) {
-        if (!layer.isString()) return invalidKey("arrangement.tension");
-        arrangement.tensionLayers.append(layer.toString());
-    }
+    ChosenBars bars;
+    const auto tension = tensionLayersOf(object.value(QLatin1String("tension")));
+    if (!tension) return invalidKey("arrangement.tension");
+    bars.tension.layers = *tension;
     const QJsonValue compression = object.value(QLatin1String("compression"));
-    if (!compression.isUndefined() && !compression.isString())
-        return invalidKey("arrangement.compression");
-    arrangement.compression = compression.toString();
-    project.arrangement = arrangement;
+    if (!blankText(compression)) {
+        const std::optional<engine::Layer> layer = layerOf(compression);
+        if (!layer) return invalidKey("arrangement.compression");
+        bars.compression.layers.push_back(*layer);
+    }
+    project.arrangement = bars;
     return {};
 }
 
+// Whether every group names a catalogue bar at least once, so that the bars have a text.
+bool writable(const engine::Arrangement& arrangement) {
+    for (const engine::Layer& layer : arrangement.layers) {
+        if (layer.empty()) return false;
+        for (const engine::BarGroup& group : layer)
+            if (group.count < 1 || !group.bar) return false;
+    }
+    return true;
+}
+
+// The texts the bars are saved as: those the file had when they read as the same bars.
+QJsonValue tensionTexts(const QJsonValue& saved, const std::vector<engine::Layer>& layers) {
+    if (tensionLayersOf(saved) == layers) return saved;
+    QJsonArray texts;
+    for (const engine::Layer& layer : layers)
+        texts.append(QString::fromStdString(engine::formatLayer(layer)));
+    return texts;
+}
+
+QJsonValue compressionText(const QJsonValue& saved, const engine::Layer& layer) {
+    if (layerOf(saved) == layer) return saved;
+    return QString::fromStdString(engine::formatLayer(layer));
+}
+
 // The reason the bytes are not a project this version opens, or an empty string.
-QString parseReason(const QByteArray& bytes, Project& project) {
+QString parseReason(const QByteArray& bytes, ProjectFile& project) {
     if (bytes.trimmed().isEmpty()) return QStringLiteral("está vacío");
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -235,25 +286,12 @@ QString inputLabel(Input input) {
                                          QString::fromUtf8(name.description));
 }
 
-engine::LayoutSettings savedLayoutSettings(const std::optional<LayoutInputs>& layout) {
-    const LayoutInputs inputs = layout.value_or(LayoutInputs{});
-    return {.stirrupDesignation = inputs.stirrup,
-            .clearCover = inputs.clearCover,
-            .maxAggregate = inputs.aggregate,
-            .maxTensionLayers = inputs.maximumLayers};
-}
-
-LayoutInputs layoutInputsOf(const engine::LayoutSettings& settings) {
-    return {settings.stirrupDesignation, settings.clearCover, settings.maxAggregate,
-            settings.maxTensionLayers};
-}
-
 QString programVersion() {
     return QStringLiteral(QUINTARAL_VERSION);
 }
 
 ReadResult parseProject(const QByteArray& bytes, const QString& path) {
-    Project project;
+    ProjectFile project;
     const QString reason = parseReason(bytes, project);
     if (!reason.isEmpty()) return {std::nullopt, openMessage(path, reason)};
     return {std::move(project), {}};
@@ -282,7 +320,7 @@ ReadResult readProject(const QString& path) {
     return parseProject(bytes, path);
 }
 
-QByteArray serializeProject(const Project& project) {
+QByteArray serializeProject(const ProjectFile& project) {
     QJsonObject root = project.source;
     root.insert(QLatin1String("format"), QLatin1String(formatName));
     root.insert(QLatin1String("schemaVersion"), schemaVersion);
@@ -301,10 +339,10 @@ QByteArray serializeProject(const Project& project) {
 
     if (project.layout) {
         QJsonObject layout = root.value(QLatin1String("layout")).toObject();
-        layout.insert(QLatin1String("stirrup"), project.layout->stirrup);
+        layout.insert(QLatin1String("stirrup"), project.layout->stirrupDesignation);
         layout.insert(QLatin1String("clearCover"), project.layout->clearCover);
-        layout.insert(QLatin1String("aggregate"), project.layout->aggregate);
-        layout.insert(QLatin1String("maxLayers"), project.layout->maximumLayers);
+        layout.insert(QLatin1String("aggregate"), project.layout->maxAggregate);
+        layout.insert(QLatin1String("maxLayers"), project.layout->maxTensionLayers);
         root.insert(QLatin1String("layout"), layout);
     } else {
         root.remove(QLatin1String("layout"));
@@ -313,11 +351,15 @@ QByteArray serializeProject(const Project& project) {
     if (project.arrangement) {
         QJsonObject arrangement = root.value(QLatin1String("arrangement")).toObject();
         arrangement.insert(QLatin1String("tension"),
-                           QJsonArray::fromStringList(project.arrangement->tensionLayers));
-        if (project.arrangement->compression.isEmpty())
+                           tensionTexts(arrangement.value(QLatin1String("tension")),
+                                        project.arrangement->tension.layers));
+        const QJsonValue savedCompression = arrangement.value(QLatin1String("compression"));
+        const std::vector<engine::Layer>& compression = project.arrangement->compression.layers;
+        if (!compression.empty())
+            arrangement.insert(QLatin1String("compression"),
+                               compressionText(savedCompression, compression.front()));
+        else if (!blankText(savedCompression))
             arrangement.remove(QLatin1String("compression"));
-        else
-            arrangement.insert(QLatin1String("compression"), project.arrangement->compression);
         root.insert(QLatin1String("arrangement"), arrangement);
     } else {
         root.remove(QLatin1String("arrangement"));
@@ -325,11 +367,14 @@ QByteArray serializeProject(const Project& project) {
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-QString writeProject(const QString& path, const Project& project,
+QString writeProject(const QString& path, const ProjectFile& project,
                      const std::function<void()>& beforeCommit) {
+    if (project.arrangement && (!writable(project.arrangement->tension) ||
+                                !writable(project.arrangement->compression)))
+        return saveMessage(path, invalidKey("arrangement"));
     const QByteArray bytes = serializeProject(project);
     // Only what opens again is written: a file this program refuses helps nobody.
-    Project check;
+    ProjectFile check;
     const QString reason = parseReason(bytes, check);
     if (!reason.isEmpty()) return saveMessage(path, reason);
 
@@ -362,9 +407,9 @@ QString writeProject(const QString& path, const Project& project,
     return {};
 }
 
-QString inputOutOfFieldRange(const QString& path, const Project& project) {
+QString inputOutOfFieldRange(const QString& path, const DesignInputs& inputs) {
     for (const Input input : allInputs) {
-        const double magnitude = std::fabs(project.inputs[input]);
+        const double magnitude = std::fabs(inputs[input]);
         if (magnitude <= largestFieldValue && (magnitude == 0 || magnitude >= smallestFieldValue))
             continue;
         return openMessage(path, QStringLiteral("el dato %1 no es válido: ha de ser cero o "
