@@ -123,9 +123,7 @@ std::variant<int, std::string> spanNumber(const csv::Record& record, const Posit
 }
 
 std::string numberText(double value) {
-    std::string text;
-    appendShortestNumber(text, value, '.');
-    return text;
+    return formatGeneral(value, '.');
 }
 
 enum SpanColumn { spanNo, length, supportLeft, supportRight, muLeft, muMid, muRight, muMidMin };
@@ -307,8 +305,10 @@ std::variant<std::vector<Station>, std::string> readStations(csv::Reader& reader
         double to = ln;
         if (fromCentreline && index + 1 < spans.supports.size())
             to = spans.supports[index] / 200 + ln + spans.supports[index + 1] / 200;
+        // A nanometre of slack for the faces and centrelines computed from the widths.
+        constexpr double slack = 1e-9;
         const double at = std::get<double>(x);
-        if (!(at >= from && at <= to))
+        if (!(at >= from - slack && at <= to + slack))
             return "la estación x = " + numberText(at) + " m queda fuera del vano " +
                    std::to_string(number) + " (de 0 a " + numberText(to) + " m" +
                    (fromCentreline ? " entre los ejes de sus apoyos)" : " entre sus caras)");
