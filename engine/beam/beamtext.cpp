@@ -159,7 +159,8 @@ void appendFaces(std::string& out, const BeamDesign& design, char sep) {
                 {Align::Right, Align::Left, Align::Right, Align::Right, Align::Right,
                  Align::Right, Align::Right});
 
-    out += "\nCaras de los apoyos: momentos (Tn-m; Mpr con 1.25 Fy y φ = 1)\n";
+    out += "\nCaras de los apoyos: momentos (Tn-m; Mpr con " + formatGeneral(1.25, sep) +
+           " Fy y φ = 1)\n";
     std::vector<std::vector<std::string>> moments{
         {"Vano", "Cara", "Mu-", "φMn-", "Mn-", "Mpr-", "Mu+", "φMn+", "Mn+", "Mpr+"}};
     for (const FaceStation& face : design.faces) {
@@ -200,7 +201,7 @@ void appendNotes(std::string& out, const BeamDesign& design) {
 
 std::string shapeText(const BarMark& mark, char decimalSeparator) {
     if (!mark.hookStart && !mark.hookEnd) return "recta";
-    std::string text = mark.hookStart && mark.hookEnd ? "ganchos 90° izq. y der."
+    std::string text = mark.hookStart && mark.hookEnd ? "2 ganchos 90°"
                        : mark.hookStart               ? "gancho 90° izq."
                                                       : "gancho 90° der.";
     return text + ", cola " + centimetres(mark.hookTail, decimalSeparator) + " cm";

@@ -9,7 +9,7 @@
 namespace engine::beam {
 
 // A mark's shape: "recta", or its standard 90° hooks and their tail, e.g.
-// "gancho 90° izq., cola 23 cm", "ganchos 90° izq. y der., cola 19.1 cm".
+// "gancho 90° izq., cola 22.9 cm", "2 ganchos 90°, cola 19.1 cm" (one at either end).
 std::string shapeText(const BarMark& mark, char decimalSeparator);
 
 // The schedule, one LF-ended line each: a title (spans, code, class, overall length); the bars
