@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <string>
 #include <utility>
 #include <variant>
@@ -191,6 +192,7 @@ private:
     std::optional<std::vector<Lap>> planLaps(const Bar& bar, bool topFace) const;
     double contFraction(const Bar& bar, double x) const;
     std::pair<int, int> regionRange(bool topFace, int region) const;
+    std::vector<std::pair<int, int>> topRegions, bottomRegions;
     bool searchFace(bool topFace, FaceChoice& choice) const;
     std::optional<Extra> bestExtra(bool topFace, int region, const Bar& cont, int count,
                                    const std::vector<double>& contArea) const;
@@ -371,6 +373,8 @@ void Designer::buildPoints() {
         p.muNeg = std::max(left.muNeg, right.muNeg);
         p.muPos = std::max(left.muPos, right.muPos);
     }
+    for (int j = 0; j <= spans; ++j) topRegions.push_back(regionRange(true, j));
+    for (int i = 0; i < spans; ++i) bottomRegions.push_back(regionRange(false, i));
     bumpTop.assign(points.size(), 1.0);
     bumpBot.assign(points.size(), 1.0);
     floorTop.assign(static_cast<std::size_t>(spans), 0.0);
@@ -555,7 +559,7 @@ int Designer::firstLayerRoom(const Bar& cont, int count, const Bar& extra) const
 
 std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& cont, int count,
                                          const std::vector<double>& contArea) const {
-    const auto [first, last] = regionRange(topFace, region);
+    const auto [first, last] = (topFace ? topRegions : bottomRegions)[static_cast<std::size_t>(region)];
     struct Deficit {
         double x, need;
         int index;
@@ -696,7 +700,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
         smallestInterior = std::min(smallestInterior, in.supports[static_cast<std::size_t>(j)]);
     }
     FaceChoice best;
-    std::vector<double> contArea(points.size());
+    std::vector<double> contArea(points.size()), fraction(points.size());
     for (const Bar* s : sizes) {
         if (in.seismicClass == SeismicClass::Des && 20 * s->diameterCm() > smallestInterior + 1e-9 &&
             s != sizes.front()) {
@@ -705,6 +709,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
         const auto laps = planLaps(*s, topFace);
         if (!laps) continue;
         double barLength = hookEndX - hookStartX + 2 * tail(*s);
+        for (std::size_t k = 0; k < points.size(); ++k) fraction[k] = contFraction(*s, points[k].x);
         for (const Lap& lap : *laps) barLength += lap.end - lap.start;
         for (int n = 2;; ++n) {
             if (layerWidth(in.settings, Layer{{n, s}}) > available + 1e-9) break;
@@ -716,9 +721,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             c.mass = n * barLength * s->mass;
             c.marks = static_cast<int>(laps->size()) + 1;
             if (best.found && c.mass > best.mass + 1e-9) break;
-            for (std::size_t k = 0; k < points.size(); ++k) {
-                contArea[k] = n * s->supplyArea * contFraction(*s, points[k].x);
-            }
+            for (std::size_t k = 0; k < points.size(); ++k) contArea[k] = n * s->supplyArea * fraction[k];
             // Over the supports no bottom extras help: the continuous bars carry it there.
             bool ok = true;
             bool anyExtra = false;
@@ -904,7 +907,7 @@ void Designer::verify() {
     phiPos.assign(count, 0);
     areaTop.assign(count, 0);
     areaBot.assign(count, 0);
-    std::vector<SteelLayer> topLayers, botLayers, tension, compression, lastT, lastC;
+    std::vector<SteelLayer> topLayers, botLayers, tension, lastT, lastC;
     CapacityResult lastResult{};
     bool haveLast = false;
     auto capacity = [&](const std::vector<SteelLayer>& t, const std::vector<SteelLayer>& c,
@@ -927,32 +930,45 @@ void Designer::verify() {
         }
         return true;
     };
-    for (int pass = 0; pass < 2; ++pass) {
-        haveLast = false;
-        for (std::size_t k = 0; k < count; ++k) {
-            const double x = points[k].x;
-            const double aTop = steelAt(BeamFace::Top, x, topLayers);
-            const double aBot = steelAt(BeamFace::Bottom, x, botLayers);
-            if (pass == 0) {
-                areaTop[k] = aTop;
-                areaBot[k] = aBot;
-            }
-            const bool negative = pass == 0;
+    std::vector<SteelLayer> lastTB, lastCB;
+    std::map<std::vector<double>, CapacityResult> cache;
+    std::vector<double> key;
+    CapacityResult lastResultB{};
+    bool haveLastB = false;
+    for (std::size_t k = 0; k < count; ++k) {
+        const double x = points[k].x;
+        areaTop[k] = steelAt(BeamFace::Top, x, topLayers);
+        areaBot[k] = steelAt(BeamFace::Bottom, x, botLayers);
+        for (const bool negative : {true, false}) {
             const std::vector<SteelLayer>& t = negative ? topLayers : botLayers;
             const std::vector<SteelLayer>& c = negative ? botLayers : topLayers;
             if (t.empty()) continue;
             tension.clear();
             for (const SteelLayer& l : t) tension.push_back({l.area, in.h - l.depth, l.barDiameter});
-            compression = c;
-            if (!(haveLast && sameLayers(tension, lastT) && sameLayers(compression, lastC))) {
-                const auto r = capacity(tension, compression, in.fy);
-                lastResult = r ? *r : CapacityResult{};
-                lastT = tension;
-                lastC = compression;
-                haveLast = true;
+            std::vector<SteelLayer>& prevT = negative ? lastT : lastTB;
+            std::vector<SteelLayer>& prevC = negative ? lastC : lastCB;
+            CapacityResult& prev = negative ? lastResult : lastResultB;
+            bool& have = negative ? haveLast : haveLastB;
+            if (!(have && sameLayers(tension, prevT) && sameLayers(c, prevC))) {
+                // Equal sections recur along a beam (symmetric spans, equal supports).
+                key.clear();
+                for (const SteelLayer& l : tension) key.insert(key.end(), {l.area, l.depth, l.barDiameter});
+                key.push_back(-1);
+                for (const SteelLayer& l : c) key.insert(key.end(), {l.area, l.depth, l.barDiameter});
+                const auto found = cache.find(key);
+                if (found != cache.end()) {
+                    prev = found->second;
+                } else {
+                    const auto r = capacity(tension, c, in.fy);
+                    prev = r ? *r : CapacityResult{};
+                    cache.emplace(key, prev);
+                }
+                prevT = tension;
+                prevC = c;
+                have = true;
             }
-            (negative ? mnNeg : mnPos)[k] = lastResult.mn;
-            (negative ? phiNeg : phiPos)[k] = lastResult.phiMn;
+            (negative ? mnNeg : mnPos)[k] = prev.mn;
+            (negative ? phiNeg : phiPos)[k] = prev.phiMn;
         }
     }
 }
@@ -1277,12 +1293,20 @@ void Designer::addChecks(BeamDesign& design) const {
         double worst = -infinity;
         std::size_t at = 0;
         double worstWidth = 0;
-        for (std::size_t k = 0; k < points.size(); ++k) {
+        // The bars present change only at the ends of marks: look there.
+        std::vector<double> places;
+        for (const BarMark& m : marks) {
+            if (m.face == face) places.insert(places.end(), {m.start, m.end});
+        }
+        for (const double x : places) {
+            const auto found = std::lower_bound(points.begin(), points.end(), x - 1e-7,
+                                                [](const Point& p, double v) { return p.x < v; });
+            const std::size_t k = std::min(static_cast<std::size_t>(found - points.begin()), points.size() - 1);
             for (int layer = 1; layer <= 2; ++layer) {
                 Layer bars;
                 for (const BarMark& m : marks) {
-                    if (m.face != face || m.layer != layer || points[k].x < m.start - 1e-9 ||
-                        points[k].x > m.end + 1e-9) {
+                    if (m.face != face || m.layer != layer || x < m.start - 1e-9 ||
+                        x > m.end + 1e-9) {
                         continue;
                     }
                     bars.push_back({m.count, findBar(m.bar)});
