@@ -489,9 +489,10 @@ std::optional<std::vector<Lap>> Designer::planLaps(const Bar& bar, bool topFace)
         if (topFace) {
             double margin = ln / 3;
             if (in.seismicClass == SeismicClass::Des) margin = std::max(margin, twoH);
-            if (b - a - 2 * margin >= lap) zones.push_back({a + margin, b - margin});
+            // 5 cm kept for rounding the length up at the lap's end.
+            if (b - a - 2 * margin - gridStep >= lap) zones.push_back({a + margin, b - margin - gridStep});
         } else {
-            if (b - a - 2 * twoH >= lap) zones.push_back({a + twoH, b - twoH});
+            if (b - a - 2 * twoH - gridStep >= lap) zones.push_back({a + twoH, b - twoH - gridStep});
         }
     }
     std::vector<Lap> laps;
