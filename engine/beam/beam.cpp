@@ -481,45 +481,56 @@ double Designer::ldh(const Bar& bar) const {
 std::optional<std::vector<Lap>> Designer::planLaps(const Bar& bar, bool topFace) const {
     const double lap = roundUpTo5cm(std::max(1.3 * ld(bar, topFace), 0.30));
     const double tails = tail(bar);
-    std::vector<std::pair<double, double>> zones;
-    const double twoH = 2 * in.h / 100;
-    for (int i = 0; i < spans; ++i) {
-        const double a = xL[static_cast<std::size_t>(i)], b = xR[static_cast<std::size_t>(i)];
-        const double ln = b - a;
-        if (topFace) {
-            double margin = ln / 3;
-            if (in.seismicClass == SeismicClass::Des) margin = std::max(margin, twoH);
-            // 5 cm kept for rounding the length up at the lap's end.
-            if (b - a - 2 * margin - gridStep >= lap) zones.push_back({a + margin, b - margin - gridStep});
-        } else {
-            if (b - a - 2 * twoH - gridStep >= lap) zones.push_back({a + twoH, b - twoH - gridStep});
-        }
-    }
-    std::vector<Lap> laps;
-    double start = hookStartX;
-    double startTail = tails;
     const double stock = in.stockLength;
-    while (hookEndX - start + startTail + tails > stock + 1e-9) {
-        double best = -infinity;
-        for (const auto& [lo, hi] : zones) {
-            const double reach = start + stock - startTail - lap;
-            double p = std::min(hi - lap, reach);
-            // Bottom bars lap as near a support as they may, where the positive moment is
-            // smallest: at either end of the zone, else as far as the stock length reaches.
-            if (!topFace) {
-                if (hi - lap <= reach) p = hi - lap;
-                else if (lo <= reach) p = lo;
+    const double twoH = 2 * in.h / 100;
+    const bool des = in.seismicClass == SeismicClass::Des;
+    auto floorTo5cm = [](double m) { return std::floor(m / gridStep + 1e-7) * gridStep; };
+    // A piece as cut never exceeds the stock once its straight part is rounded up.
+    auto lastFits = [&](double start, double startTail) {
+        if (startTail > 0) return roundUpTo5cm(hookEndX - start + 2 * tails) <= stock + 1e-9;
+        return roundUpTo5cm(hookEndX - start) + tails <= stock + 1e-9;
+    };
+    // Zones in each span, 5 cm kept at both ends for the rounding of the pieces. First where
+    // the rules prefer (top: the middle third; bottom: clear of 2h from the faces, as near a
+    // support as the stock allows); when no plan fits there, anywhere in the spans clear of
+    // 2h from the faces (top) or, outside DES, anywhere in the spans (bottom).
+    for (int tier = 0; tier < 2; ++tier) {
+        std::vector<std::pair<double, double>> zones;
+        for (int i = 0; i < spans; ++i) {
+            const double a = xL[static_cast<std::size_t>(i)], b = xR[static_cast<std::size_t>(i)];
+            double margin = 0;
+            if (topFace) {
+                margin = tier == 0 ? std::max((b - a) / 3, des ? twoH : 0.0) : twoH;
+            } else {
+                margin = tier == 0 || des ? twoH : 0.0;
             }
-            if (p >= lo - 1e-9 && p > start + 1e-6) best = std::max(best, p);
+            const double lo = a + margin + gridStep, hi = b - margin - gridStep;
+            if (hi - lo >= lap - 1e-9) zones.push_back({lo, hi});
         }
-        if (best == -infinity) return std::nullopt;
-        best = std::floor(best / gridStep + 1e-7) * gridStep;  // on the 5 cm grid
-        if (best <= start + 1e-6) return std::nullopt;
-        laps.push_back({best, best + lap});
-        start = best;
-        startTail = 0;
+        std::vector<Lap> laps;
+        double start = hookStartX;
+        double startTail = tails;
+        bool planned = true;
+        while (!lastFits(start, startTail)) {
+            const double reach = start + floorTo5cm(stock - startTail) - lap;
+            double best = -infinity;
+            for (const auto& [lo, hi] : zones) {
+                double p = std::min(hi - lap, reach);
+                if (!topFace && tier == 0 && hi - lap > reach && lo <= reach) p = lo;
+                p = floorTo5cm(p);
+                if (p >= lo - 1e-9 && p > start + 1e-6) best = std::max(best, p);
+            }
+            if (best == -infinity) {
+                planned = false;
+                break;
+            }
+            laps.push_back({best, best + lap});
+            start = best;
+            startTail = 0;
+        }
+        if (planned) return laps;
     }
-    return laps;
+    return std::nullopt;
 }
 
 // Share of a continuous bar developed at x: from 0 at a hooked end to 1 at ldh from it.
@@ -682,6 +693,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             if (hookLeft) a = hookStartX;
             if (hookRight) b = hookEndX;
             if (!feasible || a < lowLimit - 1e-9 || b > highLimit + 1e-9) continue;
+            if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) > in.stockLength + 1e-9) continue;
             x.start = a;
             x.end = b;
             x.hookStart = hookLeft;
@@ -714,7 +726,11 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
         for (const Lap& lap : *laps) barLength += lap.end - lap.start;
         for (int n = 2;; ++n) {
             if (layerWidth(in.settings, Layer{{n, s}}) > available + 1e-9) break;
-            if (!laps->empty() && layerWidth(in.settings, Layer{{2 * n, s}}) > available + 1e-9) break;
+            // Lapped bars are tied in contact: each pair takes two diameters, spaced as one bar.
+            if (!laps->empty() &&
+                layerWidth(in.settings, Layer{{n, s}}) + n * s->diameterCm() > available + 1e-9) {
+                break;
+            }
             FaceChoice c;
             c.bar = s;
             c.count = n;
@@ -1305,15 +1321,22 @@ void Designer::addChecks(BeamDesign& design) const {
             const std::size_t k = std::min(static_cast<std::size_t>(found - points.begin()), points.size() - 1);
             for (int layer = 1; layer <= 2; ++layer) {
                 Layer bars;
+                double lapped = 0;  // the second bar of each contact lap
+                bool continuousSeen = false;
                 for (const BarMark& m : marks) {
                     if (m.face != face || m.layer != layer || x < m.start - 1e-9 ||
                         x > m.end + 1e-9) {
                         continue;
                     }
+                    if (m.continuous && continuousSeen) {
+                        lapped += m.count * findBar(m.bar)->diameterCm();
+                        continue;
+                    }
+                    continuousSeen = continuousSeen || m.continuous;
                     bars.push_back({m.count, findBar(m.bar)});
                 }
                 if (bars.empty()) continue;
-                const double width = layerWidth(in.settings, bars);
+                const double width = layerWidth(in.settings, bars) + lapped;
                 if (width - available > worst) {
                     worst = width - available;
                     at = k;

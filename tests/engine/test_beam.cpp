@@ -127,8 +127,8 @@ TEST(BeamCutOffs, SimpleSpanOfThePublishedExample) {
         }
         return last - first;
     };
-    EXPECT_NEAR(lengthOver(60.69), 4.93, 0.06);
-    EXPECT_NEAR(lengthOver(31.94), 7.24, 0.06);
+    EXPECT_NEAR(lengthOver(60.69), 4.93, 0.1);  // the 5 cm stations on either side
+    EXPECT_NEAR(lengthOver(31.94), 7.24, 0.1);
 
     int stopped = 0;
     for (const BarMark& m : design.bars) {
@@ -285,7 +285,7 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
         {"supports", [](BeamInput& in) { in.supports.pop_back(); }, "apoyos"},
         {"station_outside", [](BeamInput& in) { in.stations = {{1, 0, -5}, {1, 5.2, -4}}; },
          "Estación 2: x = 5.20 m fuera del vano 1"},
-        {"rho_over_limit", [](BeamInput& in) { in.spans[1].moments.right = 30; },
+        {"rho_over_limit", [](BeamInput& in) { in.spans[1].moments.right = 45; },
          "Vano 2, apoyo derecho: ρ = 0.0"},
         {"negative_moment", [](BeamInput& in) { in.spans[0].moments.mid = -1; }, "Vano 1"},
     };
@@ -299,7 +299,7 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
             << std::get<BeamError>(outcome).message;
     }
     BeamInput in = base();
-    in.spans[1].moments.right = 30;
+    in.spans[1].moments.right = 45;
     EXPECT_NE(std::get<BeamError>(designBeam(in)).message.find("> 0.025; aumente b o h"),
               std::string::npos);
 }
