@@ -173,7 +173,7 @@ private:
     std::vector<int> faceIndex;  // point index of each face
     std::vector<double> floorTop, floorBot, faceFloorBot;  // areas from the ratio rules
     std::vector<double> bumpTop, bumpBot;                  // strength corrections per point
-    std::optional<std::string> error;
+    mutable std::string failure;  // why the last arrangement tried could not be used
 
     FaceChoice top, bottom;
     std::vector<BarMark> marks;
@@ -415,6 +415,8 @@ std::variant<SectionNeed, DesignError> sectionNeed(const BeamInput& in, double m
 
 std::optional<std::string> Designer::requirements() {
     const double minTop = rhoMin * in.b * dTop, minBot = rhoMin * in.b * dBot;
+    double worstRho = 0;
+    std::size_t worstAt = 0;
     for (std::size_t k = 0; k < points.size(); ++k) {
         Point& p = points[k];
         if (p.span < 0 && (p.support == 0 || p.support == spans)) {
@@ -456,11 +458,16 @@ std::optional<std::string> Designer::requirements() {
         if (seismic) {
             for (const auto& [area, d] : {std::pair{p.reqTop, dTop}, std::pair{p.reqBot, dBot}}) {
                 const double rho = area / (in.b * d);
-                if (rho > rhoLimit + 1e-12) {
-                    return pointPlace(p) + ": ρ = " + fixed(rho, 3) + " > 0.025; aumente b o h";
+                if (rho > rhoLimit + 1e-12 && rho > worstRho) {
+                    worstRho = rho;
+                    worstAt = k;
                 }
             }
         }
+    }
+    if (worstRho > 0) {
+        return pointPlace(points[worstAt]) + ": ρ = " + fixed(worstRho, 3) +
+               " > 0.025; aumente b o h";
     }
     return std::nullopt;
 }
@@ -584,6 +591,9 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     }
     Extra none;
     if (deficits.empty()) return none;
+    const std::string place = topFace ? "Apoyo " + std::to_string(region + 1) + ", barras superiores"
+                                      : spanPlace(region) + ", barras inferiores";
+    failure = place + ": no alcanzan a desarrollarse en el espacio disponible";
     const double contA = count * cont.supplyArea;
     const double d = topFace ? dTop : dBot;
     const bool hookLeft = topFace && region == 0;
@@ -622,10 +632,18 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             const int second = k - x.inFirstLayer;
             if (second > 0 && (in.settings.maxTensionLayers < 2 ||
                                layerWidth(in.settings, Layer{{second, e}}) > available + 1e-9)) {
+                failure = place + ": " + std::to_string(contA > 0 ? count : 0) + " N° " +
+                          std::to_string(cont.designation) + " y " + std::to_string(k) + " N° " +
+                          std::to_string(e->designation) + " no caben en " +
+                          std::to_string(in.settings.maxTensionLayers) + " capas; aumente b";
                 continue;
             }
             const double area = k * e->supplyArea;
-            if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) continue;
+            if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) {
+                failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
+                          " > 0.025 con las barras comerciales; aumente b o h";
+                continue;
+            }
             if (!topFace && area > 3 * contA + 1e-9) continue;
             double a = infinity, b = -infinity;
             const Deficit* peak = &deficits.front();
@@ -720,7 +738,12 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             continue;
         }
         const auto laps = planLaps(*s, topFace);
-        if (!laps) continue;
+        if (!laps) {
+            failure = "Barras continuas N° " + std::to_string(s->designation) +
+                      ": no hay dónde traslaparlas dentro de la longitud comercial de " +
+                      fixed(in.stockLength, 2) + " m";
+            continue;
+        }
         double barLength = hookEndX - hookStartX + 2 * tail(*s);
         for (std::size_t k = 0; k < points.size(); ++k) fraction[k] = contFraction(*s, points[k].x);
         for (const Lap& lap : *laps) barLength += lap.end - lap.start;
@@ -744,7 +767,12 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             bool anyExtra = false;
             if (!topFace) {
                 for (std::size_t k = 0; k < points.size(); ++k) {
-                    if (points[k].span < 0 && points[k].reqBot > contArea[k] + 1e-9) ok = false;
+                    if (points[k].span < 0 && points[k].reqBot > contArea[k] + 1e-9) {
+                        ok = false;
+                        failure = "Apoyo " + std::to_string(points[k].support + 1) +
+                                  ", barras inferiores: las continuas que caben no dan " +
+                                  fixed(points[k].reqBot, 2) + " cm²";
+                    }
                 }
             }
             for (int r = 0; r < regions && ok; ++r) {
@@ -1385,15 +1413,11 @@ BeamOutcome Designer::run() {
         FaceChoice newTop, newBottom;
         if (!searchFace(true, newTop)) {
             if (designed) break;
-            return BeamError{"Ninguna disposición de barras superiores cumple: las barras no caben en "
-                             "el ancho, no alcanzan a desarrollarse o no pueden empalmarse; aumente b "
-                             "o h, o permita otras barras"};
+            return BeamError{"Ninguna disposición de barras superiores cumple. " + failure};
         }
         if (!searchFace(false, newBottom)) {
             if (designed) break;
-            return BeamError{"Ninguna disposición de barras inferiores cumple: las barras no caben en "
-                             "el ancho, no alcanzan a desarrollarse o no pueden empalmarse; aumente b "
-                             "o h, o permita otras barras"};
+            return BeamError{"Ninguna disposición de barras inferiores cumple. " + failure};
         }
         top = std::move(newTop);
         bottom = std::move(newBottom);
