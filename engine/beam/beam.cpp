@@ -202,6 +202,7 @@ private:
     double steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers) const;
     std::optional<CapacityResult> capacityAt(double x, bool negative, double fy) const;
     std::vector<std::pair<double, double>> markDev;  // ld and ldh of each mark, m
+    std::vector<const Bar*> markBars;
     double areaForMn(double mn, bool topTension) const;
     bool adjust();
     BeamDesign result() const;
@@ -890,8 +891,10 @@ void Designer::detail() {
                                          : "I" + std::to_string(++bottomCount);
     }
     markDev.clear();
+    markBars.clear();
     for (const BarMark& m : marks) {
         const Bar* bar = findBar(m.bar);
+        markBars.push_back(bar);
         markDev.push_back({ld(*bar, m.face == BeamFace::Top), ldh(*bar)});
     }
 }
@@ -907,7 +910,7 @@ double Designer::steelAt(BeamFace face, double x, std::vector<SteelLayer>& layer
         const double fromStart = (x - m.start) / (m.hookStart ? ldhM : ldM);
         const double fromEnd = (m.end - x) / (m.hookEnd ? ldhM : ldM);
         const double f = std::clamp(std::min(fromStart, fromEnd), 0.0, 1.0);
-        const Bar* bar = findBar(m.bar);
+        const Bar* bar = markBars[k];
         const double a = m.count * bar->supplyArea * f;
         if (a <= 0) continue;
         area += a;
