@@ -195,7 +195,10 @@ private:
     std::vector<std::pair<int, int>> topRegions, bottomRegions;
     bool searchFace(bool topFace, FaceChoice& choice) const;
     std::optional<Extra> bestExtra(bool topFace, int region, const Bar& cont, int count,
-                                   const std::vector<double>& contArea) const;
+                                   const std::vector<double>& contArea,
+                                   const std::vector<Lap>& laps) const;
+    bool splitLayers(Extra& extra, const Bar& cont, int count, const std::vector<Lap>& laps) const;
+    bool hookFits(const Bar& bar, int support) const;
     int firstLayerRoom(const Bar& cont, int count, const Bar& extra) const;
     void detail();
     void verify();
@@ -577,8 +580,34 @@ int Designer::firstLayerRoom(const Bar& cont, int count, const Bar& extra) const
     return room;
 }
 
+// The bars of a hooked end fit their development in the outer support.
+bool Designer::hookFits(const Bar& bar, int support) const {
+    return ldh(bar) * 100 <= in.supports[static_cast<std::size_t>(support)] - coverToBar + 1e-9;
+}
+
+// Puts as many extras as fit beside the continuous bars in the first layer (beside contact
+// laps where the extras run past one) and the rest in the second; false when they do not fit.
+bool Designer::splitLayers(Extra& extra, const Bar& cont, int count,
+                           const std::vector<Lap>& laps) const {
+    const bool lapped = std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
+        return lap.start < extra.end + gridStep && lap.end > extra.start - gridStep;
+    });
+    const double pairs = lapped ? count * cont.diameterCm() : 0;
+    int room = 0;
+    while (room < extra.count &&
+           layerWidth(in.settings, Layer{{count, &cont}, {room + 1, extra.bar}}) + pairs <=
+               available + 1e-9) {
+        ++room;
+    }
+    extra.inFirstLayer = room;
+    const int second = extra.count - room;
+    return second == 0 || (in.settings.maxTensionLayers >= 2 &&
+                           layerWidth(in.settings, Layer{{second, extra.bar}}) <= available + 1e-9);
+}
+
 std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& cont, int count,
-                                         const std::vector<double>& contArea) const {
+                                         const std::vector<double>& contArea,
+                                         const std::vector<Lap>& laps) const {
     const auto [first, last] = (topFace ? topRegions : bottomRegions)[static_cast<std::size_t>(region)];
     struct Deficit {
         double x, need;
@@ -609,6 +638,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             20 * e->diameterCm() > supportWidth + 1e-9 && e != sizes.front()) {
             continue;
         }
+        if ((hookLeft || hookRight) && !hookFits(*e, region) && e != sizes.front()) continue;
         const double ldE = ld(*e, topFace), ldhE = ldh(*e);
         double maxNeed = 0;
         bool reachable = true;
@@ -715,6 +745,16 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) > in.stockLength + 1e-9) continue;
             x.start = a;
             x.end = b;
+            if (!splitLayers(x, cont, count, laps)) {
+                failure = place + ": " + std::to_string(count) + " N° " +
+                          std::to_string(cont.designation) + " y " + std::to_string(k) + " N° " +
+                          std::to_string(e->designation) + " no caben en " +
+                          std::to_string(in.settings.maxTensionLayers) +
+                          " capas junto a los traslapos; aumente b";
+                continue;
+            }
+            x.start = a;
+            x.end = b;
             x.hookStart = hookLeft;
             x.hookEnd = hookRight;
             const double tails = (hookLeft + hookRight) * tail(*e);
@@ -738,6 +778,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             s != sizes.front()) {
             continue;
         }
+        if ((!hookFits(*s, 0) || !hookFits(*s, spans)) && s != sizes.front()) continue;
         const auto laps = planLaps(*s, topFace);
         if (!laps) {
             failure = "Barras continuas N° " + std::to_string(s->designation) +
@@ -777,7 +818,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                 }
             }
             for (int r = 0; r < regions && ok; ++r) {
-                const auto extra = bestExtra(topFace, r, *s, n, contArea);
+                const auto extra = bestExtra(topFace, r, *s, n, contArea, *laps);
                 if (!extra) {
                     ok = false;
                     break;
@@ -788,6 +829,40 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                     anyExtra = true;
                     c.marks += extra->inFirstLayer < extra->count ? 2 : 1;
                 }
+            }
+            // Extras of neighbouring supports that meet run on as one mark: the larger bar, as
+            // many as either needed, ends moved out by the longer development.
+            for (int j = 0; topFace && ok && j + 1 < regions; ++j) {
+                Extra& left = c.extras[static_cast<std::size_t>(j)];
+                Extra& right = c.extras[static_cast<std::size_t>(j) + 1];
+                if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep) continue;
+                Extra merged;
+                merged.bar = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
+                const double a = merged.bar->supplyArea;
+                merged.count = static_cast<int>(std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
+                                                         std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
+                const double ldMerged = ld(*merged.bar, true);
+                merged.hookStart = left.hookStart;
+                merged.hookEnd = right.hookEnd;
+                merged.start = merged.hookStart ? left.start
+                                                : std::max(hookStartX, left.start - std::max(0.0, ldMerged - ld(*left.bar, true)));
+                merged.end = merged.hookEnd ? right.end
+                                            : std::min(hookEndX, right.end + std::max(0.0, ldMerged - ld(*right.bar, true)));
+                const double tails = (merged.hookStart + merged.hookEnd) * tail(*merged.bar);
+                merged.mass = merged.count * (merged.end - merged.start + tails) * merged.bar->mass;
+                if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
+                    !splitLayers(merged, *s, n, *laps)) {
+                    ok = false;
+                    failure = "Apoyos " + std::to_string(j + 1) + " y " + std::to_string(j + 2) +
+                              ", barras superiores: las adicionales se juntan y no caben o exceden "
+                              "la longitud comercial";
+                    break;
+                }
+                c.mass += merged.mass - left.mass - right.mass;
+                c.marks -= (left.inFirstLayer < left.count ? 2 : 1) + (right.inFirstLayer < right.count ? 2 : 1);
+                c.marks += merged.inFirstLayer < merged.count ? 2 : 1;
+                left = Extra{};
+                right = merged;
             }
             if (ok) {
                 c.found = true;
