@@ -529,7 +529,9 @@ std::optional<std::vector<Lap>> Designer::planLaps(const Bar& bar, bool topFace)
                 double p = std::min(hi - lap, reach);
                 if (!topFace && tier == 0 && hi - lap > reach && lo <= reach) p = lo;
                 p = floorTo5cm(p);
-                if (p >= lo - 1e-9 && p > start + 1e-6) best = std::max(best, p);
+                // The next lap starts past the end of the one before: never three bars at a point.
+                const double after = laps.empty() ? start : start + lap + gridStep;
+                if (p >= lo - 1e-9 && p > after + 1e-6) best = std::max(best, p);
             }
             if (best == -infinity) {
                 planned = false;
@@ -713,6 +715,9 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                         }
                         if (inflection == infinity) {
                             feasible = false;
+                            failure = place + ": el momento negativo no se anula en el " +
+                                      spanPlace(span) + " y las barras continuas son menos de un "
+                                      "tercio del acero superior de la cara";
                         } else if (side == 0) {
                             a = std::min(a, inflection - reach);
                         } else {
@@ -734,6 +739,8 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                 while (ka >= first && !twice(ka)) --ka;
                 if (kb > last || ka < first) {
                     feasible = false;
+                    failure = place + ": las barras continuas no dan el doble del área requerida "
+                                      "donde podrían cortarse las adicionales";
                 } else {
                     a = points[static_cast<std::size_t>(ka)].x;
                     b = points[static_cast<std::size_t>(kb)].x;
@@ -742,7 +749,11 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             if (hookLeft) a = hookStartX;
             if (hookRight) b = hookEndX;
             if (!feasible || a < lowLimit - 1e-9 || b > highLimit + 1e-9) continue;
-            if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) > in.stockLength + 1e-9) continue;
+            if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) > in.stockLength + 1e-9) {
+                failure = place + ": las barras adicionales exceden la longitud comercial de " +
+                          fixed(in.stockLength, 2) + " m";
+                continue;
+            }
             x.start = a;
             x.end = b;
             if (!splitLayers(x, cont, count, laps)) {
@@ -772,6 +783,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
         smallestInterior = std::min(smallestInterior, in.supports[static_cast<std::size_t>(j)]);
     }
     FaceChoice best;
+    failure.clear();
     std::vector<double> contArea(points.size()), fraction(points.size());
     for (const Bar* s : sizes) {
         if (in.seismicClass == SeismicClass::Des && 20 * s->diameterCm() > smallestInterior + 1e-9 &&
@@ -781,6 +793,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
         if ((!hookFits(*s, 0) || !hookFits(*s, spans)) && s != sizes.front()) continue;
         const auto laps = planLaps(*s, topFace);
         if (!laps) {
+            if (!failure.empty()) continue;  // a reason of a smaller bar says more
             failure = "Barras continuas N° " + std::to_string(s->designation) +
                       ": no hay dónde traslaparlas dentro de la longitud comercial de " +
                       fixed(in.stockLength, 2) + " m";
