@@ -174,6 +174,8 @@ private:
     std::vector<double> floorTop, floorBot, faceFloorBot;  // areas from the ratio rules
     std::vector<double> bumpTop, bumpBot;                  // strength corrections per point
     mutable std::string failure;  // why the last arrangement tried could not be used
+    mutable bool explain = false;
+    bool sectionsDesigned = false;  // compose `failure` (a second search, after one failed)
 
     FaceChoice top, bottom;
     std::vector<BarMark> marks;
@@ -202,7 +204,8 @@ private:
     int firstLayerRoom(const Bar& cont, int count, const Bar& extra) const;
     void detail();
     void verify();
-    double steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers) const;
+    double steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
+                   const std::vector<std::size_t>* active = nullptr) const;
     std::optional<CapacityResult> capacityAt(double x, bool negative, double fy) const;
     std::vector<std::pair<double, double>> markDev;  // ld and ldh of each mark, m
     std::vector<const Bar*> markBars;
@@ -427,19 +430,21 @@ std::optional<std::string> Designer::requirements() {
             p.reqTop = p.reqBot = p.baseTop = p.baseBot = p.strTop = p.strBot = 0;
             continue;
         }
-        const auto neg = sectionNeed(in, p.muNeg, true);
-        const auto pos = sectionNeed(in, p.muPos, false);
-        for (const auto* outcome : {&neg, &pos}) {
-            if (const DesignError* e = std::get_if<DesignError>(outcome)) {
-                return pointPlace(p) + ": " + std::string(designErrorMessage(*e));
+        if (!sectionsDesigned) {  // the envelopes do not change between iterations
+            const auto neg = sectionNeed(in, p.muNeg, true);
+            const auto pos = sectionNeed(in, p.muPos, false);
+            for (const auto* outcome : {&neg, &pos}) {
+                if (const DesignError* e = std::get_if<DesignError>(outcome)) {
+                    return pointPlace(p) + ": " + std::string(designErrorMessage(*e));
+                }
             }
+            const SectionNeed& n = std::get<SectionNeed>(neg);
+            const SectionNeed& s = std::get<SectionNeed>(pos);
+            p.baseTop = std::max(n.as, s.asPrime);
+            p.baseBot = std::max(s.as, n.asPrime);
+            p.strTop = std::max(n.strength, s.asPrime);
+            p.strBot = std::max(s.strength, n.asPrime);
         }
-        const SectionNeed& n = std::get<SectionNeed>(neg);
-        const SectionNeed& s = std::get<SectionNeed>(pos);
-        p.baseTop = std::max(n.as, s.asPrime);
-        p.baseBot = std::max(s.as, n.asPrime);
-        p.strTop = std::max(n.strength, s.asPrime);
-        p.strBot = std::max(s.strength, n.asPrime);
         double top = p.baseTop, bot = p.baseBot;
         if (seismic) {
             top = std::max(top, minTop);
@@ -469,6 +474,7 @@ std::optional<std::string> Designer::requirements() {
             }
         }
     }
+    sectionsDesigned = true;
     if (worstRho > 0) {
         return pointPlace(points[worstAt]) + ": ρ = " + fixed(worstRho, 3) +
                " > 0.025; aumente b o h";
@@ -623,9 +629,10 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     }
     Extra none;
     if (deficits.empty()) return none;
-    const std::string place = topFace ? "Apoyo " + std::to_string(region + 1) + ", barras superiores"
-                                      : spanPlace(region) + ", barras inferiores";
-    failure = place + ": no alcanzan a desarrollarse en el espacio disponible";
+    const std::string place = !explain ? std::string()
+                              : topFace ? "Apoyo " + std::to_string(region + 1) + ", barras superiores"
+                                        : spanPlace(region) + ", barras inferiores";
+    if (explain) failure = place + ": no alcanzan a desarrollarse en el espacio disponible";
     const double contA = count * cont.supplyArea;
     const double d = topFace ? dTop : dBot;
     const bool hookLeft = topFace && region == 0;
@@ -665,7 +672,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             const int second = k - x.inFirstLayer;
             if (second > 0 && (in.settings.maxTensionLayers < 2 ||
                                layerWidth(in.settings, Layer{{second, e}}) > available + 1e-9)) {
-                failure = place + ": " + std::to_string(contA > 0 ? count : 0) + " N° " +
+                if (explain) failure = place + ": " + std::to_string(contA > 0 ? count : 0) + " N° " +
                           std::to_string(cont.designation) + " y " + std::to_string(k) + " N° " +
                           std::to_string(e->designation) + " no caben en " +
                           std::to_string(in.settings.maxTensionLayers) + " capas; aumente b";
@@ -673,7 +680,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             }
             const double area = k * e->supplyArea;
             if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) {
-                failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
+                if (explain) failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
                           " > 0.025 con las barras comerciales; aumente b o h";
                 continue;
             }
@@ -715,7 +722,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                         }
                         if (inflection == infinity) {
                             feasible = false;
-                            failure = place + ": el momento negativo no se anula en el " +
+                            if (explain) failure = place + ": el momento negativo no se anula en el " +
                                       spanPlace(span) + " y las barras continuas son menos de un "
                                       "tercio del acero superior de la cara";
                         } else if (side == 0) {
@@ -739,7 +746,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                 while (ka >= first && !twice(ka)) --ka;
                 if (kb > last || ka < first) {
                     feasible = false;
-                    failure = place + ": las barras continuas no dan el doble del área requerida "
+                    if (explain) failure = place + ": las barras continuas no dan el doble del área requerida "
                                       "donde podrían cortarse las adicionales";
                 } else {
                     a = points[static_cast<std::size_t>(ka)].x;
@@ -750,14 +757,14 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             if (hookRight) b = hookEndX;
             if (!feasible || a < lowLimit - 1e-9 || b > highLimit + 1e-9) continue;
             if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) > in.stockLength + 1e-9) {
-                failure = place + ": las barras adicionales exceden la longitud comercial de " +
+                if (explain) failure = place + ": las barras adicionales exceden la longitud comercial de " +
                           fixed(in.stockLength, 2) + " m";
                 continue;
             }
             x.start = a;
             x.end = b;
             if (!splitLayers(x, cont, count, laps)) {
-                failure = place + ": " + std::to_string(count) + " N° " +
+                if (explain) failure = place + ": " + std::to_string(count) + " N° " +
                           std::to_string(cont.designation) + " y " + std::to_string(k) + " N° " +
                           std::to_string(e->designation) + " no caben en " +
                           std::to_string(in.settings.maxTensionLayers) +
@@ -794,7 +801,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
         const auto laps = planLaps(*s, topFace);
         if (!laps) {
             if (!failure.empty()) continue;  // a reason of a smaller bar says more
-            failure = "Barras continuas N° " + std::to_string(s->designation) +
+            if (explain) failure = "Barras continuas N° " + std::to_string(s->designation) +
                       ": no hay dónde traslaparlas dentro de la longitud comercial de " +
                       fixed(in.stockLength, 2) + " m";
             continue;
@@ -824,7 +831,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                 for (std::size_t k = 0; k < points.size(); ++k) {
                     if (points[k].span < 0 && points[k].reqBot > contArea[k] + 1e-9) {
                         ok = false;
-                        failure = "Apoyo " + std::to_string(points[k].support + 1) +
+                        if (explain) failure = "Apoyo " + std::to_string(points[k].support + 1) +
                                   ", barras inferiores: las continuas que caben no dan " +
                                   fixed(points[k].reqBot, 2) + " cm²";
                     }
@@ -866,7 +873,7 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                 if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
                     !splitLayers(merged, *s, n, *laps)) {
                     ok = false;
-                    failure = "Apoyos " + std::to_string(j + 1) + " y " + std::to_string(j + 2) +
+                    if (explain) failure = "Apoyos " + std::to_string(j + 1) + " y " + std::to_string(j + 2) +
                               ", barras superiores: las adicionales se juntan y no caben o exceden "
                               "la longitud comercial";
                     break;
@@ -988,10 +995,13 @@ void Designer::detail() {
 }
 
 // The developed steel of one face at x, in layers whose depth is measured from that face.
-double Designer::steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers) const {
+double Designer::steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
+                         const std::vector<std::size_t>* active) const {
     layers.clear();
     double area = 0;
-    for (std::size_t k = 0; k < marks.size(); ++k) {
+    const std::size_t count = active ? active->size() : marks.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t k = active ? (*active)[i] : i;
         const BarMark& m = marks[k];
         if (m.face != face || x < m.start - 1e-9 || x > m.end + 1e-9) continue;
         const auto [ldM, ldhM] = markDev[k];
@@ -1071,10 +1081,19 @@ void Designer::verify() {
     std::vector<double> key;
     CapacityResult lastResultB{};
     bool haveLastB = false;
+    // The marks present at each point, swept along the beam (marks are sorted by face and start).
+    std::vector<std::size_t> order(marks.size());
+    for (std::size_t k = 0; k < marks.size(); ++k) order[k] = k;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return marks[a].start < marks[b].start; });
+    std::vector<std::size_t> active;
+    std::size_t next = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const double x = points[k].x;
-        areaTop[k] = steelAt(BeamFace::Top, x, topLayers);
-        areaBot[k] = steelAt(BeamFace::Bottom, x, botLayers);
+        while (next < order.size() && marks[order[next]].start <= x + 1e-9) active.push_back(order[next++]);
+        std::erase_if(active, [&](std::size_t m) { return marks[m].end < x - 1e-9; });
+        areaTop[k] = steelAt(BeamFace::Top, x, topLayers, &active);
+        areaBot[k] = steelAt(BeamFace::Bottom, x, botLayers, &active);
         for (const bool negative : {true, false}) {
             const std::vector<SteelLayer>& t = negative ? topLayers : botLayers;
             const std::vector<SteelLayer>& c = negative ? botLayers : topLayers;
@@ -1504,10 +1523,14 @@ BeamOutcome Designer::run() {
         FaceChoice newTop, newBottom;
         if (!searchFace(true, newTop)) {
             if (designed) break;
+            explain = true;
+            searchFace(true, newTop);
             return BeamError{"Ninguna disposición de barras superiores cumple. " + failure};
         }
         if (!searchFace(false, newBottom)) {
             if (designed) break;
+            explain = true;
+            searchFace(false, newBottom);
             return BeamError{"Ninguna disposición de barras inferiores cumple. " + failure};
         }
         top = std::move(newTop);
