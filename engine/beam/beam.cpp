@@ -693,9 +693,17 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                 b = std::max(b, df.x + t);
                 if (df.need > peak->need) peak = &df;
             }
+            // The theoretical cut-off lies between the last station with a deficit and the next
+            // one without: measured from the latter, on the safe side of the 5 cm stations.
             const double ext = std::max(d, 12 * e->diameterCm()) / 100;
-            a = std::min({a, deficits.front().x - ext, peak->x - ldE});
-            b = std::max({b, deficits.back().x + ext, peak->x + ldE});
+            const double firstNeed = deficits.front().index > 0
+                                         ? points[static_cast<std::size_t>(deficits.front().index - 1)].x
+                                         : deficits.front().x;
+            const double lastNeed = deficits.back().index + 1 < static_cast<int>(points.size())
+                                        ? points[static_cast<std::size_t>(deficits.back().index + 1)].x
+                                        : deficits.back().x;
+            a = std::min({a, firstNeed - ext, peak->x - ldE});
+            b = std::max({b, lastNeed + ext, peak->x + ldE});
             bool feasible = true;
             if (topFace) {
                 // A third of the negative steel at a face runs past the inflection point.
