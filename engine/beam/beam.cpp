@@ -1289,6 +1289,11 @@ BeamDesign Designer::result() const {
             "más de lo que exige la NSR-98.");
     }
     design.notes.push_back("Mpr con 1.25 Fy y φ = 1, para el diseño a cortante.");
+    if (in.code == DesignCode::Nsr98) {
+        design.notes.push_back(
+            "ld y ldh por las expresiones en MPa de la NSR-10 (C.12.2.2 y C.12.5) también bajo "
+            "la NSR-98.");
+    }
     return design;
 }
 
@@ -1495,6 +1500,48 @@ void Designer::addChecks(BeamDesign& design) const {
             pointPlace(points[at]) + (face == BeamFace::Top ? ": barras superiores" : ": barras inferiores") +
                 " ocupan " + fixed(worstWidth, 2) + " cm" + (ok ? " ≤ " : " > ") +
                 "ancho disponible " + fixed(available, 2) + " cm");
+    }
+    // Laps of the continuous bars: class B length, never in a support, in DES clear of 2h from
+    // the faces and where the demand stays below the strength.
+    for (const BeamFace face : {BeamFace::Top, BeamFace::Bottom}) {
+        std::vector<const BarMark*> pieces;
+        for (const BarMark& m : marks) {
+            if (m.face == face && m.continuous) pieces.push_back(&m);
+        }
+        for (std::size_t k = 0; k + 1 < pieces.size(); ++k) {
+            const BarMark& a = *pieces[k];
+            const BarMark& b = *pieces[k + 1];
+            const double start = b.start, end = a.end;
+            const Bar* bar = findBar(a.bar);
+            const double need = std::max(1.3 * ld(*bar, face == BeamFace::Top), 0.30);
+            int span = -1;
+            for (int i = 0; i < spans; ++i) {
+                if (start >= xL[static_cast<std::size_t>(i)] - 1e-9 &&
+                    end <= xR[static_cast<std::size_t>(i)] + 1e-9) {
+                    span = i;
+                }
+            }
+            bool ok = end - start >= need - 1e-9 && span >= 0;
+            std::string where = span >= 0 ? spanPlace(span) : "Apoyo";
+            if (ok && in.seismicClass == SeismicClass::Des) {
+                const double twoH = 2 * in.h / 100;
+                const auto s = static_cast<std::size_t>(span);
+                ok = start >= xL[s] + twoH - 1e-9 && end <= xR[s] - twoH + 1e-9;
+                for (std::size_t p = 0; p < points.size() && ok; ++p) {
+                    if (points[p].x < start || points[p].x > end) continue;
+                    const double mu = face == BeamFace::Top ? points[p].muNeg : points[p].muPos;
+                    const double cap = face == BeamFace::Top ? phiNeg[p] : phiPos[p];
+                    if (mu > 0 && mu >= cap) ok = false;
+                }
+            }
+            add("traslapo", span >= 0 ? std::optional<int>(span + 1) : std::nullopt, start, ok,
+                where + ": traslapo de " + a.mark + " y " + b.mark + " (" +
+                    std::to_string(a.count) + " N° " + std::to_string(a.bar) + ") de " +
+                    fixed(start, 2) + " a " + fixed(end, 2) + " m, " + fixed(end - start, 2) +
+                    " m" + (end - start >= need - 1e-9 ? " ≥ " : " < ") + "1.3 ld = " +
+                    fixed(need, 2) + " m" +
+                    (in.seismicClass == SeismicClass::Des ? ", a más de 2h de las caras" : ""));
+        }
     }
     // Hooks: the length available in the outer supports.
     for (const int j : {0, spans}) {
