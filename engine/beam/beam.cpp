@@ -17,9 +17,12 @@ namespace engine::beam {
 
 std::string_view className(SeismicClass seismicClass) {
     switch (seismicClass) {
-    case SeismicClass::Des: return "DES";
-    case SeismicClass::Dmo: return "DMO";
-    case SeismicClass::Dmi: return "DMI";
+        case SeismicClass::Des:
+            return "DES";
+        case SeismicClass::Dmo:
+            return "DMO";
+        case SeismicClass::Dmi:
+            return "DMI";
     }
     return "DES";
 }
@@ -34,7 +37,9 @@ std::optional<SeismicClass> classFromName(std::string_view name) {
 namespace {
 
 // Square root of f'c in MPa for the development expressions, never above 8.3 MPa.
-double rootFcMpa(double fc) { return std::min(std::sqrt(fc * mpaPerKgCm2), 8.3); }
+double rootFcMpa(double fc) {
+    return std::min(std::sqrt(fc * mpaPerKgCm2), 8.3);
+}
 
 }  // namespace
 
@@ -71,9 +76,13 @@ constexpr double gridStep = 0.05;  // m
 constexpr double tiny = 1e-9;
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-std::string fixed(double value, int decimals) { return formatFixed(value, decimals, '.'); }
+std::string fixed(double value, int decimals) {
+    return formatFixed(value, decimals, '.');
+}
 
-double roundUpTo5cm(double metres) { return std::ceil(metres / gridStep - 1e-7) * gridStep; }
+double roundUpTo5cm(double metres) {
+    return std::ceil(metres / gridStep - 1e-7) * gridStep;
+}
 
 // One point of the profile: a station every 5 cm along the beam and every support face.
 struct Point {
@@ -144,33 +153,35 @@ struct Envelope {
     }
 };
 
-std::string spanPlace(int span) { return "Vano " + std::to_string(span + 1); }
+std::string spanPlace(int span) {
+    return "Vano " + std::to_string(span + 1);
+}
 
 std::string facePlace(int face) {
     return spanPlace(face / 2) + (face % 2 == 0 ? ", apoyo izquierdo" : ", apoyo derecho");
 }
 
 class Designer {
-public:
+  public:
     explicit Designer(const BeamInput& input) : in(input) {}
     BeamOutcome run();
 
-private:
+  private:
     const BeamInput& in;
     int spans = 0;
     std::vector<double> xL, xR, supL, supR;
     double length = 0;
-    double coverToBar = 0;  // cm, face to the outside of the longitudinal bars
+    double coverToBar = 0;                // cm, face to the outside of the longitudinal bars
     double hookStartX = 0, hookEndX = 0;  // straight ends of hooked bars, m
-    double available = 0;  // width for the bars, cm
-    double dTop = 0, dBot = 0;  // effective depths of the design, cm
+    double available = 0;                 // width for the bars, cm
+    double dTop = 0, dBot = 0;            // effective depths of the design, cm
     double rhoMin = 0;
     bool seismic = false;  // DES or DMO
     double rhoLimit = 0.025;
     std::vector<const Bar*> sizes;
     std::vector<Envelope> envelopes;
     std::vector<Point> points;
-    std::vector<int> faceIndex;  // point index of each face
+    std::vector<int> faceIndex;                            // point index of each face
     std::vector<double> floorTop, floorBot, faceFloorBot;  // areas from the ratio rules
     std::vector<double> bumpTop, bumpBot;                  // strength corrections per point
     mutable std::string failure;  // why the last arrangement tried could not be used
@@ -315,7 +326,8 @@ std::optional<std::string> Designer::buildEnvelopes() {
     std::vector<std::vector<std::pair<double, double>>> rows(static_cast<std::size_t>(spans));
     for (const Station& st : in.stations) {
         double x = st.x;
-        if (in.stationsFromCentreline) x -= in.supports[static_cast<std::size_t>(st.span - 1)] / 200;
+        if (in.stationsFromCentreline)
+            x -= in.supports[static_cast<std::size_t>(st.span - 1)] / 200;
         rows[static_cast<std::size_t>(st.span - 1)].push_back({x, st.mu});
     }
     for (int i = 0; i < spans; ++i) {
@@ -375,8 +387,10 @@ void Designer::buildPoints() {
     // Over an interior support the demand is the larger of its two faces'.
     for (Point& p : points) {
         if (p.support <= 0 || p.support >= spans) continue;
-        const Point& left = points[static_cast<std::size_t>(faceIndex[2 * static_cast<std::size_t>(p.support) - 1])];
-        const Point& right = points[static_cast<std::size_t>(faceIndex[2 * static_cast<std::size_t>(p.support)])];
+        const Point& left = points[static_cast<std::size_t>(
+            faceIndex[2 * static_cast<std::size_t>(p.support) - 1])];
+        const Point& right =
+            points[static_cast<std::size_t>(faceIndex[2 * static_cast<std::size_t>(p.support)])];
         p.muNeg = std::max(left.muNeg, right.muNeg);
         p.muPos = std::max(left.muPos, right.muPos);
     }
@@ -400,7 +414,8 @@ struct SectionNeed {
     double as = 0, asPrime = 0, strength = 0;
 };
 
-std::variant<SectionNeed, DesignError> sectionNeed(const BeamInput& in, double mu, bool topTension) {
+std::variant<SectionNeed, DesignError> sectionNeed(const BeamInput& in, double mu,
+                                                   bool topTension) {
     if (!(mu > 0)) return SectionNeed{};
     const DesignInput di{.b = in.b,
                          .h = in.h,
@@ -415,8 +430,8 @@ std::variant<SectionNeed, DesignError> sectionNeed(const BeamInput& in, double m
     SectionNeed need;
     need.as = run.as();
     need.asPrime = run.asPrime();
-    need.strength = run.kind() == SectionKind::Doubly ? run.as()
-                                                      : runFigures(run).rho * in.b * run.d();
+    need.strength =
+        run.kind() == SectionKind::Doubly ? run.as() : runFigures(run).rho * in.b * run.d();
     return need;
 }
 
@@ -451,8 +466,10 @@ std::optional<std::string> Designer::requirements() {
             bot = std::max(bot, minBot);
         }
         std::vector<int> spansHere;
-        if (p.span >= 0) spansHere.push_back(p.span);
-        else spansHere = {p.support - 1, p.support};
+        if (p.span >= 0)
+            spansHere.push_back(p.span);
+        else
+            spansHere = {p.support - 1, p.support};
         for (int i : spansHere) {
             top = std::max(top, floorTop[static_cast<std::size_t>(i)]);
             bot = std::max(bot, floorBot[static_cast<std::size_t>(i)]);
@@ -616,7 +633,8 @@ bool Designer::splitLayers(Extra& extra, const Bar& cont, int count,
 std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& cont, int count,
                                          const std::vector<double>& contArea,
                                          const std::vector<Lap>& laps) const {
-    const auto [first, last] = (topFace ? topRegions : bottomRegions)[static_cast<std::size_t>(region)];
+    const auto [first, last] =
+        (topFace ? topRegions : bottomRegions)[static_cast<std::size_t>(region)];
     struct Deficit {
         double x, need;
         int index;
@@ -630,8 +648,9 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     Extra none;
     if (deficits.empty()) return none;
     const std::string place = !explain ? std::string()
-                              : topFace ? "Apoyo " + std::to_string(region + 1) + ", barras superiores"
-                                        : spanPlace(region) + ", barras inferiores";
+                              : topFace
+                                  ? "Apoyo " + std::to_string(region + 1) + ", barras superiores"
+                                  : spanPlace(region) + ", barras inferiores";
     if (explain) failure = place + ": no alcanzan a desarrollarse en el espacio disponible";
     const double contA = count * cont.supplyArea;
     const double d = topFace ? dTop : dBot;
@@ -672,16 +691,18 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             const int second = k - x.inFirstLayer;
             if (second > 0 && (in.settings.maxTensionLayers < 2 ||
                                layerWidth(in.settings, Layer{{second, e}}) > available + 1e-9)) {
-                if (explain) failure = place + ": " + std::to_string(contA > 0 ? count : 0) + " N° " +
-                          std::to_string(cont.designation) + " y " + std::to_string(k) + " N° " +
-                          std::to_string(e->designation) + " no caben en " +
-                          std::to_string(in.settings.maxTensionLayers) + " capas; aumente b";
+                if (explain)
+                    failure = place + ": " + std::to_string(contA > 0 ? count : 0) + " N° " +
+                              std::to_string(cont.designation) + " y " + std::to_string(k) +
+                              " N° " + std::to_string(e->designation) + " no caben en " +
+                              std::to_string(in.settings.maxTensionLayers) + " capas; aumente b";
                 continue;
             }
             const double area = k * e->supplyArea;
             if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) {
-                if (explain) failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
-                          " > 0.025 con las barras comerciales; aumente b o h";
+                if (explain)
+                    failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
+                              " > 0.025 con las barras comerciales; aumente b o h";
                 continue;
             }
             if (!topFace && area > 3 * contA + 1e-9) continue;
@@ -696,12 +717,14 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             // The theoretical cut-off lies between the last station with a deficit and the next
             // one without: measured from the latter, on the safe side of the 5 cm stations.
             const double ext = std::max(d, 12 * e->diameterCm()) / 100;
-            const double firstNeed = deficits.front().index > 0
-                                         ? points[static_cast<std::size_t>(deficits.front().index - 1)].x
-                                         : deficits.front().x;
-            const double lastNeed = deficits.back().index + 1 < static_cast<int>(points.size())
-                                        ? points[static_cast<std::size_t>(deficits.back().index + 1)].x
-                                        : deficits.back().x;
+            const double firstNeed =
+                deficits.front().index > 0
+                    ? points[static_cast<std::size_t>(deficits.front().index - 1)].x
+                    : deficits.front().x;
+            const double lastNeed =
+                deficits.back().index + 1 < static_cast<int>(points.size())
+                    ? points[static_cast<std::size_t>(deficits.back().index + 1)].x
+                    : deficits.back().x;
             a = std::min({a, firstNeed - ext, peak->x - ldE});
             b = std::max({b, lastNeed + ext, peak->x + ldE});
             bool feasible = true;
@@ -713,10 +736,12 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                         const int span = side == 0 ? region - 1 : region;
                         if (span < 0 || span >= spans) continue;
                         const int faceId = side == 0 ? 2 * span + 1 : 2 * span;
-                        const Point& face = points[static_cast<std::size_t>(faceIndex[static_cast<std::size_t>(faceId)])];
+                        const Point& face = points[static_cast<std::size_t>(
+                            faceIndex[static_cast<std::size_t>(faceId)])];
                         if (face.muNeg <= 0) continue;
                         const double ln = in.spans[static_cast<std::size_t>(span)].length;
-                        const double reach = std::max({d / 100, 12 * e->diameterCm() / 100, ln / 16});
+                        const double reach =
+                            std::max({d / 100, 12 * e->diameterCm() / 100, ln / 16});
                         int k2 = faceIndex[static_cast<std::size_t>(faceId)];
                         const int step = side == 0 ? -1 : 1;
                         double inflection = infinity;
@@ -730,9 +755,11 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                         }
                         if (inflection == infinity) {
                             feasible = false;
-                            if (explain) failure = place + ": el momento negativo no se anula en el " +
-                                      spanPlace(span) + " y las barras continuas son menos de un "
-                                      "tercio del acero superior de la cara";
+                            if (explain)
+                                failure = place + ": el momento negativo no se anula en el " +
+                                          spanPlace(span) +
+                                          " y las barras continuas son menos de un "
+                                          "tercio del acero superior de la cara";
                         } else if (side == 0) {
                             a = std::min(a, inflection - reach);
                         } else {
@@ -754,8 +781,10 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                 while (ka >= first && !twice(ka)) --ka;
                 if (kb > last || ka < first) {
                     feasible = false;
-                    if (explain) failure = place + ": las barras continuas no dan el doble del área requerida "
-                                      "donde podrían cortarse las adicionales";
+                    if (explain)
+                        failure = place +
+                                  ": las barras continuas no dan el doble del área requerida "
+                                  "donde podrían cortarse las adicionales";
                 } else {
                     a = points[static_cast<std::size_t>(ka)].x;
                     b = points[static_cast<std::size_t>(kb)].x;
@@ -765,18 +794,20 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             if (hookRight) b = hookEndX;
             if (!feasible || a < lowLimit - 1e-9 || b > highLimit + 1e-9) continue;
             if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) > in.stockLength + 1e-9) {
-                if (explain) failure = place + ": las barras adicionales exceden la longitud comercial de " +
-                          fixed(in.stockLength, 2) + " m";
+                if (explain)
+                    failure = place + ": las barras adicionales exceden la longitud comercial de " +
+                              fixed(in.stockLength, 2) + " m";
                 continue;
             }
             x.start = a;
             x.end = b;
             if (!splitLayers(x, cont, count, laps)) {
-                if (explain) failure = place + ": " + std::to_string(count) + " N° " +
-                          std::to_string(cont.designation) + " y " + std::to_string(k) + " N° " +
-                          std::to_string(e->designation) + " no caben en " +
-                          std::to_string(in.settings.maxTensionLayers) +
-                          " capas junto a los traslapos; aumente b";
+                if (explain)
+                    failure = place + ": " + std::to_string(count) + " N° " +
+                              std::to_string(cont.designation) + " y " + std::to_string(k) +
+                              " N° " + std::to_string(e->designation) + " no caben en " +
+                              std::to_string(in.settings.maxTensionLayers) +
+                              " capas junto a los traslapos; aumente b";
                 continue;
             }
             x.start = a;
@@ -801,17 +832,18 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
     failure.clear();
     std::vector<double> contArea(points.size()), fraction(points.size());
     for (const Bar* s : sizes) {
-        if (in.seismicClass == SeismicClass::Des && 20 * s->diameterCm() > smallestInterior + 1e-9 &&
-            s != sizes.front()) {
+        if (in.seismicClass == SeismicClass::Des &&
+            20 * s->diameterCm() > smallestInterior + 1e-9 && s != sizes.front()) {
             continue;
         }
         if ((!hookFits(*s, 0) || !hookFits(*s, spans)) && s != sizes.front()) continue;
         const auto laps = planLaps(*s, topFace);
         if (!laps) {
             if (!failure.empty()) continue;  // a reason of a smaller bar says more
-            if (explain) failure = "Barras continuas N° " + std::to_string(s->designation) +
-                      ": no hay dónde traslaparlas dentro de la longitud comercial de " +
-                      fixed(in.stockLength, 2) + " m";
+            if (explain)
+                failure = "Barras continuas N° " + std::to_string(s->designation) +
+                          ": no hay dónde traslaparlas dentro de la longitud comercial de " +
+                          fixed(in.stockLength, 2) + " m";
             continue;
         }
         double barLength = hookEndX - hookStartX + 2 * tail(*s);
@@ -831,7 +863,8 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             c.mass = n * barLength * s->mass;
             c.marks = static_cast<int>(laps->size()) + 1;
             if (best.found && c.mass > best.mass + 1e-9) break;
-            for (std::size_t k = 0; k < points.size(); ++k) contArea[k] = n * s->supplyArea * fraction[k];
+            for (std::size_t k = 0; k < points.size(); ++k)
+                contArea[k] = n * s->supplyArea * fraction[k];
             // Over the supports no bottom extras help: the continuous bars carry it there.
             bool ok = true;
             bool anyExtra = false;
@@ -839,9 +872,10 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                 for (std::size_t k = 0; k < points.size(); ++k) {
                     if (points[k].span < 0 && points[k].reqBot > contArea[k] + 1e-9) {
                         ok = false;
-                        if (explain) failure = "Apoyo " + std::to_string(points[k].support + 1) +
-                                  ", barras inferiores: las continuas que caben no dan " +
-                                  fixed(points[k].reqBot, 2) + " cm²";
+                        if (explain)
+                            failure = "Apoyo " + std::to_string(points[k].support + 1) +
+                                      ", barras inferiores: las continuas que caben no dan " +
+                                      fixed(points[k].reqBot, 2) + " cm²";
                     }
                 }
             }
@@ -863,31 +897,42 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             for (int j = 0; topFace && ok && j + 1 < regions; ++j) {
                 Extra& left = c.extras[static_cast<std::size_t>(j)];
                 Extra& right = c.extras[static_cast<std::size_t>(j) + 1];
-                if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep) continue;
+                if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep)
+                    continue;
                 Extra merged;
                 merged.bar = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
                 const double a = merged.bar->supplyArea;
-                merged.count = static_cast<int>(std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
-                                                         std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
+                merged.count = static_cast<int>(
+                    std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
+                             std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
                 const double ldMerged = ld(*merged.bar, true);
                 merged.hookStart = left.hookStart;
                 merged.hookEnd = right.hookEnd;
-                merged.start = merged.hookStart ? left.start
-                                                : std::max(hookStartX, left.start - std::max(0.0, ldMerged - ld(*left.bar, true)));
-                merged.end = merged.hookEnd ? right.end
-                                            : std::min(hookEndX, right.end + std::max(0.0, ldMerged - ld(*right.bar, true)));
+                merged.start =
+                    merged.hookStart
+                        ? left.start
+                        : std::max(hookStartX,
+                                   left.start - std::max(0.0, ldMerged - ld(*left.bar, true)));
+                merged.end =
+                    merged.hookEnd
+                        ? right.end
+                        : std::min(hookEndX,
+                                   right.end + std::max(0.0, ldMerged - ld(*right.bar, true)));
                 const double tails = (merged.hookStart + merged.hookEnd) * tail(*merged.bar);
                 merged.mass = merged.count * (merged.end - merged.start + tails) * merged.bar->mass;
                 if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
                     !splitLayers(merged, *s, n, *laps)) {
                     ok = false;
-                    if (explain) failure = "Apoyos " + std::to_string(j + 1) + " y " + std::to_string(j + 2) +
-                              ", barras superiores: las adicionales se juntan y no caben o exceden "
-                              "la longitud comercial";
+                    if (explain)
+                        failure =
+                            "Apoyos " + std::to_string(j + 1) + " y " + std::to_string(j + 2) +
+                            ", barras superiores: las adicionales se juntan y no caben o exceden "
+                            "la longitud comercial";
                     break;
                 }
                 c.mass += merged.mass - left.mass - right.mass;
-                c.marks -= (left.inFirstLayer < left.count ? 2 : 1) + (right.inFirstLayer < right.count ? 2 : 1);
+                c.marks -= (left.inFirstLayer < left.count ? 2 : 1) +
+                           (right.inFirstLayer < right.count ? 2 : 1);
                 c.marks += merged.inFirstLayer < merged.count ? 2 : 1;
                 left = Extra{};
                 right = merged;
@@ -1098,7 +1143,8 @@ void Designer::verify() {
     std::size_t next = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const double x = points[k].x;
-        while (next < order.size() && marks[order[next]].start <= x + 1e-9) active.push_back(order[next++]);
+        while (next < order.size() && marks[order[next]].start <= x + 1e-9)
+            active.push_back(order[next++]);
         std::erase_if(active, [&](std::size_t m) { return marks[m].end < x - 1e-9; });
         areaTop[k] = steelAt(BeamFace::Top, x, topLayers, &active);
         areaBot[k] = steelAt(BeamFace::Bottom, x, botLayers, &active);
@@ -1107,7 +1153,8 @@ void Designer::verify() {
             const std::vector<SteelLayer>& c = negative ? botLayers : topLayers;
             if (t.empty()) continue;
             tension.clear();
-            for (const SteelLayer& l : t) tension.push_back({l.area, in.h - l.depth, l.barDiameter});
+            for (const SteelLayer& l : t)
+                tension.push_back({l.area, in.h - l.depth, l.barDiameter});
             std::vector<SteelLayer>& prevT = negative ? lastT : lastTB;
             std::vector<SteelLayer>& prevC = negative ? lastC : lastCB;
             CapacityResult& prev = negative ? lastResult : lastResultB;
@@ -1115,9 +1162,11 @@ void Designer::verify() {
             if (!(have && sameLayers(tension, prevT) && sameLayers(c, prevC))) {
                 // Equal sections recur along a beam (symmetric spans, equal supports).
                 key.clear();
-                for (const SteelLayer& l : tension) key.insert(key.end(), {l.area, l.depth, l.barDiameter});
+                for (const SteelLayer& l : tension)
+                    key.insert(key.end(), {l.area, l.depth, l.barDiameter});
                 key.push_back(-1);
-                for (const SteelLayer& l : c) key.insert(key.end(), {l.area, l.depth, l.barDiameter});
+                for (const SteelLayer& l : c)
+                    key.insert(key.end(), {l.area, l.depth, l.barDiameter});
                 const auto found = cache.find(key);
                 if (found != cache.end()) {
                     prev = found->second;
@@ -1152,7 +1201,8 @@ bool Designer::adjust() {
         botFactor(static_cast<std::size_t>(spans) + 1, 1.0);
     auto topRegion = [&](double x) {
         for (int j = 0; j < spans; ++j) {
-            if (x < (xL[static_cast<std::size_t>(j)] + xR[static_cast<std::size_t>(j)]) / 2) return j;
+            if (x < (xL[static_cast<std::size_t>(j)] + xR[static_cast<std::size_t>(j)]) / 2)
+                return j;
         }
         return spans;
     };
@@ -1191,11 +1241,14 @@ bool Designer::adjust() {
         const auto s = static_cast<std::size_t>(i);
         double largest = 0;
         for (int side = 0; side < 2; ++side) {
-            const auto f = static_cast<std::size_t>(faceIndex[2 * s + static_cast<std::size_t>(side)]);
+            const auto f =
+                static_cast<std::size_t>(faceIndex[2 * s + static_cast<std::size_t>(side)]);
             largest = std::max({largest, mnNeg[f], mnPos[f]});
             const double target = faceShare * mnNeg[f];
             if (mnPos[f] < target * (1 - 1e-9)) {
-                const double grown = areaForMn(target, false) * std::max(1.0, target / std::max(mnPos[f], 1e-6) * 0.5 + 0.5) * 1.01;
+                const double grown = areaForMn(target, false) *
+                                     std::max(1.0, target / std::max(mnPos[f], 1e-6) * 0.5 + 0.5) *
+                                     1.01;
                 auto& floor = faceFloorBot[2 * s + static_cast<std::size_t>(side)];
                 floor = std::max(floor * 1.02, grown);
                 changed = true;
@@ -1253,8 +1306,7 @@ BeamDesign Designer::result() const {
     design.bars = marks;
     for (std::size_t k = 0; k < points.size(); ++k) {
         const Point& p = points[k];
-        design.profile.push_back(
-            {p.x, p.muNeg, p.muPos, mnNeg[k], mnPos[k], phiNeg[k], phiPos[k]});
+        design.profile.push_back({p.x, p.muNeg, p.muPos, mnNeg[k], mnPos[k], phiNeg[k], phiPos[k]});
     }
     for (const BarMark& m : marks) {
         design.massByBar[m.bar] += m.mass;
@@ -1421,8 +1473,8 @@ void Designer::addChecks(BeamDesign& design) const {
         const bool ok = cont >= largest / 4 - 1e-9;
         add("continuas-inferiores", i + 1, std::nullopt, ok,
             spanPlace(i) + ": barras inferiores continuas " + fixed(cont, 2) +
-                (ok ? " ≥ " : " < ") + "1/4 del acero inferior del vano = " +
-                fixed(largest / 4, 2) + " cm²");
+                (ok ? " ≥ " : " < ") +
+                "1/4 del acero inferior del vano = " + fixed(largest / 4, 2) + " cm²");
     }
     // Geometry.
     if (in.seismicClass == SeismicClass::Des) {
@@ -1437,10 +1489,11 @@ void Designer::addChecks(BeamDesign& design) const {
         const double least = std::min(0.3 * in.h, 25.0);
         const bool ok = in.b >= least - 1e-9;
         add("geometria-ancho", std::nullopt, std::nullopt, ok,
-            "b = " + fixed(in.b, 1) + " cm" + (ok ? " ≥ " : " < ") + "mín(0.3 h, 25 cm) = " +
-                fixed(least, 1) + " cm");
+            "b = " + fixed(in.b, 1) + " cm" + (ok ? " ≥ " : " < ") +
+                "mín(0.3 h, 25 cm) = " + fixed(least, 1) + " cm");
         for (int j = 1; j < spans; ++j) {
-            const double x = (supL[static_cast<std::size_t>(j)] + supR[static_cast<std::size_t>(j)]) / 2;
+            const double x =
+                (supL[static_cast<std::size_t>(j)] + supR[static_cast<std::size_t>(j)]) / 2;
             double db = 0;
             for (const BarMark& m : marks) {
                 if (m.start < x && m.end > x) db = std::max(db, findBar(m.bar)->diameterCm());
@@ -1469,7 +1522,8 @@ void Designer::addChecks(BeamDesign& design) const {
         for (const double x : places) {
             const auto found = std::lower_bound(points.begin(), points.end(), x - 1e-7,
                                                 [](const Point& p, double v) { return p.x < v; });
-            const std::size_t k = std::min(static_cast<std::size_t>(found - points.begin()), points.size() - 1);
+            const std::size_t k =
+                std::min(static_cast<std::size_t>(found - points.begin()), points.size() - 1);
             for (int layer = 1; layer <= 2; ++layer) {
                 Layer bars;
                 double lapped = 0;  // the second bar of each contact lap
@@ -1497,7 +1551,8 @@ void Designer::addChecks(BeamDesign& design) const {
         }
         const bool ok = worst <= 1e-9;
         add("ajuste", spanOf(points[at]) + 1, points[at].x, ok,
-            pointPlace(points[at]) + (face == BeamFace::Top ? ": barras superiores" : ": barras inferiores") +
+            pointPlace(points[at]) +
+                (face == BeamFace::Top ? ": barras superiores" : ": barras inferiores") +
                 " ocupan " + fixed(worstWidth, 2) + " cm" + (ok ? " ≤ " : " > ") +
                 "ancho disponible " + fixed(available, 2) + " cm");
     }
@@ -1538,8 +1593,8 @@ void Designer::addChecks(BeamDesign& design) const {
                 where + ": traslapo de " + a.mark + " y " + b.mark + " (" +
                     std::to_string(a.count) + " N° " + std::to_string(a.bar) + ") de " +
                     fixed(start, 2) + " a " + fixed(end, 2) + " m, " + fixed(end - start, 2) +
-                    " m" + (end - start >= need - 1e-9 ? " ≥ " : " < ") + "1.3 ld = " +
-                    fixed(need, 2) + " m" +
+                    " m" + (end - start >= need - 1e-9 ? " ≥ " : " < ") +
+                    "1.3 ld = " + fixed(need, 2) + " m" +
                     (in.seismicClass == SeismicClass::Des ? ", a más de 2h de las caras" : ""));
         }
     }

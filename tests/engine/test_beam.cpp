@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <cmath>
+#include <map>
 #include <random>
 #include <string>
 #include <variant>
@@ -39,7 +39,8 @@ TEST(BeamDevelopment, StraightBarsAgainstHandFigures) {
         {"N7_top_280", 280, 4200, 7, true, 4.95, 133.438, 0.005},
         // clear cover less than db: / 1.4
         {"N4_thin_cover", 210, 4200, 4, false, 1.0, 82.333, 0.005},
-        // sqrt(f'c) capped at 8.3 MPa: f'c 800 and 702.5 kg/cm2 give the same, 411.879 x 1.91 / (2.1 x 8.3)
+        // sqrt(f'c) capped at 8.3 MPa: f'c 800 and 702.5 kg/cm2 give the same, 411.879 x 1.91 /
+        // (2.1 x 8.3)
         {"N6_capped_root", 800, 4200, 6, false, 4.95, 45.135, 0.005},
         {"N3_floor_30cm", 800, 4200, 3, false, 4.95, 30.0, 1e-9},
         // Published D1 (uncoated, MPa form): 49.5 db = 110.1 cm
@@ -153,7 +154,9 @@ TEST(BeamCutOffs, SimpleSpanOfThePublishedExample) {
     EXPECT_GT(stopped, 0);
 }
 
-const char* codeText(engine::DesignCode code) { return code == engine::DesignCode::Nsr10 ? "NSR-10" : "NSR-98"; }
+const char* codeText(engine::DesignCode code) {
+    return code == engine::DesignCode::Nsr10 ? "NSR-10" : "NSR-98";
+}
 
 // Random beams of 1 to 6 spans under each class and code: strength at every station, the ratio
 // rules at the faces and stations, two continuous bars top and bottom, masses that add up, and
@@ -167,7 +170,8 @@ TEST(BeamProperty, RandomBeamsKeepTheRules) {
     for (int n = 0; n < 200; ++n) {
         BeamInput in;
         in.code = n % 2 == 0 ? engine::DesignCode::Nsr98 : engine::DesignCode::Nsr10;
-        in.seismicClass = std::array{SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}[(n / 2) % 3];
+        in.seismicClass =
+            std::array{SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}[(n / 2) % 3];
         in.b = std::array{25.0, 30.0, 35.0, 40.0}[static_cast<std::size_t>(n) % 4];
         in.h = std::round(uniform(40, 70) / 5) * 5;
         in.dPrime = 6;
@@ -203,8 +207,7 @@ TEST(BeamProperty, RandomBeamsKeepTheRules) {
         ++designed;
         const BeamDesign& design = std::get<BeamDesign>(outcome);
         SCOPED_TRACE("beam " + std::to_string(n) + " " + codeText(in.code) + " " +
-                     std::string(className(in.seismicClass)) + " spans " +
-                     std::to_string(spans));
+                     std::string(className(in.seismicClass)) + " spans " + std::to_string(spans));
         for (const ProfilePoint& p : design.profile) {
             EXPECT_GE(p.phiMnNeg, p.muNeg * (1 - 1e-9)) << "x = " << p.x;
             EXPECT_GE(p.phiMnPos, p.muPos * (1 - 1e-9)) << "x = " << p.x;
@@ -237,6 +240,32 @@ TEST(BeamProperty, RandomBeamsKeepTheRules) {
                     }
                 }
                 EXPECT_GE(bars, 2) << "x = " << p.x;
+            }
+        }
+        // Every bar that stops runs max(d, 12 db) past the last station where the bars that go
+        // on (the strength at its end) fall short of the demand.
+        auto nearest = [&](double x) {
+            return *std::min_element(design.profile.begin(), design.profile.end(),
+                                     [&](const ProfilePoint& a, const ProfilePoint& c) {
+                                         return std::abs(a.x - x) < std::abs(c.x - x);
+                                     });
+        };
+        for (const BarMark& m : design.bars) {
+            if (m.continuous) continue;
+            const bool top = m.face == BeamFace::Top;
+            const double reach = std::max(in.h - (top ? in.dSecond : in.dPrime),
+                                          12 * engine::findBar(m.bar)->diameterCm()) /
+                                 100;
+            for (const auto& [end, hooked] :
+                 {std::pair{m.start, m.hookStart}, std::pair{m.end, m.hookEnd}}) {
+                if (hooked) continue;
+                const ProfilePoint atEnd = nearest(end);
+                const double goingOn = top ? atEnd.phiMnNeg : atEnd.phiMnPos;
+                for (const ProfilePoint& p : design.profile) {
+                    if (p.x < m.start || p.x > m.end || (top ? p.muNeg : p.muPos) <= goingOn + 1e-6)
+                        continue;
+                    EXPECT_GE(std::abs(p.x - end), reach - 1e-6) << m.mark << " x = " << p.x;
+                }
             }
         }
         double total = 0;
@@ -289,7 +318,10 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     };
     const Case cases[] = {
         {"supports", [](BeamInput& in) { in.supports.pop_back(); }, "apoyos"},
-        {"station_outside", [](BeamInput& in) { in.stations = {{1, 0, -5}, {1, 5.2, -4}}; },
+        {"station_outside",
+         [](BeamInput& in) {
+             in.stations = {{1, 0, -5}, {1, 5.2, -4}};
+         },
          "Estación 2: x = 5.20 m fuera del vano 1"},
         {"rho_over_limit", [](BeamInput& in) { in.spans[1].moments.right = 50; },
          "Vano 2, apoyo derecho: ρ = 0.027 > 0.025; aumente b o h"},
@@ -375,8 +407,9 @@ TEST(BeamSplices, LapsWhereTheRulesPutThem) {
         ASSERT_GE(pieces.size(), 3u);
         for (std::size_t k = 0; k + 1 < pieces.size(); ++k) {
             const double lapStart = pieces[k + 1].start, lapEnd = pieces[k].end;
-            const double ld = developmentLength(in.fc, in.fy, pieces[k].bar, face == BeamFace::Top,
-                                                2.54, 4.95) / 100;
+            const double ld =
+                developmentLength(in.fc, in.fy, pieces[k].bar, face == BeamFace::Top, 2.54, 4.95) /
+                100;
             EXPECT_GE(lapEnd - lapStart, std::max(1.3 * ld, 0.30) - 1e-9);
             // Inside one span, clear of 2h from its faces.
             bool inside = false;
