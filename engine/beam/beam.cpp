@@ -206,6 +206,12 @@ class Designer {
     double contFraction(const Bar& bar, double x) const;
     std::pair<int, int> regionRange(bool topFace, int region) const;
     std::vector<std::pair<int, int>> topRegions, bottomRegions;
+    std::size_t spanFirst(int span) const {
+        return static_cast<std::size_t>(bottomRegions[static_cast<std::size_t>(span)].first);
+    }
+    std::size_t spanLast(int span) const {
+        return static_cast<std::size_t>(bottomRegions[static_cast<std::size_t>(span)].second);
+    }
     bool searchFace(bool topFace, FaceChoice& choice) const;
     std::optional<Extra> bestExtra(bool topFace, int region, const Bar& cont, int count,
                                    const std::vector<double>& contArea,
@@ -585,13 +591,14 @@ std::pair<int, int> Designer::regionRange(bool topFace, int region) const {
         lo = xL[static_cast<std::size_t>(region)] - 1e-7;
         hi = xR[static_cast<std::size_t>(region)] + 1e-7;
     }
+    const double end = hi + (region == spans || !topFace ? 1e-9 : 0);
+    auto below = [](const Point& p, double v) { return p.x < v; };
+    const auto from = std::lower_bound(points.begin(), points.end(), lo, below);
+    const auto to = std::lower_bound(from, points.end(), end, below);
     int first = -1, last = -1;
-    for (int k = 0; k < static_cast<int>(points.size()); ++k) {
-        const double x = points[static_cast<std::size_t>(k)].x;
-        if (x >= lo && x < hi + (region == spans || !topFace ? 1e-9 : 0)) {
-            if (first < 0) first = k;
-            last = k;
-        }
+    if (from != to) {
+        first = static_cast<int>(from - points.begin());
+        last = static_cast<int>(to - points.begin()) - 1;
     }
     return {first, last};
 }
@@ -1256,8 +1263,7 @@ bool Designer::adjust() {
         }
         const double target = anyShare * largest;
         double lowNeg = infinity, lowPos = infinity;
-        for (std::size_t k = 0; k < points.size(); ++k) {
-            if (points[k].span != i) continue;
+        for (std::size_t k = spanFirst(i); k <= spanLast(i); ++k) {
             lowNeg = std::min(lowNeg, mnNeg[k]);
             lowPos = std::min(lowPos, mnPos[k]);
         }
@@ -1368,7 +1374,9 @@ void Designer::addChecks(BeamDesign& design) const {
             std::size_t minAt = 0;
             double rhoWorst = 0;
             std::size_t rhoAt = 0;
-            for (std::size_t k = 0; k < points.size(); ++k) {
+            // The span's points and those over the interior support that follows it.
+            const std::size_t through = i + 1 < spans ? spanFirst(i + 1) - 1 : spanLast(i);
+            for (std::size_t k = spanFirst(i); k <= through; ++k) {
                 const Point& p = points[k];
                 if (spanOf(p) != i || (p.span < 0 && (p.support == 0 || p.support == spans))) {
                     continue;
@@ -1440,8 +1448,7 @@ void Designer::addChecks(BeamDesign& design) const {
             }
             double low = infinity;
             std::size_t at = 0;
-            for (std::size_t k = 0; k < points.size(); ++k) {
-                if (points[k].span != i) continue;
+            for (std::size_t k = spanFirst(i); k <= spanLast(i); ++k) {
                 const double m = std::min(mnNeg[k], mnPos[k]);
                 if (m < low) {
                     low = m;
@@ -1466,8 +1473,8 @@ void Designer::addChecks(BeamDesign& design) const {
     }
     for (int i = 0; i < spans; ++i) {
         double largest = 0;
-        for (std::size_t k = 0; k < points.size(); ++k) {
-            if (points[k].span == i) largest = std::max(largest, areaBot[k]);
+        for (std::size_t k = spanFirst(i); k <= spanLast(i); ++k) {
+            largest = std::max(largest, areaBot[k]);
         }
         const double cont = bottom.count * bottom.bar->supplyArea;
         const bool ok = cont >= largest / 4 - 1e-9;
