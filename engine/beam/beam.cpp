@@ -222,7 +222,7 @@ class Designer {
     void detail();
     void verify();
     double steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
-                   const std::vector<std::size_t>* active = nullptr) const;
+                   const std::vector<std::size_t>* active = nullptr, bool quartered = false) const;
     std::optional<CapacityResult> capacityAt(double x, bool negative, double fy) const;
     std::vector<std::pair<double, double>> markDev;  // ld and ldh of each mark, m
     std::vector<const Bar*> markBars;
@@ -1055,8 +1055,10 @@ void Designer::detail() {
 }
 
 // The developed steel of one face at x, in layers whose depth is measured from that face.
+// `quartered`: the share developed rounded down to quarters, as the compression steel is counted
+// (less compression steel never gives more strength, and equal sections recur more often).
 double Designer::steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
-                         const std::vector<std::size_t>* active) const {
+                         const std::vector<std::size_t>* active, bool quartered) const {
     layers.clear();
     double area = 0;
     const std::size_t count = active ? active->size() : marks.size();
@@ -1067,7 +1069,8 @@ double Designer::steelAt(BeamFace face, double x, std::vector<SteelLayer>& layer
         const auto [ldM, ldhM] = markDev[k];
         const double fromStart = (x - m.start) / (m.hookStart ? ldhM : ldM);
         const double fromEnd = (m.end - x) / (m.hookEnd ? ldhM : ldM);
-        const double f = std::clamp(std::min(fromStart, fromEnd), 0.0, 1.0);
+        double f = std::clamp(std::min(fromStart, fromEnd), 0.0, 1.0);
+        if (quartered) f = std::floor(f * 4 + 1e-9) / 4;
         const Bar* bar = markBars[k];
         const double a = m.count * bar->supplyArea * f;
         if (a <= 0) continue;
@@ -1113,7 +1116,8 @@ void Designer::verify() {
     phiPos.assign(count, 0);
     areaTop.assign(count, 0);
     areaBot.assign(count, 0);
-    std::vector<SteelLayer> topLayers, botLayers, tension, lastT, lastC;
+    std::vector<SteelLayer> topLayers, botLayers, topCompression, botCompression, tension, lastT,
+        lastC;
     CapacityResult lastResult{};
     bool haveLast = false;
     auto capacity = [&](const std::vector<SteelLayer>& t, const std::vector<SteelLayer>& c,
@@ -1155,9 +1159,11 @@ void Designer::verify() {
         std::erase_if(active, [&](std::size_t m) { return marks[m].end < x - 1e-9; });
         areaTop[k] = steelAt(BeamFace::Top, x, topLayers, &active);
         areaBot[k] = steelAt(BeamFace::Bottom, x, botLayers, &active);
+        steelAt(BeamFace::Top, x, topCompression, &active, true);
+        steelAt(BeamFace::Bottom, x, botCompression, &active, true);
         for (const bool negative : {true, false}) {
             const std::vector<SteelLayer>& t = negative ? topLayers : botLayers;
-            const std::vector<SteelLayer>& c = negative ? botLayers : topLayers;
+            const std::vector<SteelLayer>& c = negative ? botCompression : topCompression;
             if (t.empty()) continue;
             tension.clear();
             for (const SteelLayer& l : t)
