@@ -87,7 +87,8 @@ struct BarMark {
     int count = 0;
     double start = 0, end = 0;   // ends of the straight part after rounding, m
     bool hookStart = false, hookEnd = false;  // standard 90° hook at either end
-    double hookTail = 0;         // straight tail of a hook, cm (12 db), 0 without hooks
+    double hookTail = 0;         // straight tail of a hook, cm (12 db), 0 without hooks; a bar
+                                 // hooked at both ends takes the rounding of its length here
     int layer = 1;               // 1 nearest the face
     double depth = 0;            // bar centre from its own face, cm
     double length = 0;           // one bar as cut: straight part plus hook tails, m
