@@ -38,17 +38,6 @@ struct BatchOptions {
     engine::DesignCode code = engine::DesignCode::Nsr98;
 };
 
-std::optional<char> delimiterFrom(const QString& text, char decimalSeparator) {
-    if (text == QLatin1String("tab") || text == QLatin1String("\\t")) return '\t';
-    if (text.size() != 1 || text.front().unicode() >= 0x80) return std::nullopt;
-    const char c = text.front().toLatin1();
-    // Nothing a quoted field or a number is made of.
-    if (c == '"' || c == '\r' || c == '\n' || (c >= '0' && c <= '9') || c == '.' || c == '+' ||
-        c == '-' || c == decimalSeparator)
-        return std::nullopt;
-    return c;
-}
-
 std::optional<BatchOptions> readOptions(const QCommandLineParser& parser) {
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
@@ -77,17 +66,10 @@ std::optional<BatchOptions> readOptions(const QCommandLineParser& parser) {
         printError(QStringLiteral("formato desconocido: «%1» (csv o json)").arg(format));
         return std::nullopt;
     }
-    const bool decimalComma = parser.isSet(QStringLiteral("decimal-comma"));
-    options.style.decimalSeparator = decimalComma ? ',' : '.';
-    const QString delimiterText = parser.isSet(QStringLiteral("delimiter"))
-                                      ? parser.value(QStringLiteral("delimiter"))
-                                      : QString(QLatin1Char(decimalComma ? ';' : ','));
-    const auto delimiter = delimiterFrom(delimiterText, options.style.decimalSeparator);
-    if (!delimiter) {
-        printError(QStringLiteral("separador de campos no válido: «%1»").arg(delimiterText));
-        return std::nullopt;
-    }
-    options.style.delimiter = *delimiter;
+    const auto csv = csvOptions(parser);
+    if (!csv) return std::nullopt;
+    options.style.delimiter = csv->delimiter;
+    options.style.decimalSeparator = csv->decimalSeparator;
     const auto code = codeOption(parser);
     if (!code) return std::nullopt;
     options.code = *code;
@@ -300,9 +282,7 @@ int runBatch(const QStringList& arguments) {
                                         QStringLiteral("salida")));
     parser.addOption(QCommandLineOption(QStringLiteral("format"), QString(),
                                         QStringLiteral("formato"), QStringLiteral("csv")));
-    parser.addOption(
-        QCommandLineOption(QStringLiteral("delimiter"), QString(), QStringLiteral("separador")));
-    parser.addOption(QCommandLineOption(QStringLiteral("decimal-comma")));
+    addCsvOptions(parser);
     addCodeOption(parser);
     const QString command = QStringLiteral("batch");
     if (!parseCommandLine(parser, arguments, command)) return exitUsage;
