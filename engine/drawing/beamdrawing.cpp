@@ -224,7 +224,7 @@ double textWidth(const std::string& text, double height) {
     std::size_t characters = 0;
     for (unsigned char c : text)
         if ((c & 0xC0) != 0x80) ++characters;
-    return 0.6 * height * static_cast<double>(characters);
+    return 0.72 * height * static_cast<double>(characters);
 }
 
 std::string markLabel(const BarMark& mark, char separator) {
