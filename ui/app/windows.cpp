@@ -9,6 +9,7 @@
 
 #include "app/singlewindow.h"
 #include "bartablewindow/bartablewindow.h"
+#include "beamwindow/beamwindow.h"
 #include "infowindow/infowindow.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
@@ -47,6 +48,9 @@ BarTableWindow* loadedBarTable() {
 LayoutWindow* loadedLayoutWindow() {
     return slot<LayoutWindow>().loaded();
 }
+BeamWindow* loadedBeamWindow() {
+    return slot<BeamWindow>().loaded();
+}
 
 // The start-up file opens from the event loop, once whatever showed the window is done.
 void showMainWindow() {
@@ -73,12 +77,16 @@ void showBarTable() {
 void showLayoutWindow() {
     slot<LayoutWindow>().show();
 }
+void showBeamWindow() {
+    slot<BeamWindow>().show();
+}
 
 void unloadAll() {
     slot<SplashWindow>().unload();
     slot<InfoWindow>().unload();
     slot<BarTableWindow>().unload();
     slot<LayoutWindow>().unload();
+    slot<BeamWindow>().unload();
     slot<MainWindow>().unload();
 }
 
@@ -87,7 +95,8 @@ void endProgram() {
     // program runs inside one of these windows.
     for (QWidget* w :
          std::initializer_list<QWidget*>{loadedSplash(), loadedInfo(), loadedBarTable(),
-                                         loadedLayoutWindow(), loadedMainWindow()})
+                                         loadedLayoutWindow(), loadedBeamWindow(),
+                                         loadedMainWindow()})
         if (w) w->hide();
     QCoreApplication::exit(0);
 }

@@ -6,6 +6,7 @@ class SplashWindow;
 class InfoWindow;
 class BarTableWindow;
 class LayoutWindow;
+class BeamWindow;
 
 // The program's windows, each one program-wide instance. Showing loads a window that is
 // not loaded; closing it unloads it.
@@ -17,6 +18,7 @@ SplashWindow* loadedSplash();
 InfoWindow* loadedInfo();
 BarTableWindow* loadedBarTable();
 LayoutWindow* loadedLayoutWindow();
+BeamWindow* loadedBeamWindow();
 
 // Shown modeless and without owner; an open window is only raised and activated.
 void showMainWindow();
@@ -24,6 +26,7 @@ void showSplash();
 void showInfo();
 void showBarTable();
 void showLayoutWindow();
+void showBeamWindow();
 
 // A project file for the main window to open the first time it is shown (the file named on
 // the command line, opened once the splash hands over).

@@ -64,6 +64,7 @@ class MainWindow : public QMainWindow {
     // Opens the layout window on the last design; a window opened afresh takes the settings
     // and bars of the file in use.
     void showLayoutWindow();
+    void showBeamWindow();
 
   Q_SIGNALS:
     // An input or the design code changed.
@@ -85,6 +86,7 @@ class MainWindow : public QMainWindow {
     void setupSize();
     void fillSelectors();
     void setupLayoutMenu();
+    void setupBeamCommands();
     void setupProject();
     void exitProgram();
     void followInLayoutWindow();
