@@ -27,38 +27,12 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-QString reasonFor(int error) {
-    switch (error) {
-        case ENOENT:
-            return QStringLiteral("no existe");
-        case EACCES:
-            return QStringLiteral("permiso denegado");
-        case EISDIR:
-            return QStringLiteral("es una carpeta");
-        case ENOSPC:
-            return QStringLiteral("no queda espacio en el disco");
-        default:
-            return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
-
 struct BatchOptions {
     QString input;   // "-" for standard input
     QString output;  // empty or "-" for standard output
     engine::ResultStyle style;
     engine::DesignCode code = engine::DesignCode::Nsr98;
 };
-
-std::optional<char> delimiterFrom(const QString& text, char decimalSeparator) {
-    if (text == QLatin1String("tab") || text == QLatin1String("\\t")) return '\t';
-    if (text.size() != 1 || text.front().unicode() >= 0x80) return std::nullopt;
-    const char c = text.front().toLatin1();
-    // Nothing a quoted field or a number is made of.
-    if (c == '"' || c == '\r' || c == '\n' || (c >= '0' && c <= '9') || c == '.' || c == '+' ||
-        c == '-' || c == decimalSeparator)
-        return std::nullopt;
-    return c;
-}
 
 std::optional<BatchOptions> readOptions(const QCommandLineParser& parser) {
     const QStringList files = parser.positionalArguments();
@@ -82,17 +56,10 @@ std::optional<BatchOptions> readOptions(const QCommandLineParser& parser) {
         printError(QStringLiteral("formato desconocido: «%1» (csv o json)").arg(format));
         return std::nullopt;
     }
-    const bool decimalComma = parser.isSet(QStringLiteral("decimal-comma"));
-    options.style.decimalSeparator = decimalComma ? ',' : '.';
-    const QString delimiterText = parser.isSet(QStringLiteral("delimiter"))
-                                      ? parser.value(QStringLiteral("delimiter"))
-                                      : QString(QLatin1Char(decimalComma ? ';' : ','));
-    const auto delimiter = delimiterFrom(delimiterText, options.style.decimalSeparator);
-    if (!delimiter) {
-        printError(QStringLiteral("separador de campos no válido: «%1»").arg(delimiterText));
-        return std::nullopt;
-    }
-    options.style.delimiter = *delimiter;
+    const auto csv = csvOptions(parser);
+    if (!csv) return std::nullopt;
+    options.style.delimiter = csv->delimiter;
+    options.style.decimalSeparator = csv->decimalSeparator;
     const auto code = codeOption(parser);
     if (!code) return std::nullopt;
     options.code = *code;
@@ -156,7 +123,7 @@ class ResultsOutput {
 void printWriteError(const QString& output, int error) {
     printError(
         QStringLiteral("no se puede escribir «%1»: %2")
-            .arg(output.isEmpty() ? QStringLiteral("salida estándar") : output, reasonFor(error)));
+            .arg(output.isEmpty() ? QStringLiteral("salida estándar") : output, fileErrorText(error)));
 }
 
 int designSchedule(const BatchOptions& options) {
@@ -173,7 +140,7 @@ int designSchedule(const BatchOptions& options) {
         file.reset(std::fopen(QFile::encodeName(options.input).constData(), "rb"));
         if (!file) {
             printError(
-                QStringLiteral("no se puede leer «%1»: %2").arg(inputName, reasonFor(errno)));
+                QStringLiteral("no se puede leer «%1»: %2").arg(inputName, fileErrorText(errno)));
             return exitUsage;
         }
         input = file.get();
@@ -203,7 +170,7 @@ int designSchedule(const BatchOptions& options) {
         return exitUsage;
     }
     if (readError != 0) {
-        printError(QStringLiteral("error al leer «%1»: %2").arg(inputName, reasonFor(readError)));
+        printError(QStringLiteral("error al leer «%1»: %2").arg(inputName, fileErrorText(readError)));
         return exitUsage;
     }
     if (const int error = output.finish()) {
@@ -230,9 +197,7 @@ int runBatch(const QStringList& arguments) {
                                         QStringLiteral("salida")));
     parser.addOption(QCommandLineOption(QStringLiteral("format"), QString(),
                                         QStringLiteral("formato"), QStringLiteral("csv")));
-    parser.addOption(
-        QCommandLineOption(QStringLiteral("delimiter"), QString(), QStringLiteral("separador")));
-    parser.addOption(QCommandLineOption(QStringLiteral("decimal-comma")));
+    addCsvOptions(parser);
     addCodeOption(parser);
     const QString command = QStringLiteral("batch");
     if (!parseCommandLine(parser, arguments, command)) return exitUsage;

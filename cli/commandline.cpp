@@ -1,7 +1,9 @@
 #include "commandline.h"
 
 #include <QCommandLineOption>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "engine/numbers.h"
 
@@ -118,6 +120,61 @@ std::optional<engine::DesignCode> codeOption(const QCommandLineParser& parser) {
     printError(QStringLiteral("norma desconocida: «%1» (NSR-98 o NSR-10)")
                    .arg(parser.value(codeOptionName)));
     return std::nullopt;
+}
+
+QString fileErrorText(int error) {
+    switch (error) {
+        case ENOENT:
+            return QStringLiteral("no existe");
+        case EACCES:
+            return QStringLiteral("permiso denegado");
+        case EISDIR:
+            return QStringLiteral("es una carpeta");
+        case ENOSPC:
+            return QStringLiteral("no queda espacio en el disco");
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+namespace {
+
+const QString delimiterOptionName = QStringLiteral("delimiter");
+const QString decimalCommaOptionName = QStringLiteral("decimal-comma");
+
+std::optional<char> delimiterFrom(const QString& text, char decimalSeparator) {
+    if (text == QLatin1String("tab") || text == QLatin1String("\\t")) return '\t';
+    if (text.size() != 1 || text.front().unicode() >= 0x80) return std::nullopt;
+    const char c = text.front().toLatin1();
+    // Nothing a quoted field or a number (exponents included) is made of.
+    if (c == '"' || c == '\r' || c == '\n' || (c >= '0' && c <= '9') || c == '.' || c == '+' ||
+        c == '-' || c == 'e' || c == 'E' || c == decimalSeparator)
+        return std::nullopt;
+    return c;
+}
+
+}  // namespace
+
+void addCsvOptions(QCommandLineParser& parser) {
+    parser.addOption(
+        QCommandLineOption(delimiterOptionName, QString(), QStringLiteral("separador")));
+    parser.addOption(QCommandLineOption(decimalCommaOptionName));
+}
+
+std::optional<CsvStyle> csvOptions(const QCommandLineParser& parser) {
+    CsvStyle style;
+    const bool decimalComma = parser.isSet(decimalCommaOptionName);
+    style.decimalSeparator = decimalComma ? ',' : '.';
+    const QString delimiterText = parser.isSet(delimiterOptionName)
+                                      ? parser.value(delimiterOptionName)
+                                      : QString(QLatin1Char(decimalComma ? ';' : ','));
+    const auto delimiter = delimiterFrom(delimiterText, style.decimalSeparator);
+    if (!delimiter) {
+        printError(QStringLiteral("separador de campos no válido: «%1»").arg(delimiterText));
+        return std::nullopt;
+    }
+    style.delimiter = *delimiter;
+    return style;
 }
 
 engine::Designer sectionDesigner(engine::DesignCode code) {

@@ -74,6 +74,19 @@ void addCodeOption(QCommandLineParser& parser);
 // The code it names, NSR-98 when it is not given; none after printing why the value is wrong.
 std::optional<engine::DesignCode> codeOption(const QCommandLineParser& parser);
 
+// Why a file could not be read or written, for an errno value: Spanish for the usual ones.
+QString fileErrorText(int error);
+
+// How the CSV files a command reads are written: --delimiter C (a character, or "tab") and
+// --decimal-comma (numbers with a decimal comma; the delimiter then defaults to ';').
+struct CsvStyle {
+    char delimiter = ',';
+    char decimalSeparator = '.';
+};
+void addCsvOptions(QCommandLineParser& parser);
+// The style the options ask for; none after printing why the delimiter cannot be used.
+std::optional<CsvStyle> csvOptions(const QCommandLineParser& parser);
+
 // The design every command runs under the chosen code: one place for the choice of design.
 engine::Designer sectionDesigner(engine::DesignCode code);
 

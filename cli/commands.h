@@ -10,5 +10,6 @@ int runDesign(const QStringList& arguments);
 int runBatch(const QStringList& arguments);
 int runCheck(const QStringList& arguments);
 int runOpen(const QStringList& arguments);
+int runBeam(const QStringList& arguments);
 
 }  // namespace cli

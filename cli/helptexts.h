@@ -15,12 +15,13 @@ NSR-10, en kg, cm y Tn-m, sin ventanas.
   batch     diseña cada sección de un archivo CSV y escribe una fila de resultados por sección
   check     revisa la resistencia a flexión de una sección con su acero dado
   open      muestra el informe de un proyecto guardado (.quintaral)
+  beam      diseña y despieza una viga continua de uno o más vanos (archivo CSV de vanos)
 
   quintaral-cli ORDEN --help    muestra la ayuda de una orden
   quintaral-cli --version       muestra la versión
 
 Los números se escriben con punto decimal, sea cual sea el idioma del sistema.
-design, batch y check siguen la NSR-98 salvo que --code NSR-10 pida la otra norma.
+design, batch, check y beam siguen la NSR-98 salvo que --code NSR-10 pida la otra norma.
 Estado de salida: 0 todo diseñado (o «Cumple»), 2 alguna sección no se pudo diseñar
 (o «No cumple»), 1 error en los argumentos o en un archivo.
 )";
@@ -117,6 +118,59 @@ de resistencia.
 Estado de salida: 0 diseñado (y con barras, «Cumple»), 2 la sección no se pudo diseñar (el
 mensaje de la ventana en la salida de errores) o sus barras «No cumple», 1 error en los
 argumentos o un archivo que no se puede abrir como proyecto.
+)";
+
+inline constexpr std::string_view beam =
+    R"(Uso: quintaral-cli beam --spans VANOS.csv [--stations ESTACIONES.csv [--centreline]]
+                          --b ANCHO --h ALTURA --cover D1 --cover2 D2 --fc FC --fy FY
+                          [--code NSR-98|NSR-10] [--class DES|DMO|DMI] [--bars 4-8] [--stock 12]
+                          [--delimiter C] [--decimal-comma] [--format text|json]
+
+Diseña el refuerzo longitudinal de una viga continua de sección constante: las envolventes de
+momento, las barras que cumplen la resistencia y las reglas sísmicas de su clase, los cortes,
+los ganchos y los empalmes; escribe el despiece con longitudes y masas y cada revisión con
+«Cumple» o «No cumple». Las posiciones x se miden desde el borde exterior del primer apoyo.
+
+  --spans VANOS       archivo CSV de vanos, de izquierda a derecha (o «-», la entrada estándar)
+  --stations ESTAC.   archivo CSV de estaciones: los momentos de un programa de análisis
+  --centreline        x de las estaciones desde el eje del apoyo izquierdo, no desde su cara;
+                      las estaciones dentro del apoyo se llevan a la cara
+  --b ANCHO           ancho b, cm
+  --h ALTURA          altura total h, cm
+  --cover D1          d': de la cara inferior al centroide del acero inferior, cm
+  --cover2 D2         d'': de la cara superior al centroide del acero superior, cm
+  --fc FC             resistencia del concreto f'c, kg/cm2
+  --fy FY             esfuerzo de fluencia del acero Fy, kg/cm2
+  --code NORMA        NSR-98 (predeterminada) o NSR-10
+  --class CLASE       capacidad de disipación de energía: DES (predeterminada), DMO o DMI
+  --bars N-M          barras permitidas, de la N° N a la N° M (predeterminadas 4-8)
+  --stock L           longitud comercial de las barras, m (predeterminada 12)
+  --delimiter C       separador de campos: «,» (predeterminado), «;» con --decimal-comma,
+                      o «tab» para el tabulador
+  --decimal-comma     números con coma decimal en los archivos y en el despiece
+  --format text|json  text (predeterminado): el despiece en texto; json: un objeto JSON
+
+VANOS.csv nombra en su primera fila las columnas span, length, support_left, support_right,
+mu_left, mu_mid, mu_right y, si se quiere, mu_mid_min (en cualquier orden; las demás no se
+leen). span es el número del vano, desde 1 y en orden; length la luz libre ln entre las caras
+de los apoyos, m; support_left y support_right el ancho de cada apoyo a lo largo de la viga,
+cm: el apoyo derecho de un vano y el izquierdo del siguiente son el mismo y deben coincidir.
+mu_left, mu_mid y mu_right son Mu- en la cara izquierda, Mu+ en el centro de la luz y Mu- en
+la cara derecha, Tn-m, como magnitudes; mu_mid_min es el Mu+ menor en el centro de la luz
+(vacío: la mitad de mu_mid). Con --stations, las columnas de momentos pueden quedar vacías.
+
+ESTACIONES.csv nombra las columnas span, x y mu: el vano, x en m desde la cara izquierda del
+vano (de 0 a ln) y Mu con signo, Tn-m (negativo: tracción arriba); varias filas por x (las
+combinaciones de carga) dan la envolvente. Cada vano necesita al menos una estación.
+
+Los números llevan punto decimal (coma con --decimal-comma) y pueden ir en notación científica
+(1.5e3). Un archivo con un error se rechaza con su nombre y el número de línea.
+
+Estado de salida: 0 todas las revisiones cumplen, 2 alguna no cumple o la viga no se puede
+diseñar (el mensaje en la salida de errores), 1 error en los argumentos o en un archivo.
+
+Ejemplo:
+  quintaral-cli beam --spans vanos.csv --b 30 --h 50 --cover 6 --cover2 6 --fc 210 --fy 4200
 )";
 
 }  // namespace cli::help

@@ -17,6 +17,7 @@ constexpr Command commands[] = {
     {"batch", cli::runBatch},
     {"check", cli::runCheck},
     {"open", cli::runOpen},
+    {"beam", cli::runBeam},
 };
 
 }  // namespace

@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t flushSize = std::size_t{1} << 16;
 
-bool sameName(std::string_view name, std::string_view column) {
+}  // namespace
+
+bool sameColumnName(std::string_view name, std::string_view column) {
     name = trimBlanks(name);
     if (name.size() != column.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -22,6 +24,8 @@ bool sameName(std::string_view name, std::string_view column) {
     }
     return true;
 }
+
+namespace {
 
 void appendQuotedName(std::string& out, std::string_view name) {
     out += "«";
@@ -38,9 +42,11 @@ std::string expectedColumns() {
     return text + ")";
 }
 
+}  // namespace
+
 // A field's text for a message: at most 40 bytes, cut at a character boundary, line breaks
 // and tabs as blanks.
-std::string excerpt(std::string_view text) {
+std::string fieldExcerpt(std::string_view text) {
     constexpr std::size_t limit = 40;
     std::string out;
     if (text.size() > limit) {
@@ -57,7 +63,7 @@ std::string excerpt(std::string_view text) {
     return out;
 }
 
-std::string problemText(csv::RecordProblem problem) {
+std::string recordProblemText(csv::RecordProblem problem) {
     switch (problem) {
         case csv::RecordProblem::StrayQuote:
             return "hay texto tras las comillas que cierran un campo";
@@ -88,6 +94,8 @@ void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
+namespace {
+
 std::string_view idOf(const csv::Record& record, const ScheduleLayout& layout) {
     const std::size_t at = layout.position[0];
     return at < record.fields.size() ? record.fields[at] : std::string_view{};
@@ -101,7 +109,7 @@ std::variant<ScheduleLayout, std::string> readScheduleHeader(const csv::Record& 
     layout.position.fill(none);
     for (std::size_t field = 0; field < header.fields.size(); ++field) {
         for (std::size_t column = 0; column < scheduleColumns.size(); ++column) {
-            if (!sameName(header.fields[field], scheduleColumns[column])) continue;
+            if (!sameColumnName(header.fields[field], scheduleColumns[column])) continue;
             if (layout.position[column] != none) {
                 std::string message = "la columna ";
                 appendQuotedName(message, scheduleColumns[column]);
@@ -134,7 +142,7 @@ std::variant<ScheduleLayout, std::string> readScheduleHeader(const csv::Record& 
 std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record,
                                                        const ScheduleLayout& layout,
                                                        char decimalSeparator) {
-    if (record.problem != csv::RecordProblem::None) return problemText(record.problem);
+    if (record.problem != csv::RecordProblem::None) return recordProblemText(record.problem);
     if (record.fields.size() < layout.width) {
         return "faltan valores: la fila tiene " + std::to_string(record.fields.size()) +
                (record.fields.size() == 1 ? " campo" : " campos") + " y hacen falta " +
@@ -152,7 +160,7 @@ std::variant<ScheduleRow, std::string> readScheduleRow(const csv::Record& record
         appendQuotedName(message, scheduleColumns[column]);
         if (trimBlanks(text).empty()) return message;
         message += " no es un número: ";
-        appendQuotedName(message, excerpt(text));
+        appendQuotedName(message, fieldExcerpt(text));
         return message;
     }
     return ScheduleRow{.id = record.fields[layout.position[0]], .input = designInput(values)};

@@ -20,6 +20,16 @@ namespace engine {
 inline constexpr std::array<std::string_view, 8> scheduleColumns{"id", "b",  "h",  "cover",
                                                                  "fc", "fy", "mu", "cover2"};
 
+// What the CSV files the engine reads share with the schedule: a header name matches a column
+// in any letter case with blanks around it ignored; a field's text quoted in a message is at
+// most 40 bytes (cut at a character boundary, line breaks and tabs as blanks); a record's
+// quoting or length problem in words; a text as a JSON string (quotes, backslashes and control
+// characters escaped).
+bool sameColumnName(std::string_view name, std::string_view column);
+std::string fieldExcerpt(std::string_view text);
+std::string recordProblemText(csv::RecordProblem problem);
+void appendJsonString(std::string& out, std::string_view text);
+
 // Where each of scheduleColumns stands in the records of a schedule.
 struct ScheduleLayout {
     std::array<std::size_t, 8> position{};

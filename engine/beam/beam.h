@@ -138,4 +138,15 @@ using BeamOutcome = std::variant<BeamDesign, BeamError>;
 
 BeamOutcome designBeam(const BeamInput& input);
 
+// Development length of a straight bar N° `bar` in tension, cm: the MPa expressions through
+// 1 kg/cm2 = 0.0980665 MPa, sqrt(f'c) at most 8.3 MPa, psi_e = lambda = 1; the favourable divisors
+// (2.1 up to N° 6, 1.7 above) when the clear spacing and the clear cover are at least db (with
+// stirrups assumed along ld), else 1.4 and 1.1; 1.3 for a top bar; at least 30 cm.
+double developmentLength(double fc, double fy, int bar, bool topBar, double clearSpacing,
+                         double clearCover);
+
+// Development length of a standard 90° hook, cm: 0.24 fy db / sqrt(f'c) in MPa, in DES
+// fy db / (5.4 sqrt(f'c)); at least 8 db and 15 cm.
+double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass);
+
 }  // namespace engine::beam

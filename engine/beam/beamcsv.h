@@ -1,1 +1,57 @@
 #pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "engine/beam/beam.h"
+#include "engine/csv.h"
+
+// The files a continuous beam is read from: its spans, and optionally the moments an analysis
+// program exports at stations along them. Columns are found by their header names (any order,
+// any letter case, other columns ignored); blank rows are skipped. Numbers as parseNumber reads
+// them with the given decimal separator, or in scientific notation (1.5e3, 2,5E-1). A problem
+// is "línea N: <what is wrong>", N the line of the input on which the row starts.
+namespace engine::beam {
+
+// The spans file: span number (1, 2, ... in order), clear span ln (m), width of the support at
+// either end (cm), and the moments at the left face, at midspan and at the right face (Tn-m);
+// mu_mid_min, the smallest positive moment at midspan, may be left out or empty.
+inline constexpr std::array<std::string_view, 8> spanColumns{
+    "span",   "length",   "support_left", "support_right",
+    "mu_left", "mu_mid", "mu_right",     "mu_mid_min"};
+
+// The stations file: span number, x (m), signed Mu (Tn-m, negative = tension at the top).
+inline constexpr std::array<std::string_view, 3> stationColumns{"span", "x", "mu"};
+
+struct SpansFile {
+    std::vector<double> supports;  // cm, one more than the spans
+    std::vector<Span> spans;
+};
+
+// Reads the spans. A span's support_right and the next span's support_left are one support and
+// must agree. The negative moments are magnitudes (a minus sign, as analysis programs write
+// them, is dropped); mu_mid and mu_mid_min may not be negative, nor mu_mid_min above mu_mid.
+// When the moments come from a stations file (`momentsFromStations`), the moment columns may be
+// missing or empty and the spans' moments are left at zero.
+std::variant<SpansFile, std::string> readSpans(csv::Reader& reader, char decimalSeparator,
+                                               bool momentsFromStations);
+
+// Reads the stations of the spans read before. x is measured from the span's left face and must
+// lie in 0…ln; with `fromCentreline` it is measured from the left support's centreline and must
+// lie between the two supports' centrelines. Every span needs at least one station. The x read
+// is kept as written: BeamInput::stationsFromCentreline tells the design how to read it.
+std::variant<std::vector<Station>, std::string> readStations(csv::Reader& reader,
+                                                             char decimalSeparator,
+                                                             const SpansFile& spans,
+                                                             bool fromCentreline);
+
+// A number as the beam files write it: a plain decimal number (parseNumber) or one in scientific
+// notation, mantissa and exponent with no blanks between. None for anything else and for a
+// number too large for a double; one too small for a double reads as zero.
+std::optional<double> readFileNumber(std::string_view text, char decimalSeparator);
+
+}  // namespace engine::beam

@@ -1,1 +1,299 @@
 #include "engine/beam/beamtext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "engine/numbers.h"
+#include "engine/schedule.h"
+
+namespace engine::beam {
+
+namespace {
+
+// Characters shown, not bytes: UTF-8 continuation bytes take no column.
+std::size_t displayWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
+    return width;
+}
+
+enum class Align { Left, Right };
+
+// Rows of cells in columns as wide as their widest cell, two blanks apart, no trailing blanks.
+void appendTable(std::string& out, const std::vector<std::vector<std::string>>& rows,
+                 const std::vector<Align>& align) {
+    std::vector<std::size_t> widths(align.size(), 0);
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i)
+            widths[i] = std::max(widths[i], displayWidth(row[i]));
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) {
+            if (i > 0) line += "  ";
+            const std::string padding(widths[i] - displayWidth(row[i]), ' ');
+            if (align[i] == Align::Right) line += padding;
+            line += row[i];
+            if (align[i] == Align::Left) line += padding;
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out += line;
+        out += '\n';
+    }
+}
+
+std::string barName(int bar) {
+    return "N° " + std::to_string(bar);
+}
+
+std::string_view sideName(Side side) {
+    return side == Side::Left ? "izquierda" : "derecha";
+}
+
+// Shown to a tenth of a centimetre, without trailing zeros.
+std::string centimetres(double value, char decimalSeparator) {
+    return formatGeneral(std::round(value * 10) / 10, decimalSeparator);
+}
+
+// A JSON object written field by field, compact.
+class JsonObject {
+  public:
+    explicit JsonObject(std::string& out) : out_(out) { out_.push_back('{'); }
+    ~JsonObject() { out_.push_back('}'); }
+    JsonObject(const JsonObject&) = delete;
+    JsonObject& operator=(const JsonObject&) = delete;
+
+    // The key; its value is written next by the caller.
+    std::string& key(std::string_view name) {
+        if (!first_) out_.push_back(',');
+        first_ = false;
+        appendJsonString(out_, name);
+        out_.push_back(':');
+        return out_;
+    }
+    void number(std::string_view name, double value) { appendNumber(key(name), value); }
+    void integer(std::string_view name, long value) { key(name) += std::to_string(value); }
+    void boolean(std::string_view name, bool value) { key(name) += value ? "true" : "false"; }
+    void text(std::string_view name, std::string_view value) {
+        appendJsonString(key(name), value);
+    }
+
+    static void appendNumber(std::string& out, double value) {
+        if (std::isfinite(value))
+            appendShortestNumber(out, value, '.');
+        else
+            out += "null";
+    }
+
+  private:
+    std::string& out_;
+    bool first_ = true;
+};
+
+// A JSON array of the items, each written by `write`.
+template <typename Items, typename Write>
+void appendArray(std::string& out, const Items& items, Write write) {
+    out.push_back('[');
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) out.push_back(',');
+        first = false;
+        write(item);
+    }
+    out.push_back(']');
+}
+
+void appendTitle(std::string& out, const BeamDesign& design, char sep) {
+    const std::size_t spans = design.faceX.size() / 2;
+    out += "Viga continua de " + std::to_string(spans) + (spans == 1 ? " vano" : " vanos") +
+           ", " + std::string(codeName(design.code)) + ", " +
+           std::string(className(design.seismicClass)) + ": longitud total " +
+           formatFixed(design.length, 2, sep) + " m\n";
+}
+
+void appendBars(std::string& out, const BeamDesign& design, char sep) {
+    out += "\nDespiece\n";
+    std::vector<std::vector<std::string>> rows{{"Marca", "Barra", "Cantidad", "Forma",
+                                                "Longitud (m)", "Masa (kg)", "Cara", "Capa",
+                                                "Desde (m)", "Hasta (m)"}};
+    for (const BarMark& mark : design.bars) {
+        rows.push_back({mark.mark, barName(mark.bar), std::to_string(mark.count),
+                        shapeText(mark, sep), formatFixed(mark.length, 2, sep),
+                        formatFixed(mark.mass, 2, sep),
+                        mark.face == BeamFace::Top ? "superior" : "inferior",
+                        std::to_string(mark.layer), formatFixed(mark.start, 2, sep),
+                        formatFixed(mark.end, 2, sep)});
+    }
+    appendTable(out, rows,
+                {Align::Left, Align::Left, Align::Right, Align::Left, Align::Right, Align::Right,
+                 Align::Left, Align::Right, Align::Right, Align::Right});
+}
+
+void appendMasses(std::string& out, const BeamDesign& design, char sep) {
+    out += "\nMasa de acero\n";
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& [bar, mass] : design.massByBar)
+        rows.push_back({barName(bar), formatFixed(mass, 2, sep) + " kg"});
+    rows.push_back({"Total", formatFixed(design.totalMass, 2, sep) + " kg"});
+    appendTable(out, rows, {Align::Left, Align::Right});
+    out += "Concreto de los vanos: " + formatFixed(design.concrete, 3, sep) + " m3; " +
+           formatFixed(design.steelPerConcrete, 1, sep) + " kg de acero por m3\n";
+}
+
+void appendFaces(std::string& out, const BeamDesign& design, char sep) {
+    if (design.faces.empty()) return;
+    out += "\nCaras de los apoyos: acero (cm2)\n";
+    std::vector<std::vector<std::string>> steel{{"Vano", "Cara", "x (m)", "As sup. requerido",
+                                                 "As sup. colocado", "As inf. requerido",
+                                                 "As inf. colocado"}};
+    for (const FaceStation& face : design.faces) {
+        steel.push_back({std::to_string(face.span), std::string(sideName(face.side)),
+                         formatFixed(face.x, 2, sep), formatFixed(face.asTopRequired, 2, sep),
+                         formatFixed(face.asTop, 2, sep),
+                         formatFixed(face.asBottomRequired, 2, sep),
+                         formatFixed(face.asBottom, 2, sep)});
+    }
+    appendTable(out, steel,
+                {Align::Right, Align::Left, Align::Right, Align::Right, Align::Right,
+                 Align::Right, Align::Right});
+
+    out += "\nCaras de los apoyos: momentos (Tn-m; Mpr con " + formatGeneral(1.25, sep) +
+           " Fy y φ = 1)\n";
+    std::vector<std::vector<std::string>> moments{
+        {"Vano", "Cara", "Mu-", "φMn-", "Mn-", "Mpr-", "Mu+", "φMn+", "Mn+", "Mpr+"}};
+    for (const FaceStation& face : design.faces) {
+        moments.push_back({std::to_string(face.span), std::string(sideName(face.side)),
+                           formatFixed(face.muNeg, 2, sep), formatFixed(face.phiMnNeg, 2, sep),
+                           formatFixed(face.mnNeg, 2, sep), formatFixed(face.mprNeg, 2, sep),
+                           formatFixed(face.muPos, 2, sep), formatFixed(face.phiMnPos, 2, sep),
+                           formatFixed(face.mnPos, 2, sep), formatFixed(face.mprPos, 2, sep)});
+    }
+    std::vector<Align> align(10, Align::Right);
+    align[1] = Align::Left;
+    appendTable(out, moments, align);
+}
+
+void appendChecks(std::string& out, const BeamDesign& design) {
+    out += "\nRevisiones\n";
+    std::size_t failing = 0;
+    for (const Check& check : design.checks) {
+        out += check.passes ? "Cumple     " : "No cumple  ";
+        out += check.text;
+        out += '\n';
+        if (!check.passes) ++failing;
+    }
+    if (failing == 0)
+        out += "Cumple: todas las revisiones (" + std::to_string(design.checks.size()) + ")\n";
+    else
+        out += "No cumple: " + std::to_string(failing) + " de " +
+               std::to_string(design.checks.size()) + " revisiones\n";
+}
+
+void appendNotes(std::string& out, const BeamDesign& design) {
+    if (design.notes.empty()) return;
+    out += "\nNotas\n";
+    for (const std::string& note : design.notes) out += "- " + note + '\n';
+}
+
+}  // namespace
+
+std::string shapeText(const BarMark& mark, char decimalSeparator) {
+    if (!mark.hookStart && !mark.hookEnd) return "recta";
+    std::string text = mark.hookStart && mark.hookEnd ? "2 ganchos 90°"
+                       : mark.hookStart               ? "gancho 90° izq."
+                                                      : "gancho 90° der.";
+    return text + ", cola " + centimetres(mark.hookTail, decimalSeparator) + " cm";
+}
+
+std::string scheduleText(const BeamDesign& design, char decimalSeparator) {
+    std::string out;
+    appendTitle(out, design, decimalSeparator);
+    appendBars(out, design, decimalSeparator);
+    appendMasses(out, design, decimalSeparator);
+    appendFaces(out, design, decimalSeparator);
+    appendChecks(out, design);
+    appendNotes(out, design);
+    return out;
+}
+
+std::string designJson(const BeamDesign& design) {
+    std::string out;
+    out.reserve(4096 + 160 * design.profile.size());
+    {
+        JsonObject beam(out);
+        beam.text("code", codeName(design.code));
+        beam.text("class", className(design.seismicClass));
+        beam.number("length", design.length);
+        appendArray(beam.key("faces"), design.faces, [&out](const FaceStation& face) {
+            JsonObject item(out);
+            item.integer("span", face.span);
+            item.text("side", face.side == Side::Left ? "left" : "right");
+            item.number("x", face.x);
+            item.number("mu_neg", face.muNeg);
+            item.number("mu_pos", face.muPos);
+            item.number("as_top_required", face.asTopRequired);
+            item.number("as_bottom_required", face.asBottomRequired);
+            item.number("as_top", face.asTop);
+            item.number("as_bottom", face.asBottom);
+            item.number("mn_neg", face.mnNeg);
+            item.number("mn_pos", face.mnPos);
+            item.number("phi_mn_neg", face.phiMnNeg);
+            item.number("phi_mn_pos", face.phiMnPos);
+            item.number("mpr_neg", face.mprNeg);
+            item.number("mpr_pos", face.mprPos);
+        });
+        appendArray(beam.key("bars"), design.bars, [&out](const BarMark& mark) {
+            JsonObject item(out);
+            item.text("mark", mark.mark);
+            item.text("face", mark.face == BeamFace::Top ? "top" : "bottom");
+            item.integer("bar", mark.bar);
+            item.integer("count", mark.count);
+            item.number("start", mark.start);
+            item.number("end", mark.end);
+            item.key("hooks") += std::string("[") + (mark.hookStart ? "true" : "false") + ',' +
+                                 (mark.hookEnd ? "true" : "false") + ']';
+            item.integer("layer", mark.layer);
+            item.number("depth", mark.depth);
+            item.number("length", mark.length);
+            item.number("mass", mark.mass);
+        });
+        appendArray(beam.key("profile"), design.profile, [&out](const ProfilePoint& point) {
+            JsonObject item(out);
+            item.number("x", point.x);
+            item.number("mu_neg", point.muNeg);
+            item.number("mu_pos", point.muPos);
+            item.number("mn_neg", point.mnNeg);
+            item.number("mn_pos", point.mnPos);
+            item.number("phi_mn_neg", point.phiMnNeg);
+            item.number("phi_mn_pos", point.phiMnPos);
+        });
+        appendArray(beam.key("checks"), design.checks, [&out](const Check& check) {
+            JsonObject item(out);
+            item.text("rule", check.rule);
+            if (check.span)
+                item.integer("span", *check.span);
+            else
+                item.key("span") += "null";
+            if (check.x)
+                item.number("x", *check.x);
+            else
+                item.key("x") += "null";
+            item.boolean("passes", check.passes);
+            item.text("text", check.text);
+        });
+        {
+            JsonObject mass(beam.key("mass"));
+            mass.number("total", design.totalMass);
+            JsonObject byBar(mass.key("by_bar"));
+            for (const auto& [bar, kg] : design.massByBar) byBar.number(std::to_string(bar), kg);
+        }
+        beam.number("concrete", design.concrete);
+        beam.boolean("passes", design.passes);
+    }
+    out.push_back('\n');
+    return out;
+}
+
+}  // namespace engine::beam

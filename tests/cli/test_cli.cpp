@@ -1,3 +1,4 @@
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -46,6 +47,11 @@ QByteArray fromEngine(std::string_view text) {
 
 const QByteArray scheduleHeader = "id,b,h,cover,fc,fy,mu,cover2\n";
 
+// A beam of three spans with typed moments.
+const QByteArray beamSpans =
+    "span,length,support_left,support_right,mu_left,mu_mid,mu_right\n"
+    "1,5.5,40,40,8,6,10\n2,6,40,40,10,6,10\n3,5.5,40,40,10,6,8\n";
+
 // The number after `label` on its line of the output ("φMn : 53.88 Tn-m"), or NaN.
 double figure(const QByteArray& out, const QByteArray& label) {
     for (const QByteArray& line : out.split('\n')) {
@@ -72,10 +78,21 @@ class TestCli : public QObject {
     void checkPublishedSections_data();
     void checkPublishedSections();
     void openSavedProjects();
+    void beamJsonAndTextAgree();
 
   private:
+    // Writes a file in the scratch folder and returns its path.
+    QString writeFile(const QString& name, const QByteArray& contents);
+
     QTemporaryDir dir_;
 };
+
+QString TestCli::writeFile(const QString& name, const QByteArray& contents) {
+    const QString path = dir_.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(contents);
+    return path;
+}
 
 // For random sections (singly, doubly and failing ones) under both codes the command prints,
 // line for line, the report the window shows, or the window's message with exit status 2.
@@ -163,6 +180,35 @@ void TestCli::badArguments_data() {
         << checked + QStringList{"--tension", "-10@45"} << "mayor que cero";
     QTest::newRow("steel fills the section")
         << checked + QStringList{"--tension", "1500@45"} << "no se puede revisar";
+
+    const QString spans = writeFile("vanos.csv", beamSpans);
+    const QStringList beam{"beam", "--b",      "30", "--h",  "50",  "--cover", "6",
+                           "--cover2", "6", "--fc", "210", "--fy", "4200"};
+    QTest::newRow("beam without spans") << beam << "falta la opción --spans";
+    QTest::newRow("beam class") << beam + QStringList{"--spans", spans, "--class", "DEX"}
+                                << "clase de disipación de energía desconocida: «DEX»";
+    QTest::newRow("beam bars reversed") << beam + QStringList{"--spans", spans, "--bars", "8-4"}
+                                        << "--bars espera";
+    QTest::newRow("beam bar not in the catalogue")
+        << beam + QStringList{"--spans", spans, "--bars", "4-12"} << "--bars espera";
+    QTest::newRow("beam stock") << beam + QStringList{"--spans", spans, "--stock", "0"}
+                                << "--stock debe ser mayor que cero";
+    QTest::newRow("beam format") << beam + QStringList{"--spans", spans, "--format", "csv"}
+                                 << "formato desconocido";
+    QTest::newRow("centreline without stations")
+        << beam + QStringList{"--spans", spans, "--centreline"} << "--centreline solo";
+    QTest::newRow("beam spans missing")
+        << beam + QStringList{"--spans", dir_.filePath("ninguno.csv")} << "no existe";
+    QTest::newRow("beam bad row")
+        << beam + QStringList{"--spans",
+                              writeFile("malo.csv", "span,length,support_left,support_right,"
+                                                    "mu_left,mu_mid,mu_right\n"
+                                                    "1,5,40,40,10,8,10\n2,5,35,40,10,8,10\n")}
+        << "malo.csv: línea 3: el apoyo izquierdo del vano 2";
+    QTest::newRow("beam station outside")
+        << beam + QStringList{"--spans", spans, "--stations",
+                              writeFile("estaciones.csv", "span,x,mu\n1,0,-9\n1,5.51,-9\n")}
+        << "estaciones.csv: línea 3: la estación x = 5.51 m queda fuera del vano 1";
 }
 
 void TestCli::badArguments() {
@@ -177,7 +223,8 @@ void TestCli::helpAndVersion() {
     QCOMPARE(runCli({"--version"}).out, QByteArray("quintaral-cli " QUINTARAL_VERSION "\n"));
     for (const QStringList& arguments :
          {QStringList{"--help"}, QStringList{"design", "--help"}, QStringList{"batch", "--help"},
-          QStringList{"check", "--help"}, QStringList{"open", "--help"}}) {
+          QStringList{"check", "--help"}, QStringList{"open", "--help"},
+          QStringList{"beam", "--help"}}) {
         const Run run = runCli(arguments);
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.startsWith("Uso: quintaral-cli"));
@@ -353,6 +400,66 @@ void TestCli::openSavedProjects() {
     QCOMPARE(refused.status, 1);
     QVERIFY(refused.err.contains("notas.quintaral"));
     QCOMPARE(runCli({"open", notAProject, "--code", "NSR-10"}).status, 1);
+}
+
+// The JSON holds exactly the keys of the design and the text the same bars and checks; the exit
+// status follows the checks. The same beam from a stations file (decimal comma, semicolons,
+// scientific notation) is read and designed too.
+void TestCli::beamJsonAndTextAgree() {
+    const QStringList beam{"beam",     "--spans", writeFile("vanos.csv", beamSpans),
+                           "--b",      "30",      "--h",
+                           "50",       "--cover", "6",
+                           "--cover2", "6",       "--fc",
+                           "210",      "--fy",    "4200"};
+    const Run json = runCli(beam + QStringList{"--format", "json", "--code", "NSR-10"});
+    QVERIFY2(json.status == 0 || json.status == 2, json.err.constData());
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json.out, &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    QVERIFY(json.out.endsWith("}\n") && json.out.count('\n') == 1);
+    const QJsonObject design = document.object();
+    QStringList keys = design.keys();
+    keys.sort();
+    QCOMPARE(keys, QStringList({"bars", "checks", "class", "code", "concrete", "faces", "length",
+                                "mass", "passes", "profile"}));
+    QCOMPARE(design.value("code").toString(), QStringLiteral("NSR-10"));
+    QCOMPARE(design.value("class").toString(), QStringLiteral("DES"));
+    QCOMPARE(design.value("faces").toArray().size(), 6);
+    QCOMPARE(json.status, design.value("passes").toBool() ? 0 : 2);
+    const QJsonObject firstBar = design.value("bars").toArray().first().toObject();
+    QCOMPARE(firstBar.keys().size(), 11);
+    QCOMPARE(firstBar.value("hooks").toArray().size(), 2);
+    double total = 0;
+    for (const QJsonValue bar : design.value("bars").toArray())
+        total += bar.toObject().value("mass").toDouble();
+    QVERIFY(qAbs(total - design.value("mass").toObject().value("total").toDouble()) < 1e-9);
+    const QJsonArray checks = design.value("checks").toArray();
+    QVERIFY(!checks.isEmpty());
+    for (const QJsonValue check : checks)
+        QCOMPARE(check.toObject().keys().size(), 5);
+
+    const Run text = runCli(beam + QStringList{"--code", "nsr-10"});
+    QCOMPARE(text.status, json.status);
+    QVERIFY(text.out.contains("\nMarca  Barra  Cantidad  Forma"));
+    qsizetype verdicts = 0;
+    for (const QByteArray& line : text.out.split('\n'))
+        if (line.startsWith("Cumple     ") || line.startsWith("No cumple  ")) ++verdicts;
+    QCOMPARE(verdicts, checks.size());
+    for (const QJsonValue bar : design.value("bars").toArray())
+        QVERIFY(text.out.contains('\n' + bar.toObject().value("mark").toString().toUtf8() + ' '));
+
+    const QString stations = writeFile(
+        "estaciones.csv", "span;x;mu\n1;0;-8\n1;2,75;6\n1;5,5;-1,0e1\n2;0;-10\n2;3;6\n"
+                          "2;6;-10\n3;0;-10\n3;2,75;6\n3;5,5;-8\n");
+    const QString emptyMoments = writeFile(
+        "vanos-sin-momentos.csv",
+        "span;length;support_left;support_right\n1;5,5;40;40\n2;6;40;40\n3;5,5;40;40\n");
+    const Run fromStations =
+        runCli(QStringList{"beam", "--spans", emptyMoments, "--stations", stations,
+                           "--decimal-comma"} +
+               beam.mid(3) + QStringList{"--format", "json"});
+    QVERIFY2(fromStations.status == 0 || fromStations.status == 2, fromStations.err.constData());
+    QVERIFY(QJsonDocument::fromJson(fromStations.out).isObject());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

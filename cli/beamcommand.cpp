@@ -1,0 +1,239 @@
+#include <QCommandLineOption>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "commandline.h"
+#include "commands.h"
+#include "engine/beam/beam.h"
+#include "engine/beam/beamcsv.h"
+#include "engine/beam/beamtext.h"
+#include "engine/catalogue.h"
+#include "helptexts.h"
+
+namespace cli {
+
+namespace {
+
+const QString spansOption = QStringLiteral("spans");
+const QString stationsOption = QStringLiteral("stations");
+const QString centrelineOption = QStringLiteral("centreline");
+const QString classOption = QStringLiteral("class");
+const QString barsOption = QStringLiteral("bars");
+const QString stockOption = QStringLiteral("stock");
+const QString formatOption = QStringLiteral("format");
+const QString standardStream = QStringLiteral("-");
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// One CSV file read record by record; opening it prints why it cannot be read.
+class CsvFile {
+  public:
+    explicit CsvFile(const QString& path)
+        : name_(path == standardStream ? QStringLiteral("entrada estándar") : path) {
+        if (path == standardStream) {
+            stream_ = stdin;
+            return;
+        }
+        if (QFileInfo(path).isDir()) {
+            printError(QStringLiteral("no se puede leer «%1»: es una carpeta").arg(name_));
+            return;
+        }
+        file_.reset(std::fopen(QFile::encodeName(path).constData(), "rb"));
+        if (!file_)
+            printError(QStringLiteral("no se puede leer «%1»: %2").arg(name_, fileErrorText(errno)));
+        stream_ = file_.get();
+    }
+
+    bool isOpen() const { return stream_ != nullptr; }
+    const QString& name() const { return name_; }
+
+    engine::csv::Reader reader(char delimiter) {
+        return engine::csv::Reader(
+            [this](char* buffer, std::size_t capacity) {
+                const std::size_t got = std::fread(buffer, 1, capacity, stream_);
+                if (got == 0 && std::ferror(stream_)) readError_ = errno ? errno : EIO;
+                return got;
+            },
+            delimiter);
+    }
+
+    // After reading: false after printing the read error, if there was one.
+    bool readWell() const {
+        if (readError_ == 0) return true;
+        printError(QStringLiteral("error al leer «%1»: %2").arg(name_, fileErrorText(readError_)));
+        return false;
+    }
+
+  private:
+    QString name_;
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::FILE* stream_ = nullptr;
+    int readError_ = 0;
+};
+
+// A reader's result, or none after printing "<file>: <what is wrong>".
+template <typename Value>
+std::optional<Value> fileValue(std::variant<Value, std::string> outcome, const CsvFile& file) {
+    if (!file.readWell()) return std::nullopt;
+    if (auto* message = std::get_if<std::string>(&outcome)) {
+        printError(QStringLiteral("%1: %2").arg(file.name(), QString::fromStdString(*message)));
+        return std::nullopt;
+    }
+    return std::get<Value>(std::move(outcome));
+}
+
+// "--bars N-M" (or one size, "--bars 5"): the smallest and largest bar allowed, both in the
+// catalogue.
+bool readBarRange(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
+    if (!parser.isSet(barsOption)) return true;
+    const QString text = parser.value(barsOption).trimmed();
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2})(?:-(\\d{1,2}))?$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (match.hasMatch()) {
+        const int smallest = match.captured(1).toInt();
+        const int largest = match.hasCaptured(2) ? match.captured(2).toInt() : smallest;
+        if (engine::findBar(smallest) && engine::findBar(largest) && smallest <= largest) {
+            input.smallestBar = smallest;
+            input.largestBar = largest;
+            return true;
+        }
+    }
+    printError(QStringLiteral("--bars espera las barras permitidas, de la menor a la mayor y del "
+                              "catálogo, como 4-8: «%1»")
+                   .arg(parser.value(barsOption)));
+    return false;
+}
+
+bool readStock(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
+    if (!parser.isSet(stockOption)) return true;
+    const auto stock = numberOption(parser, stockOption);
+    if (!stock) return false;
+    if (*stock > 0) {
+        input.stockLength = *stock;
+        return true;
+    }
+    printError(QStringLiteral("la longitud comercial de --stock debe ser mayor que cero: «%1»")
+                   .arg(parser.value(stockOption)));
+    return false;
+}
+
+bool readClass(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
+    if (!parser.isSet(classOption)) return true;
+    const auto seismicClass =
+        engine::beam::classFromName(parser.value(classOption).trimmed().toUpper().toStdString());
+    if (seismicClass) {
+        input.seismicClass = *seismicClass;
+        return true;
+    }
+    printError(QStringLiteral("clase de disipación de energía desconocida: «%1» (DES, DMO o DMI)")
+                   .arg(parser.value(classOption)));
+    return false;
+}
+
+// The spans and, when given, the stations, into the input; false after printing what is wrong.
+bool readBeamFiles(const QCommandLineParser& parser, const CsvStyle& style,
+                   engine::beam::BeamInput& input) {
+    const bool withStations = parser.isSet(stationsOption);
+    if (withStations && parser.value(stationsOption) == standardStream &&
+        parser.value(spansOption) == standardStream) {
+        printError(QStringLiteral("solo uno de los archivos puede ser la entrada estándar («-»)"));
+        return false;
+    }
+    CsvFile spansFile(parser.value(spansOption));
+    if (!spansFile.isOpen()) return false;
+    engine::csv::Reader spansReader = spansFile.reader(style.delimiter);
+    const auto spans = fileValue(
+        engine::beam::readSpans(spansReader, style.decimalSeparator, withStations), spansFile);
+    if (!spans) return false;
+    input.supports = spans->supports;
+    input.spans = spans->spans;
+    if (!withStations) return true;
+
+    CsvFile stationsFile(parser.value(stationsOption));
+    if (!stationsFile.isOpen()) return false;
+    engine::csv::Reader stationsReader = stationsFile.reader(style.delimiter);
+    const bool fromCentreline = parser.isSet(centrelineOption);
+    auto stations = fileValue(engine::beam::readStations(stationsReader, style.decimalSeparator,
+                                                         *spans, fromCentreline),
+                              stationsFile);
+    if (!stations) return false;
+    input.stations = std::move(*stations);
+    input.stationsFromCentreline = fromCentreline;
+    return true;
+}
+
+}  // namespace
+
+int runBeam(const QStringList& arguments) {
+    const std::array<QString, 6> names{QStringLiteral("b"),  QStringLiteral("h"),
+                                       QStringLiteral("cover"), QStringLiteral("cover2"),
+                                       QStringLiteral("fc"), QStringLiteral("fy")};
+    QCommandLineParser parser;
+    for (const QString& name : names)
+        parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("valor")));
+    parser.addOption(QCommandLineOption(spansOption, QString(), QStringLiteral("archivo")));
+    parser.addOption(QCommandLineOption(stationsOption, QString(), QStringLiteral("archivo")));
+    parser.addOption(QCommandLineOption(centrelineOption));
+    parser.addOption(QCommandLineOption(classOption, QString(), QStringLiteral("clase")));
+    parser.addOption(QCommandLineOption(barsOption, QString(), QStringLiteral("barras")));
+    parser.addOption(QCommandLineOption(stockOption, QString(), QStringLiteral("longitud")));
+    parser.addOption(QCommandLineOption(formatOption, QString(), QStringLiteral("formato"),
+                                        QStringLiteral("text")));
+    addCodeOption(parser);
+    addCsvOptions(parser);
+    const QString command = QStringLiteral("beam");
+    if (const auto status = parseOptions(parser, arguments, command, help::beam)) return *status;
+
+    const auto numbers = numberOptions(parser, names);
+    const auto code = codeOption(parser);
+    if (!numbers || !code) return exitUsage;
+    const QString format = parser.value(formatOption);
+    if (format != QLatin1String("text") && format != QLatin1String("json")) {
+        printError(QStringLiteral("formato desconocido: «%1» (text o json)").arg(format));
+        return exitUsage;
+    }
+    if (!parser.isSet(spansOption)) {
+        printError(QStringLiteral("falta la opción --%1").arg(spansOption));
+        return exitUsage;
+    }
+    if (parser.isSet(centrelineOption) && !parser.isSet(stationsOption)) {
+        printError(QStringLiteral("--centreline solo se usa con --stations"));
+        return exitUsage;
+    }
+
+    engine::beam::BeamInput input;
+    input.code = *code;
+    const std::array<double, 6>& values = *numbers;
+    input.b = values[0];
+    input.h = values[1];
+    input.dPrime = values[2];
+    input.dSecond = values[3];
+    input.fc = values[4];
+    input.fy = values[5];
+    const auto csv = csvOptions(parser);
+    if (!csv || !readClass(parser, input) || !readBarRange(parser, input) ||
+        !readStock(parser, input) || !readBeamFiles(parser, *csv, input))
+        return exitUsage;
+
+    const engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
+    if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome)) {
+        writeError(error->message + '\n');
+        return exitFailed;
+    }
+    const auto& design = std::get<engine::beam::BeamDesign>(outcome);
+    writeOut(format == QLatin1String("json") ? engine::beam::designJson(design)
+                                             : engine::beam::scheduleText(design, csv->decimalSeparator));
+    return design.passes ? exitSuccess : exitFailed;
+}
+
+}  // namespace cli
