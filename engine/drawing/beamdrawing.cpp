@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/beam/beamtext.h"
 #include "engine/catalogue.h"
 #include "engine/layout.h"
 #include "engine/numbers.h"
@@ -232,13 +233,6 @@ std::string markLabel(const BarMark& mark, char separator) {
            " L = " + metres(mark.length, separator) + " m";
 }
 
-std::string markShape(const BarMark& mark) {
-    if (mark.hookStart && mark.hookEnd) return "Ganchos";
-    if (mark.hookStart) return "Gancho izq.";
-    if (mark.hookEnd) return "Gancho der.";
-    return "Recta";
-}
-
 Drawing elevation(const BeamDesign& design, const BeamInput& input, const ElevationStyle& style) {
     Drawing d;
     const double vs = style.verticalScale;
@@ -264,7 +258,11 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
         const double inwards = top ? -1 : 1;
         const double faceY = top ? height : 0;
         const double y = faceY + inwards * (m.depth * vs + lane[i] * style.laneStep);
-        const double tail = m.hookTail * vs * inwards;
+        // An exaggerated height would stretch the tails across the beam: there they are drawn
+        // at most h / 4; at true scale they are drawn as long as they are.
+        const double tailLength =
+            vs > 1 ? std::min(m.hookTail * vs, 0.25 * height) : m.hookTail * vs;
+        const double tail = tailLength * inwards;
         Polyline bar{Layer::Reinforcement, {}, false, false, m.mark};
         if (m.hookStart) bar.points.push_back({m.start * 100, y + tail});
         bar.points.push_back({m.start * 100, y});
@@ -361,13 +359,25 @@ Drawing section(const BeamDesign& design, const BeamInput& input, const SectionC
     return d;
 }
 
-Drawing sections(const BeamDesign& design, const BeamInput& input, double th, char separator) {
-    Drawing all;
-    double cursor = 0;
+Drawing sections(const BeamDesign& design, const BeamInput& input, double th, char separator,
+                 int columns) {
+    std::vector<Drawing> cuts;
+    double cellWidth = 0, cellHeight = 0;
     for (const SectionCut& cut : sectionCuts(design)) {
-        const Drawing one = section(design, input, cut, th, separator);
-        all.add(one, cursor - one.bounds.left, 0);
-        cursor = all.bounds.right + 2 * th;
+        cuts.push_back(section(design, input, cut, th, separator));
+        cellWidth = std::max(cellWidth, cuts.back().bounds.width());
+        cellHeight = std::max(cellHeight, cuts.back().bounds.height());
+    }
+    const std::size_t perRow =
+        columns > 0 ? static_cast<std::size_t>(columns) : std::max<std::size_t>(1, cuts.size());
+    Drawing all;
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const Drawing& one = cuts[i];
+        // Each cut centred in its cell, the tops of a row level.
+        const double left = static_cast<double>(i % perRow) * (cellWidth + 2 * th);
+        const double top = -static_cast<double>(i / perRow) * (cellHeight + 2 * th);
+        all.add(one, left + (cellWidth - one.bounds.width()) / 2 - one.bounds.left,
+                top - one.bounds.top);
     }
     return all;
 }
@@ -382,7 +392,7 @@ std::vector<std::vector<std::string>> scheduleCells(const BeamDesign& design, ch
     std::vector<std::vector<std::string>> rows;
     for (const BarMark& m : design.bars)
         rows.push_back({m.mark, "N° " + std::to_string(m.bar), std::to_string(m.count),
-                        markShape(m), metres(m.length, separator),
+                        beam::shapeText(m, separator), metres(m.length, separator),
                         formatFixed(m.mass, 1, separator)});
     return rows;
 }

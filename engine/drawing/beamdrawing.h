@@ -85,9 +85,6 @@ double textWidth(const std::string& text, double height);
 // The label of a mark: "S2: 2 N° 6 L = 7.35 m".
 std::string markLabel(const beam::BarMark& mark, char decimalSeparator);
 
-// The shape column of the schedule: "Recta", "Gancho izq.", "Gancho der." or "Ganchos".
-std::string markShape(const beam::BarMark& mark);
-
 // The beam seen from the side: the supports hatched, the outline, every mark as a line at its
 // face and layer from its start to its end with its hooks, laps as overlapping lines, a row per
 // mark with its label and its cut-offs measured from the support faces, the clear spans
@@ -109,9 +106,10 @@ std::vector<SectionCut> sectionCuts(const beam::BeamDesign& design);
 Drawing section(const beam::BeamDesign& design, const beam::BeamInput& input,
                 const SectionCut& cut, double textHeight, char decimalSeparator);
 
-// Every cut side by side, `gap` apart.
+// Every cut in a grid of `columns` cuts a row (0: all in one row), left to right and then
+// downwards, two text heights apart.
 Drawing sections(const beam::BeamDesign& design, const beam::BeamInput& input, double textHeight,
-                 char decimalSeparator);
+                 char decimalSeparator, int columns = 0);
 
 // The bar schedule as a ruled table (Marca, Barra, Cantidad, Forma, Longitud (m), Masa (kg)),
 // then the mass per bar size and in total. Top-left corner at (0, 0), extending downwards.

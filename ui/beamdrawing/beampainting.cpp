@@ -141,17 +141,28 @@ void paintSections(QPainter& painter, const QRectF& area, const engine::beam::Be
                    const engine::beam::BeamInput& input, char separator) {
     if (area.isEmpty() || !(input.b > 0) || !(input.h > 0)) return;
     const double pixels = fontHeight(painter);
-    // The texts' size depends on the scale and the scale on the texts: a few rounds settle it.
-    double textHeight = 4;
-    dr::Drawing drawing;
-    for (int round = 0; round < 4; ++round) {
-        drawing = dr::sections(design, input, textHeight, separator);
-        const dr::Box& box = drawing.bounds;
-        if (!(box.width() > 0) || !(box.height() > 0)) return;
-        const double scale = std::min(area.width() / box.width(), area.height() / box.height());
-        textHeight = std::clamp(pixels / scale, 0.5, input.h / 4);
+    const int count = static_cast<int>(dr::sectionCuts(design).size());
+    // The grid that draws the sections largest; in each, the texts' size depends on the scale
+    // and the scale on the texts: a few rounds settle it.
+    dr::Drawing best;
+    double bestScale = 0;
+    for (int columns = 1; columns <= count; ++columns) {
+        double textHeight = 4;
+        dr::Drawing drawing;
+        double scale = 0;
+        for (int round = 0; round < 4; ++round) {
+            drawing = dr::sections(design, input, textHeight, separator, columns);
+            const dr::Box& box = drawing.bounds;
+            if (!(box.width() > 0) || !(box.height() > 0)) return;
+            scale = std::min(area.width() / box.width(), area.height() / box.height());
+            textHeight = std::clamp(pixels / scale, 0.5, input.h / 4);
+        }
+        if (scale > bestScale) {
+            bestScale = scale;
+            best = drawing;
+        }
     }
-    paintFitted(painter, area, drawing, 0);
+    paintFitted(painter, area, best, 0);
 }
 
 void paintSchedule(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,

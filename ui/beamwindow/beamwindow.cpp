@@ -151,10 +151,8 @@ void BeamWindow::setupInputs(QWidget* panel) {
     form->addRow(QStringLiteral("Norma"), f.codeCombo);
     f.classCombo = new QComboBox;
     f.classCombo->setObjectName(QStringLiteral("classCombo"));
-    const std::pair<const char*, eb::SeismicClass> classes[] = {
-        {"DES", eb::SeismicClass::Des}, {"DMO", eb::SeismicClass::Dmo}, {"DMI", eb::SeismicClass::Dmi}};
-    for (const auto& [name, seismicClass] : classes)
-        f.classCombo->addItem(QLatin1String(name), static_cast<int>(seismicClass));
+    for (eb::SeismicClass c : {eb::SeismicClass::Des, eb::SeismicClass::Dmo, eb::SeismicClass::Dmi})
+        f.classCombo->addItem(fromEngine(eb::className(c)), static_cast<int>(c));
     form->addRow(QStringLiteral("Capacidad de disipación"), f.classCombo);
 
     auto* barsRow = new QHBoxLayout;
@@ -196,6 +194,7 @@ void BeamWindow::setupInputs(QWidget* panel) {
     f.spansView->setMinimumHeight(150);
     spansLayout->addWidget(f.spansView);
     connect(spansModel_, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
+        if (syncingSupports_) return;
         keepSupportsShared(item->row(), item->column());
         edited();
     });
@@ -349,11 +348,9 @@ void BeamWindow::addSpanRow(const eb::Span& span, double leftSupport, double rig
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row << item;
     }
-    const QSignalBlocker block(spansModel_);
     spansModel_->appendRow(row);
     spansModel_->setHeaderData(spansModel_->rowCount() - 1, Qt::Vertical,
                                QStringLiteral("Vano %1").arg(spansModel_->rowCount()));
-    fields_->spansView->viewport()->update();
 }
 
 // The selected span, or the last one; the beam keeps at least one span.
@@ -364,29 +361,29 @@ void BeamWindow::removeSpanRow() {
     }
     const QModelIndex current = fields_->spansView->currentIndex();
     const int row = current.isValid() ? current.row() : spansModel_->rowCount() - 1;
-    {
-        const QSignalBlocker block(spansModel_);
-        spansModel_->removeRow(row);
-        for (int r = 0; r < spansModel_->rowCount(); ++r)
-            spansModel_->setHeaderData(r, Qt::Vertical, QStringLiteral("Vano %1").arg(r + 1));
-        // The supports on either side of a removed interior span become one.
-        if (row > 0 && row < spansModel_->rowCount())
-            spansModel_->item(row, LeftSupport)
-                ->setText(spansModel_->item(row - 1, RightSupport)->text());
-    }
+    syncingSupports_ = true;
+    spansModel_->removeRow(row);
+    for (int r = 0; r < spansModel_->rowCount(); ++r)
+        spansModel_->setHeaderData(r, Qt::Vertical, QStringLiteral("Vano %1").arg(r + 1));
+    // The supports on either side of a removed interior span become one.
+    if (row > 0 && row < spansModel_->rowCount())
+        spansModel_->item(row, LeftSupport)
+            ->setText(spansModel_->item(row - 1, RightSupport)->text());
+    syncingSupports_ = false;
     edited();
 }
 
 // A span's right support is the next span's left support: typing either changes both.
 void BeamWindow::keepSupportsShared(int row, int column) {
-    const QSignalBlocker block(spansModel_);
+    if (syncingSupports_) return;
+    syncingSupports_ = true;
     if (column == RightSupport && row + 1 < spansModel_->rowCount())
         spansModel_->item(row + 1, LeftSupport)
             ->setText(spansModel_->item(row, RightSupport)->text());
     if (column == LeftSupport && row > 0)
         spansModel_->item(row - 1, RightSupport)
             ->setText(spansModel_->item(row, LeftSupport)->text());
-    fields_->spansView->viewport()->update();
+    syncingSupports_ = false;
 }
 
 void BeamWindow::chooseStationsFile() {
@@ -401,7 +398,12 @@ void BeamWindow::chooseStationsFile() {
 }
 
 void BeamWindow::importStations(const QString& path) {
-    const StationsRead read = readStationsFile(path);
+    if (!input_) {
+        showMessage(QStringLiteral("Corrija primero los datos de la viga: las estaciones se leen "
+                                   "sobre sus vanos."));
+        return;
+    }
+    const StationsRead read = readStationsFile(path, *input_);
     if (!read.error.isEmpty()) {
         showMessage(read.error);
         return;

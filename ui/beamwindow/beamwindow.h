@@ -72,4 +72,5 @@ class BeamWindow : public QWidget {
     std::optional<engine::beam::BeamInput> input_;
     std::optional<engine::beam::BeamDesign> design_;
     bool loading_ = false;
+    bool syncingSupports_ = false;  // one support typed, its other side being written
 };

@@ -1,56 +1,40 @@
 #include "beamwindow/stationsfile.h"
 
 #include <QFile>
-#include <QStringList>
-#include <QTextStream>
+#include <cstring>
+#include <variant>
 
-#include "engine/numbers.h"
+#include "common/enginetext.h"
+#include "engine/beam/beamcsv.h"
+#include "engine/csv.h"
 
-StationsRead readStationsFile(const QString& path) {
+StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput& beam) {
     StationsRead read;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         read.error = QStringLiteral("No se pudo abrir «%1».").arg(path);
         return read;
     }
-    QTextStream in(&file);
-    int lineNumber = 0;
-    bool header = true;
-    QChar delimiter = QLatin1Char(',');
-    char decimal = '.';
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        ++lineNumber;
-        if (line.isEmpty()) continue;
-        if (header) {
-            if (line.contains(QLatin1Char(';'))) {
-                delimiter = QLatin1Char(';');
-                decimal = ',';
-            }
-            const QStringList names = line.toLower().split(delimiter);
-            if (names.size() < 3 || names[0].trimmed() != QLatin1String("span") ||
-                names[1].trimmed() != QLatin1String("x") ||
-                names[2].trimmed() != QLatin1String("mu")) {
-                read.error = QStringLiteral("Línea %1: se esperaba el encabezado «span,x,mu».")
-                                 .arg(lineNumber);
-                return read;
-            }
-            header = false;
-            continue;
-        }
-        const QStringList cells = line.split(delimiter);
-        std::optional<double> values[3];
-        for (int i = 0; i < 3 && i < cells.size(); ++i)
-            values[i] = engine::parseNumber(cells[i].toStdString(), decimal);
-        if (cells.size() < 3 || !values[0] || !values[1] || !values[2] || *values[0] < 1 ||
-            *values[0] != static_cast<int>(*values[0])) {
-            read.error = QStringLiteral("Línea %1: se esperaban el vano, x (m) y Mu (Tn-m).")
-                             .arg(lineNumber);
-            return read;
-        }
-        read.stations.push_back({static_cast<int>(*values[0]), *values[1], *values[2]});
+    const QByteArray bytes = file.readAll();
+    const qsizetype firstLine = bytes.indexOf('\n');
+    const bool semicolons = bytes.left(firstLine < 0 ? bytes.size() : firstLine).contains(';');
+    std::size_t position = 0;
+    engine::csv::Reader reader(
+        [&](char* buffer, std::size_t capacity) {
+            const std::size_t count =
+                std::min(capacity, static_cast<std::size_t>(bytes.size()) - position);
+            std::memcpy(buffer, bytes.constData() + position, count);
+            position += count;
+            return count;
+        },
+        semicolons ? ';' : ',');
+    const engine::beam::SpansFile spans{beam.supports, beam.spans};
+    auto stations =
+        engine::beam::readStations(reader, semicolons ? ',' : '.', spans, false);
+    if (const auto* problem = std::get_if<std::string>(&stations)) {
+        read.error = QStringLiteral("«%1», %2").arg(path, fromEngine(*problem));
+        return read;
     }
-    if (read.stations.empty())
-        read.error = QStringLiteral("«%1» no tiene estaciones.").arg(path);
+    read.stations = std::get<std::vector<engine::beam::Station>>(std::move(stations));
     return read;
 }
