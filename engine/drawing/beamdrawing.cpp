@@ -66,7 +66,7 @@ void addRectangle(Drawing& d, Layer layer, double x0, double y0, double x1, doub
 
 void addText(Drawing& d, Point at, double height, std::string text, Align align = Align::Left,
              Layer layer = Layer::Text) {
-    d.texts.push_back({layer, at, height, std::move(text), align});
+    d.texts.push_back({layer, at, height, std::move(text), align, at.x, at.x});
 }
 
 // An architectural tick: a short 45° stroke through a dimensioned point.
@@ -155,6 +155,8 @@ void addMarkRow(Drawing& d, const BeamDesign& design, const BarMark& m, double b
     }
     addText(d, {(x0 + x1) / 2, y + 1.3 * th}, th, markLabel(m, style.decimalSeparator),
             Align::Centre);
+    d.texts.back().describesFrom = x0;
+    d.texts.back().describesTo = x1;
 }
 
 std::string centimetres(double value, char separator) {
@@ -212,6 +214,8 @@ void Drawing::add(const Drawing& other, double dx, double dy) {
     }
     for (Text t : other.texts) {
         t.at = shift(t.at);
+        t.describesFrom += dx;
+        t.describesTo += dx;
         texts.push_back(std::move(t));
     }
     for (Hatch h : other.hatches) {
@@ -300,14 +304,17 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
                 Layer::Dimensions);
     }
 
+    // The notes hold for the whole beam: a view of a part of it keeps them.
     double noteY = bottomBase + rowHeight - 1.5 * th;
     addText(d, {0, noteY}, th,
             "Alzado. Cotas en m; cortes medidos desde la cara del apoyo más cercano.");
+    d.texts.back().describesTo = length;
     if (std::abs(vs - 1) > 1e-9) {
         noteY -= 1.5 * th;
         addText(d, {0, noteY}, th,
                 "Escala vertical exagerada ×" +
                     formatGeneral(std::round(vs * 10) / 10, style.decimalSeparator));
+        d.texts.back().describesTo = length;
     }
     computeBounds(d);
     return d;

@@ -38,13 +38,16 @@ struct Circle {
 
 enum class Align { Left, Centre, Right };
 
-// One line of text; `at` is the point of its baseline that `align` names.
+// One line of text; `at` is the point of its baseline that `align` names. A text that describes
+// a stretch along x (a bar's label) gives it, so that a view of part of the drawing can keep
+// the text while the stretch is in view.
 struct Text {
     Layer layer = Layer::Text;
     Point at;
     double height = 0;
     std::string text;
     Align align = Align::Left;
+    double describesFrom = 0, describesTo = 0;  // equal: the anchor alone
 };
 
 // An area filled with the usual 45° section lines.

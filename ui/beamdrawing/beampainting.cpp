@@ -43,14 +43,17 @@ double fontHeight(const QPainter& painter) {
 
 // Draws the geometry fitted into the area; a positive `maxScale` (device pixels per unit)
 // keeps drawings made of texts from growing past the painter's font size.
+// With a `window`, only that part of the drawing is shown: lines are clipped at the area's
+// edges and a text is left out unless its anchor, or the stretch it describes, is in the window. Any text that would run
+// past the area's sides (fonts differ from the widths estimated) is moved inside it.
 void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& drawing,
-                 double maxScale) {
-    const dr::Box& box = drawing.bounds;
+                 double maxScale, const dr::Box* window = nullptr, bool alignTop = false) {
+    const dr::Box& box = window ? *window : drawing.bounds;
     if (!(box.width() > 0) || !(box.height() > 0) || area.isEmpty()) return;
     double scale = std::min(area.width() / box.width(), area.height() / box.height());
     if (maxScale > 0) scale = std::min(scale, maxScale);
     const double left = area.left() + (area.width() - box.width() * scale) / 2;
-    const double top = area.top() + (area.height() - box.height() * scale) / 2;
+    const double top = alignTop ? area.top() : area.top() + (area.height() - box.height() * scale) / 2;
     auto at = [&](dr::Point p) {
         return QPointF(left + (p.x - box.left) * scale, top + (box.top - p.y) * scale);
     };
@@ -61,6 +64,7 @@ void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& drawi
     };
 
     painter.save();
+    if (window) painter.setClipRect(area);
     const double line = std::max(0.5, fontHeight(painter) / 12);
     for (const dr::Hatch& hatch : drawing.hatches) {
         painter.setPen(Qt::NoPen);
@@ -89,6 +93,9 @@ void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& drawi
     QFont font = painter.font();
     const double dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
     for (const dr::Text& text : drawing.texts) {
+        if (window && (std::max(text.at.x, text.describesTo) < box.left ||
+                       std::min(text.at.x, text.describesFrom) > box.right))
+            continue;
         const double pixels = text.height * scale / 0.72;
         if (!(pixels >= 1)) continue;
         font.setPointSizeF(pixels * 72 / dpi * 0.75);
@@ -99,6 +106,7 @@ void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& drawi
         QPointF origin = at(text.at);
         if (text.align == dr::Align::Centre) origin.rx() -= width / 2;
         if (text.align == dr::Align::Right) origin.rx() -= width;
+        origin.rx() = std::max(area.left(), std::min(origin.x(), area.right() - width));
         painter.drawText(origin, shown);
     }
     painter.restore();
@@ -122,7 +130,14 @@ void paintDrawing(QPainter& painter, const QRectF& area, const dr::Drawing& draw
 
 void paintElevation(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
                     const engine::beam::BeamInput& input, char separator) {
-    const double length = design.length * 100;
+    paintElevationPart(painter, area, design, input, separator, 0, design.length);
+}
+
+void paintElevationPart(QPainter& painter, const QRectF& area,
+                        const engine::beam::BeamDesign& design,
+                        const engine::beam::BeamInput& input, char separator, double from,
+                        double to) {
+    const double length = (to - from) * 100;
     if (!(length > 0) || !(input.h > 0) || area.isEmpty()) return;
     const double pixels = fontHeight(painter);
     // Lengths take the width; texts keep the font's size; the height grows until the beam is
@@ -134,7 +149,15 @@ void paintElevation(QPainter& painter, const QRectF& area, const engine::beam::B
     style.decimalSeparator = separator;
     const double target = area.height() / 6;
     style.verticalScale = std::max(1.0, std::floor(target / (input.h * scale)));
-    paintFitted(painter, area, dr::elevation(design, input, style), 0);
+    const dr::Drawing drawing = dr::elevation(design, input, style);
+    if (from <= 0 && to >= design.length) {
+        paintFitted(painter, area, drawing, 0);
+        return;
+    }
+    const double margin = length * 0.04;
+    const dr::Box window{from * 100 - margin, drawing.bounds.bottom, to * 100 + margin,
+                         drawing.bounds.top};
+    paintFitted(painter, area, drawing, 0, &window);
 }
 
 void paintSections(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
@@ -169,7 +192,7 @@ void paintSchedule(QPainter& painter, const QRectF& area, const engine::beam::Be
                    char separator) {
     const double textHeight = 10;
     paintFitted(painter, area, dr::schedule(design, textHeight, separator),
-                fontHeight(painter) / textHeight);
+                fontHeight(painter) / textHeight, nullptr, true);
 }
 
 void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,

@@ -21,6 +21,13 @@ void paintDrawing(QPainter& painter, const QRectF& area, const engine::drawing::
 void paintElevation(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
                     const engine::beam::BeamInput& input, char decimalSeparator);
 
+// The part of the elevation from `from` to `to` (m along the beam), for a beam drawn over
+// several pages: lines clipped at the area's edges, labels kept inside it.
+void paintElevationPart(QPainter& painter, const QRectF& area,
+                        const engine::beam::BeamDesign& design,
+                        const engine::beam::BeamInput& input, char decimalSeparator, double from,
+                        double to);
+
 // The sections at every support and midspan, to scale, side by side.
 void paintSections(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
                    const engine::beam::BeamInput& input, char decimalSeparator);
