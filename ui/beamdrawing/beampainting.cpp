@@ -122,6 +122,24 @@ double niceStep(double range, int ticks) {
     return 10 * power;
 }
 
+// The polyline without the points that lie on the straight line through their neighbours
+// (within a quarter pixel): the profile has a point every 5 cm, mostly along straight stretches,
+// and dashed antialiased lines cost by the point.
+QPolygonF withoutStraightRuns(const QPolygonF& points) {
+    if (points.size() < 3) return points;
+    QPolygonF kept;
+    kept << points.front();
+    for (qsizetype i = 1; i + 1 < points.size(); ++i) {
+        const QPointF a = kept.back(), b = points[i], c = points[i + 1];
+        const double length = std::hypot(c.x() - a.x(), c.y() - a.y());
+        const double cross = std::abs((b.x() - a.x()) * (c.y() - a.y()) - (b.y() - a.y()) * (c.x() - a.x()));
+        if (length > 0 && cross / length <= 0.25) continue;
+        kept << b;
+    }
+    kept << points.back();
+    return kept;
+}
+
 }  // namespace
 
 void paintDrawing(QPainter& painter, const QRectF& area, const dr::Drawing& drawing) {
@@ -283,6 +301,7 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
     for (const Curve& curve : curves) {
         QPolygonF points;
         for (const auto& p : profile) points << QPointF(px(p.x), py(curve.sign * (p.*curve.value)));
+        points = withoutStraightRuns(points);
         painter.setPen(QPen(curve.colour, line * 1.6, curve.style));
         painter.drawPolyline(points);
         const double legendY = area.top() + text;
