@@ -16,11 +16,11 @@ def length(entity):
     return sum(math.dist(a, b) for a, b in zip(points, points[1:]))
 
 
-def main(writer):
+def check(writer, extra):
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "viga.dxf")
         expected_path = os.path.join(folder, "esperado.txt")
-        subprocess.run([writer, path, expected_path], check=True)
+        subprocess.run([writer, path, expected_path] + extra, check=True)
         expected = [line.split() for line in open(expected_path, encoding="utf-8")]
         doc = ezdxf.readfile(path)
 
@@ -46,6 +46,14 @@ def main(writer):
         failures.append("no hatched supports")
     if not msp.query("CIRCLE"):
         failures.append("no bars in the sections")
+    return failures
+
+
+def main(writer):
+    """The hand-built despiece, then the same beam as the design engine details it."""
+    failures = []
+    for extra in ([], ["designed"]):
+        failures += [f"{' '.join(extra) or 'fixture'}: {f}" for f in check(writer, extra)]
     for failure in failures:
         print(failure)
     return 1 if failures else 0

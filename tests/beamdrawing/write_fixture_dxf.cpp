@@ -1,18 +1,28 @@
-// Writes the hand-built 3-span beam as DXF for the read-back check, with the schedule beside it
+// Writes the hand-built 3-span beam as DXF for the read-back check (or, with a third argument
+// "designed", the same beam as the design engine details it), with the schedule beside it
 // ("mark length-in-cm" a line), and checks that a write that cannot happen leaves no file.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <variant>
 
 #include "beamfixture.h"
 #include "dxf/beamdxf.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: write_fixture_dxf OUT.dxf EXPECTED.txt\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: write_fixture_dxf OUT.dxf EXPECTED.txt [designed]\n");
         return 1;
     }
-    const auto [input, design] = beamfixture::threeSpans();
+    auto [input, design] = beamfixture::threeSpans();
+    if (argc == 4) {
+        const auto outcome = engine::beam::designBeam(input);
+        if (const auto* failure = std::get_if<engine::beam::BeamError>(&outcome)) {
+            std::fprintf(stderr, "%s\n", failure->message.c_str());
+            return 1;
+        }
+        design = std::get<engine::beam::BeamDesign>(outcome);
+    }
     const std::string error = dxfexport::writeBeamDxf(argv[1], design, input);
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", error.c_str());
