@@ -2,6 +2,8 @@
 // reported and changes nothing; the menu entries that open it and export its DXF sit where the
 // issue puts them, with keys no other entry uses.
 #include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -54,6 +56,7 @@ class TestBeamWindow : public GuiTestCase {
   private Q_SLOTS:
     void threeSpansShowASchedule();
     void badValueChangesNothing();
+    void stationsImported();
     void menuEntries();
 };
 
@@ -93,6 +96,41 @@ void TestBeamWindow::badValueChangesNothing() {
     window.designNow();
     QVERIFY(named<QLabel>(&window, "messageLabel")->text().startsWith(QStringLiteral("Vano 2, Luz libre")));
     QCOMPARE(window.design()->totalMass, total);
+}
+
+// Stations replace the typed moments; a file with a bad row is refused with its line number.
+void TestBeamWindow::stationsImported() {
+    const LocaleGuard locale(QLocale::c());
+    BeamWindow window;
+    typeThreeSpans(window);
+    QTemporaryDir folder;
+    const QString good = folder.filePath(QStringLiteral("estaciones.csv"));
+    const QString bad = folder.filePath(QStringLiteral("mala.csv"));
+    {
+        QFile file(good);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("span,x,mu\n");
+        for (int span = 1; span <= 3; ++span) {
+            const double ln = span == 2 ? 6 : 5;
+            for (int i = 0; i <= 10; ++i) {
+                const double x = ln * i / 10;
+                const double mu = 30 * x * (ln - x) / (ln * ln) * 4 - 20;  // -20 at the faces
+                file.write(QStringLiteral("%1,%2,%3\n").arg(span).arg(x).arg(mu).toUtf8());
+            }
+        }
+        QFile wrong(bad);
+        QVERIFY(wrong.open(QIODevice::WriteOnly));
+        wrong.write("span,x,mu\n1,0,-10\n1,abc,5\n");
+    }
+    const double typedMass = window.design()->totalMass;
+    window.importStations(bad);
+    QVERIFY(named<QLabel>(&window, "messageLabel")->text().contains(QStringLiteral("línea 3")));
+    QVERIFY(window.input()->stations.empty());
+    window.importStations(good);
+    window.designNow();
+    QCOMPARE(named<QLabel>(&window, "messageLabel")->text(), QString());
+    QCOMPARE(window.input()->stations.size(), std::size_t{33});
+    QVERIFY(window.design()->totalMass != typedMass);
 }
 
 void TestBeamWindow::menuEntries() {
