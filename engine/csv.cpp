@@ -131,7 +131,8 @@ bool Reader::next(Record& record) {
 Source memorySource(std::string_view text) {
     return [text](char* buffer, std::size_t capacity) mutable {
         const std::size_t count = std::min(capacity, text.size());
-        std::memcpy(buffer, text.data(), count);
+        // An empty view may hold no pointer at all, which memcpy must not be given.
+        if (count > 0) std::memcpy(buffer, text.data(), count);
         text.remove_prefix(count);
         return count;
     };

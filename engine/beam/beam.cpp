@@ -173,7 +173,9 @@ private:
     std::vector<int> faceIndex;  // point index of each face
     std::vector<double> floorTop, floorBot, faceFloorBot;  // areas from the ratio rules
     std::vector<double> bumpTop, bumpBot;                  // strength corrections per point
-    std::optional<std::string> error;
+    mutable std::string failure;  // why the last arrangement tried could not be used
+    mutable bool explain = false;
+    bool sectionsDesigned = false;  // compose `failure` (a second search, after one failed)
 
     FaceChoice top, bottom;
     std::vector<BarMark> marks;
@@ -195,13 +197,18 @@ private:
     std::vector<std::pair<int, int>> topRegions, bottomRegions;
     bool searchFace(bool topFace, FaceChoice& choice) const;
     std::optional<Extra> bestExtra(bool topFace, int region, const Bar& cont, int count,
-                                   const std::vector<double>& contArea) const;
+                                   const std::vector<double>& contArea,
+                                   const std::vector<Lap>& laps) const;
+    bool splitLayers(Extra& extra, const Bar& cont, int count, const std::vector<Lap>& laps) const;
+    bool hookFits(const Bar& bar, int support) const;
     int firstLayerRoom(const Bar& cont, int count, const Bar& extra) const;
     void detail();
     void verify();
-    double steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers) const;
+    double steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
+                   const std::vector<std::size_t>* active = nullptr) const;
     std::optional<CapacityResult> capacityAt(double x, bool negative, double fy) const;
     std::vector<std::pair<double, double>> markDev;  // ld and ldh of each mark, m
+    std::vector<const Bar*> markBars;
     double areaForMn(double mn, bool topTension) const;
     bool adjust();
     BeamDesign result() const;
@@ -415,25 +422,29 @@ std::variant<SectionNeed, DesignError> sectionNeed(const BeamInput& in, double m
 
 std::optional<std::string> Designer::requirements() {
     const double minTop = rhoMin * in.b * dTop, minBot = rhoMin * in.b * dBot;
+    double worstRho = 0;
+    std::size_t worstAt = 0;
     for (std::size_t k = 0; k < points.size(); ++k) {
         Point& p = points[k];
         if (p.span < 0 && (p.support == 0 || p.support == spans)) {
             p.reqTop = p.reqBot = p.baseTop = p.baseBot = p.strTop = p.strBot = 0;
             continue;
         }
-        const auto neg = sectionNeed(in, p.muNeg, true);
-        const auto pos = sectionNeed(in, p.muPos, false);
-        for (const auto* outcome : {&neg, &pos}) {
-            if (const DesignError* e = std::get_if<DesignError>(outcome)) {
-                return pointPlace(p) + ": " + std::string(designErrorMessage(*e));
+        if (!sectionsDesigned) {  // the envelopes do not change between iterations
+            const auto neg = sectionNeed(in, p.muNeg, true);
+            const auto pos = sectionNeed(in, p.muPos, false);
+            for (const auto* outcome : {&neg, &pos}) {
+                if (const DesignError* e = std::get_if<DesignError>(outcome)) {
+                    return pointPlace(p) + ": " + std::string(designErrorMessage(*e));
+                }
             }
+            const SectionNeed& n = std::get<SectionNeed>(neg);
+            const SectionNeed& s = std::get<SectionNeed>(pos);
+            p.baseTop = std::max(n.as, s.asPrime);
+            p.baseBot = std::max(s.as, n.asPrime);
+            p.strTop = std::max(n.strength, s.asPrime);
+            p.strBot = std::max(s.strength, n.asPrime);
         }
-        const SectionNeed& n = std::get<SectionNeed>(neg);
-        const SectionNeed& s = std::get<SectionNeed>(pos);
-        p.baseTop = std::max(n.as, s.asPrime);
-        p.baseBot = std::max(s.as, n.asPrime);
-        p.strTop = std::max(n.strength, s.asPrime);
-        p.strBot = std::max(s.strength, n.asPrime);
         double top = p.baseTop, bot = p.baseBot;
         if (seismic) {
             top = std::max(top, minTop);
@@ -456,11 +467,17 @@ std::optional<std::string> Designer::requirements() {
         if (seismic) {
             for (const auto& [area, d] : {std::pair{p.reqTop, dTop}, std::pair{p.reqBot, dBot}}) {
                 const double rho = area / (in.b * d);
-                if (rho > rhoLimit + 1e-12) {
-                    return pointPlace(p) + ": ρ = " + fixed(rho, 3) + " > 0.025; aumente b o h";
+                if (rho > rhoLimit + 1e-12 && rho > worstRho) {
+                    worstRho = rho;
+                    worstAt = k;
                 }
             }
         }
+    }
+    sectionsDesigned = true;
+    if (worstRho > 0) {
+        return pointPlace(points[worstAt]) + ": ρ = " + fixed(worstRho, 3) +
+               " > 0.025; aumente b o h";
     }
     return std::nullopt;
 }
@@ -481,44 +498,58 @@ double Designer::ldh(const Bar& bar) const {
 std::optional<std::vector<Lap>> Designer::planLaps(const Bar& bar, bool topFace) const {
     const double lap = roundUpTo5cm(std::max(1.3 * ld(bar, topFace), 0.30));
     const double tails = tail(bar);
-    std::vector<std::pair<double, double>> zones;
-    const double twoH = 2 * in.h / 100;
-    for (int i = 0; i < spans; ++i) {
-        const double a = xL[static_cast<std::size_t>(i)], b = xR[static_cast<std::size_t>(i)];
-        const double ln = b - a;
-        if (topFace) {
-            double margin = ln / 3;
-            if (in.seismicClass == SeismicClass::Des) margin = std::max(margin, twoH);
-            if (b - a - 2 * margin >= lap) zones.push_back({a + margin, b - margin});
-        } else {
-            if (b - a - 2 * twoH >= lap) zones.push_back({a + twoH, b - twoH});
-        }
-    }
-    std::vector<Lap> laps;
-    double start = hookStartX;
-    double startTail = tails;
     const double stock = in.stockLength;
-    while (hookEndX - start + startTail + tails > stock + 1e-9) {
-        double best = -infinity;
-        for (const auto& [lo, hi] : zones) {
-            const double reach = start + stock - startTail - lap;
-            double p = std::min(hi - lap, reach);
-            // Bottom bars lap as near a support as they may, where the positive moment is
-            // smallest: at either end of the zone, else as far as the stock length reaches.
-            if (!topFace) {
-                if (hi - lap <= reach) p = hi - lap;
-                else if (lo <= reach) p = lo;
+    const double twoH = 2 * in.h / 100;
+    const bool des = in.seismicClass == SeismicClass::Des;
+    auto floorTo5cm = [](double m) { return std::floor(m / gridStep + 1e-7) * gridStep; };
+    // A piece as cut never exceeds the stock once its straight part is rounded up.
+    auto lastFits = [&](double start, double startTail) {
+        if (startTail > 0) return roundUpTo5cm(hookEndX - start + 2 * tails) <= stock + 1e-9;
+        return roundUpTo5cm(hookEndX - start) + tails <= stock + 1e-9;
+    };
+    // Zones in each span, 5 cm kept at both ends for the rounding of the pieces. First where
+    // the rules prefer (top: the middle third; bottom: clear of 2h from the faces, as near a
+    // support as the stock allows); when no plan fits there, anywhere in the spans clear of
+    // 2h from the faces (top) or, outside DES, anywhere in the spans (bottom).
+    for (int tier = 0; tier < 2; ++tier) {
+        std::vector<std::pair<double, double>> zones;
+        for (int i = 0; i < spans; ++i) {
+            const double a = xL[static_cast<std::size_t>(i)], b = xR[static_cast<std::size_t>(i)];
+            double margin = 0;
+            if (topFace) {
+                margin = tier == 0 ? std::max((b - a) / 3, des ? twoH : 0.0) : twoH;
+            } else {
+                margin = tier == 0 || des ? twoH : 0.0;
             }
-            if (p >= lo - 1e-9 && p > start + 1e-6) best = std::max(best, p);
+            const double lo = a + margin + gridStep, hi = b - margin - gridStep;
+            if (hi - lo >= lap - 1e-9) zones.push_back({lo, hi});
         }
-        if (best == -infinity) return std::nullopt;
-        best = std::floor(best / gridStep + 1e-7) * gridStep;  // on the 5 cm grid
-        if (best <= start + 1e-6) return std::nullopt;
-        laps.push_back({best, best + lap});
-        start = best;
-        startTail = 0;
+        std::vector<Lap> laps;
+        double start = hookStartX;
+        double startTail = tails;
+        bool planned = true;
+        while (!lastFits(start, startTail)) {
+            const double reach = start + floorTo5cm(stock - startTail) - lap;
+            double best = -infinity;
+            for (const auto& [lo, hi] : zones) {
+                double p = std::min(hi - lap, reach);
+                if (!topFace && tier == 0 && hi - lap > reach && lo <= reach) p = lo;
+                p = floorTo5cm(p);
+                // The next lap starts past the end of the one before: never three bars at a point.
+                const double after = laps.empty() ? start : start + lap + gridStep;
+                if (p >= lo - 1e-9 && p > after + 1e-6) best = std::max(best, p);
+            }
+            if (best == -infinity) {
+                planned = false;
+                break;
+            }
+            laps.push_back({best, best + lap});
+            start = best;
+            startTail = 0;
+        }
+        if (planned) return laps;
     }
-    return laps;
+    return std::nullopt;
 }
 
 // Share of a continuous bar developed at x: from 0 at a hooked end to 1 at ldh from it.
@@ -557,8 +588,34 @@ int Designer::firstLayerRoom(const Bar& cont, int count, const Bar& extra) const
     return room;
 }
 
+// The bars of a hooked end fit their development in the outer support.
+bool Designer::hookFits(const Bar& bar, int support) const {
+    return ldh(bar) * 100 <= in.supports[static_cast<std::size_t>(support)] - coverToBar + 1e-9;
+}
+
+// Puts as many extras as fit beside the continuous bars in the first layer (beside contact
+// laps where the extras run past one) and the rest in the second; false when they do not fit.
+bool Designer::splitLayers(Extra& extra, const Bar& cont, int count,
+                           const std::vector<Lap>& laps) const {
+    const bool lapped = std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
+        return lap.start < extra.end + gridStep && lap.end > extra.start - gridStep;
+    });
+    const double pairs = lapped ? count * cont.diameterCm() : 0;
+    int room = 0;
+    while (room < extra.count &&
+           layerWidth(in.settings, Layer{{count, &cont}, {room + 1, extra.bar}}) + pairs <=
+               available + 1e-9) {
+        ++room;
+    }
+    extra.inFirstLayer = room;
+    const int second = extra.count - room;
+    return second == 0 || (in.settings.maxTensionLayers >= 2 &&
+                           layerWidth(in.settings, Layer{{second, extra.bar}}) <= available + 1e-9);
+}
+
 std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& cont, int count,
-                                         const std::vector<double>& contArea) const {
+                                         const std::vector<double>& contArea,
+                                         const std::vector<Lap>& laps) const {
     const auto [first, last] = (topFace ? topRegions : bottomRegions)[static_cast<std::size_t>(region)];
     struct Deficit {
         double x, need;
@@ -572,6 +629,10 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     }
     Extra none;
     if (deficits.empty()) return none;
+    const std::string place = !explain ? std::string()
+                              : topFace ? "Apoyo " + std::to_string(region + 1) + ", barras superiores"
+                                        : spanPlace(region) + ", barras inferiores";
+    if (explain) failure = place + ": no alcanzan a desarrollarse en el espacio disponible";
     const double contA = count * cont.supplyArea;
     const double d = topFace ? dTop : dBot;
     const bool hookLeft = topFace && region == 0;
@@ -586,6 +647,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             20 * e->diameterCm() > supportWidth + 1e-9 && e != sizes.front()) {
             continue;
         }
+        if ((hookLeft || hookRight) && !hookFits(*e, region) && e != sizes.front()) continue;
         const double ldE = ld(*e, topFace), ldhE = ldh(*e);
         double maxNeed = 0;
         bool reachable = true;
@@ -610,10 +672,18 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             const int second = k - x.inFirstLayer;
             if (second > 0 && (in.settings.maxTensionLayers < 2 ||
                                layerWidth(in.settings, Layer{{second, e}}) > available + 1e-9)) {
+                if (explain) failure = place + ": " + std::to_string(contA > 0 ? count : 0) + " N° " +
+                          std::to_string(cont.designation) + " y " + std::to_string(k) + " N° " +
+                          std::to_string(e->designation) + " no caben en " +
+                          std::to_string(in.settings.maxTensionLayers) + " capas; aumente b";
                 continue;
             }
             const double area = k * e->supplyArea;
-            if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) continue;
+            if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) {
+                if (explain) failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
+                          " > 0.025 con las barras comerciales; aumente b o h";
+                continue;
+            }
             if (!topFace && area > 3 * contA + 1e-9) continue;
             double a = infinity, b = -infinity;
             const Deficit* peak = &deficits.front();
@@ -623,9 +693,17 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                 b = std::max(b, df.x + t);
                 if (df.need > peak->need) peak = &df;
             }
+            // The theoretical cut-off lies between the last station with a deficit and the next
+            // one without: measured from the latter, on the safe side of the 5 cm stations.
             const double ext = std::max(d, 12 * e->diameterCm()) / 100;
-            a = std::min({a, deficits.front().x - ext, peak->x - ldE});
-            b = std::max({b, deficits.back().x + ext, peak->x + ldE});
+            const double firstNeed = deficits.front().index > 0
+                                         ? points[static_cast<std::size_t>(deficits.front().index - 1)].x
+                                         : deficits.front().x;
+            const double lastNeed = deficits.back().index + 1 < static_cast<int>(points.size())
+                                        ? points[static_cast<std::size_t>(deficits.back().index + 1)].x
+                                        : deficits.back().x;
+            a = std::min({a, firstNeed - ext, peak->x - ldE});
+            b = std::max({b, lastNeed + ext, peak->x + ldE});
             bool feasible = true;
             if (topFace) {
                 // A third of the negative steel at a face runs past the inflection point.
@@ -652,6 +730,9 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                         }
                         if (inflection == infinity) {
                             feasible = false;
+                            if (explain) failure = place + ": el momento negativo no se anula en el " +
+                                      spanPlace(span) + " y las barras continuas son menos de un "
+                                      "tercio del acero superior de la cara";
                         } else if (side == 0) {
                             a = std::min(a, inflection - reach);
                         } else {
@@ -673,6 +754,8 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                 while (ka >= first && !twice(ka)) --ka;
                 if (kb > last || ka < first) {
                     feasible = false;
+                    if (explain) failure = place + ": las barras continuas no dan el doble del área requerida "
+                                      "donde podrían cortarse las adicionales";
                 } else {
                     a = points[static_cast<std::size_t>(ka)].x;
                     b = points[static_cast<std::size_t>(kb)].x;
@@ -681,6 +764,21 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             if (hookLeft) a = hookStartX;
             if (hookRight) b = hookEndX;
             if (!feasible || a < lowLimit - 1e-9 || b > highLimit + 1e-9) continue;
+            if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) > in.stockLength + 1e-9) {
+                if (explain) failure = place + ": las barras adicionales exceden la longitud comercial de " +
+                          fixed(in.stockLength, 2) + " m";
+                continue;
+            }
+            x.start = a;
+            x.end = b;
+            if (!splitLayers(x, cont, count, laps)) {
+                if (explain) failure = place + ": " + std::to_string(count) + " N° " +
+                          std::to_string(cont.designation) + " y " + std::to_string(k) + " N° " +
+                          std::to_string(e->designation) + " no caben en " +
+                          std::to_string(in.settings.maxTensionLayers) +
+                          " capas junto a los traslapos; aumente b";
+                continue;
+            }
             x.start = a;
             x.end = b;
             x.hookStart = hookLeft;
@@ -700,20 +798,32 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
         smallestInterior = std::min(smallestInterior, in.supports[static_cast<std::size_t>(j)]);
     }
     FaceChoice best;
+    failure.clear();
     std::vector<double> contArea(points.size()), fraction(points.size());
     for (const Bar* s : sizes) {
         if (in.seismicClass == SeismicClass::Des && 20 * s->diameterCm() > smallestInterior + 1e-9 &&
             s != sizes.front()) {
             continue;
         }
+        if ((!hookFits(*s, 0) || !hookFits(*s, spans)) && s != sizes.front()) continue;
         const auto laps = planLaps(*s, topFace);
-        if (!laps) continue;
+        if (!laps) {
+            if (!failure.empty()) continue;  // a reason of a smaller bar says more
+            if (explain) failure = "Barras continuas N° " + std::to_string(s->designation) +
+                      ": no hay dónde traslaparlas dentro de la longitud comercial de " +
+                      fixed(in.stockLength, 2) + " m";
+            continue;
+        }
         double barLength = hookEndX - hookStartX + 2 * tail(*s);
         for (std::size_t k = 0; k < points.size(); ++k) fraction[k] = contFraction(*s, points[k].x);
         for (const Lap& lap : *laps) barLength += lap.end - lap.start;
         for (int n = 2;; ++n) {
             if (layerWidth(in.settings, Layer{{n, s}}) > available + 1e-9) break;
-            if (!laps->empty() && layerWidth(in.settings, Layer{{2 * n, s}}) > available + 1e-9) break;
+            // Lapped bars are tied in contact: each pair takes two diameters, spaced as one bar.
+            if (!laps->empty() &&
+                layerWidth(in.settings, Layer{{n, s}}) + n * s->diameterCm() > available + 1e-9) {
+                break;
+            }
             FaceChoice c;
             c.bar = s;
             c.count = n;
@@ -727,11 +837,16 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             bool anyExtra = false;
             if (!topFace) {
                 for (std::size_t k = 0; k < points.size(); ++k) {
-                    if (points[k].span < 0 && points[k].reqBot > contArea[k] + 1e-9) ok = false;
+                    if (points[k].span < 0 && points[k].reqBot > contArea[k] + 1e-9) {
+                        ok = false;
+                        if (explain) failure = "Apoyo " + std::to_string(points[k].support + 1) +
+                                  ", barras inferiores: las continuas que caben no dan " +
+                                  fixed(points[k].reqBot, 2) + " cm²";
+                    }
                 }
             }
             for (int r = 0; r < regions && ok; ++r) {
-                const auto extra = bestExtra(topFace, r, *s, n, contArea);
+                const auto extra = bestExtra(topFace, r, *s, n, contArea, *laps);
                 if (!extra) {
                     ok = false;
                     break;
@@ -742,6 +857,40 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                     anyExtra = true;
                     c.marks += extra->inFirstLayer < extra->count ? 2 : 1;
                 }
+            }
+            // Extras of neighbouring supports that meet run on as one mark: the larger bar, as
+            // many as either needed, ends moved out by the longer development.
+            for (int j = 0; topFace && ok && j + 1 < regions; ++j) {
+                Extra& left = c.extras[static_cast<std::size_t>(j)];
+                Extra& right = c.extras[static_cast<std::size_t>(j) + 1];
+                if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep) continue;
+                Extra merged;
+                merged.bar = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
+                const double a = merged.bar->supplyArea;
+                merged.count = static_cast<int>(std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
+                                                         std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
+                const double ldMerged = ld(*merged.bar, true);
+                merged.hookStart = left.hookStart;
+                merged.hookEnd = right.hookEnd;
+                merged.start = merged.hookStart ? left.start
+                                                : std::max(hookStartX, left.start - std::max(0.0, ldMerged - ld(*left.bar, true)));
+                merged.end = merged.hookEnd ? right.end
+                                            : std::min(hookEndX, right.end + std::max(0.0, ldMerged - ld(*right.bar, true)));
+                const double tails = (merged.hookStart + merged.hookEnd) * tail(*merged.bar);
+                merged.mass = merged.count * (merged.end - merged.start + tails) * merged.bar->mass;
+                if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
+                    !splitLayers(merged, *s, n, *laps)) {
+                    ok = false;
+                    if (explain) failure = "Apoyos " + std::to_string(j + 1) + " y " + std::to_string(j + 2) +
+                              ", barras superiores: las adicionales se juntan y no caben o exceden "
+                              "la longitud comercial";
+                    break;
+                }
+                c.mass += merged.mass - left.mass - right.mass;
+                c.marks -= (left.inFirstLayer < left.count ? 2 : 1) + (right.inFirstLayer < right.count ? 2 : 1);
+                c.marks += merged.inFirstLayer < merged.count ? 2 : 1;
+                left = Extra{};
+                right = merged;
             }
             if (ok) {
                 c.found = true;
@@ -845,24 +994,29 @@ void Designer::detail() {
                                          : "I" + std::to_string(++bottomCount);
     }
     markDev.clear();
+    markBars.clear();
     for (const BarMark& m : marks) {
         const Bar* bar = findBar(m.bar);
+        markBars.push_back(bar);
         markDev.push_back({ld(*bar, m.face == BeamFace::Top), ldh(*bar)});
     }
 }
 
 // The developed steel of one face at x, in layers whose depth is measured from that face.
-double Designer::steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers) const {
+double Designer::steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
+                         const std::vector<std::size_t>* active) const {
     layers.clear();
     double area = 0;
-    for (std::size_t k = 0; k < marks.size(); ++k) {
+    const std::size_t count = active ? active->size() : marks.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t k = active ? (*active)[i] : i;
         const BarMark& m = marks[k];
         if (m.face != face || x < m.start - 1e-9 || x > m.end + 1e-9) continue;
         const auto [ldM, ldhM] = markDev[k];
         const double fromStart = (x - m.start) / (m.hookStart ? ldhM : ldM);
         const double fromEnd = (m.end - x) / (m.hookEnd ? ldhM : ldM);
         const double f = std::clamp(std::min(fromStart, fromEnd), 0.0, 1.0);
-        const Bar* bar = findBar(m.bar);
+        const Bar* bar = markBars[k];
         const double a = m.count * bar->supplyArea * f;
         if (a <= 0) continue;
         area += a;
@@ -935,10 +1089,19 @@ void Designer::verify() {
     std::vector<double> key;
     CapacityResult lastResultB{};
     bool haveLastB = false;
+    // The marks present at each point, swept along the beam (marks are sorted by face and start).
+    std::vector<std::size_t> order(marks.size());
+    for (std::size_t k = 0; k < marks.size(); ++k) order[k] = k;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return marks[a].start < marks[b].start; });
+    std::vector<std::size_t> active;
+    std::size_t next = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const double x = points[k].x;
-        areaTop[k] = steelAt(BeamFace::Top, x, topLayers);
-        areaBot[k] = steelAt(BeamFace::Bottom, x, botLayers);
+        while (next < order.size() && marks[order[next]].start <= x + 1e-9) active.push_back(order[next++]);
+        std::erase_if(active, [&](std::size_t m) { return marks[m].end < x - 1e-9; });
+        areaTop[k] = steelAt(BeamFace::Top, x, topLayers, &active);
+        areaBot[k] = steelAt(BeamFace::Bottom, x, botLayers, &active);
         for (const bool negative : {true, false}) {
             const std::vector<SteelLayer>& t = negative ? topLayers : botLayers;
             const std::vector<SteelLayer>& c = negative ? botLayers : topLayers;
@@ -1304,15 +1467,22 @@ void Designer::addChecks(BeamDesign& design) const {
             const std::size_t k = std::min(static_cast<std::size_t>(found - points.begin()), points.size() - 1);
             for (int layer = 1; layer <= 2; ++layer) {
                 Layer bars;
+                double lapped = 0;  // the second bar of each contact lap
+                bool continuousSeen = false;
                 for (const BarMark& m : marks) {
                     if (m.face != face || m.layer != layer || x < m.start - 1e-9 ||
                         x > m.end + 1e-9) {
                         continue;
                     }
+                    if (m.continuous && continuousSeen) {
+                        lapped += m.count * findBar(m.bar)->diameterCm();
+                        continue;
+                    }
+                    continuousSeen = continuousSeen || m.continuous;
                     bars.push_back({m.count, findBar(m.bar)});
                 }
                 if (bars.empty()) continue;
-                const double width = layerWidth(in.settings, bars);
+                const double width = layerWidth(in.settings, bars) + lapped;
                 if (width - available > worst) {
                     worst = width - available;
                     at = k;
@@ -1361,15 +1531,15 @@ BeamOutcome Designer::run() {
         FaceChoice newTop, newBottom;
         if (!searchFace(true, newTop)) {
             if (designed) break;
-            return BeamError{"Ninguna disposición de barras superiores cumple: las barras no caben en "
-                             "el ancho, no alcanzan a desarrollarse o no pueden empalmarse; aumente b "
-                             "o h, o permita otras barras"};
+            explain = true;
+            searchFace(true, newTop);
+            return BeamError{"Ninguna disposición de barras superiores cumple. " + failure};
         }
         if (!searchFace(false, newBottom)) {
             if (designed) break;
-            return BeamError{"Ninguna disposición de barras inferiores cumple: las barras no caben en "
-                             "el ancho, no alcanzan a desarrollarse o no pueden empalmarse; aumente b "
-                             "o h, o permita otras barras"};
+            explain = true;
+            searchFace(false, newBottom);
+            return BeamError{"Ninguna disposición de barras inferiores cumple. " + failure};
         }
         top = std::move(newTop);
         bottom = std::move(newBottom);

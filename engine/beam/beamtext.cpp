@@ -129,6 +129,8 @@ void appendBars(std::string& out, const BeamDesign& design, char sep) {
     appendTable(out, rows,
                 {Align::Left, Align::Left, Align::Right, Align::Left, Align::Right, Align::Right,
                  Align::Left, Align::Right, Align::Right, Align::Right});
+    out += "Desde y Hasta: los extremos de la parte recta, en m desde el borde exterior del "
+           "primer apoyo; la capa 1 es la más cercana a la cara.\n";
 }
 
 void appendMasses(std::string& out, const BeamDesign& design, char sep) {
