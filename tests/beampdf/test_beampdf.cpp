@@ -11,6 +11,7 @@
 #include "engine/beam/beam.h"
 #include "guitest.h"
 #include "print/beampages.h"
+#include "print/pdfsheet.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ class TestBeamPdf : public GuiTestCase {
   private Q_SLOTS:
     void insidePrintableArea_data();
     void insidePrintableArea();
+    void calculationSheetWithBeam();
 };
 
 void TestBeamPdf::insidePrintableArea_data() {
@@ -114,6 +116,37 @@ void TestBeamPdf::insidePrintableArea() {
     QString first;
     for (const Word& w : pages[0].words) first += w.text + QLatin1Char(' ');
     QVERIFY(first.contains(QStringLiteral("(1 de %1)").arg(elevationPages)));
+}
+
+// The calculation sheet with a beam: the section's pages, then the beam's under the same
+// header and numbering, every word inside the margins.
+void TestBeamPdf::calculationSheetWithBeam() {
+    const LocaleGuard locale(QLocale(QLocale::Spanish, QLocale::Colombia));
+    const auto [input, design] = beamfixture::threeSpans();
+    printing::CalculationSheet sheet;
+    sheet.inputs = {30, 50, 6, 210, 4200, 23, 6};
+    sheet.report = QStringLiteral("Resultados\r\nAs = 16.15 cm2");
+    sheet.beam = printing::CalculationSheet::Beam{input, design};
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("hoja.pdf"));
+    QCOMPARE(printing::writeCalculationSheet(pdf, sheet), QString());
+    const std::vector<Page> pages = readWords(pdf);
+    QVERIFY(pages.size() >= 7);  // the section's page, then at least six of the beam
+    const double margin = 18 / 25.4 * 72 - 0.5;
+    bool landscape = false;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const Page& page = pages[p];
+        landscape = landscape || page.width > page.height;
+        QString text;
+        for (const Word& w : page.words) {
+            text += w.text + QLatin1Char(' ');
+            QVERIFY2(w.xMin >= margin && w.yMin >= margin && w.xMax <= page.width - margin &&
+                         w.yMax <= page.height - margin,
+                     qPrintable(QStringLiteral("page %1: «%2»").arg(p + 1).arg(w.text)));
+        }
+        QVERIFY(text.contains(QStringLiteral("%1 de %2").arg(p + 1).arg(pages.size())));
+    }
+    QVERIFY(landscape);
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamPdf)

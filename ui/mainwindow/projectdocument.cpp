@@ -13,6 +13,7 @@
 #include <QSettings>
 
 #include "app/windows.h"
+#include "beamwindow/beamwindow.h"
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
@@ -263,6 +264,10 @@ void ProjectDocument::exportSheet() {
         sheet->report = fromEngine(engine::resultsReport(last->run, decimalSeparator()));
         if (!path_.isEmpty()) sheet->fileName = QFileInfo(path_).fileName();
         sheet->layout = sheetLayout();
+        // The beam of the beam window, while it is open with a design; the project will hold it.
+        if (const BeamWindow* beam = windows::loadedBeamWindow();
+            beam && beam->design() && beam->input())
+            sheet->beam = printing::CalculationSheet::Beam{*beam->input(), *beam->design()};
     }
     const QString suggested = path_.isEmpty() ? QStringLiteral("hoja de cálculo.pdf")
                                               : QFileInfo(path_).path() + QLatin1Char('/') +
