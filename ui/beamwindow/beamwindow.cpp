@@ -110,8 +110,8 @@ BeamWindow::BeamWindow(QWidget* parent)
     splitter->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
-    resize(1180, 740);
-    splitter->setSizes({440, 740});
+    resize(1240, 760);
+    splitter->setSizes({520, 720});
 
     designTimer_ = new QTimer(this);
     designTimer_->setSingleShot(true);
