@@ -2,6 +2,7 @@
 // reported and changes nothing; the menu entries that open it and export its DXF sit where the
 // issue puts them, with keys no other entry uses.
 #include <QAction>
+#include <QDialog>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QLabel>
@@ -58,6 +59,7 @@ class TestBeamWindow : public GuiTestCase {
     void badValueChangesNothing();
     void stationsImported();
     void menuEntries();
+    void exportDxf();
 };
 
 void TestBeamWindow::threeSpansShowASchedule() {
@@ -166,6 +168,39 @@ void TestBeamWindow::menuEntries() {
     QVERIFY(!dxfKey.isNull());
     for (QAction* other : file)
         if (other != file[pdf + 1] && !other->isSeparator()) QVERIFY(key(other->text()) != dxfKey);
+}
+
+// "Exportar a DXF...": with no beam it says so; with one, the file named in the dialog is written
+// (".dxf" added). Failed writes are tested with the writer (beamdrawing/write_fixture_dxf).
+void TestBeamWindow::exportDxf() {
+    const LocaleGuard locale(QLocale::c());
+    windows::showMainWindow();
+    MainWindow* main = windows::loadedMainWindow();
+    QAction* exportAction = named<QAction>(main, "exportDxfAction");
+    const auto nothing = ModalWatcher::instance().answerMessageBox([&] { exportAction->trigger(); });
+    QVERIFY(nothing && nothing->text.contains(QStringLiteral("No hay una viga")));
+
+    named<QAction>(main, "beamAction")->trigger();
+    BeamWindow* window = windows::loadedBeamWindow();
+    typeThreeSpans(*window);
+    QTemporaryDir folder;
+    auto typeFile = [](const QString& path) {
+        return [path](QWidget* modal) {
+            auto* name = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name) {
+                modal->close();
+                return;
+            }
+            name->setText(path);
+            static_cast<QDialog*>(modal)->accept();
+        };
+    };
+    const QString path = folder.filePath(QStringLiteral("despiece"));
+    QCOMPARE(ModalWatcher::instance().answerModal([&] { exportAction->trigger(); }, typeFile(path)),
+             std::optional<QString>(QStringLiteral("QFileDialog")));
+    QFile written(path + QStringLiteral(".dxf"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().contains("REFUERZO"));
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamWindow)
