@@ -275,20 +275,42 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
         d.lines.push_back(std::move(bar));
     }
 
-    // A row per mark: top marks above the beam, bottom marks below the span dimensions.
+    // The marks' rows: top marks above the beam, bottom marks below the span dimensions, nearest
+    // the beam first. Marks whose rows would not touch share one (left to right, a gap apart).
     const double rowHeight = 3.2 * th;
-    double topBase = height + stub + th;
     const double spanY = -stub - 1.2 * th;
-    double bottomBase = spanY - 0.6 * th - rowHeight;
-    for (const BarMark& m : design.bars) {
-        if (m.face == BeamFace::Top) {
-            addMarkRow(d, design, m, topBase, style);
-            topBase += rowHeight;
-        } else {
-            addMarkRow(d, design, m, bottomBase, style);
-            bottomBase -= rowHeight;
+    const double firstTop = height + stub + th;
+    const double firstBottom = spanY - 0.6 * th - rowHeight;
+    int bottomRows = 0;
+    for (BeamFace face : {BeamFace::Top, BeamFace::Bottom}) {
+        std::vector<const BarMark*> marks;
+        for (const BarMark& m : design.bars)
+            if (m.face == face) marks.push_back(&m);
+        std::stable_sort(marks.begin(), marks.end(),
+                         [](const BarMark* a, const BarMark* b) { return a->start < b->start; });
+        std::vector<double> rowEnds;  // the right end of what each row holds
+        for (const BarMark* m : marks) {
+            const double label = textWidth(markLabel(*m, style.decimalSeparator), th);
+            const double middle = (m->start + m->end) * 50;
+            double left = std::min(m->start * 100, middle - label / 2);
+            double right = std::max(m->end * 100, middle + label / 2);
+            // A cut-off measured from a face outside the bar reaches that face.
+            for (double end : {m->start * 100, m->end * 100}) {
+                const double face = nearestFace(design, end);
+                left = std::min(left, face);
+                right = std::max(right, face);
+            }
+            std::size_t row = 0;
+            while (row < rowEnds.size() && rowEnds[row] + th > left) ++row;
+            if (row == rowEnds.size()) rowEnds.push_back(0);
+            rowEnds[row] = right;
+            const double base = face == BeamFace::Top ? firstTop + row * rowHeight
+                                                      : firstBottom - row * rowHeight;
+            addMarkRow(d, design, *m, base, style);
         }
+        if (face == BeamFace::Bottom) bottomRows = static_cast<int>(rowEnds.size());
     }
+    double bottomBase = firstBottom - bottomRows * rowHeight;
 
     // The clear spans, face to face.
     const std::vector<double>& f = design.faceX;
