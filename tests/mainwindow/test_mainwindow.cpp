@@ -446,12 +446,15 @@ void TestMainWindow::menus_data() {
     QTest::newRow("exportPdfAction")
         << "exportPdfAction"
         << "fileMenu" << 6 << "Exportar a P&DF..." << QKeySequence(Qt::CTRL | Qt::Key_E);
+    QTest::newRow("exportDxfAction")
+        << "exportDxfAction"
+        << "fileMenu" << 7 << "Exportar a D&XF..." << QKeySequence();
     QTest::newRow("printAction") << "printAction"
-                                 << "fileMenu" << 7 << "Im&primir" << QKeySequence();
+                                 << "fileMenu" << 8 << "Im&primir" << QKeySequence();
     QTest::newRow("fileSeparator") << "fileSeparator"
-                                   << "fileMenu" << 8 << "" << QKeySequence();
+                                   << "fileMenu" << 9 << "" << QKeySequence();
     QTest::newRow("exitAction") << "exitAction"
-                                << "fileMenu" << 9 << "&Salir" << QKeySequence();
+                                << "fileMenu" << 10 << "&Salir" << QKeySequence();
     QTest::newRow("calculateAction") << "calculateAction"
                                      << "" << 2 << "&Calcular" << QKeySequence();
     QTest::newRow("infoAction") << "infoAction"

@@ -11,6 +11,7 @@
 
 #include "app/singlewindow.h"
 #include "bartablewindow/bartablewindow.h"
+#include "beamwindow/beamwindow.h"
 #include "infowindow/infowindow.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
@@ -75,6 +76,9 @@ BarTableWindow* loadedBarTable() {
 void useProject(project::Project* project) {
     handedProject() = project;
 }
+BeamWindow* loadedBeamWindow() {
+    return slot<BeamWindow>().loaded();
+}
 
 // The start-up file opens from the event loop, once whatever showed the window is done.
 void showMainWindow() {
@@ -104,12 +108,16 @@ void showLayoutWindow() {
 void closeLayoutWindow() {
     if (LayoutWindow* window = loadedLayoutWindow()) window->close();
 }
+void showBeamWindow() {
+    slot<BeamWindow>().show();
+}
 
 void unloadAll() {
     slot<SplashWindow>().unload();
     slot<InfoWindow>().unload();
     slot<BarTableWindow>().unload();
     slot<LayoutWindow>().unload();
+    slot<BeamWindow>().unload();
     slot<MainWindow>().unload();
 }
 
@@ -118,7 +126,8 @@ void endProgram() {
     // program runs inside one of these windows.
     for (QWidget* w :
          std::initializer_list<QWidget*>{loadedSplash(), loadedInfo(), loadedBarTable(),
-                                         loadedLayoutWindow(), loadedMainWindow()})
+                                         loadedLayoutWindow(), loadedBeamWindow(),
+                                         loadedMainWindow()})
         if (w) w->hide();
     QCoreApplication::exit(0);
 }

@@ -9,6 +9,7 @@ class SplashWindow;
 class InfoWindow;
 class BarTableWindow;
 class LayoutWindow;
+class BeamWindow;
 
 // The program's windows, each one program-wide instance. Showing loads a window that is
 // not loaded; closing it unloads it. The registry only creates, shows and closes windows: the
@@ -24,6 +25,7 @@ MainWindow* loadedMainWindow();
 SplashWindow* loadedSplash();
 InfoWindow* loadedInfo();
 BarTableWindow* loadedBarTable();
+BeamWindow* loadedBeamWindow();
 
 // Shown modeless and without owner; an open window is only raised and activated.
 void showMainWindow();
@@ -31,6 +33,7 @@ void showSplash();
 void showInfo();
 void showBarTable();
 void showLayoutWindow();
+void showBeamWindow();
 
 // Closes the window when it is open.
 void closeLayoutWindow();

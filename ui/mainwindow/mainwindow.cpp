@@ -21,6 +21,8 @@
 #include <variant>
 
 #include "app/windows.h"
+#include "beamwindow/beamexport.h"
+#include "beamwindow/beamwindow.h"
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/formfonts.h"
@@ -92,6 +94,7 @@ MainWindow::MainWindow(project::Project* project, QWidget* parent)
     setupCommands();
     setupLayoutMenu();
     setupProject();
+    setupBeamCommands();
     giveMenuKeysPriority(this);
     ui->widthEdit->setFocus(Qt::OtherFocusReason);
 }
@@ -314,6 +317,51 @@ void MainWindow::setupLayoutMenu() {
     layoutAction_->setEnabled(false);
     menuBar()->insertMenu(ui->helpMenu->menuAction(), layoutMenu);
     connect(layoutAction_, &QAction::triggered, this, &MainWindow::showLayoutWindow);
+}
+
+// The beam window's entry sits under "&Disposición de barras..." and is always enabled; its
+// export to DXF goes under "Exportar a P&DF..." with X, a letter no other entry uses.
+void MainWindow::setupBeamCommands() {
+    QAction* beamAction = new QAction(QStringLiteral("&Viga y despiece..."), this);
+    beamAction->setObjectName(QStringLiteral("beamAction"));
+    beamAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    if (auto* layoutMenu = menuBar()->findChild<QMenu*>(QStringLiteral("layoutMenu")))
+        layoutMenu->addAction(beamAction);
+    connect(beamAction, &QAction::triggered, this, &MainWindow::showBeamWindow);
+
+    QAction* dxfAction = new QAction(QStringLiteral("Exportar a D&XF..."), this);
+    dxfAction->setObjectName(QStringLiteral("exportDxfAction"));
+    const QList<QAction*> fileActions = ui->fileMenu->actions();
+    QAction* after = nullptr;
+    for (int i = 0; i + 1 < fileActions.size(); ++i)
+        if (fileActions[i]->objectName() == QLatin1String("exportPdfAction")) after = fileActions[i + 1];
+    ui->fileMenu->insertAction(after, dxfAction);
+    connect(dxfAction, &QAction::triggered, this, [this] { exportBeamDxf(this); });
+}
+
+// A newly opened beam window starts from the section and materials of the last design, or of
+// the inputs as typed when they are all numbers, and from the code in force.
+void MainWindow::showBeamWindow() {
+    const bool opened = !windows::loadedBeamWindow();
+    windows::showBeamWindow();
+    if (!opened) return;
+    BeamWindow* beam = windows::loadedBeamWindow();
+    if (const auto& last = lastDesign()) {
+        beam->startFrom(last->input, project_->code());
+        return;
+    }
+    engine::InputValues values{};
+    const auto texts = inputTexts();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto value = engine::parseNumber(texts[i].toStdString(), decimalSeparator());
+        values[i] = value.value_or(0);
+    }
+    const engine::DesignInput typed = engine::designInput(values);
+    if (typed.b > 0 && typed.h > 0 && typed.fc > 0 && typed.fy > 0 && typed.dPrime > 0 &&
+        typed.dSecond > 0)
+        beam->startFrom(typed, project_->code());
+    else
+        beam->startFrom({30, 50, 6, 210, 4200, 0, 6}, project_->code());
 }
 
 // The layout window works on the same project: it follows its designs by itself.

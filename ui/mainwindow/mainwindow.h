@@ -69,6 +69,7 @@ class MainWindow : public QMainWindow {
     void resetToStartup();
     // Opens the layout window on the last design and the project's settings and bars.
     void showLayoutWindow();
+    void showBeamWindow();
 
   Q_SIGNALS:
     // An input or the design code changed.
@@ -90,6 +91,7 @@ class MainWindow : public QMainWindow {
     void setupSize();
     void fillSelectors();
     void setupLayoutMenu();
+    void setupBeamCommands();
     void setupProject();
     void exitProgram();
     void useCovers(double dPrime, double dSecond);

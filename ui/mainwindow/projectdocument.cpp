@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QSettings>
 
+#include "app/windows.h"
+#include "beamwindow/beamwindow.h"
 #include "common/decimalseparator.h"
 #include "common/filedialoglabels.h"
 #include "mainwindow/mainwindow.h"
@@ -225,7 +227,12 @@ void ProjectDocument::exportSheet() {
                                              : QFileInfo(file).path() + QLatin1Char('/') +
                                                    QFileInfo(file).completeBaseName() +
                                                    QStringLiteral(".pdf");
-    printing::exportCalculationSheet(window_, printing::calculationSheet(*project_), suggested);
+    std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(*project_);
+    // The beam of the beam window, while it is open with a design.
+    if (const BeamWindow* beam = windows::loadedBeamWindow();
+        sheet && beam && beam->design() && beam->input())
+        sheet->beam = printing::CalculationSheet::Beam{*beam->input(), *beam->design()};
+    printing::exportCalculationSheet(window_, sheet, suggested);
 }
 
 void ProjectDocument::markModified() {

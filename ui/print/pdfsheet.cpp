@@ -16,6 +16,7 @@
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "engine/sheet.h"
+#include "print/beampages.h"
 
 namespace printing {
 
@@ -57,7 +58,7 @@ class SheetPages {
     SheetPages(const SheetPages&) = delete;
     SheetPages& operator=(const SheetPages&) = delete;
 
-    int pageCount() const { return static_cast<int>(pages_.size()); }
+    int pageCount() const { return static_cast<int>(pages_.size() + beamPages_.size()); }
     // Paints every page; false when the writer refused a new page.
     bool paint(QPainter& painter, QPdfWriter& writer) const;
 
@@ -72,7 +73,7 @@ class SheetPages {
     void addReport();
     void addLayout(const SheetLayout& layout);
     void paginate();
-    void paintHeader(QPainter& painter, int page) const;
+    void paintHeader(QPainter& painter, int page, double width) const;
 
     const CalculationSheet& sheet_;
     QPdfWriter& writer_;
@@ -88,6 +89,7 @@ class SheetPages {
     double headerHeight_ = 0;
     std::vector<Block> blocks_;
     std::vector<std::vector<std::size_t>> pages_;  // the blocks of each page, in order
+    std::vector<BeamPage> beamPages_;              // after them, when the sheet has a beam
 };
 
 SheetPages::SheetPages(const CalculationSheet& sheet, QPdfWriter& writer)
@@ -101,6 +103,9 @@ SheetPages::SheetPages(const CalculationSheet& sheet, QPdfWriter& writer)
     addReport();
     if (sheet.layout) addLayout(*sheet.layout);
     paginate();
+    if (sheet.beam)
+        beamPages_ = beamPages(sheet.beam->design, sheet.beam->input, decimalSeparator(),
+                               QSizeF(width_, height_ - headerHeight_), bodyFont_, &writer_);
 }
 
 void SheetPages::setupHeader() {
@@ -111,7 +116,7 @@ void SheetPages::setupHeader() {
     headerHeight_ = 2 * metrics(headerFont_).lineSpacing() + mm(2) + mm(6);
 }
 
-void SheetPages::paintHeader(QPainter& painter, int page) const {
+void SheetPages::paintHeader(QPainter& painter, int page, double width) const {
     const QFontMetricsF fm = metrics(headerFont_);
     const double first = fm.ascent();
     const double second = first + fm.lineSpacing();
@@ -119,18 +124,18 @@ void SheetPages::paintHeader(QPainter& painter, int page) const {
     painter.drawText(QPointF(0, first), fromEngine(header_.program));
     painter.setFont(headerFont_);
     const QString pageText = fromEngine(engine::pageNumberText(page, pageCount()));
-    painter.drawText(QPointF(width_ - fm.horizontalAdvance(pageText), first), pageText);
+    painter.drawText(QPointF(width - fm.horizontalAdvance(pageText), first), pageText);
     const QString codeAndDate =
         fromEngine(header_.code) + QStringLiteral("     ") + fromEngine(header_.date);
     painter.drawText(QPointF(0, second), codeAndDate);
     // A long file name is shortened in the middle rather than run into the code or the margin.
-    const double fileRoom = width_ - fm.horizontalAdvance(codeAndDate) - mm(6);
+    const double fileRoom = width - fm.horizontalAdvance(codeAndDate) - mm(6);
     const QString file = fm.elidedText(fromEngine(header_.file), Qt::ElideMiddle, fileRoom);
-    painter.drawText(QPointF(width_ - fm.horizontalAdvance(file), second), file);
+    painter.drawText(QPointF(width - fm.horizontalAdvance(file), second), file);
     const double rule = 2 * fm.lineSpacing() + mm(2);
     painter.save();
     painter.setPen(QPen(Qt::black, mm(0.25)));
-    painter.drawLine(QPointF(0, rule), QPointF(width_, rule));
+    painter.drawLine(QPointF(0, rule), QPointF(width, rule));
     painter.restore();
 }
 
@@ -270,12 +275,24 @@ void SheetPages::paginate() {
 bool SheetPages::paint(QPainter& painter, QPdfWriter& writer) const {
     for (std::size_t page = 0; page < pages_.size(); ++page) {
         if (page > 0 && !writer.newPage()) return false;
-        paintHeader(painter, static_cast<int>(page) + 1);
+        paintHeader(painter, static_cast<int>(page) + 1, width_);
         double top = headerHeight_;
         for (const std::size_t i : pages_[page]) {
             blocks_[i].paint(painter, top);
             top += blocks_[i].height;
         }
+    }
+    // The beam's pages, each in its own orientation, numbered on from the section's.
+    const QPageLayout portrait = writer.pageLayout();
+    for (std::size_t i = 0; i < beamPages_.size(); ++i) {
+        QPageLayout layout = portrait;
+        layout.setOrientation(beamPages_[i].orientation);
+        writer.setPageLayout(layout);
+        if (!writer.newPage()) return false;
+        const QRectF paintRect = layout.paintRectPixels(writer.resolution());
+        paintHeader(painter, static_cast<int>(pages_.size() + i) + 1, paintRect.width());
+        beamPages_[i].paint(painter, QRectF(0, headerHeight_, paintRect.width(),
+                                            paintRect.height() - headerHeight_));
     }
     return true;
 }

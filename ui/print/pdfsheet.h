@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "engine/beam/beam.h"
 #include "engine/code.h"
 #include "engine/design.h"
 
@@ -32,6 +33,12 @@ struct CalculationSheet {
     QString fileName;  // the project file's name; empty when no file is in use
     std::optional<SheetLayout> layout;
     QDate date;  // the sheet's date; today when not valid
+    // A designed beam: its pages (print/beampages.h) follow the section's, under the same header.
+    struct Beam {
+        engine::beam::BeamInput input;
+        engine::beam::BeamDesign design;
+    };
+    std::optional<Beam> beam;
 };
 
 // The paper of the territory: Letter where it is the usual office paper (the United States,

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "engine/beam/beam.h"
+
+// The despiece of a designed beam as a DXF drawing for CAD: the elevation at true scale, the
+// sections at every support and midspan, and the bar schedule, from the same geometry the
+// windows and the PDF draw (engine/drawing). Units cm ($INSUNITS 5, 1 drawing unit = 1 cm);
+// layers CONCRETO, REFUERZO, ESTRIBOS, COTAS, TEXTO and ACHURADO; each bar mark of the
+// elevation one polyline on REFUERZO whose length is the length of one bar as cut, written in
+// the order of the schedule; texts as TEXT entities.
+namespace dxfexport {
+
+// Writes the drawing at `path` through a temporary file beside it that replaces it only once
+// complete, so that a failure leaves no partial file and any older file whole. Returns an
+// empty text on success, otherwise the message for the user, in Spanish.
+std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
+                         const engine::beam::BeamInput& input, char decimalSeparator = '.');
+
+}  // namespace dxfexport

@@ -1,0 +1,483 @@
+#include "engine/drawing/beamdrawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/beam/beamtext.h"
+#include "engine/catalogue.h"
+#include "engine/layout.h"
+#include "engine/numbers.h"
+
+namespace engine::drawing {
+namespace {
+
+using beam::BarMark;
+using beam::BeamDesign;
+using beam::BeamFace;
+using beam::BeamInput;
+
+// Grows a box to hold a point; a box with left > right holds nothing yet.
+void extend(Box& box, double x, double y) {
+    box.left = std::min(box.left, x);
+    box.right = std::max(box.right, x);
+    box.bottom = std::min(box.bottom, y);
+    box.top = std::max(box.top, y);
+}
+
+Box emptyBox() {
+    constexpr double big = std::numeric_limits<double>::max();
+    return {big, big, -big, -big};
+}
+
+bool isEmpty(const Box& box) {
+    return box.left > box.right;
+}
+
+void computeBounds(Drawing& drawing) {
+    Box box = emptyBox();
+    for (const Polyline& line : drawing.lines)
+        for (const Point& p : line.points) extend(box, p.x, p.y);
+    for (const Hatch& hatch : drawing.hatches)
+        for (const Point& p : hatch.boundary) extend(box, p.x, p.y);
+    for (const Circle& c : drawing.circles) {
+        extend(box, c.centre.x - c.radius, c.centre.y - c.radius);
+        extend(box, c.centre.x + c.radius, c.centre.y + c.radius);
+    }
+    for (const Text& t : drawing.texts) {
+        const double w = textWidth(t.text, t.height);
+        const double left = t.align == Align::Left     ? t.at.x
+                            : t.align == Align::Centre ? t.at.x - w / 2
+                                                       : t.at.x - w;
+        extend(box, left, t.at.y - t.height * 0.25);
+        extend(box, left + w, t.at.y + t.height);
+    }
+    drawing.bounds = isEmpty(box) ? Box{} : box;
+}
+
+void addLine(Drawing& d, Layer layer, Point a, Point b) {
+    d.lines.push_back({layer, {a, b}, false, false, {}});
+}
+
+void addRectangle(Drawing& d, Layer layer, double x0, double y0, double x1, double y1,
+                  bool filled = false) {
+    d.lines.push_back({layer, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true, filled, {}});
+}
+
+void addText(Drawing& d, Point at, double height, std::string text, Align align = Align::Left,
+             Layer layer = Layer::Text) {
+    d.texts.push_back({layer, at, height, std::move(text), align, at.x, at.x});
+}
+
+// An architectural tick: a short 45° stroke through a dimensioned point.
+void addTick(Drawing& d, double x, double y, double size) {
+    addLine(d, Layer::Dimensions, {x - size, y - size}, {x + size, y + size});
+}
+
+std::string metres(double value, char separator) {
+    return formatFixed(value, 2, separator);
+}
+
+// The x of every support's two sides, cm: the outer ends and the faces.
+std::vector<std::pair<double, double>> supportSpans(const BeamDesign& design) {
+    std::vector<std::pair<double, double>> supports;
+    const std::vector<double>& f = design.faceX;
+    if (f.size() < 2) return supports;
+    supports.emplace_back(0, f.front() * 100);
+    for (std::size_t k = 1; k + 1 < f.size(); k += 2)
+        supports.emplace_back(f[k] * 100, f[k + 1] * 100);
+    supports.emplace_back(f.back() * 100, design.length * 100);
+    return supports;
+}
+
+// The mark's bars, each lane one position inwards from its layer, so that marks of a layer
+// that overlap along the beam (laps, extra bars beside continuous ones) stay apart.
+std::vector<int> lanes(const std::vector<BarMark>& marks) {
+    std::vector<int> lane(marks.size(), 0);
+    std::vector<std::size_t> order(marks.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return marks[a].start < marks[b].start;
+    });
+    // The end of the last mark in each lane, per face and layer.
+    std::vector<std::pair<std::pair<int, int>, std::vector<double>>> ends;
+    for (std::size_t i : order) {
+        const BarMark& m = marks[i];
+        const std::pair<int, int> key{m.face == BeamFace::Top ? 0 : 1, m.layer};
+        auto it = std::find_if(ends.begin(), ends.end(), [&](const auto& e) { return e.first == key; });
+        if (it == ends.end()) it = ends.insert(ends.end(), {key, {}});
+        std::vector<double>& laneEnds = it->second;
+        std::size_t k = 0;
+        while (k < laneEnds.size() && laneEnds[k] > m.start - 1e-9) ++k;
+        if (k == laneEnds.size()) laneEnds.push_back(0);
+        laneEnds[k] = m.end;
+        lane[i] = static_cast<int>(k);
+    }
+    return lane;
+}
+
+// The nearest support face to a point, cm.
+double nearestFace(const BeamDesign& design, double x) {
+    double best = x;
+    double distance = std::numeric_limits<double>::max();
+    for (double face : design.faceX) {
+        const double d = std::abs(face * 100 - x);
+        if (d < distance) {
+            distance = d;
+            best = face * 100;
+        }
+    }
+    return best;
+}
+
+// One row beside the elevation for a mark: the extent of its straight part, its cut-offs
+// measured from the nearest support face, and its label above them.
+void addMarkRow(Drawing& d, const BeamDesign& design, const BarMark& m, double base,
+                const ElevationStyle& style) {
+    const double th = style.textHeight;
+    const double x0 = m.start * 100, x1 = m.end * 100;
+    const double y = base + 0.4 * th;
+    const double tick = 0.25 * th;
+    addLine(d, Layer::Dimensions, {x0, y}, {x1, y});
+    addTick(d, x0, y, tick);
+    addTick(d, x1, y, tick);
+    const std::pair<double, bool> ends[] = {{x0, m.hookStart}, {x1, m.hookEnd}};
+    for (const auto& [end, hooked] : ends) {
+        if (hooked) continue;
+        const double face = nearestFace(design, end);
+        if (std::abs(face - end) < 1) continue;
+        addTick(d, face, y, tick);
+        if (face < std::min(x0, x1) || face > std::max(x0, x1))
+            addLine(d, Layer::Dimensions, {face, y}, {end, y});
+        addText(d, {(face + end) / 2, y + 0.25 * th}, 0.8 * th,
+                metres(std::abs(end - face) / 100, style.decimalSeparator), Align::Centre,
+                Layer::Dimensions);
+    }
+    addText(d, {(x0 + x1) / 2, y + 1.3 * th}, th, markLabel(m, style.decimalSeparator),
+            Align::Centre);
+    d.texts.back().describesFrom = x0;
+    d.texts.back().describesTo = x1;
+}
+
+std::string centimetres(double value, char separator) {
+    return formatGeneral(std::round(value * 100) / 100, separator);
+}
+
+// The bars of one face at a cut, layer by layer, larger bars first in each layer.
+Arrangement arrangementAt(const BeamDesign& design, BeamFace face, double x) {
+    Arrangement arrangement;
+    for (const BarMark& m : design.bars) {
+        if (m.face != face || x < m.start - 1e-9 || x > m.end + 1e-9 || m.count <= 0) continue;
+        const Bar* bar = findBar(m.bar);
+        if (!bar) continue;
+        const std::size_t layer = static_cast<std::size_t>(std::max(1, m.layer) - 1);
+        if (arrangement.layers.size() <= layer) arrangement.layers.resize(layer + 1);
+        engine::Layer& groups = arrangement.layers[layer];
+        auto same = std::find_if(groups.begin(), groups.end(),
+                                 [&](const BarGroup& g) { return g.bar == bar; });
+        if (same != groups.end())
+            same->count += m.count;
+        else
+            groups.push_back({m.count, bar});
+    }
+    for (engine::Layer& groups : arrangement.layers)
+        std::stable_sort(groups.begin(), groups.end(), [](const BarGroup& a, const BarGroup& b) {
+            return a.bar->designation > b.bar->designation;
+        });
+    std::erase_if(arrangement.layers, [](const engine::Layer& l) { return l.empty(); });
+    return arrangement;
+}
+
+}  // namespace
+
+const char* layerName(Layer layer) {
+    switch (layer) {
+        case Layer::Concrete: return "CONCRETO";
+        case Layer::Reinforcement: return "REFUERZO";
+        case Layer::Stirrups: return "ESTRIBOS";
+        case Layer::Dimensions: return "COTAS";
+        case Layer::Text: return "TEXTO";
+        case Layer::Hatch: return "ACHURADO";
+    }
+    return "0";
+}
+
+void Drawing::add(const Drawing& other, double dx, double dy) {
+    auto shift = [&](Point p) { return Point{p.x + dx, p.y + dy}; };
+    for (Polyline line : other.lines) {
+        for (Point& p : line.points) p = shift(p);
+        lines.push_back(std::move(line));
+    }
+    for (Circle c : other.circles) {
+        c.centre = shift(c.centre);
+        circles.push_back(c);
+    }
+    for (Text t : other.texts) {
+        t.at = shift(t.at);
+        t.describesFrom += dx;
+        t.describesTo += dx;
+        texts.push_back(std::move(t));
+    }
+    for (Hatch h : other.hatches) {
+        for (Point& p : h.boundary) p = shift(p);
+        hatches.push_back(std::move(h));
+    }
+    computeBounds(*this);
+}
+
+double textWidth(const std::string& text, double height) {
+    std::size_t characters = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++characters;
+    return 0.72 * height * static_cast<double>(characters);
+}
+
+std::string markLabel(const BarMark& mark, char separator) {
+    return mark.mark + ": " + std::to_string(mark.count) + " N° " + std::to_string(mark.bar) +
+           " L = " + metres(mark.length, separator) + " m";
+}
+
+Drawing elevation(const BeamDesign& design, const BeamInput& input, const ElevationStyle& style) {
+    Drawing d;
+    const double vs = style.verticalScale;
+    const double th = style.textHeight;
+    const double length = design.length * 100;
+    const double height = input.h * vs;
+    const double stub = std::max(0.5 * height, 2 * th);
+
+    // The columns above and below each support, hatched, and the beam across them.
+    for (const auto& [left, right] : supportSpans(design)) {
+        for (const auto& [y0, y1] : {std::pair{-stub, 0.0}, std::pair{height, height + stub}}) {
+            addRectangle(d, Layer::Concrete, left, y0, right, y1);
+            d.hatches.push_back({Layer::Hatch, {{left, y0}, {right, y0}, {right, y1}, {left, y1}}});
+        }
+    }
+    addRectangle(d, Layer::Concrete, 0, 0, length, height);
+
+    // Every mark at its face, layer and lane, hooks turned into the joint.
+    const std::vector<int> lane = lanes(design.bars);
+    for (std::size_t i = 0; i < design.bars.size(); ++i) {
+        const BarMark& m = design.bars[i];
+        const bool top = m.face == BeamFace::Top;
+        const double inwards = top ? -1 : 1;
+        const double faceY = top ? height : 0;
+        const double y = faceY + inwards * (m.depth * vs + lane[i] * style.laneStep);
+        // An exaggerated height would stretch the tails across the beam: there they are drawn
+        // at most h / 4; at true scale they are drawn as long as they are.
+        const double tailLength =
+            vs > 1 ? std::min(m.hookTail * vs, 0.25 * height) : m.hookTail * vs;
+        const double tail = tailLength * inwards;
+        Polyline bar{Layer::Reinforcement, {}, false, false, m.mark};
+        if (m.hookStart) bar.points.push_back({m.start * 100, y + tail});
+        bar.points.push_back({m.start * 100, y});
+        bar.points.push_back({m.end * 100, y});
+        if (m.hookEnd) bar.points.push_back({m.end * 100, y + tail});
+        d.lines.push_back(std::move(bar));
+    }
+
+    // The marks' rows: top marks above the beam, bottom marks below the span dimensions, nearest
+    // the beam first. Marks whose rows would not touch share one (left to right, a gap apart).
+    const double rowHeight = 3.2 * th;
+    const double spanY = -stub - 1.2 * th;
+    const double firstTop = height + stub + th;
+    const double firstBottom = spanY - 0.6 * th - rowHeight;
+    int bottomRows = 0;
+    for (BeamFace face : {BeamFace::Top, BeamFace::Bottom}) {
+        std::vector<const BarMark*> marks;
+        for (const BarMark& m : design.bars)
+            if (m.face == face) marks.push_back(&m);
+        std::stable_sort(marks.begin(), marks.end(),
+                         [](const BarMark* a, const BarMark* b) { return a->start < b->start; });
+        std::vector<double> rowEnds;  // the right end of what each row holds
+        for (const BarMark* m : marks) {
+            const double label = textWidth(markLabel(*m, style.decimalSeparator), th);
+            const double middle = (m->start + m->end) * 50;
+            double left = std::min(m->start * 100, middle - label / 2);
+            double right = std::max(m->end * 100, middle + label / 2);
+            // A cut-off measured from a face outside the bar reaches that face.
+            for (double end : {m->start * 100, m->end * 100}) {
+                const double face = nearestFace(design, end);
+                left = std::min(left, face);
+                right = std::max(right, face);
+            }
+            std::size_t row = 0;
+            while (row < rowEnds.size() && rowEnds[row] + th > left) ++row;
+            if (row == rowEnds.size()) rowEnds.push_back(0);
+            rowEnds[row] = right;
+            const double base = face == BeamFace::Top ? firstTop + row * rowHeight
+                                                      : firstBottom - row * rowHeight;
+            addMarkRow(d, design, *m, base, style);
+        }
+        if (face == BeamFace::Bottom) bottomRows = static_cast<int>(rowEnds.size());
+    }
+    double bottomBase = firstBottom - bottomRows * rowHeight;
+
+    // The clear spans, face to face.
+    const std::vector<double>& f = design.faceX;
+    for (std::size_t k = 0; k + 1 < f.size(); k += 2) {
+        const double a = f[k] * 100, b = f[k + 1] * 100;
+        addLine(d, Layer::Dimensions, {a, spanY}, {b, spanY});
+        for (double x : {a, b}) {
+            addLine(d, Layer::Dimensions, {x, -stub}, {x, spanY - 0.3 * th});
+            addTick(d, x, spanY, 0.25 * th);
+        }
+        addText(d, {(a + b) / 2, spanY + 0.2 * th}, 0.8 * th,
+                "ln = " + metres((f[k + 1] - f[k]), style.decimalSeparator) + " m", Align::Centre,
+                Layer::Dimensions);
+    }
+
+    // The notes hold for the whole beam: a view of a part of it keeps them.
+    double noteY = bottomBase + rowHeight - 1.5 * th;
+    addText(d, {0, noteY}, th,
+            "Alzado. Cotas en m; cortes medidos desde la cara del apoyo más cercano.");
+    d.texts.back().describesTo = length;
+    if (std::abs(vs - 1) > 1e-9) {
+        noteY -= 1.5 * th;
+        addText(d, {0, noteY}, th,
+                "Escala vertical exagerada ×" +
+                    formatGeneral(std::round(vs * 10) / 10, style.decimalSeparator));
+        d.texts.back().describesTo = length;
+    }
+    computeBounds(d);
+    return d;
+}
+
+std::vector<SectionCut> sectionCuts(const BeamDesign& design) {
+    std::vector<SectionCut> cuts;
+    const auto supports = supportSpans(design);
+    for (std::size_t i = 0; i < supports.size(); ++i) {
+        cuts.push_back({(supports[i].first + supports[i].second) / 200,
+                        "Apoyo " + std::to_string(i + 1)});
+        if (i + 1 < supports.size())
+            cuts.push_back({(design.faceX[2 * i] + design.faceX[2 * i + 1]) / 2,
+                            "Vano " + std::to_string(i + 1) + ", centro"});
+    }
+    return cuts;
+}
+
+Drawing section(const BeamDesign& design, const BeamInput& input, const SectionCut& cut,
+                double th, char separator) {
+    Drawing d;
+    const double b = input.b, h = input.h;
+    addRectangle(d, Layer::Concrete, 0, 0, b, -h, true);
+    const Bar* stirrup = findBar(input.settings.stirrupDesignation);
+    if (stirrup) {
+        const double inset = input.settings.clearCover + stirrup->diameterCm() / 2;
+        if (b > 2 * inset && h > 2 * inset)
+            addRectangle(d, Layer::Stirrups, inset, -inset, b - inset, -(h - inset));
+    }
+    std::string faces[2];
+    const std::pair<BeamFace, Face> sides[] = {{BeamFace::Top, Face::Compression},
+                                               {BeamFace::Bottom, Face::Tension}};
+    for (int i = 0; i < 2; ++i) {
+        const Arrangement arrangement = arrangementAt(design, sides[i].first, cut.x);
+        faces[i] = arrangement.layers.empty() ? "—" : formatArrangement(arrangement);
+        if (arrangement.layers.empty()) continue;
+        const Placement placement = placeBars(arrangement, sides[i].second, input.settings, b, h);
+        for (const PlacedBar& bar : placement.bars)
+            d.circles.push_back(
+                {Layer::Reinforcement, {bar.x, -bar.depth}, bar.bar->diameterCm() / 2});
+    }
+    addText(d, {b / 2, 0.6 * th}, th, cut.title, Align::Centre);
+    addText(d, {b / 2, -h - 1.4 * th}, 0.9 * th,
+            "b × h = " + centimetres(b, separator) + " × " + centimetres(h, separator) + " cm",
+            Align::Centre, Layer::Dimensions);
+    addText(d, {b / 2, -h - 2.8 * th}, 0.9 * th, "Sup.: " + faces[0], Align::Centre);
+    addText(d, {b / 2, -h - 4.2 * th}, 0.9 * th, "Inf.: " + faces[1], Align::Centre);
+    computeBounds(d);
+    return d;
+}
+
+Drawing sections(const BeamDesign& design, const BeamInput& input, double th, char separator,
+                 int columns) {
+    std::vector<Drawing> cuts;
+    double cellWidth = 0, cellHeight = 0;
+    for (const SectionCut& cut : sectionCuts(design)) {
+        cuts.push_back(section(design, input, cut, th, separator));
+        cellWidth = std::max(cellWidth, cuts.back().bounds.width());
+        cellHeight = std::max(cellHeight, cuts.back().bounds.height());
+    }
+    const std::size_t perRow =
+        columns > 0 ? static_cast<std::size_t>(columns) : std::max<std::size_t>(1, cuts.size());
+    Drawing all;
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const Drawing& one = cuts[i];
+        // Each cut centred in its cell, the tops of a row level.
+        const double left = static_cast<double>(i % perRow) * (cellWidth + 2 * th);
+        const double top = -static_cast<double>(i / perRow) * (cellHeight + 2 * th);
+        all.add(one, left + (cellWidth - one.bounds.width()) / 2 - one.bounds.left,
+                top - one.bounds.top);
+    }
+    return all;
+}
+
+const std::vector<std::string>& scheduleHeader() {
+    static const std::vector<std::string> header = {
+        "Marca", "Barra", "Cantidad", "Forma", "Longitud (m)", "Masa (kg)"};
+    return header;
+}
+
+std::vector<std::vector<std::string>> scheduleCells(const BeamDesign& design, char separator) {
+    std::vector<std::vector<std::string>> rows;
+    for (const BarMark& m : design.bars)
+        rows.push_back({m.mark, "N° " + std::to_string(m.bar), std::to_string(m.count),
+                        beam::shapeText(m, separator), metres(m.length, separator),
+                        formatFixed(m.mass, 1, separator)});
+    return rows;
+}
+
+Drawing schedule(const BeamDesign& design, double th, char separator) {
+    Drawing d;
+    std::vector<std::vector<std::string>> rows = scheduleCells(design, separator);
+    rows.insert(rows.begin(), scheduleHeader());
+    const std::size_t columns = scheduleHeader().size();
+    std::vector<double> widths(columns, 0);
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c < columns; ++c)
+            widths[c] = std::max(widths[c], textWidth(row[c], th) + th);
+    double total = 0;
+    for (double w : widths) total += w;
+
+    const double rowHeight = 1.6 * th;
+    addText(d, {0, 0.5 * th}, 1.2 * th, "Despiece");
+    double y = 0;
+    addLine(d, Layer::Text, {0, y}, {total, y});
+    for (const auto& row : rows) {
+        double x = 0;
+        for (std::size_t c = 0; c < columns; ++c) {
+            const bool number = c >= 2 && c != 3;
+            addText(d, {number ? x + widths[c] - 0.5 * th : x + 0.5 * th, y - rowHeight + 0.45 * th},
+                    th, row[c], number ? Align::Right : Align::Left);
+            x += widths[c];
+        }
+        y -= rowHeight;
+        addLine(d, Layer::Text, {0, y}, {total, y});
+    }
+    double x = 0;
+    for (std::size_t c = 0; c <= columns; ++c) {
+        addLine(d, Layer::Text, {x, 0}, {x, y});
+        if (c < columns) x += widths[c];
+    }
+    for (const auto& [bar, mass] : design.massByBar) {
+        y -= rowHeight;
+        addText(d, {0, y}, th,
+                "Masa N° " + std::to_string(bar) + ": " + formatFixed(mass, 1, separator) + " kg");
+    }
+    y -= rowHeight;
+    addText(d, {0, y}, th, "Masa total: " + formatFixed(design.totalMass, 1, separator) + " kg");
+    computeBounds(d);
+    return d;
+}
+
+Drawing cadSheet(const BeamDesign& design, const BeamInput& input, char separator) {
+    ElevationStyle style;
+    style.decimalSeparator = separator;
+    Drawing sheet = elevation(design, input, style);
+    const Drawing cuts = sections(design, input, 4, separator);
+    sheet.add(cuts, -cuts.bounds.left, sheet.bounds.bottom - 40 - cuts.bounds.top);
+    const Drawing table = schedule(design, 8, separator);
+    sheet.add(table, -table.bounds.left, sheet.bounds.bottom - 40 - table.bounds.top);
+    return sheet;
+}
+
+}  // namespace engine::drawing

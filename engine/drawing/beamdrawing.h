@@ -1,0 +1,132 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/beam/beam.h"
+
+// The despiece of a designed beam as plain geometry, computed once and drawn by every output:
+// the screen and the PDF paint it with QPainter, the DXF writer writes it entity by entity.
+// Units are cm in the drawing's own plane, x to the right and y upwards; 1 unit = 1 cm when the
+// vertical scale is 1, which is how the DXF file is written.
+namespace engine::drawing {
+
+// What an entity means; each output styles it and the DXF file names its layer after it.
+enum class Layer { Concrete, Reinforcement, Stirrups, Dimensions, Text, Hatch };
+
+// The DXF layer name: "CONCRETO", "REFUERZO", "ESTRIBOS", "COTAS", "TEXTO", "ACHURADO".
+const char* layerName(Layer layer);
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+struct Polyline {
+    Layer layer = Layer::Concrete;
+    std::vector<Point> points;
+    bool closed = false;
+    bool filled = false;  // a concrete face shown shaded on screen and paper
+    std::string mark;     // the bar mark a reinforcement line draws; empty otherwise
+};
+
+struct Circle {
+    Layer layer = Layer::Reinforcement;
+    Point centre;
+    double radius = 0;
+};
+
+enum class Align { Left, Centre, Right };
+
+// One line of text; `at` is the point of its baseline that `align` names. A text that describes
+// a stretch along x (a bar's label) gives it, so that a view of part of the drawing can keep
+// the text while the stretch is in view.
+struct Text {
+    Layer layer = Layer::Text;
+    Point at;
+    double height = 0;
+    std::string text;
+    Align align = Align::Left;
+    double describesFrom = 0, describesTo = 0;  // equal: the anchor alone
+};
+
+// An area filled with the usual 45° section lines.
+struct Hatch {
+    Layer layer = Layer::Hatch;
+    std::vector<Point> boundary;  // closed
+};
+
+struct Box {
+    double left = 0, bottom = 0, right = 0, top = 0;
+    double width() const { return right - left; }
+    double height() const { return top - bottom; }
+};
+
+struct Drawing {
+    std::vector<Polyline> lines;
+    std::vector<Circle> circles;
+    std::vector<Text> texts;
+    std::vector<Hatch> hatches;
+    Box bounds;  // everything drawn; text widths estimated
+
+    void add(const Drawing& other, double dx, double dy);
+};
+
+// Proportions of the elevation. The text height and the lane step (the gap between bars of one
+// layer that overlap, laps among them) are in drawing units, so that the screen can keep its
+// font size whatever the scale.
+struct ElevationStyle {
+    double verticalScale = 1;  // heights drawn this many times their size; lengths true
+    double textHeight = 10;
+    double laneStep = 2;
+    char decimalSeparator = '.';
+};
+
+// Width of a text as drawn, estimated from its length (the outputs' fonts differ).
+double textWidth(const std::string& text, double height);
+
+// The label of a mark: "S2: 2 N° 6 L = 7.35 m".
+std::string markLabel(const beam::BarMark& mark, char decimalSeparator);
+
+// The beam seen from the side: the supports hatched, the outline, every mark as a line at its
+// face and layer from its start to its end with its hooks, laps as overlapping lines, a row per
+// mark with its label and its cut-offs measured from the support faces, the clear spans
+// dimensioned, and the vertical scale stated when it is not 1. x = 0 at the beam's left end,
+// y = 0 at its bottom face.
+Drawing elevation(const beam::BeamDesign& design, const beam::BeamInput& input,
+                  const ElevationStyle& style);
+
+// Where the sections are cut: the centre of every support and the middle of every span, in m,
+// left to right, with their titles ("Apoyo 1", "Vano 1, centro").
+struct SectionCut {
+    double x = 0;
+    std::string title;
+};
+std::vector<SectionCut> sectionCuts(const beam::BeamDesign& design);
+
+// The section at a cut, to scale: the outline, the stirrup, every bar there at its place, b and
+// h, and the bars of each face in words. Its top-left corner at (0, 0), extending downwards.
+Drawing section(const beam::BeamDesign& design, const beam::BeamInput& input,
+                const SectionCut& cut, double textHeight, char decimalSeparator);
+
+// Every cut in a grid of `columns` cuts a row (0: all in one row), left to right and then
+// downwards, two text heights apart.
+Drawing sections(const beam::BeamDesign& design, const beam::BeamInput& input, double textHeight,
+                 char decimalSeparator, int columns = 0);
+
+// The bar schedule as a ruled table (Marca, Barra, Cantidad, Forma, Longitud (m), Masa (kg)),
+// then the mass per bar size and in total. Top-left corner at (0, 0), extending downwards.
+Drawing schedule(const beam::BeamDesign& design, double textHeight, char decimalSeparator);
+
+// The rows of the schedule as texts, one vector of six cells a mark (for tables on screen).
+std::vector<std::vector<std::string>> scheduleCells(const beam::BeamDesign& design,
+                                                    char decimalSeparator);
+// Column titles of the schedule.
+const std::vector<std::string>& scheduleHeader();
+
+// The whole sheet for CAD: the elevation at true scale, the sections under it, the schedule
+// under them.
+Drawing cadSheet(const beam::BeamDesign& design, const beam::BeamInput& input,
+                 char decimalSeparator);
+
+}  // namespace engine::drawing

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cmath>
+#include <utility>
+
+#include "engine/beam/beam.h"
+#include "engine/catalogue.h"
+
+// A 3-span DES beam and a despiece built by hand for it, so that the drawings and the DXF file
+// can be tested whatever the design engine proposes: 30 x 50 cm, supports 40 cm, clear spans
+// 5, 6 and 5 m; continuous N° 6 at the top and N° 5 at the bottom, each lapped once in the
+// middle span; extra bars over the interior supports and in the middle span; hooks at the ends.
+namespace beamfixture {
+
+inline engine::beam::BarMark mark(const char* name, engine::beam::BeamFace face, int bar, int count,
+                                  double start, double end, bool hookStart, bool hookEnd,
+                                  int layer, double depth, bool continuous) {
+    engine::beam::BarMark m;
+    m.mark = name;
+    m.face = face;
+    m.bar = bar;
+    m.count = count;
+    m.start = start;
+    m.end = end;
+    m.hookStart = hookStart;
+    m.hookEnd = hookEnd;
+    const engine::Bar* b = engine::findBar(bar);
+    m.hookTail = (hookStart || hookEnd) ? std::round(12 * b->diameterCm() * 10) / 10 : 0;
+    m.layer = layer;
+    m.depth = depth;
+    m.length = (end - start) + (int(hookStart) + int(hookEnd)) * m.hookTail / 100;
+    m.mass = count * m.length * b->mass;
+    m.continuous = continuous;
+    return m;
+}
+
+inline std::pair<engine::beam::BeamInput, engine::beam::BeamDesign> threeSpans() {
+    using namespace engine::beam;
+    BeamInput input;
+    input.code = engine::DesignCode::Nsr10;
+    input.seismicClass = SeismicClass::Des;
+    input.b = 30;
+    input.h = 50;
+    input.dPrime = 6;
+    input.dSecond = 6;
+    input.fc = 210;
+    input.fy = 4200;
+    input.supports = {40, 40, 40, 40};
+    input.spans = {{5, {12, 8, 14, {}}}, {6, {15, 10, 15, {}}}, {5, {14, 8, 12, {}}}};
+
+    BeamDesign design;
+    design.code = input.code;
+    design.seismicClass = input.seismicClass;
+    design.length = 17.6;
+    design.faceX = {0.4, 5.4, 5.8, 11.8, 12.2, 17.2};
+    const BeamFace top = BeamFace::Top, bottom = BeamFace::Bottom;
+    design.bars = {
+        mark("S1", top, 6, 2, 0.05, 9.80, true, false, 1, 5.6, true),
+        mark("S2", top, 6, 2, 8.90, 17.55, false, true, 1, 5.6, true),
+        mark("S3", top, 5, 2, 4.10, 7.15, false, false, 1, 5.6, false),
+        mark("S4", top, 5, 2, 10.45, 13.50, false, false, 1, 5.6, false),
+        mark("I1", bottom, 5, 2, 0.05, 9.00, true, false, 1, 5.5, true),
+        mark("I2", bottom, 5, 2, 8.00, 17.55, false, true, 1, 5.5, true),
+        mark("I3", bottom, 5, 1, 7.00, 10.60, false, false, 1, 5.5, false),
+    };
+    for (const BarMark& m : design.bars) {
+        design.massByBar[m.bar] += m.mass;
+        design.totalMass += m.mass;
+    }
+    // Envelopes of the typed moments, and a capacity that steps where bars start and end.
+    for (int i = 0; i * 0.05 <= design.length + 1e-9; ++i) {
+        ProfilePoint p;
+        p.x = i * 0.05;
+        for (std::size_t k = 0; k < 3; ++k) {
+            const double a = design.faceX[2 * k], b = design.faceX[2 * k + 1];
+            if (p.x < a || p.x > b) continue;
+            const double xi = (p.x - a) / (b - a);
+            const SpanMoments& mo = input.spans[k].moments;
+            p.muPos = mo.mid * 4 * xi * (1 - xi);
+            p.muNeg = std::max(0.0, mo.left * (1 - xi) * (1 - 2.5 * xi) +
+                                        mo.right * xi * (1 - 2.5 * (1 - xi)));
+        }
+        for (const BarMark& m : design.bars) {
+            if (p.x < m.start || p.x > m.end) continue;
+            const double share = m.count * engine::findBar(m.bar)->supplyArea * 4200 * 0.9 * 44 / 1e5;
+            (m.face == top ? p.mnNeg : p.mnPos) += share;
+        }
+        p.phiMnNeg = 0.9 * p.mnNeg;
+        p.phiMnPos = 0.9 * p.mnPos;
+        design.profile.push_back(p);
+    }
+    design.checks = {
+        {"resistencia", {}, {}, true, "Resistencia en todas las estaciones: cumple"},
+        {"cuantia-maxima", 2, 5.8, false, "Vano 2, apoyo izquierdo: ρ = 0.031 > 0.025; aumente b o h"},
+    };
+    design.concrete = 0.3 * 0.5 * 16;
+    design.steelPerConcrete = design.totalMass / design.concrete;
+    design.passes = false;
+    return {input, design};
+}
+
+}  // namespace beamfixture

@@ -1,0 +1,63 @@
+"""Reads the beam's DXF back with ezdxf, a reader independent of the writer: the units, the
+layers, one polyline on REFUERZO per mark with the length of one bar as cut (within 1 mm),
+and the marks' labels among the texts."""
+import math
+import os
+import subprocess
+import sys
+import tempfile
+
+import ezdxf
+
+
+def length(entity):
+    points = [(p[0], p[1]) for p in entity.get_points("xy")] if entity.dxftype() == "LWPOLYLINE" \
+        else [(v.dxf.location.x, v.dxf.location.y) for v in entity.vertices]
+    return sum(math.dist(a, b) for a, b in zip(points, points[1:]))
+
+
+def check(writer, extra):
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "viga.dxf")
+        expected_path = os.path.join(folder, "esperado.txt")
+        subprocess.run([writer, path, expected_path] + extra, check=True)
+        expected = [line.split() for line in open(expected_path, encoding="utf-8")]
+        doc = ezdxf.readfile(path)
+
+    failures = []
+    if doc.header.get("$INSUNITS") != 5:
+        failures.append(f"$INSUNITS is {doc.header.get('$INSUNITS')}, not 5 (cm)")
+    for name in ("CONCRETO", "REFUERZO", "ESTRIBOS", "COTAS", "TEXTO", "ACHURADO"):
+        if name not in doc.layers:
+            failures.append(f"layer {name} missing")
+    msp = doc.modelspace()
+    bars = [e for e in msp.query("POLYLINE LWPOLYLINE")
+            if e.dxf.layer == "REFUERZO" and not e.is_closed]
+    if len(bars) != len(expected):
+        failures.append(f"{len(bars)} bar polylines for {len(expected)} marks")
+    for (mark, cm), bar in zip(expected, bars):
+        if abs(length(bar) - float(cm)) > 0.1:
+            failures.append(f"{mark}: polyline {length(bar):.3f} cm, schedule {float(cm):.3f} cm")
+    texts = [e.dxf.text for e in msp.query("TEXT")]
+    for mark, _ in expected:
+        if not any(t.startswith(mark + ": ") and "N\u00b0" in t for t in texts):
+            failures.append(f"no label for {mark} among the texts")
+    if not msp.query("HATCH"):
+        failures.append("no hatched supports")
+    if not msp.query("CIRCLE"):
+        failures.append("no bars in the sections")
+    return failures
+
+
+def main(writer):
+    """The hand-built despiece, then the same beam as the design engine details it."""
+    failures = []
+    for extra in ([], ["designed"]):
+        failures += [f"{' '.join(extra) or 'fixture'}: {f}" for f in check(writer, extra)]
+    for failure in failures:
+        print(failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

@@ -1,0 +1,52 @@
+// Writes the hand-built 3-span beam as DXF for the read-back check (or, with a third argument
+// "designed", the same beam as the design engine details it), with the schedule beside it
+// ("mark length-in-cm" a line), and checks that a write that cannot happen leaves no file.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <variant>
+
+#include "beamfixture.h"
+#include "dxf/beamdxf.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: write_fixture_dxf OUT.dxf EXPECTED.txt [designed]\n");
+        return 1;
+    }
+    auto [input, design] = beamfixture::threeSpans();
+    if (argc == 4) {
+        const auto outcome = engine::beam::designBeam(input);
+        if (const auto* failure = std::get_if<engine::beam::BeamError>(&outcome)) {
+            std::fprintf(stderr, "%s\n", failure->message.c_str());
+            return 1;
+        }
+        design = std::get<engine::beam::BeamDesign>(outcome);
+    }
+    const std::string error = dxfexport::writeBeamDxf(argv[1], design, input);
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::ofstream expected(argv[2]);
+    for (const auto& m : design.bars) expected << m.mark << ' ' << m.length * 100 << '\n';
+
+    // A folder that does not exist, and a target that is a folder: a message, and no file.
+    const std::filesystem::path folder = std::filesystem::path(argv[1]).parent_path();
+    const std::string missing = (folder / "no-existe" / "viga.dxf").string();
+    if (dxfexport::writeBeamDxf(missing, design, input).empty() ||
+        std::filesystem::exists(missing)) {
+        std::fprintf(stderr, "writing into a missing folder did not fail cleanly\n");
+        return 1;
+    }
+    if (dxfexport::writeBeamDxf(folder.string(), design, input).empty()) {
+        std::fprintf(stderr, "writing onto a folder did not fail\n");
+        return 1;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".tmp") {
+            std::fprintf(stderr, "temporary file left: %s\n", entry.path().c_str());
+            return 1;
+        }
+    return 0;
+}

@@ -1,0 +1,207 @@
+// The beam window: a 3-span DES beam typed into it shows its schedule and checks; a bad value is
+// reported and changes nothing; the menu entries that open it and export its DXF sit where the
+// issue puts them, with keys no other entry uses.
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+
+#include "app/windows.h"
+#include "beamwindow/beamwindow.h"
+#include "guitest.h"
+#include "mainwindow/mainwindow.h"
+
+namespace {
+
+template <class T>
+T* named(QObject* parent, const char* name) {
+    T* child = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!child) qFatal("no control %s", name);
+    return child;
+}
+
+void typeInto(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// The 3-span beam of the despiece example: 30 x 50, spans 5, 6 and 5 m between 40 cm columns.
+void typeThreeSpans(BeamWindow& window) {
+    const QString section[][2] = {{"widthEdit", "30"}, {"heightEdit", "50"}, {"dPrimeEdit", "6"},
+                                  {"dSecondEdit", "6"}, {"fcEdit", "210"}, {"fyEdit", "4200"}};
+    for (const auto& [name, text] : section) typeInto(named<QLineEdit>(&window, name.toLatin1()), text);
+    auto* add = named<QPushButton>(&window, "addSpanButton");
+    QTest::mouseClick(add, Qt::LeftButton);
+    QTest::mouseClick(add, Qt::LeftButton);
+    auto* model = qobject_cast<QStandardItemModel*>(named<QTableView>(&window, "spansView")->model());
+    const QString rows[3][6] = {{"5", "40", "40", "12", "8", "14"},
+                                {"6", "40", "40", "15", "10", "15"},
+                                {"5", "40", "40", "14", "8", "12"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 6; ++c) model->item(r, c)->setText(rows[r][c]);
+    window.designNow();
+}
+
+}  // namespace
+
+class TestBeamWindow : public GuiTestCase {
+    Q_OBJECT
+  private Q_SLOTS:
+    void threeSpansShowASchedule();
+    void badValueChangesNothing();
+    void stationsImported();
+    void menuEntries();
+    void exportDxf();
+};
+
+void TestBeamWindow::threeSpansShowASchedule() {
+    const LocaleGuard locale(QLocale::c());
+    BeamWindow window;
+    typeThreeSpans(window);
+    QCOMPARE(named<QLabel>(&window, "messageLabel")->text(), QString());
+    QVERIFY(window.design().has_value());
+    QCOMPARE(window.input()->spans.size(), std::size_t{3});
+    const QAbstractItemModel* schedule = named<QTableView>(&window, "scheduleView")->model();
+    QCOMPARE(schedule->rowCount(), static_cast<int>(window.design()->bars.size()));
+    QVERIFY(schedule->rowCount() >= 4);  // two continuous marks a face at least
+    QCOMPARE(schedule->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Longitud (m)"));
+    QCOMPARE(schedule->index(0, 0).data().toString(),
+             QString::fromStdString(window.design()->bars.front().mark));
+    const QAbstractItemModel* checks = named<QTableView>(&window, "checksView")->model();
+    QCOMPARE(checks->rowCount(), static_cast<int>(window.design()->checks.size()));
+    QVERIFY(named<QLabel>(&window, "massLabel")->text().contains(QStringLiteral("Masa total")));
+}
+
+void TestBeamWindow::badValueChangesNothing() {
+    const LocaleGuard locale(QLocale::c());
+    BeamWindow window;
+    typeThreeSpans(window);
+    const int rows = named<QTableView>(&window, "scheduleView")->model()->rowCount();
+    const double total = window.design()->totalMass;
+    typeInto(named<QLineEdit>(&window, "widthEdit"), QStringLiteral("3O"));
+    window.designNow();
+    QVERIFY(named<QLabel>(&window, "messageLabel")->text().contains(QStringLiteral("no es un número")));
+    QCOMPARE(named<QTableView>(&window, "scheduleView")->model()->rowCount(), rows);
+    QCOMPARE(window.design()->totalMass, total);
+
+    auto* model = qobject_cast<QStandardItemModel*>(named<QTableView>(&window, "spansView")->model());
+    typeInto(named<QLineEdit>(&window, "widthEdit"), QStringLiteral("30"));
+    model->item(1, 0)->setText(QStringLiteral("-6"));
+    window.designNow();
+    QVERIFY(named<QLabel>(&window, "messageLabel")->text().startsWith(QStringLiteral("Vano 2, Luz libre")));
+    QCOMPARE(window.design()->totalMass, total);
+}
+
+// Stations replace the typed moments; a file with a bad row is refused with its line number.
+void TestBeamWindow::stationsImported() {
+    const LocaleGuard locale(QLocale::c());
+    BeamWindow window;
+    typeThreeSpans(window);
+    QTemporaryDir folder;
+    const QString good = folder.filePath(QStringLiteral("estaciones.csv"));
+    const QString bad = folder.filePath(QStringLiteral("mala.csv"));
+    {
+        QFile file(good);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("span,x,mu\n");
+        for (int span = 1; span <= 3; ++span) {
+            const double ln = span == 2 ? 6 : 5;
+            for (int i = 0; i <= 10; ++i) {
+                const double x = ln * i / 10;
+                const double mu = 30 * x * (ln - x) / (ln * ln) * 4 - 20;  // -20 at the faces
+                file.write(QStringLiteral("%1,%2,%3\n").arg(span).arg(x).arg(mu).toUtf8());
+            }
+        }
+        QFile wrong(bad);
+        QVERIFY(wrong.open(QIODevice::WriteOnly));
+        wrong.write("span,x,mu\n1,0,-10\n1,abc,5\n");
+    }
+    const double typedMass = window.design()->totalMass;
+    window.importStations(bad);
+    QVERIFY(named<QLabel>(&window, "messageLabel")->text().contains(QStringLiteral("línea 3")));
+    QVERIFY(window.input()->stations.empty());
+    window.importStations(good);
+    window.designNow();
+    QCOMPARE(named<QLabel>(&window, "messageLabel")->text(), QString());
+    QCOMPARE(window.input()->stations.size(), std::size_t{33});
+    QVERIFY(window.design()->totalMass != typedMass);
+}
+
+void TestBeamWindow::menuEntries() {
+    windows::showMainWindow();
+    MainWindow* main = windows::loadedMainWindow();
+    auto* refuerzo = named<QMenu>(main->menuBar(), "layoutMenu");
+    const QList<QAction*> entries = refuerzo->actions();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0]->objectName(), QStringLiteral("layoutAction"));
+    QCOMPARE(entries[1]->text(), QStringLiteral("&Viga y despiece..."));
+    QCOMPARE(entries[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+    QVERIFY(entries[1]->isEnabled());
+    entries[1]->trigger();
+    QVERIFY(windows::loadedBeamWindow());
+    entries[1]->trigger();  // one instance
+    int beamWindows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<BeamWindow*>(w) && !w->testAttribute(Qt::WA_WState_Hidden)) ++beamWindows;
+    QCOMPARE(beamWindows, 1);
+
+    // "Exportar a DXF..." right under "Exportar a PDF...", its access key used by no other entry.
+    const QList<QAction*> file = named<QMenu>(main->menuBar(), "fileMenu")->actions();
+    int pdf = -1;
+    for (int i = 0; i < file.size(); ++i)
+        if (file[i]->objectName() == QLatin1String("exportPdfAction")) pdf = i;
+    QVERIFY(pdf >= 0 && pdf + 1 < file.size());
+    QCOMPARE(file[pdf + 1]->objectName(), QStringLiteral("exportDxfAction"));
+    auto key = [](const QString& text) {
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        return amp < 0 ? QChar() : text.at(amp + 1).toLower();
+    };
+    const QChar dxfKey = key(file[pdf + 1]->text());
+    QVERIFY(!dxfKey.isNull());
+    for (QAction* other : file)
+        if (other != file[pdf + 1] && !other->isSeparator()) QVERIFY(key(other->text()) != dxfKey);
+}
+
+// "Exportar a DXF...": with no beam it says so; with one, the file named in the dialog is written
+// (".dxf" added). Failed writes are tested with the writer (beamdrawing/write_fixture_dxf).
+void TestBeamWindow::exportDxf() {
+    const LocaleGuard locale(QLocale::c());
+    windows::showMainWindow();
+    MainWindow* main = windows::loadedMainWindow();
+    QAction* exportAction = named<QAction>(main, "exportDxfAction");
+    const auto nothing = ModalWatcher::instance().answerMessageBox([&] { exportAction->trigger(); });
+    QVERIFY(nothing && nothing->text.contains(QStringLiteral("No hay una viga")));
+
+    named<QAction>(main, "beamAction")->trigger();
+    BeamWindow* window = windows::loadedBeamWindow();
+    typeThreeSpans(*window);
+    QTemporaryDir folder;
+    auto typeFile = [](const QString& path) {
+        return [path](QWidget* modal) {
+            auto* name = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name) {
+                modal->close();
+                return;
+            }
+            name->setText(path);
+            static_cast<QDialog*>(modal)->accept();
+        };
+    };
+    const QString path = folder.filePath(QStringLiteral("despiece"));
+    QCOMPARE(ModalWatcher::instance().answerModal([&] { exportAction->trigger(); }, typeFile(path)),
+             std::optional<QString>(QStringLiteral("QFileDialog")));
+    QFile written(path + QStringLiteral(".dxf"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().contains("REFUERZO"));
+}
+
+QUINTARAL_GUI_TEST_MAIN(TestBeamWindow)
+#include "test_beamwindow.moc"

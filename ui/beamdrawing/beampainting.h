@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QRectF>
+
+#include "engine/beam/beam.h"
+#include "engine/drawing/beamdrawing.h"
+
+class QPainter;
+
+// The despiece drawn with QPainter, for the screen, the printer and PDF alike. Every function
+// draws as vectors inside `area`, with the painter's font for its texts, and draws nothing when
+// the area or the beam has no size. The elevation, sections and schedule come from the same
+// geometry the DXF file is written from (engine/drawing).
+namespace beampainting {
+
+// Any geometry, fitted into the area with one scale for x and y, y upwards.
+void paintDrawing(QPainter& painter, const QRectF& area, const engine::drawing::Drawing& drawing);
+
+// The elevation: lengths to scale, the height exaggerated as far as the area needs for the beam
+// to be readable (the drawing says by how much), texts at the painter's font size.
+void paintElevation(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+                    const engine::beam::BeamInput& input, char decimalSeparator);
+
+// The part of the elevation from `from` to `to` (m along the beam), for a beam drawn over
+// several pages: lines clipped at the area's edges, labels kept inside it.
+void paintElevationPart(QPainter& painter, const QRectF& area,
+                        const engine::beam::BeamDesign& design,
+                        const engine::beam::BeamInput& input, char decimalSeparator, double from,
+                        double to);
+
+// The sections at every support and midspan, to scale, side by side.
+void paintSections(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+                   const engine::beam::BeamInput& input, char decimalSeparator);
+
+// The bar schedule as a ruled table with the masses under it.
+void paintSchedule(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+                   char decimalSeparator);
+
+// Mu− and Mu+ along the beam (negative moments above the axis, as drawn on the tension side)
+// with φMn of the bars provided as step lines, the supports marked on the axis, axes in m and
+// Tn-m, and a legend.
+void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+                   char decimalSeparator);
+
+}  // namespace beampainting

@@ -1,0 +1,586 @@
+#include "beamwindow/beamwindow.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <variant>
+
+#include "beamdrawing/beampainting.h"
+#include "beamwindow/beamplot.h"
+#include "beamwindow/stationsfile.h"
+#include "common/decimalseparator.h"
+#include "common/enginetext.h"
+#include "common/filedialoglabels.h"
+#include "engine/catalogue.h"
+#include "engine/drawing/beamdrawing.h"
+#include "engine/numbers.h"
+
+namespace {
+
+namespace eb = engine::beam;
+
+// The spans table's columns, as the engineer reads them.
+constexpr const char* spanColumns[] = {"Luz libre (m)", "Apoyo izq. (cm)", "Apoyo der. (cm)",
+                                       "Mu− izq. (Tn-m)", "Mu+ (Tn-m)", "Mu− der. (Tn-m)"};
+enum SpanColumn { Length, LeftSupport, RightSupport, MuLeft, MuMid, MuRight, SpanColumnCount };
+
+const QColor failColour(192, 0, 0);
+const QColor passColour(0, 128, 0);
+
+QString number(double value) {
+    return fromEngine(engine::formatGeneral(value, decimalSeparator()));
+}
+
+QString fixed(double value, int decimals) {
+    return fromEngine(engine::formatFixed(value, decimals, decimalSeparator()));
+}
+
+// A typed value read, or the message that says what is wrong with it.
+std::optional<double> readNumber(const QString& text, const QString& name, QString* error) {
+    const std::optional<double> value =
+        engine::parseNumber(text.trimmed().toStdString(), decimalSeparator());
+    if (!value) *error = QStringLiteral("%1: «%2» no es un número.").arg(name, text);
+    return value;
+}
+
+QString placeText(const eb::Check& check) {
+    if (!check.span) return QStringLiteral("Viga");
+    QString place = QStringLiteral("Vano %1").arg(*check.span);
+    if (check.x) place += QStringLiteral(", x = %1 m").arg(fixed(*check.x, 2));
+    return place;
+}
+
+}  // namespace
+
+struct BeamWindow::Fields {
+    QLineEdit* widthEdit = nullptr;
+    QLineEdit* heightEdit = nullptr;
+    QLineEdit* dPrimeEdit = nullptr;
+    QLineEdit* dSecondEdit = nullptr;
+    QLineEdit* fcEdit = nullptr;
+    QLineEdit* fyEdit = nullptr;
+    QComboBox* codeCombo = nullptr;
+    QComboBox* classCombo = nullptr;
+    QComboBox* smallestBarCombo = nullptr;
+    QComboBox* largestBarCombo = nullptr;
+    QComboBox* stockCombo = nullptr;
+    QTableView* spansView = nullptr;
+    QLabel* stationsLabel = nullptr;
+    QPushButton* clearStationsButton = nullptr;
+    QLabel* messageLabel = nullptr;
+    BeamPlot* elevationPlot = nullptr;
+    BeamPlot* sectionsPlot = nullptr;
+    BeamPlot* envelopePlot = nullptr;
+    QTableView* scheduleView = nullptr;
+    QTableView* checksView = nullptr;
+    QLabel* massLabel = nullptr;
+    QLabel* verdictLabel = nullptr;
+};
+
+BeamWindow::BeamWindow(QWidget* parent)
+    : QWidget(parent), fields_(std::make_unique<Fields>()) {
+    setWindowTitle(QStringLiteral("Viga y despiece"));
+    setObjectName(QStringLiteral("BeamWindow"));
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    auto* inputs = new QWidget;
+    auto* outputs = new QWidget;
+    setupInputs(inputs);
+    setupOutputs(outputs);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(inputs);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    splitter->addWidget(scroll);
+    splitter->addWidget(outputs);
+    splitter->setStretchFactor(1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter);
+    resize(1240, 760);
+    splitter->setSizes({520, 720});
+
+    designTimer_ = new QTimer(this);
+    designTimer_->setSingleShot(true);
+    designTimer_->setInterval(150);
+    connect(designTimer_, &QTimer::timeout, this, &BeamWindow::designNow);
+
+    // Until the main window hands over its section: a common 30 x 50 cm beam.
+    loading_ = true;
+    addSpanRow({5, {}}, 40, 40);
+    startFrom({30, 50, 6, 210, 4200, 0, 6}, engine::DesignCode::Nsr98);
+}
+
+BeamWindow::~BeamWindow() = default;
+
+void BeamWindow::setupInputs(QWidget* panel) {
+    Fields& f = *fields_;
+    auto* layout = new QVBoxLayout(panel);
+
+    auto* sectionGroup = new QGroupBox(QStringLiteral("Sección y materiales"));
+    auto* form = new QFormLayout(sectionGroup);
+    auto edit = [&](QLineEdit*& field, const char* name, const char* caption) {
+        field = new QLineEdit;
+        field->setObjectName(QLatin1String(name));
+        form->addRow(QString::fromUtf8(caption), field);
+        connect(field, &QLineEdit::textChanged, this, &BeamWindow::edited);
+    };
+    edit(f.widthEdit, "widthEdit", "Ancho b (cm)");
+    edit(f.heightEdit, "heightEdit", "Altura h (cm)");
+    edit(f.dPrimeEdit, "dPrimeEdit", "d' inferior (cm)");
+    edit(f.dSecondEdit, "dSecondEdit", "d'' superior (cm)");
+    edit(f.fcEdit, "fcEdit", "f'c (kg/cm²)");
+    edit(f.fyEdit, "fyEdit", "Fy (kg/cm²)");
+    f.codeCombo = new QComboBox;
+    f.codeCombo->setObjectName(QStringLiteral("codeCombo"));
+    f.codeCombo->addItem(QStringLiteral("NSR-98"), static_cast<int>(engine::DesignCode::Nsr98));
+    f.codeCombo->addItem(QStringLiteral("NSR-10"), static_cast<int>(engine::DesignCode::Nsr10));
+    form->addRow(QStringLiteral("Norma"), f.codeCombo);
+    f.classCombo = new QComboBox;
+    f.classCombo->setObjectName(QStringLiteral("classCombo"));
+    for (eb::SeismicClass c : {eb::SeismicClass::Des, eb::SeismicClass::Dmo, eb::SeismicClass::Dmi})
+        f.classCombo->addItem(fromEngine(eb::className(c)), static_cast<int>(c));
+    form->addRow(QStringLiteral("Capacidad de disipación"), f.classCombo);
+
+    auto* barsRow = new QHBoxLayout;
+    f.smallestBarCombo = new QComboBox;
+    f.smallestBarCombo->setObjectName(QStringLiteral("smallestBarCombo"));
+    f.largestBarCombo = new QComboBox;
+    f.largestBarCombo->setObjectName(QStringLiteral("largestBarCombo"));
+    for (const engine::Bar& bar : engine::bars()) {
+        if (bar.designation < 3 || bar.designation > 11) continue;
+        for (QComboBox* box : {f.smallestBarCombo, f.largestBarCombo})
+            box->addItem(QStringLiteral("N° %1").arg(bar.designation), bar.designation);
+    }
+    f.smallestBarCombo->setCurrentIndex(f.smallestBarCombo->findData(4));
+    f.largestBarCombo->setCurrentIndex(f.largestBarCombo->findData(8));
+    barsRow->addWidget(f.smallestBarCombo);
+    barsRow->addWidget(new QLabel(QStringLiteral("a")));
+    barsRow->addWidget(f.largestBarCombo);
+    form->addRow(QStringLiteral("Barras permitidas"), barsRow);
+    f.stockCombo = new QComboBox;
+    f.stockCombo->setObjectName(QStringLiteral("stockCombo"));
+    for (int metres : {6, 9, 12}) f.stockCombo->addItem(QString::number(metres), metres);
+    f.stockCombo->setCurrentIndex(2);
+    form->addRow(QStringLiteral("Longitud comercial (m)"), f.stockCombo);
+    for (QComboBox* box : {f.codeCombo, f.classCombo, f.smallestBarCombo, f.largestBarCombo,
+                           f.stockCombo})
+        connect(box, &QComboBox::currentIndexChanged, this, &BeamWindow::edited);
+    layout->addWidget(sectionGroup);
+
+    auto* spansGroup = new QGroupBox(QStringLiteral("Vanos, de izquierda a derecha"));
+    auto* spansLayout = new QVBoxLayout(spansGroup);
+    spansModel_ = new QStandardItemModel(0, SpanColumnCount, this);
+    QStringList headers;
+    for (const char* caption : spanColumns) headers << QString::fromUtf8(caption);
+    spansModel_->setHorizontalHeaderLabels(headers);
+    f.spansView = new QTableView;
+    f.spansView->setObjectName(QStringLiteral("spansView"));
+    f.spansView->setModel(spansModel_);
+    f.spansView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    f.spansView->setMinimumHeight(150);
+    spansLayout->addWidget(f.spansView);
+    connect(spansModel_, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
+        if (syncingSupports_) return;
+        keepSupportsShared(item->row(), item->column());
+        edited();
+    });
+    auto* buttons = new QHBoxLayout;
+    auto* addButton = new QPushButton(QStringLiteral("&Agregar vano"));
+    addButton->setObjectName(QStringLiteral("addSpanButton"));
+    auto* removeButton = new QPushButton(QStringLiteral("&Quitar vano"));
+    removeButton->setObjectName(QStringLiteral("removeSpanButton"));
+    auto* importButton = new QPushButton(QStringLiteral("&Importar estaciones..."));
+    importButton->setObjectName(QStringLiteral("importStationsButton"));
+    buttons->addWidget(addButton);
+    buttons->addWidget(removeButton);
+    buttons->addWidget(importButton);
+    spansLayout->addLayout(buttons);
+    f.stationsLabel = new QLabel;
+    f.stationsLabel->setWordWrap(true);
+    f.clearStationsButton = new QPushButton(QStringLiteral("Usar los momentos de la tabla"));
+    f.clearStationsButton->setObjectName(QStringLiteral("clearStationsButton"));
+    f.stationsLabel->hide();
+    f.clearStationsButton->hide();
+    spansLayout->addWidget(f.stationsLabel);
+    spansLayout->addWidget(f.clearStationsButton);
+    connect(addButton, &QPushButton::clicked, this, [this] {
+        // A new span repeats the last one: the usual case of equal spans.
+        const int last = spansModel_->rowCount() - 1;
+        eb::Span span{5, {}};
+        double support = 40;
+        if (last >= 0) {
+            QString ignored;
+            auto cell = [&](int column) {
+                return readNumber(spansModel_->item(last, column)->text(), {}, &ignored);
+            };
+            span.length = cell(Length).value_or(5);
+            span.moments = {cell(MuLeft).value_or(0), cell(MuMid).value_or(0),
+                            cell(MuRight).value_or(0), {}};
+            support = cell(RightSupport).value_or(40);
+        }
+        addSpanRow(span, support, support);
+        edited();
+    });
+    connect(removeButton, &QPushButton::clicked, this, &BeamWindow::removeSpanRow);
+    connect(importButton, &QPushButton::clicked, this, &BeamWindow::chooseStationsFile);
+    connect(f.clearStationsButton, &QPushButton::clicked, this, &BeamWindow::clearStations);
+    layout->addWidget(spansGroup, 1);
+
+    f.messageLabel = new QLabel;
+    f.messageLabel->setObjectName(QStringLiteral("messageLabel"));
+    f.messageLabel->setWordWrap(true);
+    f.messageLabel->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
+    layout->addWidget(f.messageLabel);
+}
+
+void BeamWindow::setupOutputs(QWidget* panel) {
+    Fields& f = *fields_;
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* tabs = new QTabWidget;
+    tabs->setObjectName(QStringLiteral("outputTabs"));
+    f.elevationPlot = new BeamPlot;
+    f.elevationPlot->setObjectName(QStringLiteral("elevationPlot"));
+    f.sectionsPlot = new BeamPlot;
+    f.sectionsPlot->setObjectName(QStringLiteral("sectionsPlot"));
+    f.envelopePlot = new BeamPlot;
+    f.envelopePlot->setObjectName(QStringLiteral("envelopePlot"));
+    tabs->addTab(f.elevationPlot, QStringLiteral("Alzado"));
+    tabs->addTab(f.sectionsPlot, QStringLiteral("Secciones"));
+    tabs->addTab(f.envelopePlot, QStringLiteral("Envolvente"));
+
+    auto* scheduleTab = new QWidget;
+    auto* scheduleLayout = new QVBoxLayout(scheduleTab);
+    scheduleModel_ = new QStandardItemModel(this);
+    QStringList headers;
+    for (const std::string& caption : engine::drawing::scheduleHeader())
+        headers << fromEngine(caption);
+    scheduleModel_->setHorizontalHeaderLabels(headers);
+    f.scheduleView = new QTableView;
+    f.scheduleView->setObjectName(QStringLiteral("scheduleView"));
+    f.scheduleView->setModel(scheduleModel_);
+    f.scheduleView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    f.scheduleView->verticalHeader()->hide();
+    f.scheduleView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    scheduleLayout->addWidget(f.scheduleView, 1);
+    f.massLabel = new QLabel;
+    f.massLabel->setObjectName(QStringLiteral("massLabel"));
+    f.massLabel->setWordWrap(true);
+    f.massLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    scheduleLayout->addWidget(f.massLabel);
+    tabs->addTab(scheduleTab, QStringLiteral("Despiece"));
+
+    auto* checksTab = new QWidget;
+    auto* checksLayout = new QVBoxLayout(checksTab);
+    f.verdictLabel = new QLabel;
+    f.verdictLabel->setObjectName(QStringLiteral("verdictLabel"));
+    checksLayout->addWidget(f.verdictLabel);
+    checksModel_ = new QStandardItemModel(this);
+    checksModel_->setHorizontalHeaderLabels(
+        {QStringLiteral("Resultado"), QStringLiteral("Lugar"), QStringLiteral("Verificación")});
+    f.checksView = new QTableView;
+    f.checksView->setObjectName(QStringLiteral("checksView"));
+    f.checksView->setModel(checksModel_);
+    f.checksView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    f.checksView->verticalHeader()->hide();
+    f.checksView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    f.checksView->horizontalHeader()->setStretchLastSection(true);
+    checksLayout->addWidget(f.checksView, 1);
+    tabs->addTab(checksTab, QStringLiteral("Verificaciones"));
+    layout->addWidget(tabs);
+}
+
+void BeamWindow::startFrom(const engine::DesignInput& section, engine::DesignCode code) {
+    const Fields& f = *fields_;
+    loading_ = true;
+    const std::pair<QLineEdit*, double> values[] = {
+        {f.widthEdit, section.b},       {f.heightEdit, section.h}, {f.dPrimeEdit, section.dPrime},
+        {f.dSecondEdit, section.dSecond}, {f.fcEdit, section.fc},   {f.fyEdit, section.fy}};
+    for (const auto& [field, value] : values) field->setText(number(value));
+    f.codeCombo->setCurrentIndex(f.codeCombo->findData(static_cast<int>(code)));
+    loading_ = false;
+    designNow();
+}
+
+void BeamWindow::setInput(const eb::BeamInput& input) {
+    const Fields& f = *fields_;
+    loading_ = true;
+    startFrom({input.b, input.h, input.dPrime, input.fc, input.fy, 0, input.dSecond}, input.code);
+    loading_ = true;
+    f.classCombo->setCurrentIndex(f.classCombo->findData(static_cast<int>(input.seismicClass)));
+    f.smallestBarCombo->setCurrentIndex(f.smallestBarCombo->findData(input.smallestBar));
+    f.largestBarCombo->setCurrentIndex(f.largestBarCombo->findData(input.largestBar));
+    const int stock = f.stockCombo->findData(static_cast<int>(input.stockLength));
+    if (stock >= 0) f.stockCombo->setCurrentIndex(stock);
+    spansModel_->setRowCount(0);
+    for (std::size_t i = 0; i < input.spans.size(); ++i)
+        addSpanRow(input.spans[i], i < input.supports.size() ? input.supports[i] : 40,
+                   i + 1 < input.supports.size() ? input.supports[i + 1] : 40);
+    stations_ = input.stations;
+    f.stationsLabel->setVisible(!stations_.empty());
+    f.clearStationsButton->setVisible(!stations_.empty());
+    f.stationsLabel->setText(QStringLiteral("Momentos de %1 estaciones; los de la tabla no se usan.")
+                                 .arg(stations_.size()));
+    loading_ = false;
+    designNow();
+}
+
+void BeamWindow::addSpanRow(const eb::Span& span, double leftSupport, double rightSupport) {
+    const double values[] = {span.length,       leftSupport,        rightSupport,
+                             span.moments.left, span.moments.mid, span.moments.right};
+    QList<QStandardItem*> row;
+    for (double value : values) {
+        auto* item = new QStandardItem(number(value));
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        row << item;
+    }
+    spansModel_->appendRow(row);
+    spansModel_->setHeaderData(spansModel_->rowCount() - 1, Qt::Vertical,
+                               QStringLiteral("Vano %1").arg(spansModel_->rowCount()));
+}
+
+// The selected span, or the last one; the beam keeps at least one span.
+void BeamWindow::removeSpanRow() {
+    if (spansModel_->rowCount() <= 1) {
+        showMessage(QStringLiteral("La viga tiene al menos un vano."));
+        return;
+    }
+    const QModelIndex current = fields_->spansView->currentIndex();
+    const int row = current.isValid() ? current.row() : spansModel_->rowCount() - 1;
+    syncingSupports_ = true;
+    spansModel_->removeRow(row);
+    for (int r = 0; r < spansModel_->rowCount(); ++r)
+        spansModel_->setHeaderData(r, Qt::Vertical, QStringLiteral("Vano %1").arg(r + 1));
+    // The supports on either side of a removed interior span become one.
+    if (row > 0 && row < spansModel_->rowCount())
+        spansModel_->item(row, LeftSupport)
+            ->setText(spansModel_->item(row - 1, RightSupport)->text());
+    syncingSupports_ = false;
+    edited();
+}
+
+// A span's right support is the next span's left support: typing either changes both.
+void BeamWindow::keepSupportsShared(int row, int column) {
+    if (syncingSupports_) return;
+    syncingSupports_ = true;
+    if (column == RightSupport && row + 1 < spansModel_->rowCount())
+        spansModel_->item(row + 1, LeftSupport)
+            ->setText(spansModel_->item(row, RightSupport)->text());
+    if (column == LeftSupport && row > 0)
+        spansModel_->item(row - 1, RightSupport)
+            ->setText(spansModel_->item(row, LeftSupport)->text());
+    syncingSupports_ = false;
+}
+
+void BeamWindow::chooseStationsFile() {
+    QFileDialog dialog(this, QStringLiteral("Importar estaciones"), QString(),
+                       QStringLiteral("Tablas de estaciones (*.csv *.txt);;Todos los archivos (*)"));
+    dialog.setObjectName(QStringLiteral("stationsFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    setAcceptCaption(dialog, "&Abrir");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    importStations(dialog.selectedFiles().front());
+}
+
+void BeamWindow::importStations(const QString& path) {
+    if (!input_) {
+        showMessage(QStringLiteral("Corrija primero los datos de la viga: las estaciones se leen "
+                                   "sobre sus vanos."));
+        return;
+    }
+    const StationsRead read = readStationsFile(path, *input_);
+    if (!read.error.isEmpty()) {
+        showMessage(read.error);
+        return;
+    }
+    stations_ = read.stations;
+    fields_->stationsLabel->setText(
+        QStringLiteral("Momentos de %1 estaciones de «%2»; los de la tabla no se usan.")
+            .arg(stations_.size())
+            .arg(QFileInfo(path).fileName()));
+    fields_->stationsLabel->show();
+    fields_->clearStationsButton->show();
+    edited();
+}
+
+void BeamWindow::clearStations() {
+    stations_.clear();
+    fields_->stationsLabel->hide();
+    fields_->clearStationsButton->hide();
+    edited();
+}
+
+void BeamWindow::edited() {
+    if (loading_) return;
+    designTimer_->start();
+    Q_EMIT beamEdited();
+}
+
+std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
+    const Fields& f = *fields_;
+    eb::BeamInput input;
+    struct Field {
+        const QLineEdit* edit;
+        const char* name;
+        double* value;
+    };
+    const Field fields[] = {{f.widthEdit, "Ancho b", &input.b},
+                            {f.heightEdit, "Altura h", &input.h},
+                            {f.dPrimeEdit, "d'", &input.dPrime},
+                            {f.dSecondEdit, "d''", &input.dSecond},
+                            {f.fcEdit, "f'c", &input.fc},
+                            {f.fyEdit, "Fy", &input.fy}};
+    for (const Field& field : fields) {
+        const QString name = QString::fromUtf8(field.name);
+        const std::optional<double> value = readNumber(field.edit->text(), name, error);
+        if (!value) return {};
+        if (!(*value > 0)) {
+            *error = QStringLiteral("%1: el valor debe ser mayor que cero.").arg(name);
+            return {};
+        }
+        *field.value = *value;
+    }
+    if (input.dPrime >= input.h / 2 || input.dSecond >= input.h / 2) {
+        *error = QStringLiteral("d' y d'' deben ser menores que la mitad de la altura h.");
+        return {};
+    }
+    input.code = static_cast<engine::DesignCode>(f.codeCombo->currentData().toInt());
+    input.seismicClass = static_cast<eb::SeismicClass>(f.classCombo->currentData().toInt());
+    input.smallestBar = f.smallestBarCombo->currentData().toInt();
+    input.largestBar = f.largestBarCombo->currentData().toInt();
+    if (input.smallestBar > input.largestBar) {
+        *error = QStringLiteral("Barras permitidas: la menor no puede ser mayor que la mayor.");
+        return {};
+    }
+    input.stockLength = f.stockCombo->currentData().toDouble();
+
+    for (int row = 0; row < spansModel_->rowCount(); ++row) {
+        double values[SpanColumnCount];
+        for (int column = 0; column < SpanColumnCount; ++column) {
+            const QString name = QStringLiteral("Vano %1, %2")
+                                     .arg(row + 1)
+                                     .arg(QString::fromUtf8(spanColumns[column]));
+            const std::optional<double> value =
+                readNumber(spansModel_->item(row, column)->text(), name, error);
+            if (!value) return {};
+            const bool moment = column >= MuLeft;
+            if (moment ? *value < 0 : !(*value > 0)) {
+                *error = moment ? QStringLiteral("%1: escriba el momento como magnitud, sin signo.")
+                                      .arg(name)
+                                : QStringLiteral("%1: el valor debe ser mayor que cero.").arg(name);
+                return {};
+            }
+            values[column] = *value;
+        }
+        if (row == 0) input.supports.push_back(values[LeftSupport]);
+        input.supports.push_back(values[RightSupport]);
+        input.spans.push_back(
+            {values[Length], {values[MuLeft], values[MuMid], values[MuRight], {}}});
+    }
+    for (const eb::Station& station : stations_) {
+        if (station.span > static_cast<int>(input.spans.size())) {
+            *error = QStringLiteral("Las estaciones llegan al vano %1 y la viga tiene %2 vanos.")
+                         .arg(station.span)
+                         .arg(input.spans.size());
+            return {};
+        }
+    }
+    input.stations = stations_;
+    return input;
+}
+
+void BeamWindow::designNow() {
+    designTimer_->stop();
+    QString error;
+    std::optional<eb::BeamInput> input = readInput(&error);
+    if (!input) {
+        // A bad field is reported; the last design stays on show.
+        showMessage(error);
+        return;
+    }
+    input_ = std::move(input);
+    const eb::BeamOutcome outcome = eb::designBeam(*input_);
+    if (const auto* failure = std::get_if<eb::BeamError>(&outcome)) {
+        design_.reset();
+        showMessage(fromEngine(failure->message));
+    } else {
+        design_ = std::get<eb::BeamDesign>(outcome);
+        showMessage({});
+    }
+    showDesign();
+}
+
+void BeamWindow::showMessage(const QString& text) {
+    fields_->messageLabel->setText(text);
+}
+
+void BeamWindow::showDesign() {
+    Fields& f = *fields_;
+    scheduleModel_->setRowCount(0);
+    checksModel_->setRowCount(0);
+    if (!design_ || !input_) {
+        for (BeamPlot* plot : {f.elevationPlot, f.sectionsPlot, f.envelopePlot})
+            plot->setPainter({});
+        f.massLabel->clear();
+        f.verdictLabel->clear();
+        return;
+    }
+    const eb::BeamDesign design = *design_;
+    const eb::BeamInput input = *input_;
+    const char separator = decimalSeparator();
+    f.elevationPlot->setPainter([=](QPainter& painter, const QRectF& area) {
+        beampainting::paintElevation(painter, area, design, input, separator);
+    });
+    f.sectionsPlot->setPainter([=](QPainter& painter, const QRectF& area) {
+        beampainting::paintSections(painter, area, design, input, separator);
+    });
+    f.envelopePlot->setPainter([=](QPainter& painter, const QRectF& area) {
+        beampainting::paintEnvelope(painter, area, design, separator);
+    });
+
+    for (const auto& cells : engine::drawing::scheduleCells(design, separator)) {
+        QList<QStandardItem*> row;
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            auto* item = new QStandardItem(fromEngine(cells[c]));
+            if (c >= 2 && c != 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            row << item;
+        }
+        scheduleModel_->appendRow(row);
+    }
+    QStringList masses;
+    for (const auto& [bar, mass] : design.massByBar)
+        masses << QStringLiteral("N° %1: %2 kg").arg(bar).arg(fixed(mass, 1));
+    f.massLabel->setText(
+        QStringLiteral("Masa por barra: %1.  Masa total: %2 kg.  Concreto: %3 m³ (%4 kg/m³).")
+            .arg(masses.join(QStringLiteral("; ")), fixed(design.totalMass, 1),
+                 fixed(design.concrete, 2), fixed(design.steelPerConcrete, 1)));
+
+    for (const eb::Check& check : design.checks) {
+        auto* verdict = new QStandardItem(check.passes ? QStringLiteral("Cumple")
+                                                       : QStringLiteral("No cumple"));
+        const QList<QStandardItem*> row = {verdict, new QStandardItem(placeText(check)),
+                                           new QStandardItem(fromEngine(check.text))};
+        if (!check.passes)
+            for (QStandardItem* item : row) item->setForeground(failColour);
+        checksModel_->appendRow(row);
+    }
+    f.verdictLabel->setText(design.passes ? QStringLiteral("La viga cumple todas las verificaciones.")
+                                          : QStringLiteral("No cumple: vea las filas en rojo."));
+    f.verdictLabel->setStyleSheet(
+        QStringLiteral("color: %1;").arg((design.passes ? passColour : failColour).name()));
+}

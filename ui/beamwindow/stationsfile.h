@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "engine/beam/beam.h"
+
+// A station table as an analysis program exports it and `quintaral-cli beam --stations` reads
+// it (header span,x,mu; x in m from the span's left face, Mu in Tn-m, negative = tension at the
+// top), checked against the spans of `beam`. Commas with decimal points, or semicolons with
+// decimal commas, told apart by the header.
+struct StationsRead {
+    std::vector<engine::beam::Station> stations;
+    QString error;  // Spanish, with the line number; empty when the file was read
+};
+
+StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput& beam);

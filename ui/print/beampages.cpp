@@ -1,0 +1,247 @@
+#include "print/beampages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QMarginsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+
+#include "beamdrawing/beampainting.h"
+#include "common/decimalseparator.h"
+#include "common/enginetext.h"
+#include "engine/numbers.h"
+#include "engine/sheet.h"
+#include "print/pdfsheet.h"
+
+namespace printing {
+namespace {
+
+namespace eb = engine::beam;
+
+// About this much beam on a landscape page keeps the texts and the bars apart at the sheet's
+// font size; a longer beam is split at the supports.
+constexpr double metresPerPage = 12.5;
+constexpr double pageDotsPerInch = 600;
+constexpr double marginMillimetres = 18;
+
+QString metres(double value, char separator) {
+    return fromEngine(engine::formatFixed(value, 2, separator));
+}
+
+// The stretches of beam drawn on one page each: whole spans, cut at the centres of supports.
+std::vector<std::pair<double, double>> elevationPieces(const eb::BeamDesign& design) {
+    const std::vector<double>& f = design.faceX;
+    const std::size_t spans = f.size() / 2;
+    std::vector<std::pair<double, double>> pieces;
+    double from = 0;
+    double previousCut = 0;
+    bool pieceHasSpan = false;
+    for (std::size_t k = 0; k < spans; ++k) {
+        const double cut = k + 1 == spans ? design.length : (f[2 * k + 1] + f[2 * k + 2]) / 2;
+        if (pieceHasSpan && cut - from > metresPerPage) {
+            pieces.emplace_back(from, previousCut);
+            from = previousCut;
+        }
+        pieceHasSpan = true;
+        previousCut = cut;
+    }
+    pieces.emplace_back(from, design.length);
+    return pieces;
+}
+
+QString placeText(const eb::Check& check, char separator) {
+    if (!check.span) return QStringLiteral("Viga");
+    QString place = QStringLiteral("Vano %1").arg(*check.span);
+    if (check.x) place += QStringLiteral(", x = %1 m").arg(metres(*check.x, separator));
+    return place;
+}
+
+// The title at the top of a page's body, in bold; returns the rest of the body.
+QRectF paintTitle(QPainter& painter, const QRectF& body, const QString& title, const QFont& font) {
+    QFont bold = font;
+    bold.setBold(true);
+    bold.setPointSizeF(font.pointSizeF() * 1.15);
+    const QFontMetricsF fm(bold, painter.device());
+    painter.setFont(bold);
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(body.left(), body.top() + fm.ascent()),
+                     fm.elidedText(title, Qt::ElideRight, body.width()));
+    painter.setFont(font);
+    return body.adjusted(0, fm.lineSpacing() * 1.6, 0, 0);
+}
+
+}  // namespace
+
+std::vector<BeamPage> beamPages(const eb::BeamDesign& design, const eb::BeamInput& input,
+                                char separator, const QSizeF& portraitBody, const QFont& font,
+                                QPaintDevice* device) {
+    std::vector<BeamPage> pages;
+    auto page = [&](QPageLayout::Orientation orientation, const QString& title,
+                    std::function<void(QPainter&, const QRectF&)> paint) {
+        pages.push_back({orientation, title,
+                         [title, paint, font](QPainter& painter, const QRectF& body) {
+                             painter.save();
+                             painter.setClipRect(body);
+                             painter.setFont(font);
+                             const QRectF rest = paintTitle(painter, body, title, font);
+                             paint(painter, rest);
+                             painter.restore();
+                         }});
+    };
+
+    const auto pieces = elevationPieces(design);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const auto [from, to] = pieces[i];
+        const QString title =
+            pieces.size() == 1
+                ? QStringLiteral("Alzado de la viga")
+                : QStringLiteral("Alzado de la viga (%1 de %2): x = %3 a %4 m")
+                      .arg(i + 1)
+                      .arg(pieces.size())
+                      .arg(metres(from, separator), metres(to, separator));
+        page(QPageLayout::Landscape, title,
+             [=](QPainter& painter, const QRectF& area) {
+                 beampainting::paintElevationPart(painter, area, design, input, separator, from,
+                                                  to);
+             });
+    }
+    page(QPageLayout::Portrait, QStringLiteral("Secciones en los apoyos y en el centro de los vanos"),
+         [=](QPainter& painter, const QRectF& area) {
+             beampainting::paintSections(painter, area, design, input, separator);
+         });
+    page(QPageLayout::Landscape,
+         QStringLiteral("Envolvente de momentos y resistencia de las barras"),
+         [=](QPainter& painter, const QRectF& area) {
+             beampainting::paintEnvelope(painter, area, design, separator);
+         });
+    page(QPageLayout::Portrait, QStringLiteral("Despiece"),
+         [=](QPainter& painter, const QRectF& area) {
+             beampainting::paintSchedule(painter, area, design, separator);
+         });
+
+    // The checks and notes, word-wrapped, on as many portrait pages as they take.
+    struct Line {
+        QString text;
+        bool fails;
+    };
+    std::vector<Line> lines;
+    for (const eb::Check& check : design.checks)
+        lines.push_back({(check.passes ? QStringLiteral("Cumple — ") : QStringLiteral("No cumple — ")) +
+                             placeText(check, separator) + QStringLiteral(": ") +
+                             fromEngine(check.text),
+                         !check.passes});
+    for (const std::string& note : design.notes)
+        lines.push_back({QStringLiteral("Nota: ") + fromEngine(note), false});
+    const QFontMetricsF fm(font, device);
+    QFont bold = font;
+    bold.setBold(true);
+    bold.setPointSizeF(font.pointSizeF() * 1.15);
+    const double available = portraitBody.height() - QFontMetricsF(bold, device).lineSpacing() * 1.6;
+    const int wrap = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    std::vector<std::vector<std::pair<Line, double>>> checkPages(1);
+    double used = 0;
+    for (const Line& line : lines) {
+        const double height =
+            fm.boundingRect(QRectF(0, 0, portraitBody.width(), 1e9), wrap, line.text).height() +
+            fm.lineSpacing() * 0.25;
+        if (used > 0 && used + height > available) {
+            checkPages.emplace_back();
+            used = 0;
+        }
+        checkPages.back().push_back({line, height});
+        used += height;
+    }
+    for (std::size_t i = 0; i < checkPages.size(); ++i) {
+        const QString title =
+            checkPages.size() == 1
+                ? QStringLiteral("Verificaciones")
+                : QStringLiteral("Verificaciones (%1 de %2)").arg(i + 1).arg(checkPages.size());
+        page(QPageLayout::Portrait, title,
+             [rows = checkPages[i], wrap](QPainter& painter, const QRectF& area) {
+                 double top = area.top();
+                 for (const auto& [line, height] : rows) {
+                     painter.setPen(line.fails ? QColor(192, 0, 0) : QColor(Qt::black));
+                     painter.drawText(QRectF(area.left(), top, area.width(), height), wrap,
+                                      line.text);
+                     top += height;
+                 }
+             });
+    }
+    return pages;
+}
+
+QString writeBeamPdf(const QString& path, const eb::BeamDesign& design,
+                     const eb::BeamInput& input) {
+    const QString cannot = QStringLiteral("No se pudo exportar la viga a \"%1\": ")
+                               .arg(QDir::toNativeSeparators(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return cannot + (QFileInfo(path).isDir()
+                             ? QStringLiteral("es una carpeta, no un archivo.")
+                             : QStringLiteral("no se puede escribir en esa carpeta."));
+    QPdfWriter writer(&file);
+    writer.setResolution(static_cast<int>(pageDotsPerInch));
+    const QPageLayout portrait(
+        QPageSize(sheetPageSize(QLocale().territory())), QPageLayout::Portrait,
+        QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
+        QPageLayout::Millimeter);
+    QPageLayout landscape = portrait;
+    landscape.setOrientation(QPageLayout::Landscape);
+    writer.setCreator(QStringLiteral("Quintaral " QUINTARAL_VERSION));
+    writer.setTitle(QStringLiteral("Viga y despiece"));
+
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(9);
+    QFont headerFont = font;
+    headerFont.setPointSizeF(8.5);
+    writer.setPageLayout(portrait);
+    const QFontMetricsF header(headerFont, &writer);
+    const double headerHeight = header.lineSpacing() * 2;
+    auto body = [&](const QPageLayout& layout) {
+        const QRectF paint = layout.paintRectPixels(static_cast<int>(pageDotsPerInch));
+        return QRectF(0, headerHeight, paint.width(), paint.height() - headerHeight);
+    };
+    const std::vector<BeamPage> pages =
+        beamPages(design, input, decimalSeparator(), body(portrait).size(), font, &writer);
+
+    writer.setPageLayout(pages.front().orientation == QPageLayout::Landscape ? landscape : portrait);
+    QPainter painter;
+    const QString broken = cannot + QStringLiteral("no se pudo generar el PDF.");
+    if (!painter.begin(&writer)) return broken;
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const QPageLayout& layout =
+            pages[i].orientation == QPageLayout::Landscape ? landscape : portrait;
+        if (i > 0) {
+            writer.setPageLayout(layout);
+            if (!writer.newPage()) {
+                painter.end();
+                return broken;
+            }
+        }
+        const QRectF area = body(layout);
+        painter.setFont(headerFont);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(0, header.ascent()),
+                         QStringLiteral("Quintaral " QUINTARAL_VERSION " — Viga y despiece"));
+        const QString number = fromEngine(
+            engine::pageNumberText(static_cast<int>(i) + 1, static_cast<int>(pages.size())));
+        painter.drawText(QPointF(area.width() - header.horizontalAdvance(number), header.ascent()),
+                         number);
+        painter.drawLine(QPointF(0, header.lineSpacing() * 1.3),
+                         QPointF(area.width(), header.lineSpacing() * 1.3));
+        pages[i].paint(painter, area);
+    }
+    if (!painter.end()) return broken;
+    if (!file.commit())
+        return cannot + QStringLiteral("no se pudo terminar de escribir el archivo; puede que el "
+                                       "disco esté lleno.");
+    return {};
+}
+
+}  // namespace printing
