@@ -30,6 +30,8 @@ std::optional<DesignError> inputError(const DesignInput& in) {
     return std::nullopt;
 }
 
+namespace nsr98 {
+
 namespace {
 
 bool allFinite(const DesignResult& r) {
@@ -114,5 +116,7 @@ DesignOutcome design(const DesignInput& in) {
     if (!allFinite(r)) return DesignError::Arithmetic;
     return r;
 }
+
+}  // namespace nsr98
 
 }  // namespace engine

@@ -32,6 +32,9 @@ constexpr DesignInput designInput(const InputValues& v) {
 
 enum class SectionKind { Singly, Doubly };
 
+// The NSR-98 design (chapter C-3): the generic names of the first code the program followed.
+namespace nsr98 {
+
 struct DesignResult {
     double d = 0;   // effective depth, cm
     double m = 0;   // Fy / (0.85 f'c)
@@ -50,6 +53,8 @@ struct DesignResult {
     double asPrime = 0;  // compression steel area, cm2 (doubly reinforced only, else 0)
 };
 
+}  // namespace nsr98
+
 enum class DesignError {
     Cover,           // h - d' <= 0
     EffectiveDepth,  // doubly reinforced and the compression steel cannot work
@@ -64,12 +69,14 @@ std::string_view designErrorMessage(DesignError error);
 inline constexpr std::string_view notANumberMessage =
     "Se ha generado un error, por favor ingrese valores numericos al programa";
 
-using DesignOutcome = std::variant<DesignResult, DesignError>;
-
 // What is wrong with the inputs before any arithmetic, checked in this order: an input that is
 // not finite (Arithmetic), h - d' <= 0 (Cover), then the impossible inputs (InvalidInput).
 // None when the design can go ahead.
 std::optional<DesignError> inputError(const DesignInput& input);
+
+namespace nsr98 {
+
+using DesignOutcome = std::variant<DesignResult, DesignError>;
 
 // The NSR-98 design's stress-block factor alfa for f'c in kg/cm2: 0.7225 up to 280, less 0.04 per
 // 70 above, kept at its 560 value beyond (where beta 1 reaches its floor of 0.65).
@@ -78,5 +85,7 @@ double blockFactor(double fc);
 // The inputs are checked by inputError first. Above f'c = 560 kg/cm2 the stress-block factors keep
 // their 560 values, the floor of 0.65 on beta 1.
 DesignOutcome design(const DesignInput& input);
+
+}  // namespace nsr98
 
 }  // namespace engine

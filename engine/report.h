@@ -9,6 +9,40 @@
 
 namespace engine {
 
+// The literals both codes' reports share. Every blank belongs to them.
+namespace reportText {
+inline constexpr std::string_view title = "********  DISEÑO DE VIGA DE CONCRETO ********";
+inline constexpr std::string_view ratiosHeading = "      Cuantias   ";
+inline constexpr std::string_view singly = " SECCION SIMPLEMENTE REFORZADA ";
+inline constexpr std::string_view doubly = " SECCION DOBLEMENTE REFORZADA ";
+}  // namespace reportText
+
+// " SECCION SIMPLEMENTE REFORZADA " or " SECCION DOBLEMENTE REFORZADA ".
+std::string_view sectionKindText(SectionKind kind);
+
+// One report line in pieces written one after the other: label, value text and unit, or a
+// literal and two empty pieces.
+using ReportPieces = std::array<std::string_view, 3>;
+
+// A value line's pieces (a line of either code and their values); with no values, its label and
+// unit only.
+template <class Line, class Values>
+ReportPieces linePieces(const Line& line, const Values* values) {
+    return {line.label, values ? std::string_view(values->*line.value) : std::string_view(),
+            line.unit};
+}
+
+// A line of literal text.
+constexpr ReportPieces literalLine(std::string_view text) {
+    return {text, {}, {}};
+}
+
+// The lines joined by CR LF, none after the last, written into one allocation. The reports of
+// both codes are composed with it.
+std::string joinReportLines(std::span<const ReportPieces> lines);
+
+namespace nsr98 {
+
 // The value texts of one completed design run, exactly as the results report shows them.
 // The printed report is composed from the same texts.
 struct ReportValues {
@@ -36,13 +70,9 @@ struct ReportLine {
     std::string_view unit;
 };
 
-// The literals of the report, shared by the results box and the printed report. Every blank
-// belongs to them: " Ro Requerido :" and " Area acero superior :" end without one.
-namespace reportText {
-inline constexpr std::string_view title = "********  DISEÑO DE VIGA DE CONCRETO ********";
-inline constexpr std::string_view ratiosHeading = "      Cuantias   ";
-inline constexpr std::string_view singly = " SECCION SIMPLEMENTE REFORZADA ";
-inline constexpr std::string_view doubly = " SECCION DOBLEMENTE REFORZADA ";
+// The value lines of the report, shared by the results box and the printed report. Every
+// blank belongs to them: " Ro Requerido :" and " Area acero superior :" end without one.
+namespace line {
 inline constexpr ReportLine d{" d : ", &ReportValues::d, " cm"};
 inline constexpr ReportLine ku{" Ku : ", &ReportValues::ku, " Tn/cm2"};
 inline constexpr ReportLine alfa{" Alfa : ", &ReportValues::alfa, ""};
@@ -55,31 +85,7 @@ inline constexpr ReportLine kMax{" K maximo : ", &ReportValues::kMax, ""};
 inline constexpr ReportLine mMax{" M Maximo : ", &ReportValues::mMax, " Tn-m "};
 inline constexpr ReportLine as{" Area de Refuerzo : ", &ReportValues::as, " cm2"};
 inline constexpr ReportLine asPrime{" Area acero superior :", &ReportValues::asPrime, " cm2"};
-}  // namespace reportText
-
-// " SECCION SIMPLEMENTE REFORZADA " or " SECCION DOBLEMENTE REFORZADA ".
-std::string_view sectionKindText(SectionKind kind);
-
-// One report line in pieces written one after the other: label, value text and unit, or a
-// literal and two empty pieces.
-using ReportPieces = std::array<std::string_view, 3>;
-
-// A value line's pieces (ReportLine or the NSR-10 line and their values); with no values, its
-// label and unit only.
-template <class Line, class Values>
-ReportPieces linePieces(const Line& line, const Values* values) {
-    return {line.label, values ? std::string_view(values->*line.value) : std::string_view(),
-            line.unit};
-}
-
-// A line of literal text.
-constexpr ReportPieces literalLine(std::string_view text) {
-    return {text, {}, {}};
-}
-
-// The lines joined by CR LF, none after the last, written into one allocation. The reports of
-// both codes are composed with it.
-std::string joinReportLines(std::span<const ReportPieces> lines);
+}  // namespace line
 
 // The results report: 15 lines (singly) or 16 (doubly), CR LF between lines, none after the last.
 std::string resultsReport(const ReportValues& values);
@@ -90,5 +96,7 @@ std::string resultsReport(const DesignResult& result, char decimalSeparator);
 // ratios heading, and the balanced ratio comes before the minimum ratio. CR LF between lines,
 // none after the last.
 std::string printedReport(const ReportValues* values);
+
+}  // namespace nsr98
 
 }  // namespace engine
