@@ -111,30 +111,7 @@ ReportValues reportValues(const DesignResult& r, char sep) {
 }
 
 std::string resultsReport(const ReportValues& v) {
-    namespace t = line;
-    const bool doubly = v.kind == SectionKind::Doubly;
-    const ReportPieces lines[] = {
-        literalLine(reportText::title),
-        literalLine({}),
-        literalLine(t::code),
-        linePieces(t::d, &v),
-        linePieces(t::ku, &v),
-        linePieces(t::beta1, &v),
-        literalLine(reportText::ratiosHeading),
-        linePieces(t::rho, &v),
-        linePieces(t::rhoTc, &v),
-        linePieces(t::rhoMin, &v),
-        linePieces(t::rhoB, &v),
-        linePieces(t::phi, &v),
-        linePieces(t::strain, &v),
-        linePieces(t::depthRatio, &v),
-        linePieces(t::phiMnTc, &v),
-        linePieces(t::as, &v),
-        literalLine(sectionKindText(v.kind)),
-        linePieces(t::asPrime, &v),
-        linePieces(t::fsPrime, &v),
-    };
-    return joinReportLines(std::span(lines, doubly ? 19 : 17));
+    return composeReport(reportRows, ReportForm::Window, &v);
 }
 
 std::string resultsReport(const DesignResult& r, char sep) {
@@ -142,29 +119,7 @@ std::string resultsReport(const DesignResult& r, char sep) {
 }
 
 std::string printedReport(const ReportValues* v) {
-    namespace t = line;
-    const bool doubly = v && v->kind == SectionKind::Doubly;
-    const ReportPieces lines[] = {
-        literalLine(reportText::title),
-        literalLine({}),
-        literalLine(t::code),
-        linePieces(t::d, v),
-        linePieces(t::ku, v),
-        linePieces(t::beta1, v),
-        linePieces(t::rho, v),
-        linePieces(t::rhoTc, v),
-        linePieces(t::rhoB, v),
-        linePieces(t::rhoMin, v),
-        linePieces(t::phi, v),
-        linePieces(t::strain, v),
-        linePieces(t::depthRatio, v),
-        linePieces(t::phiMnTc, v),
-        linePieces(t::as, v),
-        literalLine(v ? sectionKindText(v->kind) : std::string_view()),
-        linePieces(t::asPrime, v),
-        linePieces(t::fsPrime, v),
-    };
-    return joinReportLines(std::span(lines, !v ? 15 : doubly ? 18 : 16));
+    return composeReport(reportRows, ReportForm::Printed, v);
 }
 
 }  // namespace nsr10

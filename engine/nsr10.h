@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -107,6 +108,34 @@ inline constexpr ReportLine asPrime = sameAs(nsr98::line::asPrime, &ReportValues
 inline constexpr ReportLine fsPrime{
     " Esfuerzo acero superior f's : ", &ReportValues::fsPrime, " kg/cm2"};
 }  // namespace line
+
+using Row = ReportRow<ReportLine>;
+
+// The report table, in the order of the NSR-98 table: the results report shows the ratios
+// heading and the minimum ratio before the balanced one; the printed report has no heading and
+// the balanced ratio first.
+inline constexpr std::array<Row, 20> reportRows{{
+    Row::text(reportText::title, inBoth),
+    Row::text({}, inBoth),
+    Row::text(line::code, inBoth),
+    Row::value(line::d, inBoth),
+    Row::value(line::ku, inBoth),
+    Row::value(line::beta1, inBoth),
+    Row::text(reportText::ratiosHeading, inWindow),
+    Row::value(line::rho, inBoth),
+    Row::value(line::rhoTc, inBoth),
+    Row::value(line::rhoMin, inWindow),
+    Row::value(line::rhoB, inBoth),
+    Row::value(line::rhoMin, inPrinted),
+    Row::value(line::phi, inBoth),
+    Row::value(line::strain, inBoth),
+    Row::value(line::depthRatio, inBoth),
+    Row::value(line::phiMnTc, inBoth),
+    Row::value(line::as, inBoth),
+    Row::sectionKind(inBoth),
+    Row::value(line::asPrime, inBoth | doublyOnly),
+    Row::value(line::fsPrime, inBoth | doublyOnly),
+}};
 
 // The results report: the NSR-98 title and blank line, the code line, then d, Ku, beta 1, the
 // ratios heading, the ratios, φ, εt, c/d, φMn at rhoTc, As and the section kind; a doubly

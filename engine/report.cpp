@@ -51,27 +51,7 @@ ReportValues reportValues(const DesignResult& r, char sep) {
 }
 
 std::string resultsReport(const ReportValues& v) {
-    namespace t = line;
-    const bool doubly = v.kind == SectionKind::Doubly;
-    const ReportPieces lines[] = {
-        literalLine(reportText::title),
-        literalLine({}),
-        linePieces(t::d, &v),
-        linePieces(t::ku, &v),
-        linePieces(t::alfa, &v),
-        linePieces(t::beta, &v),
-        literalLine(reportText::ratiosHeading),
-        linePieces(t::rho, &v),
-        linePieces(t::rhoMax, &v),
-        linePieces(t::rhoMin, &v),
-        linePieces(t::rhoB, &v),
-        linePieces(t::kMax, &v),
-        linePieces(t::mMax, &v),
-        linePieces(t::as, &v),
-        literalLine(sectionKindText(v.kind)),
-        linePieces(t::asPrime, &v),
-    };
-    return joinReportLines(std::span(lines, doubly ? 16 : 15));
+    return composeReport(reportRows, ReportForm::Window, &v);
 }
 
 std::string resultsReport(const DesignResult& r, char sep) {
@@ -79,19 +59,7 @@ std::string resultsReport(const DesignResult& r, char sep) {
 }
 
 std::string printedReport(const ReportValues* v) {
-    namespace t = line;
-    const bool doubly = v && v->kind == SectionKind::Doubly;
-    const ReportPieces lines[] = {
-        literalLine(reportText::title),     literalLine({}),
-        linePieces(t::d, v),       linePieces(t::ku, v),
-        linePieces(t::alfa, v),    linePieces(t::beta, v),
-        linePieces(t::rho, v),     linePieces(t::rhoMax, v),
-        linePieces(t::rhoB, v),    linePieces(t::rhoMin, v),
-        linePieces(t::kMax, v),    linePieces(t::mMax, v),
-        linePieces(t::as, v),      literalLine(v ? sectionKindText(v->kind) : std::string_view()),
-        linePieces(t::asPrime, v),
-    };
-    return joinReportLines(std::span(lines, !v ? 13 : doubly ? 15 : 14));
+    return composeReport(reportRows, ReportForm::Printed, v);
 }
 
 }  // namespace nsr98
