@@ -1,0 +1,31 @@
+#include "engine/barscheck.h"
+
+namespace engine {
+
+BarsCheck checkBars(const Arrangement& tension, const Arrangement& compression,
+                    const LayoutSettings& settings, const CompletedDesign& design,
+                    char decimalSeparator) {
+    const DesignInput& input = design.input;
+    const DesignRun& run = design.run;
+    BarsCheck check;
+    check.tension = placeBars(tension, Face::Tension, settings, input.b, input.h);
+    check.lines =
+        placementLines(tension, check.tension, Face::Tension, run.d(), decimalSeparator);
+    if (!compression.layers.empty()) {
+        check.compression = placeBars(compression, Face::Compression, settings, input.b, input.h);
+        for (std::string& line : placementLines(compression, check.compression, Face::Compression,
+                                                input.dSecond, decimalSeparator))
+            check.lines.push_back(std::move(line));
+    }
+    const std::vector<SteelLayer> tensionSteel = steelLayers(check.tension);
+    const std::vector<SteelLayer> compressionSteel = steelLayers(check.compression);
+    check.capacity = checkCapacity({run.code(), input.b, input.h, input.fc, input.fy, input.mu,
+                                    tensionSteel, compressionSteel});
+    if (check.capacity) {
+        for (std::string& line : capacityLines(*check.capacity, run.code(), decimalSeparator))
+            check.lines.push_back(std::move(line));
+    }
+    return check;
+}
+
+}  // namespace engine
