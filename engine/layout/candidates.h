@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "engine/layout/bartext.h"
@@ -18,6 +19,9 @@ struct Candidate {
     int bars = 0;
     int layers = 0;
     double clearSpacing = 0;  // smallest clear spacing obtained among the layers, cm
+    // Whether the section passes its capacity check with these bars as placed; none until
+    // checked (rankByCheck).
+    std::optional<bool> passes;
 };
 
 struct CandidateSearch {
