@@ -13,8 +13,7 @@ const Placement* firstPlacement(const CandidateSearch& search) {
     return search.candidates.empty() ? nullptr : &search.candidates.front().placement;
 }
 
-bool passes(const Placement& tension, const Placement* compression,
-            const CompletedDesign& design) {
+bool passes(const Placement& tension, const Placement* compression, const CompletedDesign& design) {
     const DesignInput& in = design.input;
     const std::vector<SteelLayer> tensionSteel = steelLayers(tension);
     const std::vector<SteelLayer> compressionSteel =
@@ -34,7 +33,8 @@ void passingFirst(CandidateSearch& search) {
 void rankByCheck(CandidateSearch& tension, CandidateSearch& compression,
                  const CompletedDesign& design) {
     for (Candidate& candidate : tension.candidates) {
-        bool passing = compression.candidates.empty() && passes(candidate.placement, nullptr, design);
+        bool passing =
+            compression.candidates.empty() && passes(candidate.placement, nullptr, design);
         for (const Candidate& partner : compression.candidates) {
             if (passing) break;
             passing = passes(candidate.placement, &partner.placement, design);

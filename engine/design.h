@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <variant>
@@ -22,12 +23,38 @@ struct DesignInput {
     double dSecond = 0;  // compression face to compression steel centroid, cm
 };
 
+// One of the seven inputs as every part of the program names it.
+struct InputInfo {
+    std::string_view key;     // in project files and beam schedules: "cover"
+    std::string_view symbol;  // "d'"
+    std::string_view name;    // the calculation sheet's name, before the symbol: "Recubrimiento"
+    // In messages about a project file's value: "recubrimiento del acero a tensión".
+    std::string_view description;
+    std::string_view unit;  // "cm"
+    double DesignInput::*value;
+};
+
 // The seven inputs in the order the window, project files and beam schedules list them:
 // b, h, d', f'c, Fy, Mu, d''.
-using InputValues = std::array<double, 7>;
+inline constexpr std::array<InputInfo, 7> inputs{{
+    {"b", "b", "Ancho", "ancho", "cm", &DesignInput::b},
+    {"h", "h", "Altura", "alto", "cm", &DesignInput::h},
+    {"cover", "d'", "Recubrimiento", "recubrimiento del acero a tensión", "cm",
+     &DesignInput::dPrime},
+    {"fc", "f'c", "Resistencia del concreto", "resistencia del concreto", "kg/cm2",
+     &DesignInput::fc},
+    {"fy", "Fy", "Fluencia del acero", "fluencia del acero", "kg/cm2", &DesignInput::fy},
+    {"mu", "Mu", "Momento último", "momento último", "Tn-m", &DesignInput::mu},
+    {"cover2", "d''", "Recubrimiento", "recubrimiento del acero a compresión", "cm",
+     &DesignInput::dSecond},
+}};
+
+// The values of the seven inputs in the order of `inputs`.
+using InputValues = std::array<double, inputs.size()>;
 constexpr DesignInput designInput(const InputValues& v) {
-    return {
-        .b = v[0], .h = v[1], .dPrime = v[2], .fc = v[3], .fy = v[4], .mu = v[5], .dSecond = v[6]};
+    DesignInput input;
+    for (std::size_t i = 0; i < inputs.size(); ++i) input.*inputs[i].value = v[i];
+    return input;
 }
 
 enum class SectionKind { Singly, Doubly };

@@ -55,7 +55,8 @@ std::string printedReport(const DesignRun& run, char sep) {
 }
 
 std::string blankPrintedReport(DesignCode code) {
-    return code == DesignCode::Nsr10 ? nsr10::printedReport(nullptr) : nsr98::printedReport(nullptr);
+    return code == DesignCode::Nsr10 ? nsr10::printedReport(nullptr)
+                                     : nsr98::printedReport(nullptr);
 }
 
 RunFigures runFigures(const DesignRun& run) {
