@@ -11,6 +11,7 @@
 #include "engine/run.h"
 #include "engine/schedule.h"
 #include "projectfile.h"
+#include "quintaral/version.h"
 
 namespace {
 

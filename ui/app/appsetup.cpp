@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QSize>
 
+#include "quintaral/version.h"
+
 void setupApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Quintaral"));
     QApplication::setApplicationVersion(QStringLiteral(QUINTARAL_VERSION));

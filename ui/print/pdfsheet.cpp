@@ -19,6 +19,7 @@
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
 #include "engine/sheet.h"
+#include "quintaral/version.h"
 
 namespace printing {
 

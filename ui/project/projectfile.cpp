@@ -12,6 +12,7 @@
 #include "engine/catalogue.h"
 #include "engine/design.h"
 #include "engine/numbers.h"
+#include "quintaral/version.h"
 
 namespace project {
 
