@@ -56,6 +56,7 @@ class TestLayoutWindow : public GuiTestCase {
   private Q_SLOTS:
     void firstCandidatesChosen_data();
     void firstCandidatesChosen();
+    void noProposalPasses();
     void badSettingChangesNothing_data();
     void badSettingChangesNothing();
     void typedBars();
@@ -117,6 +118,21 @@ void TestLayoutWindow::firstCandidatesChosen() {
     QCOMPARE(verdict, QStringLiteral("Cumple"));
     QCOMPARE(named<QTableWidget>(&loaded.window, "tensionTable")->item(0, 5)->text(), verdict);
     QVERIFY(!named<QLabel>(&loaded.window, "nonePassLabel")->isVisibleTo(&loaded.window));
+}
+
+// Mu 50 in b 30 x h 50: every proposal falls short at its real depths. The window says so above
+// the table, marks each row, and still offers the real covers.
+void TestLayoutWindow::noProposalPasses() {
+    const LocaleGuard locale(QLocale::c());
+    Loaded loaded(beam(50));
+    const auto* label = named<QLabel>(&loaded.window, "nonePassLabel");
+    QVERIFY(label->isVisibleTo(&loaded.window));
+    QCOMPARE(label->text(), QString::fromStdString(std::string(engine::nonePassesText)));
+    const auto* table = named<QTableWidget>(&loaded.window, "tensionTable");
+    QVERIFY(table->rowCount() > 0);
+    for (int row = 0; row < table->rowCount(); ++row)
+        QCOMPARE(table->item(row, 5)->text(), QStringLiteral("No cumple"));
+    QVERIFY(named<QPushButton>(&loaded.window, "useCoversButton")->isVisibleTo(&loaded.window));
 }
 
 void TestLayoutWindow::badSettingChangesNothing_data() {
