@@ -83,8 +83,9 @@ struct ReportLine {
     std::string_view unit;
 };
 
-// The NSR-10 lines; the title, the ratios heading, the section kinds and the labels and units of
-// the lines whose meaning is the same under both codes are those of reportText.
+// The NSR-10 value lines; the lines whose meaning is the same under both codes take the labels
+// and units of the NSR-98 lines. The title, the ratios heading and the section kinds are those of
+// reportText.
 namespace line {
 constexpr ReportLine sameAs(const nsr98::ReportLine& line, std::string ReportValues::*value) {
     return {line.label, value, line.unit};
@@ -98,15 +99,14 @@ inline constexpr ReportLine rhoTc{" ro tensión controlada : ", &ReportValues::r
 inline constexpr ReportLine rhoMin = sameAs(nsr98::line::rhoMin, &ReportValues::rhoMin);
 inline constexpr ReportLine rhoB = sameAs(nsr98::line::rhoB, &ReportValues::rhoB);
 inline constexpr ReportLine phi{" Phi : ", &ReportValues::phi, ""};
-inline constexpr ReportLine strain{" Deformación unitaria et : ", &ReportValues::strain,
-                                        ""};
+inline constexpr ReportLine strain{" Deformación unitaria et : ", &ReportValues::strain, ""};
 inline constexpr ReportLine depthRatio{" c / d : ", &ReportValues::depthRatio, ""};
-inline constexpr ReportLine phiMnTc{
-    " Phi Mn con ro tensión controlada : ", &ReportValues::phiMnTc, " Tn-m"};
+inline constexpr ReportLine phiMnTc{" Phi Mn con ro tensión controlada : ", &ReportValues::phiMnTc,
+                                    " Tn-m"};
 inline constexpr ReportLine as = sameAs(nsr98::line::as, &ReportValues::as);
 inline constexpr ReportLine asPrime = sameAs(nsr98::line::asPrime, &ReportValues::asPrime);
-inline constexpr ReportLine fsPrime{
-    " Esfuerzo acero superior f's : ", &ReportValues::fsPrime, " kg/cm2"};
+inline constexpr ReportLine fsPrime{" Esfuerzo acero superior f's : ", &ReportValues::fsPrime,
+                                    " kg/cm2"};
 }  // namespace line
 
 using Row = ReportRow<ReportLine>;

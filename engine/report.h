@@ -78,10 +78,10 @@ std::string composeReport(const std::array<ReportRow<Line>, N>& rows, ReportForm
                 lines[count++] = {row.literal, {}, {}};
                 break;
             case ReportRowKind::Value:
-                lines[count++] = {row.line.label,
-                                  values ? std::string_view(values->*row.line.value)
-                                         : std::string_view(),
-                                  row.line.unit};
+                lines[count++] = {
+                    row.line.label,
+                    values ? std::string_view(values->*row.line.value) : std::string_view(),
+                    row.line.unit};
                 break;
             case ReportRowKind::SectionKind:
                 if (values) lines[count++] = {sectionKindText(values->kind), {}, {}};
