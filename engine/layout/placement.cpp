@@ -31,17 +31,8 @@ double barSeat(const LayoutSettings& settings) {
     return settings.clearCover + stirrupDiameter(settings);
 }
 
-double occupiedWidth(const LayoutSettings& settings, int count, double sumDiameters,
-                     double largest) {
-    return count == 0 ? 0 : sumDiameters + (count - 1) * requiredClearSpacing(settings, largest);
-}
-
 double availableWidth(const LayoutSettings& settings, double b) {
     return b - 2 * barSeat(settings);
-}
-
-double requiredClearSpacing(const LayoutSettings& settings, double largestBarDiameter) {
-    return std::max({largestBarDiameter, minimumClearSpacing, 4.0 / 3.0 * settings.maxAggregate});
 }
 
 double layerWidth(const LayoutSettings& settings, const Layer& layer) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/layout/bartext.h"
@@ -27,16 +28,21 @@ inline constexpr double fitTolerance = 1e-9;
 // Distance from the face to the outside of the bars of the lowest layer: cover plus stirrup.
 double barSeat(const LayoutSettings& settings);
 
-// The width `count` bars whose diameters add up to `sumDiameters` occupy at the clear spacing
-// the largest of them needs.
-double occupiedWidth(const LayoutSettings& settings, int count, double sumDiameters,
-                     double largest);
-
 // Inside width of the stirrup, b - 2 (cover + stirrup diameter): the width the bars share.
 double availableWidth(const LayoutSettings& settings, double b);
 
 // Clear spacing a layer needs: max(largest bar diameter, 2.5 cm, 4/3 of the aggregate).
-double requiredClearSpacing(const LayoutSettings& settings, double largestBarDiameter);
+// Inline, as the width below: the candidate search asks for them thousands of times.
+inline double requiredClearSpacing(const LayoutSettings& settings, double largestBarDiameter) {
+    return std::max({largestBarDiameter, minimumClearSpacing, 4.0 / 3.0 * settings.maxAggregate});
+}
+
+// The width `count` bars whose diameters add up to `sumDiameters` occupy at the clear spacing
+// the largest of them needs.
+inline double occupiedWidth(const LayoutSettings& settings, int count, double sumDiameters,
+                            double largest) {
+    return count == 0 ? 0 : sumDiameters + (count - 1) * requiredClearSpacing(settings, largest);
+}
 
 // Sum of the bar diameters plus (n - 1) required clear spacings: the width a layer occupies.
 double layerWidth(const LayoutSettings& settings, const Layer& layer);
