@@ -31,7 +31,7 @@ void designAlone(benchmark::State& state) {
     for (auto _ : state) {
         engine::DesignInput in = sections[i++ % sections.size()];
         benchmark::DoNotOptimize(in);
-        engine::DesignOutcome outcome = engine::design(in);
+        engine::nsr98::DesignOutcome outcome = engine::nsr98::design(in);
         benchmark::DoNotOptimize(outcome);
     }
     state.SetItemsProcessed(state.iterations());
@@ -43,8 +43,8 @@ void designAndReport(benchmark::State& state) {
     for (auto _ : state) {
         engine::DesignInput in = sections[i++ % sections.size()];
         benchmark::DoNotOptimize(in);
-        const engine::DesignOutcome outcome = engine::design(in);
-        std::string report = engine::resultsReport(std::get<engine::DesignResult>(outcome), '.');
+        const engine::nsr98::DesignOutcome outcome = engine::nsr98::design(in);
+        std::string report = engine::nsr98::resultsReport(std::get<engine::nsr98::DesignResult>(outcome), '.');
         benchmark::DoNotOptimize(report);
     }
     state.SetItemsProcessed(state.iterations());
@@ -81,9 +81,9 @@ BENCHMARK(nsr10DesignAndReport);
 // All candidates for the tension steel of one design, and for its compression steel when it
 // has some, cycling through the sections above.
 void layoutCandidates(benchmark::State& state) {
-    std::array<engine::DesignResult, sections.size()> designs;
+    std::array<engine::nsr98::DesignResult, sections.size()> designs;
     for (std::size_t k = 0; k < sections.size(); ++k) {
-        designs[k] = std::get<engine::DesignResult>(engine::design(sections[k]));
+        designs[k] = std::get<engine::nsr98::DesignResult>(engine::nsr98::design(sections[k]));
     }
     std::size_t i = 0;
     const engine::LayoutSettings settings;

@@ -4,6 +4,7 @@
 #include "commandline.h"
 #include "commands.h"
 #include "helptexts.h"
+#include "quintaral/version.h"
 
 namespace {
 

@@ -118,7 +118,7 @@ double balancedRatio(DesignCode code, double fc, double fy, double beta1) {
         return 0.85 * beta1 * fc / fy * ultimateConcreteStrain /
                (ultimateConcreteStrain + fy / steelModulus);
     }
-    return blockFactor(fc) * fc / fy * 6000 / (6000 + fy);
+    return nsr98::blockFactor(fc) * fc / fy * 6000 / (6000 + fy);
 }
 
 bool validLayers(std::span<const SteelLayer> layers, double h, double& area) {

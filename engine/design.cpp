@@ -20,24 +20,40 @@ std::string_view designErrorMessage(DesignError error) {
     return "Se ha generado un error, los valores ingresados no permiten realizar el calculo ";
 }
 
+namespace {
+
+// Every input finite and none impossible, in one branch: x * 0 is 0 for a finite x and NaN
+// otherwise, and the comparisons are joined without short-circuits. The designs call this
+// before anything else; only when it fails does inputError find out which message applies.
+[[gnu::always_inline]] inline bool soundInput(const DesignInput& in) {
+    const double zero =
+        in.b * 0 + in.h * 0 + in.dPrime * 0 + in.fc * 0 + in.fy * 0 + in.mu * 0 + in.dSecond * 0;
+    return (zero == 0) & (in.h - in.dPrime > 0) & (in.b > 0) & (in.fc > 0) & (in.fy > 0) &
+           (in.dPrime >= 0) & (in.dSecond >= 0) & (in.mu >= 0);
+}
+
+}  // namespace
+
 std::optional<DesignError> inputError(const DesignInput& in) {
+    if (soundInput(in)) [[likely]]
+        return std::nullopt;
     for (double value : {in.b, in.h, in.dPrime, in.fc, in.fy, in.mu, in.dSecond}) {
         if (!std::isfinite(value)) return DesignError::Arithmetic;
     }
     if (in.h - in.dPrime <= 0) return DesignError::Cover;
-    if (in.b <= 0 || in.fc <= 0 || in.fy <= 0 || in.dPrime < 0 || in.dSecond < 0 || in.mu < 0)
-        return DesignError::InvalidInput;
-    return std::nullopt;
+    return DesignError::InvalidInput;
 }
+
+namespace nsr98 {
 
 namespace {
 
+// Branch-free: x * 0 is 0 for a finite x and NaN otherwise.
 bool allFinite(const DesignResult& r) {
-    for (double value : {r.d, r.m, r.ku, r.alfa, r.beta, r.rho, r.rhoMax, r.rhoB, r.rhoMin, r.kMax,
-                         r.mMax, r.deltaM, r.as, r.asPrime}) {
-        if (!std::isfinite(value)) return false;
-    }
-    return true;
+    const double zero = r.d * 0 + r.m * 0 + r.ku * 0 + r.alfa * 0 + r.beta * 0 + r.rho * 0 +
+                        r.rhoMax * 0 + r.rhoB * 0 + r.rhoMin * 0 + r.kMax * 0 + r.mMax * 0 +
+                        r.deltaM * 0 + r.as * 0 + r.asPrime * 0;
+    return zero == 0;
 }
 
 }  // namespace
@@ -50,7 +66,8 @@ double blockFactor(double fc) {
 // Every expression is evaluated left to right exactly as the design procedure writes it, so
 // the results match the established figures to the last bit; do not "simplify" the algebra.
 DesignOutcome design(const DesignInput& in) {
-    if (const auto error = inputError(in)) return *error;
+    if (!soundInput(in)) [[unlikely]]
+        return *inputError(in);
     const double b = in.b;
     const double fc = in.fc;
     const double fy = in.fy;
@@ -114,5 +131,7 @@ DesignOutcome design(const DesignInput& in) {
     if (!allFinite(r)) return DesignError::Arithmetic;
     return r;
 }
+
+}  // namespace nsr98
 
 }  // namespace engine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <variant>
@@ -22,15 +23,44 @@ struct DesignInput {
     double dSecond = 0;  // compression face to compression steel centroid, cm
 };
 
+// One of the seven inputs as every part of the program names it.
+struct InputInfo {
+    std::string_view key;     // in project files and beam schedules: "cover"
+    std::string_view symbol;  // "d'"
+    std::string_view name;    // the calculation sheet's name, before the symbol: "Recubrimiento"
+    // In messages about a project file's value: "recubrimiento del acero a tensión".
+    std::string_view description;
+    std::string_view unit;  // "cm"
+    double DesignInput::*value;
+};
+
 // The seven inputs in the order the window, project files and beam schedules list them:
 // b, h, d', f'c, Fy, Mu, d''.
-using InputValues = std::array<double, 7>;
+inline constexpr std::array<InputInfo, 7> inputs{{
+    {"b", "b", "Ancho", "ancho", "cm", &DesignInput::b},
+    {"h", "h", "Altura", "alto", "cm", &DesignInput::h},
+    {"cover", "d'", "Recubrimiento", "recubrimiento del acero a tensión", "cm",
+     &DesignInput::dPrime},
+    {"fc", "f'c", "Resistencia del concreto", "resistencia del concreto", "kg/cm2",
+     &DesignInput::fc},
+    {"fy", "Fy", "Fluencia del acero", "fluencia del acero", "kg/cm2", &DesignInput::fy},
+    {"mu", "Mu", "Momento último", "momento último", "Tn-m", &DesignInput::mu},
+    {"cover2", "d''", "Recubrimiento", "recubrimiento del acero a compresión", "cm",
+     &DesignInput::dSecond},
+}};
+
+// The values of the seven inputs in the order of `inputs`.
+using InputValues = std::array<double, inputs.size()>;
 constexpr DesignInput designInput(const InputValues& v) {
-    return {
-        .b = v[0], .h = v[1], .dPrime = v[2], .fc = v[3], .fy = v[4], .mu = v[5], .dSecond = v[6]};
+    DesignInput input;
+    for (std::size_t i = 0; i < inputs.size(); ++i) input.*inputs[i].value = v[i];
+    return input;
 }
 
 enum class SectionKind { Singly, Doubly };
+
+// The NSR-98 design (chapter C-3): the generic names of the first code the program followed.
+namespace nsr98 {
 
 struct DesignResult {
     double d = 0;   // effective depth, cm
@@ -50,6 +80,8 @@ struct DesignResult {
     double asPrime = 0;  // compression steel area, cm2 (doubly reinforced only, else 0)
 };
 
+}  // namespace nsr98
+
 enum class DesignError {
     Cover,           // h - d' <= 0
     EffectiveDepth,  // doubly reinforced and the compression steel cannot work
@@ -64,12 +96,14 @@ std::string_view designErrorMessage(DesignError error);
 inline constexpr std::string_view notANumberMessage =
     "Se ha generado un error, por favor ingrese valores numericos al programa";
 
-using DesignOutcome = std::variant<DesignResult, DesignError>;
-
 // What is wrong with the inputs before any arithmetic, checked in this order: an input that is
 // not finite (Arithmetic), h - d' <= 0 (Cover), then the impossible inputs (InvalidInput).
 // None when the design can go ahead.
 std::optional<DesignError> inputError(const DesignInput& input);
+
+namespace nsr98 {
+
+using DesignOutcome = std::variant<DesignResult, DesignError>;
 
 // The NSR-98 design's stress-block factor alfa for f'c in kg/cm2: 0.7225 up to 280, less 0.04 per
 // 70 above, kept at its 560 value beyond (where beta 1 reaches its floor of 0.65).
@@ -78,5 +112,7 @@ double blockFactor(double fc);
 // The inputs are checked by inputError first. Above f'c = 560 kg/cm2 the stress-block factors keep
 // their 560 values, the floor of 0.65 on beta 1.
 DesignOutcome design(const DesignInput& input);
+
+}  // namespace nsr98
 
 }  // namespace engine

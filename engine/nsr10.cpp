@@ -11,7 +11,9 @@
 
 namespace engine {
 
-double nsr10::phiForStrain(double strain) {
+namespace nsr10 {
+
+double phiForStrain(double strain) {
     if (strain >= tensionControlledStrain) return 0.9;
     if (strain <= 0.002) return 0.65;
     return 0.65 + (strain - 0.002) * 250 / 3;
@@ -19,7 +21,7 @@ double nsr10::phiForStrain(double strain) {
 
 namespace {
 
-bool allFinite(const Nsr10Result& r) {
+bool allFinite(const DesignResult& r) {
     for (double value : {r.d, r.m, r.ku, r.beta1, r.rho, r.rhoTc, r.rhoMin, r.rhoB, r.phi, r.strain,
                          r.depthRatio, r.phiMnTc, r.deltaM, r.as, r.asPrime, r.fsPrime}) {
         if (!std::isfinite(value)) return false;
@@ -29,14 +31,13 @@ bool allFinite(const Nsr10Result& r) {
 
 }  // namespace
 
-Nsr10Outcome designNsr10(const DesignInput& in) {
-    using namespace nsr10;
+DesignOutcome design(const DesignInput& in) {
     if (const auto error = inputError(in)) return *error;
     const double b = in.b;
     const double fc = in.fc;
     const double fy = in.fy;
 
-    Nsr10Result r;
+    DesignResult r;
     r.d = in.h - in.dPrime;
     const double d = r.d;
     r.m = fy / 0.85 / fc;
@@ -87,8 +88,8 @@ Nsr10Outcome designNsr10(const DesignInput& in) {
     return r;
 }
 
-Nsr10ReportValues nsr10ReportValues(const Nsr10Result& r, char sep) {
-    Nsr10ReportValues v;
+ReportValues reportValues(const DesignResult& r, char sep) {
+    ReportValues v;
     v.d = formatGeneral(r.d, sep);
     v.ku = formatFixed(r.ku, 8, sep);
     v.beta1 = formatFixed(r.beta1, 4, sep);
@@ -109,61 +110,18 @@ Nsr10ReportValues nsr10ReportValues(const Nsr10Result& r, char sep) {
     return v;
 }
 
-std::string nsr10ResultsReport(const Nsr10ReportValues& v) {
-    namespace t = nsr10Text;
-    const bool doubly = v.kind == SectionKind::Doubly;
-    const ReportPieces lines[] = {
-        literalLine(reportText::title),
-        literalLine({}),
-        literalLine(t::code),
-        linePieces(t::d, &v),
-        linePieces(t::ku, &v),
-        linePieces(t::beta1, &v),
-        literalLine(reportText::ratiosHeading),
-        linePieces(t::rho, &v),
-        linePieces(t::rhoTc, &v),
-        linePieces(t::rhoMin, &v),
-        linePieces(t::rhoB, &v),
-        linePieces(t::phi, &v),
-        linePieces(t::strain, &v),
-        linePieces(t::depthRatio, &v),
-        linePieces(t::phiMnTc, &v),
-        linePieces(t::as, &v),
-        literalLine(sectionKindText(v.kind)),
-        linePieces(t::asPrime, &v),
-        linePieces(t::fsPrime, &v),
-    };
-    return joinReportLines(std::span(lines, doubly ? 19 : 17));
+std::string resultsReport(const ReportValues& v) {
+    return composeReport(reportRows, ReportForm::Window, &v);
 }
 
-std::string nsr10ResultsReport(const Nsr10Result& r, char sep) {
-    return nsr10ResultsReport(nsr10ReportValues(r, sep));
+std::string resultsReport(const DesignResult& r, char sep) {
+    return resultsReport(reportValues(r, sep));
 }
 
-std::string nsr10PrintedReport(const Nsr10ReportValues* v) {
-    namespace t = nsr10Text;
-    const bool doubly = v && v->kind == SectionKind::Doubly;
-    const ReportPieces lines[] = {
-        literalLine(reportText::title),
-        literalLine({}),
-        literalLine(t::code),
-        linePieces(t::d, v),
-        linePieces(t::ku, v),
-        linePieces(t::beta1, v),
-        linePieces(t::rho, v),
-        linePieces(t::rhoTc, v),
-        linePieces(t::rhoB, v),
-        linePieces(t::rhoMin, v),
-        linePieces(t::phi, v),
-        linePieces(t::strain, v),
-        linePieces(t::depthRatio, v),
-        linePieces(t::phiMnTc, v),
-        linePieces(t::as, v),
-        literalLine(v ? sectionKindText(v->kind) : std::string_view()),
-        linePieces(t::asPrime, v),
-        linePieces(t::fsPrime, v),
-    };
-    return joinReportLines(std::span(lines, !v ? 15 : doubly ? 18 : 16));
+std::string printedReport(const ReportValues* v) {
+    return composeReport(reportRows, ReportForm::Printed, v);
 }
+
+}  // namespace nsr10
 
 }  // namespace engine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -23,9 +24,8 @@ inline constexpr double tensionControlledDepthRatio = 0.375;
 // Strength reduction factor for a net tensile strain εt: 0.90 from 0.005 up, 0.65 at 0.002 and
 // below, linear between.
 double phiForStrain(double strain);
-}  // namespace nsr10
 
-struct Nsr10Result {
+struct DesignResult {
     double d = 0;      // effective depth, cm
     double m = 0;      // Fy / (0.85 f'c)
     double ku = 0;     // Mu / (b d^2), Tn/cm2
@@ -49,15 +49,15 @@ struct Nsr10Result {
     double fsPrime = 0;  // compression steel stress, kg/cm2 (doubly reinforced only, else 0)
 };
 
-using Nsr10Outcome = std::variant<Nsr10Result, DesignError>;
+using DesignOutcome = std::variant<DesignResult, DesignError>;
 
 // The inputs are checked as for NSR-98 (inputError). A doubly reinforced section whose
 // compression steel lies at or below the neutral axis (c <= d'') or works at no more than
 // 0.85 f'c gives EffectiveDepth.
-Nsr10Outcome designNsr10(const DesignInput& input);
+DesignOutcome design(const DesignInput& input);
 
 // The value texts of an NSR-10 run, as its reports show them.
-struct Nsr10ReportValues {
+struct ReportValues {
     std::string d;           // general format
     std::string ku;          // 8 decimals
     std::string beta1;       // 4 decimals
@@ -75,49 +75,79 @@ struct Nsr10ReportValues {
     SectionKind kind = SectionKind::Singly;
 };
 
-Nsr10ReportValues nsr10ReportValues(const Nsr10Result& result, char decimalSeparator);
+ReportValues reportValues(const DesignResult& result, char decimalSeparator);
 
-struct Nsr10ReportLine {
+struct ReportLine {
     std::string_view label;
-    std::string Nsr10ReportValues::*value;
+    std::string ReportValues::*value;
     std::string_view unit;
 };
 
-// The NSR-10 lines; the title, the ratios heading, the section kinds and the labels and units of
-// the lines whose meaning is the same under both codes are those of reportText.
-namespace nsr10Text {
-constexpr Nsr10ReportLine sameAs(const ReportLine& line, std::string Nsr10ReportValues::*value) {
+// The NSR-10 value lines; the lines whose meaning is the same under both codes take the labels
+// and units of the NSR-98 lines. The title, the ratios heading and the section kinds are those of
+// reportText.
+namespace line {
+constexpr ReportLine sameAs(const nsr98::ReportLine& line, std::string ReportValues::*value) {
     return {line.label, value, line.unit};
 }
 inline constexpr std::string_view code = " Norma : NSR-10";
-inline constexpr Nsr10ReportLine d = sameAs(reportText::d, &Nsr10ReportValues::d);
-inline constexpr Nsr10ReportLine ku = sameAs(reportText::ku, &Nsr10ReportValues::ku);
-inline constexpr Nsr10ReportLine beta1{" Beta 1 : ", &Nsr10ReportValues::beta1, ""};
-inline constexpr Nsr10ReportLine rho = sameAs(reportText::rho, &Nsr10ReportValues::rho);
-inline constexpr Nsr10ReportLine rhoTc{" ro tensión controlada : ", &Nsr10ReportValues::rhoTc, ""};
-inline constexpr Nsr10ReportLine rhoMin = sameAs(reportText::rhoMin, &Nsr10ReportValues::rhoMin);
-inline constexpr Nsr10ReportLine rhoB = sameAs(reportText::rhoB, &Nsr10ReportValues::rhoB);
-inline constexpr Nsr10ReportLine phi{" Phi : ", &Nsr10ReportValues::phi, ""};
-inline constexpr Nsr10ReportLine strain{" Deformación unitaria et : ", &Nsr10ReportValues::strain,
-                                        ""};
-inline constexpr Nsr10ReportLine depthRatio{" c / d : ", &Nsr10ReportValues::depthRatio, ""};
-inline constexpr Nsr10ReportLine phiMnTc{
-    " Phi Mn con ro tensión controlada : ", &Nsr10ReportValues::phiMnTc, " Tn-m"};
-inline constexpr Nsr10ReportLine as = sameAs(reportText::as, &Nsr10ReportValues::as);
-inline constexpr Nsr10ReportLine asPrime = sameAs(reportText::asPrime, &Nsr10ReportValues::asPrime);
-inline constexpr Nsr10ReportLine fsPrime{
-    " Esfuerzo acero superior f's : ", &Nsr10ReportValues::fsPrime, " kg/cm2"};
-}  // namespace nsr10Text
+inline constexpr ReportLine d = sameAs(nsr98::line::d, &ReportValues::d);
+inline constexpr ReportLine ku = sameAs(nsr98::line::ku, &ReportValues::ku);
+inline constexpr ReportLine beta1{" Beta 1 : ", &ReportValues::beta1, ""};
+inline constexpr ReportLine rho = sameAs(nsr98::line::rho, &ReportValues::rho);
+inline constexpr ReportLine rhoTc{" ro tensión controlada : ", &ReportValues::rhoTc, ""};
+inline constexpr ReportLine rhoMin = sameAs(nsr98::line::rhoMin, &ReportValues::rhoMin);
+inline constexpr ReportLine rhoB = sameAs(nsr98::line::rhoB, &ReportValues::rhoB);
+inline constexpr ReportLine phi{" Phi : ", &ReportValues::phi, ""};
+inline constexpr ReportLine strain{" Deformación unitaria et : ", &ReportValues::strain, ""};
+inline constexpr ReportLine depthRatio{" c / d : ", &ReportValues::depthRatio, ""};
+inline constexpr ReportLine phiMnTc{" Phi Mn con ro tensión controlada : ", &ReportValues::phiMnTc,
+                                    " Tn-m"};
+inline constexpr ReportLine as = sameAs(nsr98::line::as, &ReportValues::as);
+inline constexpr ReportLine asPrime = sameAs(nsr98::line::asPrime, &ReportValues::asPrime);
+inline constexpr ReportLine fsPrime{" Esfuerzo acero superior f's : ", &ReportValues::fsPrime,
+                                    " kg/cm2"};
+}  // namespace line
+
+using Row = ReportRow<ReportLine>;
+
+// The report table, in the order of the NSR-98 table: the results report shows the ratios
+// heading and the minimum ratio before the balanced one; the printed report has no heading and
+// the balanced ratio first.
+inline constexpr std::array<Row, 20> reportRows{{
+    Row::text(reportText::title, inBoth),
+    Row::text({}, inBoth),
+    Row::text(line::code, inBoth),
+    Row::value(line::d, inBoth),
+    Row::value(line::ku, inBoth),
+    Row::value(line::beta1, inBoth),
+    Row::text(reportText::ratiosHeading, inWindow),
+    Row::value(line::rho, inBoth),
+    Row::value(line::rhoTc, inBoth),
+    Row::value(line::rhoMin, inWindow),
+    Row::value(line::rhoB, inBoth),
+    Row::value(line::rhoMin, inPrinted),
+    Row::value(line::phi, inBoth),
+    Row::value(line::strain, inBoth),
+    Row::value(line::depthRatio, inBoth),
+    Row::value(line::phiMnTc, inBoth),
+    Row::value(line::as, inBoth),
+    Row::sectionKind(inBoth),
+    Row::value(line::asPrime, inBoth | doublyOnly),
+    Row::value(line::fsPrime, inBoth | doublyOnly),
+}};
 
 // The results report: the NSR-98 title and blank line, the code line, then d, Ku, beta 1, the
 // ratios heading, the ratios, φ, εt, c/d, φMn at rhoTc, As and the section kind; a doubly
 // reinforced section adds A's and f's. 17 or 19 lines, CR LF between lines, none after the last.
-std::string nsr10ResultsReport(const Nsr10ReportValues& values);
-std::string nsr10ResultsReport(const Nsr10Result& result, char decimalSeparator);
+std::string resultsReport(const ReportValues& values);
+std::string resultsReport(const DesignResult& result, char decimalSeparator);
 
 // The printed report: as the results report without the ratios heading and with the balanced
 // ratio before the minimum ratio, the order of the printed NSR-98 report. With no values, the
 // bare form: title, blank line, code line and the value lines with labels and units only.
-std::string nsr10PrintedReport(const Nsr10ReportValues* values);
+std::string printedReport(const ReportValues* values);
+
+}  // namespace nsr10
 
 }  // namespace engine

@@ -1,9 +1,12 @@
 #include "engine/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <system_error>
 
 namespace engine {
@@ -20,9 +23,64 @@ struct Digits {
     char digit[significantDigits] = {};
 };
 
+// Powers of five up to 5^27, the largest below 2^63.
+constexpr std::array<std::uint64_t, 28> powersOfFive = [] {
+    std::array<std::uint64_t, 28> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 5;
+    return powers;
+}();
+
+// The 15 digits of the magnitudes a design shows (1e-12 up to 1e14) in exact integer
+// arithmetic: |x| = m 2^e with m below 2^53, so |x| 10^k = m 5^k 2^(k+e), and m 5^k fits in
+// 128 bits for k up to 27. The k that puts |x| 10^k in [1e14, 1e15) gives the digits as the
+// integer part, rounded by the exact remainder. False outside those magnitudes and on an exact
+// tie: the caller takes the general path.
+bool fastDigits(double value, Digits& result) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-12 && magnitude < 1e14)) return false;
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biasedExponent = static_cast<int>(bits >> 52);
+    const std::uint64_t significand = (bits & ((std::uint64_t{1} << 52) - 1)) | std::uint64_t{1}
+                                                                                    << 52;
+    const int binaryExponent = biasedExponent - 1075;  // |x| = significand 2^binaryExponent
+    // floor(log10 |x|) is the exponent of its leading bit times log10(2) ~ 1233 / 4096, or one
+    // more.
+    int k = 14 - (((biasedExponent - 1023) * 1233) >> 12);
+    for (int attempt = 0; attempt < 2; ++attempt, --k) {
+        const int shift = -(k + binaryExponent);
+        if (k < 0 || k >= static_cast<int>(powersOfFive.size()) || shift <= 0 || shift >= 127)
+            return false;
+        const unsigned __int128 product =
+            static_cast<unsigned __int128>(significand) * powersOfFive[static_cast<std::size_t>(k)];
+        auto whole = static_cast<std::uint64_t>(product >> shift);
+        if (whole >= 1'000'000'000'000'000) continue;  // one digit too many: k one less
+        if (whole < 100'000'000'000'000) return false;
+        const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+        const unsigned __int128 remainder = product & ((half << 1) - 1);
+        if (remainder == half) return false;
+        if (remainder > half) ++whole;
+        int exponent = 14 - k;
+        if (whole == 1'000'000'000'000'000) {  // 9.99...95 and up became 10
+            whole = 100'000'000'000'000;
+            ++exponent;
+        }
+        result.negative = value < 0;
+        result.exponent = exponent;
+        for (int i = significantDigits - 1; i >= 0; --i) {
+            result.digit[i] = static_cast<char>('0' + whole % 10);
+            whole /= 10;
+        }
+        return true;
+    }
+    return false;
+}
+
 // The correctly rounded 15-digit text, read from std::to_chars in scientific notation with 14
 // decimals (to_chars is locale-independent).
 Digits decimalDigits(double value) {
+    if (Digits fast; fastDigits(value, fast)) return fast;
     // "d.dddddddddddddde+XXX" fits easily.
     char buffer[32];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,

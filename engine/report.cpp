@@ -8,25 +8,6 @@
 
 namespace engine {
 
-ReportValues reportValues(const DesignResult& r, char sep) {
-    ReportValues v;
-    v.d = formatGeneral(r.d, sep);
-    v.ku = formatFixed(r.ku, 8, sep);
-    v.alfa = formatGeneral(r.alfa, sep);
-    v.beta = formatGeneral(r.beta, sep);
-    v.rho = formatFixed(r.rho, 7, sep);
-    v.rhoMax = formatFixed(r.rhoMax, 7, sep);
-    // The minimum ratio is brought to eight decimals first and that text shown with seven.
-    v.rhoMin = formatFixedTwice(r.rhoMin, 8, 7, sep);
-    v.rhoB = formatFixed(r.rhoB, 7, sep);
-    v.kMax = formatFixed(r.kMax, 3, sep);
-    v.mMax = formatFixed(r.mMax, 2, sep);
-    v.as = formatFixed(r.as, 2, sep);
-    if (r.kind == SectionKind::Doubly) v.asPrime = formatFixed(r.asPrime, 2, sep);
-    v.kind = r.kind;
-    return v;
-}
-
 std::string_view sectionKindText(SectionKind kind) {
     return kind == SectionKind::Doubly ? reportText::doubly : reportText::singly;
 }
@@ -48,28 +29,29 @@ std::string joinReportLines(std::span<const ReportPieces> lines) {
     return out;
 }
 
+namespace nsr98 {
+
+ReportValues reportValues(const DesignResult& r, char sep) {
+    ReportValues v;
+    v.d = formatGeneral(r.d, sep);
+    v.ku = formatFixed(r.ku, 8, sep);
+    v.alfa = formatGeneral(r.alfa, sep);
+    v.beta = formatGeneral(r.beta, sep);
+    v.rho = formatFixed(r.rho, 7, sep);
+    v.rhoMax = formatFixed(r.rhoMax, 7, sep);
+    // The minimum ratio is brought to eight decimals first and that text shown with seven.
+    v.rhoMin = formatFixedTwice(r.rhoMin, 8, 7, sep);
+    v.rhoB = formatFixed(r.rhoB, 7, sep);
+    v.kMax = formatFixed(r.kMax, 3, sep);
+    v.mMax = formatFixed(r.mMax, 2, sep);
+    v.as = formatFixed(r.as, 2, sep);
+    if (r.kind == SectionKind::Doubly) v.asPrime = formatFixed(r.asPrime, 2, sep);
+    v.kind = r.kind;
+    return v;
+}
+
 std::string resultsReport(const ReportValues& v) {
-    namespace t = reportText;
-    const bool doubly = v.kind == SectionKind::Doubly;
-    const ReportPieces lines[] = {
-        literalLine(t::title),
-        literalLine({}),
-        linePieces(t::d, &v),
-        linePieces(t::ku, &v),
-        linePieces(t::alfa, &v),
-        linePieces(t::beta, &v),
-        literalLine(t::ratiosHeading),
-        linePieces(t::rho, &v),
-        linePieces(t::rhoMax, &v),
-        linePieces(t::rhoMin, &v),
-        linePieces(t::rhoB, &v),
-        linePieces(t::kMax, &v),
-        linePieces(t::mMax, &v),
-        linePieces(t::as, &v),
-        literalLine(sectionKindText(v.kind)),
-        linePieces(t::asPrime, &v),
-    };
-    return joinReportLines(std::span(lines, doubly ? 16 : 15));
+    return composeReport(reportRows, ReportForm::Window, &v);
 }
 
 std::string resultsReport(const DesignResult& r, char sep) {
@@ -77,19 +59,9 @@ std::string resultsReport(const DesignResult& r, char sep) {
 }
 
 std::string printedReport(const ReportValues* v) {
-    namespace t = reportText;
-    const bool doubly = v && v->kind == SectionKind::Doubly;
-    const ReportPieces lines[] = {
-        literalLine(t::title),     literalLine({}),
-        linePieces(t::d, v),       linePieces(t::ku, v),
-        linePieces(t::alfa, v),    linePieces(t::beta, v),
-        linePieces(t::rho, v),     linePieces(t::rhoMax, v),
-        linePieces(t::rhoB, v),    linePieces(t::rhoMin, v),
-        linePieces(t::kMax, v),    linePieces(t::mMax, v),
-        linePieces(t::as, v),      literalLine(v ? sectionKindText(v->kind) : std::string_view()),
-        linePieces(t::asPrime, v),
-    };
-    return joinReportLines(std::span(lines, !v ? 13 : doubly ? 15 : 14));
+    return composeReport(reportRows, ReportForm::Printed, v);
 }
+
+}  // namespace nsr98
 
 }  // namespace engine

@@ -43,7 +43,7 @@ RunOutcome runDesign(const DesignInput& input, DesignCode code) {
             },
             outcome);
     };
-    return code == DesignCode::Nsr10 ? wrap(designNsr10(input)) : wrap(design(input));
+    return code == DesignCode::Nsr10 ? wrap(nsr10::design(input)) : wrap(nsr98::design(input));
 }
 
 std::string inputRuleText(const DesignInput& in, char sep) {
@@ -85,28 +85,29 @@ std::string inputRuleText(const DesignInput& in, char sep) {
 }
 
 std::string resultsReport(const DesignRun& run, char sep) {
-    if (const auto* r = run.nsr10()) return nsr10ResultsReport(*r, sep);
-    return resultsReport(*run.nsr98(), sep);
+    if (const auto* r = run.nsr10()) return nsr10::resultsReport(*r, sep);
+    return nsr98::resultsReport(*run.nsr98(), sep);
 }
 
 std::string printedReport(const DesignRun& run, char sep) {
     if (const auto* r = run.nsr10()) {
-        const Nsr10ReportValues values = nsr10ReportValues(*r, sep);
-        return nsr10PrintedReport(&values);
+        const nsr10::ReportValues values = nsr10::reportValues(*r, sep);
+        return nsr10::printedReport(&values);
     }
-    const ReportValues values = reportValues(*run.nsr98(), sep);
-    return printedReport(&values);
+    const nsr98::ReportValues values = nsr98::reportValues(*run.nsr98(), sep);
+    return nsr98::printedReport(&values);
 }
 
 std::string blankPrintedReport(DesignCode code) {
-    return code == DesignCode::Nsr10 ? nsr10PrintedReport(nullptr) : printedReport(nullptr);
+    return code == DesignCode::Nsr10 ? nsr10::printedReport(nullptr)
+                                     : nsr98::printedReport(nullptr);
 }
 
 RunFigures runFigures(const DesignRun& run) {
     if (const auto* r = run.nsr10()) {
         return {r->kind, r->d, r->ku, r->rho, r->rhoTc, r->rhoMin, r->phiMnTc, r->as, r->asPrime};
     }
-    const DesignResult& r = *run.nsr98();
+    const nsr98::DesignResult& r = *run.nsr98();
     return {r.kind, r.d, r.ku, r.rho, r.rhoMax, r.rhoMin, r.mMax, r.as, r.asPrime};
 }
 

@@ -12,11 +12,11 @@
 namespace engine {
 
 struct DesignRun {
-    std::variant<DesignResult, Nsr10Result> result;
+    std::variant<nsr98::DesignResult, nsr10::DesignResult> result;
 
     DesignCode code() const;
-    const DesignResult* nsr98() const { return std::get_if<DesignResult>(&result); }
-    const Nsr10Result* nsr10() const { return std::get_if<Nsr10Result>(&result); }
+    const nsr98::DesignResult* nsr98() const { return std::get_if<nsr98::DesignResult>(&result); }
+    const nsr10::DesignResult* nsr10() const { return std::get_if<nsr10::DesignResult>(&result); }
     double d() const;        // effective depth, cm
     double as() const;       // tension steel, cm2
     double asPrime() const;  // compression steel, cm2 (0 when singly reinforced)
@@ -41,7 +41,7 @@ RunOutcome runDesign(const DesignInput& input, DesignCode code);
 // Empty for inputs that can be designed.
 std::string inputRuleText(const DesignInput& input, char decimalSeparator);
 
-// The results report of the run's code; under NSR-98 exactly resultsReport(DesignResult).
+// The results report of the run's code; under NSR-98 exactly nsr98::resultsReport(DesignResult).
 std::string resultsReport(const DesignRun& run, char decimalSeparator);
 
 // The printed report of the run's code.

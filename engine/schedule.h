@@ -15,10 +15,13 @@
 // streamed record by record.
 namespace engine {
 
-// The columns every schedule has: the section's name, then the design input in the order of
-// DesignInput (width, height, cover d', f'c, Fy, Mu, compression cover d'').
-inline constexpr std::array<std::string_view, 8> scheduleColumns{"id", "b",  "h",  "cover",
-                                                                 "fc", "fy", "mu", "cover2"};
+// The columns every schedule has: the section's name, then the inputs' keys in their order
+// (width, height, cover d', f'c, Fy, Mu, compression cover d'').
+inline constexpr std::array<std::string_view, inputs.size() + 1> scheduleColumns = [] {
+    std::array<std::string_view, inputs.size() + 1> columns{"id"};
+    for (std::size_t i = 0; i < inputs.size(); ++i) columns[i + 1] = inputs[i].key;
+    return columns;
+}();
 
 // What the CSV files the engine reads share with the schedule: a header name matches a column
 // in any letter case with blanks around it ignored; a field's text quoted in a message is at

@@ -1,22 +1,22 @@
 #include "engine/sheet.h"
 
+#include <cstddef>
+
 #include "engine/numbers.h"
 
 namespace engine {
 
 std::vector<SheetInputLine> sheetInputLines(const DesignInput& input, char sep) {
-    const auto line = [sep](const char* name, double value, const char* unit) {
-        return SheetInputLine{name, formatGeneral(value, sep), unit};
-    };
-    return {
-        line("Ancho b", input.b, "cm"),
-        line("Altura h", input.h, "cm"),
-        line("Recubrimiento d'", input.dPrime, "cm"),
-        line("Recubrimiento d''", input.dSecond, "cm"),
-        line("Resistencia del concreto f'c", input.fc, "kg/cm2"),
-        line("Fluencia del acero Fy", input.fy, "kg/cm2"),
-        line("Momento último Mu", input.mu, "Tn-m"),
-    };
+    // The sheet keeps the two covers together.
+    constexpr std::size_t order[] = {0, 1, 2, 6, 3, 4, 5};
+    std::vector<SheetInputLine> lines;
+    lines.reserve(inputs.size());
+    for (const std::size_t index : order) {
+        const InputInfo& info = inputs[index];
+        lines.push_back({std::string(info.name) + ' ' + std::string(info.symbol),
+                         formatGeneral(input.*info.value, sep), std::string(info.unit)});
+    }
+    return lines;
 }
 
 SheetHeader sheetHeader(std::string_view version, DesignCode code, std::string_view date,

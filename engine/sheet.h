@@ -30,7 +30,7 @@ std::vector<SheetInputLine> sheetInputLines(const DesignInput& input, char decim
 
 // The texts at the top of every page.
 struct SheetHeader {
-    std::string program;  // "Quintaral 1.0.0"
+    std::string program;  // "Quintaral " and the version
     std::string code;     // "Código de diseño: NSR-98"
     std::string date;     // "Fecha: " and the date text as given
     std::string file;     // "Archivo: " and the file name; empty when there is no file

@@ -51,7 +51,7 @@ bool endsWith(std::string_view text, std::string_view tail) {
 }
 
 // Each value text is the value in its report format, and that format holds its properties.
-void checkValues(const engine::DesignResult& r, const engine::ReportValues& v, char sep) {
+void checkValues(const engine::nsr98::DesignResult& r, const engine::nsr98::ReportValues& v, char sep) {
     const auto general = [&](const std::string& text, double value) {
         FUZZ_CHECK(text == engine::formatGeneral(value, sep));
         fuzz::checkGeneral(value, sep);
@@ -79,11 +79,11 @@ void checkValues(const engine::DesignResult& r, const engine::ReportValues& v, c
     FUZZ_CHECK(v.kind == r.kind);
 }
 
-void checkReport(const engine::DesignResult& r, char sep) {
-    const engine::ReportValues values = engine::reportValues(r, sep);
+void checkReport(const engine::nsr98::DesignResult& r, char sep) {
+    const engine::nsr98::ReportValues values = engine::nsr98::reportValues(r, sep);
     checkValues(r, values, sep);
-    const std::string report = engine::resultsReport(values);
-    FUZZ_CHECK(report == engine::resultsReport(r, sep));
+    const std::string report = engine::nsr98::resultsReport(values);
+    FUZZ_CHECK(report == engine::nsr98::resultsReport(r, sep));
 
     const bool doubly = r.kind == engine::SectionKind::Doubly;
     const std::vector<std::string_view> lines = splitLines(report);
@@ -138,12 +138,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const engine::DesignInput input{numbers[0], numbers[1], numbers[2], numbers[3],
                                     numbers[4], numbers[5], numbers[6]};
     checkNsr10(input, sep);
-    const engine::DesignOutcome outcome = engine::design(input);
+    const engine::nsr98::DesignOutcome outcome = engine::nsr98::design(input);
     if (input.h - input.dPrime <= 0) {
         FUZZ_CHECK(std::holds_alternative<engine::DesignError>(outcome));
         FUZZ_CHECK(std::get<engine::DesignError>(outcome) == engine::DesignError::Cover);
     }
-    const auto* result = std::get_if<engine::DesignResult>(&outcome);
+    const auto* result = std::get_if<engine::nsr98::DesignResult>(&outcome);
     if (!result) return 0;
     FUZZ_CHECK((result->kind == engine::SectionKind::Doubly) == (result->ku > result->kMax));
     FUZZ_CHECK(result->as >= 0);

@@ -10,33 +10,23 @@
 #include <limits>
 
 #include "engine/catalogue.h"
+#include "engine/design.h"
 #include "engine/numbers.h"
+#include "quintaral/version.h"
 
 namespace project {
 
 namespace {
+
+QString fromEngine(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 struct UnitKey {
     const char* key;
     const char* unit;
 };
 constexpr UnitKey units[] = {{"length", "cm"}, {"stress", "kg/cm2"}, {"moment", "Tn-m"}};
-
-struct InputName {
-    const char* key;
-    const char* symbol;
-    const char* description;
-};
-// In Input order.
-constexpr InputName inputNames[inputCount] = {
-    {"b", "b", "ancho"},
-    {"h", "h", "alto"},
-    {"cover", "d'", "recubrimiento del acero a tensión"},
-    {"fc", "f'c", "resistencia del concreto"},
-    {"fy", "Fy", "fluencia del acero"},
-    {"mu", "Mu", "momento último"},
-    {"cover2", "d''", "recubrimiento del acero a compresión"},
-};
 
 constexpr Input allInputs[] = {Input::Width, Input::Height, Input::Cover,           Input::Fc,
                                Input::Fy,    Input::Moment, Input::CompressionCover};
@@ -62,10 +52,9 @@ QString invalidKey(const QString& key) {
 // "Mu (momento último, clave "mu")": the input as the window names it, and its key for
 // whoever reads the file itself.
 QString describedInput(Input input) {
-    const InputName& name = inputNames[int(input)];
+    const engine::InputInfo& name = engine::inputs[int(input)];
     return QStringLiteral("%1 (%2, clave \"%3\")")
-        .arg(QString::fromUtf8(name.symbol), QString::fromUtf8(name.description),
-             QLatin1String(name.key));
+        .arg(fromEngine(name.symbol), fromEngine(name.description), fromEngine(name.key));
 }
 
 // An integral JSON number that fits an int.
@@ -277,13 +266,12 @@ QString parseReason(const QByteArray& bytes, ProjectFile& project) {
 }  // namespace
 
 QString inputKey(Input input) {
-    return QLatin1String(inputNames[int(input)].key);
+    return fromEngine(engine::inputs[int(input)].key);
 }
 
 QString inputLabel(Input input) {
-    const InputName& name = inputNames[int(input)];
-    return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(name.symbol),
-                                         QString::fromUtf8(name.description));
+    const engine::InputInfo& name = engine::inputs[int(input)];
+    return QStringLiteral("%1 (%2)").arg(fromEngine(name.symbol), fromEngine(name.description));
 }
 
 QString programVersion() {

@@ -14,6 +14,7 @@
 #include "engine/run.h"
 #include "engine/schedule.h"
 #include "project/projectfile.h"
+#include "quintaral/version.h"
 
 namespace {
 
@@ -333,7 +334,7 @@ void TestCli::batchUnderNsr10() {
         runCli({"batch", "-", "--code", "NSR-10"}, scheduleHeader + "V1,30,50,5,210,4200,23,5\n");
     QCOMPARE(run.status, 0);
     const QList<QByteArray> fields = run.out.split('\n').at(1).split(',');
-    const auto result = std::get<engine::Nsr10Result>(
+    const auto result = std::get<engine::nsr10::DesignResult>(
         std::get<engine::DesignRun>(
             engine::runDesign({30, 50, 5, 210, 4200, 23, 5}, engine::DesignCode::Nsr10))
             .result);

@@ -12,7 +12,7 @@ namespace {
 
 using engine::DesignError;
 using engine::DesignInput;
-using engine::DesignResult;
+using engine::nsr98::DesignResult;
 using engine::SectionKind;
 
 DesignInput input(double b, double h, double dPrime, double fc, double fy, double mu,
@@ -26,7 +26,7 @@ DesignInput defaults(double mu = 1, double dSecond = 5) {
 }
 
 DesignResult resultOf(const DesignInput& in) {
-    const engine::DesignOutcome outcome = engine::design(in);
+    const engine::nsr98::DesignOutcome outcome = engine::nsr98::design(in);
     if (const auto* error = std::get_if<DesignError>(&outcome)) {
         ADD_FAILURE() << "unexpected error " << static_cast<int>(*error);
         return {};
@@ -203,7 +203,7 @@ void PrintTo(const ErrorCase& c, std::ostream* os) {
 class DesignErrors : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(DesignErrors, ReturnsTheErrorAndNoResult) {
-    const engine::DesignOutcome outcome = engine::design(GetParam().in);
+    const engine::nsr98::DesignOutcome outcome = engine::nsr98::design(GetParam().in);
     ASSERT_TRUE(std::holds_alternative<DesignError>(outcome));
     EXPECT_EQ(std::get<DesignError>(outcome), GetParam().error);
 }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "engine/arrangementtext.h"
+#include "engine/candidatecheck.h"
 #include "engine/layout.h"
+#include "engine/run.h"
 
 namespace {
 
@@ -198,6 +201,57 @@ TEST(Layout, NothingFitsNamesTheWidthNeeded) {
         EXPECT_TRUE(placed.fits);
         EXPECT_NEAR(placed.widthNeeded, search.narrowestWidth, 1e-12);
         EXPECT_NE(engine::noFitText(search, ',').find("necesita b = "), std::string::npos);
+    }
+}
+
+// Proposals ranked by their own check with the bars as placed: for b 30, h 50, d' = d'' = 5,
+// f'c 210, Fy 4200 the first pair offered passes (at Mu 40 the area-first pick, 2 N° 11 + 1 N° 10
+// with 2 N° 7, has d = 43.31 < 45 and fails); passing candidates come first in their
+// findCandidates order, then the rest in theirs.
+TEST(Layout, CandidatesRankedByTheirOwnCheck) {
+    for (const double mu : {23.0, 40.0, 45.0}) {
+        const engine::DesignInput input{30, 50, 5, 210, 4200, mu, 5};
+        const auto outcome = engine::runDesign(input, engine::DesignCode::Nsr98);
+        ASSERT_TRUE(std::holds_alternative<engine::DesignRun>(outcome));
+        const engine::CompletedDesign design{input, std::get<engine::DesignRun>(outcome)};
+        const bool doubly = design.run.kind() == engine::SectionKind::Doubly;
+        auto tension = engine::findCandidates(design.run.as(), Face::Tension, {}, 30, 50);
+        auto compression = doubly ? engine::findCandidates(design.run.asPrime(),
+                                                           Face::Compression, {}, 30, 50)
+                                  : engine::CandidateSearch{};
+        const auto before = tension.candidates;
+        engine::rankByCheck(tension, compression, design);
+        ASSERT_EQ(tension.candidates.size(), before.size());
+        for (const auto* search : {&tension, &compression}) {
+            bool failed = false;
+            for (const engine::Candidate& candidate : search->candidates) {
+                ASSERT_TRUE(candidate.passes.has_value());
+                EXPECT_FALSE(failed && *candidate.passes) << mu << " passing after failing";
+                failed = failed || !*candidate.passes;
+            }
+        }
+        // Within each group the findCandidates order stands.
+        for (const bool group : {true, false}) {
+            std::size_t last = 0;
+            for (const engine::Candidate& candidate : tension.candidates) {
+                if (*candidate.passes != group) continue;
+                std::size_t at = 0;
+                while (!(before[at].arrangement == candidate.arrangement)) ++at;
+                EXPECT_GE(at, last) << mu;
+                last = at;
+            }
+        }
+        if (mu <= 40) {
+            EXPECT_TRUE(engine::anyPasses(tension)) << mu;
+            EXPECT_TRUE(*tension.candidates[0].passes) << mu;
+            if (doubly) {
+                EXPECT_TRUE(*compression.candidates[0].passes) << mu;
+            }
+        }
+        if (mu == 40) {
+            EXPECT_EQ(engine::formatArrangement(before[0].arrangement), "2 N° 11 + 1 N° 10");
+            EXPECT_NE(tension.candidates[0].arrangement, before[0].arrangement);
+        }
     }
 }
 

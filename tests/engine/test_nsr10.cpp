@@ -16,16 +16,16 @@ namespace {
 using engine::DesignCode;
 using engine::DesignError;
 using engine::DesignInput;
-using engine::Nsr10Result;
+using engine::nsr10::DesignResult;
 using engine::SectionKind;
 
-Nsr10Result designed(const DesignInput& in) {
-    const engine::Nsr10Outcome outcome = engine::designNsr10(in);
+DesignResult designed(const DesignInput& in) {
+    const engine::nsr10::DesignOutcome outcome = engine::nsr10::design(in);
     if (const auto* error = std::get_if<DesignError>(&outcome)) {
         ADD_FAILURE() << "unexpected error " << static_cast<int>(*error);
         return {};
     }
-    return std::get<Nsr10Result>(outcome);
+    return std::get<DesignResult>(outcome);
 }
 
 // Published examples in kg/cm (4000 psi = 281.2, 60 ksi = 4218.4 kg/cm2). Under NSR-10, beta 1
@@ -36,7 +36,7 @@ struct Published {
     DesignInput in;
     SectionKind kind;
     // Member, published value, half a unit of its last digit.
-    std::vector<std::tuple<double Nsr10Result::*, double, double>> values;
+    std::vector<std::tuple<double DesignResult::*, double, double>> values;
 };
 
 void PrintTo(const Published& c, std::ostream* os) {
@@ -47,13 +47,13 @@ class Nsr10Published : public testing::TestWithParam<Published> {};
 
 TEST_P(Nsr10Published, AgreesWithTheBook) {
     const Published& c = GetParam();
-    const Nsr10Result r = designed(c.in);
+    const DesignResult r = designed(c.in);
     EXPECT_EQ(r.kind, c.kind);
     for (const auto& [member, value, tolerance] : c.values)
         EXPECT_NEAR(r.*member, value, tolerance) << value;
 }
 
-using R = Nsr10Result;
+using R = DesignResult;
 constexpr double mpa = engine::mpaPerKgCm2;
 
 INSTANTIATE_TEST_SUITE_P(
@@ -112,12 +112,12 @@ TEST(Nsr10, TensionControlledLimitSeparatesSinglyFromDoubly) {
     const double limit = designed(at).phiMnTc;
     DesignInput in = at;
     in.mu = limit * (1 - 1e-12);
-    const Nsr10Result below = designed(in);
+    const DesignResult below = designed(in);
     EXPECT_EQ(below.kind, SectionKind::Singly);
     EXPECT_NEAR(below.strain, 0.005, 1e-9);
     EXPECT_EQ(below.phi, 0.9);
     in.mu = limit * (1 + 1e-12);
-    const Nsr10Result above = designed(in);
+    const DesignResult above = designed(in);
     EXPECT_EQ(above.kind, SectionKind::Doubly);
     EXPECT_NEAR(above.as, below.as, 1e-6);  // no jump in the tension steel
     EXPECT_LT(above.asPrime, 1e-6);
@@ -127,7 +127,7 @@ TEST(Nsr10, MinimumSteelBeyondTheLimitReducesPhi) {
     // So weak a concrete that the minimum ratio 1.4 / Fy puts et at 0.004: the least strain a
     // flexural member may have, with phi 0.65 + 0.002 x 250 / 3.
     const double fcMpa = 1.4 * 7 / (3 * 0.85 * 0.85);
-    const Nsr10Result r = designed({30, 60, 5, fcMpa / engine::mpaPerKgCm2, 4200, 0, 5});
+    const DesignResult r = designed({30, 60, 5, fcMpa / engine::mpaPerKgCm2, 4200, 0, 5});
     EXPECT_EQ(r.kind, SectionKind::Singly);
     EXPECT_GT(r.rhoMin, r.rhoTc);
     EXPECT_NEAR(r.strain, 0.004, 1e-12);
@@ -136,7 +136,7 @@ TEST(Nsr10, MinimumSteelBeyondTheLimitReducesPhi) {
 
 TEST(Nsr10, Beta1FloorAboveFiftySixMpa) {
     for (double fc : {571.1, 700.0, 1e5}) {
-        const Nsr10Result r = designed({30, 60, 5, fc, 4200, 20, 5});
+        const DesignResult r = designed({30, 60, 5, fc, 4200, 20, 5});
         EXPECT_EQ(r.beta1, 0.65) << fc;
         EXPECT_GT(r.rhoTc, 0) << fc;
         EXPECT_GT(r.as, 0) << fc;
@@ -158,7 +158,7 @@ TEST(Nsr10, Errors) {
         {{30, 45, 5, 280, 4200, 60, 14.5}, DesignError::EffectiveDepth},
     };
     for (const auto& c : cases) {
-        const engine::Nsr10Outcome outcome = engine::designNsr10(c.in);
+        const engine::nsr10::DesignOutcome outcome = engine::nsr10::design(c.in);
         ASSERT_TRUE(std::holds_alternative<DesignError>(outcome)) << c.in.mu << " " << c.in.dSecond;
         EXPECT_EQ(std::get<DesignError>(outcome), c.error) << c.in.mu << " " << c.in.dSecond;
     }
@@ -178,10 +178,10 @@ TEST(Nsr10Property, DesignedSectionsCarryTheMoment) {
         const double dSecond = uniform(2, 8);
         const DesignInput unloaded{b, h, dPrime, fc, fy, 0, dSecond};
         const double mu = uniform(0, 1.6) * designed(unloaded).phiMnTc;
-        const engine::Nsr10Outcome outcome =
-            engine::designNsr10({b, h, dPrime, fc, fy, mu, dSecond});
-        if (!std::holds_alternative<Nsr10Result>(outcome)) continue;
-        const Nsr10Result r = std::get<Nsr10Result>(outcome);
+        const engine::nsr10::DesignOutcome outcome =
+            engine::nsr10::design({b, h, dPrime, fc, fy, mu, dSecond});
+        if (!std::holds_alternative<DesignResult>(outcome)) continue;
+        const DesignResult r = std::get<DesignResult>(outcome);
         const double c = r.depthRatio * r.d;
         const double a = r.beta1 * c;
         const double concrete = 0.85 * fc * a * b;
@@ -198,8 +198,8 @@ TEST(Nsr10Property, DesignedSectionsCarryTheMoment) {
 }
 
 TEST(Nsr10Report, LinesAndValues) {
-    const Nsr10Result r = designed({38.10, 76.20, 5.08, 281.2, 4218.4, 142.40, 7.62});
-    const std::string report = engine::nsr10ResultsReport(r, ',');
+    const DesignResult r = designed({38.10, 76.20, 5.08, 281.2, 4218.4, 142.40, 7.62});
+    const std::string report = engine::nsr10::resultsReport(r, ',');
     EXPECT_EQ(report.substr(0, engine::reportText::title.size() + 4 + 15),
               std::string(engine::reportText::title) + "\r\n\r\n Norma : NSR-10");
     EXPECT_NE(report.find("\r\n Beta 1 : 0,8500\r\n"), std::string::npos);
@@ -256,18 +256,18 @@ TEST(DesignRun, Nsr98IsUnchangedThroughTheFacade) {
                                   {40, 70, 6, 245, 4200, 55, 5}, {20, 30, 3, 700, 5000, 3.75, 3},
                                   {100, 9, 5, 210, 4200, 5, 1}};
     for (const DesignInput& in : inputs) {
-        const engine::DesignOutcome direct = engine::design(in);
+        const engine::nsr98::DesignOutcome direct = engine::nsr98::design(in);
         const engine::RunOutcome run = engine::runDesign(in, DesignCode::Nsr98);
         ASSERT_EQ(direct.index(), run.index());
         if (const auto* error = std::get_if<DesignError>(&direct)) {
             EXPECT_EQ(*error, std::get<DesignError>(run));
             continue;
         }
-        const auto& result = std::get<engine::DesignResult>(direct);
+        const auto& result = std::get<engine::nsr98::DesignResult>(direct);
         const auto& designRun = std::get<engine::DesignRun>(run);
         EXPECT_EQ(designRun.code(), DesignCode::Nsr98);
         for (char sep : {'.', ','}) {
-            EXPECT_EQ(engine::resultsReport(designRun, sep), engine::resultsReport(result, sep));
+            EXPECT_EQ(engine::resultsReport(designRun, sep), engine::nsr98::resultsReport(result, sep));
         }
         EXPECT_EQ(designRun.as(), result.as);
         EXPECT_EQ(engine::runFigures(designRun).mMax, result.mMax);

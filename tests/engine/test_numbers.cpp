@@ -297,6 +297,18 @@ TEST(GeneralFormat, AgreesWithTheLibraryFifteenDigitText) {
     }
 }
 
+// Inside the magnitudes of the exact integer path (1e-12 to 1e14): exact halves in the sixteenth
+// digit, carries into a new leading digit, and the ends of the range.
+TEST(GeneralFormat, AgreesWithTheLibraryWhereTheIntegerPathDecides) {
+    for (double value : {10000000000000.25, 10000000000000.75, 12345678901234.5 + 0.25,
+                         0.000030517578125 * 3, 9.9999999999999995, 99999999999999.99,
+                         0.99999999999999994, 1e-12, std::nextafter(1e-12, 0.0), 1e14,
+                         std::nextafter(1e14, 0.0), 0.1, 0.3, 2.0 / 3, 45.0}) {
+        expectSameFifteenDigits(value);
+        expectSameFifteenDigits(-value);
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -12,11 +12,11 @@
 namespace {
 
 using engine::DesignInput;
-using engine::DesignResult;
+using engine::nsr98::DesignResult;
 using engine::SectionKind;
 
 DesignResult designed(const DesignInput& in) {
-    const engine::DesignOutcome outcome = engine::design(in);
+    const engine::nsr98::DesignOutcome outcome = engine::nsr98::design(in);
     EXPECT_TRUE(std::holds_alternative<DesignResult>(outcome));
     return std::get<DesignResult>(outcome);
 }
@@ -47,7 +47,7 @@ class ResultsReport : public testing::TestWithParam<ReportCase> {};
 
 TEST_P(ResultsReport, MatchesCharacterForCharacter) {
     const ReportCase& c = GetParam();
-    EXPECT_EQ(engine::resultsReport(designed(c.in), c.separator), c.expected);
+    EXPECT_EQ(engine::nsr98::resultsReport(designed(c.in), c.separator), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,12 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.name); });
 
 TEST(ReportValues, CompressionSteelTextOnlyWhenDoubly) {
-    const engine::ReportValues singly =
-        engine::reportValues(designed({100, 15, 5, 210, 4200, 1, 5}), '.');
+    const engine::nsr98::ReportValues singly =
+        engine::nsr98::reportValues(designed({100, 15, 5, 210, 4200, 1, 5}), '.');
     EXPECT_EQ(singly.kind, SectionKind::Singly);
     EXPECT_TRUE(singly.asPrime.empty());
-    const engine::ReportValues doubly =
-        engine::reportValues(designed({100, 15, 5, 210, 4200, 5, 5}), '.');
+    const engine::nsr98::ReportValues doubly =
+        engine::nsr98::reportValues(designed({100, 15, 5, 210, 4200, 5, 5}), '.');
     EXPECT_EQ(doubly.kind, SectionKind::Doubly);
     EXPECT_EQ(doubly.asPrime, "0.56");
     EXPECT_EQ(doubly.as, "16.49");
@@ -111,7 +111,7 @@ TEST(ReportValues, MinimumRatioIsRoundedTwice) {
     DesignResult r;
     r.rhoMin = 0.000000045;
     r.rho = 0.000000045;
-    const engine::ReportValues v = engine::reportValues(r, '.');
+    const engine::nsr98::ReportValues v = engine::nsr98::reportValues(r, '.');
     EXPECT_EQ(v.rhoMin, "0.0000001");
     EXPECT_EQ(v.rho, "0.0000000");
 }
@@ -121,14 +121,14 @@ TEST(ReportValues, NegativeValuesThatRoundToZeroShowNoSign) {
     r.mMax = -0.004;
     r.kMax = -0.0004;
     r.ku = -1e-12;
-    const engine::ReportValues v = engine::reportValues(r, ',');
+    const engine::nsr98::ReportValues v = engine::nsr98::reportValues(r, ',');
     EXPECT_EQ(v.mMax, "0,00");
     EXPECT_EQ(v.kMax, "0,000");
     EXPECT_EQ(v.ku, "0,00000000");
 }
 
 TEST(ResultsReport, BuiltFromStoredValuesAlone) {
-    engine::ReportValues v;
+    engine::nsr98::ReportValues v;
     v.d = "D";
     v.ku = "KU";
     v.alfa = "A";
@@ -142,7 +142,7 @@ TEST(ResultsReport, BuiltFromStoredValuesAlone) {
     v.as = "AS";
     v.asPrime = "AP";
     v.kind = SectionKind::Doubly;
-    const std::string text = engine::resultsReport(v);
+    const std::string text = engine::nsr98::resultsReport(v);
     EXPECT_EQ(text, joined({"********  DISEÑO DE VIGA DE CONCRETO ********", "", " d : D cm",
                             " Ku : KU Tn/cm2", " Alfa : A", " Beta : B", "      Cuantias   ",
                             " Ro Requerido :R", " ro maximo : RX", " ro minimo : RN",
@@ -150,7 +150,7 @@ TEST(ResultsReport, BuiltFromStoredValuesAlone) {
                             " Area de Refuerzo : AS cm2", " SECCION DOBLEMENTE REFORZADA ",
                             " Area acero superior :AP cm2"}));
     v.kind = SectionKind::Singly;
-    const std::string singly = engine::resultsReport(v);
+    const std::string singly = engine::nsr98::resultsReport(v);
     EXPECT_TRUE(singly.ends_with("\r\n SECCION SIMPLEMENTE REFORZADA "));
     EXPECT_EQ(singly.find("AP"), std::string::npos);
 }
@@ -170,17 +170,17 @@ TEST(PrintedReport, ResultsLinesInPrintedOrder) {
     for (const auto& [in, separator] : {std::pair{DesignInput{100, 15, 5, 210, 4200, 1, 5}, '.'},
                                         std::pair{DesignInput{100, 15, 5, 210, 4200, 6, 4}, ','},
                                         std::pair{DesignInput{30, 50, 5, 350, 4200, 40, 5}, '.'}}) {
-        const engine::ReportValues values = engine::reportValues(designed(in), separator);
-        std::vector<std::string> expected = linesOf(engine::resultsReport(values));
+        const engine::nsr98::ReportValues values = engine::nsr98::reportValues(designed(in), separator);
+        std::vector<std::string> expected = linesOf(engine::nsr98::resultsReport(values));
         ASSERT_EQ(expected[6], engine::reportText::ratiosHeading);
         expected.erase(expected.begin() + 6);
         std::swap(expected[8], expected[9]);  // minimum ratio, balanced ratio
-        EXPECT_EQ(linesOf(engine::printedReport(&values)), expected) << in.mu;
+        EXPECT_EQ(linesOf(engine::nsr98::printedReport(&values)), expected) << in.mu;
     }
 }
 
 TEST(PrintedReport, BareFormWithoutARun) {
-    const std::vector<std::string> lines = linesOf(engine::printedReport(nullptr));
+    const std::vector<std::string> lines = linesOf(engine::nsr98::printedReport(nullptr));
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(lines[0], engine::reportText::title);
     EXPECT_EQ(lines[1], "");

@@ -258,7 +258,7 @@ TEST(Schedule, BadRowsAreReportedByLineAndTheBatchGoesOn) {
     EXPECT_EQ(rows[2].fields[0], "V\n2");
     EXPECT_EQ(rows[3].fields[10], engine::notANumberMessage);
     // The decimal comma reads 30,5 as the width and writes the figures back with it.
-    const auto expected = std::get<engine::DesignResult>(engine::design(
+    const auto expected = std::get<engine::nsr98::DesignResult>(engine::nsr98::design(
         {.b = 30.5, .h = 50, .dPrime = 5, .fc = 210, .fy = 4200, .mu = 23, .dSecond = 5}));
     std::string as;
     engine::appendShortestNumber(as, expected.as, ',');

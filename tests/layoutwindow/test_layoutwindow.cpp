@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "app/windows.h"
+#include "engine/candidatecheck.h"
 #include "engine/run.h"
 #include "guitest.h"
 #include "layoutwindow/layoutwindow.h"
@@ -55,6 +56,7 @@ class TestLayoutWindow : public GuiTestCase {
   private Q_SLOTS:
     void firstCandidatesChosen_data();
     void firstCandidatesChosen();
+    void noProposalPasses();
     void badSettingChangesNothing_data();
     void badSettingChangesNothing();
     void typedBars();
@@ -68,7 +70,9 @@ class TestLayoutWindow : public GuiTestCase {
 void TestLayoutWindow::firstCandidatesChosen_data() {
     QTest::addColumn<double>("mu");
     QTest::addColumn<QString>("firstTension");
-    QTest::newRow("As 16.15 in b 30") << 23.0 << QStringLiteral("2 N° 10");
+    // 2 N° 10 (16.38 cm2) would be the pick by area, but at its real d of 43.43 cm (design 44)
+    // it fails its check: 2 N° 11 comes first.
+    QTest::newRow("As 16.15 in b 30") << 23.0 << QStringLiteral("2 N° 11");
     QTest::newRow("doubly reinforced") << 40.0 << QString();
 }
 
@@ -78,10 +82,14 @@ void TestLayoutWindow::firstCandidatesChosen() {
     const LocaleGuard locale(QLocale::c());
     Loaded loaded(beam(mu));
     const engine::DesignRun design = run(beam(mu));
-    const auto tension =
-        engine::findCandidates(design.as(), engine::Face::Tension, {}, 30, 50).candidates;
-    const auto compression =
-        engine::findCandidates(design.asPrime(), engine::Face::Compression, {}, 30, 50).candidates;
+    engine::CandidateSearch tensionSearch =
+        engine::findCandidates(design.as(), engine::Face::Tension, {}, 30, 50);
+    engine::CandidateSearch compressionSearch =
+        engine::findCandidates(design.asPrime(), engine::Face::Compression, {}, 30, 50);
+    // The window offers them ranked by their own check: the first pair passes.
+    engine::rankByCheck(tensionSearch, compressionSearch, {beam(mu), design});
+    const auto& tension = tensionSearch.candidates;
+    const auto& compression = compressionSearch.candidates;
     const QString expected = QString::fromStdString(formatArrangement(tension.at(0).arrangement));
     if (!firstTension.isEmpty()) QCOMPARE(expected, firstTension);
     QCOMPARE(loaded.cell("tensionTable", 0), expected);
@@ -107,6 +115,24 @@ void TestLayoutWindow::firstCandidatesChosen() {
     const QString verdict = QString::fromStdString(loaded.window.checkLines().back());
     QVERIFY(verdict == "Cumple" || verdict == "No cumple");
     QCOMPARE(named<QLabel>(&loaded.window, "verdictLabel")->text(), verdict);
+    QCOMPARE(verdict, QStringLiteral("Cumple"));
+    QCOMPARE(named<QTableWidget>(&loaded.window, "tensionTable")->item(0, 5)->text(), verdict);
+    QVERIFY(!named<QLabel>(&loaded.window, "nonePassLabel")->isVisibleTo(&loaded.window));
+}
+
+// Mu 50 in b 30 x h 50: every proposal falls short at its real depths. The window says so above
+// the table, marks each row, and still offers the real covers.
+void TestLayoutWindow::noProposalPasses() {
+    const LocaleGuard locale(QLocale::c());
+    Loaded loaded(beam(50));
+    const auto* label = named<QLabel>(&loaded.window, "nonePassLabel");
+    QVERIFY(label->isVisibleTo(&loaded.window));
+    QCOMPARE(label->text(), QString::fromStdString(std::string(engine::nonePassesText)));
+    const auto* table = named<QTableWidget>(&loaded.window, "tensionTable");
+    QVERIFY(table->rowCount() > 0);
+    for (int row = 0; row < table->rowCount(); ++row)
+        QCOMPARE(table->item(row, 5)->text(), QStringLiteral("No cumple"));
+    QVERIFY(named<QPushButton>(&loaded.window, "useCoversButton")->isVisibleTo(&loaded.window));
 }
 
 void TestLayoutWindow::badSettingChangesNothing_data() {

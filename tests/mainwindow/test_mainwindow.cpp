@@ -19,6 +19,7 @@
 #include "guitest.h"
 #include "infowindow/infowindow.h"
 #include "mainwindow/mainwindow.h"
+#include "quintaral/version.h"
 #include "splashwindow/splashwindow.h"
 
 namespace {
@@ -615,16 +616,16 @@ void TestMainWindow::buttonAndMenuGiveSameReport() {
     QTest::mouseClick(child<QToolButton>(form, QStringLiteral("calculateButton")), Qt::LeftButton);
     const QString byButton = resultsText(form);
     QVERIFY(form->lastDesign());
-    const engine::DesignResult* stored = form->lastDesign()->run.nsr98();
+    const engine::nsr98::DesignResult* stored = form->lastDesign()->run.nsr98();
     QVERIFY(stored);
-    const engine::ReportValues texts = engine::reportValues(*stored, '.');
+    const engine::nsr98::ReportValues texts = engine::nsr98::reportValues(*stored, '.');
     QCOMPARE(QString::fromStdString(texts.as), as);
     QCOMPARE(QString::fromStdString(texts.asPrime), asPrime);
     QCOMPARE(stored->kind, doubly ? engine::SectionKind::Doubly : engine::SectionKind::Singly);
     QCOMPARE(child<QGroupBox>(form, QStringLiteral("compressionSteelFrame"))->isVisible(), doubly);
 
     // The box shows one line per report line; the exact text keeps its CR LF.
-    QCOMPARE(byButton, QString::fromStdString(engine::resultsReport(texts)));
+    QCOMPARE(byButton, QString::fromStdString(engine::nsr98::resultsReport(texts)));
     QVERIFY(!reportOf(form).contains(QLatin1Char('\r')));
     QCOMPARE(reportOf(form).split(QLatin1Char('\n')).size(), doubly ? 16 : 15);
     QVERIFY(byButton.startsWith(

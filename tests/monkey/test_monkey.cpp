@@ -395,9 +395,9 @@ void TestMonkey::reportCheck_data() {
     QTest::addColumn<bool>("accepted");
 
     const auto report = [](double mu, char separator) {
-        const auto outcome = engine::design({100, 15, 5, 210, 4200, mu, 5});
+        const auto outcome = engine::nsr98::design({100, 15, 5, 210, 4200, mu, 5});
         return QString::fromStdString(
-            engine::resultsReport(std::get<engine::DesignResult>(outcome), separator));
+            engine::nsr98::resultsReport(std::get<engine::nsr98::DesignResult>(outcome), separator));
     };
     const QString singly = report(1, '.');
     const QString doubly = report(5, '.');

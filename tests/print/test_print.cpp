@@ -32,14 +32,14 @@ engine::DesignInput beam(double mu) {
     return {100, 15, 5, 210, 4200, mu, 5};
 }
 
-engine::ReportValues valuesFor(const engine::DesignInput& input, char separator) {
-    const engine::DesignOutcome outcome = engine::design(input);
-    const auto* result = std::get_if<engine::DesignResult>(&outcome);
-    return result ? engine::reportValues(*result, separator) : engine::ReportValues{};
+engine::nsr98::ReportValues valuesFor(const engine::DesignInput& input, char separator) {
+    const engine::nsr98::DesignOutcome outcome = engine::nsr98::design(input);
+    const auto* result = std::get_if<engine::nsr98::DesignResult>(&outcome);
+    return result ? engine::nsr98::reportValues(*result, separator) : engine::nsr98::ReportValues{};
 }
 
-QString composed(const engine::ReportValues* values) {
-    return QString::fromStdString(engine::printedReport(values));
+QString composed(const engine::nsr98::ReportValues* values) {
+    return QString::fromStdString(engine::nsr98::printedReport(values));
 }
 
 QStringList bareForm() {
@@ -158,7 +158,7 @@ void TestPrint::composition() {
     QFETCH(QChar, separator);
     QFETCH(QStringList, expected);
 
-    const engine::ReportValues values = valuesFor(beam(mu), separator.toLatin1());
+    const engine::nsr98::ReportValues values = valuesFor(beam(mu), separator.toLatin1());
     const QString text = composed(designed ? &values : nullptr);
     QCOMPARE(text.split(QStringLiteral("\r\n")), expected);
     // CR LF between lines only: no bare line feed inside, nothing after the last line.
@@ -185,9 +185,9 @@ void TestPrint::sameValueTextsAsResultsReport() {
 
     const engine::DesignInput in{input[0], input[1], input[2], input[3],
                                  input[4], input[5], input[6]};
-    const engine::ReportValues values = valuesFor(in, separator.toLatin1());
+    const engine::nsr98::ReportValues values = valuesFor(in, separator.toLatin1());
     QStringList expected =
-        QString::fromStdString(engine::resultsReport(values)).split(QStringLiteral("\r\n"));
+        QString::fromStdString(engine::nsr98::resultsReport(values)).split(QStringLiteral("\r\n"));
     QVERIFY2(expected.size() == 15 || expected.size() == 16, qPrintable(expected.join('|')));
     QCOMPARE(expected.at(6), QStringLiteral("      Cuantias   "));
     expected.removeAt(6);
@@ -267,7 +267,7 @@ void TestPrint::printsToPdf() {
     QFETCH(double, mu);
     QFETCH(QStringList, expected);
 
-    const engine::ReportValues values = valuesFor(beam(mu), '.');
+    const engine::nsr98::ReportValues values = valuesFor(beam(mu), '.');
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     QPrinter printer(QPrinter::HighResolution);
@@ -316,7 +316,7 @@ void TestPrint::failureTellsTheUser() {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     const QString path = dir.filePath(file);
-    const engine::ReportValues values = valuesFor(beam(5), '.');
+    const engine::nsr98::ReportValues values = valuesFor(beam(5), '.');
 
     QPrinter printer(QPrinter::HighResolution);
     pdfPrinter(printer, path);
@@ -345,7 +345,7 @@ void TestPrint::cancellingPrintsNothing() {
     QFETCH(bool, fromMenu);
     QTemporaryDir dir;
     CurrentDirGuard cwd(dir.path());  // where printing to a file would land by default
-    const engine::ReportValues values = valuesFor(beam(5), '.');
+    const engine::nsr98::ReportValues values = valuesFor(beam(5), '.');
 
     std::function<void()> print = [&] { printing::printDesignReport(nullptr, composed(&values)); };
     if (fromMenu) {
@@ -401,7 +401,7 @@ void TestPrint::printsOnPrivateQueue() {
     const bool outFolderExisted = QFileInfo(outFolder).isDir();
     const QString document = QStringLiteral("quintaral-queue-test-%1").arg(getpid());
 
-    const engine::ReportValues values = valuesFor(beam(5), '.');
+    const engine::nsr98::ReportValues values = valuesFor(beam(5), '.');
     const ToolRun client = runTool(QStringLiteral(QUEUE_CLIENT), {queue, document},
                                    scheduler.clientEnvironment(), composed(&values).toUtf8());
     QVERIFY2(client.ok, qPrintable(client.output + scheduler.errorLogTail()));

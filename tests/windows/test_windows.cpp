@@ -18,6 +18,7 @@
 #include "guitest.h"
 #include "infowindow/infowindow.h"
 #include "mainwindow/mainwindow.h"
+#include "quintaral/version.h"
 #include "splashwindow/splashwindow.h"
 
 namespace {

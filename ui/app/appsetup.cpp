@@ -8,6 +8,8 @@
 #include <QTranslator>
 #include <QSize>
 
+#include "quintaral/version.h"
+
 void setupApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Quintaral"));
     QApplication::setApplicationVersion(QStringLiteral(QUINTARAL_VERSION));

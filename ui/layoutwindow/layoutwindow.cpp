@@ -7,6 +7,7 @@
 
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
+#include "engine/candidatecheck.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "layoutwindow/sectiondrawing.h"
@@ -110,6 +111,7 @@ void LayoutWindow::setupInputs() {
     ui->compressionGroup->hide();
     ui->tensionNoFitLabel->hide();
     ui->compressionNoFitLabel->hide();
+    ui->nonePassLabel->hide();
     showSettings();
 }
 
@@ -253,6 +255,7 @@ void LayoutWindow::searchCandidates() {
     compressionSearch_ = doubly ? engine::findCandidates(run.asPrime(), engine::Face::Compression,
                                                          settings, input.b, input.h)
                                 : engine::CandidateSearch{};
+    engine::rankByCheck(tensionSearch_, compressionSearch_, *project_->design());
     ui->tensionGroup->setTitle(
         QStringLiteral("Acero a tensión : As = %1 cm2").arg(fixed(run.as(), 2)));
     ui->compressionGroup->setTitle(
@@ -266,6 +269,9 @@ void LayoutWindow::searchCandidates() {
     ui->compressionNoFitLabel->setText(
         fromEngine(engine::noFitText(compressionSearch_, separator)));
     ui->compressionNoFitLabel->setVisible(doubly && compressionSearch_.candidates.empty());
+    ui->nonePassLabel->setText(fromEngine(engine::nonePassesText));
+    ui->nonePassLabel->setVisible(!tensionSearch_.candidates.empty() &&
+                                  !engine::anyPasses(tensionSearch_));
 }
 
 void LayoutWindow::fillTable(QTableWidget* table, const engine::CandidateSearch& search) {
@@ -277,8 +283,10 @@ void LayoutWindow::fillTable(QTableWidget* table, const engine::CandidateSearch&
         const QString cells[] = {fromEngine(engine::formatArrangement(candidate.arrangement)),
                                  fixed(candidate.area, 2), fixed(candidate.excess * 100, 1),
                                  QString::number(candidate.layers),
-                                 fixed(candidate.clearSpacing, 2)};
-        for (int column = 0; column < 5; ++column) {
+                                 fixed(candidate.clearSpacing, 2),
+                                 candidate.passes ? fromEngine(engine::verdictText(*candidate.passes))
+                                                  : QString()};
+        for (int column = 0; column < 6; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             const Qt::Alignment side = column == 0 ? Qt::AlignLeft : Qt::AlignRight;
             item->setTextAlignment(side | Qt::AlignVCenter);

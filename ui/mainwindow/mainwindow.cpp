@@ -236,8 +236,8 @@ void MainWindow::fillSelectors() {
     fillList(ui->compressionBarCombo, designations);
 }
 
-// The seven inputs in the order of the design input: b, h, d', f'c, Fy, Mu, d''.
-std::array<QLineEdit*, 7> MainWindow::inputFields() const {
+// The seven inputs in the order of engine::inputs: b, h, d', f'c, Fy, Mu, d''.
+std::array<QLineEdit*, engine::inputs.size()> MainWindow::inputFields() const {
     return {ui->widthEdit, ui->heightEdit, ui->coverEdit,           ui->fcEdit,
             ui->fyEdit,    ui->momentEdit, ui->compressionCoverEdit};
 }

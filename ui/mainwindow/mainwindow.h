@@ -98,7 +98,7 @@ class MainWindow : public QMainWindow {
 
     void showError(const QString& text);
     void showReport(const QString& report);
-    std::array<QLineEdit*, 7> inputFields() const;
+    std::array<QLineEdit*, engine::inputs.size()> inputFields() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMovie* flag_ = nullptr;

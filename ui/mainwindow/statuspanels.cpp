@@ -8,6 +8,7 @@
 #include <QTime>
 
 #include "common/enginetext.h"
+#include "quintaral/version.h"
 
 namespace {
 // Widths of the panels in pixels: the credit panel at least 394, the clock panels at least 96;

@@ -1,4 +1,5 @@
 #include "print/beampages.h"
+#include "quintaral/version.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -17,6 +17,7 @@
 #include "common/enginetext.h"
 #include "engine/sheet.h"
 #include "print/beampages.h"
+#include "quintaral/version.h"
 
 namespace printing {
 

@@ -11,6 +11,7 @@
 #include "common/decimalseparator.h"
 #include "common/formfonts.h"
 #include "engine/numbers.h"
+#include "quintaral/version.h"
 #include "ui_splashwindow.h"
 
 namespace {
