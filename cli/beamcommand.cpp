@@ -287,9 +287,9 @@ int runBeam(const QStringList& arguments) {
     }
     const auto& design = std::get<engine::beam::BeamDesign>(outcome);
     if (parser.isSet(dxfOption)) {
-        const std::string error = dxfexport::writeBeamDxf(
-            QFile::encodeName(parser.value(dxfOption)).toStdString(), design, input,
-            csv->decimalSeparator);
+        const std::string error =
+            dxfexport::writeBeamDxf(QFile::encodeName(parser.value(dxfOption)).toStdString(),
+                                    design, input, csv->decimalSeparator);
         if (!error.empty()) {
             writeError(error + '\n');
             return exitUsage;

@@ -1,8 +1,8 @@
 #include "project/project.h"
 
-#include "engine/barscheck.h"
-
 #include <variant>
+
+#include "engine/barscheck.h"
 
 namespace project {
 

@@ -13,9 +13,10 @@
 namespace project {
 
 // The project the engineer works on: the seven inputs and the design code, the last completed
-// design, the layout settings and the chosen bars, a continuous beam and its design, the file it lives in and whether it changed
-// since that file was written. The windows and the command line read and write it; windows
-// come and go, the project stays, so closing a window never loses a choice.
+// design, the layout settings and the chosen bars, a continuous beam and its design, the file it
+// lives in and whether it changed since that file was written. The windows and the command line
+// read and write it; windows come and go, the project stays, so closing a window never loses a
+// choice.
 class Project : public QObject {
     Q_OBJECT
   public:

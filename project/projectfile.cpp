@@ -248,9 +248,9 @@ struct BeamSectionKey {
     double eb::BeamInput::*field;
 };
 constexpr BeamSectionKey beamSectionKeys[] = {
-    {"b", &eb::BeamInput::b},           {"h", &eb::BeamInput::h},
-    {"cover", &eb::BeamInput::dPrime},  {"cover2", &eb::BeamInput::dSecond},
-    {"fc", &eb::BeamInput::fc},         {"fy", &eb::BeamInput::fy},
+    {"b", &eb::BeamInput::b},          {"h", &eb::BeamInput::h},
+    {"cover", &eb::BeamInput::dPrime}, {"cover2", &eb::BeamInput::dSecond},
+    {"fc", &eb::BeamInput::fc},        {"fy", &eb::BeamInput::fy},
 };
 
 // The moments typed for a span: key in the file, field.
@@ -329,8 +329,7 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
             const std::optional<int> span = integerOf(row.value(QLatin1String("span")));
             const std::optional<double> x = finiteOf(row.value(QLatin1String("x")));
             const std::optional<double> mu = finiteOf(row.value(QLatin1String("mu")));
-            if (!stations[i].isObject() || !span || *span < 1 || *span > spans.size() || !x ||
-                !mu)
+            if (!stations[i].isObject() || !span || *span < 1 || *span > spans.size() || !x || !mu)
                 return beamKey(name);
             beam.stations.push_back({*span, *x, *mu});
         }
@@ -381,8 +380,10 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
     }
     const QJsonValue bars = object.value(QLatin1String("bars"));
     if (!bars.isUndefined()) {
-        const std::optional<int> smallest = integerOf(bars.toObject().value(QLatin1String("smallest")));
-        const std::optional<int> largest = integerOf(bars.toObject().value(QLatin1String("largest")));
+        const std::optional<int> smallest =
+            integerOf(bars.toObject().value(QLatin1String("smallest")));
+        const std::optional<int> largest =
+            integerOf(bars.toObject().value(QLatin1String("largest")));
         if (!bars.isObject() || !smallest || !largest || !engine::findBar(*smallest) ||
             !engine::findBar(*largest) || *smallest > *largest)
             return beamKey(QStringLiteral("bars"));
@@ -407,8 +408,8 @@ QJsonArray mergedArray(const QJsonValue& saved, const std::vector<QJsonObject>& 
     const QJsonArray before = saved.toArray();
     QJsonArray array;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        QJsonObject object = qsizetype(i) < before.size() ? before[qsizetype(i)].toObject()
-                                                          : QJsonObject();
+        QJsonObject object =
+            qsizetype(i) < before.size() ? before[qsizetype(i)].toObject() : QJsonObject();
         for (auto it = values[i].begin(); it != values[i].end(); ++it)
             object.insert(it.key(), it.value());
         array.append(object);
@@ -600,9 +601,9 @@ QByteArray serializeProject(const ProjectFile& project) {
     root.insert(QLatin1String("format"), QLatin1String(formatName));
     // A beam needs the format that holds one; a project without keeps its file's version.
     const int savedVersion = integerOf(root.value(QLatin1String("schemaVersion"))).value_or(1);
-    root.insert(QLatin1String("schemaVersion"),
-                project.beam ? std::max(savedVersion, beamSchemaVersion)
-                             : std::clamp(savedVersion, 1, schemaVersion));
+    root.insert(QLatin1String("schemaVersion"), project.beam
+                                                    ? std::max(savedVersion, beamSchemaVersion)
+                                                    : std::clamp(savedVersion, 1, schemaVersion));
     root.insert(QLatin1String("programVersion"), programVersion());
     const std::string_view code = engine::codeName(project.code);
     root.insert(QLatin1String("designCode"), QLatin1String(code.data(), qsizetype(code.size())));

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "engine/arrangementtext.h"
+#include "engine/beam/beam.h"
 #include "engine/design.h"
 #include "engine/run.h"
-#include "engine/beam/beam.h"
 #include "engine/schedule.h"
 #include "project/projectfile.h"
 
@@ -644,9 +644,15 @@ void TestCli::beamJsonAndTextAgree() {
 // `beam FILE.quintaral` gives what `beam` gives with the options that describe the same beam, and
 // refuses those options beside a file; `open` prints the same schedule after the section's report.
 void TestCli::beamFromAProjectFile() {
-    const QStringList options{"--spans", writeFile("vanos.csv", beamSpans), "--b", "30", "--h", "50",
-                              "--cover", "6", "--cover2", "6", "--fc", "210", "--fy", "4200",
-                              "--code", "NSR-10", "--class", "DMO"};
+    const QStringList options{"--spans",  writeFile("vanos.csv", beamSpans),
+                              "--b",      "30",
+                              "--h",      "50",
+                              "--cover",  "6",
+                              "--cover2", "6",
+                              "--fc",     "210",
+                              "--fy",     "4200",
+                              "--code",   "NSR-10",
+                              "--class",  "DMO"};
     engine::beam::BeamInput beam;
     beam.code = engine::DesignCode::Nsr10;
     beam.seismicClass = engine::beam::SeismicClass::Dmo;
@@ -679,9 +685,9 @@ void TestCli::beamFromAProjectFile() {
     QVERIFY(opened.out.endsWith("\n\n" + schedule.out));
     const engine::DesignInput section{30, 50, 6, 210, 4200, 10, 6};
     const QByteArray report =
-        fromEngine(engine::resultsReport(
-                       std::get<engine::DesignRun>(engine::runDesign(section, engine::DesignCode::Nsr98)),
-                       '.'))
+        fromEngine(engine::resultsReport(std::get<engine::DesignRun>(
+                                             engine::runDesign(section, engine::DesignCode::Nsr98)),
+                                         '.'))
             .replace('\r', QByteArray());
     QVERIFY(opened.out.startsWith(report));
     QCOMPARE(opened.status, schedule.status);  // the section passes: the beam decides
@@ -690,9 +696,11 @@ void TestCli::beamFromAProjectFile() {
 // `--dxf FILE` writes the drawing (read back by ezdxf in beam_dxf_readback); a path that cannot
 // be written is a message and exit 1, and leaves no file.
 void TestCli::beamDxf() {
-    const QStringList beam{"beam", "--spans", writeFile("vanos.csv", beamSpans), "--b", "30",
-                           "--h", "50", "--cover", "6", "--cover2", "6", "--fc", "210", "--fy",
-                           "4200"};
+    const QStringList beam{"beam",     "--spans", writeFile("vanos.csv", beamSpans),
+                           "--b",      "30",      "--h",
+                           "50",       "--cover", "6",
+                           "--cover2", "6",       "--fc",
+                           "210",      "--fy",    "4200"};
     const QString written = dir_.filePath("despiece.dxf");
     const Run good = runCli(beam + QStringList{"--dxf", written});
     QVERIFY2(good.status == 0 || good.status == 2, good.err.constData());
@@ -703,7 +711,9 @@ void TestCli::beamDxf() {
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     const struct Writable {
         QString folder;
-        ~Writable() { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
+        ~Writable() {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
     } restore{folder};
     QStringList unwritable{dir_.filePath("no/existe/despiece.dxf")};
     if (geteuid() != 0) unwritable << folder + "/despiece.dxf";  // root writes anywhere
@@ -712,7 +722,8 @@ void TestCli::beamDxf() {
         QCOMPARE(failed.status, 1);
         QVERIFY2(!failed.err.isEmpty() && failed.out.isEmpty(), qPrintable(path));
         QVERIFY(!QFileInfo::exists(path));
-        if (path.startsWith(folder)) QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 0);
+        if (path.startsWith(folder))
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 0);
     }
 }
 

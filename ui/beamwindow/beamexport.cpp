@@ -26,9 +26,9 @@ void exportBeamDxf(QWidget* parent, const project::Project& project) {
     dialog.setDefaultSuffix(QStringLiteral("dxf"));
     setAcceptCaption(dialog, "&Guardar");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const std::string error = dxfexport::writeBeamDxf(
-        dialog.selectedFiles().front().toStdString(), *project.beamDesign(), *project.beam(),
-        decimalSeparator());
+    const std::string error =
+        dxfexport::writeBeamDxf(dialog.selectedFiles().front().toStdString(), *project.beamDesign(),
+                                *project.beam(), decimalSeparator());
     if (!error.empty())
         QMessageBox::critical(parent, QStringLiteral("Exportar a DXF"), fromEngine(error),
                               QMessageBox::Ok);

@@ -376,13 +376,13 @@ void BeamWindow::showFields(const eb::BeamInput& input) {
     const Fields& f = *fields_;
     loading_ = true;
     const std::pair<QLineEdit*, double> values[] = {
-        {f.widthEdit, input.b},       {f.heightEdit, input.h}, {f.dPrimeEdit, input.dPrime},
-        {f.dSecondEdit, input.dSecond}, {f.fcEdit, input.fc},   {f.fyEdit, input.fy}};
+        {f.widthEdit, input.b},         {f.heightEdit, input.h}, {f.dPrimeEdit, input.dPrime},
+        {f.dSecondEdit, input.dSecond}, {f.fcEdit, input.fc},    {f.fyEdit, input.fy}};
     for (const auto& [field, value] : values) field->setText(number(value));
     f.codeCombo->setCurrentIndex(f.codeCombo->findData(static_cast<int>(input.code)));
     f.classCombo->setCurrentIndex(f.classCombo->findData(static_cast<int>(input.seismicClass)));
-    for (const auto& [box, bar] :
-         {std::pair{f.smallestBarCombo, input.smallestBar}, std::pair{f.largestBarCombo, input.largestBar}})
+    for (const auto& [box, bar] : {std::pair{f.smallestBarCombo, input.smallestBar},
+                                   std::pair{f.largestBarCombo, input.largestBar}})
         chooseData(box, bar, QStringLiteral("N° %1").arg(bar));
     chooseData(f.stockCombo, input.stockLength, number(input.stockLength));
     spansModel_->setRowCount(0);

@@ -91,7 +91,7 @@ class BeamWindow : public QWidget {
     engine::LayoutSettings settings_;
     bool stationsFromCentreline_ = false;
     bool loading_ = false;
-    bool writing_ = false;       // the window is writing the project's beam
-    bool inProject_ = false;     // the fields are the project's beam (it has one, or was edited)
+    bool writing_ = false;          // the window is writing the project's beam
+    bool inProject_ = false;        // the fields are the project's beam (it has one, or was edited)
     bool syncingSupports_ = false;  // one support typed, its other side being written
 };

@@ -344,7 +344,8 @@ void MainWindow::setupBeamCommands() {
 // the project first, as a design or a save would take them.
 void MainWindow::showBeamWindow() {
     if (!project_->beam() && !lastDesign()) {
-        const project::TextInputs typed = project::inputsFromTexts(inputTexts(), decimalSeparator());
+        const project::TextInputs typed =
+            project::inputsFromTexts(inputTexts(), decimalSeparator());
         if (!typed.invalid) project_->setInputs(typed.inputs);
     }
     windows::showBeamWindow();

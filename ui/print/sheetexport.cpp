@@ -54,8 +54,7 @@ std::optional<CalculationSheet> calculationSheet(const project::Project& project
     if (!design && !withBeam) return std::nullopt;
     CalculationSheet sheet;
     if (!project.path().isEmpty()) sheet.fileName = QFileInfo(project.path()).fileName();
-    if (withBeam)
-        sheet.beam = CalculationSheet::Beam{*project.beam(), *project.beamDesign()};
+    if (withBeam) sheet.beam = CalculationSheet::Beam{*project.beam(), *project.beamDesign()};
     if (!design) {
         // The beam's pages alone, under the header of the beam's code.
         sheet.withSection = false;
