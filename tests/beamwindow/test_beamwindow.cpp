@@ -228,6 +228,10 @@ void TestBeamWindow::closingKeepsTheBeam() {
         project::Project* project;
         ~NewProjectAfter() { project->clear(); }
     } newProjectAfter{main->project()};
+    // Looking is not editing: a project keeps no beam (and its file format 1) until one is typed.
+    named<QAction>(main, "beamAction")->trigger();
+    QVERIFY(shownBeamWindow()->close());
+    QVERIFY(!main->project()->beam());
     named<QAction>(main, "beamAction")->trigger();
     typeThreeSpans(*shownBeamWindow());
     const double mass = shownBeamWindow()->design()->totalMass;
@@ -250,6 +254,17 @@ void TestBeamWindow::closingKeepsTheBeam() {
     QVERIFY(reopened.beam() && reopened.beamDesign());
     QCOMPARE(reopened.beam()->spans.size(), std::size_t{3});
     QCOMPARE(reopened.beamDesign()->totalMass, mass);
+
+    // An open window follows the project: a new project, then the saved one opened.
+    named<QAction>(main, "beamAction")->trigger();
+    const QAbstractItemModel* spans = named<QTableView>(shownBeamWindow(), "spansView")->model();
+    main->project()->clear();
+    QCOMPARE(spans->rowCount(), 1);
+    QCOMPARE(main->project()->open(file), QString());
+    QCOMPARE(spans->rowCount(), 3);
+    QCOMPARE(shownBeamWindow()->design()->totalMass, mass);
+    QVERIFY(!main->project()->isModified());
+    QVERIFY(shownBeamWindow()->close());
 
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
