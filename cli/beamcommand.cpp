@@ -12,11 +12,13 @@
 
 #include "commandline.h"
 #include "commands.h"
+#include "dxf/beamdxf.h"
 #include "engine/beam/beam.h"
 #include "engine/beam/beamcsv.h"
 #include "engine/beam/beamtext.h"
 #include "engine/catalogue.h"
 #include "helptexts.h"
+#include "project/project.h"
 
 namespace cli {
 
@@ -29,6 +31,11 @@ const QString classOption = QStringLiteral("class");
 const QString barsOption = QStringLiteral("bars");
 const QString stockOption = QStringLiteral("stock");
 const QString formatOption = QStringLiteral("format");
+const QString dxfOption = QStringLiteral("dxf");
+const QString codeOptionName = QStringLiteral("code");
+const std::array<QString, 6> sectionOptions{QStringLiteral("b"),     QStringLiteral("h"),
+                                            QStringLiteral("cover"), QStringLiteral("cover2"),
+                                            QStringLiteral("fc"),    QStringLiteral("fy")};
 const QString standardStream = QStringLiteral("-");
 
 struct FileCloser {
@@ -172,14 +179,66 @@ bool readBeamFiles(const QCommandLineParser& parser, const CsvStyle& style,
     return true;
 }
 
+// The beam the options describe (section, code, class, bars, stock and the CSV files), into
+// `input`; false after printing what is wrong.
+bool readBeamOptions(const QCommandLineParser& parser, const CsvStyle& csv,
+                     engine::beam::BeamInput& input) {
+    const auto numbers = numberOptions(parser, sectionOptions);
+    const auto code = codeOption(parser);
+    if (!numbers || !code) return false;
+    if (!parser.isSet(spansOption)) {
+        printError(QStringLiteral("falta la opción --%1").arg(spansOption));
+        return false;
+    }
+    if (parser.isSet(centrelineOption) && !parser.isSet(stationsOption)) {
+        printError(QStringLiteral("--centreline solo se usa con --stations"));
+        return false;
+    }
+    input.code = *code;
+    const std::array<double, 6>& values = *numbers;
+    input.b = values[0];
+    input.h = values[1];
+    input.dPrime = values[2];
+    input.dSecond = values[3];
+    input.fc = values[4];
+    input.fy = values[5];
+    return readClass(parser, input) && readBarRange(parser, input) && readStock(parser, input) &&
+           readBeamFiles(parser, csv, input);
+}
+
+// The beam of a project file, in place of the options that describe one: none after printing
+// why it cannot be read, or which of those options came with it (the file says it all; only how
+// to write the result may be given too).
+std::optional<engine::beam::BeamInput> projectBeam(const QCommandLineParser& parser,
+                                                   const QString& path) {
+    QStringList given;
+    QStringList beamOptions(sectionOptions.begin(), sectionOptions.end());
+    beamOptions << spansOption << stationsOption << centrelineOption << classOption << barsOption
+                << stockOption << codeOptionName;
+    for (const QString& name : beamOptions)
+        if (parser.isSet(name)) given << QStringLiteral("--") + name;
+    if (!given.isEmpty()) {
+        printError(QStringLiteral("el proyecto «%1» ya trae la viga: quite %2")
+                       .arg(path, given.join(QStringLiteral(", "))));
+        return std::nullopt;
+    }
+    project::Project saved;
+    if (const QString error = saved.open(path); !error.isEmpty()) {
+        printError(error);
+        return std::nullopt;
+    }
+    if (!saved.beam()) {
+        printError(QStringLiteral("el proyecto «%1» no trae ninguna viga").arg(path));
+        return std::nullopt;
+    }
+    return saved.beam();
+}
+
 }  // namespace
 
 int runBeam(const QStringList& arguments) {
-    const std::array<QString, 6> names{QStringLiteral("b"),  QStringLiteral("h"),
-                                       QStringLiteral("cover"), QStringLiteral("cover2"),
-                                       QStringLiteral("fc"), QStringLiteral("fy")};
     QCommandLineParser parser;
-    for (const QString& name : names)
+    for (const QString& name : sectionOptions)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("valor")));
     parser.addOption(QCommandLineOption(spansOption, QString(), QStringLiteral("archivo")));
     parser.addOption(QCommandLineOption(stationsOption, QString(), QStringLiteral("archivo")));
@@ -189,41 +248,37 @@ int runBeam(const QStringList& arguments) {
     parser.addOption(QCommandLineOption(stockOption, QString(), QStringLiteral("longitud")));
     parser.addOption(QCommandLineOption(formatOption, QString(), QStringLiteral("formato"),
                                         QStringLiteral("text")));
+    parser.addOption(QCommandLineOption(dxfOption, QString(), QStringLiteral("archivo")));
     addCodeOption(parser);
     addCsvOptions(parser);
     const QString command = QStringLiteral("beam");
-    if (const auto status = parseOptions(parser, arguments, command, help::beam)) return *status;
-
-    const auto numbers = numberOptions(parser, names);
-    const auto code = codeOption(parser);
-    if (!numbers || !code) return exitUsage;
+    // One argument, a project file, may stand for the options that describe the beam.
+    if (!parseCommandLine(parser, arguments, command)) return exitUsage;
+    if (helpRequested(parser)) {
+        writeOut(help::beam);
+        return exitSuccess;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        printError(QStringLiteral("argumento de más: %1").arg(files.at(1)));
+        return exitUsage;
+    }
     const QString format = parser.value(formatOption);
     if (format != QLatin1String("text") && format != QLatin1String("json")) {
         printError(QStringLiteral("formato desconocido: «%1» (text o json)").arg(format));
         return exitUsage;
     }
-    if (!parser.isSet(spansOption)) {
-        printError(QStringLiteral("falta la opción --%1").arg(spansOption));
-        return exitUsage;
-    }
-    if (parser.isSet(centrelineOption) && !parser.isSet(stationsOption)) {
-        printError(QStringLiteral("--centreline solo se usa con --stations"));
-        return exitUsage;
-    }
+    const auto csv = csvOptions(parser);
+    if (!csv) return exitUsage;
 
     engine::beam::BeamInput input;
-    input.code = *code;
-    const std::array<double, 6>& values = *numbers;
-    input.b = values[0];
-    input.h = values[1];
-    input.dPrime = values[2];
-    input.dSecond = values[3];
-    input.fc = values[4];
-    input.fy = values[5];
-    const auto csv = csvOptions(parser);
-    if (!csv || !readClass(parser, input) || !readBarRange(parser, input) ||
-        !readStock(parser, input) || !readBeamFiles(parser, *csv, input))
+    if (!files.isEmpty()) {
+        const auto saved = projectBeam(parser, files.first());
+        if (!saved) return exitUsage;
+        input = *saved;
+    } else if (!readBeamOptions(parser, *csv, input)) {
         return exitUsage;
+    }
 
     const engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
     if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome)) {
@@ -231,6 +286,15 @@ int runBeam(const QStringList& arguments) {
         return exitFailed;
     }
     const auto& design = std::get<engine::beam::BeamDesign>(outcome);
+    if (parser.isSet(dxfOption)) {
+        const std::string error =
+            dxfexport::writeBeamDxf(QFile::encodeName(parser.value(dxfOption)).toStdString(),
+                                    design, input, csv->decimalSeparator);
+        if (!error.empty()) {
+            writeError(error + '\n');
+            return exitUsage;
+        }
+    }
     writeOut(format == QLatin1String("json") ? engine::beam::designJson(design)
                                              : engine::beam::scheduleText(design, csv->decimalSeparator));
     return design.passes ? exitSuccess : exitFailed;

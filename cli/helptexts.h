@@ -120,10 +120,12 @@ inline constexpr std::string_view open = R"(Uso: quintaral-cli open ARCHIVO.quin
 Muestra el informe de resultados de un proyecto guardado, diseñado de nuevo con sus datos y
 por la norma que el proyecto guarda. Si el proyecto guarda unas barras elegidas, muestra
 después, como la ventana de disposición del refuerzo, cómo caben en la sección y su revisión
-de resistencia.
+de resistencia. Si guarda una viga continua («Viga y despiece»), muestra al final su despiece
+y sus revisiones, como «quintaral-cli beam ARCHIVO.quintaral».
 
-Estado de salida: 0 diseñado (y con barras, «Cumple»), 2 la sección no se pudo diseñar (el
-mensaje de la ventana en la salida de errores) o sus barras «No cumple», 1 error en los
+Estado de salida: 0 diseñado (y con barras, «Cumple»; con viga, todas sus revisiones
+cumplen), 2 la sección o la viga no se pudo diseñar (el mensaje en la salida de errores), sus
+barras «No cumple» o alguna revisión de la viga no cumple, 1 error en los
 argumentos, un archivo que no se puede abrir como proyecto, un dato que la ventana no puede
 mostrar (ni cero ni entre 0.000001 y 1000000, con su signo) o que ninguna sección puede tener.
 )";
@@ -132,7 +134,8 @@ inline constexpr std::string_view beam =
     R"(Uso: quintaral-cli beam --spans VANOS.csv [--stations ESTACIONES.csv [--centreline]]
                           --b ANCHO --h ALTURA --cover D1 --cover2 D2 --fc FC --fy FY
                           [--code NSR-98|NSR-10] [--class DES|DMO|DMI] [--bars 4-8] [--stock 12]
-                          [--delimiter C] [--decimal-comma] [--format text|json]
+                          [--delimiter C] [--decimal-comma] [--format text|json] [--dxf DIBUJO]
+       quintaral-cli beam PROYECTO.quintaral [--decimal-comma] [--format text|json] [--dxf DIBUJO]
 
 Diseña el refuerzo longitudinal de una viga continua de sección constante: las envolventes de
 momento, las barras que cumplen la resistencia y las reglas sísmicas de su clase, los cortes,
@@ -157,6 +160,13 @@ los ganchos y los empalmes; escribe el despiece con longitudes y masas y cada re
                       o «tab» para el tabulador
   --decimal-comma     números con coma decimal en los archivos y en el despiece
   --format text|json  text (predeterminado): el despiece en texto; json: un objeto JSON
+  --dxf DIBUJO        escribe además el despiece como dibujo DXF (cm, 1 unidad = 1 cm): el
+                      alzado, las secciones y la tabla de barras; si no se puede escribir, no
+                      queda ningún archivo a medias
+
+PROYECTO.quintaral, un proyecto guardado con una viga («Viga y despiece»), trae la viga entera
+(sección, materiales, norma, clase, vanos, momentos o estaciones, barras y longitud comercial)
+en lugar de las opciones que la describen; esas opciones junto a un proyecto se rechazan.
 
 VANOS.csv nombra en su primera fila las columnas span, length, support_left, support_right,
 mu_left, mu_mid, mu_right y, si se quiere, mu_mid_min (en cualquier orden; las demás no se
@@ -175,10 +185,12 @@ Los números llevan punto decimal (coma con --decimal-comma) y pueden ir en nota
 (1.5e3). Un archivo con un error se rechaza con su nombre y el número de línea.
 
 Estado de salida: 0 todas las revisiones cumplen, 2 alguna no cumple o la viga no se puede
-diseñar (el mensaje en la salida de errores), 1 error en los argumentos o en un archivo.
+diseñar (el mensaje en la salida de errores), 1 error en los argumentos o en un archivo, o un
+dibujo DXF que no se pudo escribir.
 
-Ejemplo:
+Ejemplos:
   quintaral-cli beam --spans vanos.csv --b 30 --h 50 --cover 6 --cover2 6 --fc 210 --fy 4200
+  quintaral-cli beam porticos.quintaral --dxf despiece.dxf
 )";
 
 }  // namespace cli::help

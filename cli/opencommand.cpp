@@ -6,6 +6,7 @@
 #include "commandline.h"
 #include "commands.h"
 #include "engine/barscheck.h"
+#include "engine/beam/beamtext.h"
 #include "engine/layout.h"
 #include "engine/run.h"
 #include "helptexts.h"
@@ -74,6 +75,17 @@ int runOpen(const QStringList& arguments) {
         text.push_back('\n');
         passes = appendBarsCheck(text, *bars, saved.layoutSettings(),
                                  engine::CompletedDesign{input, run});
+    }
+    // The beam, when the file has one: its schedule and checks after the section.
+    if (saved.beam()) {
+        text.push_back('\n');
+        if (!saved.beamDesign()) {
+            writeOut(text);
+            writeError(saved.beamError().toStdString() + '\n');
+            return exitFailed;
+        }
+        text += engine::beam::scheduleText(*saved.beamDesign(), '.');
+        passes = passes && saved.beamDesign()->passes;
     }
     writeOut(text);
     return passes ? exitSuccess : exitFailed;

@@ -1,6 +1,7 @@
 // The project-file reader on arbitrary bytes: every input either opens or gets a message that
 // names the file, and whatever opens writes back to bytes that open as the same project, which
-// then write back to exactly the same bytes.
+// then write back to exactly the same bytes; a beam comes back as the same beam, and a project
+// written with one says the format that holds it.
 
 #include <cstdint>
 
@@ -25,6 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(second.project->inputs == first.project->inputs);
     FUZZ_CHECK(second.project->layout == first.project->layout);
     FUZZ_CHECK(second.project->arrangement == first.project->arrangement);
+    FUZZ_CHECK(project::sameBeam(second.project->beam, first.project->beam));
     FUZZ_CHECK(project::serializeProject(*second.project) == written);
+    FUZZ_CHECK(!first.project->beam ||
+               second.project->source.value(QLatin1String("schemaVersion")).toInt() >=
+                   project::beamSchemaVersion);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "project/project.h"
 
+#include <variant>
+
 #include "engine/barscheck.h"
 
 namespace project {
@@ -55,6 +57,24 @@ void Project::setBars(const std::optional<ChosenBars>& bars) {
     Q_EMIT layoutChanged();
 }
 
+void Project::setBeam(const std::optional<engine::beam::BeamInput>& beam) {
+    if (sameBeam(beam, beam_)) return;
+    beam_ = beam;
+    designBeam();
+    Q_EMIT beamChanged();
+}
+
+void Project::designBeam() {
+    beamDesign_.reset();
+    beamError_.clear();
+    if (!beam_) return;
+    engine::beam::BeamOutcome outcome = engine::beam::designBeam(*beam_);
+    if (auto* design = std::get_if<engine::beam::BeamDesign>(&outcome))
+        beamDesign_ = std::move(*design);
+    else
+        beamError_ = QString::fromStdString(std::get<engine::beam::BeamError>(outcome).message);
+}
+
 void Project::followNewDesign() {
     if (!bars_) return;
     const engine::LayoutSettings settings = layoutSettings();
@@ -82,7 +102,11 @@ void Project::setModified(bool modified) {
 
 void Project::clear() {
     const bool hadLayout = hasLayout();
+    const bool hadBeam = beam_.has_value();
     design_.reset();
+    beam_.reset();
+    beamDesign_.reset();
+    beamError_.clear();
     layout_.reset();
     bars_.reset();
     inputs_ = {};
@@ -91,6 +115,7 @@ void Project::clear() {
     Q_EMIT inputsChanged();
     Q_EMIT designChanged();
     if (hadLayout) Q_EMIT layoutChanged();
+    if (hadBeam) Q_EMIT beamChanged();
     Q_EMIT pathChanged();
     setModified(false);
 }
@@ -105,10 +130,13 @@ QString Project::open(const QString& path) {
     design_.reset();
     layout_ = file_.layout;
     bars_ = file_.arrangement;
+    beam_ = file_.beam;
+    designBeam();
     Q_EMIT codeChanged();
     Q_EMIT inputsChanged();
     Q_EMIT designChanged();
     Q_EMIT layoutChanged();
+    Q_EMIT beamChanged();
     Q_EMIT pathChanged();
     setModified(false);
     return {};
@@ -122,6 +150,7 @@ QString Project::saveAs(const QString& path) {
     if (hasLayout()) next.layout = layoutSettings();
     next.arrangement = bars_;
     if (next.arrangement) next.arrangement->typed = false;
+    next.beam = beam_;
     const QString error = writeProject(path, next);
     if (!error.isEmpty()) return error;
     file_ = next;

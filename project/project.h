@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+#include "engine/beam/beam.h"
 #include "engine/code.h"
 #include "engine/layout.h"
 #include "engine/run.h"
@@ -12,9 +13,10 @@
 namespace project {
 
 // The project the engineer works on: the seven inputs and the design code, the last completed
-// design, the layout settings and the chosen bars, the file it lives in and whether it changed
-// since that file was written. The windows and the command line read and write it; windows
-// come and go, the project stays, so closing a window never loses a choice.
+// design, the layout settings and the chosen bars, a continuous beam and its design, the file it
+// lives in and whether it changed since that file was written. The windows and the command line
+// read and write it; windows come and go, the project stays, so closing a window never loses a
+// choice.
 class Project : public QObject {
     Q_OBJECT
   public:
@@ -46,6 +48,17 @@ class Project : public QObject {
     // True when the settings or bars came from a file or were chosen: a save stores them.
     bool hasLayout() const { return layout_.has_value() || bars_.has_value(); }
 
+    // The continuous beam, as typed in the window "Viga y despiece" or read from the file; none
+    // until one is typed or read.
+    const std::optional<engine::beam::BeamInput>& beam() const { return beam_; }
+    // The beam's design, worked out whenever the beam changes: none without a beam or when no
+    // arrangement satisfies it, and then beamError() says why.
+    const std::optional<engine::beam::BeamDesign>& beamDesign() const { return beamDesign_; }
+    const QString& beamError() const { return beamError_; }
+    // Takes the beam (none removes it) and designs it. Does not mark the project modified: the
+    // window that edits it does.
+    void setBeam(const std::optional<engine::beam::BeamInput>& beam);
+
     // The file in use; empty when there is none.
     const QString& path() const { return path_; }
     bool isModified() const { return modified_; }
@@ -67,6 +80,8 @@ class Project : public QObject {
     void designChanged();
     // The layout settings or the chosen bars changed.
     void layoutChanged();
+    // The beam and with it its design changed (or went).
+    void beamChanged();
     void pathChanged();
     void modifiedChanged(bool modified);
     // A window asks for the covers that put the design's depths where the chosen bars are
@@ -75,12 +90,16 @@ class Project : public QObject {
 
   private:
     void followNewDesign();
+    void designBeam();
 
     engine::DesignCode code_ = engine::DesignCode::Nsr98;
     DesignInputs inputs_;
     std::optional<engine::CompletedDesign> design_;
     std::optional<engine::LayoutSettings> layout_;
     std::optional<ChosenBars> bars_;
+    std::optional<engine::beam::BeamInput> beam_;
+    std::optional<engine::beam::BeamDesign> beamDesign_;
+    QString beamError_;
     QString path_;
     bool modified_ = false;
     ProjectFile file_;  // as opened or last saved, with the keys this version ignores

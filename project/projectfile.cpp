@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -139,17 +140,14 @@ QString readInputs(const QJsonObject& root, ProjectFile& project) {
     return {};
 }
 
-QString readLayout(const QJsonObject& root, ProjectFile& project) {
-    const QJsonValue layoutValue = root.value(QLatin1String("layout"));
-    if (layoutValue.isUndefined()) return {};
-    if (!layoutValue.isObject()) return invalidKey("layout");
-    const QJsonObject object = layoutValue.toObject();
-    engine::LayoutSettings layout;
-
+// The settings of a layout object; `prefix` names its keys in messages ("layout").
+QString readLayoutObject(const QJsonObject& object, const QString& prefix,
+                         engine::LayoutSettings& layout) {
     const QJsonValue stirrup = object.value(QLatin1String("stirrup"));
     if (!stirrup.isUndefined()) {
         const std::optional<int> designation = integerOf(stirrup);
-        if (!designation || !engine::findBar(*designation)) return invalidKey("layout.stirrup");
+        if (!designation || !engine::findBar(*designation))
+            return invalidKey(prefix + QStringLiteral(".stirrup"));
         layout.stirrupDesignation = *designation;
     }
     for (const auto& [key, field] :
@@ -158,15 +156,26 @@ QString readLayout(const QJsonObject& root, ProjectFile& project) {
         const QJsonValue value = object.value(QLatin1String(key));
         if (value.isUndefined()) continue;
         const std::optional<double> number = nonNegativeOf(value);
-        if (!number) return invalidKey(QStringLiteral("layout.") + QLatin1String(key));
+        if (!number) return invalidKey(prefix + QLatin1Char('.') + QLatin1String(key));
         layout.*field = *number;
     }
     const QJsonValue layers = object.value(QLatin1String("maxLayers"));
     if (!layers.isUndefined()) {
         const std::optional<int> count = integerOf(layers);
-        if (count != 1 && count != 2) return invalidKey("layout.maxLayers");
+        if (count != 1 && count != 2) return invalidKey(prefix + QStringLiteral(".maxLayers"));
         layout.maxTensionLayers = *count;
     }
+    return {};
+}
+
+QString readLayout(const QJsonObject& root, ProjectFile& project) {
+    const QJsonValue layoutValue = root.value(QLatin1String("layout"));
+    if (layoutValue.isUndefined()) return {};
+    if (!layoutValue.isObject()) return invalidKey("layout");
+    engine::LayoutSettings layout;
+    const QString reason =
+        readLayoutObject(layoutValue.toObject(), QStringLiteral("layout"), layout);
+    if (!reason.isEmpty()) return reason;
     project.layout = layout;
     return {};
 }
@@ -219,6 +228,248 @@ QString readArrangement(const QJsonObject& root, ProjectFile& project) {
     return {};
 }
 
+namespace eb = engine::beam;
+
+// The beam's section and materials: key in the file, field of the input. The keys are those of
+// the section's inputs.
+struct BeamSectionKey {
+    const char* key;
+    double eb::BeamInput::*field;
+};
+constexpr BeamSectionKey beamSectionKeys[] = {
+    {"b", &eb::BeamInput::b},          {"h", &eb::BeamInput::h},
+    {"cover", &eb::BeamInput::dPrime}, {"cover2", &eb::BeamInput::dSecond},
+    {"fc", &eb::BeamInput::fc},        {"fy", &eb::BeamInput::fy},
+};
+
+// The moments typed for a span: key in the file, field.
+struct SpanMomentKey {
+    const char* key;
+    double eb::SpanMoments::*field;
+};
+constexpr SpanMomentKey spanMomentKeys[] = {{"muLeft", &eb::SpanMoments::left},
+                                            {"muMid", &eb::SpanMoments::mid},
+                                            {"muRight", &eb::SpanMoments::right}};
+
+// More spans than any beam is drawn or designed with; a file with more is refused before the
+// design tries it.
+constexpr qsizetype maximumSpans = 100;
+
+std::optional<double> positiveOf(const QJsonValue& value) {
+    const std::optional<double> number = nonNegativeOf(value);
+    if (!number || *number == 0) return std::nullopt;
+    return number;
+}
+
+std::optional<double> finiteOf(const QJsonValue& value) {
+    if (!value.isDouble() || !std::isfinite(value.toDouble())) return std::nullopt;
+    return value.toDouble();
+}
+
+QString beamKey(const QString& key) {
+    return invalidKey(QStringLiteral("beam.") + key);
+}
+
+QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
+    const QJsonValue spansValue = object.value(QLatin1String("spans"));
+    if (!spansValue.isArray() || spansValue.toArray().isEmpty() ||
+        spansValue.toArray().size() > maximumSpans)
+        return beamKey(QStringLiteral("spans"));
+    const QJsonArray spans = spansValue.toArray();
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        const QString name = QStringLiteral("spans[%1]").arg(i);
+        if (!spans[i].isObject()) return beamKey(name);
+        const QJsonObject spanObject = spans[i].toObject();
+        eb::Span span;
+        const std::optional<double> length = positiveOf(spanObject.value(QLatin1String("length")));
+        if (!length) return beamKey(name + QStringLiteral(".length"));
+        span.length = *length;
+        for (const SpanMomentKey& moment : spanMomentKeys) {
+            const std::optional<double> value =
+                nonNegativeOf(spanObject.value(QLatin1String(moment.key)));
+            if (!value) return beamKey(name + QLatin1Char('.') + QLatin1String(moment.key));
+            span.moments.*moment.field = *value;
+        }
+        const QJsonValue midMin = spanObject.value(QLatin1String("muMidMin"));
+        if (!midMin.isUndefined()) {
+            const std::optional<double> value = nonNegativeOf(midMin);
+            if (!value) return beamKey(name + QStringLiteral(".muMidMin"));
+            span.moments.midMin = *value;
+        }
+        beam.spans.push_back(span);
+    }
+
+    const QJsonValue supportsValue = object.value(QLatin1String("supports"));
+    if (!supportsValue.isArray() || supportsValue.toArray().size() != spans.size() + 1)
+        return beamKey(QStringLiteral("supports"));
+    for (const QJsonValue& support : supportsValue.toArray()) {
+        const std::optional<double> width = positiveOf(support);
+        if (!width) return beamKey(QStringLiteral("supports"));
+        beam.supports.push_back(*width);
+    }
+
+    const QJsonValue stationsValue = object.value(QLatin1String("stations"));
+    if (!stationsValue.isUndefined()) {
+        if (!stationsValue.isArray()) return beamKey(QStringLiteral("stations"));
+        const QJsonArray stations = stationsValue.toArray();
+        for (qsizetype i = 0; i < stations.size(); ++i) {
+            const QString name = QStringLiteral("stations[%1]").arg(i);
+            const QJsonObject row = stations[i].toObject();
+            const std::optional<int> span = integerOf(row.value(QLatin1String("span")));
+            const std::optional<double> x = finiteOf(row.value(QLatin1String("x")));
+            const std::optional<double> mu = finiteOf(row.value(QLatin1String("mu")));
+            if (!stations[i].isObject() || !span || *span < 1 || *span > spans.size() || !x || !mu)
+                return beamKey(name);
+            beam.stations.push_back({*span, *x, *mu});
+        }
+    }
+    const QJsonValue centreline = object.value(QLatin1String("stationsFromCentreline"));
+    if (!centreline.isUndefined()) {
+        if (!centreline.isBool()) return beamKey(QStringLiteral("stationsFromCentreline"));
+        beam.stationsFromCentreline = centreline.toBool();
+    }
+    return {};
+}
+
+QString readBeam(const QJsonObject& root, ProjectFile& project) {
+    const QJsonValue beamValue = root.value(QLatin1String("beam"));
+    if (beamValue.isUndefined()) return {};
+    if (!beamValue.isObject()) return invalidKey("beam");
+    const QJsonObject object = beamValue.toObject();
+    eb::BeamInput beam;
+
+    // A beam without a code of its own is designed under the project's.
+    const QJsonValue code = object.value(QLatin1String("designCode"));
+    beam.code = project.code;
+    if (!code.isUndefined()) {
+        const auto known = engine::codeFromName(code.toString().toStdString());
+        if (!code.isString() || !known) return beamKey(QStringLiteral("designCode"));
+        beam.code = *known;
+    }
+    const QJsonValue seismicClass = object.value(QLatin1String("class"));
+    const auto knownClass = eb::classFromName(seismicClass.toString().toStdString());
+    if (!seismicClass.isString() || !knownClass) return beamKey(QStringLiteral("class"));
+    beam.seismicClass = *knownClass;
+
+    const QJsonValue sectionValue = object.value(QLatin1String("section"));
+    if (!sectionValue.isObject()) return beamKey(QStringLiteral("section"));
+    const QJsonObject section = sectionValue.toObject();
+    for (const BeamSectionKey& key : beamSectionKeys) {
+        const std::optional<double> value = positiveOf(section.value(QLatin1String(key.key)));
+        if (!value) return beamKey(QStringLiteral("section.") + QLatin1String(key.key));
+        beam.*key.field = *value;
+    }
+
+    const QJsonValue layout = object.value(QLatin1String("layout"));
+    if (!layout.isUndefined()) {
+        if (!layout.isObject()) return beamKey(QStringLiteral("layout"));
+        const QString reason =
+            readLayoutObject(layout.toObject(), QStringLiteral("beam.layout"), beam.settings);
+        if (!reason.isEmpty()) return reason;
+    }
+    const QJsonValue bars = object.value(QLatin1String("bars"));
+    if (!bars.isUndefined()) {
+        const std::optional<int> smallest =
+            integerOf(bars.toObject().value(QLatin1String("smallest")));
+        const std::optional<int> largest =
+            integerOf(bars.toObject().value(QLatin1String("largest")));
+        if (!bars.isObject() || !smallest || !largest || !engine::findBar(*smallest) ||
+            !engine::findBar(*largest) || *smallest > *largest)
+            return beamKey(QStringLiteral("bars"));
+        beam.smallestBar = *smallest;
+        beam.largestBar = *largest;
+    }
+    const QJsonValue stock = object.value(QLatin1String("stock"));
+    if (!stock.isUndefined()) {
+        const std::optional<double> length = positiveOf(stock);
+        if (!length) return beamKey(QStringLiteral("stock"));
+        beam.stockLength = *length;
+    }
+    const QString reason = readBeamSpans(object, beam);
+    if (!reason.isEmpty()) return reason;
+    project.beam = std::move(beam);
+    return {};
+}
+
+// Writes each element of `values` over the object at the same place of `saved`, so that keys
+// this version does not know survive in the spans and stations too.
+QJsonArray mergedArray(const QJsonValue& saved, const std::vector<QJsonObject>& values) {
+    const QJsonArray before = saved.toArray();
+    QJsonArray array;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        QJsonObject object =
+            qsizetype(i) < before.size() ? before[qsizetype(i)].toObject() : QJsonObject();
+        for (auto it = values[i].begin(); it != values[i].end(); ++it)
+            object.insert(it.key(), it.value());
+        array.append(object);
+    }
+    return array;
+}
+
+QJsonObject layoutObject(QJsonObject layout, const engine::LayoutSettings& settings) {
+    layout.insert(QLatin1String("stirrup"), settings.stirrupDesignation);
+    layout.insert(QLatin1String("clearCover"), settings.clearCover);
+    layout.insert(QLatin1String("aggregate"), settings.maxAggregate);
+    layout.insert(QLatin1String("maxLayers"), settings.maxTensionLayers);
+    return layout;
+}
+
+QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
+    const std::string_view code = engine::codeName(beam.code);
+    object.insert(QLatin1String("designCode"), QLatin1String(code.data(), qsizetype(code.size())));
+    const std::string_view seismicClass = eb::className(beam.seismicClass);
+    object.insert(QLatin1String("class"),
+                  QLatin1String(seismicClass.data(), qsizetype(seismicClass.size())));
+    QJsonObject section = object.value(QLatin1String("section")).toObject();
+    for (const BeamSectionKey& key : beamSectionKeys)
+        section.insert(QLatin1String(key.key), beam.*key.field);
+    object.insert(QLatin1String("section"), section);
+    object.insert(QLatin1String("layout"),
+                  layoutObject(object.value(QLatin1String("layout")).toObject(), beam.settings));
+    QJsonObject bars = object.value(QLatin1String("bars")).toObject();
+    bars.insert(QLatin1String("smallest"), beam.smallestBar);
+    bars.insert(QLatin1String("largest"), beam.largestBar);
+    object.insert(QLatin1String("bars"), bars);
+    object.insert(QLatin1String("stock"), beam.stockLength);
+
+    QJsonArray supports;
+    for (const double width : beam.supports) supports.append(width);
+    object.insert(QLatin1String("supports"), supports);
+    std::vector<QJsonObject> spans;
+    for (const eb::Span& span : beam.spans) {
+        QJsonObject spanObject{{QLatin1String("length"), span.length}};
+        for (const SpanMomentKey& moment : spanMomentKeys)
+            spanObject.insert(QLatin1String(moment.key), span.moments.*moment.field);
+        if (span.moments.midMin) spanObject.insert(QLatin1String("muMidMin"), *span.moments.midMin);
+        spans.push_back(spanObject);
+    }
+    QJsonArray spanArray = mergedArray(object.value(QLatin1String("spans")), spans);
+    // A minimum moment no longer typed goes, with whatever else the span kept.
+    for (qsizetype i = 0; i < spanArray.size(); ++i)
+        if (!beam.spans[std::size_t(i)].moments.midMin) {
+            QJsonObject spanObject = spanArray[i].toObject();
+            spanObject.remove(QLatin1String("muMidMin"));
+            spanArray[i] = spanObject;
+        }
+    object.insert(QLatin1String("spans"), spanArray);
+
+    if (beam.stations.empty()) {
+        object.remove(QLatin1String("stations"));
+    } else {
+        std::vector<QJsonObject> stations;
+        for (const eb::Station& station : beam.stations)
+            stations.push_back({{QLatin1String("span"), station.span},
+                                {QLatin1String("x"), station.x},
+                                {QLatin1String("mu"), station.mu}});
+        object.insert(QLatin1String("stations"),
+                      mergedArray(object.value(QLatin1String("stations")), stations));
+    }
+    // Written when it says something, or when the file already had it.
+    if (beam.stationsFromCentreline || object.contains(QLatin1String("stationsFromCentreline")))
+        object.insert(QLatin1String("stationsFromCentreline"), beam.stationsFromCentreline);
+    return object;
+}
+
 // Whether every group names a catalogue bar at least once, so that the bars have a text.
 bool writable(const engine::Arrangement& arrangement) {
     for (const engine::Layer& layer : arrangement.layers) {
@@ -256,7 +507,7 @@ QString parseReason(const QByteArray& bytes, ProjectFile& project) {
     if (!document.isObject()) return QStringLiteral("no es un proyecto de Quintaral");
     const QJsonObject root = document.object();
     project.source = root;
-    for (const auto reader : {readHeader, readInputs, readLayout, readArrangement}) {
+    for (const auto reader : {readHeader, readInputs, readLayout, readArrangement, readBeam}) {
         const QString reason = reader(root, project);
         if (!reason.isEmpty()) return reason;
     }
@@ -272,6 +523,31 @@ QString inputKey(Input input) {
 QString inputLabel(Input input) {
     const engine::InputInfo& name = engine::inputs[int(input)];
     return QStringLiteral("%1 (%2)").arg(fromEngine(name.symbol), fromEngine(name.description));
+}
+
+bool sameBeam(const eb::BeamInput& a, const eb::BeamInput& b) {
+    const auto sameSpan = [](const eb::Span& x, const eb::Span& y) {
+        return x.length == y.length && x.moments.left == y.moments.left &&
+               x.moments.mid == y.moments.mid && x.moments.right == y.moments.right &&
+               x.moments.midMin == y.moments.midMin;
+    };
+    const auto sameStation = [](const eb::Station& x, const eb::Station& y) {
+        return x.span == y.span && x.x == y.x && x.mu == y.mu;
+    };
+    return a.code == b.code && a.seismicClass == b.seismicClass && a.b == b.b && a.h == b.h &&
+           a.dPrime == b.dPrime && a.dSecond == b.dSecond && a.fc == b.fc && a.fy == b.fy &&
+           a.settings == b.settings && a.smallestBar == b.smallestBar &&
+           a.largestBar == b.largestBar && a.stockLength == b.stockLength &&
+           a.supports == b.supports &&
+           std::equal(a.spans.begin(), a.spans.end(), b.spans.begin(), b.spans.end(), sameSpan) &&
+           std::equal(a.stations.begin(), a.stations.end(), b.stations.begin(), b.stations.end(),
+                      sameStation) &&
+           a.stationsFromCentreline == b.stationsFromCentreline;
+}
+
+bool sameBeam(const std::optional<eb::BeamInput>& a, const std::optional<eb::BeamInput>& b) {
+    if (!a || !b) return a.has_value() == b.has_value();
+    return sameBeam(*a, *b);
 }
 
 QString programVersion() {
@@ -311,7 +587,11 @@ ReadResult readProject(const QString& path) {
 QByteArray serializeProject(const ProjectFile& project) {
     QJsonObject root = project.source;
     root.insert(QLatin1String("format"), QLatin1String(formatName));
-    root.insert(QLatin1String("schemaVersion"), schemaVersion);
+    // A beam needs the format that holds one; a project without keeps its file's version.
+    const int savedVersion = integerOf(root.value(QLatin1String("schemaVersion"))).value_or(1);
+    root.insert(QLatin1String("schemaVersion"), project.beam
+                                                    ? std::max(savedVersion, beamSchemaVersion)
+                                                    : std::clamp(savedVersion, 1, schemaVersion));
     root.insert(QLatin1String("programVersion"), programVersion());
     const std::string_view code = engine::codeName(project.code);
     root.insert(QLatin1String("designCode"), QLatin1String(code.data(), qsizetype(code.size())));
@@ -326,12 +606,8 @@ QByteArray serializeProject(const ProjectFile& project) {
     root.insert(QLatin1String("inputs"), inputs);
 
     if (project.layout) {
-        QJsonObject layout = root.value(QLatin1String("layout")).toObject();
-        layout.insert(QLatin1String("stirrup"), project.layout->stirrupDesignation);
-        layout.insert(QLatin1String("clearCover"), project.layout->clearCover);
-        layout.insert(QLatin1String("aggregate"), project.layout->maxAggregate);
-        layout.insert(QLatin1String("maxLayers"), project.layout->maxTensionLayers);
-        root.insert(QLatin1String("layout"), layout);
+        root.insert(QLatin1String("layout"),
+                    layoutObject(root.value(QLatin1String("layout")).toObject(), *project.layout));
     } else {
         root.remove(QLatin1String("layout"));
     }
@@ -352,6 +628,12 @@ QByteArray serializeProject(const ProjectFile& project) {
     } else {
         root.remove(QLatin1String("arrangement"));
     }
+
+    if (project.beam)
+        root.insert(QLatin1String("beam"),
+                    beamObject(root.value(QLatin1String("beam")).toObject(), *project.beam));
+    else
+        root.remove(QLatin1String("beam"));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "engine/beam/beam.h"
 #include "engine/code.h"
 #include "engine/layout.h"
 
@@ -17,7 +18,12 @@
 namespace project {
 
 inline constexpr char formatName[] = "quintaral-project";
-inline constexpr int schemaVersion = 1;
+// The newest format this version opens and writes. A project with a beam is written in it; one
+// without keeps the version of the file it came from (1 for a new one), so that files of
+// version 1 stay version 1 until they gain a beam.
+inline constexpr int schemaVersion = 2;
+// The format that first holds a beam.
+inline constexpr int beamSchemaVersion = 2;
 inline constexpr qint64 maximumFileSize = 1024 * 1024;
 inline constexpr char fileSuffix[] = "quintaral";
 inline constexpr char mimeType[] = "application/x-quintaral+json";
@@ -57,6 +63,9 @@ struct ProjectFile {
     DesignInputs inputs;
     std::optional<engine::LayoutSettings> layout;  // a file that leaves a value out: the default
     std::optional<ChosenBars> arrangement;          // stored as the text of each layer
+    // The continuous beam of the window "Viga y despiece", as typed: its own section, materials
+    // and code, class, spans, moments or stations, settings, bar sizes and stock length.
+    std::optional<engine::beam::BeamInput> beam;
 
     // The whole object the project was read from. Writing starts from it, so keys this
     // version does not know (at any level) survive a re-save, and a layer whose saved text
@@ -64,6 +73,11 @@ struct ProjectFile {
     // its fields rather than building a new one.
     QJsonObject source;
 };
+
+// Whether two beams hold the same typed values (the engine's input has no comparison).
+bool sameBeam(const engine::beam::BeamInput& a, const engine::beam::BeamInput& b);
+bool sameBeam(const std::optional<engine::beam::BeamInput>& a,
+              const std::optional<engine::beam::BeamInput>& b);
 
 // This program's version as files record it.
 QString programVersion();

@@ -1,6 +1,8 @@
 """Reads the beam's DXF back with ezdxf, a reader independent of the writer: the units, the
 layers, one polyline on REFUERZO per mark with the length of one bar as cut (within 1 mm),
-and the marks' labels among the texts."""
+and the marks' labels among the texts. The drawing comes from the test writer and, when its
+path is given too, from `quintaral-cli beam --dxf`."""
+import json
 import math
 import os
 import subprocess
@@ -23,7 +25,30 @@ def check(writer, extra):
         subprocess.run([writer, path, expected_path] + extra, check=True)
         expected = [line.split() for line in open(expected_path, encoding="utf-8")]
         doc = ezdxf.readfile(path)
+    return check_drawing(doc, expected)
 
+
+def check_cli(cli):
+    """A 3-span beam through the command line: the marks and lengths its JSON gives."""
+    with tempfile.TemporaryDirectory() as folder:
+        spans = os.path.join(folder, "vanos.csv")
+        with open(spans, "w", encoding="utf-8") as file:
+            file.write("span,length,support_left,support_right,mu_left,mu_mid,mu_right\n"
+                       "1,5,40,40,12,8,14\n2,6,40,40,15,10,15\n3,5,40,40,14,8,12\n")
+        path = os.path.join(folder, "viga.dxf")
+        run = subprocess.run([cli, "beam", "--spans", spans, "--b", "30", "--h", "50",
+                              "--cover", "6", "--cover2", "6", "--fc", "210", "--fy", "4200",
+                              "--format", "json", "--dxf", path],
+                             capture_output=True, check=False)
+        if run.returncode not in (0, 2):
+            return [f"quintaral-cli exited {run.returncode}: {run.stderr.decode()}"]
+        design = json.loads(run.stdout)
+        expected = [(bar["mark"], bar["length"] * 100) for bar in design["bars"]]
+        doc = ezdxf.readfile(path)
+    return check_drawing(doc, expected)
+
+
+def check_drawing(doc, expected):
     failures = []
     if doc.header.get("$INSUNITS") != 5:
         failures.append(f"$INSUNITS is {doc.header.get('$INSUNITS')}, not 5 (cm)")
@@ -49,15 +74,18 @@ def check(writer, extra):
     return failures
 
 
-def main(writer):
-    """The hand-built despiece, then the same beam as the design engine details it."""
+def main(writer, cli=None):
+    """The hand-built despiece, then the same beam as the design engine details it, then a beam
+    written by the command line."""
     failures = []
     for extra in ([], ["designed"]):
         failures += [f"{' '.join(extra) or 'fixture'}: {f}" for f in check(writer, extra)]
+    if cli:
+        failures += [f"quintaral-cli: {f}" for f in check_cli(cli)]
     for failure in failures:
         print(failure)
     return 1 if failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*sys.argv[1:3]))

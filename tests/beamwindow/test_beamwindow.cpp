@@ -4,20 +4,23 @@
 #include <QAction>
 #include <QDialog>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QStandardPaths>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/windows.h"
 #include "beamwindow/beamwindow.h"
 #include "guitest.h"
 #include "mainwindow/mainwindow.h"
+#include "project/project.h"
 
 namespace {
 
@@ -26,6 +29,26 @@ T* named(QObject* parent, const char* name) {
     T* child = parent->findChild<T*>(QString::fromLatin1(name));
     if (!child) qFatal("no control %s", name);
     return child;
+}
+
+// The beam window on show, found as a user finds it (the registry hands out no window).
+BeamWindow* shownBeamWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* beam = qobject_cast<BeamWindow*>(w); beam && beam->isVisible()) return beam;
+    return nullptr;
+}
+
+// Answers a file dialog with `path`; closes any other window that comes up.
+std::function<void(QWidget*)> typeFile(const QString& path) {
+    return [path](QWidget* modal) {
+        auto* name = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) {
+            modal->close();
+            return;
+        }
+        name->setText(path);
+        static_cast<QDialog*>(modal)->accept();
+    };
 }
 
 void typeInto(QLineEdit* edit, const QString& text) {
@@ -60,6 +83,7 @@ class TestBeamWindow : public GuiTestCase {
     void stationsImported();
     void menuEntries();
     void exportDxf();
+    void closingKeepsTheBeam();
 };
 
 void TestBeamWindow::threeSpansShowASchedule() {
@@ -146,7 +170,7 @@ void TestBeamWindow::menuEntries() {
     QCOMPARE(entries[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
     QVERIFY(entries[1]->isEnabled());
     entries[1]->trigger();
-    QVERIFY(windows::loadedBeamWindow());
+    QVERIFY(shownBeamWindow());
     entries[1]->trigger();  // one instance
     int beamWindows = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -181,26 +205,80 @@ void TestBeamWindow::exportDxf() {
     QVERIFY(nothing && nothing->text.contains(QStringLiteral("No hay una viga")));
 
     named<QAction>(main, "beamAction")->trigger();
-    BeamWindow* window = windows::loadedBeamWindow();
+    BeamWindow* window = shownBeamWindow();
     typeThreeSpans(*window);
     QTemporaryDir folder;
-    auto typeFile = [](const QString& path) {
-        return [path](QWidget* modal) {
-            auto* name = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            if (!name) {
-                modal->close();
-                return;
-            }
-            name->setText(path);
-            static_cast<QDialog*>(modal)->accept();
-        };
-    };
     const QString path = folder.filePath(QStringLiteral("despiece"));
     QCOMPARE(ModalWatcher::instance().answerModal([&] { exportAction->trigger(); }, typeFile(path)),
              std::optional<QString>(QStringLiteral("QFileDialog")));
     QFile written(path + QStringLiteral(".dxf"));
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.readAll().contains("REFUERZO"));
+}
+
+// The beam belongs to the project: typed, then the window closed, it is still there when the
+// window opens again, in the saved file and on the exported PDF (the beam's pages alone, as there
+// is no section design).
+void TestBeamWindow::closingKeepsTheBeam() {
+    const LocaleGuard locale(QLocale::c());
+    windows::showMainWindow();
+    MainWindow* main = windows::loadedMainWindow();
+    // The registry's project outlives the windows: the next test starts from a new one.
+    struct NewProjectAfter {
+        project::Project* project;
+        ~NewProjectAfter() { project->clear(); }
+    } newProjectAfter{main->project()};
+    // Looking is not editing: a project keeps no beam (and its file format 1) until one is typed.
+    named<QAction>(main, "beamAction")->trigger();
+    QVERIFY(shownBeamWindow()->close());
+    QVERIFY(!main->project()->beam());
+    named<QAction>(main, "beamAction")->trigger();
+    typeThreeSpans(*shownBeamWindow());
+    const double mass = shownBeamWindow()->design()->totalMass;
+    QVERIFY(shownBeamWindow()->close());
+    QVERIFY(!shownBeamWindow());
+    QVERIFY(main->project()->isModified());
+
+    named<QAction>(main, "beamAction")->trigger();
+    BeamWindow* again = shownBeamWindow();
+    QVERIFY(again);
+    QCOMPARE(named<QTableView>(again, "spansView")->model()->rowCount(), 3);
+    QCOMPARE(again->design()->totalMass, mass);
+    QVERIFY(again->close());
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("viga.quintaral"));
+    QCOMPARE(main->project()->saveAs(file), QString());
+    project::Project reopened;
+    QCOMPARE(reopened.open(file), QString());
+    QVERIFY(reopened.beam() && reopened.beamDesign());
+    QCOMPARE(reopened.beam()->spans.size(), std::size_t{3});
+    QCOMPARE(reopened.beamDesign()->totalMass, mass);
+
+    // An open window follows the project: a new project, then the saved one opened.
+    named<QAction>(main, "beamAction")->trigger();
+    const QAbstractItemModel* spans = named<QTableView>(shownBeamWindow(), "spansView")->model();
+    main->project()->clear();
+    QCOMPARE(spans->rowCount(), 1);
+    QCOMPARE(main->project()->open(file), QString());
+    QCOMPARE(spans->rowCount(), 3);
+    QCOMPARE(shownBeamWindow()->design()->totalMass, mass);
+    QVERIFY(!main->project()->isModified());
+    QVERIFY(shownBeamWindow()->close());
+
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString pdf = folder.filePath(QStringLiteral("hoja.pdf"));
+    QCOMPARE(ModalWatcher::instance().answerModal(
+                 [&] { named<QAction>(main, "exportPdfAction")->trigger(); }, typeFile(pdf)),
+             std::optional<QString>(QStringLiteral("QFileDialog")));
+    QProcess process;
+    process.start(pdftotext, {pdf, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY2(text.contains(QStringLiteral("Alzado de la viga")) &&
+                 text.contains(QStringLiteral("Despiece")),
+             qPrintable(text.left(400)));
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamWindow)

@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "engine/arrangementtext.h"
+#include "engine/beam/beam.h"
 #include "engine/design.h"
 #include "engine/run.h"
 #include "engine/schedule.h"
@@ -88,6 +90,8 @@ class TestCli : public QObject {
     void interruptedBatchLeavesTheOldResults();
     void openRefusesWhatTheWindowCannotShow();
     void beamJsonAndTextAgree();
+    void beamFromAProjectFile();
+    void beamDxf();
 
   private:
     // Writes a file in the scratch folder and returns its path.
@@ -636,6 +640,92 @@ void TestCli::beamJsonAndTextAgree() {
                beam.mid(3) + QStringList{"--format", "json"});
     QVERIFY2(fromStations.status == 0 || fromStations.status == 2, fromStations.err.constData());
     QVERIFY(QJsonDocument::fromJson(fromStations.out).isObject());
+}
+
+// `beam FILE.quintaral` gives what `beam` gives with the options that describe the same beam, and
+// refuses those options beside a file; `open` prints the same schedule after the section's report.
+void TestCli::beamFromAProjectFile() {
+    const QStringList options{"--spans",  writeFile("vanos.csv", beamSpans),
+                              "--b",      "30",
+                              "--h",      "50",
+                              "--cover",  "6",
+                              "--cover2", "6",
+                              "--fc",     "210",
+                              "--fy",     "4200",
+                              "--code",   "NSR-10",
+                              "--class",  "DMO"};
+    engine::beam::BeamInput beam;
+    beam.code = engine::DesignCode::Nsr10;
+    beam.seismicClass = engine::beam::SeismicClass::Dmo;
+    beam.b = 30;
+    beam.h = 50;
+    beam.dPrime = beam.dSecond = 6;
+    beam.fc = 210;
+    beam.fy = 4200;
+    beam.supports.assign(4, 40);
+    beam.spans = {{5.5, {8, 6, 10, {}}}, {6, {10, 6, 10, {}}}, {5.5, {10, 6, 8, {}}}};
+    project::ProjectFile saved;
+    saved.inputs.values = {30, 50, 6, 210, 4200, 10, 6};
+    saved.beam = beam;
+    const QString path = dir_.filePath("porticos.quintaral");
+    QCOMPARE(project::writeProject(path, saved), QString());
+
+    for (const QStringList& format : {QStringList{}, QStringList{"--format", "json"}}) {
+        const Run fromOptions = runCli(QStringList{"beam"} + options + format);
+        const Run fromFile = runCli(QStringList{"beam", path} + format);
+        QVERIFY2(fromOptions.status == 0 || fromOptions.status == 2, fromOptions.err.constData());
+        QCOMPARE(fromFile.status, fromOptions.status);
+        QCOMPARE(fromFile.out, fromOptions.out);
+    }
+    const Run both = runCli({"beam", path, "--b", "25", "--class", "DES"});
+    QCOMPARE(both.status, 1);
+    QVERIFY2(both.err.contains("--b, --class") && both.out.isEmpty(), both.err.constData());
+
+    const Run schedule = runCli(QStringList{"beam"} + options);
+    const Run opened = runCli({"open", path});
+    QVERIFY(opened.out.endsWith("\n\n" + schedule.out));
+    const engine::DesignInput section{30, 50, 6, 210, 4200, 10, 6};
+    const QByteArray report =
+        fromEngine(engine::resultsReport(std::get<engine::DesignRun>(
+                                             engine::runDesign(section, engine::DesignCode::Nsr98)),
+                                         '.'))
+            .replace('\r', QByteArray());
+    QVERIFY(opened.out.startsWith(report));
+    QCOMPARE(opened.status, schedule.status);  // the section passes: the beam decides
+}
+
+// `--dxf FILE` writes the drawing (read back by ezdxf in beam_dxf_readback); a path that cannot
+// be written is a message and exit 1, and leaves no file.
+void TestCli::beamDxf() {
+    const QStringList beam{"beam",     "--spans", writeFile("vanos.csv", beamSpans),
+                           "--b",      "30",      "--h",
+                           "50",       "--cover", "6",
+                           "--cover2", "6",       "--fc",
+                           "210",      "--fy",    "4200"};
+    const QString written = dir_.filePath("despiece.dxf");
+    const Run good = runCli(beam + QStringList{"--dxf", written});
+    QVERIFY2(good.status == 0 || good.status == 2, good.err.constData());
+    QVERIFY(QFileInfo(written).size() > 0);
+
+    const QString folder = dir_.filePath("solo-lectura");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const struct Writable {
+        QString folder;
+        ~Writable() {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+    } restore{folder};
+    QStringList unwritable{dir_.filePath("no/existe/despiece.dxf")};
+    if (geteuid() != 0) unwritable << folder + "/despiece.dxf";  // root writes anywhere
+    for (const QString& path : unwritable) {
+        const Run failed = runCli(beam + QStringList{"--dxf", path});
+        QCOMPARE(failed.status, 1);
+        QVERIFY2(!failed.err.isEmpty() && failed.out.isEmpty(), qPrintable(path));
+        QVERIFY(!QFileInfo::exists(path));
+        if (path.startsWith(folder))
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

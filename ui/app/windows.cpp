@@ -54,6 +54,10 @@ LayoutWindow* loadedLayoutWindow() {
     return slot<LayoutWindow>().loaded();
 }
 
+BeamWindow* loadedBeamWindow() {
+    return slot<BeamWindow>().loaded();
+}
+
 QString& startupFile() {
     static QString path;
     return path;
@@ -75,9 +79,6 @@ BarTableWindow* loadedBarTable() {
 }
 void useProject(project::Project* project) {
     handedProject() = project;
-}
-BeamWindow* loadedBeamWindow() {
-    return slot<BeamWindow>().loaded();
 }
 
 // The start-up file opens from the event loop, once whatever showed the window is done.

@@ -9,7 +9,6 @@ class SplashWindow;
 class InfoWindow;
 class BarTableWindow;
 class LayoutWindow;
-class BeamWindow;
 
 // The program's windows, each one program-wide instance. Showing loads a window that is
 // not loaded; closing it unloads it. The registry only creates, shows and closes windows: the
@@ -25,7 +24,6 @@ MainWindow* loadedMainWindow();
 SplashWindow* loadedSplash();
 InfoWindow* loadedInfo();
 BarTableWindow* loadedBarTable();
-BeamWindow* loadedBeamWindow();
 
 // Shown modeless and without owner; an open window is only raised and activated.
 void showMainWindow();

@@ -3,16 +3,14 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "app/windows.h"
-#include "beamwindow/beamwindow.h"
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
 #include "dxf/beamdxf.h"
+#include "project/project.h"
 
-void exportBeamDxf(QWidget* parent) {
-    const BeamWindow* window = windows::loadedBeamWindow();
-    if (!window || !window->design() || !window->input()) {
+void exportBeamDxf(QWidget* parent, const project::Project& project) {
+    if (!project.beam() || !project.beamDesign()) {
         QMessageBox::information(
             parent, QStringLiteral("Exportar a DXF"),
             QStringLiteral("No hay una viga diseñada para exportar. Escriba sus vanos en "
@@ -28,9 +26,9 @@ void exportBeamDxf(QWidget* parent) {
     dialog.setDefaultSuffix(QStringLiteral("dxf"));
     setAcceptCaption(dialog, "&Guardar");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const std::string error = dxfexport::writeBeamDxf(
-        dialog.selectedFiles().front().toStdString(), *window->design(), *window->input(),
-        decimalSeparator());
+    const std::string error =
+        dxfexport::writeBeamDxf(dialog.selectedFiles().front().toStdString(), *project.beamDesign(),
+                                *project.beam(), decimalSeparator());
     if (!error.empty())
         QMessageBox::critical(parent, QStringLiteral("Exportar a DXF"), fromEngine(error),
                               QMessageBox::Ok);

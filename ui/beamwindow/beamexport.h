@@ -1,8 +1,11 @@
 #pragma once
 
 class QWidget;
+namespace project {
+class Project;
+}
 
-// The "Exportar a DXF..." command: the beam of the window "Viga y despiece" written as a DXF
+// The "Exportar a DXF..." command: the project's beam written as a DXF
 // drawing at the file the user chooses (".dxf" added when missing). With no designed beam it
 // says so; a failed write is explained in a message box and leaves no partial file.
-void exportBeamDxf(QWidget* parent);
+void exportBeamDxf(QWidget* parent, const project::Project& project);

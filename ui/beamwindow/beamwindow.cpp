@@ -29,6 +29,7 @@
 #include "engine/catalogue.h"
 #include "engine/drawing/beamdrawing.h"
 #include "engine/numbers.h"
+#include "project/project.h"
 
 namespace {
 
@@ -42,8 +43,32 @@ enum SpanColumn { Length, LeftSupport, RightSupport, MuLeft, MuMid, MuRight, Spa
 const QColor failColour(192, 0, 0);
 const QColor passColour(0, 128, 0);
 
+// A typed value as its field shows it: the shortest text that reads back as the same number, so
+// that a beam shown and read again is the same beam.
 QString number(double value) {
-    return fromEngine(engine::formatGeneral(value, decimalSeparator()));
+    return project::inputText(value, decimalSeparator());
+}
+
+// Chooses the item whose data is `value`, adding one with `caption` when there is none (a value
+// from a file that the list does not offer).
+void chooseData(QComboBox* box, const QVariant& value, const QString& caption) {
+    int index = box->findData(value);
+    if (index < 0) {
+        box->addItem(caption, value);
+        index = box->count() - 1;
+    }
+    box->setCurrentIndex(index);
+}
+
+// Where a window opened on a project without a beam starts: the section of the last design, or
+// the inputs when they make a section, or a common 30 x 50 cm beam.
+engine::DesignInput startingSection(const project::Project& project) {
+    if (const auto& design = project.design()) return design->input;
+    const engine::DesignInput typed = engine::designInput(project.inputs().values);
+    if (typed.b > 0 && typed.h > 0 && typed.fc > 0 && typed.fy > 0 && typed.dPrime > 0 &&
+        typed.dSecond > 0)
+        return typed;
+    return {30, 50, 6, 210, 4200, 0, 6};
 }
 
 QString fixed(double value, int decimals) {
@@ -92,10 +117,13 @@ struct BeamWindow::Fields {
     QLabel* verdictLabel = nullptr;
 };
 
-BeamWindow::BeamWindow(QWidget* parent)
-    : QWidget(parent), fields_(std::make_unique<Fields>()) {
+BeamWindow::BeamWindow(project::Project* project, QWidget* parent)
+    : QWidget(parent),
+      project_(project ? project : new project::Project(this)),
+      fields_(std::make_unique<Fields>()) {
     setWindowTitle(QStringLiteral("Viga y despiece"));
     setObjectName(QStringLiteral("BeamWindow"));
+    loading_ = true;  // until the project's beam is shown
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     auto* inputs = new QWidget;
     auto* outputs = new QWidget;
@@ -118,10 +146,11 @@ BeamWindow::BeamWindow(QWidget* parent)
     designTimer_->setInterval(150);
     connect(designTimer_, &QTimer::timeout, this, &BeamWindow::designNow);
 
-    // Until the main window hands over its section: a common 30 x 50 cm beam.
-    loading_ = true;
-    addSpanRow({5, {}}, 40, 40);
-    startFrom({30, 50, 6, 210, 4200, 0, 6}, engine::DesignCode::Nsr98);
+    connect(this, &BeamWindow::beamEdited, project_, [this] { project_->setModified(true); });
+    connect(project_, &project::Project::beamChanged, this, [this] {
+        if (!writing_) showProjectBeam();
+    });
+    showProjectBeam();
 }
 
 BeamWindow::~BeamWindow() = default;
@@ -173,7 +202,7 @@ void BeamWindow::setupInputs(QWidget* panel) {
     form->addRow(QStringLiteral("Barras permitidas"), barsRow);
     f.stockCombo = new QComboBox;
     f.stockCombo->setObjectName(QStringLiteral("stockCombo"));
-    for (int metres : {6, 9, 12}) f.stockCombo->addItem(QString::number(metres), metres);
+    for (int metres : {6, 9, 12}) f.stockCombo->addItem(QString::number(metres), double(metres));
     f.stockCombo->setCurrentIndex(2);
     form->addRow(QStringLiteral("Longitud comercial (m)"), f.stockCombo);
     for (QComboBox* box : {f.codeCombo, f.classCombo, f.smallestBarCombo, f.largestBarCombo,
@@ -317,26 +346,62 @@ void BeamWindow::startFrom(const engine::DesignInput& section, engine::DesignCod
 }
 
 void BeamWindow::setInput(const eb::BeamInput& input) {
+    showFields(input);
+    inProject_ = true;
+    designNow();
+}
+
+// The project's beam and its design as the project holds them; without one, a single span on
+// the project's section, outside the project until it is edited.
+void BeamWindow::showProjectBeam() {
+    designTimer_->stop();
+    if (const auto& beam = project_->beam()) {
+        inProject_ = true;
+        showFields(*beam);
+        input_ = *beam;
+        design_ = project_->beamDesign();
+        showMessage(project_->beamError());
+        showDesign();
+        return;
+    }
+    inProject_ = false;
+    eb::BeamInput start;
+    start.supports = {40, 40};
+    start.spans = {{5, {}}};
+    showFields(start);
+    startFrom(startingSection(*project_), project_->code());
+}
+
+void BeamWindow::showFields(const eb::BeamInput& input) {
     const Fields& f = *fields_;
     loading_ = true;
-    startFrom({input.b, input.h, input.dPrime, input.fc, input.fy, 0, input.dSecond}, input.code);
-    loading_ = true;
+    const std::pair<QLineEdit*, double> values[] = {
+        {f.widthEdit, input.b},         {f.heightEdit, input.h}, {f.dPrimeEdit, input.dPrime},
+        {f.dSecondEdit, input.dSecond}, {f.fcEdit, input.fc},    {f.fyEdit, input.fy}};
+    for (const auto& [field, value] : values) field->setText(number(value));
+    f.codeCombo->setCurrentIndex(f.codeCombo->findData(static_cast<int>(input.code)));
     f.classCombo->setCurrentIndex(f.classCombo->findData(static_cast<int>(input.seismicClass)));
-    f.smallestBarCombo->setCurrentIndex(f.smallestBarCombo->findData(input.smallestBar));
-    f.largestBarCombo->setCurrentIndex(f.largestBarCombo->findData(input.largestBar));
-    const int stock = f.stockCombo->findData(static_cast<int>(input.stockLength));
-    if (stock >= 0) f.stockCombo->setCurrentIndex(stock);
+    for (const auto& [box, bar] : {std::pair{f.smallestBarCombo, input.smallestBar},
+                                   std::pair{f.largestBarCombo, input.largestBar}})
+        chooseData(box, bar, QStringLiteral("N° %1").arg(bar));
+    chooseData(f.stockCombo, input.stockLength, number(input.stockLength));
     spansModel_->setRowCount(0);
     for (std::size_t i = 0; i < input.spans.size(); ++i)
         addSpanRow(input.spans[i], i < input.supports.size() ? input.supports[i] : 40,
                    i + 1 < input.supports.size() ? input.supports[i + 1] : 40);
+    settings_ = input.settings;
+    stationsFromCentreline_ = input.stationsFromCentreline;
     stations_ = input.stations;
     f.stationsLabel->setVisible(!stations_.empty());
     f.clearStationsButton->setVisible(!stations_.empty());
     f.stationsLabel->setText(QStringLiteral("Momentos de %1 estaciones; los de la tabla no se usan.")
                                  .arg(stations_.size()));
     loading_ = false;
-    designNow();
+}
+
+void BeamWindow::hideEvent(QHideEvent* event) {
+    if (designTimer_->isActive()) designNow();
+    QWidget::hideEvent(event);
 }
 
 void BeamWindow::addSpanRow(const eb::Span& span, double leftSupport, double rightSupport) {
@@ -348,6 +413,8 @@ void BeamWindow::addSpanRow(const eb::Span& span, double leftSupport, double rig
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row << item;
     }
+    // The smallest positive moment has no column: it rides with Mu+ (none: half of it).
+    if (span.moments.midMin) row[MuMid]->setData(*span.moments.midMin, Qt::UserRole);
     spansModel_->appendRow(row);
     spansModel_->setHeaderData(spansModel_->rowCount() - 1, Qt::Vertical,
                                QStringLiteral("Vano %1").arg(spansModel_->rowCount()));
@@ -409,6 +476,7 @@ void BeamWindow::importStations(const QString& path) {
         return;
     }
     stations_ = read.stations;
+    stationsFromCentreline_ = false;
     fields_->stationsLabel->setText(
         QStringLiteral("Momentos de %1 estaciones de «%2»; los de la tabla no se usan.")
             .arg(stations_.size())
@@ -420,6 +488,7 @@ void BeamWindow::importStations(const QString& path) {
 
 void BeamWindow::clearStations() {
     stations_.clear();
+    stationsFromCentreline_ = false;
     fields_->stationsLabel->hide();
     fields_->clearStationsButton->hide();
     edited();
@@ -427,6 +496,7 @@ void BeamWindow::clearStations() {
 
 void BeamWindow::edited() {
     if (loading_) return;
+    inProject_ = true;
     designTimer_->start();
     Q_EMIT beamEdited();
 }
@@ -468,6 +538,7 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
         return {};
     }
     input.stockLength = f.stockCombo->currentData().toDouble();
+    input.settings = settings_;
 
     for (int row = 0; row < spansModel_->rowCount(); ++row) {
         double values[SpanColumnCount];
@@ -489,8 +560,11 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
         }
         if (row == 0) input.supports.push_back(values[LeftSupport]);
         input.supports.push_back(values[RightSupport]);
+        std::optional<double> midMin;
+        if (const QVariant kept = spansModel_->item(row, MuMid)->data(Qt::UserRole); kept.isValid())
+            midMin = kept.toDouble();
         input.spans.push_back(
-            {values[Length], {values[MuLeft], values[MuMid], values[MuRight], {}}});
+            {values[Length], {values[MuLeft], values[MuMid], values[MuRight], midMin}});
     }
     for (const eb::Station& station : stations_) {
         if (station.span > static_cast<int>(input.spans.size())) {
@@ -501,6 +575,7 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
         }
     }
     input.stations = stations_;
+    input.stationsFromCentreline = !stations_.empty() && stationsFromCentreline_;
     return input;
 }
 
@@ -514,13 +589,22 @@ void BeamWindow::designNow() {
         return;
     }
     input_ = std::move(input);
-    const eb::BeamOutcome outcome = eb::designBeam(*input_);
-    if (const auto* failure = std::get_if<eb::BeamError>(&outcome)) {
-        design_.reset();
-        showMessage(fromEngine(failure->message));
+    if (inProject_) {
+        // The project designs its beam; the window shows what it holds.
+        writing_ = true;
+        project_->setBeam(*input_);
+        writing_ = false;
+        design_ = project_->beamDesign();
+        showMessage(project_->beamError());
     } else {
-        design_ = std::get<eb::BeamDesign>(outcome);
-        showMessage({});
+        const eb::BeamOutcome outcome = eb::designBeam(*input_);
+        if (const auto* failure = std::get_if<eb::BeamError>(&outcome)) {
+            design_.reset();
+            showMessage(fromEngine(failure->message));
+        } else {
+            design_ = std::get<eb::BeamDesign>(outcome);
+            showMessage({});
+        }
     }
     showDesign();
 }

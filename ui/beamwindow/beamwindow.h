@@ -7,6 +7,7 @@
 #include "engine/beam/beam.h"
 #include "engine/code.h"
 #include "engine/design.h"
+#include "engine/layout.h"
 
 class QComboBox;
 class QLabel;
@@ -16,20 +17,27 @@ class QStandardItemModel;
 class QTableView;
 class QTimer;
 class BeamPlot;
+namespace project {
+class Project;
+}
 
-// The window "Viga y despiece": a continuous beam typed span by span (or its moments read from
-// a station table), designed as the inputs change, and shown as its elevation, its sections,
-// its envelope against the strength of the bars, the bar schedule, the checks and the masses.
+// The window "Viga y despiece", a view of the project's beam: a continuous beam typed span by
+// span (or its moments read from a station table), designed as the inputs change, and shown as
+// its elevation, its sections, its envelope against the strength of the bars, the bar schedule,
+// the checks and the masses. It shows the project's beam when it opens; while the project has
+// none it starts from the project's section and code, and the beam enters the project with the
+// first edit. Every edit goes into the project, which keeps the beam when the window closes.
 class BeamWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit BeamWindow(QWidget* parent = nullptr);
+    // Without a project the window works on one of its own.
+    explicit BeamWindow(project::Project* project = nullptr, QWidget* parent = nullptr);
     ~BeamWindow() override;
 
-    // The section, materials and code the window starts from (the main window's).
+    // The section, materials and code the window starts from while the project has no beam.
     void startFrom(const engine::DesignInput& section, engine::DesignCode code);
 
-    // Everything typed, as restored from a project; designs it at once.
+    // Everything typed: shown, designed at once and written into the project.
     void setInput(const engine::beam::BeamInput& input);
 
     // The beam as last read from the fields (none while one of them is bad), and its design
@@ -48,9 +56,15 @@ class BeamWindow : public QWidget {
     // The user changed something typed or chosen (never raised by setInput or startFrom).
     void beamEdited();
 
+  protected:
+    // An edit still waiting for typing to pause goes into the project before the window goes.
+    void hideEvent(QHideEvent* event) override;
+
   private:
     struct Fields;
 
+    void showProjectBeam();
+    void showFields(const engine::beam::BeamInput& input);
     void setupInputs(QWidget* panel);
     void setupOutputs(QWidget* panel);
     void addSpanRow(const engine::beam::Span& span, double leftSupport, double rightSupport);
@@ -63,6 +77,7 @@ class BeamWindow : public QWidget {
     void showDesign();
     void showMessage(const QString& text);
 
+    project::Project* project_;
     std::unique_ptr<Fields> fields_;
     QStandardItemModel* spansModel_ = nullptr;
     QStandardItemModel* scheduleModel_ = nullptr;
@@ -71,6 +86,12 @@ class BeamWindow : public QWidget {
     std::vector<engine::beam::Station> stations_;
     std::optional<engine::beam::BeamInput> input_;
     std::optional<engine::beam::BeamDesign> design_;
+    // What the window keeps of the beam without a field for it: the bar layout settings and
+    // whether station x are read from the supports' centrelines.
+    engine::LayoutSettings settings_;
+    bool stationsFromCentreline_ = false;
     bool loading_ = false;
+    bool writing_ = false;          // the window is writing the project's beam
+    bool inProject_ = false;        // the fields are the project's beam (it has one, or was edited)
     bool syncingSupports_ = false;  // one support typed, its other side being written
 };

@@ -336,32 +336,19 @@ void MainWindow::setupBeamCommands() {
     for (int i = 0; i + 1 < fileActions.size(); ++i)
         if (fileActions[i]->objectName() == QLatin1String("exportPdfAction")) after = fileActions[i + 1];
     ui->fileMenu->insertAction(after, dxfAction);
-    connect(dxfAction, &QAction::triggered, this, [this] { exportBeamDxf(this); });
+    connect(dxfAction, &QAction::triggered, this, [this] { exportBeamDxf(this, *project_); });
 }
 
-// A newly opened beam window starts from the section and materials of the last design, or of
-// the inputs as typed when they are all numbers, and from the code in force.
+// The beam window shows the project's beam. A project without one starts it from the section
+// of the last design, or else of the inputs as typed here when they are all numbers: they go to
+// the project first, as a design or a save would take them.
 void MainWindow::showBeamWindow() {
-    const bool opened = !windows::loadedBeamWindow();
+    if (!project_->beam() && !lastDesign()) {
+        const project::TextInputs typed =
+            project::inputsFromTexts(inputTexts(), decimalSeparator());
+        if (!typed.invalid) project_->setInputs(typed.inputs);
+    }
     windows::showBeamWindow();
-    if (!opened) return;
-    BeamWindow* beam = windows::loadedBeamWindow();
-    if (const auto& last = lastDesign()) {
-        beam->startFrom(last->input, project_->code());
-        return;
-    }
-    engine::InputValues values{};
-    const auto texts = inputTexts();
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const auto value = engine::parseNumber(texts[i].toStdString(), decimalSeparator());
-        values[i] = value.value_or(0);
-    }
-    const engine::DesignInput typed = engine::designInput(values);
-    if (typed.b > 0 && typed.h > 0 && typed.fc > 0 && typed.fy > 0 && typed.dPrime > 0 &&
-        typed.dSecond > 0)
-        beam->startFrom(typed, project_->code());
-    else
-        beam->startFrom({30, 50, 6, 210, 4200, 0, 6}, project_->code());
 }
 
 // The layout window works on the same project: it follows its designs by itself.

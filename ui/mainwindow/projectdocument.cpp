@@ -11,7 +11,6 @@
 #include <QSettings>
 
 #include "app/windows.h"
-#include "beamwindow/beamwindow.h"
 #include "common/decimalseparator.h"
 #include "common/filedialoglabels.h"
 #include "mainwindow/mainwindow.h"
@@ -227,11 +226,7 @@ void ProjectDocument::exportSheet() {
                                              : QFileInfo(file).path() + QLatin1Char('/') +
                                                    QFileInfo(file).completeBaseName() +
                                                    QStringLiteral(".pdf");
-    std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(*project_);
-    // The beam of the beam window, while it is open with a design.
-    if (const BeamWindow* beam = windows::loadedBeamWindow();
-        sheet && beam && beam->design() && beam->input())
-        sheet->beam = printing::CalculationSheet::Beam{*beam->input(), *beam->design()};
+    const std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(*project_);
     printing::exportCalculationSheet(window_, sheet, suggested);
 }
 

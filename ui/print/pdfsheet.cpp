@@ -60,6 +60,11 @@ class SheetPages {
     SheetPages& operator=(const SheetPages&) = delete;
 
     int pageCount() const { return static_cast<int>(pages_.size() + beamPages_.size()); }
+    // The orientation of the first page, which the writer needs before painting begins.
+    QPageLayout::Orientation firstOrientation() const {
+        return pages_.empty() && !beamPages_.empty() ? beamPages_.front().orientation
+                                                     : QPageLayout::Portrait;
+    }
     // Paints every page; false when the writer refused a new page.
     bool paint(QPainter& painter, QPdfWriter& writer) const;
 
@@ -99,11 +104,13 @@ SheetPages::SheetPages(const CalculationSheet& sheet, QPdfWriter& writer)
     width_ = page.width();
     height_ = page.height();
     setupHeader();
-    addTitle();
-    addInputs();
-    addReport();
-    if (sheet.layout) addLayout(*sheet.layout);
-    paginate();
+    if (sheet.withSection) {
+        addTitle();
+        addInputs();
+        addReport();
+        if (sheet.layout) addLayout(*sheet.layout);
+        paginate();
+    }
     if (sheet.beam)
         beamPages_ = beamPages(sheet.beam->design, sheet.beam->input, decimalSeparator(),
                                QSizeF(width_, height_ - headerHeight_), bodyFont_, &writer_);
@@ -289,7 +296,7 @@ bool SheetPages::paint(QPainter& painter, QPdfWriter& writer) const {
         QPageLayout layout = portrait;
         layout.setOrientation(beamPages_[i].orientation);
         writer.setPageLayout(layout);
-        if (!writer.newPage()) return false;
+        if ((!pages_.empty() || i > 0) && !writer.newPage()) return false;
         const QRectF paintRect = layout.paintRectPixels(writer.resolution());
         paintHeader(painter, static_cast<int>(pages_.size() + i) + 1, paintRect.width());
         beamPages_[i].paint(painter, QRectF(0, headerHeight_, paintRect.width(),
@@ -357,6 +364,9 @@ QString writeCalculationSheet(const QString& path, const CalculationSheet& sheet
     writer.setCreator(QStringLiteral("Quintaral " QUINTARAL_VERSION));
 
     const SheetPages pages(sheet, writer);
+    QPageLayout first = writer.pageLayout();
+    first.setOrientation(pages.firstOrientation());
+    writer.setPageLayout(first);
     const QString broken = failure(path, QStringLiteral("no se pudo generar el PDF."));
     QPainter painter;
     if (!painter.begin(&writer)) return broken;  // the unfinished file goes with `file`

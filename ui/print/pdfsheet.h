@@ -39,6 +39,8 @@ struct CalculationSheet {
         engine::beam::BeamDesign design;
     };
     std::optional<Beam> beam;
+    // False for a project with a beam and no section design: the sheet is the beam's pages.
+    bool withSection = true;
 };
 
 // The paper of the territory: Letter where it is the usual office paper (the United States,

@@ -50,12 +50,20 @@ SheetLayout sheetLayout(const engine::CompletedDesign& design,
 
 std::optional<CalculationSheet> calculationSheet(const project::Project& project) {
     const auto& design = project.design();
-    if (!design) return std::nullopt;
+    const bool withBeam = project.beam() && project.beamDesign();
+    if (!design && !withBeam) return std::nullopt;
     CalculationSheet sheet;
+    if (!project.path().isEmpty()) sheet.fileName = QFileInfo(project.path()).fileName();
+    if (withBeam) sheet.beam = CalculationSheet::Beam{*project.beam(), *project.beamDesign()};
+    if (!design) {
+        // The beam's pages alone, under the header of the beam's code.
+        sheet.withSection = false;
+        sheet.code = project.beam()->code;
+        return sheet;
+    }
     sheet.code = design->run.code();
     sheet.inputs = design->input;
     sheet.report = fromEngine(engine::resultsReport(design->run, decimalSeparator()));
-    if (!project.path().isEmpty()) sheet.fileName = QFileInfo(project.path()).fileName();
     if (project.bars())
         sheet.layout = sheetLayout(*design, project.layoutSettings(), *project.bars());
     return sheet;

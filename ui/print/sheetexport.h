@@ -15,7 +15,8 @@ class Project;
 namespace printing {
 
 // The sheet of the project's last completed design, with its chosen bars when it has some
-// (whether or not a window shows them); none before a design.
+// (whether or not a window shows them), followed by the pages of the project's beam when it has
+// a designed one; the beam's pages alone when there is no section design; none with neither.
 std::optional<CalculationSheet> calculationSheet(const project::Project& project);
 
 // Writes the sheet at `path` and, when that fails, says why in a message box.
