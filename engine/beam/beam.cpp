@@ -93,6 +93,8 @@ struct Point {
     double muNeg = 0, muPos = 0;
     double baseTop = 0, baseBot = 0;  // the section design's areas for the envelope moments
     double reqTop = 0, reqBot = 0;    // with minimum steel, the ratio rules and corrections
+    double reqBotSpan = 0;            // reqBot without the face rule, which bars through the
+                                      // support (or hooked in it) carry, not those of the span
     double strTop = 0, strBot = 0;    // area the moment alone needs (no minimum), for cuts
 };
 
@@ -206,6 +208,9 @@ class Designer {
     double contFraction(const Bar& bar, double x) const;
     std::pair<int, int> regionRange(bool topFace, int region) const;
     std::vector<std::pair<int, int>> topRegions, bottomRegions;
+    // Bottom extras are searched in regions ordered along the beam: support 0, span 0,
+    // support 1, span 1, ..., support n. A support's region is its points and its two faces.
+    std::vector<std::pair<int, int>> bottomSupportRegions;
     std::size_t spanFirst(int span) const {
         return static_cast<std::size_t>(bottomRegions[static_cast<std::size_t>(span)].first);
     }
@@ -402,6 +407,12 @@ void Designer::buildPoints() {
     }
     for (int j = 0; j <= spans; ++j) topRegions.push_back(regionRange(true, j));
     for (int i = 0; i < spans; ++i) bottomRegions.push_back(regionRange(false, i));
+    for (int j = 0; j <= spans; ++j) {
+        const int first = j == 0 ? 0 : faceIndex[2 * static_cast<std::size_t>(j) - 1];
+        const int last = j == spans ? static_cast<int>(points.size()) - 1
+                                    : faceIndex[2 * static_cast<std::size_t>(j)];
+        bottomSupportRegions.push_back({first, last});
+    }
     bumpTop.assign(points.size(), 1.0);
     bumpBot.assign(points.size(), 1.0);
     floorTop.assign(static_cast<std::size_t>(spans), 0.0);
@@ -448,7 +459,7 @@ std::optional<std::string> Designer::requirements() {
     for (std::size_t k = 0; k < points.size(); ++k) {
         Point& p = points[k];
         if (p.span < 0 && (p.support == 0 || p.support == spans)) {
-            p.reqTop = p.reqBot = p.baseTop = p.baseBot = p.strTop = p.strBot = 0;
+            p.reqTop = p.reqBot = p.reqBotSpan = p.baseTop = p.baseBot = p.strTop = p.strBot = 0;
             continue;
         }
         if (!sectionsDesigned) {  // the envelopes do not change between iterations
@@ -480,6 +491,7 @@ std::optional<std::string> Designer::requirements() {
             top = std::max(top, floorTop[static_cast<std::size_t>(i)]);
             bot = std::max(bot, floorBot[static_cast<std::size_t>(i)]);
         }
+        p.reqBotSpan = bot * bumpBot[k];
         if (p.face >= 0) bot = std::max(bot, faceFloorBot[static_cast<std::size_t>(p.face)]);
         if (p.span < 0) {
             bot = std::max({bot, faceFloorBot[2 * static_cast<std::size_t>(p.support) - 1],
@@ -617,8 +629,9 @@ bool Designer::hookFits(const Bar& bar, int support) const {
     return ldh(bar) * 100 <= in.supports[static_cast<std::size_t>(support)] - coverToBar + 1e-9;
 }
 
-// Puts as many extras as fit beside the continuous bars in the first layer (beside contact
-// laps where the extras run past one) and the rest in the second; false when they do not fit.
+// Puts the extras in the first layer when all fit beside the continuous bars (beside contact
+// laps where the extras run past one), else in the second when all fit there, else as many as
+// fit in the first and the rest in the second; false when they do not fit.
 bool Designer::splitLayers(Extra& extra, const Bar& cont, int count,
                            const std::vector<Lap>& laps) const {
     const bool lapped = std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
@@ -632,16 +645,28 @@ bool Designer::splitLayers(Extra& extra, const Bar& cont, int count,
         ++room;
     }
     extra.inFirstLayer = room;
-    const int second = extra.count - room;
-    return second == 0 || (in.settings.maxTensionLayers >= 2 &&
-                           layerWidth(in.settings, Layer{{second, extra.bar}}) <= available + 1e-9);
+    if (room == extra.count) return true;
+    if (in.settings.maxTensionLayers < 2) return false;
+    // Bars of one mark that do not all fit beside the continuous bars stay one mark in the
+    // second layer when they fit there; split between the layers only when they must be.
+    if (layerWidth(in.settings, Layer{{extra.count, extra.bar}}) <= available + 1e-9) {
+        extra.inFirstLayer = 0;
+        return true;
+    }
+    return layerWidth(in.settings, Layer{{extra.count - room, extra.bar}}) <= available + 1e-9;
 }
 
 std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& cont, int count,
                                          const std::vector<double>& contArea,
                                          const std::vector<Lap>& laps) const {
+    // Bottom regions alternate along the beam: support 0, span 0, support 1, ...
+    const bool atSupport = topFace || region % 2 == 0;
+    const int support = topFace ? region : region / 2;
+    const int span = topFace ? -1 : (region - 1) / 2;
     const auto [first, last] =
-        (topFace ? topRegions : bottomRegions)[static_cast<std::size_t>(region)];
+        topFace ? topRegions[static_cast<std::size_t>(region)]
+        : atSupport ? bottomSupportRegions[static_cast<std::size_t>(support)]
+                    : bottomRegions[static_cast<std::size_t>(span)];
     struct Deficit {
         double x, need;
         int index;
@@ -649,31 +674,44 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     std::vector<Deficit> deficits;
     for (int k = first; k <= last && k >= 0; ++k) {
         const Point& p = points[static_cast<std::size_t>(k)];
-        const double need = (topFace ? p.reqTop : p.reqBot) - contArea[static_cast<std::size_t>(k)];
+        const double req = topFace ? p.reqTop : atSupport ? p.reqBot : p.reqBotSpan;
+        const double need = req - contArea[static_cast<std::size_t>(k)];
         if (need > 1e-9) deficits.push_back({p.x, need, k});
     }
     Extra none;
     if (deficits.empty()) return none;
     const std::string place = !explain ? std::string()
-                              : topFace
-                                  ? "Apoyo " + std::to_string(region + 1) + ", barras superiores"
-                                  : spanPlace(region) + ", barras inferiores";
+                              : atSupport
+                                  ? "Apoyo " + std::to_string(support + 1) +
+                                        (topFace ? ", barras superiores" : ", barras inferiores")
+                                  : spanPlace(span) + ", barras inferiores";
     if (explain) failure = place + ": no alcanzan a desarrollarse en el espacio disponible";
     const double contA = count * cont.supplyArea;
     const double d = topFace ? dTop : dBot;
-    const bool hookLeft = topFace && region == 0;
-    const bool hookRight = topFace && region == spans;
-    double lowLimit = topFace ? hookStartX : xL[static_cast<std::size_t>(region)];
-    double highLimit = topFace ? hookEndX : xR[static_cast<std::size_t>(region)];
+    // Bars at an outer support hook into it (top bars down, bottom bars up); bottom bars at an
+    // interior support run through it into both spans.
+    const bool hookLeft = atSupport && support == 0;
+    const bool hookRight = atSupport && support == spans;
+    double lowLimit = hookStartX, highLimit = hookEndX;
+    if (!topFace) {
+        if (atSupport) {
+            if (support > 0) lowLimit = xL[static_cast<std::size_t>(support) - 1];
+            if (support < spans) highLimit = xR[static_cast<std::size_t>(support)];
+        } else {
+            lowLimit = xL[static_cast<std::size_t>(span)];
+            highLimit = xR[static_cast<std::size_t>(span)];
+        }
+    }
     std::optional<Extra> best;
-    const double supportWidth = topFace ? in.supports[static_cast<std::size_t>(region)] : infinity;
-    const bool interior = topFace && region > 0 && region < spans;
+    const double supportWidth =
+        atSupport ? in.supports[static_cast<std::size_t>(support)] : infinity;
+    const bool interior = atSupport && support > 0 && support < spans;
     for (const Bar* e : sizes) {
         if (in.seismicClass == SeismicClass::Des && interior &&
             20 * e->diameterCm() > supportWidth + 1e-9 && e != sizes.front()) {
             continue;
         }
-        if ((hookLeft || hookRight) && !hookFits(*e, region) && e != sizes.front()) continue;
+        if ((hookLeft || hookRight) && !hookFits(*e, support) && e != sizes.front()) continue;
         const double ldE = ld(*e, topFace), ldhE = ldh(*e);
         double maxNeed = 0;
         bool reachable = true;
@@ -780,13 +818,22 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                     const Point& p = points[static_cast<std::size_t>(k2)];
                     return contArea[static_cast<std::size_t>(k2)] >= 2 * p.strBot - 1e-9;
                 };
+                // Bars through a support may stop in either span beside it.
+                int lo = first, hi = last;
+                if (atSupport) {
+                    lo = support > 0 ? static_cast<int>(spanFirst(support - 1)) : 0;
+                    hi = support < spans ? static_cast<int>(spanLast(support))
+                                         : static_cast<int>(points.size()) - 1;
+                }
                 int kb = deficits.back().index;
-                while (kb <= last && points[static_cast<std::size_t>(kb)].x < b - 1e-9) ++kb;
-                while (kb <= last && !twice(kb)) ++kb;
+                while (kb <= hi && points[static_cast<std::size_t>(kb)].x < b - 1e-9) ++kb;
+                while (kb <= hi && !hookRight && !twice(kb)) ++kb;
                 int ka = deficits.front().index;
-                while (ka >= first && points[static_cast<std::size_t>(ka)].x > a + 1e-9) --ka;
-                while (ka >= first && !twice(ka)) --ka;
-                if (kb > last || ka < first) {
+                while (ka >= lo && points[static_cast<std::size_t>(ka)].x > a + 1e-9) --ka;
+                while (ka >= lo && !hookLeft && !twice(ka)) --ka;
+                if (hookRight) kb = std::min(kb, hi);
+                if (hookLeft) ka = std::max(ka, lo);
+                if (kb > hi || ka < lo) {
                     feasible = false;
                     if (explain)
                         failure = place +
@@ -830,7 +877,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
 }
 
 bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
-    const int regions = topFace ? spans + 1 : spans;
+    const int regions = topFace ? spans + 1 : 2 * spans + 1;
     double smallestInterior = infinity;
     for (int j = 1; j < spans; ++j) {
         smallestInterior = std::min(smallestInterior, in.supports[static_cast<std::size_t>(j)]);
@@ -872,20 +919,8 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             if (best.found && c.mass > best.mass + 1e-9) break;
             for (std::size_t k = 0; k < points.size(); ++k)
                 contArea[k] = n * s->supplyArea * fraction[k];
-            // Over the supports no bottom extras help: the continuous bars carry it there.
             bool ok = true;
             bool anyExtra = false;
-            if (!topFace) {
-                for (std::size_t k = 0; k < points.size(); ++k) {
-                    if (points[k].span < 0 && points[k].reqBot > contArea[k] + 1e-9) {
-                        ok = false;
-                        if (explain)
-                            failure = "Apoyo " + std::to_string(points[k].support + 1) +
-                                      ", barras inferiores: las continuas que caben no dan " +
-                                      fixed(points[k].reqBot, 2) + " cm²";
-                    }
-                }
-            }
             for (int r = 0; r < regions && ok; ++r) {
                 const auto extra = bestExtra(topFace, r, *s, n, contArea, *laps);
                 if (!extra) {
@@ -899,9 +934,9 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                     c.marks += extra->inFirstLayer < extra->count ? 2 : 1;
                 }
             }
-            // Extras of neighbouring supports that meet run on as one mark: the larger bar, as
+            // Extras of neighbouring regions that meet run on as one mark: the larger bar, as
             // many as either needed, ends moved out by the longer development.
-            for (int j = 0; topFace && ok && j + 1 < regions; ++j) {
+            for (int j = 0; ok && j + 1 < regions; ++j) {
                 Extra& left = c.extras[static_cast<std::size_t>(j)];
                 Extra& right = c.extras[static_cast<std::size_t>(j) + 1];
                 if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep)
@@ -912,19 +947,19 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                 merged.count = static_cast<int>(
                     std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
                              std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
-                const double ldMerged = ld(*merged.bar, true);
+                const double ldMerged = ld(*merged.bar, topFace);
                 merged.hookStart = left.hookStart;
                 merged.hookEnd = right.hookEnd;
                 merged.start =
                     merged.hookStart
                         ? left.start
                         : std::max(hookStartX,
-                                   left.start - std::max(0.0, ldMerged - ld(*left.bar, true)));
+                                   left.start - std::max(0.0, ldMerged - ld(*left.bar, topFace)));
                 merged.end =
                     merged.hookEnd
                         ? right.end
                         : std::min(hookEndX,
-                                   right.end + std::max(0.0, ldMerged - ld(*right.bar, true)));
+                                   right.end + std::max(0.0, ldMerged - ld(*right.bar, topFace)));
                 const double tails = (merged.hookStart + merged.hookEnd) * tail(*merged.bar);
                 merged.mass = merged.count * (merged.end - merged.start + tails) * merged.bar->mass;
                 if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
@@ -932,9 +967,14 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                     ok = false;
                     if (explain)
                         failure =
-                            "Apoyos " + std::to_string(j + 1) + " y " + std::to_string(j + 2) +
-                            ", barras superiores: las adicionales se juntan y no caben o exceden "
-                            "la longitud comercial";
+                            topFace
+                                ? "Apoyos " + std::to_string(j + 1) + " y " +
+                                      std::to_string(j + 2) +
+                                      ", barras superiores: las adicionales se juntan y no caben "
+                                      "o exceden la longitud comercial"
+                                : spanPlace(j / 2) +
+                                      ", barras inferiores: las adicionales del vano y las del "
+                                      "apoyo se juntan y no caben o exceden la longitud comercial";
                     break;
                 }
                 c.mass += merged.mass - left.mass - right.mass;
