@@ -228,7 +228,7 @@ int runBeam(const QStringList& arguments) {
     const engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
     if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome)) {
         writeError(error->message + '\n');
-        return exitFailed;
+        return error->kind == engine::beam::BeamErrorKind::Input ? exitUsage : exitFailed;
     }
     const auto& design = std::get<engine::beam::BeamDesign>(outcome);
     writeOut(format == QLatin1String("json") ? engine::beam::designJson(design)

@@ -1676,25 +1676,27 @@ void Designer::addChecks(BeamDesign& design) const {
 }
 
 BeamOutcome Designer::run() {
-    if (auto e = validate()) return BeamError{*e};
+    if (auto e = validate()) return BeamError{*e, BeamErrorKind::Input};
     buildGeometry();
-    if (auto e = buildEnvelopes()) return BeamError{*e};
+    if (auto e = buildEnvelopes()) return BeamError{*e, BeamErrorKind::Input};
     buildPoints();
     bool designed = false;
     for (int iteration = 0; iteration < 8; ++iteration) {
-        if (auto e = requirements()) return BeamError{*e};
+        if (auto e = requirements()) return BeamError{*e, BeamErrorKind::Unsatisfiable};
         FaceChoice newTop, newBottom;
         if (!searchFace(true, newTop)) {
             if (designed) break;
             explain = true;
             searchFace(true, newTop);
-            return BeamError{"Ninguna disposición de barras superiores cumple. " + failure};
+            return BeamError{"Ninguna disposición de barras superiores cumple. " + failure,
+                             BeamErrorKind::Unsatisfiable};
         }
         if (!searchFace(false, newBottom)) {
             if (designed) break;
             explain = true;
             searchFace(false, newBottom);
-            return BeamError{"Ninguna disposición de barras inferiores cumple. " + failure};
+            return BeamError{"Ninguna disposición de barras inferiores cumple. " + failure,
+                             BeamErrorKind::Unsatisfiable};
         }
         top = std::move(newTop);
         bottom = std::move(newBottom);

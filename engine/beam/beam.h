@@ -129,10 +129,16 @@ struct BeamDesign {
     bool passes = false;              // every check passes
 };
 
+// Why a beam has no design: an input no beam can have (no spans, a support missing, a station
+// outside its span, a value not positive), or a beam of possible inputs that no arrangement of
+// bars satisfies (the section too small, too much steel, bars that do not fit).
+enum class BeamErrorKind { Input, Unsatisfiable };
+
 // An input no beam can have, or a beam no arrangement satisfies: the message names the rule and
 // the place, e.g. "Vano 2, apoyo derecho: ρ = 0.031 > 0.025; aumente b o h".
 struct BeamError {
     std::string message;
+    BeamErrorKind kind = BeamErrorKind::Unsatisfiable;
 };
 
 using BeamOutcome = std::variant<BeamDesign, BeamError>;

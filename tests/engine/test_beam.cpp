@@ -377,17 +377,26 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
         const char* name;
         void (*change)(BeamInput&);
         const char* fragment;
+        BeamErrorKind kind;
     };
     const Case cases[] = {
-        {"supports", [](BeamInput& in) { in.supports.pop_back(); }, "apoyos"},
+        {"supports", [](BeamInput& in) { in.supports.pop_back(); }, "apoyos", BeamErrorKind::Input},
         {"station_outside",
          [](BeamInput& in) {
              in.stations = {{1, 0, -5}, {1, 5.2, -4}};
          },
-         "Estación 2: x = 5.20 m fuera del vano 1"},
+         "Estación 2: x = 5.20 m fuera del vano 1", BeamErrorKind::Input},
         {"rho_over_limit", [](BeamInput& in) { in.spans[1].moments.right = 50; },
-         "Vano 2, apoyo derecho: ρ = 0.027 > 0.025; aumente b o h"},
-        {"negative_moment", [](BeamInput& in) { in.spans[0].moments.mid = -1; }, "Vano 1"},
+         "Vano 2, apoyo derecho: ρ = 0.027 > 0.025; aumente b o h", BeamErrorKind::Unsatisfiable},
+        // Too wide for two layers of the largest bars allowed.
+        {"bars_do_not_fit",
+         [](BeamInput& in) {
+             in.largestBar = 4;
+             in.spans[0].moments.left = 30;
+         },
+         "no caben en 2 capas", BeamErrorKind::Unsatisfiable},
+        {"negative_moment", [](BeamInput& in) { in.spans[0].moments.mid = -1; }, "Vano 1",
+         BeamErrorKind::Input},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -397,6 +406,7 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
         ASSERT_TRUE(std::holds_alternative<BeamError>(outcome));
         EXPECT_NE(std::get<BeamError>(outcome).message.find(c.fragment), std::string::npos)
             << std::get<BeamError>(outcome).message;
+        EXPECT_EQ(std::get<BeamError>(outcome).kind, c.kind);
     }
     BeamInput in = base();
     in.spans[1].moments.right = 50;
