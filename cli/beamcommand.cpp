@@ -225,6 +225,7 @@ int runBeam(const QStringList& arguments) {
         !readStock(parser, input) || !readBeamFiles(parser, *csv, input))
         return exitUsage;
 
+    input.decimalSeparator = format == QLatin1String("json") ? '.' : csv->decimalSeparator;
     const engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
     if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome)) {
         writeError(error->message + '\n');

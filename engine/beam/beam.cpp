@@ -76,8 +76,8 @@ constexpr double gridStep = 0.05;  // m
 constexpr double tiny = 1e-9;
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-std::string fixed(double value, int decimals) {
-    return formatFixed(value, decimals, '.');
+std::string fixedWith(double value, int decimals, char decimalSeparator) {
+    return formatFixed(value, decimals, decimalSeparator);
 }
 
 double roundUpTo5cm(double metres) {
@@ -197,6 +197,11 @@ class Designer {
     std::vector<double> mnNeg, mnPos, phiNeg, phiPos, areaTop, areaBot;
 
     std::optional<std::string> validate() const;
+    // A figure of the texts, with the decimal separator of the input.
+    std::string fixed(double value, int decimals) const {
+        return fixedWith(value, decimals, in.decimalSeparator);
+    }
+    std::string pointPlace(const Point& p) const;
     void buildGeometry();
     std::optional<std::string> buildEnvelopes();
     void buildPoints();
@@ -421,7 +426,7 @@ void Designer::buildPoints() {
 }
 
 // The place of a point in the texts.
-std::string pointPlace(const Point& p) {
+std::string Designer::pointPlace(const Point& p) const {
     if (p.face >= 0) return facePlace(p.face);
     if (p.span >= 0) return spanPlace(p.span) + ", x = " + fixed(p.x, 2) + " m";
     return "Apoyo " + std::to_string(p.support + 1) + ", x = " + fixed(p.x, 2) + " m";
@@ -512,7 +517,7 @@ std::optional<std::string> Designer::requirements() {
     sectionsDesigned = true;
     if (worstRho > 0) {
         return pointPlace(points[worstAt]) + ": ρ = " + fixed(worstRho, 3) +
-               " > 0.025; aumente b o h";
+               " > " + fixed(rhoLimit, 3) + "; aumente b o h";
     }
     return std::nullopt;
 }
@@ -747,7 +752,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) {
                 if (explain)
                     failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
-                              " > 0.025 con las barras comerciales; aumente b o h";
+                              " > " + fixed(rhoLimit, 3) + " con las barras comerciales; aumente b o h";
                 continue;
             }
             if (!topFace && area > 3 * contA + 1e-9) continue;
@@ -1379,7 +1384,8 @@ BeamDesign Designer::result() const {
         "cortante.");
     const bool laps = !top.laps.empty() || !bottom.laps.empty();
     if (laps) {
-        std::string text = "Traslapos clase B (1.3 ld, al menos 30 cm), fuera de los apoyos";
+        std::string text = "Traslapos clase B (" + fixed(1.3, 1) +
+                           " ld, al menos 30 cm), fuera de los apoyos";
         if (in.seismicClass == SeismicClass::Des) {
             const double spacing = std::min(std::min(dTop, dBot) / 4, 10.0);
             text += " y a más de 2h de sus caras; estribos cerrados a no más de " +
@@ -1392,7 +1398,7 @@ BeamDesign Designer::result() const {
             "Dos barras continuas arriba y abajo a lo largo de toda la viga también en DMI, "
             "más de lo que exige la NSR-98.");
     }
-    design.notes.push_back("Mpr con 1.25 Fy y φ = 1, para el diseño a cortante.");
+    design.notes.push_back("Mpr con " + fixed(1.25, 2) + " Fy y φ = 1, para el diseño a cortante.");
     if (in.code == DesignCode::Nsr98) {
         design.notes.push_back(
             "ld y ldh por las expresiones en MPa de la NSR-10 (C.12.2.2 y C.12.5) también bajo "
@@ -1472,7 +1478,7 @@ void Designer::addChecks(BeamDesign& design) const {
                 const bool ok = rhoWorst <= rhoLimit + 1e-12;
                 add("cuantia-maxima", i + 1, p.x, ok,
                     pointPlace(p) + (negative ? ": ρ superior = " : ": ρ inferior = ") +
-                        fixed(rhoWorst, 4) + (ok ? " ≤ " : " > ") + "0.025");
+                        fixed(rhoWorst, 4) + (ok ? " ≤ " : " > ") + fixed(rhoLimit, 3));
             }
         }
     }
@@ -1543,7 +1549,7 @@ void Designer::addChecks(BeamDesign& design) const {
         const bool ok = in.b >= least - 1e-9;
         add("geometria-ancho", std::nullopt, std::nullopt, ok,
             "b = " + fixed(in.b, 1) + " cm" + (ok ? " ≥ " : " < ") +
-                "mín(0.3 h, 25 cm) = " + fixed(least, 1) + " cm");
+                "mín(" + fixed(0.3, 1) + " h, 25 cm) = " + fixed(least, 1) + " cm");
         for (int j = 1; j < spans; ++j) {
             const double x =
                 (supL[static_cast<std::size_t>(j)] + supR[static_cast<std::size_t>(j)]) / 2;
@@ -1647,7 +1653,7 @@ void Designer::addChecks(BeamDesign& design) const {
                     std::to_string(a.count) + " N° " + std::to_string(a.bar) + ") de " +
                     fixed(start, 2) + " a " + fixed(end, 2) + " m, " + fixed(end - start, 2) +
                     " m" + (end - start >= need - 1e-9 ? " ≥ " : " < ") +
-                    "1.3 ld = " + fixed(need, 2) + " m" +
+                    fixed(1.3, 1) + " ld = " + fixed(need, 2) + " m" +
                     (in.seismicClass == SeismicClass::Des ? ", a más de 2h de las caras" : ""));
         }
     }

@@ -61,6 +61,9 @@ struct BeamInput {
     // When not empty, the moments come from these rows and the spans' typed moments are unused.
     std::vector<Station> stations;
     bool stationsFromCentreline = false;  // x measured from the left support's centreline
+    // The decimal separator of every figure in the texts of the design and its errors (checks,
+    // notes, messages); the window passes its locale's, JSON wants '.'.
+    char decimalSeparator = '.';
 };
 
 enum class Side { Left, Right };

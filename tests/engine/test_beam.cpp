@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <random>
@@ -411,6 +412,47 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     BeamInput in = base();
     in.spans[1].moments.right = 50;
     EXPECT_NE(std::get<BeamError>(designBeam(in)).message.find("> 0.025; aumente b o h"),
+              std::string::npos);
+}
+
+// The texts of a design follow the decimal separator of the input: with ',' every check, note
+// and message reads as with '.' but for the separator between the digits of its figures.
+TEST(BeamTexts, FiguresFollowTheDecimalSeparator) {
+    BeamInput in;
+    in.code = engine::DesignCode::Nsr10;
+    in.seismicClass = SeismicClass::Des;
+    in.b = 30;
+    in.h = 50;
+    in.dPrime = 6;
+    in.dSecond = 6;
+    in.fc = 210;
+    in.fy = 4200;
+    in.supports = {40, 40, 40, 40};
+    in.spans = {{6.0, {18, 14, 24, {}}}, {7.0, {24, 15, 24, {}}}, {6.0, {24, 14, 18, {}}}};
+    auto commaText = [](std::string text) {
+        for (std::size_t k = 1; k + 1 < text.size(); ++k) {
+            if (text[k] == '.' && std::isdigit(static_cast<unsigned char>(text[k - 1])) &&
+                std::isdigit(static_cast<unsigned char>(text[k + 1])))
+                text[k] = ',';
+        }
+        return text;
+    };
+    const BeamDesign point = std::get<BeamDesign>(designBeam(in));
+    in.decimalSeparator = ',';
+    const BeamDesign comma = std::get<BeamDesign>(designBeam(in));
+    ASSERT_EQ(point.checks.size(), comma.checks.size());
+    for (std::size_t k = 0; k < point.checks.size(); ++k) {
+        EXPECT_EQ(comma.checks[k].text, commaText(point.checks[k].text));
+        // Every check with a figure (all but the count of continuous bars) shows the comma.
+        if (point.checks[k].rule != "barras-continuas") {
+            EXPECT_NE(comma.checks[k].text, point.checks[k].text);
+        }
+    }
+    ASSERT_EQ(point.notes.size(), comma.notes.size());
+    for (std::size_t k = 0; k < point.notes.size(); ++k)
+        EXPECT_EQ(comma.notes[k], commaText(point.notes[k]));
+    in.spans[1].moments.right = 60;
+    EXPECT_NE(std::get<BeamError>(designBeam(in)).message.find("> 0,025; aumente b o h"),
               std::string::npos);
 }
 

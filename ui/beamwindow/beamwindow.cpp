@@ -514,6 +514,7 @@ void BeamWindow::designNow() {
         return;
     }
     input_ = std::move(input);
+    input_->decimalSeparator = decimalSeparator();  // the checks and messages as the fields
     const eb::BeamOutcome outcome = eb::designBeam(*input_);
     if (const auto* failure = std::get_if<eb::BeamError>(&outcome)) {
         design_.reset();
