@@ -12,6 +12,7 @@
 #include "engine/beam/beam.h"
 #include "engine/capacity.h"
 #include "engine/catalogue.h"
+#include "engine/layout.h"
 #include "engine/run.h"
 
 namespace {
@@ -358,6 +359,93 @@ TEST(BeamProperty, HeavyBeamsPassEveryCheckOrSayWhereNot) {
         expectBeamKeepsTheRules(in, design);
     }
     EXPECT_GE(designed, tried * 80 / 100);
+}
+
+// A 3-span DES beam worked by hand: b 30, h 50, d = d'' = 44 cm, f'c 210, Fy 4200, NSR-10
+// (φ 0.9), clear spans 6, 7 and 6 m between 40 cm columns, Mu− 18 at the outer faces and 24 at
+// the interior ones, Mu+ 14, 15 and 14 Tn-m.
+//   Faces, Rn = Mu / (φ b d²) = 45.91 and 34.44 kg/cm²; ρ = 0.85 f'c/Fy (1 − √(1 − 2 Rn /
+//   (0.85 f'c))) = 0.012886 and 0.009194: As = 17.01 and 12.13 cm². Midspan 2: 9.89 cm².
+//   Span 2's negative envelope −24 + 4 (7.5 + 24) ξ (1 − ξ) vanishes at ξ = 0.2560: 1.79 m from
+//   each face. Three N° 5 alone (As 6.0, a = 4.71 cm, φMn = 9.44 Tn-m) cover it from ξ = 0.1333,
+//   0.93 m from the face: the top extras over support 2 run to 6.80 + 0.93 + d = 8.17 m at least.
+//   DES, interior face: Mn− of 18 cm² ≈ 18 × 4200 (44 − 7.06) = 27.9 Tn-m, so Mn+ ≥ 13.96
+//   Tn-m, As bottom ≥ 8.15 cm² there; 3 N° 5 continuous (6.0 cm²) are not enough.
+//   ld of a top N° 5 (ψt 1.3): 411.88 × 1.3 × 1.59 / (2.1 × 4.538) = 89.3 cm; ldh of a N° 6 in
+//   DES: 411.88 × 1.91 / (5.4 × 4.538) = 32.1 cm ≤ 40 − 4.95 = 35.05 cm in the outer columns.
+TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
+    BeamInput in;
+    in.code = engine::DesignCode::Nsr10;
+    in.seismicClass = SeismicClass::Des;
+    in.b = 30;
+    in.h = 50;
+    in.dPrime = 6;
+    in.dSecond = 6;
+    in.fc = 210;
+    in.fy = 4200;
+    in.supports = {40, 40, 40, 40};
+    in.spans = {{6.0, {18, 14, 24, {}}}, {7.0, {24, 15, 24, {}}}, {6.0, {24, 14, 18, {}}}};
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(std::holds_alternative<BeamDesign>(outcome))
+        << std::get<BeamError>(outcome).message;
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    for (const Check& c : design.checks) EXPECT_TRUE(c.passes) << c.text;
+    EXPECT_TRUE(design.passes);
+
+    struct FaceCase {
+        std::size_t face;
+        double asTop;        // required by the section design, cm2
+        double asBottomMin;  // the DES face rule, at the interior faces
+    };
+    for (const FaceCase& c : {FaceCase{0, 12.13, 0}, FaceCase{1, 17.01, 8.15},
+                              FaceCase{2, 17.01, 8.15}, FaceCase{5, 12.13, 0}}) {
+        SCOPED_TRACE("face " + std::to_string(c.face));
+        const FaceStation& f = design.faces[c.face];
+        // The strength of the bars at their real depths may ask a little more than the design.
+        EXPECT_GE(f.asTopRequired, c.asTop - 0.01);
+        EXPECT_LE(f.asTopRequired, c.asTop * 1.05);
+        EXPECT_GE(f.asTop, f.asTopRequired - 1e-9);
+        EXPECT_GE(f.asBottom, c.asBottomMin);
+        EXPECT_GE(f.mnPos, 0.5 * f.mnNeg * (1 - 1e-9));
+    }
+    auto near = [&](double x) {
+        return *std::min_element(design.profile.begin(), design.profile.end(),
+                                 [&](const ProfilePoint& a, const ProfilePoint& b) {
+                                     return std::abs(a.x - x) < std::abs(b.x - x);
+                                 });
+    };
+    EXPECT_GT(near(6.80 + 1.79 - 0.05).muNeg, 0);  // the inflection point of span 2
+    EXPECT_EQ(near(6.80 + 1.79 + 0.05).muNeg, 0);
+    EXPECT_NEAR(near(6.80 + 3.5).muPos, 15, 1e-9);
+    EXPECT_GE(near(6.80 + 3.5).phiMnPos, 15);
+    // The top extras over support 2 (centre 6.60 m) and where they stop.
+    int overSupport2 = 0;
+    for (const BarMark& m : design.bars) {
+        if (m.face != BeamFace::Top || m.continuous || m.start > 6.6 || m.end < 6.6) continue;
+        ++overSupport2;
+        EXPECT_GE(m.end, 8.17 - 0.05) << m.mark;  // one 5 cm station of resolution
+        EXPECT_LE(m.end, 8.17 + 0.30) << m.mark;
+        EXPECT_GE(m.end - 6.80, 0.893) << m.mark;  // ld past the face
+    }
+    EXPECT_GT(overSupport2, 0);
+    // Bars of one size and length are one mark unless they fit no single layer.
+    for (std::size_t a = 0; a < design.bars.size(); ++a) {
+        for (std::size_t b = a + 1; b < design.bars.size(); ++b) {
+            const BarMark& m = design.bars[a];
+            const BarMark& n = design.bars[b];
+            if (m.face != n.face || m.bar != n.bar || std::abs(m.start - n.start) > 1e-9 ||
+                std::abs(m.end - n.end) > 1e-9)
+                continue;
+            const engine::Bar* bar = engine::findBar(m.bar);
+            const double width = engine::layerWidth(in.settings, {{m.count + n.count, bar}});
+            EXPECT_GT(width, engine::availableWidth(in.settings, in.b)) << m.mark << n.mark;
+        }
+    }
+    const auto ldh = std::find_if(design.checks.begin(), design.checks.end(),
+                                  [](const Check& c) { return c.rule == "ldh"; });
+    ASSERT_NE(ldh, design.checks.end());
+    EXPECT_NEAR(developmentLength(210, 4200, 5, true, 2.54, 4.95), 89.3, 0.05);
+    EXPECT_NEAR(hookDevelopmentLength(210, 4200, 6, SeismicClass::Des), 32.1, 0.05);
 }
 
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
