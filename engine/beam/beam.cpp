@@ -227,6 +227,15 @@ class Designer {
                                    const std::vector<double>& contArea,
                                    const std::vector<Lap>& laps) const;
     bool splitLayers(Extra& extra, const Bar& cont, int count, const std::vector<Lap>& laps) const;
+    bool shareLayers(std::vector<Extra>& extras, const Bar& cont, int count,
+                     const std::vector<Lap>& laps) const;
+    bool mergeMeeting(std::vector<Extra>& extras, bool topFace, const Bar& cont, int count,
+                      const std::vector<Lap>& laps) const;
+    void joinSameBars(std::vector<Extra>& extras, const Bar& cont, int count,
+                      const std::vector<Lap>& laps) const;
+    static int marksOf(const Extra& e) {
+        return e.count == 0 ? 0 : e.inFirstLayer > 0 && e.inFirstLayer < e.count ? 2 : 1;
+    }
     bool hookFits(const Bar& bar, int support) const;
     int firstLayerRoom(const Bar& cont, int count, const Bar& extra) const;
     void detail();
@@ -661,6 +670,58 @@ bool Designer::splitLayers(Extra& extra, const Bar& cont, int count,
     return layerWidth(in.settings, Layer{{extra.count - room, extra.bar}}) <= available + 1e-9;
 }
 
+// Extras that overlap along the beam share the layers with the continuous bars (and the second
+// bar of each contact lap): where the first layer overflows, bars of the extra with the most
+// there move to the second, all of its bars when they fit there together. False when the second
+// layer overflows too.
+bool Designer::shareLayers(std::vector<Extra>& extras, const Bar& cont, int count,
+                           const std::vector<Lap>& laps) const {
+    std::vector<double> places;
+    for (const Extra& e : extras) {
+        if (e.count > 0) places.push_back(e.start);
+    }
+    for (const Lap& lap : laps) places.push_back(lap.start);
+    // A move to the second layer at one place can crowd it at another: sweep until none moves.
+    for (bool moved = true; moved;) {
+    moved = false;
+    for (const double x : places) {
+        std::vector<Extra*> here;
+        for (Extra& e : extras) {
+            if (e.count > 0 && x >= e.start - 1e-9 && x <= e.end + 1e-9) here.push_back(&e);
+        }
+        if (here.empty()) continue;
+        const bool lapped = std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
+            return x >= lap.start - gridStep && x <= lap.end + gridStep;
+        });
+        const double pairs = lapped ? count * cont.diameterCm() : 0;
+        auto width = [&](bool first) {
+            Layer layer;
+            if (first) layer.push_back({count, &cont});
+            for (const Extra* e : here) {
+                const int n = first ? e->inFirstLayer : e->count - e->inFirstLayer;
+                if (n > 0) layer.push_back({n, e->bar});
+            }
+            return layer.empty() ? 0.0 : layerWidth(in.settings, layer) + (first ? pairs : 0.0);
+        };
+        while (width(true) > available + 1e-9) {
+            Extra* most = nullptr;
+            for (Extra* e : here) {
+                if (e->inFirstLayer > 0 && (!most || e->inFirstLayer > most->inFirstLayer)) most = e;
+            }
+            if (most == nullptr || in.settings.maxTensionLayers < 2) return false;
+            --most->inFirstLayer;
+            moved = true;
+            // One mark rather than two when the whole group fits the second layer.
+            const int kept = most->inFirstLayer;
+            most->inFirstLayer = 0;
+            if (width(false) > available + 1e-9) most->inFirstLayer = kept;
+        }
+        if (width(false) > available + 1e-9) return false;
+    }
+    }
+    return true;
+}
+
 std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& cont, int count,
                                          const std::vector<double>& contArea,
                                          const std::vector<Lap>& laps) const {
@@ -881,6 +942,86 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     return best;
 }
 
+// Extras of neighbouring regions that meet run on as one mark: the larger bar, as many as
+// either needed, ends moved out by the longer development. False when a merged mark does not
+// fit its layers or the stock length.
+// Neighbouring extras of one bar size that nearly meet become one mark when that costs at
+// most 1 % more steel than the two apart: one bar to cut and place instead of two end to end.
+void Designer::joinSameBars(std::vector<Extra>& extras, const Bar& cont, int count,
+                            const std::vector<Lap>& laps) const {
+    for (std::size_t j = 0; j + 1 < extras.size(); ++j) {
+        Extra& left = extras[j];
+        Extra& right = extras[j + 1];
+        if (left.count == 0 || right.count == 0 || left.bar != right.bar ||
+            right.start - left.end > 0.5) {
+            continue;
+        }
+        Extra joined = left;
+        joined.count = std::max(left.count, right.count);
+        joined.end = std::max(left.end, right.end);
+        joined.hookEnd = right.hookEnd;
+        const double tails = (joined.hookStart + joined.hookEnd) * tail(*joined.bar);
+        joined.mass = joined.count * (joined.end - joined.start + tails) * joined.bar->mass;
+        if (joined.mass > 1.01 * (left.mass + right.mass) ||
+            roundUpTo5cm(joined.end - joined.start) + tails > in.stockLength + 1e-9 ||
+            !splitLayers(joined, cont, count, laps)) {
+            continue;
+        }
+        left = Extra{};
+        right = joined;
+    }
+}
+
+bool Designer::mergeMeeting(std::vector<Extra>& extras, bool topFace, const Bar& cont, int count,
+                            const std::vector<Lap>& laps) const {
+    const int regions = static_cast<int>(extras.size());
+    for (int j = 0; j + 1 < regions; ++j) {
+        Extra& left = extras[static_cast<std::size_t>(j)];
+        Extra& right = extras[static_cast<std::size_t>(j) + 1];
+        if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep)
+            continue;
+        Extra merged;
+        merged.bar = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
+        const double a = merged.bar->supplyArea;
+        merged.count = static_cast<int>(
+            std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
+                     std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
+        const double ldMerged = ld(*merged.bar, topFace);
+        merged.hookStart = left.hookStart;
+        merged.hookEnd = right.hookEnd;
+        merged.start =
+            merged.hookStart
+                ? left.start
+                : std::max(hookStartX,
+                           left.start - std::max(0.0, ldMerged - ld(*left.bar, topFace)));
+        merged.end =
+            merged.hookEnd
+                ? right.end
+                : std::min(hookEndX,
+                           right.end + std::max(0.0, ldMerged - ld(*right.bar, topFace)));
+        const double tails = (merged.hookStart + merged.hookEnd) * tail(*merged.bar);
+        merged.mass = merged.count * (merged.end - merged.start + tails) * merged.bar->mass;
+        if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
+            !splitLayers(merged, cont, count, laps)) {
+            if (explain)
+                failure =
+                    topFace
+                        ? "Apoyos " + std::to_string(j + 1) + " y " +
+                              std::to_string(j + 2) +
+                              ", barras superiores: las adicionales se juntan y no caben "
+                              "o exceden la longitud comercial"
+                        : spanPlace(j / 2) +
+                              ", barras inferiores: las adicionales del vano y las del "
+                              "apoyo se juntan y no caben o exceden la longitud comercial; "
+                              "aumente b";
+            return false;
+        }
+        left = Extra{};
+        right = merged;
+    }
+    return true;
+}
+
 bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
     const int regions = topFace ? spans + 1 : 2 * spans + 1;
     double smallestInterior = infinity;
@@ -934,61 +1075,54 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                 }
                 c.extras.push_back(*extra);
                 c.mass += extra->mass;
-                if (extra->count > 0) {
-                    anyExtra = true;
-                    c.marks += extra->inFirstLayer < extra->count ? 2 : 1;
-                }
+                anyExtra = anyExtra || extra->count > 0;
             }
-            // Extras of neighbouring regions that meet run on as one mark: the larger bar, as
-            // many as either needed, ends moved out by the longer development.
-            for (int j = 0; ok && j + 1 < regions; ++j) {
-                Extra& left = c.extras[static_cast<std::size_t>(j)];
-                Extra& right = c.extras[static_cast<std::size_t>(j) + 1];
-                if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep)
-                    continue;
-                Extra merged;
-                merged.bar = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
-                const double a = merged.bar->supplyArea;
-                merged.count = static_cast<int>(
-                    std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
-                             std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
-                const double ldMerged = ld(*merged.bar, topFace);
-                merged.hookStart = left.hookStart;
-                merged.hookEnd = right.hookEnd;
-                merged.start =
-                    merged.hookStart
-                        ? left.start
-                        : std::max(hookStartX,
-                                   left.start - std::max(0.0, ldMerged - ld(*left.bar, topFace)));
-                merged.end =
-                    merged.hookEnd
-                        ? right.end
-                        : std::min(hookEndX,
-                                   right.end + std::max(0.0, ldMerged - ld(*right.bar, topFace)));
-                const double tails = (merged.hookStart + merged.hookEnd) * tail(*merged.bar);
-                merged.mass = merged.count * (merged.end - merged.start + tails) * merged.bar->mass;
-                if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
-                    !splitLayers(merged, *s, n, *laps)) {
+            // Extras that meet either stay apart, sharing the layers where they overlap, or
+            // run on as one mark; the lighter, and of nearly equal masses (within 1 %) the one
+            // of fewer marks. Top extras of neighbouring supports that meet always run on.
+            if (ok) {
+                std::vector<Extra> apart = c.extras, joined = c.extras;
+                bool apartFits = false;
+                if (!topFace) {
+                    joinSameBars(apart, *s, n, *laps);
+                    apartFits = shareLayers(apart, *s, n, *laps);
+                    if (!apartFits) {
+                        apart = c.extras;
+                        apartFits = shareLayers(apart, *s, n, *laps);
+                    }
+                }
+                const bool joinedFits = mergeMeeting(joined, topFace, *s, n, *laps) &&
+                                        (topFace || shareLayers(joined, *s, n, *laps));
+                auto massOf = [](const std::vector<Extra>& extras) {
+                    double m = 0;
+                    for (const Extra& e : extras) m += e.mass;
+                    return m;
+                };
+                auto marksIn = [](const std::vector<Extra>& extras) {
+                    int m = 0;
+                    for (const Extra& e : extras) m += marksOf(e);
+                    return m;
+                };
+                const double extrasMass = massOf(c.extras);
+                if (apartFits && joinedFits) {
+                    const bool joinBetter =
+                        massOf(joined) < massOf(apart) - 1e-9 ||
+                        (massOf(joined) <= massOf(apart) * 1.01 && marksIn(joined) < marksIn(apart));
+                    c.extras = joinBetter ? joined : apart;
+                } else if (apartFits || joinedFits) {
+                    c.extras = apartFits ? apart : joined;
+                } else {
                     ok = false;
-                    if (explain)
-                        failure =
-                            topFace
-                                ? "Apoyos " + std::to_string(j + 1) + " y " +
-                                      std::to_string(j + 2) +
-                                      ", barras superiores: las adicionales se juntan y no caben "
-                                      "o exceden la longitud comercial"
-                                : spanPlace(j / 2) +
-                                      ", barras inferiores: las adicionales del vano y las del "
-                                      "apoyo se juntan y no caben o exceden la longitud comercial";
-                    break;
+                    if (explain && !topFace)
+                        failure = "Barras inferiores: " + std::to_string(n) + " N° " +
+                                  std::to_string(s->designation) +
+                                  " continuas y las adicionales no caben juntas en " +
+                                  std::to_string(in.settings.maxTensionLayers) +
+                                  " capas; aumente b";
                 }
-                c.mass += merged.mass - left.mass - right.mass;
-                c.marks -= (left.inFirstLayer < left.count ? 2 : 1) +
-                           (right.inFirstLayer < right.count ? 2 : 1);
-                c.marks += merged.inFirstLayer < merged.count ? 2 : 1;
-                left = Extra{};
-                right = merged;
+                c.mass += massOf(c.extras) - extrasMass;
             }
+            for (const Extra& e : c.extras) c.marks += marksOf(e);
             if (ok) {
                 c.found = true;
                 if (!best.found || c.mass < best.mass - 1e-6 ||
@@ -1686,32 +1820,39 @@ BeamOutcome Designer::run() {
     buildGeometry();
     if (auto e = buildEnvelopes()) return BeamError{*e, BeamErrorKind::Input};
     buildPoints();
-    bool designed = false;
+    // Design, check the bars as placed, raise what falls short and search again, until the
+    // bars hold. A search that finds nothing, at the first pass or after a raise, ends it.
     for (int iteration = 0; iteration < 8; ++iteration) {
         if (auto e = requirements()) return BeamError{*e, BeamErrorKind::Unsatisfiable};
         FaceChoice newTop, newBottom;
-        if (!searchFace(true, newTop)) {
-            if (designed) break;
+        for (const bool topFace : {true, false}) {
+            FaceChoice& choice = topFace ? newTop : newBottom;
+            if (searchFace(topFace, choice)) continue;
             explain = true;
-            searchFace(true, newTop);
-            return BeamError{"Ninguna disposición de barras superiores cumple. " + failure,
-                             BeamErrorKind::Unsatisfiable};
-        }
-        if (!searchFace(false, newBottom)) {
-            if (designed) break;
-            explain = true;
-            searchFace(false, newBottom);
-            return BeamError{"Ninguna disposición de barras inferiores cumple. " + failure,
+            searchFace(topFace, choice);
+            return BeamError{std::string(topFace ? "Ninguna disposición de barras superiores"
+                                                 : "Ninguna disposición de barras inferiores") +
+                                 " cumple. " + failure,
                              BeamErrorKind::Unsatisfiable};
         }
         top = std::move(newTop);
         bottom = std::move(newBottom);
         detail();
         verify();
-        designed = true;
         if (!adjust()) break;
     }
-    return result();
+    BeamDesign design = result();
+    // The rules the arrangement decides must hold; the geometry of the section and the
+    // supports is the engineer's, and a failing limit there stays a check of the design.
+    for (const Check& c : design.checks) {
+        const bool geometry = c.rule == "geometria-luz" || c.rule == "geometria-ancho" ||
+                              c.rule == "apoyo-20db" || c.rule == "ldh";
+        if (!c.passes && !geometry) {
+            return BeamError{"Ninguna disposición de barras cumple. " + c.text,
+                             BeamErrorKind::Unsatisfiable};
+        }
+    }
+    return design;
 }
 
 }  // namespace
