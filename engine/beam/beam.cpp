@@ -93,8 +93,11 @@ struct Point {
     double muNeg = 0, muPos = 0;
     double baseTop = 0, baseBot = 0;  // the section design's areas for the envelope moments
     double reqTop = 0, reqBot = 0;    // with minimum steel, the ratio rules and corrections
-    double reqBotSpan = 0;            // reqBot without the face rule, which bars through the
-                                      // support (or hooked in it) carry, not those of the span
+    // The bottom need split between the extras of a span (positive moment, minimum steel and
+    // the span's ratio rule; none at the faces) and those through or hooked in a support (all
+    // of it at the faces and over the support, the compression steel of Mu- inside the span).
+    double reqBotSpan = 0, reqBotSupport = 0;
+    double posBot = 0, compBot = 0;  // the section design's As for Mu+ and A's for Mu-
     double strTop = 0, strBot = 0;    // area the moment alone needs (no minimum), for cuts
 };
 
@@ -202,6 +205,10 @@ class Designer {
         return fixedWith(value, decimals, in.decimalSeparator);
     }
     std::string pointPlace(const Point& p) const;
+    // A steel ratio above the limit: three decimals, four where three would show the limit.
+    std::string ratioText(double rho) const {
+        return fixed(rho, fixed(rho, 3) == fixed(rhoLimit, 3) ? 4 : 3);
+    }
     void buildGeometry();
     std::optional<std::string> buildEnvelopes();
     void buildPoints();
@@ -421,10 +428,18 @@ void Designer::buildPoints() {
     }
     for (int j = 0; j <= spans; ++j) topRegions.push_back(regionRange(true, j));
     for (int i = 0; i < spans; ++i) bottomRegions.push_back(regionRange(false, i));
+    // A support's bottom region: from the middle of the span on its left to the middle of the
+    // span on its right.
+    auto middle = [&](int i) {
+        const auto s = static_cast<std::size_t>(i);
+        const double x = (xL[s] + xR[s]) / 2;
+        return static_cast<int>(std::lower_bound(points.begin(), points.end(), x - 1e-7,
+                                                 [](const Point& p, double v) { return p.x < v; }) -
+                                points.begin());
+    };
     for (int j = 0; j <= spans; ++j) {
-        const int first = j == 0 ? 0 : faceIndex[2 * static_cast<std::size_t>(j) - 1];
-        const int last = j == spans ? static_cast<int>(points.size()) - 1
-                                    : faceIndex[2 * static_cast<std::size_t>(j)];
+        const int first = j == 0 ? 0 : middle(j - 1);
+        const int last = j == spans ? static_cast<int>(points.size()) - 1 : middle(j);
         bottomSupportRegions.push_back({first, last});
     }
     bumpTop.assign(points.size(), 1.0);
@@ -473,7 +488,8 @@ std::optional<std::string> Designer::requirements() {
     for (std::size_t k = 0; k < points.size(); ++k) {
         Point& p = points[k];
         if (p.span < 0 && (p.support == 0 || p.support == spans)) {
-            p.reqTop = p.reqBot = p.reqBotSpan = p.baseTop = p.baseBot = p.strTop = p.strBot = 0;
+            p.reqTop = p.reqBot = p.reqBotSpan = p.reqBotSupport = p.baseTop = p.baseBot = 0;
+            p.strTop = p.strBot = 0;
             continue;
         }
         if (!sectionsDesigned) {  // the envelopes do not change between iterations
@@ -490,6 +506,8 @@ std::optional<std::string> Designer::requirements() {
             p.baseBot = std::max(s.as, n.asPrime);
             p.strTop = std::max(n.strength, s.asPrime);
             p.strBot = std::max(s.strength, n.asPrime);
+            p.posBot = s.as;
+            p.compBot = n.asPrime;
         }
         double top = p.baseTop, bot = p.baseBot;
         if (seismic) {
@@ -501,11 +519,14 @@ std::optional<std::string> Designer::requirements() {
             spansHere.push_back(p.span);
         else
             spansHere = {p.support - 1, p.support};
+        double spanBot = std::max(p.posBot, seismic ? minBot : 0.0);
         for (int i : spansHere) {
             top = std::max(top, floorTop[static_cast<std::size_t>(i)]);
             bot = std::max(bot, floorBot[static_cast<std::size_t>(i)]);
+            spanBot = std::max(spanBot, floorBot[static_cast<std::size_t>(i)]);
         }
-        p.reqBotSpan = bot * bumpBot[k];
+        const bool inside = p.span >= 0 && p.face < 0;
+        p.reqBotSpan = inside ? spanBot * bumpBot[k] : 0;
         if (p.face >= 0) bot = std::max(bot, faceFloorBot[static_cast<std::size_t>(p.face)]);
         if (p.span < 0) {
             bot = std::max({bot, faceFloorBot[2 * static_cast<std::size_t>(p.support) - 1],
@@ -513,6 +534,7 @@ std::optional<std::string> Designer::requirements() {
         }
         p.reqTop = top * bumpTop[k];
         p.reqBot = bot * bumpBot[k];
+        p.reqBotSupport = inside ? p.compBot * bumpBot[k] : p.reqBot;
         if (seismic) {
             for (const auto& [area, d] : {std::pair{p.reqTop, dTop}, std::pair{p.reqBot, dBot}}) {
                 const double rho = area / (in.b * d);
@@ -525,7 +547,7 @@ std::optional<std::string> Designer::requirements() {
     }
     sectionsDesigned = true;
     if (worstRho > 0) {
-        return pointPlace(points[worstAt]) + ": ρ = " + fixed(worstRho, 3) +
+        return pointPlace(points[worstAt]) + ": ρ = " + ratioText(worstRho) +
                " > " + fixed(rhoLimit, 3) + "; aumente b o h";
     }
     return std::nullopt;
@@ -740,7 +762,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     std::vector<Deficit> deficits;
     for (int k = first; k <= last && k >= 0; ++k) {
         const Point& p = points[static_cast<std::size_t>(k)];
-        const double req = topFace ? p.reqTop : atSupport ? p.reqBot : p.reqBotSpan;
+        const double req = topFace ? p.reqTop : atSupport ? p.reqBotSupport : p.reqBotSpan;
         const double need = req - contArea[static_cast<std::size_t>(k)];
         if (need > 1e-9) deficits.push_back({p.x, need, k});
     }
@@ -812,7 +834,7 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             const double area = k * e->supplyArea;
             if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) {
                 if (explain)
-                    failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
+                    failure = place + ": ρ = " + ratioText((contA + area) / (in.b * d)) +
                               " > " + fixed(rhoLimit, 3) + " con las barras comerciales; aumente b o h";
                 continue;
             }
