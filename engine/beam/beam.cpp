@@ -799,7 +799,17 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             20 * e->diameterCm() > supportWidth + 1e-9 && e != sizes.front()) {
             continue;
         }
-        if ((hookLeft || hookRight) && !hookFits(*e, support) && e != sizes.front()) continue;
+        if ((hookLeft || hookRight) && !hookFits(*e, support) && e != sizes.front()) {
+            // Say why the larger bars were not tried, once, after the smaller bars' reason.
+            if (explain && failure.find("gancho") == std::string::npos)
+                failure += "; el gancho del N° " + std::to_string(e->designation) +
+                           " y mayores no se desarrolla en el apoyo " +
+                           std::to_string(support + 1) + " (ldh = " + fixed(ldh(*e) * 100, 1) +
+                           " cm > " + fixed(in.supports[static_cast<std::size_t>(support)] -
+                                                coverToBar, 1) +
+                           " cm)";
+            continue;
+        }
         const double ldE = ld(*e, topFace), ldhE = ldh(*e);
         double maxNeed = 0;
         bool reachable = true;
