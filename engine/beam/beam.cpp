@@ -191,6 +191,7 @@ class Designer {
     std::vector<double> bumpTop, bumpBot;                  // strength corrections per point
     mutable std::string failure;  // why the last arrangement tried could not be used
     mutable bool explain = false;
+    mutable double crowdedAt = 0;  // where the last extras that shared the layers did not fit
     bool sectionsDesigned = false;  // compose `failure` (a second search, after one failed)
 
     FaceChoice top, bottom;
@@ -205,6 +206,12 @@ class Designer {
         return fixedWith(value, decimals, in.decimalSeparator);
     }
     std::string pointPlace(const Point& p) const;
+    // The place of the point nearest x.
+    std::string placeAt(double x) const {
+        const auto at = std::lower_bound(points.begin(), points.end(), x - 1e-7,
+                                         [](const Point& p, double v) { return p.x < v; });
+        return pointPlace(at == points.end() ? points.back() : *at);
+    }
     // A steel ratio above the limit: three decimals, four where three would show the limit.
     std::string ratioText(double rho) const {
         return fixed(rho, fixed(rho, 3) == fixed(rhoLimit, 3) ? 4 : 3);
@@ -730,7 +737,10 @@ bool Designer::shareLayers(std::vector<Extra>& extras, const Bar& cont, int coun
             for (Extra* e : here) {
                 if (e->inFirstLayer > 0 && (!most || e->inFirstLayer > most->inFirstLayer)) most = e;
             }
-            if (most == nullptr || in.settings.maxTensionLayers < 2) return false;
+            if (most == nullptr || in.settings.maxTensionLayers < 2) {
+                crowdedAt = x;
+                return false;
+            }
             --most->inFirstLayer;
             moved = true;
             // One mark rather than two when the whole group fits the second layer.
@@ -738,7 +748,10 @@ bool Designer::shareLayers(std::vector<Extra>& extras, const Bar& cont, int coun
             most->inFirstLayer = 0;
             if (width(false) > available + 1e-9) most->inFirstLayer = kept;
         }
-        if (width(false) > available + 1e-9) return false;
+        if (width(false) > available + 1e-9) {
+            crowdedAt = x;
+            return false;
+        }
     }
     }
     return true;
@@ -1013,14 +1026,39 @@ bool Designer::mergeMeeting(std::vector<Extra>& extras, bool topFace, const Bar&
         if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep)
             continue;
         Extra merged;
-        merged.bar = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
+        merged.hookStart = left.hookStart;
+        merged.hookEnd = right.hookEnd;
+        // The larger bar, unless it is too large for a support it crosses (20 db in DES) or
+        // for the hook of an outer one; then the smaller.
+        const double from = left.start, to = right.end;
+        auto allowed = [&](const Bar& bar) {
+            if (merged.hookStart && !hookFits(bar, 0)) return false;
+            if (merged.hookEnd && !hookFits(bar, spans)) return false;
+            if (in.seismicClass != SeismicClass::Des) return true;
+            for (int j = 1; j < spans; ++j) {
+                const auto k = static_cast<std::size_t>(j);
+                if (from < supR[k] && to > supL[k] &&
+                    20 * bar.diameterCm() > in.supports[k] + 1e-9) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        const Bar* larger = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
+        const Bar* smaller = larger == left.bar ? right.bar : left.bar;
+        if (!allowed(*larger) && !allowed(*smaller)) {
+            if (explain)
+                failure = std::string(topFace ? "Barras superiores" : "Barras inferiores") +
+                          ": las adicionales se juntan y su barra no cabe 20 db en un apoyo "
+                          "que cruzan ni desarrolla su gancho";
+            return false;
+        }
+        merged.bar = allowed(*larger) ? larger : smaller;
         const double a = merged.bar->supplyArea;
         merged.count = static_cast<int>(
             std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
                      std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
         const double ldMerged = ld(*merged.bar, topFace);
-        merged.hookStart = left.hookStart;
-        merged.hookEnd = right.hookEnd;
         merged.start =
             merged.hookStart
                 ? left.start
@@ -1146,7 +1184,8 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                 } else {
                     ok = false;
                     if (explain && !topFace)
-                        failure = "Barras inferiores: " + std::to_string(n) + " N° " +
+                        failure = placeAt(crowdedAt) + ", barras inferiores: " +
+                                  std::to_string(n) + " N° " +
                                   std::to_string(s->designation) +
                                   " continuas y las adicionales no caben juntas en " +
                                   std::to_string(in.settings.maxTensionLayers) +
