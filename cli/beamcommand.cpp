@@ -280,10 +280,11 @@ int runBeam(const QStringList& arguments) {
         return exitUsage;
     }
 
+    input.decimalSeparator = format == QLatin1String("json") ? '.' : csv->decimalSeparator;
     const engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
     if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome)) {
         writeError(error->message + '\n');
-        return exitFailed;
+        return error->kind == engine::beam::BeamErrorKind::Input ? exitUsage : exitFailed;
     }
     const auto& design = std::get<engine::beam::BeamDesign>(outcome);
     if (parser.isSet(dxfOption)) {

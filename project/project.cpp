@@ -64,11 +64,21 @@ void Project::setBeam(const std::optional<engine::beam::BeamInput>& beam) {
     Q_EMIT beamChanged();
 }
 
+void Project::setTextSeparator(char separator) {
+    if (separator == textSeparator_) return;
+    textSeparator_ = separator;
+    if (!beam_) return;
+    designBeam();
+    Q_EMIT beamChanged();
+}
+
 void Project::designBeam() {
     beamDesign_.reset();
     beamError_.clear();
     if (!beam_) return;
-    engine::beam::BeamOutcome outcome = engine::beam::designBeam(*beam_);
+    engine::beam::BeamInput input = *beam_;
+    input.decimalSeparator = textSeparator_;
+    engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
     if (auto* design = std::get_if<engine::beam::BeamDesign>(&outcome))
         beamDesign_ = std::move(*design);
     else

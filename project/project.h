@@ -58,6 +58,9 @@ class Project : public QObject {
     // Takes the beam (none removes it) and designs it. Does not mark the project modified: the
     // window that edits it does.
     void setBeam(const std::optional<engine::beam::BeamInput>& beam);
+    // The decimal separator of the beam design's check texts and messages ('.' until a window
+    // sets its locale's); designs the beam again when it changes.
+    void setTextSeparator(char separator);
 
     // The file in use; empty when there is none.
     const QString& path() const { return path_; }
@@ -100,6 +103,7 @@ class Project : public QObject {
     std::optional<engine::beam::BeamInput> beam_;
     std::optional<engine::beam::BeamDesign> beamDesign_;
     QString beamError_;
+    char textSeparator_ = '.';
     QString path_;
     bool modified_ = false;
     ProjectFile file_;  // as opened or last saved, with the keys this version ignores

@@ -76,8 +76,8 @@ constexpr double gridStep = 0.05;  // m
 constexpr double tiny = 1e-9;
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-std::string fixed(double value, int decimals) {
-    return formatFixed(value, decimals, '.');
+std::string fixedWith(double value, int decimals, char decimalSeparator) {
+    return formatFixed(value, decimals, decimalSeparator);
 }
 
 double roundUpTo5cm(double metres) {
@@ -93,6 +93,11 @@ struct Point {
     double muNeg = 0, muPos = 0;
     double baseTop = 0, baseBot = 0;  // the section design's areas for the envelope moments
     double reqTop = 0, reqBot = 0;    // with minimum steel, the ratio rules and corrections
+    // The bottom need split between the extras of a span (positive moment, minimum steel and
+    // the span's ratio rule; none at the faces) and those through or hooked in a support (all
+    // of it at the faces and over the support, the compression steel of Mu- inside the span).
+    double reqBotSpan = 0, reqBotSupport = 0;
+    double posBot = 0, compBot = 0;  // the section design's As for Mu+ and A's for Mu-
     double strTop = 0, strBot = 0;    // area the moment alone needs (no minimum), for cuts
 };
 
@@ -186,6 +191,7 @@ class Designer {
     std::vector<double> bumpTop, bumpBot;                  // strength corrections per point
     mutable std::string failure;  // why the last arrangement tried could not be used
     mutable bool explain = false;
+    mutable double crowdedAt = 0;  // where the last extras that shared the layers did not fit
     bool sectionsDesigned = false;  // compose `failure` (a second search, after one failed)
 
     FaceChoice top, bottom;
@@ -195,6 +201,21 @@ class Designer {
     std::vector<double> mnNeg, mnPos, phiNeg, phiPos, areaTop, areaBot;
 
     std::optional<std::string> validate() const;
+    // A figure of the texts, with the decimal separator of the input.
+    std::string fixed(double value, int decimals) const {
+        return fixedWith(value, decimals, in.decimalSeparator);
+    }
+    std::string pointPlace(const Point& p) const;
+    // The place of the point nearest x.
+    std::string placeAt(double x) const {
+        const auto at = std::lower_bound(points.begin(), points.end(), x - 1e-7,
+                                         [](const Point& p, double v) { return p.x < v; });
+        return pointPlace(at == points.end() ? points.back() : *at);
+    }
+    // A steel ratio above the limit: three decimals, four where three would show the limit.
+    std::string ratioText(double rho) const {
+        return fixed(rho, fixed(rho, 3) == fixed(rhoLimit, 3) ? 4 : 3);
+    }
     void buildGeometry();
     std::optional<std::string> buildEnvelopes();
     void buildPoints();
@@ -206,6 +227,9 @@ class Designer {
     double contFraction(const Bar& bar, double x) const;
     std::pair<int, int> regionRange(bool topFace, int region) const;
     std::vector<std::pair<int, int>> topRegions, bottomRegions;
+    // Bottom extras are searched in regions ordered along the beam: support 0, span 0,
+    // support 1, span 1, ..., support n. A support's region is its points and its two faces.
+    std::vector<std::pair<int, int>> bottomSupportRegions;
     std::size_t spanFirst(int span) const {
         return static_cast<std::size_t>(bottomRegions[static_cast<std::size_t>(span)].first);
     }
@@ -217,6 +241,15 @@ class Designer {
                                    const std::vector<double>& contArea,
                                    const std::vector<Lap>& laps) const;
     bool splitLayers(Extra& extra, const Bar& cont, int count, const std::vector<Lap>& laps) const;
+    bool shareLayers(std::vector<Extra>& extras, const Bar& cont, int count,
+                     const std::vector<Lap>& laps) const;
+    bool mergeMeeting(std::vector<Extra>& extras, bool topFace, const Bar& cont, int count,
+                      const std::vector<Lap>& laps) const;
+    void joinSameBars(std::vector<Extra>& extras, const Bar& cont, int count,
+                      const std::vector<Lap>& laps) const;
+    static int marksOf(const Extra& e) {
+        return e.count == 0 ? 0 : e.inFirstLayer > 0 && e.inFirstLayer < e.count ? 2 : 1;
+    }
     bool hookFits(const Bar& bar, int support) const;
     int firstLayerRoom(const Bar& cont, int count, const Bar& extra) const;
     void detail();
@@ -402,6 +435,20 @@ void Designer::buildPoints() {
     }
     for (int j = 0; j <= spans; ++j) topRegions.push_back(regionRange(true, j));
     for (int i = 0; i < spans; ++i) bottomRegions.push_back(regionRange(false, i));
+    // A support's bottom region: from the middle of the span on its left to the middle of the
+    // span on its right.
+    auto middle = [&](int i) {
+        const auto s = static_cast<std::size_t>(i);
+        const double x = (xL[s] + xR[s]) / 2;
+        return static_cast<int>(std::lower_bound(points.begin(), points.end(), x - 1e-7,
+                                                 [](const Point& p, double v) { return p.x < v; }) -
+                                points.begin());
+    };
+    for (int j = 0; j <= spans; ++j) {
+        const int first = j == 0 ? 0 : middle(j - 1);
+        const int last = j == spans ? static_cast<int>(points.size()) - 1 : middle(j);
+        bottomSupportRegions.push_back({first, last});
+    }
     bumpTop.assign(points.size(), 1.0);
     bumpBot.assign(points.size(), 1.0);
     floorTop.assign(static_cast<std::size_t>(spans), 0.0);
@@ -410,7 +457,7 @@ void Designer::buildPoints() {
 }
 
 // The place of a point in the texts.
-std::string pointPlace(const Point& p) {
+std::string Designer::pointPlace(const Point& p) const {
     if (p.face >= 0) return facePlace(p.face);
     if (p.span >= 0) return spanPlace(p.span) + ", x = " + fixed(p.x, 2) + " m";
     return "Apoyo " + std::to_string(p.support + 1) + ", x = " + fixed(p.x, 2) + " m";
@@ -448,7 +495,8 @@ std::optional<std::string> Designer::requirements() {
     for (std::size_t k = 0; k < points.size(); ++k) {
         Point& p = points[k];
         if (p.span < 0 && (p.support == 0 || p.support == spans)) {
-            p.reqTop = p.reqBot = p.baseTop = p.baseBot = p.strTop = p.strBot = 0;
+            p.reqTop = p.reqBot = p.reqBotSpan = p.reqBotSupport = p.baseTop = p.baseBot = 0;
+            p.strTop = p.strBot = 0;
             continue;
         }
         if (!sectionsDesigned) {  // the envelopes do not change between iterations
@@ -465,6 +513,8 @@ std::optional<std::string> Designer::requirements() {
             p.baseBot = std::max(s.as, n.asPrime);
             p.strTop = std::max(n.strength, s.asPrime);
             p.strBot = std::max(s.strength, n.asPrime);
+            p.posBot = s.as;
+            p.compBot = n.asPrime;
         }
         double top = p.baseTop, bot = p.baseBot;
         if (seismic) {
@@ -476,10 +526,14 @@ std::optional<std::string> Designer::requirements() {
             spansHere.push_back(p.span);
         else
             spansHere = {p.support - 1, p.support};
+        double spanBot = std::max(p.posBot, seismic ? minBot : 0.0);
         for (int i : spansHere) {
             top = std::max(top, floorTop[static_cast<std::size_t>(i)]);
             bot = std::max(bot, floorBot[static_cast<std::size_t>(i)]);
+            spanBot = std::max(spanBot, floorBot[static_cast<std::size_t>(i)]);
         }
+        const bool inside = p.span >= 0 && p.face < 0;
+        p.reqBotSpan = inside ? spanBot * bumpBot[k] : 0;
         if (p.face >= 0) bot = std::max(bot, faceFloorBot[static_cast<std::size_t>(p.face)]);
         if (p.span < 0) {
             bot = std::max({bot, faceFloorBot[2 * static_cast<std::size_t>(p.support) - 1],
@@ -487,6 +541,7 @@ std::optional<std::string> Designer::requirements() {
         }
         p.reqTop = top * bumpTop[k];
         p.reqBot = bot * bumpBot[k];
+        p.reqBotSupport = inside ? p.compBot * bumpBot[k] : p.reqBot;
         if (seismic) {
             for (const auto& [area, d] : {std::pair{p.reqTop, dTop}, std::pair{p.reqBot, dBot}}) {
                 const double rho = area / (in.b * d);
@@ -499,8 +554,8 @@ std::optional<std::string> Designer::requirements() {
     }
     sectionsDesigned = true;
     if (worstRho > 0) {
-        return pointPlace(points[worstAt]) + ": ρ = " + fixed(worstRho, 3) +
-               " > 0.025; aumente b o h";
+        return pointPlace(points[worstAt]) + ": ρ = " + ratioText(worstRho) +
+               " > " + fixed(rhoLimit, 3) + "; aumente b o h";
     }
     return std::nullopt;
 }
@@ -617,8 +672,9 @@ bool Designer::hookFits(const Bar& bar, int support) const {
     return ldh(bar) * 100 <= in.supports[static_cast<std::size_t>(support)] - coverToBar + 1e-9;
 }
 
-// Puts as many extras as fit beside the continuous bars in the first layer (beside contact
-// laps where the extras run past one) and the rest in the second; false when they do not fit.
+// Puts the extras in the first layer when all fit beside the continuous bars (beside contact
+// laps where the extras run past one), else in the second when all fit there, else as many as
+// fit in the first and the rest in the second; false when they do not fit.
 bool Designer::splitLayers(Extra& extra, const Bar& cont, int count,
                            const std::vector<Lap>& laps) const {
     const bool lapped = std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
@@ -632,16 +688,86 @@ bool Designer::splitLayers(Extra& extra, const Bar& cont, int count,
         ++room;
     }
     extra.inFirstLayer = room;
-    const int second = extra.count - room;
-    return second == 0 || (in.settings.maxTensionLayers >= 2 &&
-                           layerWidth(in.settings, Layer{{second, extra.bar}}) <= available + 1e-9);
+    if (room == extra.count) return true;
+    if (in.settings.maxTensionLayers < 2) return false;
+    // Bars of one mark that do not all fit beside the continuous bars stay one mark in the
+    // second layer when they fit there; split between the layers only when they must be.
+    if (layerWidth(in.settings, Layer{{extra.count, extra.bar}}) <= available + 1e-9) {
+        extra.inFirstLayer = 0;
+        return true;
+    }
+    return layerWidth(in.settings, Layer{{extra.count - room, extra.bar}}) <= available + 1e-9;
+}
+
+// Extras that overlap along the beam share the layers with the continuous bars (and the second
+// bar of each contact lap): where the first layer overflows, bars of the extra with the most
+// there move to the second, all of its bars when they fit there together. False when the second
+// layer overflows too.
+bool Designer::shareLayers(std::vector<Extra>& extras, const Bar& cont, int count,
+                           const std::vector<Lap>& laps) const {
+    std::vector<double> places;
+    for (const Extra& e : extras) {
+        if (e.count > 0) places.push_back(e.start);
+    }
+    for (const Lap& lap : laps) places.push_back(lap.start);
+    // A move to the second layer at one place can crowd it at another: sweep until none moves.
+    for (bool moved = true; moved;) {
+    moved = false;
+    for (const double x : places) {
+        std::vector<Extra*> here;
+        for (Extra& e : extras) {
+            if (e.count > 0 && x >= e.start - 1e-9 && x <= e.end + 1e-9) here.push_back(&e);
+        }
+        if (here.empty()) continue;
+        const bool lapped = std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
+            return x >= lap.start - gridStep && x <= lap.end + gridStep;
+        });
+        const double pairs = lapped ? count * cont.diameterCm() : 0;
+        auto width = [&](bool first) {
+            Layer layer;
+            if (first) layer.push_back({count, &cont});
+            for (const Extra* e : here) {
+                const int n = first ? e->inFirstLayer : e->count - e->inFirstLayer;
+                if (n > 0) layer.push_back({n, e->bar});
+            }
+            return layer.empty() ? 0.0 : layerWidth(in.settings, layer) + (first ? pairs : 0.0);
+        };
+        while (width(true) > available + 1e-9) {
+            Extra* most = nullptr;
+            for (Extra* e : here) {
+                if (e->inFirstLayer > 0 && (!most || e->inFirstLayer > most->inFirstLayer)) most = e;
+            }
+            if (most == nullptr || in.settings.maxTensionLayers < 2) {
+                crowdedAt = x;
+                return false;
+            }
+            --most->inFirstLayer;
+            moved = true;
+            // One mark rather than two when the whole group fits the second layer.
+            const int kept = most->inFirstLayer;
+            most->inFirstLayer = 0;
+            if (width(false) > available + 1e-9) most->inFirstLayer = kept;
+        }
+        if (width(false) > available + 1e-9) {
+            crowdedAt = x;
+            return false;
+        }
+    }
+    }
+    return true;
 }
 
 std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& cont, int count,
                                          const std::vector<double>& contArea,
                                          const std::vector<Lap>& laps) const {
+    // Bottom regions alternate along the beam: support 0, span 0, support 1, ...
+    const bool atSupport = topFace || region % 2 == 0;
+    const int support = topFace ? region : region / 2;
+    const int span = topFace ? -1 : (region - 1) / 2;
     const auto [first, last] =
-        (topFace ? topRegions : bottomRegions)[static_cast<std::size_t>(region)];
+        topFace ? topRegions[static_cast<std::size_t>(region)]
+        : atSupport ? bottomSupportRegions[static_cast<std::size_t>(support)]
+                    : bottomRegions[static_cast<std::size_t>(span)];
     struct Deficit {
         double x, need;
         int index;
@@ -649,31 +775,54 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     std::vector<Deficit> deficits;
     for (int k = first; k <= last && k >= 0; ++k) {
         const Point& p = points[static_cast<std::size_t>(k)];
-        const double need = (topFace ? p.reqTop : p.reqBot) - contArea[static_cast<std::size_t>(k)];
+        const double req = topFace ? p.reqTop : atSupport ? p.reqBotSupport : p.reqBotSpan;
+        const double need = req - contArea[static_cast<std::size_t>(k)];
         if (need > 1e-9) deficits.push_back({p.x, need, k});
     }
     Extra none;
     if (deficits.empty()) return none;
     const std::string place = !explain ? std::string()
-                              : topFace
-                                  ? "Apoyo " + std::to_string(region + 1) + ", barras superiores"
-                                  : spanPlace(region) + ", barras inferiores";
+                              : atSupport
+                                  ? "Apoyo " + std::to_string(support + 1) +
+                                        (topFace ? ", barras superiores" : ", barras inferiores")
+                                  : spanPlace(span) + ", barras inferiores";
     if (explain) failure = place + ": no alcanzan a desarrollarse en el espacio disponible";
     const double contA = count * cont.supplyArea;
     const double d = topFace ? dTop : dBot;
-    const bool hookLeft = topFace && region == 0;
-    const bool hookRight = topFace && region == spans;
-    double lowLimit = topFace ? hookStartX : xL[static_cast<std::size_t>(region)];
-    double highLimit = topFace ? hookEndX : xR[static_cast<std::size_t>(region)];
+    // Bars at an outer support hook into it (top bars down, bottom bars up); bottom bars at an
+    // interior support run through it into both spans.
+    const bool hookLeft = atSupport && support == 0;
+    const bool hookRight = atSupport && support == spans;
+    double lowLimit = hookStartX, highLimit = hookEndX;
+    if (!topFace) {
+        if (atSupport) {
+            if (support > 0) lowLimit = xL[static_cast<std::size_t>(support) - 1];
+            if (support < spans) highLimit = xR[static_cast<std::size_t>(support)];
+        } else {
+            lowLimit = xL[static_cast<std::size_t>(span)];
+            highLimit = xR[static_cast<std::size_t>(span)];
+        }
+    }
     std::optional<Extra> best;
-    const double supportWidth = topFace ? in.supports[static_cast<std::size_t>(region)] : infinity;
-    const bool interior = topFace && region > 0 && region < spans;
+    const double supportWidth =
+        atSupport ? in.supports[static_cast<std::size_t>(support)] : infinity;
+    const bool interior = atSupport && support > 0 && support < spans;
     for (const Bar* e : sizes) {
         if (in.seismicClass == SeismicClass::Des && interior &&
             20 * e->diameterCm() > supportWidth + 1e-9 && e != sizes.front()) {
             continue;
         }
-        if ((hookLeft || hookRight) && !hookFits(*e, region) && e != sizes.front()) continue;
+        if ((hookLeft || hookRight) && !hookFits(*e, support) && e != sizes.front()) {
+            // Say why the larger bars were not tried, once, after the smaller bars' reason.
+            if (explain && failure.find("gancho") == std::string::npos)
+                failure += "; el gancho del N° " + std::to_string(e->designation) +
+                           " y mayores no se desarrolla en el apoyo " +
+                           std::to_string(support + 1) + " (ldh = " + fixed(ldh(*e) * 100, 1) +
+                           " cm > " + fixed(in.supports[static_cast<std::size_t>(support)] -
+                                                coverToBar, 1) +
+                           " cm)";
+            continue;
+        }
         const double ldE = ld(*e, topFace), ldhE = ldh(*e);
         double maxNeed = 0;
         bool reachable = true;
@@ -708,8 +857,8 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
             const double area = k * e->supplyArea;
             if (seismic && (contA + area) / (in.b * d) > rhoLimit + 1e-12) {
                 if (explain)
-                    failure = place + ": ρ = " + fixed((contA + area) / (in.b * d), 3) +
-                              " > 0.025 con las barras comerciales; aumente b o h";
+                    failure = place + ": ρ = " + ratioText((contA + area) / (in.b * d)) +
+                              " > " + fixed(rhoLimit, 3) + " con las barras comerciales; aumente b o h";
                 continue;
             }
             if (!topFace && area > 3 * contA + 1e-9) continue;
@@ -780,13 +929,22 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
                     const Point& p = points[static_cast<std::size_t>(k2)];
                     return contArea[static_cast<std::size_t>(k2)] >= 2 * p.strBot - 1e-9;
                 };
+                // Bars through a support may stop in either span beside it.
+                int lo = first, hi = last;
+                if (atSupport) {
+                    lo = support > 0 ? static_cast<int>(spanFirst(support - 1)) : 0;
+                    hi = support < spans ? static_cast<int>(spanLast(support))
+                                         : static_cast<int>(points.size()) - 1;
+                }
                 int kb = deficits.back().index;
-                while (kb <= last && points[static_cast<std::size_t>(kb)].x < b - 1e-9) ++kb;
-                while (kb <= last && !twice(kb)) ++kb;
+                while (kb <= hi && points[static_cast<std::size_t>(kb)].x < b - 1e-9) ++kb;
+                while (kb <= hi && !hookRight && !twice(kb)) ++kb;
                 int ka = deficits.front().index;
-                while (ka >= first && points[static_cast<std::size_t>(ka)].x > a + 1e-9) --ka;
-                while (ka >= first && !twice(ka)) --ka;
-                if (kb > last || ka < first) {
+                while (ka >= lo && points[static_cast<std::size_t>(ka)].x > a + 1e-9) --ka;
+                while (ka >= lo && !hookLeft && !twice(ka)) --ka;
+                if (hookRight) kb = std::min(kb, hi);
+                if (hookLeft) ka = std::max(ka, lo);
+                if (kb > hi || ka < lo) {
                     feasible = false;
                     if (explain)
                         failure = place +
@@ -829,8 +987,113 @@ std::optional<Extra> Designer::bestExtra(bool topFace, int region, const Bar& co
     return best;
 }
 
+// Extras of neighbouring regions that meet run on as one mark: the larger bar, as many as
+// either needed, ends moved out by the longer development. False when a merged mark does not
+// fit its layers or the stock length.
+// Neighbouring extras of one bar size that nearly meet become one mark when that costs at
+// most 1 % more steel than the two apart: one bar to cut and place instead of two end to end.
+void Designer::joinSameBars(std::vector<Extra>& extras, const Bar& cont, int count,
+                            const std::vector<Lap>& laps) const {
+    for (std::size_t j = 0; j + 1 < extras.size(); ++j) {
+        Extra& left = extras[j];
+        Extra& right = extras[j + 1];
+        if (left.count == 0 || right.count == 0 || left.bar != right.bar ||
+            right.start - left.end > 0.5) {
+            continue;
+        }
+        Extra joined = left;
+        joined.count = std::max(left.count, right.count);
+        joined.end = std::max(left.end, right.end);
+        joined.hookEnd = right.hookEnd;
+        const double tails = (joined.hookStart + joined.hookEnd) * tail(*joined.bar);
+        joined.mass = joined.count * (joined.end - joined.start + tails) * joined.bar->mass;
+        if (joined.mass > 1.01 * (left.mass + right.mass) ||
+            roundUpTo5cm(joined.end - joined.start) + tails > in.stockLength + 1e-9 ||
+            !splitLayers(joined, cont, count, laps)) {
+            continue;
+        }
+        left = Extra{};
+        right = joined;
+    }
+}
+
+bool Designer::mergeMeeting(std::vector<Extra>& extras, bool topFace, const Bar& cont, int count,
+                            const std::vector<Lap>& laps) const {
+    const int regions = static_cast<int>(extras.size());
+    for (int j = 0; j + 1 < regions; ++j) {
+        Extra& left = extras[static_cast<std::size_t>(j)];
+        Extra& right = extras[static_cast<std::size_t>(j) + 1];
+        if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep)
+            continue;
+        Extra merged;
+        merged.hookStart = left.hookStart;
+        merged.hookEnd = right.hookEnd;
+        // The larger bar, unless it is too large for a support it crosses (20 db in DES) or
+        // for the hook of an outer one; then the smaller.
+        const double from = left.start, to = right.end;
+        auto allowed = [&](const Bar& bar) {
+            if (merged.hookStart && !hookFits(bar, 0)) return false;
+            if (merged.hookEnd && !hookFits(bar, spans)) return false;
+            if (in.seismicClass != SeismicClass::Des) return true;
+            for (int j = 1; j < spans; ++j) {
+                const auto k = static_cast<std::size_t>(j);
+                if (from < supR[k] && to > supL[k] &&
+                    20 * bar.diameterCm() > in.supports[k] + 1e-9) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        const Bar* larger = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
+        const Bar* smaller = larger == left.bar ? right.bar : left.bar;
+        if (!allowed(*larger) && !allowed(*smaller)) {
+            if (explain)
+                failure = std::string(topFace ? "Barras superiores" : "Barras inferiores") +
+                          ": las adicionales se juntan y su barra no cabe 20 db en un apoyo "
+                          "que cruzan ni desarrolla su gancho";
+            return false;
+        }
+        merged.bar = allowed(*larger) ? larger : smaller;
+        const double a = merged.bar->supplyArea;
+        merged.count = static_cast<int>(
+            std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
+                     std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
+        const double ldMerged = ld(*merged.bar, topFace);
+        merged.start =
+            merged.hookStart
+                ? left.start
+                : std::max(hookStartX,
+                           left.start - std::max(0.0, ldMerged - ld(*left.bar, topFace)));
+        merged.end =
+            merged.hookEnd
+                ? right.end
+                : std::min(hookEndX,
+                           right.end + std::max(0.0, ldMerged - ld(*right.bar, topFace)));
+        const double tails = (merged.hookStart + merged.hookEnd) * tail(*merged.bar);
+        merged.mass = merged.count * (merged.end - merged.start + tails) * merged.bar->mass;
+        if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
+            !splitLayers(merged, cont, count, laps)) {
+            if (explain)
+                failure =
+                    topFace
+                        ? "Apoyos " + std::to_string(j + 1) + " y " +
+                              std::to_string(j + 2) +
+                              ", barras superiores: las adicionales se juntan y no caben "
+                              "o exceden la longitud comercial"
+                        : spanPlace(j / 2) +
+                              ", barras inferiores: las adicionales del vano y las del "
+                              "apoyo se juntan y no caben o exceden la longitud comercial; "
+                              "aumente b";
+            return false;
+        }
+        left = Extra{};
+        right = merged;
+    }
+    return true;
+}
+
 bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
-    const int regions = topFace ? spans + 1 : spans;
+    const int regions = topFace ? spans + 1 : 2 * spans + 1;
     double smallestInterior = infinity;
     for (int j = 1; j < spans; ++j) {
         smallestInterior = std::min(smallestInterior, in.supports[static_cast<std::size_t>(j)]);
@@ -872,20 +1135,8 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
             if (best.found && c.mass > best.mass + 1e-9) break;
             for (std::size_t k = 0; k < points.size(); ++k)
                 contArea[k] = n * s->supplyArea * fraction[k];
-            // Over the supports no bottom extras help: the continuous bars carry it there.
             bool ok = true;
             bool anyExtra = false;
-            if (!topFace) {
-                for (std::size_t k = 0; k < points.size(); ++k) {
-                    if (points[k].span < 0 && points[k].reqBot > contArea[k] + 1e-9) {
-                        ok = false;
-                        if (explain)
-                            failure = "Apoyo " + std::to_string(points[k].support + 1) +
-                                      ", barras inferiores: las continuas que caben no dan " +
-                                      fixed(points[k].reqBot, 2) + " cm²";
-                    }
-                }
-            }
             for (int r = 0; r < regions && ok; ++r) {
                 const auto extra = bestExtra(topFace, r, *s, n, contArea, *laps);
                 if (!extra) {
@@ -894,56 +1145,55 @@ bool Designer::searchFace(bool topFace, FaceChoice& choice) const {
                 }
                 c.extras.push_back(*extra);
                 c.mass += extra->mass;
-                if (extra->count > 0) {
-                    anyExtra = true;
-                    c.marks += extra->inFirstLayer < extra->count ? 2 : 1;
-                }
+                anyExtra = anyExtra || extra->count > 0;
             }
-            // Extras of neighbouring supports that meet run on as one mark: the larger bar, as
-            // many as either needed, ends moved out by the longer development.
-            for (int j = 0; topFace && ok && j + 1 < regions; ++j) {
-                Extra& left = c.extras[static_cast<std::size_t>(j)];
-                Extra& right = c.extras[static_cast<std::size_t>(j) + 1];
-                if (left.count == 0 || right.count == 0 || left.end < right.start - gridStep)
-                    continue;
-                Extra merged;
-                merged.bar = left.bar->diameterMm >= right.bar->diameterMm ? left.bar : right.bar;
-                const double a = merged.bar->supplyArea;
-                merged.count = static_cast<int>(
-                    std::max(std::ceil(left.count * left.bar->supplyArea / a - 1e-9),
-                             std::ceil(right.count * right.bar->supplyArea / a - 1e-9)));
-                const double ldMerged = ld(*merged.bar, true);
-                merged.hookStart = left.hookStart;
-                merged.hookEnd = right.hookEnd;
-                merged.start =
-                    merged.hookStart
-                        ? left.start
-                        : std::max(hookStartX,
-                                   left.start - std::max(0.0, ldMerged - ld(*left.bar, true)));
-                merged.end =
-                    merged.hookEnd
-                        ? right.end
-                        : std::min(hookEndX,
-                                   right.end + std::max(0.0, ldMerged - ld(*right.bar, true)));
-                const double tails = (merged.hookStart + merged.hookEnd) * tail(*merged.bar);
-                merged.mass = merged.count * (merged.end - merged.start + tails) * merged.bar->mass;
-                if (roundUpTo5cm(merged.end - merged.start) + tails > in.stockLength + 1e-9 ||
-                    !splitLayers(merged, *s, n, *laps)) {
+            // Extras that meet either stay apart, sharing the layers where they overlap, or
+            // run on as one mark; the lighter, and of nearly equal masses (within 1 %) the one
+            // of fewer marks. Top extras of neighbouring supports that meet always run on.
+            if (ok) {
+                std::vector<Extra> apart = c.extras, joined = c.extras;
+                bool apartFits = false;
+                if (!topFace) {
+                    joinSameBars(apart, *s, n, *laps);
+                    apartFits = shareLayers(apart, *s, n, *laps);
+                    if (!apartFits) {
+                        apart = c.extras;
+                        apartFits = shareLayers(apart, *s, n, *laps);
+                    }
+                }
+                const bool joinedFits = mergeMeeting(joined, topFace, *s, n, *laps) &&
+                                        (topFace || shareLayers(joined, *s, n, *laps));
+                auto massOf = [](const std::vector<Extra>& extras) {
+                    double m = 0;
+                    for (const Extra& e : extras) m += e.mass;
+                    return m;
+                };
+                auto marksIn = [](const std::vector<Extra>& extras) {
+                    int m = 0;
+                    for (const Extra& e : extras) m += marksOf(e);
+                    return m;
+                };
+                const double extrasMass = massOf(c.extras);
+                if (apartFits && joinedFits) {
+                    const bool joinBetter =
+                        massOf(joined) < massOf(apart) - 1e-9 ||
+                        (massOf(joined) <= massOf(apart) * 1.01 && marksIn(joined) < marksIn(apart));
+                    c.extras = joinBetter ? joined : apart;
+                } else if (apartFits || joinedFits) {
+                    c.extras = apartFits ? apart : joined;
+                } else {
                     ok = false;
-                    if (explain)
-                        failure =
-                            "Apoyos " + std::to_string(j + 1) + " y " + std::to_string(j + 2) +
-                            ", barras superiores: las adicionales se juntan y no caben o exceden "
-                            "la longitud comercial";
-                    break;
+                    if (explain && !topFace)
+                        failure = placeAt(crowdedAt) + ", barras inferiores: " +
+                                  std::to_string(n) + " N° " +
+                                  std::to_string(s->designation) +
+                                  " continuas y las adicionales no caben juntas en " +
+                                  std::to_string(in.settings.maxTensionLayers) +
+                                  " capas; aumente b";
                 }
-                c.mass += merged.mass - left.mass - right.mass;
-                c.marks -= (left.inFirstLayer < left.count ? 2 : 1) +
-                           (right.inFirstLayer < right.count ? 2 : 1);
-                c.marks += merged.inFirstLayer < merged.count ? 2 : 1;
-                left = Extra{};
-                right = merged;
+                c.mass += massOf(c.extras) - extrasMass;
             }
+            for (const Extra& e : c.extras) c.marks += marksOf(e);
             if (ok) {
                 c.found = true;
                 if (!best.found || c.mass < best.mass - 1e-6 ||
@@ -1339,7 +1589,8 @@ BeamDesign Designer::result() const {
         "cortante.");
     const bool laps = !top.laps.empty() || !bottom.laps.empty();
     if (laps) {
-        std::string text = "Traslapos clase B (1.3 ld, al menos 30 cm), fuera de los apoyos";
+        std::string text = "Traslapos clase B (" + fixed(1.3, 1) +
+                           " ld, al menos 30 cm), fuera de los apoyos";
         if (in.seismicClass == SeismicClass::Des) {
             const double spacing = std::min(std::min(dTop, dBot) / 4, 10.0);
             text += " y a más de 2h de sus caras; estribos cerrados a no más de " +
@@ -1352,7 +1603,7 @@ BeamDesign Designer::result() const {
             "Dos barras continuas arriba y abajo a lo largo de toda la viga también en DMI, "
             "más de lo que exige la NSR-98.");
     }
-    design.notes.push_back("Mpr con 1.25 Fy y φ = 1, para el diseño a cortante.");
+    design.notes.push_back("Mpr con " + fixed(1.25, 2) + " Fy y φ = 1, para el diseño a cortante.");
     if (in.code == DesignCode::Nsr98) {
         design.notes.push_back(
             "ld y ldh por las expresiones en MPa de la NSR-10 (C.12.2.2 y C.12.5) también bajo "
@@ -1432,7 +1683,7 @@ void Designer::addChecks(BeamDesign& design) const {
                 const bool ok = rhoWorst <= rhoLimit + 1e-12;
                 add("cuantia-maxima", i + 1, p.x, ok,
                     pointPlace(p) + (negative ? ": ρ superior = " : ": ρ inferior = ") +
-                        fixed(rhoWorst, 4) + (ok ? " ≤ " : " > ") + "0.025");
+                        fixed(rhoWorst, 4) + (ok ? " ≤ " : " > ") + fixed(rhoLimit, 3));
             }
         }
     }
@@ -1503,7 +1754,7 @@ void Designer::addChecks(BeamDesign& design) const {
         const bool ok = in.b >= least - 1e-9;
         add("geometria-ancho", std::nullopt, std::nullopt, ok,
             "b = " + fixed(in.b, 1) + " cm" + (ok ? " ≥ " : " < ") +
-                "mín(0.3 h, 25 cm) = " + fixed(least, 1) + " cm");
+                "mín(" + fixed(0.3, 1) + " h, 25 cm) = " + fixed(least, 1) + " cm");
         for (int j = 1; j < spans; ++j) {
             const double x =
                 (supL[static_cast<std::size_t>(j)] + supR[static_cast<std::size_t>(j)]) / 2;
@@ -1607,7 +1858,7 @@ void Designer::addChecks(BeamDesign& design) const {
                     std::to_string(a.count) + " N° " + std::to_string(a.bar) + ") de " +
                     fixed(start, 2) + " a " + fixed(end, 2) + " m, " + fixed(end - start, 2) +
                     " m" + (end - start >= need - 1e-9 ? " ≥ " : " < ") +
-                    "1.3 ld = " + fixed(need, 2) + " m" +
+                    fixed(1.3, 1) + " ld = " + fixed(need, 2) + " m" +
                     (in.seismicClass == SeismicClass::Des ? ", a más de 2h de las caras" : ""));
         }
     }
@@ -1636,34 +1887,43 @@ void Designer::addChecks(BeamDesign& design) const {
 }
 
 BeamOutcome Designer::run() {
-    if (auto e = validate()) return BeamError{*e};
+    if (auto e = validate()) return BeamError{*e, BeamErrorKind::Input};
     buildGeometry();
-    if (auto e = buildEnvelopes()) return BeamError{*e};
+    if (auto e = buildEnvelopes()) return BeamError{*e, BeamErrorKind::Input};
     buildPoints();
-    bool designed = false;
+    // Design, check the bars as placed, raise what falls short and search again, until the
+    // bars hold. A search that finds nothing, at the first pass or after a raise, ends it.
     for (int iteration = 0; iteration < 8; ++iteration) {
-        if (auto e = requirements()) return BeamError{*e};
+        if (auto e = requirements()) return BeamError{*e, BeamErrorKind::Unsatisfiable};
         FaceChoice newTop, newBottom;
-        if (!searchFace(true, newTop)) {
-            if (designed) break;
+        for (const bool topFace : {true, false}) {
+            FaceChoice& choice = topFace ? newTop : newBottom;
+            if (searchFace(topFace, choice)) continue;
             explain = true;
-            searchFace(true, newTop);
-            return BeamError{"Ninguna disposición de barras superiores cumple. " + failure};
-        }
-        if (!searchFace(false, newBottom)) {
-            if (designed) break;
-            explain = true;
-            searchFace(false, newBottom);
-            return BeamError{"Ninguna disposición de barras inferiores cumple. " + failure};
+            searchFace(topFace, choice);
+            return BeamError{std::string(topFace ? "Ninguna disposición de barras superiores"
+                                                 : "Ninguna disposición de barras inferiores") +
+                                 " cumple. " + failure,
+                             BeamErrorKind::Unsatisfiable};
         }
         top = std::move(newTop);
         bottom = std::move(newBottom);
         detail();
         verify();
-        designed = true;
         if (!adjust()) break;
     }
-    return result();
+    BeamDesign design = result();
+    // The rules the arrangement decides must hold; the geometry of the section and the
+    // supports is the engineer's, and a failing limit there stays a check of the design.
+    for (const Check& c : design.checks) {
+        const bool geometry = c.rule == "geometria-luz" || c.rule == "geometria-ancho" ||
+                              c.rule == "apoyo-20db" || c.rule == "ldh";
+        if (!c.passes && !geometry) {
+            return BeamError{"Ninguna disposición de barras cumple. " + c.text,
+                             BeamErrorKind::Unsatisfiable};
+        }
+    }
+    return design;
 }
 
 }  // namespace

@@ -61,6 +61,9 @@ struct BeamInput {
     // When not empty, the moments come from these rows and the spans' typed moments are unused.
     std::vector<Station> stations;
     bool stationsFromCentreline = false;  // x measured from the left support's centreline
+    // The decimal separator of every figure in the texts of the design and its errors (checks,
+    // notes, messages); the window passes its locale's, JSON wants '.'.
+    char decimalSeparator = '.';
 };
 
 enum class Side { Left, Right };
@@ -129,10 +132,16 @@ struct BeamDesign {
     bool passes = false;              // every check passes
 };
 
+// Why a beam has no design: an input no beam can have (no spans, a support missing, a station
+// outside its span, a value not positive), or a beam of possible inputs that no arrangement of
+// bars satisfies (the section too small, too much steel, bars that do not fit).
+enum class BeamErrorKind { Input, Unsatisfiable };
+
 // An input no beam can have, or a beam no arrangement satisfies: the message names the rule and
 // the place, e.g. "Vano 2, apoyo derecho: ρ = 0.031 > 0.025; aumente b o h".
 struct BeamError {
     std::string message;
+    BeamErrorKind kind = BeamErrorKind::Unsatisfiable;
 };
 
 using BeamOutcome = std::variant<BeamDesign, BeamError>;

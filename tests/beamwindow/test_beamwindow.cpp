@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTableView>
@@ -79,6 +80,7 @@ class TestBeamWindow : public GuiTestCase {
     Q_OBJECT
   private Q_SLOTS:
     void threeSpansShowASchedule();
+    void checksFollowTheLocale();
     void badValueChangesNothing();
     void stationsImported();
     void menuEntries();
@@ -102,6 +104,22 @@ void TestBeamWindow::threeSpansShowASchedule() {
     const QAbstractItemModel* checks = named<QTableView>(&window, "checksView")->model();
     QCOMPARE(checks->rowCount(), static_cast<int>(window.design()->checks.size()));
     QVERIFY(named<QLabel>(&window, "massLabel")->text().contains(QStringLiteral("Masa total")));
+}
+
+// Under a locale with a decimal comma the checks' figures show the comma, as the other cells do.
+void TestBeamWindow::checksFollowTheLocale() {
+    const LocaleGuard locale(QLocale(QLocale::Spanish, QLocale::Colombia));
+    BeamWindow window;
+    typeThreeSpans(window);
+    QVERIFY(window.design().has_value());
+    const QAbstractItemModel* checks = named<QTableView>(&window, "checksView")->model();
+    const QRegularExpression pointFigure(QStringLiteral("\\d\\.\\d"));
+    const QRegularExpression commaFigure(QStringLiteral("\\d,\\d"));
+    for (int row = 0; row < checks->rowCount(); ++row) {
+        const QString text = checks->index(row, 2).data().toString();
+        QVERIFY2(!text.contains(pointFigure), qPrintable(text));
+    }
+    QVERIFY(checks->index(0, 2).data().toString().contains(commaFigure));
 }
 
 void TestBeamWindow::badValueChangesNothing() {

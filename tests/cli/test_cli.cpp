@@ -245,6 +245,11 @@ void TestCli::badArguments_data() {
         << beam + QStringList{"--spans", spans, "--stations",
                               writeFile("estaciones.csv", "span,x,mu\n1,0,-9\n1,5.51,-9\n")}
         << "estaciones.csv: línea 3: la estación x = 5.51 m queda fuera del vano 1";
+    // An input no beam can have exits 1 even when the engine, not the reader, finds it.
+    QTest::newRow("beam covers past h")
+        << QStringList{"beam", "--spans", spans, "--b", "30", "--h", "50", "--cover", "25",
+                       "--cover2", "25", "--fc", "210", "--fy", "4200"}
+        << "Los recubrimientos d' y d'' deben ser positivos y menores que h";
 }
 
 void TestCli::badArguments() {

@@ -589,9 +589,11 @@ void BeamWindow::designNow() {
         return;
     }
     input_ = std::move(input);
+    input_->decimalSeparator = decimalSeparator();  // the checks and messages as the fields
     if (inProject_) {
         // The project designs its beam; the window shows what it holds.
         writing_ = true;
+        project_->setTextSeparator(decimalSeparator());
         project_->setBeam(*input_);
         writing_ = false;
         design_ = project_->beamDesign();
