@@ -256,6 +256,9 @@ class Designer {
     void verify();
     double steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
                    const std::vector<std::size_t>* active = nullptr, bool quartered = false) const;
+    std::optional<CapacityResult> capacityOf(const std::vector<SteelLayer>& tension,
+                                             const std::vector<SteelLayer>& compression,
+                                             double fy) const;
     std::optional<CapacityResult> capacityAt(double x, bool negative, double fy) const;
     std::vector<std::pair<double, double>> markDev;  // ld and ldh of each mark, m
     std::vector<const Bar*> markBars;
@@ -1347,14 +1350,21 @@ std::optional<CapacityResult> Designer::capacityAt(double x, bool negative, doub
     steelAt(negative ? BeamFace::Bottom : BeamFace::Top, x, c);
     if (t.empty()) return std::nullopt;
     for (SteelLayer& l : t) l.depth = in.h - l.depth;
+    return capacityOf(t, c, fy);
+}
+
+// Strength of the beam's section with these layers, tension and compression, at this Fy.
+std::optional<CapacityResult> Designer::capacityOf(const std::vector<SteelLayer>& tension,
+                                                   const std::vector<SteelLayer>& compression,
+                                                   double fy) const {
     CapacityInput ci;
     ci.code = in.code;
     ci.b = in.b;
     ci.h = in.h;
     ci.fc = in.fc;
     ci.fy = fy;
-    ci.tension = t;
-    ci.compression = c;
+    ci.tension = tension;
+    ci.compression = compression;
     return checkCapacity(ci);
 }
 
@@ -1370,19 +1380,6 @@ void Designer::verify() {
         lastC;
     CapacityResult lastResult{};
     bool haveLast = false;
-    auto capacity = [&](const std::vector<SteelLayer>& t, const std::vector<SteelLayer>& c,
-                        double fy) -> std::optional<CapacityResult> {
-        CapacityInput ci;
-        ci.code = in.code;
-        ci.b = in.b;
-        ci.h = in.h;
-        ci.fc = in.fc;
-        ci.fy = fy;
-        ci.mu = 0;
-        ci.tension = t;
-        ci.compression = c;
-        return checkCapacity(ci);
-    };
     auto sameLayers = [](const std::vector<SteelLayer>& a, const std::vector<SteelLayer>& b) {
         if (a.size() != b.size()) return false;
         for (std::size_t k = 0; k < a.size(); ++k) {
@@ -1434,7 +1431,7 @@ void Designer::verify() {
                 if (found != cache.end()) {
                     prev = found->second;
                 } else {
-                    const auto r = capacity(tension, c, in.fy);
+                    const auto r = capacityOf(tension, c, in.fy);
                     prev = r ? *r : CapacityResult{};
                     cache.emplace(key, prev);
                 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/numbers.h"
@@ -74,6 +76,10 @@ class JsonObject {
         return out_;
     }
     void number(std::string_view name, double value) { appendNumber(key(name), value); }
+    // Several numbers in the order given.
+    void numbers(std::initializer_list<std::pair<std::string_view, double>> fields) {
+        for (const auto& [name, value] : fields) number(name, value);
+    }
     void integer(std::string_view name, long value) { key(name) += std::to_string(value); }
     void boolean(std::string_view name, bool value) { key(name) += value ? "true" : "false"; }
     void text(std::string_view name, std::string_view value) {
@@ -232,19 +238,13 @@ std::string designJson(const BeamDesign& design) {
             JsonObject item(out);
             item.integer("span", face.span);
             item.text("side", face.side == Side::Left ? "left" : "right");
-            item.number("x", face.x);
-            item.number("mu_neg", face.muNeg);
-            item.number("mu_pos", face.muPos);
-            item.number("as_top_required", face.asTopRequired);
-            item.number("as_bottom_required", face.asBottomRequired);
-            item.number("as_top", face.asTop);
-            item.number("as_bottom", face.asBottom);
-            item.number("mn_neg", face.mnNeg);
-            item.number("mn_pos", face.mnPos);
-            item.number("phi_mn_neg", face.phiMnNeg);
-            item.number("phi_mn_pos", face.phiMnPos);
-            item.number("mpr_neg", face.mprNeg);
-            item.number("mpr_pos", face.mprPos);
+            item.numbers({{"x", face.x}, {"mu_neg", face.muNeg}, {"mu_pos", face.muPos},
+                          {"as_top_required", face.asTopRequired},
+                          {"as_bottom_required", face.asBottomRequired}, {"as_top", face.asTop},
+                          {"as_bottom", face.asBottom}, {"mn_neg", face.mnNeg},
+                          {"mn_pos", face.mnPos}, {"phi_mn_neg", face.phiMnNeg},
+                          {"phi_mn_pos", face.phiMnPos}, {"mpr_neg", face.mprNeg},
+                          {"mpr_pos", face.mprPos}});
         });
         appendArray(beam.key("bars"), design.bars, [&out](const BarMark& mark) {
             JsonObject item(out);
@@ -252,24 +252,17 @@ std::string designJson(const BeamDesign& design) {
             item.text("face", mark.face == BeamFace::Top ? "top" : "bottom");
             item.integer("bar", mark.bar);
             item.integer("count", mark.count);
-            item.number("start", mark.start);
-            item.number("end", mark.end);
+            item.numbers({{"start", mark.start}, {"end", mark.end}});
             item.key("hooks") += std::string("[") + (mark.hookStart ? "true" : "false") + ',' +
                                  (mark.hookEnd ? "true" : "false") + ']';
             item.integer("layer", mark.layer);
-            item.number("depth", mark.depth);
-            item.number("length", mark.length);
-            item.number("mass", mark.mass);
+            item.numbers({{"depth", mark.depth}, {"length", mark.length}, {"mass", mark.mass}});
         });
         appendArray(beam.key("profile"), design.profile, [&out](const ProfilePoint& point) {
             JsonObject item(out);
-            item.number("x", point.x);
-            item.number("mu_neg", point.muNeg);
-            item.number("mu_pos", point.muPos);
-            item.number("mn_neg", point.mnNeg);
-            item.number("mn_pos", point.mnPos);
-            item.number("phi_mn_neg", point.phiMnNeg);
-            item.number("phi_mn_pos", point.phiMnPos);
+            item.numbers({{"x", point.x}, {"mu_neg", point.muNeg}, {"mu_pos", point.muPos},
+                          {"mn_neg", point.mnNeg}, {"mn_pos", point.mnPos},
+                          {"phi_mn_neg", point.phiMnNeg}, {"phi_mn_pos", point.phiMnPos}});
         });
         appendArray(beam.key("checks"), design.checks, [&out](const Check& check) {
             JsonObject item(out);
