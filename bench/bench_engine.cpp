@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "beaminputs.h"
 #include "engine/beam/beam.h"
 #include "engine/capacity.h"
 #include "engine/design.h"
@@ -126,20 +127,7 @@ BENCHMARK(capacityCheck);
 // A 10-span DES beam of 5.6 m clear spans designed and detailed: envelopes, the bar search,
 // cut-offs, laps, the capacity at every 5 cm station and the checks.
 void BM_beam10(benchmark::State& state) {
-    engine::beam::BeamInput in;
-    in.code = engine::DesignCode::Nsr10;
-    in.seismicClass = engine::beam::SeismicClass::Des;
-    in.b = 30;
-    in.h = 50;
-    in.dPrime = 6;
-    in.dSecond = 6;
-    in.fc = 210;
-    in.fy = 4200;
-    in.supports.assign(11, 40);
-    for (int i = 0; i < 10; ++i) {
-        const double end = i == 0 || i == 9 ? 12 : 14;
-        in.spans.push_back({5.6, {i == 0 ? end : 14, 7 + 0.1 * i, i == 9 ? end : 14, {}}});
-    }
+    const engine::beam::BeamInput in = beaminputs::tenSpans();
     for (auto _ : state) {
         auto design = engine::beam::designBeam(in);
         benchmark::DoNotOptimize(design);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "beaminputs.h"
 #include "engine/beam/beam.h"
 #include "engine/catalogue.h"
 
@@ -36,17 +37,9 @@ inline engine::beam::BarMark mark(const char* name, engine::beam::BeamFace face,
 
 inline std::pair<engine::beam::BeamInput, engine::beam::BeamDesign> threeSpans() {
     using namespace engine::beam;
-    BeamInput input;
-    input.code = engine::DesignCode::Nsr10;
-    input.seismicClass = SeismicClass::Des;
-    input.b = 30;
-    input.h = 50;
-    input.dPrime = 6;
-    input.dSecond = 6;
-    input.fc = 210;
-    input.fy = 4200;
-    input.supports = {40, 40, 40, 40};
-    input.spans = {{5, {12, 8, 14, {}}}, {6, {15, 10, 15, {}}}, {5, {14, 8, 12, {}}}};
+    const BeamInput input =
+        beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Des, {40, 40, 40, 40},
+                         {{5, {12, 8, 14, {}}}, {6, {15, 10, 15, {}}}, {5, {14, 8, 12, {}}}});
 
     BeamDesign design;
     design.code = input.code;
