@@ -238,12 +238,18 @@ std::string designJson(const BeamDesign& design) {
             JsonObject item(out);
             item.integer("span", face.span);
             item.text("side", face.side == Side::Left ? "left" : "right");
-            item.numbers({{"x", face.x}, {"mu_neg", face.muNeg}, {"mu_pos", face.muPos},
+            item.numbers({{"x", face.x},
+                          {"mu_neg", face.muNeg},
+                          {"mu_pos", face.muPos},
                           {"as_top_required", face.asTopRequired},
-                          {"as_bottom_required", face.asBottomRequired}, {"as_top", face.asTop},
-                          {"as_bottom", face.asBottom}, {"mn_neg", face.mnNeg},
-                          {"mn_pos", face.mnPos}, {"phi_mn_neg", face.phiMnNeg},
-                          {"phi_mn_pos", face.phiMnPos}, {"mpr_neg", face.mprNeg},
+                          {"as_bottom_required", face.asBottomRequired},
+                          {"as_top", face.asTop},
+                          {"as_bottom", face.asBottom},
+                          {"mn_neg", face.mnNeg},
+                          {"mn_pos", face.mnPos},
+                          {"phi_mn_neg", face.phiMnNeg},
+                          {"phi_mn_pos", face.phiMnPos},
+                          {"mpr_neg", face.mprNeg},
                           {"mpr_pos", face.mprPos}});
         });
         appendArray(beam.key("bars"), design.bars, [&out](const BarMark& mark) {
@@ -260,9 +266,13 @@ std::string designJson(const BeamDesign& design) {
         });
         appendArray(beam.key("profile"), design.profile, [&out](const ProfilePoint& point) {
             JsonObject item(out);
-            item.numbers({{"x", point.x}, {"mu_neg", point.muNeg}, {"mu_pos", point.muPos},
-                          {"mn_neg", point.mnNeg}, {"mn_pos", point.mnPos},
-                          {"phi_mn_neg", point.phiMnNeg}, {"phi_mn_pos", point.phiMnPos}});
+            item.numbers({{"x", point.x},
+                          {"mu_neg", point.muNeg},
+                          {"mu_pos", point.muPos},
+                          {"mn_neg", point.mnNeg},
+                          {"mn_pos", point.mnPos},
+                          {"phi_mn_neg", point.phiMnNeg},
+                          {"phi_mn_pos", point.phiMnPos}});
         });
         appendArray(beam.key("checks"), design.checks, [&out](const Check& check) {
             JsonObject item(out);

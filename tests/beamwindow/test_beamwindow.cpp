@@ -25,18 +25,9 @@
 
 namespace {
 
-template <class T>
-T* named(QObject* parent, const char* name) {
-    T* child = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!child) qFatal("no control %s", name);
-    return child;
-}
-
 // The beam window on show, found as a user finds it (the registry hands out no window).
 BeamWindow* shownBeamWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* beam = qobject_cast<BeamWindow*>(w); beam && beam->isVisible()) return beam;
-    return nullptr;
+    return openWindow<BeamWindow>();
 }
 
 // Answers a file dialog with `path`; closes any other window that comes up.
@@ -61,11 +52,13 @@ void typeInto(QLineEdit* edit, const QString& text) {
 void typeThreeSpans(BeamWindow& window) {
     const QString section[][2] = {{"widthEdit", "30"}, {"heightEdit", "50"}, {"dPrimeEdit", "6"},
                                   {"dSecondEdit", "6"}, {"fcEdit", "210"}, {"fyEdit", "4200"}};
-    for (const auto& [name, text] : section) typeInto(named<QLineEdit>(&window, name.toLatin1()), text);
-    auto* add = named<QPushButton>(&window, "addSpanButton");
+    for (const auto& [name, text] : section)
+        typeInto(childNamed<QLineEdit>(&window, name.toLatin1()), text);
+    auto* add = childNamed<QPushButton>(&window, "addSpanButton");
     QTest::mouseClick(add, Qt::LeftButton);
     QTest::mouseClick(add, Qt::LeftButton);
-    auto* model = qobject_cast<QStandardItemModel*>(named<QTableView>(&window, "spansView")->model());
+    auto* model =
+        qobject_cast<QStandardItemModel*>(childNamed<QTableView>(&window, "spansView")->model());
     const QString rows[3][6] = {{"5", "40", "40", "12", "8", "14"},
                                 {"6", "40", "40", "15", "10", "15"},
                                 {"5", "40", "40", "14", "8", "12"}};
@@ -92,18 +85,19 @@ void TestBeamWindow::threeSpansShowASchedule() {
     const LocaleGuard locale(QLocale::c());
     BeamWindow window;
     typeThreeSpans(window);
-    QCOMPARE(named<QLabel>(&window, "messageLabel")->text(), QString());
+    QCOMPARE(childNamed<QLabel>(&window, "messageLabel")->text(), QString());
     QVERIFY(window.design().has_value());
     QCOMPARE(window.input()->spans.size(), std::size_t{3});
-    const QAbstractItemModel* schedule = named<QTableView>(&window, "scheduleView")->model();
+    const QAbstractItemModel* schedule = childNamed<QTableView>(&window, "scheduleView")->model();
     QCOMPARE(schedule->rowCount(), static_cast<int>(window.design()->bars.size()));
     QVERIFY(schedule->rowCount() >= 4);  // two continuous marks a face at least
     QCOMPARE(schedule->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Longitud (m)"));
     QCOMPARE(schedule->index(0, 0).data().toString(),
              QString::fromStdString(window.design()->bars.front().mark));
-    const QAbstractItemModel* checks = named<QTableView>(&window, "checksView")->model();
+    const QAbstractItemModel* checks = childNamed<QTableView>(&window, "checksView")->model();
     QCOMPARE(checks->rowCount(), static_cast<int>(window.design()->checks.size()));
-    QVERIFY(named<QLabel>(&window, "massLabel")->text().contains(QStringLiteral("Masa total")));
+    QVERIFY(
+        childNamed<QLabel>(&window, "massLabel")->text().contains(QStringLiteral("Masa total")));
 }
 
 // Under a locale with a decimal comma the checks' figures show the comma, as the other cells do.
@@ -112,7 +106,7 @@ void TestBeamWindow::checksFollowTheLocale() {
     BeamWindow window;
     typeThreeSpans(window);
     QVERIFY(window.design().has_value());
-    const QAbstractItemModel* checks = named<QTableView>(&window, "checksView")->model();
+    const QAbstractItemModel* checks = childNamed<QTableView>(&window, "checksView")->model();
     const QRegularExpression pointFigure(QStringLiteral("\\d\\.\\d"));
     const QRegularExpression commaFigure(QStringLiteral("\\d,\\d"));
     for (int row = 0; row < checks->rowCount(); ++row) {
@@ -126,19 +120,24 @@ void TestBeamWindow::badValueChangesNothing() {
     const LocaleGuard locale(QLocale::c());
     BeamWindow window;
     typeThreeSpans(window);
-    const int rows = named<QTableView>(&window, "scheduleView")->model()->rowCount();
+    const int rows = childNamed<QTableView>(&window, "scheduleView")->model()->rowCount();
     const double total = window.design()->totalMass;
-    typeInto(named<QLineEdit>(&window, "widthEdit"), QStringLiteral("3O"));
+    typeInto(childNamed<QLineEdit>(&window, "widthEdit"), QStringLiteral("3O"));
     window.designNow();
-    QVERIFY(named<QLabel>(&window, "messageLabel")->text().contains(QStringLiteral("no es un número")));
-    QCOMPARE(named<QTableView>(&window, "scheduleView")->model()->rowCount(), rows);
+    QVERIFY(childNamed<QLabel>(&window, "messageLabel")
+                ->text()
+                .contains(QStringLiteral("no es un número")));
+    QCOMPARE(childNamed<QTableView>(&window, "scheduleView")->model()->rowCount(), rows);
     QCOMPARE(window.design()->totalMass, total);
 
-    auto* model = qobject_cast<QStandardItemModel*>(named<QTableView>(&window, "spansView")->model());
-    typeInto(named<QLineEdit>(&window, "widthEdit"), QStringLiteral("30"));
+    auto* model =
+        qobject_cast<QStandardItemModel*>(childNamed<QTableView>(&window, "spansView")->model());
+    typeInto(childNamed<QLineEdit>(&window, "widthEdit"), QStringLiteral("30"));
     model->item(1, 0)->setText(QStringLiteral("-6"));
     window.designNow();
-    QVERIFY(named<QLabel>(&window, "messageLabel")->text().startsWith(QStringLiteral("Vano 2, Luz libre")));
+    QVERIFY(childNamed<QLabel>(&window, "messageLabel")
+                ->text()
+                .startsWith(QStringLiteral("Vano 2, Luz libre")));
     QCOMPARE(window.design()->totalMass, total);
 }
 
@@ -168,11 +167,12 @@ void TestBeamWindow::stationsImported() {
     }
     const double typedMass = window.design()->totalMass;
     window.importStations(bad);
-    QVERIFY(named<QLabel>(&window, "messageLabel")->text().contains(QStringLiteral("línea 3")));
+    QVERIFY(
+        childNamed<QLabel>(&window, "messageLabel")->text().contains(QStringLiteral("línea 3")));
     QVERIFY(window.input()->stations.empty());
     window.importStations(good);
     window.designNow();
-    QCOMPARE(named<QLabel>(&window, "messageLabel")->text(), QString());
+    QCOMPARE(childNamed<QLabel>(&window, "messageLabel")->text(), QString());
     QCOMPARE(window.input()->stations.size(), std::size_t{33});
     QVERIFY(window.design()->totalMass != typedMass);
 }
@@ -180,7 +180,7 @@ void TestBeamWindow::stationsImported() {
 void TestBeamWindow::menuEntries() {
     windows::showMainWindow();
     MainWindow* main = windows::loadedMainWindow();
-    auto* refuerzo = named<QMenu>(main->menuBar(), "layoutMenu");
+    auto* refuerzo = childNamed<QMenu>(main->menuBar(), "layoutMenu");
     const QList<QAction*> entries = refuerzo->actions();
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0]->objectName(), QStringLiteral("layoutAction"));
@@ -196,7 +196,7 @@ void TestBeamWindow::menuEntries() {
     QCOMPARE(beamWindows, 1);
 
     // "Exportar a DXF..." right under "Exportar a PDF...", its access key used by no other entry.
-    const QList<QAction*> file = named<QMenu>(main->menuBar(), "fileMenu")->actions();
+    const QList<QAction*> file = childNamed<QMenu>(main->menuBar(), "fileMenu")->actions();
     int pdf = -1;
     for (int i = 0; i < file.size(); ++i)
         if (file[i]->objectName() == QLatin1String("exportPdfAction")) pdf = i;
@@ -218,11 +218,11 @@ void TestBeamWindow::exportDxf() {
     const LocaleGuard locale(QLocale::c());
     windows::showMainWindow();
     MainWindow* main = windows::loadedMainWindow();
-    QAction* exportAction = named<QAction>(main, "exportDxfAction");
+    QAction* exportAction = childNamed<QAction>(main, "exportDxfAction");
     const auto nothing = ModalWatcher::instance().answerMessageBox([&] { exportAction->trigger(); });
     QVERIFY(nothing && nothing->text.contains(QStringLiteral("No hay una viga")));
 
-    named<QAction>(main, "beamAction")->trigger();
+    childNamed<QAction>(main, "beamAction")->trigger();
     BeamWindow* window = shownBeamWindow();
     typeThreeSpans(*window);
     QTemporaryDir folder;
@@ -247,20 +247,20 @@ void TestBeamWindow::closingKeepsTheBeam() {
         ~NewProjectAfter() { project->clear(); }
     } newProjectAfter{main->project()};
     // Looking is not editing: a project keeps no beam (and its file format 1) until one is typed.
-    named<QAction>(main, "beamAction")->trigger();
+    childNamed<QAction>(main, "beamAction")->trigger();
     QVERIFY(shownBeamWindow()->close());
     QVERIFY(!main->project()->beam());
-    named<QAction>(main, "beamAction")->trigger();
+    childNamed<QAction>(main, "beamAction")->trigger();
     typeThreeSpans(*shownBeamWindow());
     const double mass = shownBeamWindow()->design()->totalMass;
     QVERIFY(shownBeamWindow()->close());
     QVERIFY(!shownBeamWindow());
     QVERIFY(main->project()->isModified());
 
-    named<QAction>(main, "beamAction")->trigger();
+    childNamed<QAction>(main, "beamAction")->trigger();
     BeamWindow* again = shownBeamWindow();
     QVERIFY(again);
-    QCOMPARE(named<QTableView>(again, "spansView")->model()->rowCount(), 3);
+    QCOMPARE(childNamed<QTableView>(again, "spansView")->model()->rowCount(), 3);
     QCOMPARE(again->design()->totalMass, mass);
     QVERIFY(again->close());
 
@@ -274,8 +274,9 @@ void TestBeamWindow::closingKeepsTheBeam() {
     QCOMPARE(reopened.beamDesign()->totalMass, mass);
 
     // An open window follows the project: a new project, then the saved one opened.
-    named<QAction>(main, "beamAction")->trigger();
-    const QAbstractItemModel* spans = named<QTableView>(shownBeamWindow(), "spansView")->model();
+    childNamed<QAction>(main, "beamAction")->trigger();
+    const QAbstractItemModel* spans =
+        childNamed<QTableView>(shownBeamWindow(), "spansView")->model();
     main->project()->clear();
     QCOMPARE(spans->rowCount(), 1);
     QCOMPARE(main->project()->open(file), QString());
@@ -288,7 +289,7 @@ void TestBeamWindow::closingKeepsTheBeam() {
     if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
     const QString pdf = folder.filePath(QStringLiteral("hoja.pdf"));
     QCOMPARE(ModalWatcher::instance().answerModal(
-                 [&] { named<QAction>(main, "exportPdfAction")->trigger(); }, typeFile(pdf)),
+                 [&] { childNamed<QAction>(main, "exportPdfAction")->trigger(); }, typeFile(pdf)),
              std::optional<QString>(QStringLiteral("QFileDialog")));
     QProcess process;
     process.start(pdftotext, {pdf, QStringLiteral("-")});

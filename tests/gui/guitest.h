@@ -75,6 +75,15 @@ Window* openWindow() {
     return nullptr;
 }
 
+// The child control of class T and that object name; a window without it stops the test, which
+// cannot go on.
+template <class T>
+T* childNamed(QObject* parent, const char* name) {
+    T* child = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!child) qFatal("no control %s", name);
+    return child;
+}
+
 // Base of every window test class: sets the program up once, checks after every test that no
 // unexpected modal window appeared, and unloads all windows so each test starts afresh.
 class GuiTestCase : public QObject {

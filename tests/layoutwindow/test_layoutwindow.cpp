@@ -20,13 +20,6 @@
 
 namespace {
 
-template <class T>
-T* named(QObject* parent, const char* name) {
-    T* child = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!child) qFatal("no control %s", name);
-    return child;
-}
-
 // b 30, h 50, d' 6, f'c 210, Fy 4200, d'' 6: Mu 23 needs As = 16.15 cm2 (singly reinforced),
 // Mu 40 needs compression steel.
 engine::DesignInput beam(double mu, double dPrime = 6) {
@@ -45,7 +38,7 @@ struct Loaded {
         window.setDesign(input, run(input, code));
     }
     QString cell(const char* table, int row) {
-        return named<QTableWidget>(&window, table)->item(row, 0)->text();
+        return childNamed<QTableWidget>(&window, table)->item(row, 0)->text();
     }
 };
 
@@ -99,8 +92,9 @@ void TestLayoutWindow::firstCandidatesChosen() {
     QCOMPARE(QString::fromStdString(formatLayer(choice.tension.layers.at(0))),
              QString::fromStdString(formatLayer(tension[0].arrangement.layers[0])));
     const bool doubly = design.kind() == engine::SectionKind::Doubly;
-    QCOMPARE(named<QTableWidget>(&loaded.window, "compressionTable")->isVisibleTo(&loaded.window),
-             doubly);
+    QCOMPARE(
+        childNamed<QTableWidget>(&loaded.window, "compressionTable")->isVisibleTo(&loaded.window),
+        doubly);
     QCOMPARE(choice.compression.layers.empty(), !doubly);
     if (doubly) {
         QCOMPARE(loaded.cell("compressionTable", 0),
@@ -114,10 +108,10 @@ void TestLayoutWindow::firstCandidatesChosen() {
     QCOMPARE(drawn.compressionBars.size(), compressionBars);
     const QString verdict = QString::fromStdString(loaded.window.checkLines().back());
     QVERIFY(verdict == "Cumple" || verdict == "No cumple");
-    QCOMPARE(named<QLabel>(&loaded.window, "verdictLabel")->text(), verdict);
+    QCOMPARE(childNamed<QLabel>(&loaded.window, "verdictLabel")->text(), verdict);
     QCOMPARE(verdict, QStringLiteral("Cumple"));
-    QCOMPARE(named<QTableWidget>(&loaded.window, "tensionTable")->item(0, 5)->text(), verdict);
-    QVERIFY(!named<QLabel>(&loaded.window, "nonePassLabel")->isVisibleTo(&loaded.window));
+    QCOMPARE(childNamed<QTableWidget>(&loaded.window, "tensionTable")->item(0, 5)->text(), verdict);
+    QVERIFY(!childNamed<QLabel>(&loaded.window, "nonePassLabel")->isVisibleTo(&loaded.window));
 }
 
 // Mu 50 in b 30 x h 50: every proposal falls short at its real depths. The window says so above
@@ -125,14 +119,15 @@ void TestLayoutWindow::firstCandidatesChosen() {
 void TestLayoutWindow::noProposalPasses() {
     const LocaleGuard locale(QLocale::c());
     Loaded loaded(beam(50));
-    const auto* label = named<QLabel>(&loaded.window, "nonePassLabel");
+    const auto* label = childNamed<QLabel>(&loaded.window, "nonePassLabel");
     QVERIFY(label->isVisibleTo(&loaded.window));
     QCOMPARE(label->text(), QString::fromStdString(std::string(engine::nonePassesText)));
-    const auto* table = named<QTableWidget>(&loaded.window, "tensionTable");
+    const auto* table = childNamed<QTableWidget>(&loaded.window, "tensionTable");
     QVERIFY(table->rowCount() > 0);
     for (int row = 0; row < table->rowCount(); ++row)
         QCOMPARE(table->item(row, 5)->text(), QStringLiteral("No cumple"));
-    QVERIFY(named<QPushButton>(&loaded.window, "useCoversButton")->isVisibleTo(&loaded.window));
+    QVERIFY(
+        childNamed<QPushButton>(&loaded.window, "useCoversButton")->isVisibleTo(&loaded.window));
 }
 
 void TestLayoutWindow::badSettingChangesNothing_data() {
@@ -161,8 +156,8 @@ void TestLayoutWindow::badSettingChangesNothing() {
     Loaded loaded(beam(23));
     const engine::LayoutSettings before = loaded.window.settings();
     const std::vector<std::string> lines = loaded.window.checkLines();
-    auto* field = named<QLineEdit>(&loaded.window, edit.toLatin1().constData());
-    auto* message = named<QLabel>(&loaded.window, "settingsMessageLabel");
+    auto* field = childNamed<QLineEdit>(&loaded.window, edit.toLatin1().constData());
+    auto* message = childNamed<QLabel>(&loaded.window, "settingsMessageLabel");
 
     field->setText(typed);
     QVERIFY(!message->text().isEmpty());
@@ -184,10 +179,10 @@ void TestLayoutWindow::badSettingChangesNothing() {
 void TestLayoutWindow::typedBars() {
     const LocaleGuard locale(QLocale::c());
     Loaded loaded(beam(23));
-    auto* message = named<QLabel>(&loaded.window, "typedMessageLabel");
-    named<QLineEdit>(&loaded.window, "lowestLayerEdit")->setText("2N6+1N5");
-    named<QLineEdit>(&loaded.window, "secondLayerEdit")->setText("2 n 5");
-    QTest::mouseClick(named<QPushButton>(&loaded.window, "checkTypedButton"), Qt::LeftButton);
+    auto* message = childNamed<QLabel>(&loaded.window, "typedMessageLabel");
+    childNamed<QLineEdit>(&loaded.window, "lowestLayerEdit")->setText("2N6+1N5");
+    childNamed<QLineEdit>(&loaded.window, "secondLayerEdit")->setText("2 n 5");
+    QTest::mouseClick(childNamed<QPushButton>(&loaded.window, "checkTypedButton"), Qt::LeftButton);
     QVERIFY(message->text().isEmpty());
     const project::ChosenBars typed = loaded.window.choice();
     QVERIFY(typed.typed);
@@ -196,8 +191,8 @@ void TestLayoutWindow::typedBars() {
     QCOMPARE(loaded.window.drawing().section().tensionBars.size(), std::size_t{5});
 
     const std::vector<std::string> lines = loaded.window.checkLines();
-    named<QLineEdit>(&loaded.window, "secondLayerEdit")->setText("2N5+");
-    QTest::keyClick(named<QLineEdit>(&loaded.window, "secondLayerEdit"), Qt::Key_Return);
+    childNamed<QLineEdit>(&loaded.window, "secondLayerEdit")->setText("2N5+");
+    QTest::keyClick(childNamed<QLineEdit>(&loaded.window, "secondLayerEdit"), Qt::Key_Return);
     QVERIFY(message->text().startsWith("Segunda capa"));
     QVERIFY(loaded.window.choice() == typed);
     QVERIFY(loaded.window.checkLines() == lines);
@@ -208,7 +203,7 @@ void TestLayoutWindow::proposedCovers() {
     // Cover 4 + stirrup N° 3 + half a N° 10 puts the real d 0.57 cm above the design's d' 6.
     // Mu 22.8 keeps 2 N° 10 the first choice at both covers.
     Loaded loaded(beam(22.8));
-    auto* button = named<QPushButton>(&loaded.window, "useCoversButton");
+    auto* button = childNamed<QPushButton>(&loaded.window, "useCoversButton");
     QVERIFY(button->isVisibleTo(&loaded.window));
     QSignalSpy proposed(&loaded.window, &LayoutWindow::coversProposed);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -226,7 +221,7 @@ void TestLayoutWindow::proposedCovers() {
 void TestLayoutWindow::codeInForce() {
     const LocaleGuard locale(QLocale::c());
     Loaded loaded(beam(23), engine::DesignCode::Nsr10);
-    QVERIFY(named<QLabel>(&loaded.window, "codeLabel")->text().contains("NSR-10"));
+    QVERIFY(childNamed<QLabel>(&loaded.window, "codeLabel")->text().contains("NSR-10"));
     const auto& lines = loaded.window.checkLines();
     QVERIFY(std::find(lines.begin(), lines.end(), "Norma : NSR-10") != lines.end());
 }
@@ -243,14 +238,15 @@ void TestLayoutWindow::savedChoiceReadsBack() {
     QFETCH(bool, typed);
     const LocaleGuard locale(QLocale::c());
     Loaded original(beam(40));
-    named<QComboBox>(&original.window, "maxLayersCombo")->setCurrentIndex(0);
-    named<QLineEdit>(&original.window, "aggregateEdit")->setText("2.5");
+    childNamed<QComboBox>(&original.window, "maxLayersCombo")->setCurrentIndex(0);
+    childNamed<QLineEdit>(&original.window, "aggregateEdit")->setText("2.5");
     if (typed) {
-        named<QLineEdit>(&original.window, "lowestLayerEdit")->setText("3N8");
-        named<QLineEdit>(&original.window, "compressionLayerEdit")->setText("2N6");
-        QTest::mouseClick(named<QPushButton>(&original.window, "checkTypedButton"), Qt::LeftButton);
+        childNamed<QLineEdit>(&original.window, "lowestLayerEdit")->setText("3N8");
+        childNamed<QLineEdit>(&original.window, "compressionLayerEdit")->setText("2N6");
+        QTest::mouseClick(childNamed<QPushButton>(&original.window, "checkTypedButton"),
+                          Qt::LeftButton);
     } else {
-        named<QTableWidget>(&original.window, "tensionTable")->selectRow(2);
+        childNamed<QTableWidget>(&original.window, "tensionTable")->selectRow(2);
     }
     const project::ChosenBars saved = original.window.choice();
     QCOMPARE(saved.typed, typed);
@@ -274,13 +270,13 @@ void TestLayoutWindow::mainWindowFollowed() {
     const LocaleGuard locale(QLocale::c());
     windows::showMainWindow();
     MainWindow* form = windows::loadedMainWindow();
-    auto* entry = named<QAction>(form, "layoutAction");
+    auto* entry = childNamed<QAction>(form, "layoutAction");
     QVERIFY(!entry->isEnabled());
     const char* names[] = {"widthEdit", "heightEdit", "coverEdit",           "fcEdit",
                            "fyEdit",    "momentEdit", "compressionCoverEdit"};
     const char* values[] = {"30", "50", "6", "210", "4200", "22.8", "6"};
-    for (int i = 0; i < 7; ++i) named<QLineEdit>(form, names[i])->setText(values[i]);
-    auto* calculate = named<QAbstractButton>(form, "calculateButton");
+    for (int i = 0; i < 7; ++i) childNamed<QLineEdit>(form, names[i])->setText(values[i]);
+    auto* calculate = childNamed<QAbstractButton>(form, "calculateButton");
     QTest::mouseClick(calculate, Qt::LeftButton);
     QVERIFY(entry->isEnabled());
     QVERIFY(!openWindow<LayoutWindow>());
@@ -293,25 +289,25 @@ void TestLayoutWindow::mainWindowFollowed() {
     QCOMPARE(QString::fromStdString(formatLayer(layout->choice().tension.layers.at(0))),
              QStringLiteral("2 N° 10"));
 
-    named<QLineEdit>(form, "momentEdit")->setText("40");
+    childNamed<QLineEdit>(form, "momentEdit")->setText("40");
     QTest::mouseClick(calculate, Qt::LeftButton);
     QVERIFY(!layout->choice().compression.layers.empty());
 
     const std::vector<std::string> lines = layout->checkLines();
-    named<QLineEdit>(form, "widthEdit")->setText("-30");
+    childNamed<QLineEdit>(form, "widthEdit")->setText("-30");
     const auto box = ModalWatcher::instance().answerMessageBox(
         [&] { QTest::mouseClick(calculate, Qt::LeftButton); });
     QVERIFY(box);
     QVERIFY(layout->checkLines() == lines);
 
-    named<QLineEdit>(form, "widthEdit")->setText("30");
-    named<QLineEdit>(form, "momentEdit")->setText("22.8");
+    childNamed<QLineEdit>(form, "widthEdit")->setText("30");
+    childNamed<QLineEdit>(form, "momentEdit")->setText("22.8");
     QTest::mouseClick(calculate, Qt::LeftButton);
-    QTest::mouseClick(named<QPushButton>(layout, "useCoversButton"), Qt::LeftButton);
-    QCOMPARE(named<QLineEdit>(form, "coverEdit")->text(), QStringLiteral("6.57"));
-    QCOMPARE(named<QLineEdit>(form, "compressionCoverEdit")->text(), QStringLiteral("6"));
-    QVERIFY(named<QLabel>(layout, "designLabel")->text().contains("d = 43.43 cm"));
-    QVERIFY(!named<QPushButton>(layout, "useCoversButton")->isVisible());
+    QTest::mouseClick(childNamed<QPushButton>(layout, "useCoversButton"), Qt::LeftButton);
+    QCOMPARE(childNamed<QLineEdit>(form, "coverEdit")->text(), QStringLiteral("6.57"));
+    QCOMPARE(childNamed<QLineEdit>(form, "compressionCoverEdit")->text(), QStringLiteral("6"));
+    QVERIFY(childNamed<QLabel>(layout, "designLabel")->text().contains("d = 43.43 cm"));
+    QVERIFY(!childNamed<QPushButton>(layout, "useCoversButton")->isVisible());
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestLayoutWindow)
