@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "beaminputs.h"
 #include "engine/arrangementtext.h"
 #include "engine/beam/beam.h"
 #include "engine/design.h"
@@ -56,6 +57,10 @@ const QByteArray scheduleHeader = "id,b,h,cover,fc,fy,mu,cover2\n";
 const QByteArray beamSpans =
     "span,length,support_left,support_right,mu_left,mu_mid,mu_right\n"
     "1,5.5,40,40,8,6,10\n2,6,40,40,10,6,10\n3,5.5,40,40,10,6,8\n";
+
+// The section of that beam as options: 30 x 50 cm, covers 6 cm, f'c 210, Fy 4200.
+const QStringList beamSection{"--b",      "30", "--h",  "50",  "--cover", "6",
+                              "--cover2", "6",  "--fc", "210", "--fy",    "4200"};
 
 // The number after `label` on its line of the output ("φMn : 53.88 Tn-m"), or NaN.
 double figure(const QByteArray& out, const QByteArray& label) {
@@ -218,8 +223,7 @@ void TestCli::badArguments_data() {
         << "la capa de --compression a 48 cm no queda por encima del acero en tracción";
 
     const QString spans = writeFile("vanos.csv", beamSpans);
-    const QStringList beam{"beam", "--b",      "30", "--h",  "50",  "--cover", "6",
-                           "--cover2", "6", "--fc", "210", "--fy", "4200"};
+    const QStringList beam = QStringList{"beam"} + beamSection;
     QTest::newRow("beam without spans") << beam << "falta la opción --spans";
     QTest::newRow("beam class") << beam + QStringList{"--spans", spans, "--class", "DEX"}
                                 << "clase de disipación de energía desconocida: «DEX»";
@@ -591,11 +595,8 @@ void TestCli::openRefusesWhatTheWindowCannotShow() {
 // status follows the checks. The same beam from a stations file (decimal comma, semicolons,
 // scientific notation) is read and designed too.
 void TestCli::beamJsonAndTextAgree() {
-    const QStringList beam{"beam",     "--spans", writeFile("vanos.csv", beamSpans),
-                           "--b",      "30",      "--h",
-                           "50",       "--cover", "6",
-                           "--cover2", "6",       "--fc",
-                           "210",      "--fy",    "4200"};
+    const QStringList beam =
+        QStringList{"beam", "--spans", writeFile("vanos.csv", beamSpans)} + beamSection;
     const Run json = runCli(beam + QStringList{"--format", "json", "--code", "NSR-10"});
     QVERIFY2(json.status == 0 || json.status == 2, json.err.constData());
     QJsonParseError error;
@@ -650,25 +651,11 @@ void TestCli::beamJsonAndTextAgree() {
 // `beam FILE.quintaral` gives what `beam` gives with the options that describe the same beam, and
 // refuses those options beside a file; `open` prints the same schedule after the section's report.
 void TestCli::beamFromAProjectFile() {
-    const QStringList options{"--spans",  writeFile("vanos.csv", beamSpans),
-                              "--b",      "30",
-                              "--h",      "50",
-                              "--cover",  "6",
-                              "--cover2", "6",
-                              "--fc",     "210",
-                              "--fy",     "4200",
-                              "--code",   "NSR-10",
-                              "--class",  "DMO"};
-    engine::beam::BeamInput beam;
-    beam.code = engine::DesignCode::Nsr10;
-    beam.seismicClass = engine::beam::SeismicClass::Dmo;
-    beam.b = 30;
-    beam.h = 50;
-    beam.dPrime = beam.dSecond = 6;
-    beam.fc = 210;
-    beam.fy = 4200;
-    beam.supports.assign(4, 40);
-    beam.spans = {{5.5, {8, 6, 10, {}}}, {6, {10, 6, 10, {}}}, {5.5, {10, 6, 8, {}}}};
+    const QStringList options = QStringList{"--spans", writeFile("vanos.csv", beamSpans)} +
+                                beamSection + QStringList{"--code", "NSR-10", "--class", "DMO"};
+    const engine::beam::BeamInput beam = beaminputs::beam(
+        engine::DesignCode::Nsr10, engine::beam::SeismicClass::Dmo, {40, 40, 40, 40},
+        {{5.5, {8, 6, 10, {}}}, {6, {10, 6, 10, {}}}, {5.5, {10, 6, 8, {}}}});
     project::ProjectFile saved;
     saved.inputs.values = {30, 50, 6, 210, 4200, 10, 6};
     saved.beam = beam;
@@ -702,11 +689,8 @@ void TestCli::beamFromAProjectFile() {
 // `--dxf FILE` writes the drawing (read back by ezdxf in beam_dxf_readback); a path that cannot
 // be written is a message and exit 1, and leaves no file.
 void TestCli::beamDxf() {
-    const QStringList beam{"beam",     "--spans", writeFile("vanos.csv", beamSpans),
-                           "--b",      "30",      "--h",
-                           "50",       "--cover", "6",
-                           "--cover2", "6",       "--fc",
-                           "210",      "--fy",    "4200"};
+    const QStringList beam =
+        QStringList{"beam", "--spans", writeFile("vanos.csv", beamSpans)} + beamSection;
     const QString written = dir_.filePath("despiece.dxf");
     const Run good = runCli(beam + QStringList{"--dxf", written});
     QVERIFY2(good.status == 0 || good.status == 2, good.err.constData());
