@@ -147,13 +147,13 @@ auto readText(std::string_view text, char delimiter, Read read) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 3) return 0;
-    const char separator = fuzz::separatorFromByte(data[0]);
-    const char delimiter = data[1] == ';' || data[1] == '\t' ? static_cast<char>(data[1]) : ',';
-    if (delimiter == separator) return 0;
-    const bool fromStations = data[2] & 1;
-    const bool fromCentreline = data[2] & 2;
-    const std::string_view input(reinterpret_cast<const char*>(data + 3), size - 3);
+    const auto csv = fuzz::csvInput(data, size);
+    if (!csv) return 0;
+    // Named apart, not bound, because the readers below capture them.
+    const char separator = csv->separator, delimiter = csv->delimiter;
+    const bool fromStations = csv->flags & 1;
+    const bool fromCentreline = csv->flags & 2;
+    const std::string_view input = csv->text;
     const std::size_t split = input.find('\0');
     const std::string_view spansInput = input.substr(0, split);
     const std::string_view stationsInput =

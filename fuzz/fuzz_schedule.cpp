@@ -118,17 +118,15 @@ void checkSchedule(std::string_view text, char delimiter, char separator, engine
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 3) return 0;
-    const char separator = fuzz::separatorFromByte(data[0]);
-    const char delimiter = data[1] == ';' || data[1] == '\t' ? static_cast<char>(data[1]) : ',';
-    if (delimiter == separator) return 0;
-    const std::size_t piece = 1 + data[2];
-    const std::string_view text(reinterpret_cast<const char*>(data + 3), size - 3);
+    const auto csv = fuzz::csvInput(data, size);
+    if (!csv) return 0;
+    const auto [separator, delimiter, flags, text] = *csv;
+    const std::size_t piece = 1 + flags;
 
     const std::vector<Copy> whole = readAll(engine::csv::memorySource(text), delimiter, 4096);
     FUZZ_CHECK(readAll(pieces(text, piece), delimiter, 16) == whole);
     for (const Copy& record : whole) checkRoundTrip(record, delimiter);
     checkSchedule(text, delimiter, separator,
-                  data[2] & 0x80 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98);
+                  flags & 0x80 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98);
     return 0;
 }

@@ -35,6 +35,26 @@ inline char separatorFromByte(std::uint8_t byte) {
     return byte == ',' ? ',' : '.';
 }
 
+// The input of a target that reads CSV files: its first byte picks the decimal separator (as
+// above), its second the field delimiter (';' or a tab, a comma for anything else), its third
+// holds flags of the target's own, and the rest is the file's text.
+struct CsvInput {
+    char separator;
+    char delimiter;
+    std::uint8_t flags;
+    std::string_view text;
+};
+
+// Nothing for an input too short to hold the three bytes, or whose delimiter is its separator.
+inline std::optional<CsvInput> csvInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) return std::nullopt;
+    const char separator = separatorFromByte(data[0]);
+    const char delimiter = data[1] == ';' || data[1] == '\t' ? static_cast<char>(data[1]) : ',';
+    if (delimiter == separator) return std::nullopt;
+    return CsvInput{separator, delimiter, data[2],
+                    std::string_view(reinterpret_cast<const char*>(data + 3), size - 3)};
+}
+
 inline bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
