@@ -123,6 +123,13 @@ BeamWindow::BeamWindow(project::Project* project, QWidget* parent)
       fields_(std::make_unique<Fields>()) {
     setWindowTitle(QStringLiteral("Viga y despiece"));
     setObjectName(QStringLiteral("BeamWindow"));
+    // The look of the layout window: framed groups with blue titles, navy captions.
+    setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 0px; margin-top: 6px;"
+        " padding-top: 6px; color: rgb(0, 0, 255); }"
+        "QGroupBox::title { subcontrol-origin: border; subcontrol-position: top left; left: 6px;"
+        " top: -7px; padding: 0px 2px; background-color: palette(window); }"
+        "QGroupBox QLabel { color: rgb(0, 0, 128); }"));
     loading_ = true;  // until the project's beam is shown
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     auto* inputs = new QWidget;
@@ -138,8 +145,9 @@ BeamWindow::BeamWindow(project::Project* project, QWidget* parent)
     splitter->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
-    resize(1240, 760);
-    splitter->setSizes({520, 720});
+    resize(1300, 760);
+    // The spans table shows its six columns without scrolling.
+    splitter->setSizes({580, 720});
 
     designTimer_ = new QTimer(this);
     designTimer_->setSingleShot(true);
