@@ -1,9 +1,8 @@
 #include "engine/beam/beamcsv.h"
 
-#include <charconv>
 #include <cmath>
+#include <optional>
 #include <span>
-#include <system_error>
 
 #include "engine/numbers.h"
 #include "engine/schedule.h"
@@ -93,7 +92,8 @@ std::variant<std::optional<double>, std::string> numberIn(const csv::Record& rec
                                                           char decimalSeparator) {
     const std::string_view text = fieldOf(record, positions, column);
     if (trimBlanks(text).empty()) return std::optional<double>{};
-    if (const auto value = readFileNumber(text, decimalSeparator)) return value;
+    if (const auto value = parseNumber(text, decimalSeparator, NumberStyle::Scientific))
+        return value;
     return "el valor de " + quoted(columns[column]) + " no es un número: " +
            quoted(fieldExcerpt(text));
 }
@@ -193,10 +193,6 @@ std::optional<std::string> readSpanRow(const csv::Record& record, const Position
 }
 
 }  // namespace
-
-std::optional<double> readFileNumber(std::string_view text, char decimalSeparator) {
-    return parseNumber(trimBlanks(text), decimalSeparator, NumberStyle::Scientific);
-}
 
 std::variant<SpansFile, std::string> readSpans(csv::Reader& reader, char decimalSeparator,
                                                bool momentsFromStations) {

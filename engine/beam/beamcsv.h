@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -48,10 +47,5 @@ std::variant<std::vector<Station>, std::string> readStations(csv::Reader& reader
                                                              char decimalSeparator,
                                                              const SpansFile& spans,
                                                              bool fromCentreline);
-
-// A number as the beam files write it: a plain decimal number (parseNumber) or one in scientific
-// notation, mantissa and exponent with no blanks between. None for anything else and for a
-// number too large for a double; one too small for a double reads as zero.
-std::optional<double> readFileNumber(std::string_view text, char decimalSeparator);
 
 }  // namespace engine::beam

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "engine/beam/beamcsv.h"
+#include "engine/numbers.h"
 
 namespace {
 
@@ -181,7 +182,8 @@ TEST(BeamFileNumbers, PlainOrScientific) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        const auto value = engine::beam::readFileNumber(c.text, c.separator);
+        const auto value =
+            engine::parseNumber(c.text, c.separator, engine::NumberStyle::Scientific);
         ASSERT_EQ(value.has_value(), c.value.has_value());
         if (value) {
             EXPECT_EQ(*value, *c.value);
