@@ -209,36 +209,12 @@ class ResultsOutput {
 };
 
 int designSchedule(const BatchOptions& options) {
-    const bool fromStandardInput = options.input == standardStream;
-    const QString inputName =
-        fromStandardInput ? QStringLiteral("entrada estándar") : options.input;
-    File file;
-    std::FILE* input = stdin;
-    if (!fromStandardInput) {
-        if (QFileInfo(options.input).isDir()) {
-            printError(QStringLiteral("no se puede leer «%1»: es una carpeta").arg(inputName));
-            return exitUsage;
-        }
-        file.reset(std::fopen(QFile::encodeName(options.input).constData(), "rb"));
-        if (!file) {
-            printError(
-                QStringLiteral("no se puede leer «%1»: %2").arg(inputName, systemErrorText(errno)));
-            return exitUsage;
-        }
-        input = file.get();
-    }
-
-    int readError = 0;
-    engine::csv::Reader reader(
-        [input, &readError](char* buffer, std::size_t capacity) {
-            const std::size_t got = std::fread(buffer, 1, capacity, input);
-            if (got == 0 && std::ferror(input)) readError = errno ? errno : EIO;
-            return got;
-        },
-        options.style.delimiter, readBufferSize);
+    CsvFile input(options.input);
+    if (!input.isOpen()) return exitUsage;
+    engine::csv::Reader reader = input.reader(options.style.delimiter, readBufferSize);
 
     ResultsOutput output(options.output);
-    const std::string diagnosticPrefix = inputName.toStdString() + ": ";
+    const std::string diagnosticPrefix = input.name().toStdString() + ": ";
     std::variant<engine::BatchCounts, std::string> outcome;
     try {
         outcome = engine::runSchedule(
@@ -251,15 +227,11 @@ int designSchedule(const BatchOptions& options) {
         printWriteError(options.output, failure.error);
         return exitUsage;
     }
-    if (readError != 0) {
-        printError(
-            QStringLiteral("error al leer «%1»: %2").arg(inputName, systemErrorText(readError)));
-        return exitUsage;
-    }
+    if (!input.readWell()) return exitUsage;
     if (const auto* message = std::get_if<std::string>(&outcome)) {
         // A batch that stopped part way replaces no earlier results.
         output.discard();
-        printError(QStringLiteral("%1: %2").arg(inputName, QString::fromStdString(*message)));
+        printError(QStringLiteral("%1: %2").arg(input.name(), QString::fromStdString(*message)));
         return exitUsage;
     }
     if (const int error = output.finish()) {

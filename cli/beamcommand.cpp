@@ -1,11 +1,7 @@
 #include <QCommandLineOption>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -37,56 +33,6 @@ const std::array<QString, 6> sectionOptions{QStringLiteral("b"),     QStringLite
                                             QStringLiteral("cover"), QStringLiteral("cover2"),
                                             QStringLiteral("fc"),    QStringLiteral("fy")};
 const QString standardStream = QStringLiteral("-");
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// One CSV file read record by record; opening it prints why it cannot be read.
-class CsvFile {
-  public:
-    explicit CsvFile(const QString& path)
-        : name_(path == standardStream ? QStringLiteral("entrada estándar") : path) {
-        if (path == standardStream) {
-            stream_ = stdin;
-            return;
-        }
-        if (QFileInfo(path).isDir()) {
-            printError(QStringLiteral("no se puede leer «%1»: es una carpeta").arg(name_));
-            return;
-        }
-        file_.reset(std::fopen(QFile::encodeName(path).constData(), "rb"));
-        if (!file_)
-            printError(QStringLiteral("no se puede leer «%1»: %2").arg(name_, systemErrorText(errno)));
-        stream_ = file_.get();
-    }
-
-    bool isOpen() const { return stream_ != nullptr; }
-    const QString& name() const { return name_; }
-
-    engine::csv::Reader reader(char delimiter) {
-        return engine::csv::Reader(
-            [this](char* buffer, std::size_t capacity) {
-                const std::size_t got = std::fread(buffer, 1, capacity, stream_);
-                if (got == 0 && std::ferror(stream_)) readError_ = errno ? errno : EIO;
-                return got;
-            },
-            delimiter);
-    }
-
-    // After reading: false after printing the read error, if there was one.
-    bool readWell() const {
-        if (readError_ == 0) return true;
-        printError(QStringLiteral("error al leer «%1»: %2").arg(name_, systemErrorText(readError_)));
-        return false;
-    }
-
-  private:
-    QString name_;
-    std::unique_ptr<std::FILE, FileCloser> file_;
-    std::FILE* stream_ = nullptr;
-    int readError_ = 0;
-};
 
 // A reader's result, or none after printing "<file>: <what is wrong>".
 template <typename Value>

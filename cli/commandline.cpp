@@ -1,6 +1,8 @@
 #include "commandline.h"
 
 #include <QCommandLineOption>
+#include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -84,6 +86,38 @@ void printWriteError(const QString& output, int error) {
                             ? QStringLiteral("salida estándar")
                             : output,
                         systemErrorText(error)));
+}
+
+CsvFile::CsvFile(const QString& path)
+    : name_(path == QLatin1String("-") ? QStringLiteral("entrada estándar") : path) {
+    if (path == QLatin1String("-")) {
+        stream_ = stdin;
+        return;
+    }
+    if (QFileInfo(path).isDir()) {
+        printError(QStringLiteral("no se puede leer «%1»: es una carpeta").arg(name_));
+        return;
+    }
+    file_.reset(std::fopen(QFile::encodeName(path).constData(), "rb"));
+    if (!file_)
+        printError(QStringLiteral("no se puede leer «%1»: %2").arg(name_, systemErrorText(errno)));
+    stream_ = file_.get();
+}
+
+engine::csv::Reader CsvFile::reader(char delimiter, std::size_t bufferSize) {
+    return engine::csv::Reader(
+        [this](char* buffer, std::size_t capacity) {
+            const std::size_t got = std::fread(buffer, 1, capacity, stream_);
+            if (got == 0 && std::ferror(stream_)) readError_ = errno ? errno : EIO;
+            return got;
+        },
+        delimiter, bufferSize);
+}
+
+bool CsvFile::readWell() const {
+    if (readError_ == 0) return true;
+    printError(QStringLiteral("error al leer «%1»: %2").arg(name_, systemErrorText(readError_)));
+    return false;
 }
 
 void guardStandardOutput() {

@@ -4,12 +4,15 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/code.h"
+#include "engine/csv.h"
 #include "engine/schedule.h"
 
 // What every command of quintaral-cli shares: exit statuses, messages, option parsing.
@@ -28,6 +31,32 @@ void printError(const QString& text);
 QString systemErrorText(int error);
 // "no se puede escribir «<output>»: <reason>"; an empty output names standard output.
 void printWriteError(const QString& output, int error);
+
+// A CSV file a command reads, "-" for standard input, record by record. Opening it prints why
+// it cannot be read: "no se puede leer «<file>»: <reason>".
+class CsvFile {
+  public:
+    explicit CsvFile(const QString& path);
+
+    bool isOpen() const { return stream_ != nullptr; }
+    // The path, or "entrada estándar", as the messages name the file.
+    const QString& name() const { return name_; }
+
+    // A reader of the file; it must not outlive this object.
+    engine::csv::Reader reader(char delimiter, std::size_t bufferSize = std::size_t{1} << 16);
+
+    // After reading: false after printing "error al leer «<file>»: <reason>", if reading failed.
+    bool readWell() const;
+
+  private:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    QString name_;
+    std::unique_ptr<std::FILE, Closer> file_;
+    std::FILE* stream_ = nullptr;
+    int readError_ = 0;
+};
 
 // Called first in main: a closed standard output is held by a descriptor that refuses writes,
 // so that a file the program opens cannot take its place and writes to it fail as they should.
