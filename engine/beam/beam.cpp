@@ -206,12 +206,14 @@ class Designer {
         return fixedWith(value, decimals, in.decimalSeparator);
     }
     std::string pointPlace(const Point& p) const;
-    // The place of the point nearest x.
-    std::string placeAt(double x) const {
+    // The index of the first point at x or past it (the last point past them all).
+    std::size_t pointAt(double x) const {
         const auto at = std::lower_bound(points.begin(), points.end(), x - 1e-7,
                                          [](const Point& p, double v) { return p.x < v; });
-        return pointPlace(at == points.end() ? points.back() : *at);
+        return std::min(static_cast<std::size_t>(at - points.begin()), points.size() - 1);
     }
+    // The place of the point nearest x.
+    std::string placeAt(double x) const { return pointPlace(points[pointAt(x)]); }
     // A steel ratio above the limit: three decimals, four where three would show the limit.
     std::string ratioText(double rho) const {
         return fixed(rho, fixed(rho, 3) == fixed(rhoLimit, 3) ? 4 : 3);
@@ -443,9 +445,7 @@ void Designer::buildPoints() {
     auto middle = [&](int i) {
         const auto s = static_cast<std::size_t>(i);
         const double x = (xL[s] + xR[s]) / 2;
-        return static_cast<int>(std::lower_bound(points.begin(), points.end(), x - 1e-7,
-                                                 [](const Point& p, double v) { return p.x < v; }) -
-                                points.begin());
+        return static_cast<int>(pointAt(x));
     };
     for (int j = 0; j <= spans; ++j) {
         const int first = j == 0 ? 0 : middle(j - 1);
@@ -1781,10 +1781,7 @@ void Designer::addChecks(BeamDesign& design) const {
             if (m.face == face) places.insert(places.end(), {m.start, m.end});
         }
         for (const double x : places) {
-            const auto found = std::lower_bound(points.begin(), points.end(), x - 1e-7,
-                                                [](const Point& p, double v) { return p.x < v; });
-            const std::size_t k =
-                std::min(static_cast<std::size_t>(found - points.begin()), points.size() - 1);
+            const std::size_t k = pointAt(x);
             for (int layer = 1; layer <= 2; ++layer) {
                 Layer bars;
                 double lapped = 0;  // the second bar of each contact lap
