@@ -76,10 +76,6 @@ constexpr double gridStep = 0.05;  // m
 constexpr double tiny = 1e-9;
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-std::string fixedWith(double value, int decimals, char decimalSeparator) {
-    return formatFixed(value, decimals, decimalSeparator);
-}
-
 double roundUpTo5cm(double metres) {
     return std::ceil(metres / gridStep - 1e-7) * gridStep;
 }
@@ -203,7 +199,7 @@ class Designer {
     std::optional<std::string> validate() const;
     // A figure of the texts, with the decimal separator of the input.
     std::string fixed(double value, int decimals) const {
-        return fixedWith(value, decimals, in.decimalSeparator);
+        return formatFixed(value, decimals, in.decimalSeparator);
     }
     std::string pointPlace(const Point& p) const;
     // The index of the first point at x or past it (the last point past them all).
