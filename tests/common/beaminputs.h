@@ -33,10 +33,8 @@ inline engine::beam::BeamInput beam(engine::DesignCode code,
 // faces and 14 at the interior ones, Mu+ from 7 rising by 0.1 a span.
 inline engine::beam::BeamInput tenSpans() {
     std::vector<engine::beam::Span> spans;
-    for (int i = 0; i < 10; ++i) {
-        const double end = i == 0 || i == 9 ? 12 : 14;
-        spans.push_back({5.6, {i == 0 ? end : 14, 7 + 0.1 * i, i == 9 ? end : 14, {}}});
-    }
+    for (int i = 0; i < 10; ++i)
+        spans.push_back({5.6, {i == 0 ? 12.0 : 14.0, 7 + 0.1 * i, i == 9 ? 12.0 : 14.0, {}}});
     return beam(engine::DesignCode::Nsr10, engine::beam::SeismicClass::Des,
                 std::vector<double>(11, 40), std::move(spans));
 }
