@@ -75,6 +75,7 @@ namespace {
 constexpr double gridStep = 0.05;  // m
 constexpr double tiny = 1e-9;
 constexpr double infinity = std::numeric_limits<double>::infinity();
+constexpr double rhoLimit = 0.025;  // largest steel ratio of a face in DES and DMO
 
 double roundUpTo5cm(double metres) {
     return std::ceil(metres / gridStep - 1e-7) * gridStep;
@@ -178,7 +179,6 @@ class Designer {
     double dTop = 0, dBot = 0;            // effective depths of the design, cm
     double rhoMin = 0;
     bool seismic = false;  // DES or DMO
-    double rhoLimit = 0.025;
     std::vector<const Bar*> sizes;
     std::vector<Envelope> envelopes;
     std::vector<Point> points;
