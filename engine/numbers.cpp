@@ -244,8 +244,6 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator, 
     std::string plain(text);
     bool separatorSeen = false;
     bool digitSeen = false;
-    // Where the first non-zero digit stands: its power of ten before the exponent.
-    long leadingPower = 0;
     bool nonZeroSeen = false;
     long integerDigits = 0;
     long fractionZeros = 0;
@@ -264,7 +262,6 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator, 
         }
     }
     if (!digitSeen) return std::nullopt;
-    leadingPower = integerDigits > 0 ? integerDigits - 1 : -(fractionZeros + 1);
 
     double value = 0;
     const auto format =
@@ -272,7 +269,9 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator, 
     const auto [end, error] =
         std::from_chars(plain.data(), plain.data() + plain.size(), value, format);
     if (error == std::errc::result_out_of_range) {
-        // Too large for a double is no usable number; too small is zero.
+        // Too large for a double is no usable number; too small is zero. The power of ten of the
+        // first non-zero digit, with the exponent, tells which.
+        const long leadingPower = integerDigits > 0 ? integerDigits - 1 : -(fractionZeros + 1);
         if (nonZeroSeen && leadingPower + exponent >= 0) return std::nullopt;
         value = 0;
     } else if (error != std::errc{} || end != plain.data() + plain.size()) {
