@@ -2,6 +2,15 @@
 
 namespace engine {
 
+std::optional<CapacityResult> checkPlaced(const Placement& tension, const Placement& compression,
+                                          const CompletedDesign& design) {
+    const DesignInput& in = design.input;
+    const std::vector<SteelLayer> tensionSteel = steelLayers(tension);
+    const std::vector<SteelLayer> compressionSteel = steelLayers(compression);
+    return checkCapacity(
+        {design.run.code(), in.b, in.h, in.fc, in.fy, in.mu, tensionSteel, compressionSteel});
+}
+
 BarsCheck checkBars(const Arrangement& tension, const Arrangement& compression,
                     const LayoutSettings& settings, const CompletedDesign& design,
                     char decimalSeparator) {
@@ -16,10 +25,7 @@ BarsCheck checkBars(const Arrangement& tension, const Arrangement& compression,
                                                 input.dSecond, decimalSeparator))
             check.lines.push_back(std::move(line));
     }
-    const std::vector<SteelLayer> tensionSteel = steelLayers(check.tension);
-    const std::vector<SteelLayer> compressionSteel = steelLayers(check.compression);
-    check.capacity = checkCapacity({run.code(), input.b, input.h, input.fc, input.fy, input.mu,
-                                    tensionSteel, compressionSteel});
+    check.capacity = checkPlaced(check.tension, check.compression, design);
     if (check.capacity) {
         for (std::string& line : capacityLines(*check.capacity, run.code(), decimalSeparator))
             check.lines.push_back(std::move(line));

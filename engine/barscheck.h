@@ -26,6 +26,10 @@ struct BarsCheck {
     }
 };
 
+// The capacity of the section of `design` with the bars as placed (compression may hold none).
+std::optional<CapacityResult> checkPlaced(const Placement& tension, const Placement& compression,
+                                          const CompletedDesign& design);
+
 // Places `tension` and `compression` (which may have no layers) with the layout settings in the
 // section of `design`, and checks the section as placed.
 BarsCheck checkBars(const Arrangement& tension, const Arrangement& compression,

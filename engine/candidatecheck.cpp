@@ -1,9 +1,8 @@
 #include "engine/candidatecheck.h"
 
 #include <algorithm>
-#include <vector>
 
-#include "engine/capacity.h"
+#include "engine/barscheck.h"
 
 namespace engine {
 
@@ -13,13 +12,8 @@ const Placement* firstPlacement(const CandidateSearch& search) {
     return search.candidates.empty() ? nullptr : &search.candidates.front().placement;
 }
 
-bool passes(const Placement& tension, const Placement* compression, const CompletedDesign& design) {
-    const DesignInput& in = design.input;
-    const std::vector<SteelLayer> tensionSteel = steelLayers(tension);
-    const std::vector<SteelLayer> compressionSteel =
-        compression ? steelLayers(*compression) : std::vector<SteelLayer>{};
-    const auto capacity = checkCapacity(
-        {design.run.code(), in.b, in.h, in.fc, in.fy, in.mu, tensionSteel, compressionSteel});
+bool passes(const Placement& tension, const Placement& compression, const CompletedDesign& design) {
+    const auto capacity = checkPlaced(tension, compression, design);
     return capacity && capacity->passes;
 }
 
@@ -34,17 +28,17 @@ void rankByCheck(CandidateSearch& tension, CandidateSearch& compression,
                  const CompletedDesign& design) {
     for (Candidate& candidate : tension.candidates) {
         bool passing =
-            compression.candidates.empty() && passes(candidate.placement, nullptr, design);
+            compression.candidates.empty() && passes(candidate.placement, {}, design);
         for (const Candidate& partner : compression.candidates) {
             if (passing) break;
-            passing = passes(candidate.placement, &partner.placement, design);
+            passing = passes(candidate.placement, partner.placement, design);
         }
         candidate.passes = passing;
     }
     passingFirst(tension);
     const Placement* first = firstPlacement(tension);
     for (Candidate& candidate : compression.candidates)
-        candidate.passes = first != nullptr && passes(*first, &candidate.placement, design);
+        candidate.passes = first != nullptr && passes(*first, candidate.placement, design);
     passingFirst(compression);
 }
 

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <system_error>
 
 namespace engine {
@@ -46,17 +45,14 @@ bool fastDigits(double value, Digits& result) {
                                                                                     << 52;
     const int binaryExponent = biasedExponent - 1075;  // |x| = significand 2^binaryExponent
     // floor(log10 |x|) is the exponent of its leading bit times log10(2) ~ 1233 / 4096, or one
-    // more.
-    int k = 14 - (((biasedExponent - 1023) * 1233) >> 12);
-    for (int attempt = 0; attempt < 2; ++attempt, --k) {
+    // more: the first k gives 15 or 16 digits, and k one less gives 15. Over the magnitudes
+    // taken, k stays within 1..27 and the shift within 5..66.
+    for (int k = 14 - (((biasedExponent - 1023) * 1233) >> 12);; --k) {
         const int shift = -(k + binaryExponent);
-        if (k < 0 || k >= static_cast<int>(powersOfFive.size()) || shift <= 0 || shift >= 127)
-            return false;
         const unsigned __int128 product =
             static_cast<unsigned __int128>(significand) * powersOfFive[static_cast<std::size_t>(k)];
         auto whole = static_cast<std::uint64_t>(product >> shift);
         if (whole >= 1'000'000'000'000'000) continue;  // one digit too many: k one less
-        if (whole < 100'000'000'000'000) return false;
         const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
         const unsigned __int128 remainder = product & ((half << 1) - 1);
         if (remainder == half) return false;
@@ -74,7 +70,6 @@ bool fastDigits(double value, Digits& result) {
         }
         return true;
     }
-    return false;
 }
 
 // The correctly rounded 15-digit text, read from std::to_chars in scientific notation with 14
@@ -249,8 +244,6 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator, 
     std::string plain(text);
     bool separatorSeen = false;
     bool digitSeen = false;
-    // Where the first non-zero digit stands: its power of ten before the exponent.
-    long leadingPower = 0;
     bool nonZeroSeen = false;
     long integerDigits = 0;
     long fractionZeros = 0;
@@ -269,7 +262,6 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator, 
         }
     }
     if (!digitSeen) return std::nullopt;
-    leadingPower = integerDigits > 0 ? integerDigits - 1 : -(fractionZeros + 1);
 
     double value = 0;
     const auto format =
@@ -277,7 +269,9 @@ std::optional<double> parseNumber(std::string_view text, char decimalSeparator, 
     const auto [end, error] =
         std::from_chars(plain.data(), plain.data() + plain.size(), value, format);
     if (error == std::errc::result_out_of_range) {
-        // Too large for a double is no usable number; too small is zero.
+        // Too large for a double is no usable number; too small is zero. The power of ten of the
+        // first non-zero digit, with the exponent, tells which.
+        const long leadingPower = integerDigits > 0 ? integerDigits - 1 : -(fractionZeros + 1);
         if (nonZeroSeen && leadingPower + exponent >= 0) return std::nullopt;
         value = 0;
     } else if (error != std::errc{} || end != plain.data() + plain.size()) {
