@@ -341,18 +341,6 @@ void BeamWindow::setupOutputs(QWidget* panel) {
     layout->addWidget(tabs);
 }
 
-void BeamWindow::startFrom(const engine::DesignInput& section, engine::DesignCode code) {
-    const Fields& f = *fields_;
-    loading_ = true;
-    const std::pair<QLineEdit*, double> values[] = {
-        {f.widthEdit, section.b},       {f.heightEdit, section.h}, {f.dPrimeEdit, section.dPrime},
-        {f.dSecondEdit, section.dSecond}, {f.fcEdit, section.fc},   {f.fyEdit, section.fy}};
-    for (const auto& [field, value] : values) field->setText(number(value));
-    f.codeCombo->setCurrentIndex(f.codeCombo->findData(static_cast<int>(code)));
-    loading_ = false;
-    designNow();
-}
-
 void BeamWindow::setInput(const eb::BeamInput& input) {
     showFields(input);
     inProject_ = true;
@@ -373,11 +361,19 @@ void BeamWindow::showProjectBeam() {
         return;
     }
     inProject_ = false;
+    const engine::DesignInput section = startingSection(*project_);
     eb::BeamInput start;
+    start.code = project_->code();
+    start.b = section.b;
+    start.h = section.h;
+    start.dPrime = section.dPrime;
+    start.dSecond = section.dSecond;
+    start.fc = section.fc;
+    start.fy = section.fy;
     start.supports = {40, 40};
     start.spans = {{5, {}}};
     showFields(start);
-    startFrom(startingSection(*project_), project_->code());
+    designNow();
 }
 
 void BeamWindow::showFields(const eb::BeamInput& input) {
