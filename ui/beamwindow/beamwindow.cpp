@@ -18,7 +18,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <variant>
 
 #include "beamdrawing/beampainting.h"
 #include "beamwindow/beamplot.h"
@@ -603,14 +602,9 @@ void BeamWindow::designNow() {
         design_ = project_->beamDesign();
         showMessage(project_->beamError());
     } else {
-        const eb::BeamOutcome outcome = eb::designBeam(*input_);
-        if (const auto* failure = std::get_if<eb::BeamError>(&outcome)) {
-            design_.reset();
-            showMessage(fromEngine(failure->message));
-        } else {
-            design_ = std::get<eb::BeamDesign>(outcome);
-            showMessage({});
-        }
+        const project::BeamResult result = project::designBeam(*input_, decimalSeparator());
+        design_ = result.design;
+        showMessage(result.error);
     }
     showDesign();
 }
