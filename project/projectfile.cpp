@@ -413,11 +413,8 @@ QJsonObject layoutObject(QJsonObject layout, const engine::LayoutSettings& setti
 }
 
 QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
-    const std::string_view code = engine::codeName(beam.code);
-    object.insert(QLatin1String("designCode"), QLatin1String(code.data(), qsizetype(code.size())));
-    const std::string_view seismicClass = eb::className(beam.seismicClass);
-    object.insert(QLatin1String("class"),
-                  QLatin1String(seismicClass.data(), qsizetype(seismicClass.size())));
+    object.insert(QLatin1String("designCode"), fromEngine(engine::codeName(beam.code)));
+    object.insert(QLatin1String("class"), fromEngine(eb::className(beam.seismicClass)));
     QJsonObject section = object.value(QLatin1String("section")).toObject();
     for (const BeamSectionKey& key : beamSectionKeys)
         section.insert(QLatin1String(key.key), beam.*key.field);
@@ -591,8 +588,7 @@ QByteArray serializeProject(const ProjectFile& project) {
                                                     ? std::max(savedVersion, beamSchemaVersion)
                                                     : std::clamp(savedVersion, 1, schemaVersion));
     root.insert(QLatin1String("programVersion"), programVersion());
-    const std::string_view code = engine::codeName(project.code);
-    root.insert(QLatin1String("designCode"), QLatin1String(code.data(), qsizetype(code.size())));
+    root.insert(QLatin1String("designCode"), fromEngine(engine::codeName(project.code)));
 
     QJsonObject unitsObject = root.value(QLatin1String("units")).toObject();
     for (const UnitKey& unit : units)
