@@ -25,6 +25,7 @@
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
+#include "engine/beam/beamtext.h"
 #include "engine/catalogue.h"
 #include "engine/drawing/beamdrawing.h"
 #include "engine/numbers.h"
@@ -80,13 +81,6 @@ std::optional<double> readNumber(const QString& text, const QString& name, QStri
         engine::parseNumber(text.trimmed().toStdString(), decimalSeparator());
     if (!value) *error = QStringLiteral("%1: «%2» no es un número.").arg(name, text);
     return value;
-}
-
-QString placeText(const eb::Check& check) {
-    if (!check.span) return QStringLiteral("Viga");
-    QString place = QStringLiteral("Vano %1").arg(*check.span);
-    if (check.x) place += QStringLiteral(", x = %1 m").arg(fixed(*check.x, 2));
-    return place;
 }
 
 }  // namespace
@@ -657,8 +651,9 @@ void BeamWindow::showDesign() {
     for (const eb::Check& check : design.checks) {
         auto* verdict = new QStandardItem(check.passes ? QStringLiteral("Cumple")
                                                        : QStringLiteral("No cumple"));
-        const QList<QStandardItem*> row = {verdict, new QStandardItem(placeText(check)),
-                                           new QStandardItem(fromEngine(check.text))};
+        const QList<QStandardItem*> row = {
+            verdict, new QStandardItem(fromEngine(eb::checkPlace(check, separator))),
+            new QStandardItem(fromEngine(check.text))};
         if (!check.passes)
             for (QStandardItem* item : row) item->setForeground(failColour);
         checksModel_->appendRow(row);

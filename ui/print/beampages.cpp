@@ -6,6 +6,7 @@
 
 #include "beamdrawing/beampainting.h"
 #include "common/enginetext.h"
+#include "engine/beam/beamtext.h"
 #include "engine/numbers.h"
 
 namespace printing {
@@ -40,13 +41,6 @@ std::vector<std::pair<double, double>> elevationPieces(const eb::BeamDesign& des
     }
     pieces.emplace_back(from, design.length);
     return pieces;
-}
-
-QString placeText(const eb::Check& check, char separator) {
-    if (!check.span) return QStringLiteral("Viga");
-    QString place = QStringLiteral("Vano %1").arg(*check.span);
-    if (check.x) place += QStringLiteral(", x = %1 m").arg(metres(*check.x, separator));
-    return place;
 }
 
 // The title at the top of a page's body, in bold; returns the rest of the body.
@@ -120,7 +114,7 @@ std::vector<BeamPage> beamPages(const eb::BeamDesign& design, const eb::BeamInpu
     std::vector<Line> lines;
     for (const eb::Check& check : design.checks)
         lines.push_back({(check.passes ? QStringLiteral("Cumple — ") : QStringLiteral("No cumple — ")) +
-                             placeText(check, separator) + QStringLiteral(": ") +
+                             fromEngine(eb::checkPlace(check, separator)) + QStringLiteral(": ") +
                              fromEngine(check.text),
                          !check.passes});
     for (const std::string& note : design.notes)
