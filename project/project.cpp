@@ -72,17 +72,17 @@ void Project::setTextSeparator(char separator) {
     Q_EMIT beamChanged();
 }
 
-void Project::designBeam() {
-    beamDesign_.reset();
-    beamError_.clear();
-    if (!beam_) return;
-    engine::beam::BeamInput input = *beam_;
-    input.decimalSeparator = textSeparator_;
-    engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
+BeamResult designBeam(engine::beam::BeamInput beam, char separator) {
+    beam.decimalSeparator = separator;
+    engine::beam::BeamOutcome outcome = engine::beam::designBeam(beam);
     if (auto* design = std::get_if<engine::beam::BeamDesign>(&outcome))
-        beamDesign_ = std::move(*design);
-    else
-        beamError_ = QString::fromStdString(std::get<engine::beam::BeamError>(outcome).message);
+        return {std::move(*design), {}};
+    return {std::nullopt,
+            QString::fromStdString(std::get<engine::beam::BeamError>(outcome).message)};
+}
+
+void Project::designBeam() {
+    beamResult_ = beam_ ? project::designBeam(*beam_, textSeparator_) : BeamResult{};
 }
 
 void Project::followNewDesign() {
@@ -115,8 +115,7 @@ void Project::clear() {
     const bool hadBeam = beam_.has_value();
     design_.reset();
     beam_.reset();
-    beamDesign_.reset();
-    beamError_.clear();
+    beamResult_ = {};
     layout_.reset();
     bars_.reset();
     inputs_ = {};

@@ -12,6 +12,14 @@
 
 namespace project {
 
+// A beam's design with its check texts and messages in `separator`, or the message saying why
+// it has none.
+struct BeamResult {
+    std::optional<engine::beam::BeamDesign> design;
+    QString error;
+};
+BeamResult designBeam(engine::beam::BeamInput beam, char separator);
+
 // The project the engineer works on: the seven inputs and the design code, the last completed
 // design, the layout settings and the chosen bars, a continuous beam and its design, the file it
 // lives in and whether it changed since that file was written. The windows and the command line
@@ -53,8 +61,8 @@ class Project : public QObject {
     const std::optional<engine::beam::BeamInput>& beam() const { return beam_; }
     // The beam's design, worked out whenever the beam changes: none without a beam or when no
     // arrangement satisfies it, and then beamError() says why.
-    const std::optional<engine::beam::BeamDesign>& beamDesign() const { return beamDesign_; }
-    const QString& beamError() const { return beamError_; }
+    const std::optional<engine::beam::BeamDesign>& beamDesign() const { return beamResult_.design; }
+    const QString& beamError() const { return beamResult_.error; }
     // Takes the beam (none removes it) and designs it. Does not mark the project modified: the
     // window that edits it does.
     void setBeam(const std::optional<engine::beam::BeamInput>& beam);
@@ -101,8 +109,7 @@ class Project : public QObject {
     std::optional<engine::LayoutSettings> layout_;
     std::optional<ChosenBars> bars_;
     std::optional<engine::beam::BeamInput> beam_;
-    std::optional<engine::beam::BeamDesign> beamDesign_;
-    QString beamError_;
+    BeamResult beamResult_;
     char textSeparator_ = '.';
     QString path_;
     bool modified_ = false;

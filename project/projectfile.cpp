@@ -140,9 +140,13 @@ QString readInputs(const QJsonObject& root, ProjectFile& project) {
     return {};
 }
 
-// The settings of a layout object; `prefix` names its keys in messages ("layout").
-QString readLayoutObject(const QJsonObject& object, const QString& prefix,
+// The settings of a layout object, when there is one; `prefix` names it and its keys in
+// messages ("layout").
+QString readLayoutObject(const QJsonValue& value, const QString& prefix,
                          engine::LayoutSettings& layout) {
+    if (value.isUndefined()) return {};
+    if (!value.isObject()) return invalidKey(prefix);
+    const QJsonObject object = value.toObject();
     const QJsonValue stirrup = object.value(QLatin1String("stirrup"));
     if (!stirrup.isUndefined()) {
         const std::optional<int> designation = integerOf(stirrup);
@@ -171,13 +175,10 @@ QString readLayoutObject(const QJsonObject& object, const QString& prefix,
 QString readLayout(const QJsonObject& root, ProjectFile& project) {
     const QJsonValue layoutValue = root.value(QLatin1String("layout"));
     if (layoutValue.isUndefined()) return {};
-    if (!layoutValue.isObject()) return invalidKey("layout");
     engine::LayoutSettings layout;
-    const QString reason =
-        readLayoutObject(layoutValue.toObject(), QStringLiteral("layout"), layout);
-    if (!reason.isEmpty()) return reason;
-    project.layout = layout;
-    return {};
+    const QString reason = readLayoutObject(layoutValue, QStringLiteral("layout"), layout);
+    if (reason.isEmpty()) project.layout = layout;
+    return reason;
 }
 
 // A saved layer's text as bars; none when it does not read as catalogue bars.
@@ -360,13 +361,10 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
         beam.*key.field = *value;
     }
 
-    const QJsonValue layout = object.value(QLatin1String("layout"));
-    if (!layout.isUndefined()) {
-        if (!layout.isObject()) return beamKey(QStringLiteral("layout"));
-        const QString reason =
-            readLayoutObject(layout.toObject(), QStringLiteral("beam.layout"), beam.settings);
-        if (!reason.isEmpty()) return reason;
-    }
+    if (const QString reason = readLayoutObject(object.value(QLatin1String("layout")),
+                                                QStringLiteral("beam.layout"), beam.settings);
+        !reason.isEmpty())
+        return reason;
     const QJsonValue bars = object.value(QLatin1String("bars"));
     if (!bars.isUndefined()) {
         const std::optional<int> smallest =
@@ -415,11 +413,8 @@ QJsonObject layoutObject(QJsonObject layout, const engine::LayoutSettings& setti
 }
 
 QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
-    const std::string_view code = engine::codeName(beam.code);
-    object.insert(QLatin1String("designCode"), QLatin1String(code.data(), qsizetype(code.size())));
-    const std::string_view seismicClass = eb::className(beam.seismicClass);
-    object.insert(QLatin1String("class"),
-                  QLatin1String(seismicClass.data(), qsizetype(seismicClass.size())));
+    object.insert(QLatin1String("designCode"), fromEngine(engine::codeName(beam.code)));
+    object.insert(QLatin1String("class"), fromEngine(eb::className(beam.seismicClass)));
     QJsonObject section = object.value(QLatin1String("section")).toObject();
     for (const BeamSectionKey& key : beamSectionKeys)
         section.insert(QLatin1String(key.key), beam.*key.field);
@@ -593,8 +588,7 @@ QByteArray serializeProject(const ProjectFile& project) {
                                                     ? std::max(savedVersion, beamSchemaVersion)
                                                     : std::clamp(savedVersion, 1, schemaVersion));
     root.insert(QLatin1String("programVersion"), programVersion());
-    const std::string_view code = engine::codeName(project.code);
-    root.insert(QLatin1String("designCode"), QLatin1String(code.data(), qsizetype(code.size())));
+    root.insert(QLatin1String("designCode"), fromEngine(engine::codeName(project.code)));
 
     QJsonObject unitsObject = root.value(QLatin1String("units")).toObject();
     for (const UnitKey& unit : units)

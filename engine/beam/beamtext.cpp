@@ -207,6 +207,13 @@ void appendNotes(std::string& out, const BeamDesign& design) {
 
 }  // namespace
 
+std::string checkPlace(const Check& check, char decimalSeparator) {
+    if (!check.span) return "Viga";
+    std::string place = "Vano " + std::to_string(*check.span);
+    if (check.x) place += ", x = " + formatFixed(*check.x, 2, decimalSeparator) + " m";
+    return place;
+}
+
 std::string shapeText(const BarMark& mark, char decimalSeparator) {
     if (!mark.hookStart && !mark.hookEnd) return "recta";
     std::string text = mark.hookStart && mark.hookEnd ? "2 ganchos 90°"

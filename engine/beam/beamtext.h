@@ -12,6 +12,9 @@ namespace engine::beam {
 // "gancho 90° izq., cola 22.9 cm", "2 ganchos 90°, cola 19.1 cm" (one at either end).
 std::string shapeText(const BarMark& mark, char decimalSeparator);
 
+// Where a check applies: "Viga", "Vano 2" or "Vano 2, x = 3.45 m".
+std::string checkPlace(const Check& check, char decimalSeparator);
+
 // The schedule, one LF-ended line each: a title (spans, code, class, overall length); the bars
 // (Marca, Barra, Cantidad, Forma, Longitud (m), Masa (kg), then the face, layer and the ends of
 // the straight part); the mass per bar size and in total, the concrete of the spans and the

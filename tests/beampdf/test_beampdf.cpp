@@ -10,7 +10,6 @@
 #include "beamfixture.h"
 #include "engine/beam/beam.h"
 #include "guitest.h"
-#include "print/beampages.h"
 #include "print/pdfsheet.h"
 
 namespace {
@@ -83,7 +82,11 @@ void TestBeamPdf::insidePrintableArea() {
     const auto [input, design] = spans == 3 ? beamfixture::threeSpans() : sixSpans();
     QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("viga.pdf"));
-    QCOMPARE(printing::writeBeamPdf(pdf, design, input), QString());
+    printing::CalculationSheet sheet;  // the beam's pages alone
+    sheet.withSection = false;
+    sheet.code = input.code;
+    sheet.beam = printing::CalculationSheet::Beam{input, design};
+    QCOMPARE(printing::writeCalculationSheet(pdf, sheet), QString());
     const std::vector<Page> pages = readWords(pdf);
     QVERIFY2(pages.size() >= 5, "elevation, sections, envelope, schedule and checks");
 

@@ -18,7 +18,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <variant>
 
 #include "beamdrawing/beampainting.h"
 #include "beamwindow/beamplot.h"
@@ -26,6 +25,7 @@
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
+#include "engine/beam/beamtext.h"
 #include "engine/catalogue.h"
 #include "engine/drawing/beamdrawing.h"
 #include "engine/numbers.h"
@@ -81,13 +81,6 @@ std::optional<double> readNumber(const QString& text, const QString& name, QStri
         engine::parseNumber(text.trimmed().toStdString(), decimalSeparator());
     if (!value) *error = QStringLiteral("%1: «%2» no es un número.").arg(name, text);
     return value;
-}
-
-QString placeText(const eb::Check& check) {
-    if (!check.span) return QStringLiteral("Viga");
-    QString place = QStringLiteral("Vano %1").arg(*check.span);
-    if (check.x) place += QStringLiteral(", x = %1 m").arg(fixed(*check.x, 2));
-    return place;
 }
 
 }  // namespace
@@ -341,18 +334,6 @@ void BeamWindow::setupOutputs(QWidget* panel) {
     layout->addWidget(tabs);
 }
 
-void BeamWindow::startFrom(const engine::DesignInput& section, engine::DesignCode code) {
-    const Fields& f = *fields_;
-    loading_ = true;
-    const std::pair<QLineEdit*, double> values[] = {
-        {f.widthEdit, section.b},       {f.heightEdit, section.h}, {f.dPrimeEdit, section.dPrime},
-        {f.dSecondEdit, section.dSecond}, {f.fcEdit, section.fc},   {f.fyEdit, section.fy}};
-    for (const auto& [field, value] : values) field->setText(number(value));
-    f.codeCombo->setCurrentIndex(f.codeCombo->findData(static_cast<int>(code)));
-    loading_ = false;
-    designNow();
-}
-
 void BeamWindow::setInput(const eb::BeamInput& input) {
     showFields(input);
     inProject_ = true;
@@ -373,11 +354,19 @@ void BeamWindow::showProjectBeam() {
         return;
     }
     inProject_ = false;
+    const engine::DesignInput section = startingSection(*project_);
     eb::BeamInput start;
+    start.code = project_->code();
+    start.b = section.b;
+    start.h = section.h;
+    start.dPrime = section.dPrime;
+    start.dSecond = section.dSecond;
+    start.fc = section.fc;
+    start.fy = section.fy;
     start.supports = {40, 40};
     start.spans = {{5, {}}};
     showFields(start);
-    startFrom(startingSection(*project_), project_->code());
+    designNow();
 }
 
 void BeamWindow::showFields(const eb::BeamInput& input) {
@@ -607,14 +596,9 @@ void BeamWindow::designNow() {
         design_ = project_->beamDesign();
         showMessage(project_->beamError());
     } else {
-        const eb::BeamOutcome outcome = eb::designBeam(*input_);
-        if (const auto* failure = std::get_if<eb::BeamError>(&outcome)) {
-            design_.reset();
-            showMessage(fromEngine(failure->message));
-        } else {
-            design_ = std::get<eb::BeamDesign>(outcome);
-            showMessage({});
-        }
+        const project::BeamResult result = project::designBeam(*input_, decimalSeparator());
+        design_ = result.design;
+        showMessage(result.error);
     }
     showDesign();
 }
@@ -667,8 +651,9 @@ void BeamWindow::showDesign() {
     for (const eb::Check& check : design.checks) {
         auto* verdict = new QStandardItem(check.passes ? QStringLiteral("Cumple")
                                                        : QStringLiteral("No cumple"));
-        const QList<QStandardItem*> row = {verdict, new QStandardItem(placeText(check)),
-                                           new QStandardItem(fromEngine(check.text))};
+        const QList<QStandardItem*> row = {
+            verdict, new QStandardItem(fromEngine(eb::checkPlace(check, separator))),
+            new QStandardItem(fromEngine(check.text))};
         if (!check.passes)
             for (QStandardItem* item : row) item->setForeground(failColour);
         checksModel_->appendRow(row);

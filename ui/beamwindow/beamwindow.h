@@ -34,9 +34,6 @@ class BeamWindow : public QWidget {
     explicit BeamWindow(project::Project* project = nullptr, QWidget* parent = nullptr);
     ~BeamWindow() override;
 
-    // The section, materials and code the window starts from while the project has no beam.
-    void startFrom(const engine::DesignInput& section, engine::DesignCode code);
-
     // Everything typed: shown, designed at once and written into the project.
     void setInput(const engine::beam::BeamInput& input);
 
@@ -53,7 +50,8 @@ class BeamWindow : public QWidget {
     void importStations(const QString& path);
 
   Q_SIGNALS:
-    // The user changed something typed or chosen (never raised by setInput or startFrom).
+    // The user changed something typed or chosen (never raised by setInput or by showing the
+    // project's beam).
     void beamEdited();
 
   protected:

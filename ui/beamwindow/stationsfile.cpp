@@ -1,7 +1,7 @@
 #include "beamwindow/stationsfile.h"
 
 #include <QFile>
-#include <cstring>
+#include <string_view>
 #include <variant>
 
 #include "common/enginetext.h"
@@ -18,15 +18,8 @@ StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput
     const QByteArray bytes = file.readAll();
     const qsizetype firstLine = bytes.indexOf('\n');
     const bool semicolons = bytes.left(firstLine < 0 ? bytes.size() : firstLine).contains(';');
-    std::size_t position = 0;
     engine::csv::Reader reader(
-        [&](char* buffer, std::size_t capacity) {
-            const std::size_t count =
-                std::min(capacity, static_cast<std::size_t>(bytes.size()) - position);
-            std::memcpy(buffer, bytes.constData() + position, count);
-            position += count;
-            return count;
-        },
+        engine::csv::memorySource(std::string_view(bytes.constData(), bytes.size())),
         semicolons ? ';' : ',');
     const engine::beam::SpansFile spans{beam.supports, beam.spans};
     auto stations =

@@ -1,23 +1,13 @@
 #include "print/beampages.h"
-#include "quintaral/version.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetricsF>
-#include <QLocale>
-#include <QMarginsF>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "beamdrawing/beampainting.h"
-#include "common/decimalseparator.h"
 #include "common/enginetext.h"
+#include "engine/beam/beamtext.h"
 #include "engine/numbers.h"
-#include "engine/sheet.h"
-#include "print/pdfsheet.h"
 
 namespace printing {
 namespace {
@@ -27,8 +17,6 @@ namespace eb = engine::beam;
 // About this much beam on a landscape page keeps the texts and the bars apart at the sheet's
 // font size; a longer beam is split at the supports.
 constexpr double metresPerPage = 12.5;
-constexpr double pageDotsPerInch = 600;
-constexpr double marginMillimetres = 18;
 
 QString metres(double value, char separator) {
     return fromEngine(engine::formatFixed(value, 2, separator));
@@ -53,13 +41,6 @@ std::vector<std::pair<double, double>> elevationPieces(const eb::BeamDesign& des
     }
     pieces.emplace_back(from, design.length);
     return pieces;
-}
-
-QString placeText(const eb::Check& check, char separator) {
-    if (!check.span) return QStringLiteral("Viga");
-    QString place = QStringLiteral("Vano %1").arg(*check.span);
-    if (check.x) place += QStringLiteral(", x = %1 m").arg(metres(*check.x, separator));
-    return place;
 }
 
 // The title at the top of a page's body, in bold; returns the rest of the body.
@@ -133,7 +114,7 @@ std::vector<BeamPage> beamPages(const eb::BeamDesign& design, const eb::BeamInpu
     std::vector<Line> lines;
     for (const eb::Check& check : design.checks)
         lines.push_back({(check.passes ? QStringLiteral("Cumple — ") : QStringLiteral("No cumple — ")) +
-                             placeText(check, separator) + QStringLiteral(": ") +
+                             fromEngine(eb::checkPlace(check, separator)) + QStringLiteral(": ") +
                              fromEngine(check.text),
                          !check.passes});
     for (const std::string& note : design.notes)
@@ -174,75 +155,6 @@ std::vector<BeamPage> beamPages(const eb::BeamDesign& design, const eb::BeamInpu
              });
     }
     return pages;
-}
-
-QString writeBeamPdf(const QString& path, const eb::BeamDesign& design,
-                     const eb::BeamInput& input) {
-    const QString cannot = QStringLiteral("No se pudo exportar la viga a \"%1\": ")
-                               .arg(QDir::toNativeSeparators(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannot + (QFileInfo(path).isDir()
-                             ? QStringLiteral("es una carpeta, no un archivo.")
-                             : QStringLiteral("no se puede escribir en esa carpeta."));
-    QPdfWriter writer(&file);
-    writer.setResolution(static_cast<int>(pageDotsPerInch));
-    const QPageLayout portrait(
-        QPageSize(sheetPageSize(QLocale().territory())), QPageLayout::Portrait,
-        QMarginsF(marginMillimetres, marginMillimetres, marginMillimetres, marginMillimetres),
-        QPageLayout::Millimeter);
-    QPageLayout landscape = portrait;
-    landscape.setOrientation(QPageLayout::Landscape);
-    writer.setCreator(QStringLiteral("Quintaral " QUINTARAL_VERSION));
-    writer.setTitle(QStringLiteral("Viga y despiece"));
-
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(9);
-    QFont headerFont = font;
-    headerFont.setPointSizeF(8.5);
-    writer.setPageLayout(portrait);
-    const QFontMetricsF header(headerFont, &writer);
-    const double headerHeight = header.lineSpacing() * 2;
-    auto body = [&](const QPageLayout& layout) {
-        const QRectF paint = layout.paintRectPixels(static_cast<int>(pageDotsPerInch));
-        return QRectF(0, headerHeight, paint.width(), paint.height() - headerHeight);
-    };
-    const std::vector<BeamPage> pages =
-        beamPages(design, input, decimalSeparator(), body(portrait).size(), font, &writer);
-
-    writer.setPageLayout(pages.front().orientation == QPageLayout::Landscape ? landscape : portrait);
-    QPainter painter;
-    const QString broken = cannot + QStringLiteral("no se pudo generar el PDF.");
-    if (!painter.begin(&writer)) return broken;
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        const QPageLayout& layout =
-            pages[i].orientation == QPageLayout::Landscape ? landscape : portrait;
-        if (i > 0) {
-            writer.setPageLayout(layout);
-            if (!writer.newPage()) {
-                painter.end();
-                return broken;
-            }
-        }
-        const QRectF area = body(layout);
-        painter.setFont(headerFont);
-        painter.setPen(Qt::black);
-        painter.drawText(QPointF(0, header.ascent()),
-                         QStringLiteral("Quintaral " QUINTARAL_VERSION " — Viga y despiece"));
-        const QString number = fromEngine(
-            engine::pageNumberText(static_cast<int>(i) + 1, static_cast<int>(pages.size())));
-        painter.drawText(QPointF(area.width() - header.horizontalAdvance(number), header.ascent()),
-                         number);
-        painter.drawLine(QPointF(0, header.lineSpacing() * 1.3),
-                         QPointF(area.width(), header.lineSpacing() * 1.3));
-        pages[i].paint(painter, area);
-    }
-    if (!painter.end()) return broken;
-    if (!file.commit())
-        return cannot + QStringLiteral("no se pudo terminar de escribir el archivo; puede que el "
-                                       "disco esté lleno.");
-    return {};
 }
 
 }  // namespace printing

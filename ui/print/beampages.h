@@ -36,10 +36,4 @@ std::vector<BeamPage> beamPages(const engine::beam::BeamDesign& design,
                                 const QSizeF& portraitBody, const QFont& font,
                                 QPaintDevice* device);
 
-// The beam's pages alone as a PDF at `path`, with a header line on each page (program, title,
-// page number), through a temporary file that replaces `path` only once complete. Returns an
-// empty text on success, otherwise the message for the user, in Spanish.
-QString writeBeamPdf(const QString& path, const engine::beam::BeamDesign& design,
-                     const engine::beam::BeamInput& input);
-
 }  // namespace printing
