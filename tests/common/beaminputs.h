@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cmath>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -37,6 +40,79 @@ inline engine::beam::BeamInput tenSpans() {
         spans.push_back({5.6, {i == 0 ? 12.0 : 14.0, 7 + 0.1 * i, i == 9 ? 12.0 : 14.0, {}}});
     return beam(engine::DesignCode::Nsr10, engine::beam::SeismicClass::Des,
                 std::vector<double>(11, 40), std::move(spans));
+}
+
+using Range = std::pair<double, double>;
+
+// The supports and spans of a uniformly loaded frame beam drawn at random: support widths in
+// `supportWidths` (cm), clear spans from 3.5 m to `longest` (to 5 cm), moments at the faces and
+// at midspan as shares of `scale`, and every `midMinEvery`-th beam (by `n`) with a smallest
+// midspan moment too.
+template <typename Uniform>
+void drawSpans(engine::beam::BeamInput& in, int spans, Uniform& uniform, double scale,
+               Range supportWidths, double longest, Range faceShare, Range midShare, int n,
+               int midMinEvery, Range midMinShare) {
+    for (int j = 0; j <= spans; ++j)
+        in.supports.push_back(std::round(uniform(supportWidths.first, supportWidths.second)));
+    for (int i = 0; i < spans; ++i) {
+        engine::beam::Span s;
+        s.length = std::round(uniform(3.5, longest) * 20) / 20;
+        s.moments.left = scale * uniform(faceShare.first, faceShare.second);
+        s.moments.right = scale * uniform(faceShare.first, faceShare.second);
+        s.moments.mid = scale * uniform(midShare.first, midShare.second);
+        if (n % midMinEvery == 0)
+            s.moments.midMin = s.moments.mid * uniform(midMinShare.first, midMinShare.second);
+        in.spans.push_back(s);
+    }
+}
+
+// The n-th of a series of random beams of 1 to 6 spans under each class and code, with about
+// 1 % of steel at the faces; `uniform(lo, hi)` draws from the series' generator.
+template <typename Uniform>
+engine::beam::BeamInput drawnBeam(int n, Uniform& uniform) {
+    using engine::beam::SeismicClass;
+    engine::beam::BeamInput in;
+    in.code = n % 2 == 0 ? engine::DesignCode::Nsr98 : engine::DesignCode::Nsr10;
+    in.seismicClass =
+        std::array{SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}[(n / 2) % 3];
+    in.b = std::array{25.0, 30.0, 35.0, 40.0}[static_cast<std::size_t>(n) % 4];
+    in.h = std::round(uniform(40, 70) / 5) * 5;
+    in.dPrime = 6;
+    in.dSecond = 6;
+    in.fc = std::array{210.0, 280.0}[static_cast<std::size_t>(n / 7) % 2];
+    in.fy = 4200;
+    in.stockLength = std::array{12.0, 9.0, 6.0}[static_cast<std::size_t>(n / 5) % 3];
+    const int spans = 1 + n % 6;
+    // Moments of a uniformly loaded frame beam, scaled to the section.
+    // About 1 % of steel at a face: 30 b d² kg·cm, in Tn-m.
+    const double scale = in.b * std::pow(in.h - 6, 2) * 30e-5 * uniform(0.3, 1.0);
+    drawSpans(in, spans, uniform, scale, {40, 60}, 7.5, {0.5, 1.2}, {0.4, 0.8}, n, 3,
+              {0.1, 0.5});
+    return in;
+}
+
+// Heavier beams than drawnBeam's: up to about 2 % of steel at the faces, b from 25 to 40 cm,
+// h from 40 to 70 cm, narrow and wide supports.
+template <typename Uniform>
+engine::beam::BeamInput drawnHeavyBeam(int n, Uniform& uniform) {
+    using engine::beam::SeismicClass;
+    engine::beam::BeamInput in;
+    in.code = n % 2 == 0 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98;
+    in.seismicClass =
+        std::array{SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}[(n / 2) % 3];
+    in.b = std::round(uniform(25, 40));
+    in.h = std::round(uniform(40, 70) / 5) * 5;
+    in.dPrime = 6;
+    in.dSecond = std::array{6.0, 8.0}[static_cast<std::size_t>(n / 3) % 2];
+    in.fc = std::array{210.0, 280.0, 350.0}[static_cast<std::size_t>(n / 5) % 3];
+    in.fy = 4200;
+    in.stockLength = std::array{12.0, 9.0}[static_cast<std::size_t>(n / 7) % 2];
+    const int spans = 1 + n % 6;
+    // 55 b d2 kg-cm is about 2 % of steel at fy 4200 and f'c 210.
+    const double scale = in.b * std::pow(in.h - 6, 2) * 55e-5 * uniform(0.3, 1.0);
+    drawSpans(in, spans, uniform, scale, {35, 70}, 8.0, {0.4, 1.0}, {0.2, 0.8}, n, 4,
+              {0.0, 0.5});
+    return in;
 }
 
 }  // namespace beaminputs
