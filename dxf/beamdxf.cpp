@@ -2,11 +2,18 @@
 
 #include <dl_dxf.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
+#include <string>
 #include <system_error>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/drawing/beamdrawing.h"
 
@@ -132,6 +139,51 @@ void writeEntities(DL_Dxf& dxf, DL_WriterA& dw, const dr::Drawing& drawing) {
     dw.sectionEnd();
 }
 
+// The objects section: the root dictionary, the (empty) groups and the layouts of model and
+// paper space, each with its owner, so that CAD programs read the file without repairing it.
+// The handles are those the tables above give the block records (*Model_Space 1F, *Paper_Space
+// 1B, *Paper_Space0 23) and their layouts (22, 1E, 26).
+void writeObjects(DL_WriterA& dw) {
+    struct Entry {
+        const char* name;
+        int handle;
+    };
+    auto dictionary = [&](int handle, int owner, std::initializer_list<Entry> entries) {
+        dw.dxfString(0, "DICTIONARY");
+        dw.dxfHex(5, handle);
+        dw.dxfHex(330, owner);
+        dw.dxfString(100, "AcDbDictionary");
+        dw.dxfInt(281, 1);
+        for (const Entry& e : entries) {
+            dw.dxfString(3, e.name);
+            dw.dxfHex(350, e.handle);
+        }
+    };
+    constexpr int root = 0xC, groups = 0xD, layouts = 0x1A;
+    dw.sectionObjects();
+    dictionary(root, 0, {{"ACAD_GROUP", groups}, {"ACAD_LAYOUT", layouts}});
+    dictionary(groups, root, {});
+    dictionary(layouts, root, {{"Layout1", 0x1E}, {"Layout2", 0x26}, {"Model", 0x22}});
+    struct Layout {
+        const char* name;
+        int handle, tab, blockRecord;
+    };
+    for (const Layout& l : {Layout{"Layout1", 0x1E, 1, 0x1B}, Layout{"Layout2", 0x26, 2, 0x23},
+                            Layout{"Model", 0x22, 0, 0x1F}}) {
+        dw.dxfString(0, "LAYOUT");
+        dw.dxfHex(5, l.handle);
+        dw.dxfHex(330, layouts);
+        dw.dxfString(100, "AcDbPlotSettings");
+        dw.dxfString(1, "");
+        dw.dxfString(100, "AcDbLayout");
+        dw.dxfString(1, l.name);
+        dw.dxfInt(70, 1);
+        dw.dxfInt(71, l.tab);
+        dw.dxfHex(330, l.blockRecord);
+    }
+    dw.sectionEnd();
+}
+
 // The file ends with the end-of-file marker only when every part of it was written.
 bool complete(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary | std::ios::ate);
@@ -144,46 +196,112 @@ bool complete(const std::filesystem::path& file) {
     return in.good() && tail.find("EOF") != std::string::npos;
 }
 
+// Writes the whole drawing at `path`; false when the file cannot be opened.
+bool writeDrawing(const std::string& path, const dr::Drawing& drawing) {
+    DL_Dxf dxf;
+    std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
+    if (!dw || dw->openFailed()) return false;
+    dxf.writeHeader(*dw);
+    dw->dxfString(9, "$INSUNITS");
+    dw->dxfInt(70, 5);  // centimetres
+    dw->dxfString(9, "$DWGCODEPAGE");
+    dw->dxfString(3, "ANSI_1252");
+    dw->dxfString(9, "$MEASUREMENT");
+    dw->dxfInt(70, 1);  // metric
+    dw->sectionEnd();
+    writeTables(dxf, *dw);
+    writeEntities(dxf, *dw, drawing);
+    writeObjects(*dw);
+    dw->dxfEOF();
+    dw->close();
+    return true;
+}
+
+// The temporary file being written, removed if a signal ends the program before it is renamed
+// over the target: an interrupted export leaves the old drawing, or none. A fixed buffer: the
+// handler may only call async-signal-safe functions.
+char pendingFile[4096] = {};
+
+extern "C" void removePendingDxfAndStop(int signal) {
+    if (pendingFile[0] != '\0') unlink(pendingFile);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// The handlers of the signals that end a program, replaced while a temporary file exists and
+// restored after.
+class PendingFileGuard {
+  public:
+    PendingFileGuard() {
+        for (std::size_t k = 0; k < std::size(signals); ++k)
+            previous[k] = std::signal(signals[k], removePendingDxfAndStop);
+    }
+    ~PendingFileGuard() {
+        pendingFile[0] = '\0';
+        for (std::size_t k = 0; k < std::size(signals); ++k) std::signal(signals[k], previous[k]);
+    }
+    PendingFileGuard(const PendingFileGuard&) = delete;
+    PendingFileGuard& operator=(const PendingFileGuard&) = delete;
+
+  private:
+    static constexpr int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    void (*previous[std::size(signals)])(int) = {};
+};
+
 }  // namespace
 
 std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
                          const engine::beam::BeamInput& input, char decimalSeparator) {
     namespace fs = std::filesystem;
-    const fs::path target(path);
     const std::string cannot = "No se pudo escribir el archivo DXF «" + path + "»";
-    if (path.empty() || target.filename().empty()) return cannot + ": falta el nombre del archivo.";
+    if (path.empty() || fs::path(path).filename().empty())
+        return cannot + ": falta el nombre del archivo.";
     std::error_code error;
-    if (fs::is_directory(target, error)) return cannot + ": es una carpeta.";
+    // Through a symbolic link the file it points to is replaced, not the link.
+    const fs::path target = fs::is_symlink(fs::path(path), error)
+                                ? fs::weakly_canonical(fs::path(path), error)
+                                : fs::path(path);
+    const fs::file_status status = fs::status(target, error);
+    if (fs::is_directory(status)) return cannot + ": es una carpeta.";
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     if (!fs::is_directory(folder, error)) return cannot + ": la carpeta no existe.";
-    const fs::path temporary = folder / ("." + target.filename().string() + ".tmp");
-
     const dr::Drawing drawing = dr::cadSheet(design, input, decimalSeparator);
-    {
-        DL_Dxf dxf;
-        std::unique_ptr<DL_WriterA> dw(dxf.out(temporary.c_str(), DL_Codes::AC1015));
-        if (!dw || dw->openFailed()) {
-            fs::remove(temporary, error);
-            return cannot + ": no hay permiso para escribir en esa carpeta o el disco está lleno.";
-        }
-        dxf.writeHeader(*dw);
-        dw->dxfString(9, "$INSUNITS");
-        dw->dxfInt(70, 5);  // centimetres
-        dw->dxfString(9, "$DWGCODEPAGE");
-        dw->dxfString(3, "ANSI_1252");
-        dw->dxfString(9, "$MEASUREMENT");
-        dw->dxfInt(70, 1);  // metric
-        dw->sectionEnd();
-        writeTables(dxf, *dw);
-        writeEntities(dxf, *dw, drawing);
-        dxf.writeObjects(*dw);
-        dxf.writeObjectsEnd(*dw);
-        dw->dxfEOF();
-        dw->close();
-    }
-    if (!complete(temporary)) {
+    const std::string noRoom =
+        cannot + ": no hay permiso para escribir en esa carpeta o el disco está lleno.";
+
+    // A device or a pipe is written as it is: there is no file to replace.
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return writeDrawing(target.string(), drawing) ? std::string() : noRoom;
+    // A file nobody may write is left alone, even by a user the system would let replace it.
+    const bool replacing = fs::exists(status);
+    if (replacing && (status.permissions() & (fs::perms::owner_write | fs::perms::group_write |
+                                               fs::perms::others_write)) == fs::perms::none)
+        return cannot + ": el archivo es de solo lectura.";
+    if (replacing && access(target.c_str(), W_OK) != 0)
+        return cannot + ": no hay permiso para modificar el archivo.";
+
+    // The drawing goes to a new file of a name no other has (made without following links),
+    // with the permissions of the file it replaces, and takes the target's name only once whole.
+    const std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    if (pattern.size() >= sizeof pendingFile) return cannot + ": la ruta es demasiado larga.";
+    mode_t mask = umask(0);
+    umask(mask);
+    const mode_t mode =
+        replacing ? static_cast<mode_t>(status.permissions() & fs::perms::mask) : (0666 & ~mask);
+    PendingFileGuard guard;
+    std::memcpy(pendingFile, pattern.c_str(), pattern.size() + 1);
+    const int descriptor = mkstemp(pendingFile);
+    if (descriptor < 0) return noRoom;
+    const fs::path temporary(pendingFile);
+    fchmod(descriptor, mode);
+    // The writer opens files by name: through the descriptor's own name, so that it writes the
+    // file made above even if another took its name in the folder meanwhile.
+    const bool written = writeDrawing("/proc/self/fd/" + std::to_string(descriptor), drawing);
+    const bool synced = written && fsync(descriptor) == 0;
+    close(descriptor);
+    if (!written || !synced || !complete(temporary)) {
         fs::remove(temporary, error);
-        return cannot + ": la escritura no se completó (¿disco lleno?).";
+        return written ? cannot + ": la escritura no se completó (¿disco lleno?)." : noRoom;
     }
     fs::rename(temporary, target, error);
     if (error) {

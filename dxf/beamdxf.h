@@ -12,9 +12,12 @@
 // the order of the schedule; texts as TEXT entities.
 namespace dxfexport {
 
-// Writes the drawing at `path` through a temporary file beside it that replaces it only once
-// complete, so that a failure leaves no partial file and any older file whole. Returns an
-// empty text on success, otherwise the message for the user, in Spanish.
+// Writes the drawing at `path` through a temporary file beside it (a new name, made without
+// following links, with the permissions of the file it replaces) that replaces it only once
+// complete, so that a failure or a signal leaves no partial file and any older file whole. A
+// symbolic link's file is replaced, not the link; a device or a pipe is written directly; a
+// read-only file is refused. Returns an empty text on success, otherwise the message for the
+// user, in Spanish.
 std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
                          const engine::beam::BeamInput& input, char decimalSeparator = '.');
 

@@ -5,9 +5,11 @@ path is given too, from `quintaral-cli beam --dxf`."""
 import json
 import math
 import os
+import stat
 import subprocess
 import sys
 import tempfile
+import threading
 
 import ezdxf
 
@@ -50,6 +52,9 @@ def check_cli(cli):
 
 def check_drawing(doc, expected):
     failures = []
+    audit = doc.audit()
+    for fix in audit.fixes + audit.errors:
+        failures.append(f"ezdxf's audit: {fix.message}")
     if doc.header.get("$INSUNITS") != 5:
         failures.append(f"$INSUNITS is {doc.header.get('$INSUNITS')}, not 5 (cm)")
     for name in ("CONCRETO", "REFUERZO", "ESTRIBOS", "COTAS", "TEXTO", "ACHURADO"):
@@ -74,6 +79,68 @@ def check_drawing(doc, expected):
     return failures
 
 
+def write_dxf(cli, spans, path):
+    return subprocess.run([cli, "beam", "--spans", spans, "--b", "30", "--h", "50", "--cover", "6",
+                           "--cover2", "6", "--fc", "210", "--fy", "4200", "--dxf", path],
+                          capture_output=True, check=False)
+
+
+def check_targets(cli):
+    """What --dxf may replace: a link's file (the link stays), a file's permissions kept, a
+    read-only file refused and left alone, a pipe written through (not replaced by a file), a
+    link planted at the old temporary name not followed; no temporary file left behind."""
+    failures = []
+    with tempfile.TemporaryDirectory() as folder:
+        spans = os.path.join(folder, "vanos.csv")
+        with open(spans, "w", encoding="utf-8") as file:
+            file.write("span,length,support_left,support_right,mu_left,mu_mid,mu_right\n"
+                       "1,5,40,40,12,8,14\n")
+        private = os.path.join(folder, "privado.dxf")
+        with open(private, "w", encoding="utf-8") as file:
+            file.write("viejo")
+        os.chmod(private, 0o600)
+        link = os.path.join(folder, "enlace.dxf")
+        os.symlink(private, link)
+        write_dxf(cli, spans, link)
+        if not os.path.islink(link):
+            failures.append("the link was replaced by a file")
+        if os.stat(private).st_mode & 0o777 != 0o600 or os.path.getsize(private) < 1000:
+            failures.append("the linked 0600 file was not rewritten with its permissions")
+
+        readonly = os.path.join(folder, "solo-lectura.dxf")
+        with open(readonly, "w", encoding="utf-8") as file:
+            file.write("viejo")
+        os.chmod(readonly, 0o444)
+        run = write_dxf(cli, spans, readonly)
+        if run.returncode == 0 or open(readonly, encoding="utf-8").read() != "viejo":
+            failures.append("a read-only file was replaced")
+
+        victim = os.path.join(folder, "otro.txt")
+        with open(victim, "w", encoding="utf-8") as file:
+            file.write("intacto")
+        os.symlink(victim, os.path.join(folder, ".plantado.dxf.tmp"))
+        write_dxf(cli, spans, os.path.join(folder, "plantado.dxf"))
+        if open(victim, encoding="utf-8").read() != "intacto":
+            failures.append("a link planted at the temporary name was followed")
+
+        pipe = os.path.join(folder, "tubo.dxf")
+        os.mkfifo(pipe)
+        received = []
+        reader = threading.Thread(target=lambda: received.append(open(pipe, "rb").read()))
+        reader.start()
+        write_dxf(cli, spans, pipe)
+        reader.join(30)
+        if not stat.S_ISFIFO(os.stat(pipe).st_mode):
+            failures.append("the pipe was replaced by a file")
+        if not received or not received[0].rstrip().endswith(b"EOF"):
+            failures.append("the drawing did not go through the pipe")
+        left = [name for name in os.listdir(folder)
+                if name.startswith(".") and not name.endswith(".tmp")]
+        if left:
+            failures.append(f"temporary files left: {left}")
+    return failures
+
+
 def main(writer, cli=None):
     """The hand-built despiece, then the same beam as the design engine details it, then a beam
     written by the command line."""
@@ -82,6 +149,7 @@ def main(writer, cli=None):
         failures += [f"{' '.join(extra) or 'fixture'}: {f}" for f in check(writer, extra)]
     if cli:
         failures += [f"quintaral-cli: {f}" for f in check_cli(cli)]
+        failures += [f"quintaral-cli --dxf: {f}" for f in check_targets(cli)]
     for failure in failures:
         print(failure)
     return 1 if failures else 0
