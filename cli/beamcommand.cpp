@@ -12,6 +12,7 @@
 #include "engine/beam/beam.h"
 #include "engine/beam/beamcsv.h"
 #include "engine/beam/beamtext.h"
+#include "engine/beam/bounds.h"
 #include "engine/catalogue.h"
 #include "helptexts.h"
 #include "project/project.h"
@@ -71,12 +72,14 @@ bool readStock(const QCommandLineParser& parser, engine::beam::BeamInput& input)
     if (!parser.isSet(stockOption)) return true;
     const auto stock = numberOption(parser, stockOption);
     if (!stock) return false;
-    if (*stock > 0) {
+    const engine::beam::Bound& bound = engine::beam::bounds::stockLength;
+    if (bound.holds(*stock)) {
         input.stockLength = *stock;
         return true;
     }
-    printError(QStringLiteral("la longitud comercial de --stock debe ser mayor que cero: «%1»")
-                   .arg(parser.value(stockOption)));
+    printError(QStringLiteral("la longitud comercial de --stock debe ir de %1: «%2»")
+                   .arg(QString::fromStdString(engine::beam::rangeText(bound, '.')),
+                        parser.value(stockOption)));
     return false;
 }
 

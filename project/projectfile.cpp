@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/beam/bounds.h"
 #include "engine/catalogue.h"
 #include "engine/design.h"
 #include "engine/numbers.h"
@@ -254,7 +255,14 @@ constexpr SpanMomentKey spanMomentKeys[] = {{"muLeft", &eb::SpanMoments::left},
 
 // More spans than any beam is drawn or designed with; a file with more is refused before the
 // design tries it.
-constexpr qsizetype maximumSpans = 100;
+constexpr auto maximumSpans = static_cast<qsizetype>(eb::bounds::maxSpans);
+
+// A value the file has but no beam may have: the key and the value, and the range it must lie in.
+QString outOfBounds(const QString& key, double value, const eb::Bound& bound) {
+    return QStringLiteral("el dato \"beam.%1\" = %2 está fuera de lo admitido (%3)")
+        .arg(key, fromEngine(engine::formatGeneral(value, '.')),
+             fromEngine(eb::rangeText(bound, '.')));
+}
 
 std::optional<double> positiveOf(const QJsonValue& value) {
     const std::optional<double> number = nonNegativeOf(value);
@@ -284,17 +292,24 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
         eb::Span span;
         const std::optional<double> length = positiveOf(spanObject.value(QLatin1String("length")));
         if (!length) return beamKey(name + QStringLiteral(".length"));
+        if (!eb::bounds::spanLength.holds(*length))
+            return outOfBounds(name + QStringLiteral(".length"), *length, eb::bounds::spanLength);
         span.length = *length;
         for (const SpanMomentKey& moment : spanMomentKeys) {
             const std::optional<double> value =
                 nonNegativeOf(spanObject.value(QLatin1String(moment.key)));
-            if (!value) return beamKey(name + QLatin1Char('.') + QLatin1String(moment.key));
+            const QString key = name + QLatin1Char('.') + QLatin1String(moment.key);
+            if (!value) return beamKey(key);
+            if (!eb::bounds::moment.holds(*value))
+                return outOfBounds(key, *value, eb::bounds::moment);
             span.moments.*moment.field = *value;
         }
         const QJsonValue midMin = spanObject.value(QLatin1String("muMidMin"));
         if (!midMin.isUndefined()) {
             const std::optional<double> value = nonNegativeOf(midMin);
-            if (!value) return beamKey(name + QStringLiteral(".muMidMin"));
+            // The smallest positive moment at midspan is never above the largest.
+            if (!value || *value > span.moments.mid)
+                return beamKey(name + QStringLiteral(".muMidMin"));
             span.moments.midMin = *value;
         }
         beam.spans.push_back(span);
@@ -306,6 +321,9 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
     for (const QJsonValue& support : supportsValue.toArray()) {
         const std::optional<double> width = positiveOf(support);
         if (!width) return beamKey(QStringLiteral("supports"));
+        if (!eb::bounds::supportWidth.holds(*width))
+            return outOfBounds(QStringLiteral("supports[%1]").arg(beam.supports.size()), *width,
+                               eb::bounds::supportWidth);
         beam.supports.push_back(*width);
     }
 
@@ -321,6 +339,8 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
             const std::optional<double> mu = finiteOf(row.value(QLatin1String("mu")));
             if (!stations[i].isObject() || !span || *span < 1 || *span > spans.size() || !x || !mu)
                 return beamKey(name);
+            if (!eb::bounds::moment.holds(*mu))
+                return outOfBounds(name + QStringLiteral(".mu"), *mu, eb::bounds::moment);
             beam.stations.push_back({*span, *x, *mu});
         }
     }
@@ -328,6 +348,19 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
     if (!centreline.isUndefined()) {
         if (!centreline.isBool()) return beamKey(QStringLiteral("stationsFromCentreline"));
         beam.stationsFromCentreline = centreline.toBool();
+    }
+    // Each station lies in its span: between the faces, or between the supports' centrelines
+    // when x is measured from the left one (as the stations files are read).
+    for (std::size_t k = 0; k < beam.stations.size(); ++k) {
+        const eb::Station& station = beam.stations[k];
+        const auto i = static_cast<std::size_t>(station.span - 1);
+        const double to = beam.stationsFromCentreline
+                              ? beam.supports[i] / 200 + beam.spans[i].length +
+                                    beam.supports[i + 1] / 200
+                              : beam.spans[i].length;
+        constexpr double slack = 1e-9;  // for faces and centrelines computed from the widths
+        if (!(station.x >= -slack && station.x <= to + slack))
+            return beamKey(QStringLiteral("stations[%1].x").arg(k));
     }
     return {};
 }
@@ -381,6 +414,8 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
     if (!stock.isUndefined()) {
         const std::optional<double> length = positiveOf(stock);
         if (!length) return beamKey(QStringLiteral("stock"));
+        if (!eb::bounds::stockLength.holds(*length))
+            return outOfBounds(QStringLiteral("stock"), *length, eb::bounds::stockLength);
         beam.stockLength = *length;
     }
     const QString reason = readBeamSpans(object, beam);

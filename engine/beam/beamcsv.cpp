@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 
+#include "engine/beam/bounds.h"
 #include "engine/numbers.h"
 #include "engine/schedule.h"
 
@@ -126,6 +127,12 @@ std::string numberText(double value) {
     return formatGeneral(value, '.');
 }
 
+// A column's value outside what a beam may have.
+std::string outsideText(std::string_view column, std::string_view field, const Bound& bound) {
+    return "el valor de " + quoted(column) + " está fuera de lo admitido (" +
+           rangeText(bound, '.') + "): " + quoted(fieldExcerpt(field));
+}
+
 enum SpanColumn { spanNo, length, supportLeft, supportRight, muLeft, muMid, muRight, muMidMin };
 
 // One row of the spans file read into `file`; what is wrong with it, if anything.
@@ -149,6 +156,9 @@ std::optional<std::string> readSpanRow(const csv::Record& record, const Position
         if (!(values[column - length] > 0))
             return "el valor de " + quoted(columns[column]) + " debe ser mayor que cero: " +
                    quoted(fieldExcerpt(fieldOf(record, positions, column)));
+        const Bound& bound = column == length ? bounds::spanLength : bounds::supportWidth;
+        if (!bound.holds(values[column - length]))
+            return outsideText(columns[column], fieldOf(record, positions, column), bound);
     }
     const double left = values[supportLeft - length];
     const double right = values[supportRight - length];
@@ -171,6 +181,9 @@ std::optional<std::string> readSpanRow(const csv::Record& record, const Position
         auto value = numberIn(record, positions, columns, column, decimalSeparator);
         if (auto* message = std::get_if<std::string>(&value)) return std::move(*message);
         moments[column - muLeft] = std::get<std::optional<double>>(value);
+        if (moments[column - muLeft] && !bounds::moment.holds(*moments[column - muLeft]))
+            return outsideText(columns[column], fieldOf(record, positions, column),
+                               bounds::moment);
         if (!moments[column - muLeft] && !momentsFromStations && column != muMidMin)
             return "falta el valor de " + quoted(columns[column]);
     }
@@ -208,6 +221,9 @@ std::variant<SpansFile, std::string> readSpans(csv::Reader& reader, char decimal
     SpansFile file;
     while (reader.next(record)) {
         if (isBlankRecord(record)) continue;
+        if (file.spans.size() == bounds::maxSpans)
+            return lineText(record.line) + "la viga tiene a lo sumo " +
+                   std::to_string(bounds::maxSpans) + " vanos";
         if (auto message =
                 readSpanRow(record, positions, decimalSeparator, momentsFromStations, file))
             return lineText(record.line) + *message;
@@ -256,6 +272,8 @@ std::variant<std::vector<Station>, std::string> readStations(csv::Reader& reader
             return "la estación x = " + numberText(at) + " m queda fuera del vano " +
                    std::to_string(number) + " (de 0 a " + numberText(to) + " m" +
                    (fromCentreline ? " entre los ejes de sus apoyos)" : " entre sus caras)");
+        if (!bounds::moment.holds(std::get<double>(mu)))
+            return outsideText(columns[2], fieldOf(row, positions, 2), bounds::moment);
         stations.push_back({number, at, std::get<double>(mu)});
         seen[index] = true;
         return std::nullopt;

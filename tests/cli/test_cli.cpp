@@ -232,7 +232,21 @@ void TestCli::badArguments_data() {
     QTest::newRow("beam bar not in the catalogue")
         << beam + QStringList{"--spans", spans, "--bars", "4-12"} << "--bars espera";
     QTest::newRow("beam stock") << beam + QStringList{"--spans", spans, "--stock", "0"}
-                                << "--stock debe ser mayor que cero";
+                                << "--stock debe ir de 1 a 12 m: «0»";
+    QTest::newRow("beam stock beyond 12 m")
+        << beam + QStringList{"--spans", spans, "--stock", "12.5"} << "--stock debe ir de 1 a 12 m";
+    QTest::newRow("beam span beyond what a building has")
+        << beam + QStringList{"--spans", writeFile("lejos.csv",
+                                                   "span,length,support_left,support_right,"
+                                                   "mu_left,mu_mid,mu_right\n"
+                                                   "1,1e12,40,40,10,8,10\n")}
+        << "línea 2: el valor de «length» está fuera de lo admitido (0.3 a 30 m): «1e12»";
+    QTest::newRow("beam moment too large to be a number")
+        << beam + QStringList{"--spans", writeFile("enorme.csv",
+                                                   "span,length,support_left,support_right,"
+                                                   "mu_left,mu_mid,mu_right\n"
+                                                   "1,6,40,40,9e307,8,10\n")}
+        << "línea 2: el valor de «mu_left» está fuera de lo admitido (-1000000 a 1000000 Tn-m)";
     QTest::newRow("beam format") << beam + QStringList{"--spans", spans, "--format", "csv"}
                                  << "formato desconocido";
     QTest::newRow("centreline without stations")

@@ -1,0 +1,67 @@
+#include "engine/beam/bounds.h"
+
+#include <cmath>
+
+#include "engine/numbers.h"
+
+namespace engine::beam {
+
+namespace {
+
+// Every span, support, moment and station of the beam against its bound, in that order.
+std::optional<OutOfBounds> firstOf(const BeamInput& input) {
+    const auto check = [](const Bound& bound, double value, std::string_view place,
+                          std::size_t number) -> std::optional<OutOfBounds> {
+        if (bound.holds(value)) return std::nullopt;
+        return OutOfBounds{&bound, value, place, number};
+    };
+    if (auto breach = check(bounds::stockLength, input.stockLength, {}, 0)) return breach;
+    for (std::size_t j = 0; j < input.supports.size(); ++j) {
+        if (auto breach = check(bounds::supportWidth, input.supports[j], "Apoyo", j + 1))
+            return breach;
+    }
+    for (std::size_t i = 0; i < input.spans.size(); ++i) {
+        const Span& s = input.spans[i];
+        if (auto breach = check(bounds::spanLength, s.length, "Vano", i + 1)) return breach;
+        if (!input.stations.empty()) continue;
+        for (const double m : {s.moments.left, s.moments.mid, s.moments.right,
+                               s.moments.midMin.value_or(0.0)}) {
+            if (auto breach = check(bounds::moment, m, "Vano", i + 1)) return breach;
+        }
+    }
+    for (std::size_t k = 0; k < input.stations.size(); ++k) {
+        if (auto breach = check(bounds::moment, input.stations[k].mu, "Estación", k + 1))
+            return breach;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string rangeText(const Bound& bound, char decimalSeparator) {
+    return formatGeneral(bound.low, decimalSeparator) + " a " +
+           formatGeneral(bound.high, decimalSeparator) +
+           (bound.unit.empty() ? std::string() : " " + std::string(bound.unit));
+}
+
+std::string outOfBoundsText(const OutOfBounds& breach, char decimalSeparator) {
+    const Bound& b = *breach.bound;
+    std::string text;
+    if (!breach.place.empty())
+        text = std::string(breach.place) + " " + std::to_string(breach.number) + ": ";
+    return text + std::string(b.name) + " «" + std::string(b.key) + "» = " +
+           formatGeneral(breach.value, decimalSeparator) +
+           (b.unit.empty() ? std::string() : " " + std::string(b.unit)) +
+           " está fuera de lo admitido (" + rangeText(b, decimalSeparator) + ")";
+}
+
+std::optional<OutOfBounds> firstOutOfBounds(const BeamInput& input) {
+    if (input.spans.size() > bounds::maxSpans) {
+        static constexpr Bound spanCount{"span", "el número de vanos", "", 1,
+                                         static_cast<double>(bounds::maxSpans)};
+        return OutOfBounds{&spanCount, static_cast<double>(input.spans.size()), {}, 0};
+    }
+    return firstOf(input);
+}
+
+}  // namespace engine::beam
