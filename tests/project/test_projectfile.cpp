@@ -15,6 +15,7 @@
 #include <random>
 
 #include "engine/arrangementtext.h"
+#include "engine/beam/bounds.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "engine/run.h"
@@ -59,9 +60,17 @@ double randomPositive(std::mt19937_64& random) {
         if (const double value = std::fabs(randomDouble(random)); value > 0) return value;
 }
 
+// A double of random bits within a beam input's bounds.
+double randomWithin(std::mt19937_64& random, const engine::beam::Bound& bound) {
+    const double share = std::ldexp(static_cast<double>(random() >> 11), -53);
+    return bound.low + (bound.high - bound.low) * share;
+}
+
 // Any beam a file can hold: 1 to 6 spans, typed moments and sometimes stations, every setting.
 engine::beam::BeamInput randomBeam(std::mt19937_64& random) {
     namespace eb = engine::beam;
+    // Typed moments are magnitudes.
+    const auto moment = [&] { return std::fabs(randomWithin(random, eb::bounds::moment)); };
     eb::BeamInput beam;
     beam.code = random() % 2 ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98;
     beam.seismicClass = static_cast<eb::SeismicClass>(random() % 3);
@@ -74,21 +83,24 @@ engine::beam::BeamInput randomBeam(std::mt19937_64& random) {
     const int other = bars[random() % bars.size()].designation;
     beam.smallestBar = std::min(one, other);
     beam.largestBar = std::max(one, other);
-    beam.stockLength = randomPositive(random);
+    beam.stockLength = randomWithin(random, eb::bounds::stockLength);
     const int spans = int(random() % 6) + 1;
-    beam.supports.push_back(randomPositive(random));
+    beam.supports.push_back(randomWithin(random, eb::bounds::supportWidth));
     for (int i = 0; i < spans; ++i) {
-        eb::Span span{randomPositive(random),
-                      {std::fabs(randomDouble(random)), std::fabs(randomDouble(random)),
-                       std::fabs(randomDouble(random)), std::nullopt}};
-        if (random() % 2) span.moments.midMin = std::fabs(randomDouble(random));
+        eb::Span span{randomWithin(random, eb::bounds::spanLength),
+                      {moment(), moment(), moment(), std::nullopt}};
+        if (random() % 2)
+            span.moments.midMin = span.moments.mid * std::ldexp(double(random() >> 11), -53);
         beam.spans.push_back(span);
-        beam.supports.push_back(randomPositive(random));
+        beam.supports.push_back(randomWithin(random, eb::bounds::supportWidth));
     }
     if (random() % 2) {
-        for (int i = int(random() % 12); i >= 0; --i)
-            beam.stations.push_back(
-                {int(random() % unsigned(spans)) + 1, randomDouble(random), randomDouble(random)});
+        for (int i = int(random() % 12); i >= 0; --i) {
+            const int span = int(random() % unsigned(spans)) + 1;
+            const double ln = beam.spans[std::size_t(span) - 1].length;
+            beam.stations.push_back({span, ln * std::ldexp(double(random() >> 11), -53),
+                                     randomWithin(random, eb::bounds::moment)});
+        }
         beam.stationsFromCentreline = random() % 2;
     }
     return beam;
@@ -229,6 +241,10 @@ class ProjectFileTest : public QObject {
         row("bad_tension", "el dato \"arrangement.tension\" no es válido");
         row("bad_beam_supports", "el dato \"beam.supports\" no es válido");
         row("bad_beam_class", "el dato \"beam.class\" no es válido");
+        row("beam_span_too_long",
+            "el dato \"beam.spans[0].length\" = 1000000000000 está fuera de lo admitido (0.3 a 30 m)");
+        row("beam_mid_min_above_mid", "el dato \"beam.spans[0].muMidMin\" no es válido");
+        row("beam_station_outside", "el dato \"beam.stations[2].x\" no es válido");
     }
 
     void refusals() {
