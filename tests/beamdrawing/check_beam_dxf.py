@@ -30,18 +30,26 @@ def check(writer, extra):
     return check_drawing(doc, expected)
 
 
+def spans_file(folder, rows):
+    """A spans file of these rows (span, length, supports and moments) in the folder."""
+    spans = os.path.join(folder, "vanos.csv")
+    with open(spans, "w", encoding="utf-8") as file:
+        file.write("span,length,support_left,support_right,mu_left,mu_mid,mu_right\n" + rows)
+    return spans
+
+
+def write_dxf(cli, spans, path, *extra):
+    return subprocess.run([cli, "beam", "--spans", spans, "--b", "30", "--h", "50", "--cover", "6",
+                           "--cover2", "6", "--fc", "210", "--fy", "4200", "--dxf", path, *extra],
+                          capture_output=True, check=False)
+
+
 def check_cli(cli):
     """A 3-span beam through the command line: the marks and lengths its JSON gives."""
     with tempfile.TemporaryDirectory() as folder:
-        spans = os.path.join(folder, "vanos.csv")
-        with open(spans, "w", encoding="utf-8") as file:
-            file.write("span,length,support_left,support_right,mu_left,mu_mid,mu_right\n"
-                       "1,5,40,40,12,8,14\n2,6,40,40,15,10,15\n3,5,40,40,14,8,12\n")
+        spans = spans_file(folder, "1,5,40,40,12,8,14\n2,6,40,40,15,10,15\n3,5,40,40,14,8,12\n")
         path = os.path.join(folder, "viga.dxf")
-        run = subprocess.run([cli, "beam", "--spans", spans, "--b", "30", "--h", "50",
-                              "--cover", "6", "--cover2", "6", "--fc", "210", "--fy", "4200",
-                              "--format", "json", "--dxf", path],
-                             capture_output=True, check=False)
+        run = write_dxf(cli, spans, path, "--format", "json")
         if run.returncode not in (0, 2):
             return [f"quintaral-cli exited {run.returncode}: {run.stderr.decode()}"]
         design = json.loads(run.stdout)
@@ -79,22 +87,13 @@ def check_drawing(doc, expected):
     return failures
 
 
-def write_dxf(cli, spans, path):
-    return subprocess.run([cli, "beam", "--spans", spans, "--b", "30", "--h", "50", "--cover", "6",
-                           "--cover2", "6", "--fc", "210", "--fy", "4200", "--dxf", path],
-                          capture_output=True, check=False)
-
-
 def check_targets(cli):
     """What --dxf may replace: a link's file (the link stays), a file's permissions kept, a
     read-only file refused and left alone, a pipe written through (not replaced by a file), a
     link planted at the old temporary name not followed; no temporary file left behind."""
     failures = []
     with tempfile.TemporaryDirectory() as folder:
-        spans = os.path.join(folder, "vanos.csv")
-        with open(spans, "w", encoding="utf-8") as file:
-            file.write("span,length,support_left,support_right,mu_left,mu_mid,mu_right\n"
-                       "1,5,40,40,12,8,14\n")
+        spans = spans_file(folder, "1,5,40,40,12,8,14\n")
         private = os.path.join(folder, "privado.dxf")
         with open(private, "w", encoding="utf-8") as file:
             file.write("viejo")
