@@ -12,6 +12,7 @@
 
 #include "engine/numbers.h"
 #include "engine/run.h"
+#include "engine/schedule.h"
 
 namespace cli {
 
@@ -38,8 +39,9 @@ void writeOut(std::string_view text) {
     write(stdout, text);
 }
 
+// Messages may quote what a file holds: never a control character raw to the terminal.
 void writeError(std::string_view text) {
-    write(stderr, text);
+    write(stderr, engine::printableText(text));
 }
 
 std::string terminalText(std::string_view report) {

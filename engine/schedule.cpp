@@ -60,6 +60,31 @@ std::string fieldExcerpt(std::string_view text) {
     for (char& c : out) {
         if (c == '\n' || c == '\r' || c == '\t') c = ' ';
     }
+    return printableText(out);
+}
+
+std::string printableText(std::string_view text) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c1) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            out += "\\u00";
+            out += hex[code >> 4];
+            out += hex[code & 0xF];
+        } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
     return out;
 }
 

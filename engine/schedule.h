@@ -30,6 +30,10 @@ inline constexpr std::array<std::string_view, inputs.size() + 1> scheduleColumns
 // characters escaped).
 bool sameColumnName(std::string_view name, std::string_view column);
 std::string fieldExcerpt(std::string_view text);
+
+// The text with every control character but line feeds and tabs (C0, DEL and C1) written as
+// "\xHH" or "\u0085", so that a message quoting a file cannot drive the terminal showing it.
+std::string printableText(std::string_view text);
 std::string recordProblemText(csv::RecordProblem problem);
 void appendJsonString(std::string& out, std::string_view text);
 

@@ -263,6 +263,13 @@ void TestCli::badArguments_data() {
         << beam + QStringList{"--spans", spans, "--stations",
                               writeFile("estaciones.csv", "span,x,mu\n1,0,-9\n1,5.51,-9\n")}
         << "estaciones.csv: línea 3: la estación x = 5.51 m queda fuera del vano 1";
+    // A file's control characters reach the terminal as text, not as commands to it.
+    QTest::newRow("beam field with an escape sequence")
+        << beam + QStringList{"--spans",
+                              writeFile("escape.csv", "span,length,support_left,support_right,"
+                                                      "mu_left,mu_mid,mu_right\n"
+                                                      "1,\x1b[2J5,40,40,10,8,10\n")}
+        << "no es un número: «\\x1B[2J5»";
     // An input no beam can have exits 1 even when the engine, not the reader, finds it.
     QTest::newRow("beam covers past h")
         << QStringList{"beam", "--spans", spans, "--b", "30", "--h", "50", "--cover", "25",
