@@ -4,6 +4,7 @@
 
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
+#include "engine/numbers.h"
 
 namespace engine::beam {
 
@@ -170,6 +171,11 @@ Phrase checkPhrase(const Check& check) {
 
 std::string checkLine(const Check& check, char decimalSeparator) {
     return checkPhrase(check).text(decimalSeparator);
+}
+
+Figure ratioFigure(double rho) {
+    const bool looksLikeLimit = formatFixed(rho, 3, '.') == formatFixed(rhoLimit, 3, '.');
+    return {rho, looksLikeLimit ? 4 : 3};
 }
 
 std::string noteText(const Phrase& note, char decimalSeparator) {

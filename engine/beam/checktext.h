@@ -22,6 +22,9 @@ std::string checkText(const Check& check, char decimalSeparator);
 Phrase checkPhrase(const Check& check);
 std::string checkLine(const Check& check, char decimalSeparator);
 
+// A steel ratio above the limit: three decimals, four where three would show the limit itself.
+Figure ratioFigure(double rho);
+
 std::string noteText(const Phrase& note, char decimalSeparator);
 std::string errorText(const BeamError& error, char decimalSeparator);
 

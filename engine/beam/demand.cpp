@@ -8,7 +8,6 @@
 #include "engine/beam/checktext.h"
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
-#include "engine/numbers.h"
 #include "engine/run.h"
 
 namespace engine::beam {
@@ -40,12 +39,6 @@ std::variant<SectionNeed, DesignError> sectionNeed(const BeamInput& in, double m
     need.strength =
         run.kind() == SectionKind::Doubly ? run.as() : runFigures(run).rho * in.b * run.d();
     return need;
-}
-
-// A steel ratio above the limit: three decimals, four where three would show the limit.
-Figure ratioFigure(double rho) {
-    const bool looksLikeLimit = formatFixed(rho, 3, '.') == formatFixed(rhoLimit, 3, '.');
-    return {rho, looksLikeLimit ? 4 : 3};
 }
 
 }  // namespace

@@ -99,8 +99,9 @@ std::vector<BarMark> markBars(const Beam& beam, const FaceChoice& top, const Fac
     });
     int topCount = 0, bottomCount = 0;
     for (BarMark& m : marks) {
-        m.mark = m.face == BeamFace::Top ? "S" + std::to_string(++topCount)
-                                         : "I" + std::to_string(++bottomCount);
+        const bool onTop = m.face == BeamFace::Top;
+        m.mark = onTop ? 'S' : 'I';
+        m.mark += std::to_string(onTop ? ++topCount : ++bottomCount);
     }
     return marks;
 }

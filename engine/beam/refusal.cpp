@@ -4,7 +4,6 @@
 
 #include "engine/beam/checktext.h"
 #include "engine/beam/rules.h"
-#include "engine/numbers.h"
 
 namespace engine::beam {
 
@@ -22,11 +21,6 @@ std::string regionName(const Refusal& r) {
     if (!r.atSupport) return spanName(r.span) + ", barras inferiores";
     return "Apoyo " + number(r.support + 1) +
            (r.topFace ? ", barras superiores" : ", barras inferiores");
-}
-
-// Three decimals, four where three would show the limit.
-Figure ratioFigure(double rho) {
-    return {rho, formatFixed(rho, 3, '.') == formatFixed(rhoLimit, 3, '.') ? 4 : 3};
 }
 
 }  // namespace

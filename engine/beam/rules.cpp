@@ -56,6 +56,10 @@ double hookTail(const Bar& bar) {
     return 12 * bar.diameterCm();
 }
 
+double cutOffExtension(double d, const Bar& bar) {
+    return std::max(d, 12 * bar.diameterCm()) / 100;
+}
+
 double hookRoom(double supportWidth, double barSeat) {
     return supportWidth - barSeat;
 }

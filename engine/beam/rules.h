@@ -20,6 +20,10 @@ double lapClearance(double h);
 // The tail of a standard 90° hook: 12 db (cm).
 double hookTail(const Bar& bar);
 
+// A bar that stops runs past the point where it is no longer needed by d or 12 db, the larger
+// (m; d in cm); a negative bar past the inflection point also by ln / 16.
+double cutOffExtension(double d, const Bar& bar);
+
 // The room a hook has in an outer support: its width less the cover to the bars (cm); the hook
 // fits when its development length ldh (cm) does not exceed it.
 double hookRoom(double supportWidth, double barSeat);

@@ -178,7 +178,7 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
             }
             // The theoretical cut-off lies between the last station with a deficit and the next
             // one without: measured from the latter, on the safe side of the 5 cm stations.
-            const double ext = std::max(d, 12 * e->diameterCm()) / 100;
+            const double ext = cutOffExtension(d, *e);
             const double firstNeed =
                 deficits.front().index > 0
                     ? points[static_cast<std::size_t>(deficits.front().index - 1)].x
@@ -202,8 +202,7 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
                         const Point& face = points[static_cast<std::size_t>(k2)];
                         if (face.muNeg <= 0) continue;
                         const double ln = in_.spans[static_cast<std::size_t>(inSpan)].length;
-                        const double reach =
-                            std::max({d / 100, 12 * e->diameterCm() / 100, ln / 16});
+                        const double reach = std::max(cutOffExtension(d, *e), ln / 16);
                         const int step = side == 0 ? -1 : 1;
                         double inflection = infinity;
                         for (; k2 >= 0 && k2 < static_cast<int>(points.size()) &&

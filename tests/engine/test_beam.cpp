@@ -443,6 +443,27 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
               std::string::npos);
 }
 
+// The covers a beam of h = 50 cm takes, at the boundary d' + d'' = h: the window's fields and the
+// designer share this one rule.
+TEST(BeamInputs, CoversBoundary) {
+    struct Case {
+        double dPrime, dSecond;
+        bool fits;
+    };
+    for (const Case& c : {Case{6, 6, true}, Case{30, 6, true}, Case{44, 5.99, true},
+                          Case{44, 6, false}, Case{25, 25, false}, Case{0, 6, false},
+                          Case{6, -1, false}}) {
+        EXPECT_EQ(coversFit(50, c.dPrime, c.dSecond), c.fits) << c.dPrime << " + " << c.dSecond;
+        BeamInput in = threeSpansByHand();
+        in.dPrime = c.dPrime;
+        in.dSecond = c.dSecond;
+        const BeamOutcome outcome = designBeam(in);
+        const BeamError* error = std::get_if<BeamError>(&outcome);
+        EXPECT_EQ(error != nullptr && error->kind == BeamErrorKind::Input, !c.fits)
+            << c.dPrime << " + " << c.dSecond;
+    }
+}
+
 // The texts of a design follow the separator they are composed with: with ',' every check, note
 // and message reads as with '.' but for the separator between the digits of its figures; the
 // full line of a check is its place, ": " and its words, the place once.
