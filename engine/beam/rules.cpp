@@ -45,7 +45,7 @@ double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismic
 }
 
 double lapLength(double ld) {
-    return std::max(lapFactor * ld, 0.30);
+    return std::max(lapFactor * ld, shortestLap);
 }
 
 double lapClearance(double h) {

@@ -12,6 +12,7 @@ inline constexpr double rhoLimit = 0.025;
 
 // A class B lap: 1.3 ld, at least 30 cm (m).
 inline constexpr double lapFactor = 1.3;
+inline constexpr double shortestLap = 0.30;
 double lapLength(double ld);
 
 // In DES no lap within 2h of a support face (m).
