@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
+#include "engine/beam/cutoffs.h"
 #include "engine/beam/layers.h"
 #include "engine/beam/refusal.h"
 #include "engine/beam/rules.h"
@@ -63,14 +65,20 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
     const auto& points = beam_.points;
     const int spans = beam_.spans;
     const double hookStartX = beam_.hookStartX, hookEndX = beam_.hookEndX;
-    // Bottom regions alternate along the beam: support 0, span 0, support 1, ...
-    const bool atSupport = topFace || region % 2 == 0;
-    const int support = topFace ? region : region / 2;
-    const int span = topFace ? -1 : (region - 1) / 2;
-    const auto [first, last] =
-        topFace     ? beam_.topRegions[static_cast<std::size_t>(region)]
-        : atSupport ? beam_.bottomSupportRegions[static_cast<std::size_t>(support)]
-                    : beam_.bottomRegions[static_cast<std::size_t>(span)];
+    Zone zone;
+    zone.atSupport = topFace || region % 2 == 0;
+    zone.support = topFace ? region : region / 2;
+    zone.span = topFace ? -1 : (region - 1) / 2;
+    std::tie(zone.first, zone.last) =
+        topFace          ? beam_.topRegions[static_cast<std::size_t>(region)]
+        : zone.atSupport ? beam_.bottomSupportRegions[static_cast<std::size_t>(zone.support)]
+                         : beam_.bottomRegions[static_cast<std::size_t>(zone.span)];
+    // Bars at an outer support hook into it (top bars down, bottom bars up); bottom bars at an
+    // interior support run through it into both spans.
+    zone.hookLeft = zone.atSupport && zone.support == 0;
+    zone.hookRight = zone.atSupport && zone.support == spans;
+    const bool atSupport = zone.atSupport, hookLeft = zone.hookLeft, hookRight = zone.hookRight;
+    const int support = zone.support, span = zone.span, first = zone.first, last = zone.last;
     struct Deficit {
         double x, need;
         int index;
@@ -93,10 +101,6 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
     why.span = span;
     const double contA = count * cont.supplyArea;
     const double d = topFace ? beam_.dTop : beam_.dBot;
-    // Bars at an outer support hook into it (top bars down, bottom bars up); bottom bars at an
-    // interior support run through it into both spans.
-    const bool hookLeft = atSupport && support == 0;
-    const bool hookRight = atSupport && support == spans;
     double lowLimit = hookStartX, highLimit = hookEndX;
     if (!topFace) {
         if (atSupport) {
@@ -192,66 +196,18 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
             bool feasible = true;
             if (topFace) {
                 // A third of the negative steel at a face runs past the inflection point.
-                const double total = contA + area;
-                if (contA < total / 3 - tiny) {
-                    for (int side = 0; side < 2 && feasible; ++side) {
-                        const int inSpan = side == 0 ? region - 1 : region;
-                        if (inSpan < 0 || inSpan >= spans) continue;
-                        const int faceId = side == 0 ? 2 * inSpan + 1 : 2 * inSpan;
-                        int k2 = beam_.faceIndex[static_cast<std::size_t>(faceId)];
-                        const Point& face = points[static_cast<std::size_t>(k2)];
-                        if (face.muNeg <= 0) continue;
-                        const double ln = in_.spans[static_cast<std::size_t>(inSpan)].length;
-                        const double reach = std::max(cutOffExtension(d, *e), ln / 16);
-                        const int step = side == 0 ? -1 : 1;
-                        double inflection = infinity;
-                        for (; k2 >= 0 && k2 < static_cast<int>(points.size()) &&
-                               points[static_cast<std::size_t>(k2)].span == inSpan;
-                             k2 += step) {
-                            if (points[static_cast<std::size_t>(k2)].muNeg <= 0) {
-                                inflection = points[static_cast<std::size_t>(k2)].x;
-                                break;
-                            }
-                        }
-                        if (inflection == infinity) {
-                            feasible = false;
-                            refuse(Refusal::Why::NoInflection);
-                            why.inflectionSpan = inSpan;
-                        } else if (side == 0) {
-                            a = std::min(a, inflection - reach);
-                        } else {
-                            b = std::max(b, inflection + reach);
-                        }
+                if (contA < (contA + area) / 3 - tiny) {
+                    const auto inSpan = pastInflections(beam_, region, *e, d, a, b);
+                    if (inSpan) {
+                        feasible = false;
+                        refuse(Refusal::Why::NoInflection);
+                        why.inflectionSpan = *inSpan;
                     }
                 }
-            } else {
-                // A bottom bar stops only where the bars that go on give twice the area needed.
-                auto twice = [&](int k2) {
-                    return contArea[static_cast<std::size_t>(k2)] >=
-                           2 * needs_[static_cast<std::size_t>(k2)].strBot - tiny;
-                };
-                // Bars through a support may stop in either span beside it.
-                int lo = first, hi = last;
-                if (atSupport) {
-                    lo = support > 0 ? static_cast<int>(beam_.spanFirst(support - 1)) : 0;
-                    hi = support < spans ? static_cast<int>(beam_.spanLast(support))
-                                         : static_cast<int>(points.size()) - 1;
-                }
-                int kb = deficits.back().index;
-                while (kb <= hi && points[static_cast<std::size_t>(kb)].x < b - tiny) ++kb;
-                while (kb <= hi && !hookRight && !twice(kb)) ++kb;
-                int ka = deficits.front().index;
-                while (ka >= lo && points[static_cast<std::size_t>(ka)].x > a + tiny) --ka;
-                while (ka >= lo && !hookLeft && !twice(ka)) --ka;
-                if (hookRight) kb = std::min(kb, hi);
-                if (hookLeft) ka = std::max(ka, lo);
-                if (kb > hi || ka < lo) {
-                    feasible = false;
-                    refuse(Refusal::Why::NotTwiceArea);
-                } else {
-                    a = points[static_cast<std::size_t>(ka)].x;
-                    b = points[static_cast<std::size_t>(kb)].x;
-                }
+            } else if (!stopWhereTwice(beam_, needs_, zone, deficits.front().index,
+                                       deficits.back().index, contArea, a, b)) {
+                feasible = false;
+                refuse(Refusal::Why::NotTwiceArea);
             }
             if (hookLeft) a = hookStartX;
             if (hookRight) b = hookEndX;
