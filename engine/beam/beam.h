@@ -161,8 +161,9 @@ struct Check {
     int count = 0, bar = 0, bottomCount = 0, bottomBar = 0;
     std::string firstMark, secondMark;  // Lap: the two pieces
     double from = 0, to = 0;            // Lap: where the pieces overlap, m
-    // Width: the DES limit (else DMO's 20 cm); Lap: the DES clause (2h from the faces).
-    bool special = false;
+    // The DES form of the rule: Width, mín(0.3 h, 25 cm) rather than DMO's 20 cm; Lap, the
+    // clause "clear of 2h from the faces".
+    bool desForm = false;
 };
 
 struct BeamDesign {

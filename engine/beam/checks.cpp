@@ -151,7 +151,7 @@ void addGeometryChecks(std::vector<Check>& checks, const Beam& beam,
         }
         const double least = std::min(0.3 * in.h, 25.0);
         Check width = check(CheckRule::Width, Place{}, in.b >= least - tiny, in.b, least);
-        width.special = true;
+        width.desForm = true;
         checks.push_back(width);
         for (int j = 1; j < beam.spans; ++j) {
             const auto k = static_cast<std::size_t>(j);
@@ -260,7 +260,7 @@ void addLapChecks(std::vector<Check>& checks, const Beam& beam, const std::vecto
             c.bar = a.bar;
             c.from = start;
             c.to = end;
-            c.special = des;
+            c.desForm = des;
             checks.push_back(c);
         }
     }

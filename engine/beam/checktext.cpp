@@ -128,7 +128,7 @@ Phrase checkBody(const Check& c) {
             break;
         case CheckRule::Width:
             p << "b = " << Figure{c.value, 1} << " cm" << comparison(c.passes, " ≥ ", " < ");
-            if (c.special)
+            if (c.desForm)
                 p << "mín(" << Figure{0.3, 1} << " h, 25 cm) = " << Figure{c.limit, 1} << " cm";
             else
                 p << "20 cm";
@@ -148,7 +148,7 @@ Phrase checkBody(const Check& c) {
               << Figure{c.from, 2} << " a " << Figure{c.to, 2} << " m, " << Figure{c.value, 2}
               << " m" << comparison(c.value >= c.limit - tiny, " ≥ ", " < ")
               << Figure{lapFactor, 1} << " ld = " << Figure{c.limit, 2} << " m"
-              << (c.special ? ", a más de 2h de las caras" : "");
+              << (c.desForm ? ", a más de 2h de las caras" : "");
             break;
         case CheckRule::HookLength:
             p << "ldh del N° " + number(c.bar) + " = " << Figure{c.value, 1} << " cm"
