@@ -1,6 +1,7 @@
 // Prints fingerprints of the engine's outputs, so that a change meant to move code and leave
 // behaviour alone can be checked against the tree before it: the JSON and the schedule text of
-// every beam the property tests draw (their fixed seeds), and the results report of a million
+// every beam the property tests draw (their fixed seeds; a refused beam's message with '.' into
+// the JSON's, with ',' into the schedule's), and the results report of a million
 // random sections under both codes. Run it on both trees and compare the lines.
 #include <cmath>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "beaminputs.h"
 #include "engine/beam/beam.h"
 #include "engine/beam/beamtext.h"
+#include "engine/beam/checktext.h"
 #include "engine/design.h"
 #include "engine/run.h"
 
@@ -41,8 +43,8 @@ void beams(const char* name, unsigned seed, int count, Draw draw) {
         const engine::beam::BeamInput in = draw(n, uniform);
         const auto outcome = engine::beam::designBeam(in);
         if (const auto* e = std::get_if<engine::beam::BeamError>(&outcome)) {
-            json.add(e->message);
-            text.add(e->message);
+            json.add(engine::beam::errorText(*e, '.'));
+            text.add(engine::beam::errorText(*e, ','));
             continue;
         }
         ++designed;

@@ -13,6 +13,7 @@
 #include "engine/beam/beamcsv.h"
 #include "engine/beam/beamtext.h"
 #include "engine/beam/bounds.h"
+#include "engine/beam/checktext.h"
 #include "engine/catalogue.h"
 #include "helptexts.h"
 #include "project/project.h"
@@ -229,10 +230,11 @@ int runBeam(const QStringList& arguments) {
         return exitUsage;
     }
 
-    input.decimalSeparator = format == QLatin1String("json") ? '.' : csv->decimalSeparator;
     const engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
     if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome)) {
-        writeError(error->message + '\n');
+        // JSON's figures have a point; the schedule's the separator asked for.
+        const char separator = format == QLatin1String("json") ? '.' : csv->decimalSeparator;
+        writeError(engine::beam::errorText(*error, separator) + '\n');
         return error->kind == engine::beam::BeamErrorKind::Input ? exitUsage : exitFailed;
     }
     const auto& design = std::get<engine::beam::BeamDesign>(outcome);

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "engine/barscheck.h"
 #include "engine/beam/beamtext.h"
+#include "engine/beam/checktext.h"
 #include "engine/layout.h"
 #include "engine/run.h"
 #include "helptexts.h"
@@ -81,7 +82,7 @@ int runOpen(const QStringList& arguments) {
         text.push_back('\n');
         if (!saved.beamDesign()) {
             writeOut(text);
-            writeError(saved.beamError().toStdString() + '\n');
+            writeError(engine::beam::errorText(*saved.beamError(), '.') + '\n');
             return exitFailed;
         }
         text += engine::beam::scheduleText(*saved.beamDesign(), '.');

@@ -64,25 +64,15 @@ void Project::setBeam(const std::optional<engine::beam::BeamInput>& beam) {
     Q_EMIT beamChanged();
 }
 
-void Project::setTextSeparator(char separator) {
-    if (separator == textSeparator_) return;
-    textSeparator_ = separator;
-    if (!beam_) return;
-    designBeam();
-    Q_EMIT beamChanged();
-}
-
-BeamResult designBeam(engine::beam::BeamInput beam, char separator) {
-    beam.decimalSeparator = separator;
+BeamResult designBeam(const engine::beam::BeamInput& beam) {
     engine::beam::BeamOutcome outcome = engine::beam::designBeam(beam);
     if (auto* design = std::get_if<engine::beam::BeamDesign>(&outcome))
-        return {std::move(*design), {}};
-    return {std::nullopt,
-            QString::fromStdString(std::get<engine::beam::BeamError>(outcome).message)};
+        return {std::move(*design), std::nullopt};
+    return {std::nullopt, std::move(std::get<engine::beam::BeamError>(outcome))};
 }
 
 void Project::designBeam() {
-    beamResult_ = beam_ ? project::designBeam(*beam_, textSeparator_) : BeamResult{};
+    beamResult_ = beam_ ? project::designBeam(*beam_) : BeamResult{};
 }
 
 void Project::followNewDesign() {

@@ -12,13 +12,13 @@
 
 namespace project {
 
-// A beam's design with its check texts and messages in `separator`, or the message saying why
-// it has none.
+// A beam's design, or why it has none (engine::beam::errorText words it with the separator of
+// whoever shows it).
 struct BeamResult {
     std::optional<engine::beam::BeamDesign> design;
-    QString error;
+    std::optional<engine::beam::BeamError> error;
 };
-BeamResult designBeam(engine::beam::BeamInput beam, char separator);
+BeamResult designBeam(const engine::beam::BeamInput& beam);
 
 // The project the engineer works on: the seven inputs and the design code, the last completed
 // design, the layout settings and the chosen bars, a continuous beam and its design, the file it
@@ -62,13 +62,10 @@ class Project : public QObject {
     // The beam's design, worked out whenever the beam changes: none without a beam or when no
     // arrangement satisfies it, and then beamError() says why.
     const std::optional<engine::beam::BeamDesign>& beamDesign() const { return beamResult_.design; }
-    const QString& beamError() const { return beamResult_.error; }
+    const std::optional<engine::beam::BeamError>& beamError() const { return beamResult_.error; }
     // Takes the beam (none removes it) and designs it. Does not mark the project modified: the
     // window that edits it does.
     void setBeam(const std::optional<engine::beam::BeamInput>& beam);
-    // The decimal separator of the beam design's check texts and messages ('.' until a window
-    // sets its locale's); designs the beam again when it changes.
-    void setTextSeparator(char separator);
 
     // The file in use; empty when there is none.
     const QString& path() const { return path_; }
@@ -110,7 +107,6 @@ class Project : public QObject {
     std::optional<ChosenBars> bars_;
     std::optional<engine::beam::BeamInput> beam_;
     BeamResult beamResult_;
-    char textSeparator_ = '.';
     QString path_;
     bool modified_ = false;
     ProjectFile file_;  // as opened or last saved, with the keys this version ignores

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "engine/beam/phrase.h"
 #include "engine/code.h"
 #include "engine/layout.h"
 
@@ -61,10 +62,11 @@ struct BeamInput {
     // When not empty, the moments come from these rows and the spans' typed moments are unused.
     std::vector<Station> stations;
     bool stationsFromCentreline = false;  // x measured from the left support's centreline
-    // The decimal separator of every figure in the texts of the design and its errors (checks,
-    // notes, messages); the window passes its locale's, JSON wants '.'.
-    char decimalSeparator = '.';
 };
+
+// The covers a beam of height h can have: both positive and d' + d'' < h (cm). The designer
+// refuses others, and the window's fields take exactly these.
+bool coversFit(double h, double dPrime, double dSecond);
 
 enum class Side { Left, Right };
 enum class BeamFace { Top, Bottom };
@@ -107,12 +109,61 @@ struct ProfilePoint {
     double phiMnNeg = 0, phiMnPos = 0;
 };
 
+// Where a check applies. Its text (see placeText) is "Vano 2" for a span, "Vano 2, apoyo
+// derecho" for a support face, "Apoyo 3" for a support ("Apoyo" when it is not known), "Vano 2,
+// x = 3.45 m" or "Apoyo 3, x = 12.40 m" for a point, and nothing for the whole beam.
+struct Place {
+    enum class Kind { Beam, Span, Face, Support, Point };
+    Kind kind = Kind::Beam;
+    int span = 0;     // from 1: the span of a Span, a Face or a Point in a span; else 0
+    Side side = Side::Left;  // of a Face
+    int support = 0;  // from 1: the support of a Support or a Point over one; 0 when not known
+    std::optional<double> x;  // m along the beam where the check was made; a Point's text shows it
+};
+
+// The rule a check holds the design to.
+enum class CheckRule {
+    Strength,          // φMn >= Mu at the worst point of each face of a span
+    MinimumSteel,      // As >= ρmín b d
+    MaximumRatio,      // ρ <= 0.025 (DES, DMO)
+    FaceMoment,        // Mn+ >= 1/2 (DES) or 1/3 (DMO) Mn− at a support face
+    SpanMoment,        // Mn anywhere >= 1/4 (DES) or 1/5 (DMO) of the largest at the faces
+    ContinuousBars,    // two bars at least run along the whole beam on each face
+    ContinuousBottom,  // the continuous bottom bars give 1/4 of the span's bottom steel
+    SpanLength,        // DES: ln >= 4 d
+    Width,             // DES: b >= min(0.3 h, 25 cm); DMO: b >= 20 cm
+    SupportWidth,      // DES: an interior support at least 20 db of the bars through it
+    Fit,               // the bars of each layer fit in the width
+    Lap,               // class B lap length, in a span, in DES clear of 2h from the faces
+    HookLength,        // ldh within an outer support
+};
+
+// The key of a rule as the JSON and the tests name it: "resistencia", "acero-minimo",
+// "cuantia-maxima", "momento-en-cara", "momento-en-vano", "barras-continuas",
+// "continuas-inferiores", "geometria-luz", "geometria-ancho", "apoyo-20db", "ajuste",
+// "traslapo", "ldh".
+std::string_view ruleKey(CheckRule rule);
+
+// A check of the design: its rule, its place, whether it passes and its figures. checkText
+// composes the words.
 struct Check {
-    std::string rule;          // short key, e.g. "resistencia", "cuantia-maxima", "ld"
-    std::optional<int> span;   // none for a check of the whole beam
-    std::optional<double> x;   // m, none for a check of the whole beam or span
+    CheckRule rule = CheckRule::Strength;
+    Place place;
     bool passes = false;
-    std::string text;          // Spanish, naming the rule, the place and the figures
+    // The figure checked and the limit it is held to, in the rule's unit: Tn-m (strength and
+    // moment shares), cm2 (steel), a ratio, m (span length, lap), cm (widths, ldh).
+    double value = 0;
+    double limit = 0;
+    BeamFace face = BeamFace::Top;  // strength, steel, ratio, fit: the face (top: Mu−)
+    int share = 0;                  // moment shares: the denominator (2, 3, 4 or 5)
+    // ContinuousBars: `count` N° `bar` on top and `bottomCount` N° `bottomBar` below; Lap: the
+    // lapped bars; HookLength: the bar needing the longest hook.
+    int count = 0, bar = 0, bottomCount = 0, bottomBar = 0;
+    std::string firstMark, secondMark;  // Lap: the two pieces
+    double from = 0, to = 0;            // Lap: where the pieces overlap, m
+    // The DES form of the rule: Width, mín(0.3 h, 25 cm) rather than DMO's 20 cm; Lap, the
+    // clause "clear of 2h from the faces".
+    bool desForm = false;
 };
 
 struct BeamDesign {
@@ -128,7 +179,7 @@ struct BeamDesign {
     double totalMass = 0;             // kg
     double concrete = 0;              // m3, the spans (clear lengths) only
     double steelPerConcrete = 0;      // kg/m3
-    std::vector<std::string> notes;   // assumptions the schedule states
+    std::vector<Phrase> notes;        // assumptions the schedule states (noteText)
     bool passes = false;              // every check passes
 };
 
@@ -137,10 +188,10 @@ struct BeamDesign {
 // bars satisfies (the section too small, too much steel, bars that do not fit).
 enum class BeamErrorKind { Input, Unsatisfiable };
 
-// An input no beam can have, or a beam no arrangement satisfies: the message names the rule and
-// the place, e.g. "Vano 2, apoyo derecho: ρ = 0.031 > 0.025; aumente b o h".
+// An input no beam can have, or a beam no arrangement satisfies: the message (errorText) names
+// the rule and the place, e.g. "Vano 2, apoyo derecho: ρ = 0.031 > 0.025; aumente b o h".
 struct BeamError {
-    std::string message;
+    Phrase message;
     BeamErrorKind kind = BeamErrorKind::Unsatisfiable;
 };
 

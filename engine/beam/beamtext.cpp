@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/beam/checktext.h"
 #include "engine/numbers.h"
 #include "engine/schedule.h"
 
@@ -183,12 +184,12 @@ void appendFaces(std::string& out, const BeamDesign& design, char sep) {
     appendTable(out, moments, align);
 }
 
-void appendChecks(std::string& out, const BeamDesign& design) {
+void appendChecks(std::string& out, const BeamDesign& design, char sep) {
     out += "\nRevisiones\n";
     std::size_t failing = 0;
     for (const Check& check : design.checks) {
         out += check.passes ? "Cumple     " : "No cumple  ";
-        out += check.text;
+        out += checkLine(check, sep);
         out += '\n';
         if (!check.passes) ++failing;
     }
@@ -199,20 +200,13 @@ void appendChecks(std::string& out, const BeamDesign& design) {
                std::to_string(design.checks.size()) + " revisiones\n";
 }
 
-void appendNotes(std::string& out, const BeamDesign& design) {
+void appendNotes(std::string& out, const BeamDesign& design, char sep) {
     if (design.notes.empty()) return;
     out += "\nNotas\n";
-    for (const std::string& note : design.notes) out += "- " + note + '\n';
+    for (const Phrase& note : design.notes) out += "- " + noteText(note, sep) + '\n';
 }
 
 }  // namespace
-
-std::string checkPlace(const Check& check, char decimalSeparator) {
-    if (!check.span) return "Viga";
-    std::string place = "Vano " + std::to_string(*check.span);
-    if (check.x) place += ", x = " + formatFixed(*check.x, 2, decimalSeparator) + " m";
-    return place;
-}
 
 std::string shapeText(const BarMark& mark, char decimalSeparator) {
     if (!mark.hookStart && !mark.hookEnd) return "recta";
@@ -228,8 +222,8 @@ std::string scheduleText(const BeamDesign& design, char decimalSeparator) {
     appendBars(out, design, decimalSeparator);
     appendMasses(out, design, decimalSeparator);
     appendFaces(out, design, decimalSeparator);
-    appendChecks(out, design);
-    appendNotes(out, design);
+    appendChecks(out, design, decimalSeparator);
+    appendNotes(out, design, decimalSeparator);
     return out;
 }
 
@@ -283,17 +277,17 @@ std::string designJson(const BeamDesign& design) {
         });
         appendArray(beam.key("checks"), design.checks, [&out](const Check& check) {
             JsonObject item(out);
-            item.text("rule", check.rule);
-            if (check.span)
-                item.integer("span", *check.span);
+            item.text("rule", ruleKey(check.rule));
+            if (const auto span = placeSpan(check.place))
+                item.integer("span", *span);
             else
                 item.key("span") += "null";
-            if (check.x)
-                item.number("x", *check.x);
+            if (check.place.x)
+                item.number("x", *check.place.x);
             else
                 item.key("x") += "null";
             item.boolean("passes", check.passes);
-            item.text("text", check.text);
+            item.text("text", checkLine(check, '.'));
         });
         {
             JsonObject mass(beam.key("mass"));

@@ -88,7 +88,7 @@ Placement placeBars(const Arrangement& arrangement, Face face, const LayoutSetti
         placement.widthNeeded = std::max(placement.widthNeeded, placed.width + 2 * seat);
         placement.fits = placement.fits && placed.fits;
         placement.layers.push_back(placed);
-        layerBase += placed.largestDiameter + clearBetweenLayers;
+        layerBase = nextLayerBase(layerBase, placed.largestDiameter);
     }
     placement.centroid = placement.area > 0 ? moment / placement.area : 0;
     return placement;

@@ -29,6 +29,12 @@ inline constexpr double fitTolerance = 1e-9;
 // Distance from the face to the outside of the bars of the lowest layer: cover plus stirrup.
 double barSeat(const LayoutSettings& settings);
 
+// Where the next layer's bars rest, from the face, cm: 2.5 cm clear above the largest bar of
+// the layer below, whose bars rest at `base` (the first layer's at barSeat).
+inline double nextLayerBase(double base, double largestBelow) {
+    return base + largestBelow + clearBetweenLayers;
+}
+
 // Inside width of the stirrup, b - 2 (cover + stirrup diameter): the width the bars share.
 double availableWidth(const LayoutSettings& settings, double b);
 

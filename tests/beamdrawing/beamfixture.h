@@ -82,10 +82,20 @@ inline std::pair<engine::beam::BeamInput, engine::beam::BeamDesign> threeSpans()
         p.phiMnPos = 0.9 * p.mnPos;
         design.profile.push_back(p);
     }
-    design.checks = {
-        {"resistencia", {}, {}, true, "Resistencia en todas las estaciones: cumple"},
-        {"cuantia-maxima", 2, 5.8, false, "Vano 2, apoyo izquierdo: ρ = 0.031 > 0.025; aumente b o h"},
-    };
+    {
+        engine::beam::Check strength;
+        strength.rule = engine::beam::CheckRule::Strength;
+        strength.place = {engine::beam::Place::Kind::Point, 1, engine::beam::Side::Left, 0, 3.4};
+        strength.passes = true;
+        strength.value = 20.31;
+        strength.limit = 18;
+        engine::beam::Check ratio;
+        ratio.rule = engine::beam::CheckRule::MaximumRatio;
+        ratio.place = {engine::beam::Place::Kind::Face, 2, engine::beam::Side::Left, 0, 5.8};
+        ratio.value = 0.031;
+        ratio.limit = 0.025;
+        design.checks = {strength, ratio};
+    }
     design.concrete = 0.3 * 0.5 * 16;
     design.steelPerConcrete = design.totalMass / design.concrete;
     design.passes = false;

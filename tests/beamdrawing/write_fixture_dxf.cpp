@@ -8,6 +8,7 @@
 
 #include "beamfixture.h"
 #include "dxf/beamdxf.h"
+#include "engine/beam/checktext.h"
 
 int main(int argc, char** argv) {
     if (argc != 3 && argc != 4) {
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
     if (argc == 4) {
         const auto outcome = engine::beam::designBeam(input);
         if (const auto* failure = std::get_if<engine::beam::BeamError>(&outcome)) {
-            std::fprintf(stderr, "%s\n", failure->message.c_str());
+            std::fprintf(stderr, "%s\n", engine::beam::errorText(*failure, '.').c_str());
             return 1;
         }
         design = std::get<engine::beam::BeamDesign>(outcome);

@@ -9,6 +9,7 @@
 
 #include "beamfixture.h"
 #include "engine/beam/beam.h"
+#include "engine/beam/checktext.h"
 #include "guitest.h"
 #include "print/pdfsheet.h"
 
@@ -55,7 +56,7 @@ std::pair<engine::beam::BeamInput, engine::beam::BeamDesign> sixSpans() {
     input.spans.assign(6, {6, {14, 9, 14, {}}});
     const auto outcome = engine::beam::designBeam(input);
     if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome))
-        qFatal("six spans not designed: %s", error->message.c_str());
+        qFatal("six spans not designed: %s", engine::beam::errorText(*error, '.').c_str());
     return {input, std::get<engine::beam::BeamDesign>(outcome)};
 }
 
@@ -68,6 +69,7 @@ class TestBeamPdf : public GuiTestCase {
     void insidePrintableArea();
     void calculationSheetWithBeam_data();
     void calculationSheetWithBeam();
+    void checksNameTheirPlaceOnce();
 };
 
 void TestBeamPdf::insidePrintableArea_data() {
@@ -162,6 +164,29 @@ void TestBeamPdf::calculationSheetWithBeam() {
     }
     QVERIFY(landscape);
     QCOMPARE(pages.front().width > pages.front().height, !withSection);
+}
+
+// Each check's line on the checks pages names its place once, as the engine composes it
+// ("Vano 1, x = 0,40 m: φMn− = …"), never the place again before its words.
+void TestBeamPdf::checksNameTheirPlaceOnce() {
+    const LocaleGuard locale(QLocale(QLocale::Spanish, QLocale::Colombia));
+    const auto [input, design] = sixSpans();
+    printing::CalculationSheet sheet;
+    sheet.withSection = false;
+    sheet.code = input.code;
+    sheet.beam = printing::CalculationSheet::Beam{input, design};
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("viga.pdf"));
+    QCOMPARE(printing::writeCalculationSheet(pdf, sheet), QString());
+    QString text;
+    for (const Page& page : readWords(pdf))
+        for (const Word& w : page.words) text += w.text + QLatin1Char(' ');
+    for (const engine::beam::Check& check : design.checks) {
+        const QString place = QString::fromStdString(engine::beam::placeText(check.place, ','));
+        if (place.isEmpty()) continue;
+        QVERIFY2(text.contains(place + QStringLiteral(": ")), qPrintable(place));
+        QVERIFY2(!text.contains(place + QStringLiteral(": ") + place), qPrintable(place));
+    }
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamPdf)

@@ -96,6 +96,12 @@ void TestBeamWindow::threeSpansShowASchedule() {
              QString::fromStdString(window.design()->bars.front().mark));
     const QAbstractItemModel* checks = childNamed<QTableView>(&window, "checksView")->model();
     QCOMPARE(checks->rowCount(), static_cast<int>(window.design()->checks.size()));
+    // The place in its column, once: the text beside it starts with the check's words.
+    for (int row = 0; row < checks->rowCount(); ++row) {
+        const QString place = checks->index(row, 1).data().toString();
+        const QString text = checks->index(row, 2).data().toString();
+        QVERIFY2(!text.startsWith(place), qPrintable(place + QStringLiteral(" | ") + text));
+    }
     QVERIFY(
         childNamed<QLabel>(&window, "massLabel")->text().contains(QStringLiteral("Masa total")));
 }

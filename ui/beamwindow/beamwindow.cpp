@@ -26,6 +26,7 @@
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
 #include "engine/beam/beamtext.h"
+#include "engine/beam/checktext.h"
 #include "engine/catalogue.h"
 #include "engine/drawing/beamdrawing.h"
 #include "engine/numbers.h"
@@ -349,7 +350,7 @@ void BeamWindow::showProjectBeam() {
         showFields(*beam);
         input_ = *beam;
         design_ = project_->beamDesign();
-        showMessage(project_->beamError());
+        showMessage(errorMessage(project_->beamError()));
         showDesign();
         return;
     }
@@ -522,8 +523,9 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
         }
         *field.value = *value;
     }
-    if (input.dPrime >= input.h / 2 || input.dSecond >= input.h / 2) {
-        *error = QStringLiteral("d' y d'' deben ser menores que la mitad de la altura h.");
+    // The covers the designer takes, no more and no fewer.
+    if (!eb::coversFit(input.h, input.dPrime, input.dSecond)) {
+        *error = QStringLiteral("d' + d'' debe ser menor que la altura h.");
         return {};
     }
     input.code = static_cast<engine::DesignCode>(f.codeCombo->currentData().toInt());
@@ -586,21 +588,23 @@ void BeamWindow::designNow() {
         return;
     }
     input_ = std::move(input);
-    input_->decimalSeparator = decimalSeparator();  // the checks and messages as the fields
     if (inProject_) {
         // The project designs its beam; the window shows what it holds.
         writing_ = true;
-        project_->setTextSeparator(decimalSeparator());
         project_->setBeam(*input_);
         writing_ = false;
         design_ = project_->beamDesign();
-        showMessage(project_->beamError());
+        showMessage(errorMessage(project_->beamError()));
     } else {
-        const project::BeamResult result = project::designBeam(*input_, decimalSeparator());
+        const project::BeamResult result = project::designBeam(*input_);
         design_ = result.design;
-        showMessage(result.error);
+        showMessage(errorMessage(result.error));
     }
     showDesign();
+}
+
+QString BeamWindow::errorMessage(const std::optional<eb::BeamError>& error) const {
+    return error ? fromEngine(eb::errorText(*error, decimalSeparator())) : QString();
 }
 
 void BeamWindow::showMessage(const QString& text) {
@@ -649,11 +653,12 @@ void BeamWindow::showDesign() {
                  fixed(design.concrete, 2), fixed(design.steelPerConcrete, 1)));
 
     for (const eb::Check& check : design.checks) {
+        const QString place = fromEngine(eb::placeText(check.place, separator));
         auto* verdict = new QStandardItem(check.passes ? QStringLiteral("Cumple")
                                                        : QStringLiteral("No cumple"));
         const QList<QStandardItem*> row = {
-            verdict, new QStandardItem(fromEngine(eb::checkPlace(check, separator))),
-            new QStandardItem(fromEngine(check.text))};
+            verdict, new QStandardItem(place.isEmpty() ? QStringLiteral("Viga") : place),
+            new QStandardItem(fromEngine(eb::checkText(check, separator)))};
         if (!check.passes)
             for (QStandardItem* item : row) item->setForeground(failColour);
         checksModel_->appendRow(row);

@@ -73,6 +73,8 @@ class BeamWindow : public QWidget {
     void keepSupportsShared(int row, int column);
     std::optional<engine::beam::BeamInput> readInput(QString* error) const;
     void showDesign();
+    // A beam error in the window's decimal separator; empty for none.
+    QString errorMessage(const std::optional<engine::beam::BeamError>& error) const;
     void showMessage(const QString& text);
 
     project::Project* project_;

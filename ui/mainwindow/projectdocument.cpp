@@ -226,8 +226,6 @@ void ProjectDocument::exportSheet() {
                                              : QFileInfo(file).path() + QLatin1Char('/') +
                                                    QFileInfo(file).completeBaseName() +
                                                    QStringLiteral(".pdf");
-    // The beam's checks on the sheet with the separator of its other figures.
-    project_->setTextSeparator(decimalSeparator());
     const std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(*project_);
     printing::exportCalculationSheet(window_, sheet, suggested);
 }

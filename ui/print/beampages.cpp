@@ -7,6 +7,7 @@
 #include "beamdrawing/beampainting.h"
 #include "common/enginetext.h"
 #include "engine/beam/beamtext.h"
+#include "engine/beam/checktext.h"
 #include "engine/numbers.h"
 
 namespace printing {
@@ -114,11 +115,10 @@ std::vector<BeamPage> beamPages(const eb::BeamDesign& design, const eb::BeamInpu
     std::vector<Line> lines;
     for (const eb::Check& check : design.checks)
         lines.push_back({(check.passes ? QStringLiteral("Cumple — ") : QStringLiteral("No cumple — ")) +
-                             fromEngine(eb::checkPlace(check, separator)) + QStringLiteral(": ") +
-                             fromEngine(check.text),
+                             fromEngine(eb::checkLine(check, separator)),
                          !check.passes});
-    for (const std::string& note : design.notes)
-        lines.push_back({QStringLiteral("Nota: ") + fromEngine(note), false});
+    for (const eb::Phrase& note : design.notes)
+        lines.push_back({QStringLiteral("Nota: ") + fromEngine(eb::noteText(note, separator)), false});
     const QFontMetricsF fm(font, device);
     QFont bold = font;
     bold.setBold(true);

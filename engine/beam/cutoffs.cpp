@@ -1,0 +1,76 @@
+#include "engine/beam/cutoffs.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "engine/beam/rules.h"
+#include "engine/beam/tolerance.h"
+
+namespace engine::beam {
+
+namespace {
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+}  // namespace
+
+std::optional<int> pastInflections(const Beam& beam, int region, const Bar& bar, double d,
+                                   double& a, double& b) {
+    const auto& points = beam.points;
+    for (int side = 0; side < 2; ++side) {
+        const int inSpan = side == 0 ? region - 1 : region;
+        if (inSpan < 0 || inSpan >= beam.spans) continue;
+        const int faceId = side == 0 ? 2 * inSpan + 1 : 2 * inSpan;
+        int k = beam.faceIndex[static_cast<std::size_t>(faceId)];
+        if (points[static_cast<std::size_t>(k)].muNeg <= 0) continue;
+        const double ln = beam.in.spans[static_cast<std::size_t>(inSpan)].length;
+        const double reach = std::max(cutOffExtension(d, bar), ln / 16);
+        const int step = side == 0 ? -1 : 1;
+        double inflection = infinity;
+        for (; k >= 0 && k < static_cast<int>(points.size()) &&
+               points[static_cast<std::size_t>(k)].span == inSpan;
+             k += step) {
+            if (points[static_cast<std::size_t>(k)].muNeg <= 0) {
+                inflection = points[static_cast<std::size_t>(k)].x;
+                break;
+            }
+        }
+        if (inflection == infinity) return inSpan;
+        if (side == 0)
+            a = std::min(a, inflection - reach);
+        else
+            b = std::max(b, inflection + reach);
+    }
+    return std::nullopt;
+}
+
+bool stopWhereTwice(const Beam& beam, const std::vector<Need>& needs, const Zone& zone,
+                    int firstDeficit, int lastDeficit, const std::vector<double>& contArea,
+                    double& a, double& b) {
+    const auto& points = beam.points;
+    auto twice = [&](int k) {
+        return contArea[static_cast<std::size_t>(k)] >=
+               2 * needs[static_cast<std::size_t>(k)].strBot - tiny;
+    };
+    // Bars through a support may stop in either span beside it.
+    int lo = zone.first, hi = zone.last;
+    if (zone.atSupport) {
+        lo = zone.support > 0 ? static_cast<int>(beam.spanFirst(zone.support - 1)) : 0;
+        hi = zone.support < beam.spans ? static_cast<int>(beam.spanLast(zone.support))
+                                        : static_cast<int>(points.size()) - 1;
+    }
+    int kb = lastDeficit;
+    while (kb <= hi && points[static_cast<std::size_t>(kb)].x < b - tiny) ++kb;
+    while (kb <= hi && !zone.hookRight && !twice(kb)) ++kb;
+    int ka = firstDeficit;
+    while (ka >= lo && points[static_cast<std::size_t>(ka)].x > a + tiny) --ka;
+    while (ka >= lo && !zone.hookLeft && !twice(ka)) --ka;
+    if (zone.hookRight) kb = std::min(kb, hi);
+    if (zone.hookLeft) ka = std::max(ka, lo);
+    if (kb > hi || ka < lo) return false;
+    a = points[static_cast<std::size_t>(ka)].x;
+    b = points[static_cast<std::size_t>(kb)].x;
+    return true;
+}
+
+}  // namespace engine::beam

@@ -1,0 +1,91 @@
+#include "engine/beam/rules.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/beam/tolerance.h"
+
+
+namespace engine::beam {
+
+namespace {
+
+// Square root of f'c in MPa for the development expressions, never above 8.3 MPa.
+double rootFcMpa(double fc) {
+    return std::min(std::sqrt(fc * mpaPerKgCm2), 8.3);
+}
+
+}  // namespace
+
+double developmentLength(double fc, double fy, int bar, bool topBar, double clearSpacing,
+                         double clearCover) {
+    const Bar* b = findBar(bar);
+    if (b == nullptr || !(fc > 0) || !(fy > 0)) return 0;
+    const double db = b->diameterCm();
+    const bool favourable = clearCover >= db && clearSpacing >= db;
+    double divisor = 0;
+    if (bar <= 6) {
+        divisor = favourable ? 2.1 : 1.4;
+    } else {
+        divisor = favourable ? 1.7 : 1.1;
+    }
+    const double psiT = topBar ? 1.3 : 1.0;
+    const double ld = fy * mpaPerKgCm2 * psiT * db / (divisor * rootFcMpa(fc));
+    return std::max(ld, 30.0);
+}
+
+double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass) {
+    const Bar* b = findBar(bar);
+    if (b == nullptr || !(fc > 0) || !(fy > 0)) return 0;
+    const double db = b->diameterCm();
+    const double fyMpa = fy * mpaPerKgCm2;
+    const double ldh = seismicClass == SeismicClass::Des ? fyMpa * db / (5.4 * rootFcMpa(fc))
+                                                         : 0.24 * fyMpa * db / rootFcMpa(fc);
+    return std::max({ldh, 8 * db, 15.0});
+}
+
+double lapLength(double ld) {
+    return std::max(lapFactor * ld, shortestLap);
+}
+
+double lapClearance(double h) {
+    return 2 * h / 100;
+}
+
+double hookTail(const Bar& bar) {
+    return 12 * bar.diameterCm();
+}
+
+double cutOffExtension(double d, const Bar& bar) {
+    return std::max(d, 12 * bar.diameterCm()) / 100;
+}
+
+double hookRoom(double supportWidth, double barSeat) {
+    return supportWidth - barSeat;
+}
+
+bool hookFits(double ldh, double room) {
+    return ldh <= room + tiny;
+}
+
+bool passesThroughSupport(double barDiameter, double supportWidth) {
+    return supportBarDiameters * barDiameter <= supportWidth + tiny;
+}
+
+MomentShares momentShares(SeismicClass seismicClass) {
+    if (seismicClass == SeismicClass::Des) return {2, 4};
+    return {3, 5};
+}
+
+double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool topFace) {
+    const bool over30 = in.h - barSeat - bar.diameterCm() > 30;
+    return developmentLength(in.fc, in.fy, bar.designation, topFace && over30,
+                             requiredClearSpacing(in.settings, bar.diameterCm()), barSeat) /
+           100;
+}
+
+double beamHookDevelopment(const BeamInput& in, const Bar& bar) {
+    return hookDevelopmentLength(in.fc, in.fy, bar.designation, in.seismicClass) / 100;
+}
+
+}  // namespace engine::beam

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/beam/beam.h"
+#include "engine/catalogue.h"
+
+// The rules of the code the designer follows, each written once: the search for bars obeys
+// them and the checks report them. Units as in beam.h (along the beam m, across it cm).
+namespace engine::beam {
+
+// The largest steel ratio of a face in DES and DMO.
+inline constexpr double rhoLimit = 0.025;
+
+// A class B lap: 1.3 ld, at least 30 cm (m).
+inline constexpr double lapFactor = 1.3;
+inline constexpr double shortestLap = 0.30;
+double lapLength(double ld);
+
+// In DES no lap within 2h of a support face (m).
+double lapClearance(double h);
+
+// The tail of a standard 90° hook: 12 db (cm).
+double hookTail(const Bar& bar);
+
+// A bar that stops runs past the point where it is no longer needed by d or 12 db, the larger
+// (m; d in cm); a negative bar past the inflection point also by ln / 16.
+double cutOffExtension(double d, const Bar& bar);
+
+// The room a hook has in an outer support: its width less the cover to the bars (cm); the hook
+// fits when its development length ldh (cm) does not exceed it.
+double hookRoom(double supportWidth, double barSeat);
+bool hookFits(double ldh, double room);
+
+// In DES a bar through an interior support needs the support at least 20 db wide.
+inline constexpr int supportBarDiameters = 20;
+bool passesThroughSupport(double barDiameter, double supportWidth);
+
+// The shares of the nominal strengths: Mn+ at a face at least 1/face of Mn− there, and Mn of
+// either sign anywhere at least 1/anywhere of the largest at the faces (DES 1/2 and 1/4, DMO 1/3
+// and 1/5). Denominators.
+struct MomentShares {
+    int face = 2;
+    int anywhere = 4;
+};
+MomentShares momentShares(SeismicClass seismicClass);
+
+// ld of a bar of the beam (m): a top bar is one with more than 30 cm of concrete below it;
+// clear spacing as the layer needs it and the cover to the bars.
+double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool topFace);
+// ldh of a bar of the beam (m).
+double beamHookDevelopment(const BeamInput& in, const Bar& bar);
+
+}  // namespace engine::beam

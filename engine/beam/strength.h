@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "engine/beam/stations.h"
+#include "engine/capacity.h"
+
+// The strength the bars as placed give along the beam: at each point the developed steel of
+// each face, at its depth, and the nominal and design strengths of both signs.
+namespace engine::beam {
+
+struct Strength {
+    std::vector<double> mnNeg, mnPos, phiNeg, phiPos;  // Tn-m, per point
+    std::vector<double> areaTop, areaBot;              // developed steel, cm2, per point
+};
+
+// The marks of a design with what their strength needs: each one's bar and its ld and ldh.
+class PlacedMarks {
+  public:
+    PlacedMarks(const Beam& beam, const std::vector<BarMark>& marks);
+    // The strength at every point of the beam.
+    Strength along() const;
+    // The strength at x for the moment of one sign with the bars there, at this Fy.
+    std::optional<CapacityResult> capacityAt(double x, bool negative, double fy) const;
+
+  private:
+    double steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
+                   const std::vector<std::size_t>* active = nullptr, bool quartered = false) const;
+    std::optional<CapacityResult> capacityOf(const std::vector<SteelLayer>& tension,
+                                             const std::vector<SteelLayer>& compression,
+                                             double fy) const;
+
+    const Beam& beam_;
+    const std::vector<BarMark>& marks_;
+    std::vector<std::pair<double, double>> development_;  // ld and ldh of each mark, m
+    std::vector<const Bar*> bars_;
+};
+
+}  // namespace engine::beam
