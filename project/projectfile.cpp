@@ -260,7 +260,7 @@ constexpr auto maximumSpans = static_cast<qsizetype>(eb::bounds::maxSpans);
 // A value the file has but no beam may have: the key and the value, and the range it must lie in.
 QString outOfBounds(const QString& key, double value, const eb::Bound& bound) {
     return QStringLiteral("el dato \"beam.%1\" = %2 está fuera de lo admitido (%3)")
-        .arg(key, fromEngine(engine::formatGeneral(value, '.')),
+        .arg(key, fromEngine((eb::Phrase() << eb::Figure{value, eb::Figure::shortest}).text('.')),
              fromEngine(eb::rangeText(bound, '.')));
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 #include <variant>
 
+#include "engine/beam/bounds.h"
 #include "engine/beam/checks.h"
 #include "engine/beam/checktext.h"
 #include "engine/beam/demand.h"
@@ -87,6 +88,7 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
             }
         }
     }
+    if (const auto breach = firstOutOfBounds(in)) return outOfBoundsPhrase(*breach);
     for (std::size_t k = 0; k < in.stations.size(); ++k) {
         const Station& st = in.stations[k];
         const std::string row = "Estación " + std::to_string(k + 1);
@@ -94,11 +96,16 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
             return says(row + ": el vano " + std::to_string(st.span) + " no existe");
         }
         if (!std::isfinite(st.x) || !std::isfinite(st.mu)) return says(row + ": valor no numérico");
-        const double ln = in.spans[static_cast<std::size_t>(st.span - 1)].length;
-        if (!in.stationsFromCentreline && (st.x < -tiny || st.x > ln + tiny)) {
+        const auto i = static_cast<std::size_t>(st.span - 1);
+        // From the left face, x runs to the right face; from the left support's centreline, to
+        // the right support's.
+        const double to = in.stationsFromCentreline
+                              ? in.supports[i] / 200 + in.spans[i].length + in.supports[i + 1] / 200
+                              : in.spans[i].length;
+        if (st.x < -tiny || st.x > to + tiny) {
             return Phrase() << row + ": x = " << Figure{st.x, 2}
                             << " m fuera del vano " + std::to_string(st.span) + " (0 a "
-                            << Figure{ln, 2} << " m)";
+                            << Figure{to, 2} << " m)";
         }
     }
     return std::nullopt;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "engine/numbers.h"
 
 namespace engine::beam {
 
@@ -38,21 +37,25 @@ std::optional<OutOfBounds> firstOf(const BeamInput& input) {
 
 }  // namespace
 
-std::string rangeText(const Bound& bound, char decimalSeparator) {
-    return formatGeneral(bound.low, decimalSeparator) + " a " +
-           formatGeneral(bound.high, decimalSeparator) +
-           (bound.unit.empty() ? std::string() : " " + std::string(bound.unit));
+Phrase rangePhrase(const Bound& bound) {
+    Phrase range;
+    range << Figure{bound.low, Figure::shortest} << " a " << Figure{bound.high, Figure::shortest};
+    if (!bound.unit.empty()) range << " " << bound.unit;
+    return range;
 }
 
-std::string outOfBoundsText(const OutOfBounds& breach, char decimalSeparator) {
+std::string rangeText(const Bound& bound, char decimalSeparator) {
+    return rangePhrase(bound).text(decimalSeparator);
+}
+
+Phrase outOfBoundsPhrase(const OutOfBounds& breach) {
     const Bound& b = *breach.bound;
-    std::string text;
+    Phrase text;
     if (!breach.place.empty())
-        text = std::string(breach.place) + " " + std::to_string(breach.number) + ": ";
-    return text + std::string(b.name) + " «" + std::string(b.key) + "» = " +
-           formatGeneral(breach.value, decimalSeparator) +
-           (b.unit.empty() ? std::string() : " " + std::string(b.unit)) +
-           " está fuera de lo admitido (" + rangeText(b, decimalSeparator) + ")";
+        text << breach.place << " " << std::to_string(breach.number) << ": ";
+    text << b.name << " «" << b.key << "» = " << Figure{breach.value, Figure::shortest};
+    if (!b.unit.empty()) text << " " << b.unit;
+    return text << " está fuera de lo admitido (" << rangePhrase(b) << ")";
 }
 
 std::optional<OutOfBounds> firstOutOfBounds(const BeamInput& input) {

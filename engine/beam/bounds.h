@@ -42,11 +42,12 @@ struct OutOfBounds {
 };
 
 // The bound's range: "0.3 a 30 m".
+Phrase rangePhrase(const Bound& bound);
 std::string rangeText(const Bound& bound, char decimalSeparator);
 
 // "la luz libre «length» = 1e+12 m está fuera de lo admitido (0.3 a 30 m)", with the place
 // first when it has one: "Vano 3: ...".
-std::string outOfBoundsText(const OutOfBounds& breach, char decimalSeparator);
+Phrase outOfBoundsPhrase(const OutOfBounds& breach);
 
 // The first number of the beam outside its bound (spans beyond `maxSpans` reported as the
 // span after the last allowed), or none.

@@ -1,8 +1,28 @@
 #include "engine/beam/phrase.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "engine/numbers.h"
 
 namespace engine::beam {
+
+namespace {
+
+// The shortest text of a value; past a billion, with an exponent ("9e+307") rather than three
+// hundred digits.
+std::string shortestText(double value, char decimalSeparator) {
+    if (!std::isfinite(value) || std::fabs(value) < 1e9) return formatGeneral(value, decimalSeparator);
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    std::string text(buffer, end);
+    for (char& c : text) {
+        if (c == '.') c = decimalSeparator;
+    }
+    return text;
+}
+
+}  // namespace
 
 Phrase& Phrase::operator<<(std::string_view words) {
     if (words.empty()) return *this;
@@ -31,7 +51,9 @@ Phrase& Phrase::operator<<(const Phrase& other) {
 std::string Phrase::text(char decimalSeparator) const {
     std::string out;
     for (const Piece& piece : pieces_) {
-        if (piece.isFigure)
+        if (piece.isFigure && piece.figure.decimals == Figure::shortest)
+            out += shortestText(piece.figure.value, decimalSeparator);
+        else if (piece.isFigure)
             out += formatFixed(piece.figure.value, piece.figure.decimals, decimalSeparator);
         else
             out += piece.words;

@@ -10,6 +10,8 @@ namespace engine::beam {
 
 // A number of a text and the decimals it is shown with.
 struct Figure {
+    // As decimals: the shortest text that reads back as the value ("1e+12", "0.3").
+    static constexpr int shortest = -1;
     double value = 0;
     int decimals = 0;
 };

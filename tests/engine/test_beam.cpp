@@ -426,6 +426,25 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
          "no caben en 2 capas", BeamErrorKind::Unsatisfiable},
         {"negative_moment", [](BeamInput& in) { in.spans[0].moments.mid = -1; }, "Vano 1",
          BeamErrorKind::Input},
+        // Magnitudes no building has: refused before the design, which would otherwise turn
+        // inf · 0 into a passing beam or run out of memory laying out its stations.
+        {"moment_beyond_bounds", [](BeamInput& in) { in.spans[0].moments.left = 9e307; },
+         "Vano 1: el momento «mu» = 9e+307 Tn-m está fuera de lo admitido", BeamErrorKind::Input},
+        {"span_beyond_bounds", [](BeamInput& in) { in.spans[1].length = 1e12; },
+         "Vano 2: la luz libre «length» = 1e+12 m", BeamErrorKind::Input},
+        {"support_beyond_bounds", [](BeamInput& in) { in.supports[0] = 1e12; },
+         "Apoyo 1: el ancho del apoyo «support»", BeamErrorKind::Input},
+        // Faces closer than the station grid once read outside the stations.
+        {"span_too_short_to_build", [](BeamInput& in) { in.spans[0].length = 1e-8; },
+         "(0.3 a 30 m)", BeamErrorKind::Input},
+        {"support_too_narrow_to_build", [](BeamInput& in) { in.supports[1] = 1e-6; },
+         "Apoyo 2", BeamErrorKind::Input},
+        {"station_past_the_centreline",
+         [](BeamInput& in) {
+             in.stationsFromCentreline = true;
+             in.stations = {{1, 0, -5}, {1, 1e300, -4}, {2, 1, 3}};
+         },
+         "Estación 2", BeamErrorKind::Input},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

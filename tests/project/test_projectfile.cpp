@@ -242,7 +242,7 @@ class ProjectFileTest : public QObject {
         row("bad_beam_supports", "el dato \"beam.supports\" no es válido");
         row("bad_beam_class", "el dato \"beam.class\" no es válido");
         row("beam_span_too_long",
-            "el dato \"beam.spans[0].length\" = 1000000000000 está fuera de lo admitido (0.3 a 30 m)");
+            "el dato \"beam.spans[0].length\" = 1e+12 está fuera de lo admitido (0.3 a 30 m)");
         row("beam_mid_min_above_mid", "el dato \"beam.spans[0].muMidMin\" no es válido");
         row("beam_station_outside", "el dato \"beam.stations[2].x\" no es válido");
     }
