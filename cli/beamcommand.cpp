@@ -156,11 +156,14 @@ bool readBeamOptions(const QCommandLineParser& parser, const CsvStyle& csv,
            readBeamFiles(parser, csv, input);
 }
 
-// The beam of a project file, in place of the options that describe one: none after printing
-// why it cannot be read, or which of those options came with it (the file says it all; only how
-// to write the result may be given too).
-std::optional<engine::beam::BeamInput> projectBeam(const QCommandLineParser& parser,
-                                                   const QString& path) {
+// The beam of a project file and its design (the project designs it as it opens), in place of
+// the options that describe one: none after printing why it cannot be read, or which of those
+// options came with it (the file says it all; only how to write the result may be given too).
+struct SavedBeam {
+    engine::beam::BeamInput input;
+    engine::beam::BeamOutcome outcome;
+};
+std::optional<SavedBeam> projectBeam(const QCommandLineParser& parser, const QString& path) {
     QStringList given;
     QStringList beamOptions(sectionOptions.begin(), sectionOptions.end());
     beamOptions << spansOption << stationsOption << centrelineOption << classOption << barsOption
@@ -181,7 +184,8 @@ std::optional<engine::beam::BeamInput> projectBeam(const QCommandLineParser& par
         printError(QStringLiteral("el proyecto «%1» no trae ninguna viga").arg(path));
         return std::nullopt;
     }
-    return saved.beam();
+    if (saved.beamDesign()) return SavedBeam{*saved.beam(), *saved.beamDesign()};
+    return SavedBeam{*saved.beam(), *saved.beamError()};
 }
 
 }  // namespace
@@ -222,22 +226,28 @@ int runBeam(const QStringList& arguments) {
     if (!csv) return exitUsage;
 
     engine::beam::BeamInput input;
+    std::optional<engine::beam::BeamOutcome> outcome;
     if (!files.isEmpty()) {
-        const auto saved = projectBeam(parser, files.first());
+        auto saved = projectBeam(parser, files.first());
         if (!saved) return exitUsage;
-        input = *saved;
+        input = std::move(saved->input);
+        outcome = std::move(saved->outcome);
     } else if (!readBeamOptions(parser, *csv, input)) {
         return exitUsage;
+    } else {
+        outcome = engine::beam::designBeam(input);
     }
 
-    const engine::beam::BeamOutcome outcome = engine::beam::designBeam(input);
-    if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome)) {
-        // JSON's figures have a point; the schedule's the separator asked for.
+    if (const auto* error = std::get_if<engine::beam::BeamError>(&*outcome)) {
+        // JSON's figures have a point; the schedule's the separator asked for. The message
+        // names the file the beam came from.
         const char separator = format == QLatin1String("json") ? '.' : csv->decimalSeparator;
-        writeError(engine::beam::errorText(*error, separator) + '\n');
+        const QString source = files.isEmpty() ? parser.value(spansOption) : files.first();
+        printError(source + QStringLiteral(": ") +
+                   QString::fromStdString(engine::beam::errorText(*error, separator)));
         return error->kind == engine::beam::BeamErrorKind::Input ? exitUsage : exitFailed;
     }
-    const auto& design = std::get<engine::beam::BeamDesign>(outcome);
+    const auto& design = std::get<engine::beam::BeamDesign>(*outcome);
     if (parser.isSet(dxfOption)) {
         const std::string error =
             dxfexport::writeBeamDxf(QFile::encodeName(parser.value(dxfOption)).toStdString(),

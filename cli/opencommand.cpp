@@ -81,9 +81,13 @@ int runOpen(const QStringList& arguments) {
     if (saved.beam()) {
         text.push_back('\n');
         if (!saved.beamDesign()) {
+            // As quintaral-cli beam: an input no beam can have is bad input, a beam no bars
+            // satisfy a failed design.
+            const engine::beam::BeamError& error = *saved.beamError();
             writeOut(text);
-            writeError(engine::beam::errorText(*saved.beamError(), '.') + '\n');
-            return exitFailed;
+            printError(path + QStringLiteral(": ") +
+                       QString::fromStdString(engine::beam::errorText(error, '.')));
+            return error.kind == engine::beam::BeamErrorKind::Input ? exitUsage : exitFailed;
         }
         text += engine::beam::scheduleText(*saved.beamDesign(), '.');
         passes = passes && saved.beamDesign()->passes;

@@ -705,6 +705,18 @@ void TestCli::beamFromAProjectFile() {
             .replace('\r', QByteArray());
     QVERIFY(opened.out.startsWith(report));
     QCOMPARE(opened.status, schedule.status);  // the section passes: the beam decides
+
+    // A beam no design can take (a span without stations) is bad input, exit 1, from either
+    // command, and the message names the file.
+    project::ProjectFile unusable = saved;
+    unusable.beam->stations = {{1, 0, -8}, {1, 5.5, -9}};
+    const QString unusablePath = dir_.filePath("sin-estaciones.quintaral");
+    QCOMPARE(project::writeProject(unusablePath, unusable), QString());
+    for (const QString& command : {QStringLiteral("beam"), QStringLiteral("open")}) {
+        const Run run = runCli({command, unusablePath});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains("sin-estaciones.quintaral: Vano 2"), run.err.constData());
+    }
 }
 
 // `--dxf FILE` writes the drawing (read back by ezdxf in beam_dxf_readback); a path that cannot
