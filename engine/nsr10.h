@@ -14,10 +14,8 @@
 namespace engine {
 
 namespace nsr10 {
-inline constexpr double concreteStrain = 0.003;  // ultimate concrete strain, εcu
 inline constexpr double tensionControlledStrain = 0.005;
-inline constexpr double minimumStrain = 0.004;     // least εt of a flexural member
-inline constexpr double steelModulusMpa = 200000;  // Es
+inline constexpr double minimumStrain = 0.004;  // least εt of a flexural member
 // Neutral axis depth over d when εt = 0.005: 0.003 / (0.003 + 0.005).
 inline constexpr double tensionControlledDepthRatio = 0.375;
 
@@ -35,7 +33,7 @@ struct DesignResult {
     double rho = 0;
     double rhoTc = 0;   // tension-controlled ratio, εt = 0.005
     double rhoMin = 0;  // minimum ratio
-    double rhoB = 0;    // balanced ratio, Es = 200,000 MPa
+    double rhoB = 0;    // balanced ratio, with steelModulus(DesignCode::Nsr10)
     // Strain state of the section as designed. Singly reinforced: the provided ratio
     // max(rho, rhoMin) with no compression steel; doubly reinforced: c = 0.375 d, εt = 0.005.
     double phi = 0;
