@@ -91,37 +91,27 @@ DesignOutcome design(const DesignInput& in) {
 }
 
 ReportValues reportValues(const DesignResult& r, char sep) {
-    ReportValues v;
-    v.d = formatGeneral(r.d, sep);
-    v.ku = formatFixed(r.ku, 8, sep);
-    v.beta1 = formatFixed(r.beta1, 4, sep);
-    v.rho = formatFixed(r.rho, 7, sep);
-    v.rhoTc = formatFixed(r.rhoTc, 7, sep);
-    v.rhoMin = formatFixed(r.rhoMin, 7, sep);
-    v.rhoB = formatFixed(r.rhoB, 7, sep);
-    v.phi = formatFixed(r.phi, 3, sep);
-    v.strain = formatFixed(r.strain, 5, sep);
-    v.depthRatio = formatFixed(r.depthRatio, 3, sep);
-    v.phiMnTc = formatFixed(r.phiMnTc, 2, sep);
-    v.as = formatFixed(r.as, 2, sep);
-    if (r.kind == SectionKind::Doubly) {
-        v.asPrime = formatFixed(r.asPrime, 2, sep);
-        v.fsPrime = formatFixed(r.fsPrime, 1, sep);
-    }
-    v.kind = r.kind;
-    return v;
+    return reportValuesOf<ReportValues, DesignResult>(reportRows, r, sep);
 }
 
 std::string resultsReport(const ReportValues& v) {
-    return composeReport(reportRows, ReportForm::Window, &v);
+    return composeReport<ReportLine>(
+        reportRows, ReportForm::Window, &v.kind,
+        [&v](ReportText& text, const ReportLine& line) { text.append(v.*line.text); });
 }
 
 std::string resultsReport(const DesignResult& r, char sep) {
-    return resultsReport(reportValues(r, sep));
+    return composeReport<ReportLine>(reportRows, ReportForm::Window, &r.kind,
+                                     [&r, sep](ReportText& text, const ReportLine& line) {
+                                         text.appendNumber(r.*line.number, line.format, sep);
+                                     });
 }
 
 std::string printedReport(const ReportValues* v) {
-    return composeReport(reportRows, ReportForm::Printed, v);
+    return composeReport<ReportLine>(reportRows, ReportForm::Printed, v ? &v->kind : nullptr,
+                                     [v](ReportText& text, const ReportLine& line) {
+                                         if (v) text.append(v->*line.text);
+                                     });
 }
 
 }  // namespace nsr10

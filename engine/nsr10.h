@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -75,36 +74,45 @@ struct ReportValues {
 
 ReportValues reportValues(const DesignResult& result, char decimalSeparator);
 
-struct ReportLine {
-    std::string_view label;
-    std::string ReportValues::*value;
-    std::string_view unit;
-};
+using ReportLine = ValueLine<ReportValues, DesignResult>;
 
 // The NSR-10 value lines; the lines whose meaning is the same under both codes take the labels
 // and units of the NSR-98 lines. The title, the ratios heading and the section kinds are those of
 // reportText.
 namespace line {
-constexpr ReportLine sameAs(const nsr98::ReportLine& line, std::string ReportValues::*value) {
-    return {line.label, value, line.unit};
+constexpr ReportLine sameAs(const nsr98::ReportLine& line, std::string ReportValues::*text,
+                            double DesignResult::*number, NumberFormat format) {
+    return {line.label, text, number, format, line.unit};
 }
 inline constexpr std::string_view code = " Norma : NSR-10";
-inline constexpr ReportLine d = sameAs(nsr98::line::d, &ReportValues::d);
-inline constexpr ReportLine ku = sameAs(nsr98::line::ku, &ReportValues::ku);
-inline constexpr ReportLine beta1{" Beta 1 : ", &ReportValues::beta1, ""};
-inline constexpr ReportLine rho = sameAs(nsr98::line::rho, &ReportValues::rho);
-inline constexpr ReportLine rhoTc{" ro tensión controlada : ", &ReportValues::rhoTc, ""};
-inline constexpr ReportLine rhoMin = sameAs(nsr98::line::rhoMin, &ReportValues::rhoMin);
-inline constexpr ReportLine rhoB = sameAs(nsr98::line::rhoB, &ReportValues::rhoB);
-inline constexpr ReportLine phi{" Phi : ", &ReportValues::phi, ""};
-inline constexpr ReportLine strain{" Deformación unitaria et : ", &ReportValues::strain, ""};
-inline constexpr ReportLine depthRatio{" c / d : ", &ReportValues::depthRatio, ""};
+inline constexpr ReportLine d =
+    sameAs(nsr98::line::d, &ReportValues::d, &DesignResult::d, generalFormat);
+inline constexpr ReportLine ku =
+    sameAs(nsr98::line::ku, &ReportValues::ku, &DesignResult::ku, fixedFormat(8));
+inline constexpr ReportLine beta1{" Beta 1 : ", &ReportValues::beta1, &DesignResult::beta1,
+                                  fixedFormat(4), ""};
+inline constexpr ReportLine rho =
+    sameAs(nsr98::line::rho, &ReportValues::rho, &DesignResult::rho, fixedFormat(7));
+inline constexpr ReportLine rhoTc{" ro tensión controlada : ", &ReportValues::rhoTc,
+                                  &DesignResult::rhoTc, fixedFormat(7), ""};
+inline constexpr ReportLine rhoMin =
+    sameAs(nsr98::line::rhoMin, &ReportValues::rhoMin, &DesignResult::rhoMin, fixedFormat(7));
+inline constexpr ReportLine rhoB =
+    sameAs(nsr98::line::rhoB, &ReportValues::rhoB, &DesignResult::rhoB, fixedFormat(7));
+inline constexpr ReportLine phi{" Phi : ", &ReportValues::phi, &DesignResult::phi, fixedFormat(3),
+                                ""};
+inline constexpr ReportLine strain{" Deformación unitaria et : ", &ReportValues::strain,
+                                   &DesignResult::strain, fixedFormat(5), ""};
+inline constexpr ReportLine depthRatio{" c / d : ", &ReportValues::depthRatio,
+                                       &DesignResult::depthRatio, fixedFormat(3), ""};
 inline constexpr ReportLine phiMnTc{" Phi Mn con ro tensión controlada : ", &ReportValues::phiMnTc,
-                                    " Tn-m"};
-inline constexpr ReportLine as = sameAs(nsr98::line::as, &ReportValues::as);
-inline constexpr ReportLine asPrime = sameAs(nsr98::line::asPrime, &ReportValues::asPrime);
+                                    &DesignResult::phiMnTc, fixedFormat(2), " Tn-m"};
+inline constexpr ReportLine as =
+    sameAs(nsr98::line::as, &ReportValues::as, &DesignResult::as, fixedFormat(2));
+inline constexpr ReportLine asPrime =
+    sameAs(nsr98::line::asPrime, &ReportValues::asPrime, &DesignResult::asPrime, fixedFormat(2));
 inline constexpr ReportLine fsPrime{" Esfuerzo acero superior f's : ", &ReportValues::fsPrime,
-                                    " kg/cm2"};
+                                    &DesignResult::fsPrime, fixedFormat(1), " kg/cm2"};
 }  // namespace line
 
 using Row = ReportRow<ReportLine>;
@@ -112,7 +120,7 @@ using Row = ReportRow<ReportLine>;
 // The report table, in the order of the NSR-98 table: the results report shows the ratios
 // heading and the minimum ratio before the balanced one; the printed report has no heading and
 // the balanced ratio first.
-inline constexpr std::array<Row, 20> reportRows{{
+inline constexpr Row reportRows[] = {
     Row::text(reportText::title, inBoth),
     Row::text({}, inBoth),
     Row::text(line::code, inBoth),
@@ -133,7 +141,7 @@ inline constexpr std::array<Row, 20> reportRows{{
     Row::sectionKind(inBoth),
     Row::value(line::asPrime, inBoth | doublyOnly),
     Row::value(line::fsPrime, inBoth | doublyOnly),
-}};
+};
 
 // The results report: the NSR-98 title and blank line, the code line, then d, Ku, beta 1, the
 // ratios heading, the ratios, φ, εt, c/d, φMn at rhoTc, As and the section kind; a doubly
