@@ -163,16 +163,27 @@ std::string centimetres(double value, char separator) {
     return formatGeneral(std::round(value * 100) / 100, separator);
 }
 
-// The bars of one face at a cut, layer by layer, larger bars first in each layer.
-Arrangement arrangementAt(const BeamDesign& design, BeamFace face, double x) {
+// The bars of one face at a cut, layer by layer, larger bars first in each layer, with the
+// marks that give each layer's bars.
+struct FaceAtCut {
     Arrangement arrangement;
+    std::vector<std::vector<const BarMark*>> marks;  // per layer of the arrangement
+};
+
+FaceAtCut faceAtCut(const BeamDesign& design, BeamFace face, double x) {
+    FaceAtCut at;
+    std::vector<std::vector<const BarMark*>> marks;
     for (const BarMark& m : design.bars) {
         if (m.face != face || x < m.start - 1e-9 || x > m.end + 1e-9 || m.count <= 0) continue;
         const Bar* bar = findBar(m.bar);
         if (!bar) continue;
         const std::size_t layer = static_cast<std::size_t>(std::max(1, m.layer) - 1);
-        if (arrangement.layers.size() <= layer) arrangement.layers.resize(layer + 1);
-        engine::Layer& groups = arrangement.layers[layer];
+        if (at.arrangement.layers.size() <= layer) {
+            at.arrangement.layers.resize(layer + 1);
+            marks.resize(layer + 1);
+        }
+        marks[layer].push_back(&m);
+        engine::Layer& groups = at.arrangement.layers[layer];
         auto same = std::find_if(groups.begin(), groups.end(),
                                  [&](const BarGroup& g) { return g.bar == bar; });
         if (same != groups.end())
@@ -180,12 +191,38 @@ Arrangement arrangementAt(const BeamDesign& design, BeamFace face, double x) {
         else
             groups.push_back({m.count, bar});
     }
-    for (engine::Layer& groups : arrangement.layers)
+    for (engine::Layer& groups : at.arrangement.layers)
         std::stable_sort(groups.begin(), groups.end(), [](const BarGroup& a, const BarGroup& b) {
             return a.bar->designation > b.bar->designation;
         });
-    std::erase_if(arrangement.layers, [](const engine::Layer& l) { return l.empty(); });
-    return arrangement;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        if (at.arrangement.layers[i].empty()) continue;
+        at.marks.push_back(std::move(marks[i]));
+    }
+    std::erase_if(at.arrangement.layers, [](const engine::Layer& l) { return l.empty(); });
+    return at;
+}
+
+// The depth from its own face of each bar placed for a face at a cut: its mark's, the bars of a
+// layer and size handed out to the marks of that size in the order of the schedule.
+std::vector<double> markDepths(const FaceAtCut& at, const Placement& placement) {
+    std::vector<std::vector<int>> left(at.marks.size());
+    for (std::size_t layer = 0; layer < at.marks.size(); ++layer)
+        for (const BarMark* m : at.marks[layer]) left[layer].push_back(m->count);
+    std::vector<double> depths;
+    for (const PlacedBar& placed : placement.bars) {
+        const auto layer = static_cast<std::size_t>(placed.layer);
+        const std::vector<const BarMark*>& marks = at.marks[layer];
+        double depth = 0;
+        for (std::size_t k = 0; k < marks.size(); ++k) {
+            if (marks[k]->bar != placed.bar->designation || left[layer][k] == 0) continue;
+            --left[layer][k];
+            depth = marks[k]->depth;
+            break;
+        }
+        depths.push_back(depth);
+    }
+    return depths;
 }
 
 }  // namespace
@@ -370,13 +407,20 @@ Drawing section(const BeamDesign& design, const BeamInput& input, const SectionC
     const std::pair<BeamFace, Face> sides[] = {{BeamFace::Top, Face::Compression},
                                                {BeamFace::Bottom, Face::Tension}};
     for (int i = 0; i < 2; ++i) {
-        const Arrangement arrangement = arrangementAt(design, sides[i].first, cut.x);
-        faces[i] = arrangement.layers.empty() ? "—" : formatArrangement(arrangement);
-        if (arrangement.layers.empty()) continue;
-        const Placement placement = placeBars(arrangement, sides[i].second, input.settings, b, h);
-        for (const PlacedBar& bar : placement.bars)
-            d.circles.push_back(
-                {Layer::Reinforcement, {bar.x, -bar.depth}, bar.bar->diameterCm() / 2});
+        const FaceAtCut at = faceAtCut(design, sides[i].first, cut.x);
+        faces[i] = at.arrangement.layers.empty() ? "—" : formatArrangement(at.arrangement);
+        if (at.arrangement.layers.empty()) continue;
+        // Across the width the bars sit as the layout spreads them; their depth is the one the
+        // designer gave their mark, the depth its strength was computed with.
+        const Placement placement =
+            placeBars(at.arrangement, sides[i].second, input.settings, b, h);
+        const std::vector<double> depths = markDepths(at, placement);
+        const bool top = sides[i].first == BeamFace::Top;
+        for (std::size_t k = 0; k < placement.bars.size(); ++k) {
+            const PlacedBar& bar = placement.bars[k];
+            const double y = top ? -depths[k] : -(h - depths[k]);
+            d.circles.push_back({Layer::Reinforcement, {bar.x, y}, bar.bar->diameterCm() / 2});
+        }
     }
     addText(d, {b / 2, 0.6 * th}, th, cut.title, Align::Centre);
     addText(d, {b / 2, -h - 1.4 * th}, 0.9 * th,
