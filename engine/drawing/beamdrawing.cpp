@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/beam/beamtext.h"
+#include "engine/beam/barschedule.h"
 #include "engine/catalogue.h"
 #include "engine/layout.h"
 #include "engine/numbers.h"
@@ -270,8 +270,8 @@ double textWidth(const std::string& text, double height) {
 }
 
 std::string markLabel(const BarMark& mark, char separator) {
-    return mark.mark + ": " + std::to_string(mark.count) + " N° " + std::to_string(mark.bar) +
-           " L = " + metres(mark.length, separator) + " m";
+    return mark.mark + ": " + barCountText(mark.count, mark.bar) + " L = " +
+           metres(mark.length, separator) + " m";
 }
 
 Drawing elevation(const BeamDesign& design, const BeamInput& input, const ElevationStyle& style) {
@@ -455,18 +455,33 @@ Drawing sections(const BeamDesign& design, const BeamInput& input, double th, ch
     return all;
 }
 
+const std::vector<const beam::ScheduleColumn*>& scheduleColumns() {
+    static const std::vector<const beam::ScheduleColumn*> drawn = [] {
+        std::vector<const beam::ScheduleColumn*> columns;
+        for (const beam::ScheduleColumn& column : beam::scheduleColumns())
+            if (column.places & beam::inScheduleDrawing) columns.push_back(&column);
+        return columns;
+    }();
+    return drawn;
+}
+
 const std::vector<std::string>& scheduleHeader() {
-    static const std::vector<std::string> header = {
-        "Marca", "Barra", "Cantidad", "Forma", "Longitud (m)", "Masa (kg)"};
+    static const std::vector<std::string> header = [] {
+        std::vector<std::string> titles;
+        for (const beam::ScheduleColumn* column : scheduleColumns())
+            titles.emplace_back(column->header);
+        return titles;
+    }();
     return header;
 }
 
 std::vector<std::vector<std::string>> scheduleCells(const BeamDesign& design, char separator) {
     std::vector<std::vector<std::string>> rows;
-    for (const BarMark& m : design.bars)
-        rows.push_back({m.mark, "N° " + std::to_string(m.bar), std::to_string(m.count),
-                        beam::shapeText(m, separator), metres(m.length, separator),
-                        formatFixed(m.mass, 1, separator)});
+    for (const BarMark& m : design.bars) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (const beam::ScheduleColumn* column : scheduleColumns())
+            row.push_back(column->cell(m, separator));
+    }
     return rows;
 }
 
@@ -474,10 +489,10 @@ Drawing schedule(const BeamDesign& design, double th, char separator) {
     Drawing d;
     std::vector<std::vector<std::string>> rows = scheduleCells(design, separator);
     rows.insert(rows.begin(), scheduleHeader());
-    const std::size_t columns = scheduleHeader().size();
-    std::vector<double> widths(columns, 0);
+    const std::vector<const beam::ScheduleColumn*>& columns = scheduleColumns();
+    std::vector<double> widths(columns.size(), 0);
     for (const auto& row : rows)
-        for (std::size_t c = 0; c < columns; ++c)
+        for (std::size_t c = 0; c < columns.size(); ++c)
             widths[c] = std::max(widths[c], textWidth(row[c], th) + th);
     double total = 0;
     for (double w : widths) total += w;
@@ -488,27 +503,27 @@ Drawing schedule(const BeamDesign& design, double th, char separator) {
     addLine(d, Layer::Text, {0, y}, {total, y});
     for (const auto& row : rows) {
         double x = 0;
-        for (std::size_t c = 0; c < columns; ++c) {
-            const bool number = c >= 2 && c != 3;
-            addText(d, {number ? x + widths[c] - 0.5 * th : x + 0.5 * th, y - rowHeight + 0.45 * th},
-                    th, row[c], number ? Align::Right : Align::Left);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const bool right = columns[c]->align == beam::ColumnAlign::Right;
+            addText(d, {right ? x + widths[c] - 0.5 * th : x + 0.5 * th, y - rowHeight + 0.45 * th},
+                    th, row[c], right ? Align::Right : Align::Left);
             x += widths[c];
         }
         y -= rowHeight;
         addLine(d, Layer::Text, {0, y}, {total, y});
     }
     double x = 0;
-    for (std::size_t c = 0; c <= columns; ++c) {
+    for (std::size_t c = 0; c <= columns.size(); ++c) {
         addLine(d, Layer::Text, {x, 0}, {x, y});
-        if (c < columns) x += widths[c];
+        if (c < columns.size()) x += widths[c];
     }
     for (const auto& [bar, mass] : design.massByBar) {
         y -= rowHeight;
         addText(d, {0, y}, th,
-                "Masa N° " + std::to_string(bar) + ": " + formatFixed(mass, 1, separator) + " kg");
+                "Masa " + barName(bar) + ": " + beam::massText(mass, separator) + " kg");
     }
     y -= rowHeight;
-    addText(d, {0, y}, th, "Masa total: " + formatFixed(design.totalMass, 1, separator) + " kg");
+    addText(d, {0, y}, th, "Masa total: " + beam::massText(design.totalMass, separator) + " kg");
     computeBounds(d);
     return d;
 }
