@@ -76,6 +76,7 @@ class ReportText {
     ReportText& operator=(const ReportText&) = delete;
 
     void append(std::string_view text) {
+        if (text.empty()) return;  // an empty view may hold no pointer, which memcpy refuses
         char* at = room(text.size());
         std::memcpy(at, text.data(), text.size());
         end_ = at + text.size();
