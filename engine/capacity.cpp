@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/design.h"
 #include "engine/nsr10.h"
 #include "engine/numbers.h"
 
@@ -19,13 +18,14 @@ struct Section {
     double h = 0;
     double beta1 = 0;
     double fy = 0;
+    double es = 0;  // kg/cm2
     std::span<const SteelLayer> tension;
     std::span<const SteelLayer> compression;
 };
 
 // Stress in bars at `depth` for neutral axis `c`, compression positive, limited to +-Fy.
 double steelStress(const Section& s, double c, double depth) {
-    const double stress = steelModulus * ultimateConcreteStrain * (c - depth) / c;
+    const double stress = s.es * ultimateConcreteStrain * (c - depth) / c;
     return std::clamp(stress, -s.fy, s.fy);
 }
 
@@ -112,13 +112,14 @@ double solveNeutralAxis(const Section& s, double totalSteelForce, bool& solved) 
     return std::abs(fLo) < std::abs(fHi) ? lo : hi;
 }
 
-// Balanced steel ratio. NSR-98 uses the design's block factor and 6000 = 0.003 Es.
+// Balanced steel ratio. NSR-98 uses the design's block factor and 0.003 Es.
 double balancedRatio(DesignCode code, double fc, double fy, double beta1) {
     if (code == DesignCode::Nsr10) {
         return 0.85 * beta1 * fc / fy * ultimateConcreteStrain /
-               (ultimateConcreteStrain + fy / steelModulus);
+               (ultimateConcreteStrain + fy / steelModulus(code));
     }
-    return nsr98::blockFactor(fc) * fc / fy * 6000 / (6000 + fy);
+    return nsr98::blockFactor(fc) * fc / fy * nsr98::ultimateSteelStress /
+           (nsr98::ultimateSteelStress + fy);
 }
 
 bool validLayers(std::span<const SteelLayer> layers, double h, double& area) {
@@ -175,7 +176,14 @@ std::optional<CapacityResult> checkCapacity(const CapacityInput& in) {
 
     CapacityResult r;
     r.beta1 = beta1(in.code, in.fc);
-    const Section s{0.85 * in.fc, in.b, in.h, r.beta1, in.fy, in.tension, in.compression};
+    const Section s{.blockStress = 0.85 * in.fc,
+                    .b = in.b,
+                    .h = in.h,
+                    .beta1 = r.beta1,
+                    .fy = in.fy,
+                    .es = steelModulus(in.code),
+                    .tension = in.tension,
+                    .compression = in.compression};
     bool solved = false;
     const double c = solveNeutralAxis(s, (as + asPrime) * in.fy, solved);
     if (!solved) return std::nullopt;
@@ -183,7 +191,7 @@ std::optional<CapacityResult> checkCapacity(const CapacityInput& in) {
     r.c = c;
     r.a = a;
 
-    const double yieldStrain = in.fy / steelModulus;
+    const double yieldStrain = in.fy / s.es;
     double tensionForce = 0;
     double compressionForce = s.blockStress * s.b * a;
     double moment = -compressionForce * a / 2;

@@ -11,12 +11,9 @@
 
 // Flexural capacity of a rectangular section with its bars as placed, by strain compatibility:
 // plane sections, concrete strain 0.003 at the compression face, rectangular block 0.85 f'c
-// over a = beta1 c, elastic-perfectly plastic steel. Units kg, cm; moments in Tn-m.
+// over a = beta1 c, elastic-perfectly plastic steel with the code's Es. Units kg, cm; moments in
+// Tn-m.
 namespace engine {
-
-inline constexpr double ultimateConcreteStrain = 0.003;
-// With 0.003 this gives the 6000 kg/cm2 the design's expressions use.
-inline constexpr double steelModulus = 2'000'000;  // kg/cm2
 
 // Bars at one depth.
 struct SteelLayer {

@@ -25,4 +25,13 @@ double minimumSteelRatio(DesignCode code, double fc, double fy) {
     return std::max(0.8 * std::sqrt(fc) / fy, 14 / fy);
 }
 
+namespace nsr98 {
+
+double blockFactor(double fc) {
+    const double fcFactors = fc > 560 ? 560 : fc;
+    return fcFactors > 280 ? 0.7225 - (fcFactors - 280) * 0.04 / 70 : 0.7225;
+}
+
+}  // namespace nsr98
+
 }  // namespace engine

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "engine/code.h"
+
 namespace engine {
 
 std::string_view designErrorMessage(DesignError error) {
@@ -58,11 +60,6 @@ bool allFinite(const DesignResult& r) {
 
 }  // namespace
 
-double blockFactor(double fc) {
-    const double fcFactors = fc > 560 ? 560 : fc;
-    return fcFactors > 280 ? 0.7225 - (fcFactors - 280) * 0.04 / 70 : 0.7225;
-}
-
 // Every expression is evaluated left to right exactly as the design procedure writes it, so
 // the results match the established figures to the last bit; do not "simplify" the algebra.
 DesignOutcome design(const DesignInput& in) {
@@ -79,20 +76,17 @@ DesignOutcome design(const DesignInput& in) {
     const double ku = mu / (b / 100) / (d * d);
 
     // Beta 1 reaches its floor of 0.65 at 560 kg/cm2: stronger concrete keeps the 560 factors.
-    const double fcFactors = fc > 560 ? 560 : fc;
     const double alfa = blockFactor(fc);
-    const double beta = fcFactors > 280 ? 0.425 - (fcFactors - 280) * 0.025 / 70 : 0.425;
+    const double beta = beta1(DesignCode::Nsr98, fc) / 2;
 
     // The factor 1000 turns Tn/cm2 into kg/cm2.
     const double disc = 1 - 2 * m * ku * 1000 / phi / fy;
 
-    const double rhoMax = 0.75 * alfa * fc / fy * 6000 / (6000 + fy);
+    const double rhoMax = 0.75 * alfa * fc / fy * ultimateSteelStress / (ultimateSteelStress + fy);
     const double rho = disc < 0 ? rhoMax : (1 / m) * (1 - std::sqrt(disc));
     const double rhoB = rhoMax / 0.75;
 
-    const double r1 = 0.8 * std::sqrt(fc) / fy;
-    const double r2 = 14 / fy;
-    const double rhoMin = r1 >= r2 ? r1 : r2;
+    const double rhoMin = minimumSteelRatio(DesignCode::Nsr98, fc, fy);
 
     const double kMax = phi * rhoMax * fy * (1 - rhoMax * m / 2) / 1000;
     const double mMax = kMax * b * d * d / 100;

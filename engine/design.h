@@ -105,10 +105,6 @@ namespace nsr98 {
 
 using DesignOutcome = std::variant<DesignResult, DesignError>;
 
-// The NSR-98 design's stress-block factor alfa for f'c in kg/cm2: 0.7225 up to 280, less 0.04 per
-// 70 above, kept at its 560 value beyond (where beta 1 reaches its floor of 0.65).
-double blockFactor(double fc);
-
 // The inputs are checked by inputError first. Above f'c = 560 kg/cm2 the stress-block factors keep
 // their 560 values, the floor of 0.65 on beta 1.
 DesignOutcome design(const DesignInput& input);

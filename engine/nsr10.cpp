@@ -43,11 +43,13 @@ DesignOutcome design(const DesignInput& in) {
     r.m = fy / 0.85 / fc;
     r.ku = in.mu / (b / 100) / (d * d);
     r.beta1 = beta1(DesignCode::Nsr10, fc);
-    r.rhoTc =
-        0.85 * r.beta1 * (fc / fy) * concreteStrain / (concreteStrain + tensionControlledStrain);
+    r.rhoTc = 0.85 * r.beta1 * (fc / fy) * ultimateConcreteStrain /
+              (ultimateConcreteStrain + tensionControlledStrain);
     r.rhoMin = minimumSteelRatio(DesignCode::Nsr10, fc, fy);
-    const double yieldStrain = fy * mpaPerKgCm2 / steelModulusMpa;
-    r.rhoB = 0.85 * r.beta1 * (fc / fy) * concreteStrain / (concreteStrain + yieldStrain);
+    const double es = steelModulus(DesignCode::Nsr10);
+    const double yieldStrain = fy / es;
+    r.rhoB = 0.85 * r.beta1 * (fc / fy) * ultimateConcreteStrain /
+             (ultimateConcreteStrain + yieldStrain);
 
     // The required ratio with φ = 0.90, as for NSR-98; 1000 turns Tn/cm2 into kg/cm2.
     const double disc = 1 - 2 * r.m * r.ku * 1000 / phi / fy;
@@ -66,8 +68,8 @@ DesignOutcome design(const DesignInput& in) {
         r.depthRatio = tensionControlledDepthRatio;
         const double c = tensionControlledDepthRatio * d;
         if (c <= in.dSecond) return DesignError::EffectiveDepth;
-        const double strainPrime = concreteStrain * (c - in.dSecond) / c;
-        const double fsPrime = steelModulusMpa * strainPrime / mpaPerKgCm2;
+        const double strainPrime = ultimateConcreteStrain * (c - in.dSecond) / c;
+        const double fsPrime = es * strainPrime;
         r.fsPrime = std::min(fsPrime, fy);
         // The compression bars take the place of concrete that works at 0.85 f'c.
         const double fsNet = r.fsPrime - 0.85 * fc;
@@ -81,7 +83,7 @@ DesignOutcome design(const DesignInput& in) {
         r.as = provided * b * d;
         // Equilibrium of the provided steel at Fy with the stress block 0.85 f'c over beta1 c.
         r.depthRatio = provided * r.m / r.beta1;
-        r.strain = concreteStrain * (1 - r.depthRatio) / r.depthRatio;
+        r.strain = ultimateConcreteStrain * (1 - r.depthRatio) / r.depthRatio;
         r.phi = phiForStrain(r.strain);
     }
     if (!allFinite(r)) return DesignError::Arithmetic;
@@ -89,37 +91,27 @@ DesignOutcome design(const DesignInput& in) {
 }
 
 ReportValues reportValues(const DesignResult& r, char sep) {
-    ReportValues v;
-    v.d = formatGeneral(r.d, sep);
-    v.ku = formatFixed(r.ku, 8, sep);
-    v.beta1 = formatFixed(r.beta1, 4, sep);
-    v.rho = formatFixed(r.rho, 7, sep);
-    v.rhoTc = formatFixed(r.rhoTc, 7, sep);
-    v.rhoMin = formatFixed(r.rhoMin, 7, sep);
-    v.rhoB = formatFixed(r.rhoB, 7, sep);
-    v.phi = formatFixed(r.phi, 3, sep);
-    v.strain = formatFixed(r.strain, 5, sep);
-    v.depthRatio = formatFixed(r.depthRatio, 3, sep);
-    v.phiMnTc = formatFixed(r.phiMnTc, 2, sep);
-    v.as = formatFixed(r.as, 2, sep);
-    if (r.kind == SectionKind::Doubly) {
-        v.asPrime = formatFixed(r.asPrime, 2, sep);
-        v.fsPrime = formatFixed(r.fsPrime, 1, sep);
-    }
-    v.kind = r.kind;
-    return v;
+    return reportValuesOf<ReportValues, DesignResult>(reportRows, r, sep);
 }
 
 std::string resultsReport(const ReportValues& v) {
-    return composeReport(reportRows, ReportForm::Window, &v);
+    return composeReport<ReportLine>(
+        reportRows, ReportForm::Window, &v.kind,
+        [&v](ReportText& text, const ReportLine& line) { text.append(v.*line.text); });
 }
 
 std::string resultsReport(const DesignResult& r, char sep) {
-    return resultsReport(reportValues(r, sep));
+    return composeReport<ReportLine>(reportRows, ReportForm::Window, &r.kind,
+                                     [&r, sep](ReportText& text, const ReportLine& line) {
+                                         text.appendNumber(r.*line.number, line.format, sep);
+                                     });
 }
 
 std::string printedReport(const ReportValues* v) {
-    return composeReport(reportRows, ReportForm::Printed, v);
+    return composeReport<ReportLine>(reportRows, ReportForm::Printed, v ? &v->kind : nullptr,
+                                     [v](ReportText& text, const ReportLine& line) {
+                                         if (v) text.append(v->*line.text);
+                                     });
 }
 
 }  // namespace nsr10

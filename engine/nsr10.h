@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -14,10 +13,8 @@
 namespace engine {
 
 namespace nsr10 {
-inline constexpr double concreteStrain = 0.003;  // ultimate concrete strain, εcu
 inline constexpr double tensionControlledStrain = 0.005;
-inline constexpr double minimumStrain = 0.004;     // least εt of a flexural member
-inline constexpr double steelModulusMpa = 200000;  // Es
+inline constexpr double minimumStrain = 0.004;  // least εt of a flexural member
 // Neutral axis depth over d when εt = 0.005: 0.003 / (0.003 + 0.005).
 inline constexpr double tensionControlledDepthRatio = 0.375;
 
@@ -35,7 +32,7 @@ struct DesignResult {
     double rho = 0;
     double rhoTc = 0;   // tension-controlled ratio, εt = 0.005
     double rhoMin = 0;  // minimum ratio
-    double rhoB = 0;    // balanced ratio, Es = 200,000 MPa
+    double rhoB = 0;    // balanced ratio, with steelModulus(DesignCode::Nsr10)
     // Strain state of the section as designed. Singly reinforced: the provided ratio
     // max(rho, rhoMin) with no compression steel; doubly reinforced: c = 0.375 d, εt = 0.005.
     double phi = 0;
@@ -77,36 +74,45 @@ struct ReportValues {
 
 ReportValues reportValues(const DesignResult& result, char decimalSeparator);
 
-struct ReportLine {
-    std::string_view label;
-    std::string ReportValues::*value;
-    std::string_view unit;
-};
+using ReportLine = ValueLine<ReportValues, DesignResult>;
 
 // The NSR-10 value lines; the lines whose meaning is the same under both codes take the labels
 // and units of the NSR-98 lines. The title, the ratios heading and the section kinds are those of
 // reportText.
 namespace line {
-constexpr ReportLine sameAs(const nsr98::ReportLine& line, std::string ReportValues::*value) {
-    return {line.label, value, line.unit};
+constexpr ReportLine sameAs(const nsr98::ReportLine& line, std::string ReportValues::*text,
+                            double DesignResult::*number, NumberFormat format) {
+    return {line.label, text, number, format, line.unit};
 }
 inline constexpr std::string_view code = " Norma : NSR-10";
-inline constexpr ReportLine d = sameAs(nsr98::line::d, &ReportValues::d);
-inline constexpr ReportLine ku = sameAs(nsr98::line::ku, &ReportValues::ku);
-inline constexpr ReportLine beta1{" Beta 1 : ", &ReportValues::beta1, ""};
-inline constexpr ReportLine rho = sameAs(nsr98::line::rho, &ReportValues::rho);
-inline constexpr ReportLine rhoTc{" ro tensión controlada : ", &ReportValues::rhoTc, ""};
-inline constexpr ReportLine rhoMin = sameAs(nsr98::line::rhoMin, &ReportValues::rhoMin);
-inline constexpr ReportLine rhoB = sameAs(nsr98::line::rhoB, &ReportValues::rhoB);
-inline constexpr ReportLine phi{" Phi : ", &ReportValues::phi, ""};
-inline constexpr ReportLine strain{" Deformación unitaria et : ", &ReportValues::strain, ""};
-inline constexpr ReportLine depthRatio{" c / d : ", &ReportValues::depthRatio, ""};
+inline constexpr ReportLine d =
+    sameAs(nsr98::line::d, &ReportValues::d, &DesignResult::d, generalFormat);
+inline constexpr ReportLine ku =
+    sameAs(nsr98::line::ku, &ReportValues::ku, &DesignResult::ku, fixedFormat(8));
+inline constexpr ReportLine beta1{" Beta 1 : ", &ReportValues::beta1, &DesignResult::beta1,
+                                  fixedFormat(4), ""};
+inline constexpr ReportLine rho =
+    sameAs(nsr98::line::rho, &ReportValues::rho, &DesignResult::rho, fixedFormat(7));
+inline constexpr ReportLine rhoTc{" ro tensión controlada : ", &ReportValues::rhoTc,
+                                  &DesignResult::rhoTc, fixedFormat(7), ""};
+inline constexpr ReportLine rhoMin =
+    sameAs(nsr98::line::rhoMin, &ReportValues::rhoMin, &DesignResult::rhoMin, fixedFormat(7));
+inline constexpr ReportLine rhoB =
+    sameAs(nsr98::line::rhoB, &ReportValues::rhoB, &DesignResult::rhoB, fixedFormat(7));
+inline constexpr ReportLine phi{" Phi : ", &ReportValues::phi, &DesignResult::phi, fixedFormat(3),
+                                ""};
+inline constexpr ReportLine strain{" Deformación unitaria et : ", &ReportValues::strain,
+                                   &DesignResult::strain, fixedFormat(5), ""};
+inline constexpr ReportLine depthRatio{" c / d : ", &ReportValues::depthRatio,
+                                       &DesignResult::depthRatio, fixedFormat(3), ""};
 inline constexpr ReportLine phiMnTc{" Phi Mn con ro tensión controlada : ", &ReportValues::phiMnTc,
-                                    " Tn-m"};
-inline constexpr ReportLine as = sameAs(nsr98::line::as, &ReportValues::as);
-inline constexpr ReportLine asPrime = sameAs(nsr98::line::asPrime, &ReportValues::asPrime);
+                                    &DesignResult::phiMnTc, fixedFormat(2), " Tn-m"};
+inline constexpr ReportLine as =
+    sameAs(nsr98::line::as, &ReportValues::as, &DesignResult::as, fixedFormat(2));
+inline constexpr ReportLine asPrime =
+    sameAs(nsr98::line::asPrime, &ReportValues::asPrime, &DesignResult::asPrime, fixedFormat(2));
 inline constexpr ReportLine fsPrime{" Esfuerzo acero superior f's : ", &ReportValues::fsPrime,
-                                    " kg/cm2"};
+                                    &DesignResult::fsPrime, fixedFormat(1), " kg/cm2"};
 }  // namespace line
 
 using Row = ReportRow<ReportLine>;
@@ -114,7 +120,7 @@ using Row = ReportRow<ReportLine>;
 // The report table, in the order of the NSR-98 table: the results report shows the ratios
 // heading and the minimum ratio before the balanced one; the printed report has no heading and
 // the balanced ratio first.
-inline constexpr std::array<Row, 20> reportRows{{
+inline constexpr Row reportRows[] = {
     Row::text(reportText::title, inBoth),
     Row::text({}, inBoth),
     Row::text(line::code, inBoth),
@@ -135,7 +141,7 @@ inline constexpr std::array<Row, 20> reportRows{{
     Row::sectionKind(inBoth),
     Row::value(line::asPrime, inBoth | doublyOnly),
     Row::value(line::fsPrime, inBoth | doublyOnly),
-}};
+};
 
 // The results report: the NSR-98 title and blank line, the code line, then d, Ku, beta 1, the
 // ratios heading, the ratios, φ, εt, c/d, φMn at rhoTc, As and the section kind; a doubly

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 namespace engine {
 
@@ -14,12 +15,12 @@ namespace {
 
 constexpr int significantDigits = 15;
 
-// The value's decimal text with 15 significant digits, correctly rounded from the double:
-// value = 0 or d0.d1...d14 x 10^exponent, digits as characters '0'..'9'.
-struct Digits {
+// The value's 15 significant digits, correctly rounded from the double, as a whole number:
+// |value| = whole x 10^(exponent - 14) with whole in [10^14, 10^15), or whole = 0 for zero.
+struct Decimal {
     bool negative = false;
     int exponent = 0;
-    char digit[significantDigits] = {};
+    std::uint64_t whole = 0;
 };
 
 // Powers of five up to 5^27, the largest below 2^63.
@@ -30,12 +31,70 @@ constexpr std::array<std::uint64_t, 28> powersOfFive = [] {
     return powers;
 }();
 
+constexpr std::uint64_t powerOfTen(std::size_t n) {
+    std::uint64_t power = 1;
+    for (std::size_t i = 0; i < n; ++i) power *= 10;
+    return power;
+}
+
+// x / 10^J rounded half up. The divisor is a constant, which the compiler turns into a
+// multiplication: a division instruction would cost more than the rest of a number's text.
+template <std::size_t J>
+std::uint64_t roundedDivision(std::uint64_t x) {
+    if constexpr (J == 0) {
+        return x;
+    } else {
+        constexpr std::uint64_t divisor = powerOfTen(J);
+        const std::uint64_t quotient = x / divisor;
+        return quotient + (x - quotient * divisor >= divisor / 2 ? 1 : 0);
+    }
+}
+
+template <std::size_t... J>
+constexpr auto roundedDivisions(std::index_sequence<J...>) {
+    return std::array<std::uint64_t (*)(std::uint64_t), sizeof...(J)>{&roundedDivision<J>...};
+}
+
+// x / 10^places rounded half up, for x up to 10^15: zero from 10^16 on.
+std::uint64_t roundedDivision(std::uint64_t x, int places) {
+    static constexpr auto divisions = roundedDivisions(std::make_index_sequence<17>{});
+    return places < static_cast<int>(divisions.size())
+               ? divisions[static_cast<std::size_t>(places)](x)
+               : 0;
+}
+
+// "00", "01", ..., "99": two digits a division.
+constexpr std::array<char, 200> digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the digits of `value` (below 10^16) ending at `end`; returns where they begin.
+char* writeDigitsBefore(char* end, std::uint64_t value) {
+    while (value >= 100) {
+        end -= 2;
+        std::memcpy(end, &digitPairs[2 * (value % 100)], 2);
+        value /= 100;
+    }
+    if (value >= 10) {
+        end -= 2;
+        std::memcpy(end, &digitPairs[2 * value], 2);
+    } else {
+        *--end = static_cast<char>('0' + value);
+    }
+    return end;
+}
+
 // The 15 digits of the magnitudes a design shows (1e-12 up to 1e14) in exact integer
 // arithmetic: |x| = m 2^e with m below 2^53, so |x| 10^k = m 5^k 2^(k+e), and m 5^k fits in
 // 128 bits for k up to 27. The k that puts |x| 10^k in [1e14, 1e15) gives the digits as the
 // integer part, rounded by the exact remainder. False outside those magnitudes and on an exact
 // tie: the caller takes the general path.
-bool fastDigits(double value, Digits& result) {
+bool fastDecimal(double value, Decimal& result) {
     const double magnitude = std::fabs(value);
     if (!(magnitude >= 1e-12 && magnitude < 1e14)) return false;
     std::uint64_t bits = 0;
@@ -45,117 +104,211 @@ bool fastDigits(double value, Digits& result) {
                                                                                     << 52;
     const int binaryExponent = biasedExponent - 1075;  // |x| = significand 2^binaryExponent
     // floor(log10 |x|) is the exponent of its leading bit times log10(2) ~ 1233 / 4096, or one
-    // more: the first k gives 15 or 16 digits, and k one less gives 15. Over the magnitudes
-    // taken, k stays within 1..27 and the shift within 5..66.
-    for (int k = 14 - (((biasedExponent - 1023) * 1233) >> 12);; --k) {
-        const int shift = -(k + binaryExponent);
-        const unsigned __int128 product =
-            static_cast<unsigned __int128>(significand) * powersOfFive[static_cast<std::size_t>(k)];
-        auto whole = static_cast<std::uint64_t>(product >> shift);
-        if (whole >= 1'000'000'000'000'000) continue;  // one digit too many: k one less
-        const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-        const unsigned __int128 remainder = product & ((half << 1) - 1);
-        if (remainder == half) return false;
-        if (remainder > half) ++whole;
-        int exponent = 14 - k;
-        if (whole == 1'000'000'000'000'000) {  // 9.99...95 and up became 10
-            whole = 100'000'000'000'000;
-            ++exponent;
-        }
-        result.negative = value < 0;
-        result.exponent = exponent;
-        for (int i = significantDigits - 1; i >= 0; --i) {
-            result.digit[i] = static_cast<char>('0' + whole % 10);
-            whole /= 10;
-        }
-        return true;
+    // more: this k gives 15 or 16 digits. Over the magnitudes taken, k stays within 1..27 and
+    // the shift within 5..66.
+    int k = 14 - (((biasedExponent - 1023) * 1233) >> 12);
+    const int shift = -(k + binaryExponent);
+    const unsigned __int128 product =
+        static_cast<unsigned __int128>(significand) * powersOfFive[static_cast<std::size_t>(k)];
+    auto whole = static_cast<std::uint64_t>(product >> shift);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    const unsigned __int128 remainder = product & ((half << 1) - 1);
+    bool tie = remainder == half;
+    bool up = remainder > half;
+    if (whole >= 1'000'000'000'000'000) {
+        // One digit too many: |x| 10^(k-1) is a tenth of it, and the dropped digit with the
+        // remainder decides the rounding.
+        const auto dropped = static_cast<unsigned>(whole % 10);
+        whole /= 10;
+        --k;
+        tie = dropped == 5 && remainder == 0;
+        up = dropped > 5 || (dropped == 5 && remainder != 0);
     }
+    if (tie) return false;
+    if (up) ++whole;
+    int exponent = 14 - k;
+    if (whole == 1'000'000'000'000'000) {  // 9.99...95 and up became 10
+        whole = 100'000'000'000'000;
+        ++exponent;
+    }
+    result.negative = value < 0;
+    result.exponent = exponent;
+    result.whole = whole;
+    return true;
 }
 
-// The correctly rounded 15-digit text, read from std::to_chars in scientific notation with 14
-// decimals (to_chars is locale-independent).
-Digits decimalDigits(double value) {
-    if (Digits fast; fastDigits(value, fast)) return fast;
+// The correctly rounded 15 digits, read from std::to_chars in scientific notation with 14
+// decimals (to_chars is locale-independent) where the integer path does not reach.
+Decimal decimalOf(double value) {
+    if (Decimal fast; fastDecimal(value, fast)) return fast;
     // "d.dddddddddddddde+XXX" fits easily.
     char buffer[32];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
                                        std::chars_format::scientific, significantDigits - 1);
     const char* p = buffer;
-    Digits result;
+    Decimal result;
     if (*p == '-') {
         result.negative = true;
         ++p;
     }
-    result.digit[0] = *p++;
-    ++p;  // the point
-    for (int i = 1; i < significantDigits; ++i) result.digit[i] = *p++;
+    for (int i = 0; i < significantDigits; ++i, ++p) {
+        if (*p == '.') ++p;
+        result.whole = result.whole * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
     ++p;  // 'e'
     const bool negativeExponent = *p == '-';
     ++p;
     int exponent = 0;
     for (; p < written.ptr; ++p) exponent = exponent * 10 + (*p - '0');
-    result.exponent = negativeExponent ? -exponent : exponent;
-    if (result.digit[0] == '0') result.exponent = 0;  // zero
+    result.exponent = result.whole == 0 ? 0 : negativeExponent ? -exponent : exponent;
     return result;
 }
 
-std::string nonFiniteText(double value) {
+constexpr std::string_view nonFiniteText(double value) {
     if (std::isnan(value)) return "nan";
     return value < 0 ? "-inf" : "inf";
 }
 
+char* writeText(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// The writers below may write up to this many characters past the end they return, to copy
+// digits and zeros in blocks of a fixed size.
+constexpr std::size_t blockSlack = 16;
+constexpr char zeroBlock[blockSlack + 1] = "0000000000000000";
+
+char* writeZeros(char* out, int count) {
+    if (count <= static_cast<int>(blockSlack)) {
+        std::memcpy(out, zeroBlock, blockSlack);
+        return out + count;
+    }
+    return std::fill_n(out, count, '0');
+}
+
+// Up to 16 characters from `from`, which may be read 16 characters on.
+char* writeBlock(char* out, const char* from, int count) {
+    std::memcpy(out, from, blockSlack);
+    return out + count;
+}
+
 // The 15-digit text rounded half away from zero to `decimals` fraction digits and, when
 // `shown` is fewer, that rounded text rounded again to `shown` digits.
-std::string fixedText(double value, int decimals, int shown, char decimalSeparator) {
-    if (!std::isfinite(value)) return nonFiniteText(value);
+char* writeFixedText(char* out, double value, int decimals, int shown, char decimalSeparator) {
+    if (!std::isfinite(value)) return writeText(out, nonFiniteText(value));
     if (decimals < 0) decimals = 0;
     if (shown > decimals) shown = decimals;
     if (shown < 0) shown = 0;
-    const Digits source = decimalDigits(value);
-    const int top = source.exponent > 0 ? source.exponent : 0;
+    const Decimal source = decimalOf(value);
 
-    // The text is composed in place: two spare places (for the sign and the separator), a carry
-    // slot, the integer digits (powers top..0), `decimals` fraction digits and the digit that
-    // decides the rounding, plus room to copy the 15 significant digits whole. Digits beyond
-    // the significant ones are zeros. Fixed sizes keep the usual case free of library calls.
-    const auto size = static_cast<std::size_t>(top + decimals + 5);
-    constexpr std::size_t localSize = 96;
-    char local[localSize];
-    std::string heap;
-    char* text = local;
-    if (size + significantDigits > localSize) {
-        heap.assign(size + significantDigits, '0');
-        text = heap.data();
+    // The value times 10^decimals rounded: scaled 10^zeros. The 15 digits followed by zeros
+    // when they reach no further than the last decimal, else rounded where it falls.
+    std::uint64_t scaled = 0;
+    int zeros = 0;
+    if (source.whole != 0) {
+        const int places = source.exponent - (significantDigits - 1) + decimals;
+        if (places >= 0) {
+            scaled = source.whole;
+            zeros = places;
+        } else {
+            scaled = roundedDivision(source.whole, -places);
+        }
+    }
+    // Rounded again to `shown` decimals: zeros go first, then digits.
+    const int dropped = decimals - shown;
+    if (dropped <= zeros) {
+        zeros -= dropped;
     } else {
-        std::memset(local, '0', localSize);
+        scaled = roundedDivision(scaled, dropped - zeros);
+        zeros = 0;
     }
-    const auto offset = static_cast<std::size_t>(3 + top - source.exponent);
-    if (offset < size) std::memcpy(text + offset, source.digit, significantDigits);
-
-    std::size_t end = size;
-    auto roundOff = [&](std::size_t keep) {  // keeps text[0, keep)
-        const bool up = text[keep] >= '5';
-        end = keep;
-        if (!up) return;
-        std::size_t i = keep - 1;
-        while (text[i] == '9') text[i--] = '0';  // stops at the carry slot at the latest
-        ++text[i];
-    };
-    roundOff(size - 1);
-    if (shown < decimals) roundOff(end - static_cast<std::size_t>(decimals - shown));
-
-    const auto integerEnd = static_cast<std::size_t>(top) + 4;  // just past the units digit
-    std::size_t start = 2;  // leading zeros go, but one digit stays before the separator
-    while (start + 1 < integerEnd && text[start] == '0') ++start;
-    bool zero = true;
-    for (std::size_t i = start; i < end && zero; ++i) zero = text[i] == '0';
-    if (shown > 0) {  // the integer digits move one place left to make room for the separator
-        for (std::size_t i = start; i < integerEnd; ++i) text[i - 1] = text[i];
-        text[integerEnd - 1] = decimalSeparator;
-        --start;
+    if (scaled == 0) {  // all zeros, with no sign
+        *out++ = '0';
+        if (shown == 0) return out;
+        *out++ = decimalSeparator;
+        return writeZeros(out, shown);
     }
-    if (source.negative && !zero) text[--start] = '-';
-    return std::string(text + start, text + end);
+
+    // The digits, then the zeros: `length` digits with the separator `shown` from their end.
+    char buffer[2 * blockSlack];
+    const char* digits = writeDigitsBefore(buffer + blockSlack, scaled);
+    const int size = static_cast<int>(buffer + blockSlack - digits);
+    const int length = size + zeros;
+    if (source.negative) *out++ = '-';
+    if (length <= shown) {
+        *out++ = '0';
+        *out++ = decimalSeparator;
+        out = writeZeros(out, shown - length);
+        out = writeBlock(out, digits, size);
+        return writeZeros(out, zeros);
+    }
+    const int integerDigits = length - shown;
+    if (integerDigits >= size) {
+        out = writeBlock(out, digits, size);
+        out = writeZeros(out, integerDigits - size);
+        if (shown == 0) return out;
+        *out++ = decimalSeparator;
+        return writeZeros(out, shown);
+    }
+    out = writeBlock(out, digits, integerDigits);
+    *out++ = decimalSeparator;
+    out = writeBlock(out, digits + integerDigits, size - integerDigits);
+    return writeZeros(out, zeros);
+}
+
+// The most characters writeFixedText writes, with its slack: a sign, 309 integer digits at
+// most, the separator and the decimals.
+constexpr std::size_t fixedTextRoom(int decimals) {
+    return 311 + static_cast<std::size_t>(decimals > 0 ? decimals : 0) + blockSlack;
+}
+
+// The general format (see formatGeneral); at most generalTextRoom characters.
+constexpr std::size_t generalTextRoom = 345;
+char* writeGeneralText(char* out, double value, char decimalSeparator) {
+    if (!std::isfinite(value)) return writeText(out, nonFiniteText(value));
+    const Decimal source = decimalOf(value);
+    if (source.whole == 0) {
+        *out = '0';
+        return out + 1;
+    }
+    std::uint64_t whole = source.whole;
+    int last = significantDigits - 1;  // last digit that is not a trailing zero
+    while (whole % 10 == 0) {
+        whole /= 10;
+        --last;
+    }
+    char buffer[significantDigits];
+    writeDigitsBefore(buffer + last + 1, whole);
+    const int e = source.exponent;
+    const char* digit = buffer;
+    if (source.negative) *out++ = '-';
+    if (e < 0) {  // 0.000ddd
+        *out++ = '0';
+        *out++ = decimalSeparator;
+        out = std::fill_n(out, -e - 1, '0');
+        return writeText(out, {digit, static_cast<std::size_t>(last + 1)});
+    }
+    if (e >= last) {  // ddd000
+        out = writeText(out, {digit, static_cast<std::size_t>(last + 1)});
+        return std::fill_n(out, e - last, '0');
+    }
+    out = writeText(out, {digit, static_cast<std::size_t>(e + 1)});  // dd.ddd
+    *out++ = decimalSeparator;
+    return writeText(out, {digit + e + 1, static_cast<std::size_t>(last - e)});
+}
+
+// A text of at most `room` characters written by `write` into a buffer.
+template <typename Write>
+std::string composed(std::size_t room, Write write) {
+    constexpr std::size_t localSize = 512;
+    if (room <= localSize) {
+        char local[localSize];
+        return std::string(local, write(local));
+    }
+    std::string text(room, '\0');
+    text.resize(static_cast<std::size_t>(write(text.data()) - text.data()));
+    return text;
 }
 
 bool isBlank(char c) {
@@ -171,44 +324,32 @@ std::string_view trimBlanks(std::string_view text) {
 }
 
 std::string formatGeneral(double value, char decimalSeparator) {
-    if (!std::isfinite(value)) return nonFiniteText(value);
-    const Digits source = decimalDigits(value);
-    if (source.digit[0] == '0') return "0";
-    int last = significantDigits - 1;  // last digit that is not a trailing zero
-    while (last > 0 && source.digit[last] == '0') --last;
-
-    const int e = source.exponent;
-    const auto significant = static_cast<std::size_t>(last + 1);
-    std::size_t size = source.negative ? 1 : 0;
-    if (e < 0) {
-        size += 2 + static_cast<std::size_t>(-e - 1) + significant;  // 0.000ddd
-    } else if (e >= last) {
-        size += static_cast<std::size_t>(e + 1);  // ddd000
-    } else {
-        size += significant + 1;  // dd.ddd
-    }
-    std::string out(size, '0');
-    char* p = out.data();
-    if (source.negative) *p++ = '-';
-    if (e < 0) {
-        p[1] = decimalSeparator;
-        std::copy(source.digit, source.digit + significant, p + 2 + (-e - 1));
-    } else if (e >= last) {
-        std::copy(source.digit, source.digit + significant, p);
-    } else {
-        p = std::copy(source.digit, source.digit + e + 1, p);
-        *p++ = decimalSeparator;
-        std::copy(source.digit + e + 1, source.digit + significant, p);
-    }
-    return out;
+    return composed(generalTextRoom,
+                    [&](char* out) { return writeGeneralText(out, value, decimalSeparator); });
 }
 
 std::string formatFixed(double value, int decimals, char decimalSeparator) {
-    return fixedText(value, decimals, decimals, decimalSeparator);
+    return formatFixedTwice(value, decimals, decimals, decimalSeparator);
 }
 
 std::string formatFixedTwice(double value, int first, int second, char decimalSeparator) {
-    return fixedText(value, first, second, decimalSeparator);
+    return composed(fixedTextRoom(first), [&](char* out) {
+        return writeFixedText(out, value, first, second, decimalSeparator);
+    });
+}
+
+std::size_t numberTextRoom(NumberFormat format) {
+    return format.general ? generalTextRoom : fixedTextRoom(format.firstDecimals);
+}
+
+char* writeNumber(char* out, double value, NumberFormat format, char decimalSeparator) {
+    if (format.general) return writeGeneralText(out, value, decimalSeparator);
+    return writeFixedText(out, value, format.firstDecimals, format.decimals, decimalSeparator);
+}
+
+std::string formatNumber(double value, NumberFormat format, char decimalSeparator) {
+    return composed(numberTextRoom(format),
+                    [&](char* out) { return writeNumber(out, value, format, decimalSeparator); });
 }
 
 std::optional<double> parseNumber(std::string_view text, char decimalSeparator, NumberStyle style) {

@@ -26,6 +26,28 @@ std::string formatFixed(double value, int decimals, char decimalSeparator);
 // (second < first). Used for the minimum steel ratio, brought to eight and shown with seven.
 std::string formatFixedTwice(double value, int first, int second, char decimalSeparator);
 
+// How a number is shown: the general format, or the fixed pattern with `decimals` decimals,
+// rounded first to `firstDecimals` when that is more (see formatFixedTwice).
+struct NumberFormat {
+    bool general = true;
+    int decimals = 0;
+    int firstDecimals = 0;
+};
+inline constexpr NumberFormat generalFormat{};
+constexpr NumberFormat fixedFormat(int decimals) {
+    return {false, decimals, decimals};
+}
+constexpr NumberFormat fixedTwiceFormat(int first, int second) {
+    return {false, second, first};
+}
+
+std::string formatNumber(double value, NumberFormat format, char decimalSeparator);
+
+// The same text written at `out`, which has room for numberTextRoom(format) characters;
+// returns its end. For texts composed in one buffer, such as the reports.
+std::size_t numberTextRoom(NumberFormat format);
+char* writeNumber(char* out, double value, NumberFormat format, char decimalSeparator);
+
 // The text without the blanks (spaces and tabs) at its ends.
 std::string_view trimBlanks(std::string_view text);
 

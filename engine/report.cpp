@@ -1,10 +1,8 @@
 #include "engine/report.h"
 
-#include <algorithm>
-#include <array>
-#include <string_view>
-
-#include "engine/numbers.h"
+#include <cstring>
+#include <string>
+#include <utility>
 
 namespace engine {
 
@@ -12,54 +10,42 @@ std::string_view sectionKindText(SectionKind kind) {
     return kind == SectionKind::Doubly ? reportText::doubly : reportText::singly;
 }
 
-std::string joinReportLines(std::span<const ReportPieces> lines) {
-    constexpr std::string_view eol = "\r\n";
-    std::size_t size = lines.empty() ? 0 : (lines.size() - 1) * eol.size();
-    for (const ReportPieces& line : lines) {
-        for (std::string_view piece : line) size += piece.size();
-    }
-    std::string out(size, ' ');
-    char* p = out.data();
-    bool first = true;
-    for (const ReportPieces& line : lines) {
-        if (!first) p = std::copy(eol.begin(), eol.end(), p);
-        first = false;
-        for (std::string_view piece : line) p = std::copy(piece.begin(), piece.end(), p);
-    }
-    return out;
+void ReportText::grow(std::size_t size) {
+    const auto used = static_cast<std::size_t>(end_ - begin_);
+    std::string larger(2 * (used + size), '\0');
+    std::memcpy(larger.data(), begin_, used);
+    heap_ = std::move(larger);
+    begin_ = heap_.data();
+    end_ = begin_ + used;
+    limit_ = begin_ + heap_.size();
 }
 
 namespace nsr98 {
 
 ReportValues reportValues(const DesignResult& r, char sep) {
-    ReportValues v;
-    v.d = formatGeneral(r.d, sep);
-    v.ku = formatFixed(r.ku, 8, sep);
-    v.alfa = formatGeneral(r.alfa, sep);
-    v.beta = formatGeneral(r.beta, sep);
-    v.rho = formatFixed(r.rho, 7, sep);
-    v.rhoMax = formatFixed(r.rhoMax, 7, sep);
-    // The minimum ratio is brought to eight decimals first and that text shown with seven.
-    v.rhoMin = formatFixedTwice(r.rhoMin, 8, 7, sep);
-    v.rhoB = formatFixed(r.rhoB, 7, sep);
-    v.kMax = formatFixed(r.kMax, 3, sep);
-    v.mMax = formatFixed(r.mMax, 2, sep);
-    v.as = formatFixed(r.as, 2, sep);
-    if (r.kind == SectionKind::Doubly) v.asPrime = formatFixed(r.asPrime, 2, sep);
-    v.kind = r.kind;
-    return v;
+    return reportValuesOf<ReportValues, DesignResult>(reportRows, r, sep);
 }
 
 std::string resultsReport(const ReportValues& v) {
-    return composeReport(reportRows, ReportForm::Window, &v);
+    return composeReport<ReportLine>(
+        reportRows, ReportForm::Window, &v.kind,
+        [&v](ReportText& text, const ReportLine& line) { text.append(v.*line.text); });
 }
 
+// Composed straight from the numbers, without the value texts in between: the window shows a
+// report at every change of an input.
 std::string resultsReport(const DesignResult& r, char sep) {
-    return resultsReport(reportValues(r, sep));
+    return composeReport<ReportLine>(reportRows, ReportForm::Window, &r.kind,
+                                     [&r, sep](ReportText& text, const ReportLine& line) {
+                                         text.appendNumber(r.*line.number, line.format, sep);
+                                     });
 }
 
 std::string printedReport(const ReportValues* v) {
-    return composeReport(reportRows, ReportForm::Printed, v);
+    return composeReport<ReportLine>(reportRows, ReportForm::Printed, v ? &v->kind : nullptr,
+                                     [v](ReportText& text, const ReportLine& line) {
+                                         if (v) text.append(v->*line.text);
+                                     });
 }
 
 }  // namespace nsr98

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <array>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "engine/design.h"
+#include "engine/numbers.h"
 
 namespace engine {
 
@@ -20,14 +21,6 @@ inline constexpr std::string_view doubly = " SECCION DOBLEMENTE REFORZADA ";
 // " SECCION SIMPLEMENTE REFORZADA " or " SECCION DOBLEMENTE REFORZADA ".
 std::string_view sectionKindText(SectionKind kind);
 
-// One report line in pieces written one after the other: label, value text and unit, or a
-// literal and two empty pieces.
-using ReportPieces = std::array<std::string_view, 3>;
-
-// The lines joined by CR LF, none after the last, written into one allocation. The reports of
-// both codes are composed with it.
-std::string joinReportLines(std::span<const ReportPieces> lines);
-
 // Where a row of a report table appears: in the results report the window shows, in the
 // printed report, and whether only for a doubly reinforced section.
 enum ReportPlace : unsigned {
@@ -37,8 +30,20 @@ enum ReportPlace : unsigned {
     doublyOnly = 4,
 };
 
-// What a row holds: a literal text, a value line (label, value text, unit), or the section kind,
-// which needs a design and so is left out of the bare printed form.
+// A value line of a code's report: its label, the value that follows it directly, its unit.
+// The value is a number of the code's design result in its format, kept as text in the code's
+// report values.
+template <class Values, class Result>
+struct ValueLine {
+    std::string_view label;
+    std::string Values::*text;
+    double Result::*number;
+    NumberFormat format;
+    std::string_view unit;
+};
+
+// What a row holds: a literal text, a value line, or the section kind, which needs a design and
+// so is left out of the bare printed form.
 enum class ReportRowKind { Literal, Value, SectionKind };
 
 // One row of a code's report table; `Line` is that code's value line.
@@ -62,33 +67,86 @@ struct ReportRow {
 
 enum class ReportForm { Window, Printed };
 
-// The report of one form composed from a code's table: the rows of that form, in table order.
-// With no values (the printed form before any design) the value rows give labels and units only.
-template <class Line, class Values, std::size_t N>
-std::string composeReport(const std::array<ReportRow<Line>, N>& rows, ReportForm form,
-                          const Values* values) {
+// A report's text as it is written: in a buffer on the stack, which holds any report with
+// numbers of everyday size, moving to the heap only past it.
+class ReportText {
+  public:
+    ReportText() = default;
+    ReportText(const ReportText&) = delete;
+    ReportText& operator=(const ReportText&) = delete;
+
+    void append(std::string_view text) {
+        if (text.empty()) return;  // an empty view may hold no pointer, which memcpy refuses
+        char* at = room(text.size());
+        std::memcpy(at, text.data(), text.size());
+        end_ = at + text.size();
+    }
+    void appendNumber(double value, NumberFormat format, char decimalSeparator) {
+        end_ = writeNumber(room(numberTextRoom(format)), value, format, decimalSeparator);
+    }
+    std::string str() const { return std::string(begin_, end_); }
+
+  private:
+    char* room(std::size_t size) {
+        if (static_cast<std::size_t>(limit_ - end_) < size) grow(size);
+        return end_;
+    }
+    void grow(std::size_t size);
+
+    char local_[2048];
+    std::string heap_;
+    char* begin_ = local_;
+    char* end_ = local_;
+    char* limit_ = local_ + sizeof local_;
+};
+
+// The report of one form composed from a code's table: the rows of that form, in table order,
+// CR LF between lines and none after the last. The kind (none for the bare printed form) picks
+// the doubly reinforced rows and gives the section kind's line; `writeValue(text, line)`
+// appends a value row's value.
+template <class Line, class WriteValue>
+std::string composeReport(std::span<const ReportRow<Line>> rows, ReportForm form,
+                          const SectionKind* kind, WriteValue writeValue) {
     const unsigned place = form == ReportForm::Window ? inWindow : inPrinted;
-    const bool doubly = values && values->kind == SectionKind::Doubly;
-    std::array<ReportPieces, N> lines;
-    std::size_t count = 0;
+    const bool doubly = kind && *kind == SectionKind::Doubly;
+    ReportText text;
+    bool first = true;
     for (const ReportRow<Line>& row : rows) {
         if (!(row.places & place) || ((row.places & doublyOnly) && !doubly)) continue;
+        if (row.kind == ReportRowKind::SectionKind && !kind) continue;
+        if (!first) text.append("\r\n");
+        first = false;
         switch (row.kind) {
             case ReportRowKind::Literal:
-                lines[count++] = {row.literal, {}, {}};
+                text.append(row.literal);
                 break;
             case ReportRowKind::Value:
-                lines[count++] = {
-                    row.line.label,
-                    values ? std::string_view(values->*row.line.value) : std::string_view(),
-                    row.line.unit};
+                text.append(row.line.label);
+                writeValue(text, row.line);
+                text.append(row.line.unit);
                 break;
             case ReportRowKind::SectionKind:
-                if (values) lines[count++] = {sectionKindText(values->kind), {}, {}};
+                text.append(sectionKindText(*kind));
                 break;
         }
     }
-    return joinReportLines(std::span<const ReportPieces>(lines.data(), count));
+    return text.str();
+}
+
+// The value texts of a code's report values from its design result, each as its line shows it:
+// the value rows of the table, the doubly reinforced ones only for a doubly reinforced section.
+template <class Values, class Result>
+Values reportValuesOf(std::span<const ReportRow<ValueLine<Values, Result>>> rows,
+                      const Result& result, char decimalSeparator) {
+    Values values;
+    for (const auto& row : rows) {
+        if (row.kind != ReportRowKind::Value) continue;
+        if ((row.places & doublyOnly) && result.kind != SectionKind::Doubly) continue;
+        values.*row.line.text =
+            formatNumber(result.*row.line.number, row.line.format, decimalSeparator);
+    }
+    values.kind = result.kind;
+    return values;
 }
 
 namespace nsr98 {
@@ -114,34 +172,42 @@ struct ReportValues {
 ReportValues reportValues(const DesignResult& result, char decimalSeparator);
 
 // A value line of the report: its label, the value text that follows it directly, its unit.
-struct ReportLine {
-    std::string_view label;
-    std::string ReportValues::*value;
-    std::string_view unit;
-};
+using ReportLine = ValueLine<ReportValues, DesignResult>;
 
 // The value lines of the report, shared by the results box and the printed report. Every
 // blank belongs to them: " Ro Requerido :" and " Area acero superior :" end without one.
 namespace line {
-inline constexpr ReportLine d{" d : ", &ReportValues::d, " cm"};
-inline constexpr ReportLine ku{" Ku : ", &ReportValues::ku, " Tn/cm2"};
-inline constexpr ReportLine alfa{" Alfa : ", &ReportValues::alfa, ""};
-inline constexpr ReportLine beta{" Beta : ", &ReportValues::beta, ""};
-inline constexpr ReportLine rho{" Ro Requerido :", &ReportValues::rho, ""};
-inline constexpr ReportLine rhoMax{" ro maximo : ", &ReportValues::rhoMax, ""};
-inline constexpr ReportLine rhoMin{" ro minimo : ", &ReportValues::rhoMin, ""};
-inline constexpr ReportLine rhoB{" ro Balanceado : ", &ReportValues::rhoB, ""};
-inline constexpr ReportLine kMax{" K maximo : ", &ReportValues::kMax, ""};
-inline constexpr ReportLine mMax{" M Maximo : ", &ReportValues::mMax, " Tn-m "};
-inline constexpr ReportLine as{" Area de Refuerzo : ", &ReportValues::as, " cm2"};
-inline constexpr ReportLine asPrime{" Area acero superior :", &ReportValues::asPrime, " cm2"};
+inline constexpr ReportLine d{" d : ", &ReportValues::d, &DesignResult::d, generalFormat, " cm"};
+inline constexpr ReportLine ku{" Ku : ", &ReportValues::ku, &DesignResult::ku, fixedFormat(8),
+                               " Tn/cm2"};
+inline constexpr ReportLine alfa{" Alfa : ", &ReportValues::alfa, &DesignResult::alfa,
+                                 generalFormat, ""};
+inline constexpr ReportLine beta{" Beta : ", &ReportValues::beta, &DesignResult::beta,
+                                 generalFormat, ""};
+inline constexpr ReportLine rho{" Ro Requerido :", &ReportValues::rho, &DesignResult::rho,
+                                fixedFormat(7), ""};
+inline constexpr ReportLine rhoMax{" ro maximo : ", &ReportValues::rhoMax, &DesignResult::rhoMax,
+                                   fixedFormat(7), ""};
+// The minimum ratio is brought to eight decimals first and that text shown with seven.
+inline constexpr ReportLine rhoMin{" ro minimo : ", &ReportValues::rhoMin, &DesignResult::rhoMin,
+                                   fixedTwiceFormat(8, 7), ""};
+inline constexpr ReportLine rhoB{" ro Balanceado : ", &ReportValues::rhoB, &DesignResult::rhoB,
+                                 fixedFormat(7), ""};
+inline constexpr ReportLine kMax{" K maximo : ", &ReportValues::kMax, &DesignResult::kMax,
+                                 fixedFormat(3), ""};
+inline constexpr ReportLine mMax{" M Maximo : ", &ReportValues::mMax, &DesignResult::mMax,
+                                 fixedFormat(2), " Tn-m "};
+inline constexpr ReportLine as{" Area de Refuerzo : ", &ReportValues::as, &DesignResult::as,
+                               fixedFormat(2), " cm2"};
+inline constexpr ReportLine asPrime{" Area acero superior :", &ReportValues::asPrime,
+                                    &DesignResult::asPrime, fixedFormat(2), " cm2"};
 }  // namespace line
 
 using Row = ReportRow<ReportLine>;
 
 // The report table: the results report shows the ratios heading and the minimum ratio before the
 // balanced one; the printed report has no heading and the balanced ratio first.
-inline constexpr std::array<Row, 17> reportRows{{
+inline constexpr Row reportRows[] = {
     Row::text(reportText::title, inBoth),
     Row::text({}, inBoth),
     Row::value(line::d, inBoth),
@@ -159,7 +225,7 @@ inline constexpr std::array<Row, 17> reportRows{{
     Row::value(line::as, inBoth),
     Row::sectionKind(inBoth),
     Row::value(line::asPrime, inBoth | doublyOnly),
-}};
+};
 
 // The results report: 15 lines (singly) or 16 (doubly), CR LF between lines, none after the last.
 std::string resultsReport(const ReportValues& values);

@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "engine/beam/barschedule.h"
 #include "engine/beam/checktext.h"
+#include "engine/layout/bartext.h"
 #include "engine/numbers.h"
 #include "engine/schedule.h"
 
@@ -45,10 +47,6 @@ void appendTable(std::string& out, const std::vector<std::vector<std::string>>& 
         out += line;
         out += '\n';
     }
-}
-
-std::string barName(int bar) {
-    return "N° " + std::to_string(bar);
 }
 
 std::string_view sideName(Side side) {
@@ -122,20 +120,20 @@ void appendTitle(std::string& out, const BeamDesign& design, char sep) {
 
 void appendBars(std::string& out, const BeamDesign& design, char sep) {
     out += "\nDespiece\n";
-    std::vector<std::vector<std::string>> rows{{"Marca", "Barra", "Cantidad", "Forma",
-                                                "Longitud (m)", "Masa (kg)", "Cara", "Capa",
-                                                "Desde (m)", "Hasta (m)"}};
-    for (const BarMark& mark : design.bars) {
-        rows.push_back({mark.mark, barName(mark.bar), std::to_string(mark.count),
-                        shapeText(mark, sep), formatFixed(mark.length, 2, sep),
-                        formatFixed(mark.mass, 2, sep),
-                        mark.face == BeamFace::Top ? "superior" : "inferior",
-                        std::to_string(mark.layer), formatFixed(mark.start, 2, sep),
-                        formatFixed(mark.end, 2, sep)});
+    std::vector<const ScheduleColumn*> columns;
+    for (const ScheduleColumn& column : scheduleColumns())
+        if (column.places & inScheduleText) columns.push_back(&column);
+    std::vector<std::vector<std::string>> rows(1);
+    std::vector<Align> align;
+    for (const ScheduleColumn* column : columns) {
+        rows[0].emplace_back(column->header);
+        align.push_back(column->align == ColumnAlign::Right ? Align::Right : Align::Left);
     }
-    appendTable(out, rows,
-                {Align::Left, Align::Left, Align::Right, Align::Left, Align::Right, Align::Right,
-                 Align::Left, Align::Right, Align::Right, Align::Right});
+    for (const BarMark& mark : design.bars) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (const ScheduleColumn* column : columns) row.push_back(column->cell(mark, sep));
+    }
+    appendTable(out, rows, align);
     out += "Desde y Hasta: los extremos de la parte recta, en m desde el borde exterior del "
            "primer apoyo; la capa 1 es la más cercana a la cara.\n";
 }
@@ -144,8 +142,8 @@ void appendMasses(std::string& out, const BeamDesign& design, char sep) {
     out += "\nMasa de acero\n";
     std::vector<std::vector<std::string>> rows;
     for (const auto& [bar, mass] : design.massByBar)
-        rows.push_back({barName(bar), formatFixed(mass, 2, sep) + " kg"});
-    rows.push_back({"Total", formatFixed(design.totalMass, 2, sep) + " kg"});
+        rows.push_back({barName(bar), massText(mass, sep) + " kg"});
+    rows.push_back({"Total", massText(design.totalMass, sep) + " kg"});
     appendTable(out, rows, {Align::Left, Align::Right});
     out += "Concreto de los vanos: " + formatFixed(design.concrete, 3, sep) + " m3; " +
            formatFixed(design.steelPerConcrete, 1, sep) + " kg de acero por m3\n";

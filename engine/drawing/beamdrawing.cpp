@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/beam/beamtext.h"
+#include "engine/beam/barschedule.h"
 #include "engine/catalogue.h"
 #include "engine/layout.h"
 #include "engine/numbers.h"
@@ -163,16 +163,27 @@ std::string centimetres(double value, char separator) {
     return formatGeneral(std::round(value * 100) / 100, separator);
 }
 
-// The bars of one face at a cut, layer by layer, larger bars first in each layer.
-Arrangement arrangementAt(const BeamDesign& design, BeamFace face, double x) {
+// The bars of one face at a cut, layer by layer, larger bars first in each layer, with the
+// marks that give each layer's bars.
+struct FaceAtCut {
     Arrangement arrangement;
+    std::vector<std::vector<const BarMark*>> marks;  // per layer of the arrangement
+};
+
+FaceAtCut faceAtCut(const BeamDesign& design, BeamFace face, double x) {
+    FaceAtCut at;
+    std::vector<std::vector<const BarMark*>> marks;
     for (const BarMark& m : design.bars) {
         if (m.face != face || x < m.start - 1e-9 || x > m.end + 1e-9 || m.count <= 0) continue;
         const Bar* bar = findBar(m.bar);
         if (!bar) continue;
         const std::size_t layer = static_cast<std::size_t>(std::max(1, m.layer) - 1);
-        if (arrangement.layers.size() <= layer) arrangement.layers.resize(layer + 1);
-        engine::Layer& groups = arrangement.layers[layer];
+        if (at.arrangement.layers.size() <= layer) {
+            at.arrangement.layers.resize(layer + 1);
+            marks.resize(layer + 1);
+        }
+        marks[layer].push_back(&m);
+        engine::Layer& groups = at.arrangement.layers[layer];
         auto same = std::find_if(groups.begin(), groups.end(),
                                  [&](const BarGroup& g) { return g.bar == bar; });
         if (same != groups.end())
@@ -180,12 +191,38 @@ Arrangement arrangementAt(const BeamDesign& design, BeamFace face, double x) {
         else
             groups.push_back({m.count, bar});
     }
-    for (engine::Layer& groups : arrangement.layers)
+    for (engine::Layer& groups : at.arrangement.layers)
         std::stable_sort(groups.begin(), groups.end(), [](const BarGroup& a, const BarGroup& b) {
             return a.bar->designation > b.bar->designation;
         });
-    std::erase_if(arrangement.layers, [](const engine::Layer& l) { return l.empty(); });
-    return arrangement;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        if (at.arrangement.layers[i].empty()) continue;
+        at.marks.push_back(std::move(marks[i]));
+    }
+    std::erase_if(at.arrangement.layers, [](const engine::Layer& l) { return l.empty(); });
+    return at;
+}
+
+// The depth from its own face of each bar placed for a face at a cut: its mark's, the bars of a
+// layer and size handed out to the marks of that size in the order of the schedule.
+std::vector<double> markDepths(const FaceAtCut& at, const Placement& placement) {
+    std::vector<std::vector<int>> left(at.marks.size());
+    for (std::size_t layer = 0; layer < at.marks.size(); ++layer)
+        for (const BarMark* m : at.marks[layer]) left[layer].push_back(m->count);
+    std::vector<double> depths;
+    for (const PlacedBar& placed : placement.bars) {
+        const auto layer = static_cast<std::size_t>(placed.layer);
+        const std::vector<const BarMark*>& marks = at.marks[layer];
+        double depth = 0;
+        for (std::size_t k = 0; k < marks.size(); ++k) {
+            if (marks[k]->bar != placed.bar->designation || left[layer][k] == 0) continue;
+            --left[layer][k];
+            depth = marks[k]->depth;
+            break;
+        }
+        depths.push_back(depth);
+    }
+    return depths;
 }
 
 }  // namespace
@@ -233,8 +270,8 @@ double textWidth(const std::string& text, double height) {
 }
 
 std::string markLabel(const BarMark& mark, char separator) {
-    return mark.mark + ": " + std::to_string(mark.count) + " N° " + std::to_string(mark.bar) +
-           " L = " + metres(mark.length, separator) + " m";
+    return mark.mark + ": " + barCountText(mark.count, mark.bar) + " L = " +
+           metres(mark.length, separator) + " m";
 }
 
 Drawing elevation(const BeamDesign& design, const BeamInput& input, const ElevationStyle& style) {
@@ -370,13 +407,20 @@ Drawing section(const BeamDesign& design, const BeamInput& input, const SectionC
     const std::pair<BeamFace, Face> sides[] = {{BeamFace::Top, Face::Compression},
                                                {BeamFace::Bottom, Face::Tension}};
     for (int i = 0; i < 2; ++i) {
-        const Arrangement arrangement = arrangementAt(design, sides[i].first, cut.x);
-        faces[i] = arrangement.layers.empty() ? "—" : formatArrangement(arrangement);
-        if (arrangement.layers.empty()) continue;
-        const Placement placement = placeBars(arrangement, sides[i].second, input.settings, b, h);
-        for (const PlacedBar& bar : placement.bars)
-            d.circles.push_back(
-                {Layer::Reinforcement, {bar.x, -bar.depth}, bar.bar->diameterCm() / 2});
+        const FaceAtCut at = faceAtCut(design, sides[i].first, cut.x);
+        faces[i] = at.arrangement.layers.empty() ? "—" : formatArrangement(at.arrangement);
+        if (at.arrangement.layers.empty()) continue;
+        // Across the width the bars sit as the layout spreads them; their depth is the one the
+        // designer gave their mark, the depth its strength was computed with.
+        const Placement placement =
+            placeBars(at.arrangement, sides[i].second, input.settings, b, h);
+        const std::vector<double> depths = markDepths(at, placement);
+        const bool top = sides[i].first == BeamFace::Top;
+        for (std::size_t k = 0; k < placement.bars.size(); ++k) {
+            const PlacedBar& bar = placement.bars[k];
+            const double y = top ? -depths[k] : -(h - depths[k]);
+            d.circles.push_back({Layer::Reinforcement, {bar.x, y}, bar.bar->diameterCm() / 2});
+        }
     }
     addText(d, {b / 2, 0.6 * th}, th, cut.title, Align::Centre);
     addText(d, {b / 2, -h - 1.4 * th}, 0.9 * th,
@@ -411,18 +455,33 @@ Drawing sections(const BeamDesign& design, const BeamInput& input, double th, ch
     return all;
 }
 
+const std::vector<const beam::ScheduleColumn*>& scheduleColumns() {
+    static const std::vector<const beam::ScheduleColumn*> drawn = [] {
+        std::vector<const beam::ScheduleColumn*> columns;
+        for (const beam::ScheduleColumn& column : beam::scheduleColumns())
+            if (column.places & beam::inScheduleDrawing) columns.push_back(&column);
+        return columns;
+    }();
+    return drawn;
+}
+
 const std::vector<std::string>& scheduleHeader() {
-    static const std::vector<std::string> header = {
-        "Marca", "Barra", "Cantidad", "Forma", "Longitud (m)", "Masa (kg)"};
+    static const std::vector<std::string> header = [] {
+        std::vector<std::string> titles;
+        for (const beam::ScheduleColumn* column : scheduleColumns())
+            titles.emplace_back(column->header);
+        return titles;
+    }();
     return header;
 }
 
 std::vector<std::vector<std::string>> scheduleCells(const BeamDesign& design, char separator) {
     std::vector<std::vector<std::string>> rows;
-    for (const BarMark& m : design.bars)
-        rows.push_back({m.mark, "N° " + std::to_string(m.bar), std::to_string(m.count),
-                        beam::shapeText(m, separator), metres(m.length, separator),
-                        formatFixed(m.mass, 1, separator)});
+    for (const BarMark& m : design.bars) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (const beam::ScheduleColumn* column : scheduleColumns())
+            row.push_back(column->cell(m, separator));
+    }
     return rows;
 }
 
@@ -430,10 +489,10 @@ Drawing schedule(const BeamDesign& design, double th, char separator) {
     Drawing d;
     std::vector<std::vector<std::string>> rows = scheduleCells(design, separator);
     rows.insert(rows.begin(), scheduleHeader());
-    const std::size_t columns = scheduleHeader().size();
-    std::vector<double> widths(columns, 0);
+    const std::vector<const beam::ScheduleColumn*>& columns = scheduleColumns();
+    std::vector<double> widths(columns.size(), 0);
     for (const auto& row : rows)
-        for (std::size_t c = 0; c < columns; ++c)
+        for (std::size_t c = 0; c < columns.size(); ++c)
             widths[c] = std::max(widths[c], textWidth(row[c], th) + th);
     double total = 0;
     for (double w : widths) total += w;
@@ -444,27 +503,27 @@ Drawing schedule(const BeamDesign& design, double th, char separator) {
     addLine(d, Layer::Text, {0, y}, {total, y});
     for (const auto& row : rows) {
         double x = 0;
-        for (std::size_t c = 0; c < columns; ++c) {
-            const bool number = c >= 2 && c != 3;
-            addText(d, {number ? x + widths[c] - 0.5 * th : x + 0.5 * th, y - rowHeight + 0.45 * th},
-                    th, row[c], number ? Align::Right : Align::Left);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const bool right = columns[c]->align == beam::ColumnAlign::Right;
+            addText(d, {right ? x + widths[c] - 0.5 * th : x + 0.5 * th, y - rowHeight + 0.45 * th},
+                    th, row[c], right ? Align::Right : Align::Left);
             x += widths[c];
         }
         y -= rowHeight;
         addLine(d, Layer::Text, {0, y}, {total, y});
     }
     double x = 0;
-    for (std::size_t c = 0; c <= columns; ++c) {
+    for (std::size_t c = 0; c <= columns.size(); ++c) {
         addLine(d, Layer::Text, {x, 0}, {x, y});
-        if (c < columns) x += widths[c];
+        if (c < columns.size()) x += widths[c];
     }
     for (const auto& [bar, mass] : design.massByBar) {
         y -= rowHeight;
         addText(d, {0, y}, th,
-                "Masa N° " + std::to_string(bar) + ": " + formatFixed(mass, 1, separator) + " kg");
+                "Masa " + barName(bar) + ": " + beam::massText(mass, separator) + " kg");
     }
     y -= rowHeight;
-    addText(d, {0, y}, th, "Masa total: " + formatFixed(design.totalMass, 1, separator) + " kg");
+    addText(d, {0, y}, th, "Masa total: " + beam::massText(design.totalMass, separator) + " kg");
     computeBounds(d);
     return d;
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/beam/barschedule.h"
 #include "engine/beam/beam.h"
 
 // The despiece of a designed beam as plain geometry, computed once and drawn by every output:
@@ -114,11 +115,14 @@ Drawing section(const beam::BeamDesign& design, const beam::BeamInput& input,
 Drawing sections(const beam::BeamDesign& design, const beam::BeamInput& input, double textHeight,
                  char decimalSeparator, int columns = 0);
 
-// The bar schedule as a ruled table (Marca, Barra, Cantidad, Forma, Longitud (m), Masa (kg)),
-// then the mass per bar size and in total. Top-left corner at (0, 0), extending downwards.
+// The bar schedule as a ruled table of the drawn schedule's columns, then the mass per bar size
+// and in total. Top-left corner at (0, 0), extending downwards.
 Drawing schedule(const beam::BeamDesign& design, double textHeight, char decimalSeparator);
 
-// The rows of the schedule as texts, one vector of six cells a mark (for tables on screen).
+// The columns of the schedule the drawings show (Marca, Barra, Cantidad, Forma, Longitud (m),
+// Masa (kg)), for tables on screen too.
+const std::vector<const beam::ScheduleColumn*>& scheduleColumns();
+// The rows of the schedule as texts, a cell per column a mark (for tables on screen).
 std::vector<std::vector<std::string>> scheduleCells(const beam::BeamDesign& design,
                                                     char decimalSeparator);
 // Column titles of the schedule.

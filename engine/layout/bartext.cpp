@@ -95,11 +95,19 @@ ParsedLayer parseLayer(std::string_view text) {
     return parsed;
 }
 
+std::string barName(int designation) {
+    return "N° " + std::to_string(designation);
+}
+
+std::string barCountText(int count, int designation) {
+    return std::to_string(count) + " " + barName(designation);
+}
+
 std::string formatLayer(const Layer& layer) {
     std::string text;
     for (const BarGroup& group : layer) {
         if (!text.empty()) text += " + ";
-        text += std::to_string(group.count) + " N° " + std::to_string(group.bar->designation);
+        text += barCountText(group.count, group.bar->designation);
     }
     return text;
 }

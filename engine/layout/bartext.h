@@ -43,6 +43,10 @@ struct ParsedLayer {
 // Counts are whole numbers from 1; designations are catalogue bars. An empty text is an error.
 ParsedLayer parseLayer(std::string_view text);
 
+// A bar size as every text names it, "N° 5", and `count` bars of it, "3 N° 5".
+std::string barName(int designation);
+std::string barCountText(int count, int designation);
+
 // "2 N° 6 + 1 N° 5"; layers of an arrangement joined by " / ", the one nearest the face first.
 std::string formatLayer(const Layer& layer);
 std::string formatArrangement(const Arrangement& arrangement);

@@ -635,11 +635,13 @@ void BeamWindow::showDesign() {
         beampainting::paintEnvelope(painter, area, design, separator);
     });
 
+    const auto& columns = engine::drawing::scheduleColumns();
     for (const auto& cells : engine::drawing::scheduleCells(design, separator)) {
         QList<QStandardItem*> row;
         for (std::size_t c = 0; c < cells.size(); ++c) {
             auto* item = new QStandardItem(fromEngine(cells[c]));
-            if (c >= 2 && c != 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (columns[c]->align == engine::beam::ColumnAlign::Right)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             row << item;
         }
         scheduleModel_->appendRow(row);
