@@ -4,6 +4,7 @@
 
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
+#include "engine/layout/bartext.h"
 #include "engine/numbers.h"
 
 namespace engine::beam {
@@ -113,8 +114,8 @@ Phrase checkBody(const Check& c) {
               << " Tn-m";
             break;
         case CheckRule::ContinuousBars:
-            p << number(c.count) + " N° " + number(c.bar) + " arriba y " + number(c.bottomCount) +
-                     " N° " + number(c.bottomBar) +
+            p << barCountText(c.count, c.bar) + " arriba y " +
+                     barCountText(c.bottomCount, c.bottomBar) +
                      " abajo corren a lo largo de toda la viga (al menos 2 en cada cara)";
             break;
         case CheckRule::ContinuousBottom:
@@ -143,8 +144,8 @@ Phrase checkBody(const Check& c) {
               << "ancho disponible " << Figure{c.limit, 2} << " cm";
             break;
         case CheckRule::Lap:
-            p << "traslapo de " + c.firstMark + " y " + c.secondMark + " (" + number(c.count) +
-                     " N° " + number(c.bar) + ") de "
+            p << "traslapo de " + c.firstMark + " y " + c.secondMark + " (" +
+                     barCountText(c.count, c.bar) + ") de "
               << Figure{c.from, 2} << " a " << Figure{c.to, 2} << " m, " << Figure{c.value, 2}
               << " m" << comparison(c.value >= c.limit - tiny, " ≥ ", " < ")
               << Figure{lapFactor, 1} << " ld = " << Figure{c.limit, 2} << " m"

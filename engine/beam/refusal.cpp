@@ -4,6 +4,7 @@
 
 #include "engine/beam/checktext.h"
 #include "engine/beam/rules.h"
+#include "engine/layout/bartext.h"
 
 namespace engine::beam {
 
@@ -27,9 +28,8 @@ std::string regionName(const Refusal& r) {
 
 Phrase refusalText(const Beam& beam, const Refusal& r) {
     const std::string layers = number(beam.in.settings.maxTensionLayers);
-    const std::string bars = number(r.contCount) + " N° " + number(r.contBar) + " y " +
-                             number(r.count) + " N° " + number(r.bar) + " no caben en " + layers +
-                             " capas";
+    const std::string bars = barCountText(r.contCount, r.contBar) + " y " +
+                             barCountText(r.count, r.bar) + " no caben en " + layers + " capas";
     Phrase p;
     switch (r.why) {
         case Refusal::Why::None:
@@ -78,7 +78,7 @@ Phrase refusalText(const Beam& beam, const Refusal& r) {
             break;
         case Refusal::Why::Crowded:
             p << placePhrase(pointPlace(beam.points[beam.pointAt(r.crowdedAt)]))
-              << ", barras inferiores: " << number(r.contCount) + " N° " + number(r.contBar)
+              << ", barras inferiores: " << barCountText(r.contCount, r.contBar)
               << " continuas y las adicionales no caben juntas en " << layers
               << " capas; aumente b";
             break;

@@ -25,10 +25,12 @@
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
+#include "engine/beam/barschedule.h"
 #include "engine/beam/beamtext.h"
 #include "engine/beam/checktext.h"
 #include "engine/catalogue.h"
 #include "engine/drawing/beamdrawing.h"
+#include "engine/layout/bartext.h"
 #include "engine/numbers.h"
 #include "project/project.h"
 
@@ -648,10 +650,13 @@ void BeamWindow::showDesign() {
     }
     QStringList masses;
     for (const auto& [bar, mass] : design.massByBar)
-        masses << QStringLiteral("N° %1: %2 kg").arg(bar).arg(fixed(mass, 1));
+        masses << QStringLiteral("%1: %2 kg")
+                      .arg(fromEngine(engine::barName(bar)),
+                           fromEngine(eb::massText(mass, separator)));
     f.massLabel->setText(
         QStringLiteral("Masa por barra: %1.  Masa total: %2 kg.  Concreto: %3 m³ (%4 kg/m³).")
-            .arg(masses.join(QStringLiteral("; ")), fixed(design.totalMass, 1),
+            .arg(masses.join(QStringLiteral("; ")),
+                 fromEngine(eb::massText(design.totalMass, separator)),
                  fixed(design.concrete, 2), fixed(design.steelPerConcrete, 1)));
 
     for (const eb::Check& check : design.checks) {
