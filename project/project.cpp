@@ -6,15 +6,6 @@
 
 namespace project {
 
-namespace {
-
-bool sameInput(const engine::DesignInput& a, const engine::DesignInput& b) {
-    return a.b == b.b && a.h == b.h && a.dPrime == b.dPrime && a.fc == b.fc && a.fy == b.fy &&
-           a.mu == b.mu && a.dSecond == b.dSecond;
-}
-
-}  // namespace
-
 Project::Project(QObject* parent) : QObject(parent) {}
 
 void Project::setCode(engine::DesignCode code) {
@@ -30,7 +21,7 @@ void Project::setInputs(const DesignInputs& inputs) {
 }
 
 void Project::setDesign(const engine::CompletedDesign& design) {
-    const bool changed = design_ && (!sameInput(design_->input, design.input) ||
+    const bool changed = design_ && (design_->input != design.input ||
                                      design_->run.code() != design.run.code());
     design_ = design;
     const std::optional<ChosenBars> before = bars_;
@@ -58,7 +49,7 @@ void Project::setBars(const std::optional<ChosenBars>& bars) {
 }
 
 void Project::setBeam(const std::optional<engine::beam::BeamInput>& beam) {
-    if (sameBeam(beam, beam_)) return;
+    if (beam == beam_) return;
     beam_ = beam;
     designBeam();
     Q_EMIT beamChanged();

@@ -74,11 +74,6 @@ struct ProjectFile {
     QJsonObject source;
 };
 
-// Whether two beams hold the same typed values (the engine's input has no comparison).
-bool sameBeam(const engine::beam::BeamInput& a, const engine::beam::BeamInput& b);
-bool sameBeam(const std::optional<engine::beam::BeamInput>& a,
-              const std::optional<engine::beam::BeamInput>& b);
-
 // This program's version as files record it.
 QString programVersion();
 

@@ -29,11 +29,13 @@ struct SpanMoments {
     double mid = 0;                 // largest Mu+, at midspan
     double right = 0;               // Mu- at the right face
     std::optional<double> midMin;   // smallest Mu+ at midspan; none: half of `mid`
+    bool operator==(const SpanMoments&) const = default;
 };
 
 struct Span {
     double length = 0;  // clear span ln between the support faces, m
     SpanMoments moments;
+    bool operator==(const Span&) const = default;
 };
 
 // One row of a station table as an analysis program exports it.
@@ -41,6 +43,7 @@ struct Station {
     int span = 1;     // from 1
     double x = 0;     // m from the span's left face (or from the left support's centreline)
     double mu = 0;    // signed: negative = tension at the top
+    bool operator==(const Station&) const = default;
 };
 
 struct BeamInput {
@@ -64,6 +67,7 @@ struct BeamInput {
     // The decimal separator of every figure in the texts of the design and its errors (checks,
     // notes, messages); the window passes its locale's, JSON wants '.'.
     char decimalSeparator = '.';
+    bool operator==(const BeamInput&) const = default;
 };
 
 enum class Side { Left, Right };
