@@ -14,9 +14,10 @@ void Project::setCode(engine::DesignCode code) {
     Q_EMIT codeChanged();
 }
 
-void Project::setInputs(const DesignInputs& inputs) {
-    if (inputs == inputs_) return;
+void Project::setInputs(const DesignInputs& inputs, std::optional<Input> notANumber) {
+    if (inputs == inputs_ && notANumber == inputNotANumber_) return;
     inputs_ = inputs;
+    inputNotANumber_ = notANumber;
     Q_EMIT inputsChanged();
 }
 
@@ -110,6 +111,7 @@ void Project::clear() {
     layout_.reset();
     bars_.reset();
     inputs_ = {};
+    inputNotANumber_.reset();
     file_ = ProjectFile{};
     path_.clear();
     Q_EMIT inputsChanged();
@@ -127,6 +129,7 @@ QString Project::open(const QString& path) {
     path_ = path;
     code_ = file_.code;
     inputs_ = file_.inputs;
+    inputNotANumber_.reset();
     design_.reset();
     layout_ = file_.layout;
     bars_ = file_.arrangement;
@@ -143,6 +146,7 @@ QString Project::open(const QString& path) {
 }
 
 QString Project::saveAs(const QString& path) {
+    if (inputNotANumber_) return notANumberMessage(path, *inputNotANumber_);
     ProjectFile next = file_;
     next.code = code_;
     next.inputs = inputs_;

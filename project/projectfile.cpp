@@ -658,26 +658,6 @@ QString inputOutOfFieldRange(const QString& path, const DesignInputs& inputs) {
     return {};
 }
 
-TextInputs inputsFromTexts(const std::array<QString, inputCount>& texts, char decimalSeparator) {
-    TextInputs result;
-    for (const Input input : allInputs) {
-        const std::optional<double> value =
-            engine::parseNumber(texts[static_cast<int>(input)].toStdString(), decimalSeparator);
-        if (!value) {
-            result.invalid = input;
-            break;
-        }
-        result.inputs[input] = *value;
-    }
-    return result;
-}
-
-QString inputText(double value, char decimalSeparator) {
-    std::string text;
-    engine::appendShortestNumber(text, value, decimalSeparator);
-    return QString::fromStdString(text);
-}
-
 QString notANumberMessage(const QString& path, Input input) {
     return saveMessage(path, QStringLiteral("el dato %1 no es un número").arg(inputLabel(input)));
 }
