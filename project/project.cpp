@@ -22,8 +22,8 @@ void Project::setInputs(const DesignInputs& inputs, std::optional<Input> notANum
 }
 
 void Project::setDesign(const engine::CompletedDesign& design) {
-    const bool changed = design_ && (design_->input != design.input ||
-                                     design_->run.code() != design.run.code());
+    const bool changed =
+        design_ && (design_->input != design.input || design_->run.code() != design.run.code());
     design_ = design;
     const std::optional<ChosenBars> before = bars_;
     if (changed) followNewDesign();

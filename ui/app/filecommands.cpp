@@ -39,7 +39,7 @@ FileCommands::FileCommands(project::Project* project, QWidget* window)
     : QObject(window), project_(project), window_(window) {}
 
 QAction* FileCommands::addCommand(QMenu* fileMenu, QAction* before, const char* name,
-                                     const QString& caption, const QKeySequence& key) {
+                                  const QString& caption, const QKeySequence& key) {
     auto* action = new QAction(caption, fileMenu);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(key);
@@ -187,10 +187,10 @@ bool FileCommands::saveTo(const QString& path) {
 
 void FileCommands::exportSheet() {
     const QString& file = project_->path();
-    const QString suggested = file.isEmpty() ? QStringLiteral("hoja de cálculo.pdf")
-                                             : QFileInfo(file).path() + QLatin1Char('/') +
-                                                   QFileInfo(file).completeBaseName() +
-                                                   QStringLiteral(".pdf");
+    const QString suggested = file.isEmpty()
+                                  ? QStringLiteral("hoja de cálculo.pdf")
+                                  : QFileInfo(file).path() + QLatin1Char('/') +
+                                        QFileInfo(file).completeBaseName() + QStringLiteral(".pdf");
     // The beam's checks on the sheet with the separator of its other figures.
     project_->setTextSeparator(decimalSeparator());
     const std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(*project_);

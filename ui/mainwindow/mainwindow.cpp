@@ -380,8 +380,7 @@ void MainWindow::inputEdited() {
 
 // The project takes the fields as they read now; true when that changed it.
 bool MainWindow::writeInputs() {
-    const TypedInputs typed =
-        inputsFromTexts(inputTexts(), decimalSeparator(), project_->inputs());
+    const TypedInputs typed = inputsFromTexts(inputTexts(), decimalSeparator(), project_->inputs());
     if (typed.inputs == project_->inputs() && typed.notANumber == project_->inputNotANumber())
         return false;
     project_->setInputs(typed.inputs, typed.notANumber);

@@ -66,9 +66,9 @@ void SplashWindow::setupColours() {
     paint(ui->warningLabel, QPalette::WindowText, QColor(0, 0, 128));
     // The box is drawn in the foreground colour.
     paint(ui->ornamentBox, QPalette::WindowText, palette().color(QPalette::Highlight));
-    for (QFrame* mark : {ui->ornamentTopLine, ui->ornamentBottomLine, ui->ornamentTopLeftTick,
-                         ui->ornamentBottomLeftTick, ui->ornamentTopRightTick,
-                         ui->ornamentBottomRightTick}) {
+    for (QFrame* mark :
+         {ui->ornamentTopLine, ui->ornamentBottomLine, ui->ornamentTopLeftTick,
+          ui->ornamentBottomLeftTick, ui->ornamentTopRightTick, ui->ornamentBottomRightTick}) {
         mark->setAutoFillBackground(true);
         paint(mark, QPalette::Window, Qt::red);
     }
