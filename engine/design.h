@@ -21,6 +21,7 @@ struct DesignInput {
     double fy = 0;       // steel yield stress, kg/cm2
     double mu = 0;       // factored moment, Tn-m
     double dSecond = 0;  // compression face to compression steel centroid, cm
+    bool operator==(const DesignInput&) const = default;
 };
 
 // One of the seven inputs as every part of the program names it.

@@ -6,15 +6,6 @@
 
 namespace project {
 
-namespace {
-
-bool sameInput(const engine::DesignInput& a, const engine::DesignInput& b) {
-    return a.b == b.b && a.h == b.h && a.dPrime == b.dPrime && a.fc == b.fc && a.fy == b.fy &&
-           a.mu == b.mu && a.dSecond == b.dSecond;
-}
-
-}  // namespace
-
 Project::Project(QObject* parent) : QObject(parent) {}
 
 void Project::setCode(engine::DesignCode code) {
@@ -23,15 +14,16 @@ void Project::setCode(engine::DesignCode code) {
     Q_EMIT codeChanged();
 }
 
-void Project::setInputs(const DesignInputs& inputs) {
-    if (inputs == inputs_) return;
+void Project::setInputs(const DesignInputs& inputs, std::optional<Input> notANumber) {
+    if (inputs == inputs_ && notANumber == inputNotANumber_) return;
     inputs_ = inputs;
+    inputNotANumber_ = notANumber;
     Q_EMIT inputsChanged();
 }
 
 void Project::setDesign(const engine::CompletedDesign& design) {
-    const bool changed = design_ && (!sameInput(design_->input, design.input) ||
-                                     design_->run.code() != design.run.code());
+    const bool changed =
+        design_ && (design_->input != design.input || design_->run.code() != design.run.code());
     design_ = design;
     const std::optional<ChosenBars> before = bars_;
     if (changed) followNewDesign();
@@ -58,7 +50,7 @@ void Project::setBars(const std::optional<ChosenBars>& bars) {
 }
 
 void Project::setBeam(const std::optional<engine::beam::BeamInput>& beam) {
-    if (sameBeam(beam, beam_)) return;
+    if (beam == beam_) return;
     beam_ = beam;
     designBeam();
     Q_EMIT beamChanged();
@@ -109,6 +101,7 @@ void Project::clear() {
     layout_.reset();
     bars_.reset();
     inputs_ = {};
+    inputNotANumber_.reset();
     file_ = ProjectFile{};
     path_.clear();
     Q_EMIT inputsChanged();
@@ -126,6 +119,7 @@ QString Project::open(const QString& path) {
     path_ = path;
     code_ = file_.code;
     inputs_ = file_.inputs;
+    inputNotANumber_.reset();
     design_.reset();
     layout_ = file_.layout;
     bars_ = file_.arrangement;
@@ -142,6 +136,7 @@ QString Project::open(const QString& path) {
 }
 
 QString Project::saveAs(const QString& path) {
+    if (inputNotANumber_) return notANumberMessage(path, *inputNotANumber_);
     ProjectFile next = file_;
     next.code = code_;
     next.inputs = inputs_;

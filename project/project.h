@@ -32,9 +32,14 @@ class Project : public QObject {
 
     engine::DesignCode code() const { return code_; }
     void setCode(engine::DesignCode code);
-    // The inputs a file stores (cm, kg/cm2, Tn-m).
+    // The inputs a file stores (cm, kg/cm2, Tn-m), as last typed.
     const DesignInputs& inputs() const { return inputs_; }
-    void setInputs(const DesignInputs& inputs);
+    // The first input typed as no number (blank or not one), when there is one: the project
+    // keeps that input's last number meanwhile, and refuses to be saved.
+    std::optional<Input> inputNotANumber() const { return inputNotANumber_; }
+    // Takes the inputs as typed, with the first that is no number. Does not mark the project
+    // modified: the window that edits them does.
+    void setInputs(const DesignInputs& inputs, std::optional<Input> notANumber = std::nullopt);
 
     // The last completed design; none before the first one and after a new project.
     const std::optional<engine::CompletedDesign>& design() const { return design_; }
@@ -79,7 +84,8 @@ class Project : public QObject {
     // text.
     QString open(const QString& path);
     // Writes the project at `path`, which becomes the file in use, and marks it unmodified.
-    // Returns the message saying why it was not written, or an empty text.
+    // Returns the message saying why it was not written (an input that is not a number among
+    // the reasons), or an empty text.
     QString saveAs(const QString& path);
 
   Q_SIGNALS:
@@ -102,6 +108,7 @@ class Project : public QObject {
 
     engine::DesignCode code_ = engine::DesignCode::Nsr98;
     DesignInputs inputs_;
+    std::optional<Input> inputNotANumber_;
     std::optional<engine::CompletedDesign> design_;
     std::optional<engine::LayoutSettings> layout_;
     std::optional<ChosenBars> bars_;

@@ -555,31 +555,6 @@ QString inputLabel(Input input) {
     return QStringLiteral("%1 (%2)").arg(fromEngine(name.symbol), fromEngine(name.description));
 }
 
-bool sameBeam(const eb::BeamInput& a, const eb::BeamInput& b) {
-    const auto sameSpan = [](const eb::Span& x, const eb::Span& y) {
-        return x.length == y.length && x.moments.left == y.moments.left &&
-               x.moments.mid == y.moments.mid && x.moments.right == y.moments.right &&
-               x.moments.midMin == y.moments.midMin;
-    };
-    const auto sameStation = [](const eb::Station& x, const eb::Station& y) {
-        return x.span == y.span && x.x == y.x && x.mu == y.mu;
-    };
-    return a.code == b.code && a.seismicClass == b.seismicClass && a.b == b.b && a.h == b.h &&
-           a.dPrime == b.dPrime && a.dSecond == b.dSecond && a.fc == b.fc && a.fy == b.fy &&
-           a.settings == b.settings && a.smallestBar == b.smallestBar &&
-           a.largestBar == b.largestBar && a.stockLength == b.stockLength &&
-           a.supports == b.supports &&
-           std::equal(a.spans.begin(), a.spans.end(), b.spans.begin(), b.spans.end(), sameSpan) &&
-           std::equal(a.stations.begin(), a.stations.end(), b.stations.begin(), b.stations.end(),
-                      sameStation) &&
-           a.stationsFromCentreline == b.stationsFromCentreline;
-}
-
-bool sameBeam(const std::optional<eb::BeamInput>& a, const std::optional<eb::BeamInput>& b) {
-    if (!a || !b) return a.has_value() == b.has_value();
-    return sameBeam(*a, *b);
-}
-
 QString programVersion() {
     return QStringLiteral(QUINTARAL_VERSION);
 }
@@ -716,26 +691,6 @@ QString inputOutOfFieldRange(const QString& path, const DesignInputs& inputs) {
                                      .arg(describedInput(input)));
     }
     return {};
-}
-
-TextInputs inputsFromTexts(const std::array<QString, inputCount>& texts, char decimalSeparator) {
-    TextInputs result;
-    for (const Input input : allInputs) {
-        const std::optional<double> value =
-            engine::parseNumber(texts[static_cast<int>(input)].toStdString(), decimalSeparator);
-        if (!value) {
-            result.invalid = input;
-            break;
-        }
-        result.inputs[input] = *value;
-    }
-    return result;
-}
-
-QString inputText(double value, char decimalSeparator) {
-    std::string text;
-    engine::appendShortestNumber(text, value, decimalSeparator);
-    return QString::fromStdString(text);
 }
 
 QString notANumberMessage(const QString& path, Input input) {

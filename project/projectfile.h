@@ -74,11 +74,6 @@ struct ProjectFile {
     QJsonObject source;
 };
 
-// Whether two beams hold the same typed values (the engine's input has no comparison).
-bool sameBeam(const engine::beam::BeamInput& a, const engine::beam::BeamInput& b);
-bool sameBeam(const std::optional<engine::beam::BeamInput>& a,
-              const std::optional<engine::beam::BeamInput>& b);
-
 // This program's version as files record it.
 QString programVersion();
 
@@ -119,21 +114,8 @@ QByteArray serializeProject(const ProjectFile& project);
 [[nodiscard]] QString writeProject(const QString& path, const ProjectFile& project,
                                    const std::function<void()>& beforeCommit = {});
 
-// For the main window, which holds the inputs as texts: the seven field texts in Input order
-// read with the locale's decimal separator. `invalid` names the first field that is blank or
-// not a number; then `inputs` is incomplete and must not be saved.
-struct TextInputs {
-    DesignInputs inputs;
-    std::optional<Input> invalid;
-};
-TextInputs inputsFromTexts(const std::array<QString, inputCount>& texts, char decimalSeparator);
-
-// The text a field shows for a value read from a file: positional (no exponent), the shortest
-// that reads back as exactly the same double.
-QString inputText(double value, char decimalSeparator);
-
 // "No se puede guardar el archivo "x.quintaral": <input> no es un número." for a save refused
-// because a field is blank or not a number.
+// because an input is blank or not a number.
 QString notANumberMessage(const QString& path, Input input);
 
 }  // namespace project

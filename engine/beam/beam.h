@@ -30,11 +30,13 @@ struct SpanMoments {
     double mid = 0;                 // largest Mu+, at midspan
     double right = 0;               // Mu- at the right face
     std::optional<double> midMin;   // smallest Mu+ at midspan; none: half of `mid`
+    bool operator==(const SpanMoments&) const = default;
 };
 
 struct Span {
     double length = 0;  // clear span ln between the support faces, m
     SpanMoments moments;
+    bool operator==(const Span&) const = default;
 };
 
 // One row of a station table as an analysis program exports it.
@@ -42,6 +44,7 @@ struct Station {
     int span = 1;     // from 1
     double x = 0;     // m from the span's left face (or from the left support's centreline)
     double mu = 0;    // signed: negative = tension at the top
+    bool operator==(const Station&) const = default;
 };
 
 struct BeamInput {
@@ -62,6 +65,7 @@ struct BeamInput {
     // When not empty, the moments come from these rows and the spans' typed moments are unused.
     std::vector<Station> stations;
     bool stationsFromCentreline = false;  // x measured from the left support's centreline
+    bool operator==(const BeamInput&) const = default;
 };
 
 // The covers a beam of height h can have: both positive and d' + d'' < h (cm). The designer

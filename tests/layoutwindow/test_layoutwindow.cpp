@@ -11,11 +11,11 @@
 #include <cmath>
 
 #include "app/windows.h"
+#include "drawing/sectiondrawing.h"
 #include "engine/candidatecheck.h"
 #include "engine/run.h"
 #include "guitest.h"
 #include "layoutwindow/layoutwindow.h"
-#include "layoutwindow/sectiondrawing.h"
 #include "mainwindow/mainwindow.h"
 
 namespace {

@@ -16,14 +16,19 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <array>
+#include <cmath>
+#include <cstring>
 #include <random>
 
+#include "app/filecommands.h"
 #include "app/windows.h"
+#include "common/inputtexts.h"
 #include "engine/arrangementtext.h"
+#include "engine/numbers.h"
 #include "guitest.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
-#include "mainwindow/projectdocument.h"
+#include "project/project.h"
 
 namespace {
 
@@ -57,7 +62,7 @@ struct Shown {
 
 Shown shown(const MainWindow* form) {
     return {form->inputTexts(), reportOf(form), form->windowTitle(), form->designCode(),
-            form->document()->path()};
+            form->project()->path()};
 }
 
 // A number as a user types it: up to two decimals, no trailing zero.
@@ -139,6 +144,8 @@ class TestProjectFiles : public GuiTestCase {
     void init() { QSettings().clear(); }
     void roundTrip_data();
     void roundTrip();
+    void typingEditsTheProject();
+    void fieldTextReadsBackExactly();
     void saveThroughTheDialog();
     void refusedFileChangesNothing_data();
     void refusedFileChangesNothing();
@@ -178,19 +185,19 @@ void TestProjectFiles::roundTrip() {
         ++designed;
         const Shown saved = shown(form);
         const QString path = dir.filePath(QStringLiteral("viga %1.quintaral").arg(sample));
-        QVERIFY(form->document()->saveTo(path));
+        QVERIFY(form->fileCommands()->saveTo(path));
         QCOMPARE(form->windowTitle(),
                  QStringLiteral("viga %1.quintaral[*] - ").arg(sample) + caption);
         QVERIFY(!form->isWindowModified());
 
-        form->document()->newProject();
+        form->fileCommands()->newProject();
         Shown expected = atStart;
         expected.code = form->designCode();  // "Nuevo" keeps the code in force
         QCOMPARE(shown(form), expected);
         QVERIFY(!form->lastDesign());
 
         form->setDesignCode(sample % 2 ? engine::DesignCode::Nsr98 : engine::DesignCode::Nsr10);
-        QVERIFY(form->document()->openFile(path));
+        QVERIFY(form->fileCommands()->openFile(path));
         Shown opened = shown(form);
         opened.path = saved.path;
         opened.title = saved.title;
@@ -198,6 +205,81 @@ void TestProjectFiles::roundTrip() {
         QVERIFY(!form->isWindowModified());
     }
     QVERIFY2(designed >= 4, "too few of the random beams designed");
+}
+
+// What is typed reaches the project as it is typed, without "Calcular", and modifies it; a file
+// opened fills the fields and is unmodified; "Nuevo" is unmodified with the start-up inputs.
+void TestProjectFiles::typingEditsTheProject() {
+    const LocaleGuard guard(QLocale(QLocale::Spanish, QLocale::Colombia));
+    QTemporaryDir dir;
+    MainWindow* form = openMainWindow();
+    project::Project* project = form->project();
+    const project::DesignInputs atStart = project->inputs();
+    QVERIFY(!project->isModified());
+    const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
+    QVERIFY(form->fileCommands()->saveTo(path));
+
+    auto* moment = form->findChild<QLineEdit*>(QStringLiteral("momentEdit"));
+    moment->selectAll();
+    QTest::keyClicks(moment, QStringLiteral("17,5"));
+    QCOMPARE(project->inputs()[project::Input::Moment], 17.5);
+    QVERIFY(project->isModified());
+    QVERIFY(form->isWindowModified());
+    QVERIFY(!form->lastDesign());
+    // A field that is no number keeps the project's last number and stops a save.
+    moment->clear();
+    QCOMPARE(project->inputNotANumber(), std::optional(project::Input::Moment));
+    QCOMPARE(project->inputs()[project::Input::Moment], 17.5);
+    moment->setText(QStringLiteral("19"));
+    QVERIFY(!project->inputNotANumber());
+    QVERIFY(form->fileCommands()->save());
+    QVERIFY(!form->isWindowModified());
+
+    form->fileCommands()->newProject();
+    QCOMPARE(project->inputs(), atStart);
+    QVERIFY(!project->isModified());
+    QVERIFY(form->fileCommands()->openFile(path));
+    QCOMPARE(project->inputs()[project::Input::Moment], 19.0);
+    QCOMPARE(moment->text(), QStringLiteral("19"));
+    QVERIFY(!project->isModified());
+    QVERIFY(!form->isWindowModified());
+    // A code chosen in the menu is an edit too.
+    form->setDesignCode(form->designCode() == engine::DesignCode::Nsr98
+                            ? engine::DesignCode::Nsr10
+                            : engine::DesignCode::Nsr98);
+    QVERIFY(form->isWindowModified());
+}
+
+// What the main window shows for a value from a file reads back as the same value.
+void TestProjectFiles::fieldTextReadsBackExactly() {
+    std::mt19937_64 random(7);
+    for (int run = 0; run < 20000; ++run) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value)) continue;
+        const char separator = run % 2 ? ',' : '.';
+        const QString text = inputText(value, separator);
+        const std::optional<double> back = engine::parseNumber(text.toStdString(), separator);
+        // Zero keeps no sign; every other value comes back bit for bit.
+        QVERIFY2(back && (value == 0 ? *back == 0 : std::memcmp(&*back, &value, sizeof value) == 0),
+                 qPrintable(text));
+    }
+    QCOMPARE(inputText(0.1, ','), QStringLiteral("0,1"));
+    QCOMPARE(inputText(4200, '.'), QStringLiteral("4200"));
+    QCOMPARE(inputText(-12.5, '.'), QStringLiteral("-12.5"));
+
+    const TypedInputs typed = inputsFromTexts({"30", "50", "6", "210", "4200", "20,5", "6"}, ',');
+    QVERIFY(!typed.notANumber);
+    QCOMPARE(typed.inputs[project::Input::Moment], 20.5);
+    project::DesignInputs previous;
+    previous.values = {1, 2, 3, 4, 5, 6, 7};
+    const TypedInputs blank =
+        inputsFromTexts({"30", "50", "6", "", "4200", "x", "6"}, '.', previous);
+    QCOMPARE(blank.notANumber, std::optional(project::Input::Fc));
+    QCOMPARE(blank.inputs[project::Input::Fc], 4.0);
+    QCOMPARE(blank.inputs[project::Input::Moment], 6.0);
+    QCOMPARE(blank.inputs[project::Input::Height], 50.0);
 }
 
 void TestProjectFiles::saveThroughTheDialog() {
@@ -208,8 +290,8 @@ void TestProjectFiles::saveThroughTheDialog() {
         [&] { QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier); }, chooseFile(path));
     QCOMPARE(dialog, std::optional<QString>(QStringLiteral("QFileDialog")));
     // The suffix is added to a name typed without it.
-    QCOMPARE(form->document()->path(), path + QStringLiteral(".quintaral"));
-    QVERIFY(contents(form->document()->path()).contains("\"quintaral-project\""));
+    QCOMPARE(form->project()->path(), path + QStringLiteral(".quintaral"));
+    QVERIFY(contents(form->project()->path()).contains("\"quintaral-project\""));
     QCOMPARE(form->windowTitle(), QStringLiteral("losa.quintaral[*] - ") + caption);
 
     // Ctrl+S again writes the file in use without asking.
@@ -219,7 +301,7 @@ void TestProjectFiles::saveThroughTheDialog() {
     QVERIFY(QTest::qWaitForWindowActive(form));
     QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(!form->isWindowModified());
-    QVERIFY(contents(form->document()->path()).contains("33"));
+    QVERIFY(contents(form->project()->path()).contains("33"));
 }
 
 void TestProjectFiles::refusedFileChangesNothing_data() {
@@ -244,7 +326,7 @@ void TestProjectFiles::refusedFileChangesNothing() {
     QTemporaryDir dir;
     MainWindow* form = openMainWindow();
     const QString inUse = dir.filePath(QStringLiteral("en uso.quintaral"));
-    QVERIFY(form->document()->saveTo(inUse));
+    QVERIFY(form->fileCommands()->saveTo(inUse));
     form->setInputTexts({"31", "52", "6", "245", "4200", "18", "5"});
     form->calculate();
     const Shown before = shown(form);
@@ -256,7 +338,7 @@ void TestProjectFiles::refusedFileChangesNothing() {
         file.write(bytes);
     }
     const auto box = ModalWatcher::instance().answerMessageBox(
-        [&] { QVERIFY(!form->document()->openFile(path)); });
+        [&] { QVERIFY(!form->fileCommands()->openFile(path)); });
     QVERIFY(box);
     QCOMPARE(box->icon, QMessageBox::Critical);
     QVERIFY2(
@@ -271,12 +353,12 @@ void TestProjectFiles::saveRefusesWhatIsNotANumber() {
     QTemporaryDir dir;
     MainWindow* form = openMainWindow();
     const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
-    QVERIFY(form->document()->saveTo(path));
+    QVERIFY(form->fileCommands()->saveTo(path));
     const QByteArray saved = contents(path);
     auto* fc = form->findChild<QLineEdit*>(QStringLiteral("fcEdit"));
     fc->setText(QStringLiteral("doscientos"));
     const auto box =
-        ModalWatcher::instance().answerMessageBox([&] { QVERIFY(!form->document()->save()); });
+        ModalWatcher::instance().answerMessageBox([&] { QVERIFY(!form->fileCommands()->save()); });
     QVERIFY(box);
     QCOMPARE(box->text, project::notANumberMessage(path, project::Input::Fc));
     QCOMPARE(contents(path), saved);
@@ -311,7 +393,7 @@ void TestProjectFiles::unsavedChanges() {
     QCOMPARE(form->windowTitle(), caption);
 
     const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
-    QVERIFY(form->document()->saveTo(path));
+    QVERIFY(form->fileCommands()->saveTo(path));
     form->findChild<QLineEdit*>(QStringLiteral("momentEdit"))->setText(QStringLiteral("27"));
     QVERIFY(form->isWindowModified());
     const Shown edited = shown(form);
@@ -349,13 +431,13 @@ void TestProjectFiles::recentFiles() {
     auto* recent = form->findChild<QMenu*>(QStringLiteral("recentMenu"));
     QVERIFY(!recent->menuAction()->isEnabled());
     const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
-    QVERIFY(form->document()->saveTo(path));
+    QVERIFY(form->fileCommands()->saveTo(path));
     QVERIFY(recent->menuAction()->isEnabled());
     QCOMPARE(recent->actions().size(), 1);
     QVERIFY(recent->actions().front()->text().endsWith(QStringLiteral("viga.quintaral")));
 
     // A file gone since is reported like any refused file and leaves the list.
-    form->document()->newProject();
+    form->fileCommands()->newProject();
     QVERIFY(QFile::remove(path));
     const auto box =
         ModalWatcher::instance().answerMessageBox([&] { recent->actions().front()->trigger(); });
@@ -377,11 +459,11 @@ void TestProjectFiles::layoutTravelsWithTheFile() {
     openWindow<LayoutWindow>()->restore(settings, choice);
     QCOMPARE(openWindow<LayoutWindow>()->choice(), choice);
     const QString path = dir.filePath(QStringLiteral("con barras.quintaral"));
-    QVERIFY(form->document()->saveTo(path));
+    QVERIFY(form->fileCommands()->saveTo(path));
 
-    form->document()->newProject();
+    form->fileCommands()->newProject();
     QVERIFY(!openWindow<LayoutWindow>());
-    QVERIFY(form->document()->openFile(path));
+    QVERIFY(form->fileCommands()->openFile(path));
     const LayoutWindow* layout = openWindow<LayoutWindow>();
     QVERIFY(layout);
     QVERIFY(layout->choice().tension == choice.tension);
@@ -401,7 +483,7 @@ void TestProjectFiles::exportPdf() {
     MainWindow* form = openMainWindow();
     form->setInputTexts({"30", "50", "5", "210", "4200", "12", "5"});
     form->calculate();
-    QVERIFY(form->document()->saveTo(dir.filePath(QStringLiteral("puente.quintaral"))));
+    QVERIFY(form->fileCommands()->saveTo(dir.filePath(QStringLiteral("puente.quintaral"))));
     form->showLayoutWindow();
     QVERIFY(openWindow<LayoutWindow>()->hasArrangement());
     const project::ChosenBars choice = openWindow<LayoutWindow>()->choice();
@@ -449,7 +531,7 @@ void TestProjectFiles::barsOutliveTheLayoutWindow() {
     QVERIFY(!openWindow<LayoutWindow>());
 
     const QString path = dir.filePath(QStringLiteral("viga.quintaral"));
-    QVERIFY(form->document()->saveTo(path));
+    QVERIFY(form->fileCommands()->saveTo(path));
     const project::ReadResult saved = project::readProject(path);
     QVERIFY2(saved.project && saved.project->arrangement, qPrintable(saved.error));
     QVERIFY(saved.project->arrangement->tension == choice.tension);
@@ -519,10 +601,10 @@ void TestProjectFiles::filesResaveByteForByte() {
     file.close();
 
     MainWindow* form = openMainWindow();
-    QVERIFY(form->document()->openFile(path));
+    QVERIFY(form->fileCommands()->openFile(path));
     QCOMPARE(openWindow<LayoutWindow>() != nullptr, !tension.isEmpty());
     QVERIFY(!form->isWindowModified());
-    QVERIFY(form->document()->saveTo(path));
+    QVERIFY(form->fileCommands()->saveTo(path));
     QCOMPARE(contents(path), written);
 }
 
@@ -550,12 +632,12 @@ void TestProjectFiles::openFromCommandLine() {
     windows::openAtStart(path);
     const auto box = ModalWatcher::instance().answerMessageBox([&] {
         MainWindow* form = openMainWindow();
-        QTRY_VERIFY(!form->document()->path().isEmpty() || !good);
+        QTRY_VERIFY(!form->project()->path().isEmpty() || !good);
         QTest::qWait(200);
     });
     MainWindow* form = windows::loadedMainWindow();
     QCOMPARE(bool(box), !good);
-    QCOMPARE(form->document()->path(), good ? path : QString());
+    QCOMPARE(form->project()->path(), good ? path : QString());
     QCOMPARE(form->designCode(), good ? engine::DesignCode::Nsr10 : engine::DesignCode::Nsr98);
     QCOMPARE(bool(form->lastDesign()), good);
     QCOMPARE(form->windowTitle(),

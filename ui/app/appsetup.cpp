@@ -3,18 +3,32 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QImageReader>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPixmap>
 #include <QTranslator>
-#include <QSize>
 
 #include "quintaral/version.h"
+
+namespace {
+
+// The icon read as the PNG it is. An icon made from a file name lets Qt ask every image-format
+// plugin whether it reads the file, which loads them all (SVG and JPEG with their libraries)
+// before the first window can show.
+QIcon applicationIcon() {
+    QImageReader reader(QStringLiteral(":/icons/quintaral-48.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImage(reader.read()));
+}
+
+}  // namespace
 
 void setupApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Quintaral"));
     QApplication::setApplicationVersion(QStringLiteral(QUINTARAL_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral("quintaral.example.org"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quintaral-48.png")));
+    QApplication::setWindowIcon(applicationIcon());
     // Lets the desktop match the windows with the installed launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Quintaral"));
 

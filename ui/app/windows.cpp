@@ -9,13 +9,13 @@
 #include <type_traits>
 #include <utility>
 
+#include "app/filecommands.h"
 #include "app/singlewindow.h"
 #include "bartablewindow/bartablewindow.h"
 #include "beamwindow/beamwindow.h"
 #include "infowindow/infowindow.h"
 #include "layoutwindow/layoutwindow.h"
 #include "mainwindow/mainwindow.h"
-#include "mainwindow/projectdocument.h"
 #include "project/project.h"
 #include "splashwindow/splashwindow.h"
 
@@ -87,7 +87,7 @@ void showMainWindow() {
     if (startupFile().isEmpty()) return;
     MainWindow* window = loadedMainWindow();
     QTimer::singleShot(0, window, [window, path = std::exchange(startupFile(), QString())] {
-        window->document()->openFile(path);
+        window->fileCommands()->openFile(path);
     });
 }
 

@@ -25,6 +25,7 @@
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
+#include "common/inputtexts.h"
 #include "engine/beam/barschedule.h"
 #include "engine/beam/beamtext.h"
 #include "engine/beam/checktext.h"
@@ -49,7 +50,7 @@ const QColor passColour(0, 128, 0);
 // A typed value as its field shows it: the shortest text that reads back as the same number, so
 // that a beam shown and read again is the same beam.
 QString number(double value) {
-    return project::inputText(value, decimalSeparator());
+    return inputText(value, decimalSeparator());
 }
 
 // Chooses the item whose data is `value`, adding one with `caption` when there is none (a value

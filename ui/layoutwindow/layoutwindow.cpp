@@ -7,10 +7,10 @@
 
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
+#include "drawing/sectiondrawing.h"
 #include "engine/candidatecheck.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
-#include "layoutwindow/sectiondrawing.h"
 #include "project/project.h"
 #include "ui_layoutwindow.h"
 

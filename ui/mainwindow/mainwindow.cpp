@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 #include <QMovie>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStringList>
@@ -20,17 +22,16 @@
 #include <array>
 #include <variant>
 
+#include "app/filecommands.h"
 #include "app/windows.h"
-#include "beamwindow/beamexport.h"
-#include "beamwindow/beamwindow.h"
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/formfonts.h"
+#include "common/inputtexts.h"
 #include "common/menukeys.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
 #include "mainwindow/designcodesetting.h"
-#include "mainwindow/projectdocument.h"
 #include "mainwindow/statuspanels.h"
 #include "print/printreport.h"
 #include "project/project.h"
@@ -144,7 +145,7 @@ void MainWindow::setupCommands() {
 void MainWindow::setupInputs() {
     for (QLineEdit* field : inputFields()) {
         connect(field, &QLineEdit::textChanged, this, &MainWindow::updateCalculateEnabled);
-        connect(field, &QLineEdit::textChanged, this, &MainWindow::inputsChanged);
+        connect(field, &QLineEdit::textChanged, this, &MainWindow::inputEdited);
     }
     ui->resultsBox->document()->setDocumentMargin(2);
 }
@@ -196,14 +197,17 @@ void MainWindow::setupCodeMenu() {
     });
     project_->setCode(savedDesignCode());
     showDesignCode();
+    // The code of an opened file is also the one the next start proposes.
+    connect(project_, &project::Project::codeChanged, this, [this] {
+        saveDesignCode(project_->code());
+        showDesignCode();
+    });
 }
 
 void MainWindow::setDesignCode(engine::DesignCode code) {
-    const bool changed = code != project_->code();
+    if (code == project_->code()) return;
     project_->setCode(code);
-    saveDesignCode(code);
-    showDesignCode();
-    if (changed) Q_EMIT inputsChanged();
+    project_->setModified(true);
 }
 
 void MainWindow::showDesignCode() {
@@ -243,14 +247,13 @@ std::array<QLineEdit*, engine::inputs.size()> MainWindow::inputFields() const {
 }
 
 void MainWindow::calculate() {
-    const char separator = decimalSeparator();
-    const project::TextInputs typed = project::inputsFromTexts(inputTexts(), separator);
-    if (typed.invalid) {
+    if (project_->inputNotANumber()) {
         showError(fromEngine(engine::notANumberMessage));
         return;
     }
 
-    const engine::DesignInput input = engine::designInput(typed.inputs.values);
+    const char separator = decimalSeparator();
+    const engine::DesignInput input = engine::designInput(project_->inputs().values);
     const engine::RunOutcome outcome = engine::runDesign(input, designCode());
     if (const auto* error = std::get_if<engine::DesignError>(&outcome)) {
         showError(fromEngine(engine::designErrorMessage(*error)));
@@ -261,7 +264,6 @@ void MainWindow::calculate() {
 
     ui->compressionSteelFrame->setVisible(run.kind() == engine::SectionKind::Doubly);
     showReport(report);
-    project_->setInputs(typed.inputs);
     project_->setDesign(engine::CompletedDesign{input, run});
     layoutAction_->setEnabled(true);
 }
@@ -319,8 +321,7 @@ void MainWindow::setupLayoutMenu() {
     connect(layoutAction_, &QAction::triggered, this, &MainWindow::showLayoutWindow);
 }
 
-// The beam window's entry sits under "&Disposición de barras..." and is always enabled; its
-// export to DXF goes under "Exportar a P&DF..." with X, a letter no other entry uses.
+// The beam window's entry sits under "&Disposición de barras..." and is always enabled.
 void MainWindow::setupBeamCommands() {
     QAction* beamAction = new QAction(QStringLiteral("&Viga y despiece..."), this);
     beamAction->setObjectName(QStringLiteral("beamAction"));
@@ -328,26 +329,11 @@ void MainWindow::setupBeamCommands() {
     if (auto* layoutMenu = menuBar()->findChild<QMenu*>(QStringLiteral("layoutMenu")))
         layoutMenu->addAction(beamAction);
     connect(beamAction, &QAction::triggered, this, &MainWindow::showBeamWindow);
-
-    QAction* dxfAction = new QAction(QStringLiteral("Exportar a D&XF..."), this);
-    dxfAction->setObjectName(QStringLiteral("exportDxfAction"));
-    const QList<QAction*> fileActions = ui->fileMenu->actions();
-    QAction* after = nullptr;
-    for (int i = 0; i + 1 < fileActions.size(); ++i)
-        if (fileActions[i]->objectName() == QLatin1String("exportPdfAction")) after = fileActions[i + 1];
-    ui->fileMenu->insertAction(after, dxfAction);
-    connect(dxfAction, &QAction::triggered, this, [this] { exportBeamDxf(this, *project_); });
 }
 
-// The beam window shows the project's beam. A project without one starts it from the section
-// of the last design, or else of the inputs as typed here when they are all numbers: they go to
-// the project first, as a design or a save would take them.
+// The beam window shows the project's beam; a project without one starts it from the section
+// of the last design, or else of the inputs as typed.
 void MainWindow::showBeamWindow() {
-    if (!project_->beam() && !lastDesign()) {
-        const project::TextInputs typed =
-            project::inputsFromTexts(inputTexts(), decimalSeparator());
-        if (!typed.invalid) project_->setInputs(typed.inputs);
-    }
     windows::showBeamWindow();
 }
 
@@ -365,17 +351,68 @@ void MainWindow::useCovers(double dPrime, double dSecond) {
 }
 
 // The file commands go above "Imprimir"; the window remembers what it showed at start-up for
-// "Nuevo".
+// "Nuevo", which are the inputs of the project it starts.
 void MainWindow::setupProject() {
-    document_ = new ProjectDocument(this);
-    document_->setupFileMenu(ui->fileMenu, ui->printAction);
-    connect(this, &MainWindow::inputsChanged, document_, &ProjectDocument::markModified);
+    caption_ = windowTitle();
+    fileCommands_ = new FileCommands(project_, this);
+    fileCommands_->addToMenu(ui->fileMenu, ui->printAction);
+    connect(fileCommands_, &FileCommands::projectStarted, this, &MainWindow::resetToStartup);
+    connect(fileCommands_, &FileCommands::projectOpened, this, &MainWindow::showOpenedProject);
+    connect(fileCommands_, &FileCommands::inputRefused, this,
+            [this](project::Input input) { focusInput(static_cast<int>(input)); });
     connect(project_, &project::Project::coversProposed, this, &MainWindow::useCovers);
     startup_.inputs = inputTexts();
     startup_.report = ui->resultsBox->toPlainText();
     startup_.selectors = {ui->tensionCountCombo->currentText(), ui->tensionBarCombo->currentText(),
                           ui->compressionCountCombo->currentText(),
                           ui->compressionBarCombo->currentText()};
+    writeInputs();
+    connect(project_, &project::Project::inputsChanged, this, &MainWindow::showProjectInputs);
+    connect(project_, &project::Project::pathChanged, this, &MainWindow::showTitle);
+    connect(project_, &project::Project::modifiedChanged, this, &MainWindow::showTitle);
+}
+
+// A field edited (typed, cleared, or filled with the proposed covers) edits the project.
+void MainWindow::inputEdited() {
+    if (showingProject_) return;
+    if (writeInputs()) project_->setModified(true);
+}
+
+// The project takes the fields as they read now; true when that changed it.
+bool MainWindow::writeInputs() {
+    const TypedInputs typed = inputsFromTexts(inputTexts(), decimalSeparator(), project_->inputs());
+    if (typed.inputs == project_->inputs() && typed.notANumber == project_->inputNotANumber())
+        return false;
+    project_->setInputs(typed.inputs, typed.notANumber);
+    return true;
+}
+
+// Inputs that changed elsewhere (a file opened, a new project) replace the fields' texts; the
+// fields that already read as the project's inputs keep their texts as typed.
+void MainWindow::showProjectInputs() {
+    const project::DesignInputs& inputs = project_->inputs();
+    const TypedInputs shown = inputsFromTexts(inputTexts(), decimalSeparator(), inputs);
+    if (shown.inputs == inputs && shown.notANumber == project_->inputNotANumber()) return;
+    fillInputs();
+}
+
+// Each field shows its input as the shortest text that reads back as the same number.
+void MainWindow::fillInputs() {
+    const QScopedValueRollback<bool> filling(showingProject_, true);
+    const auto fields = inputFields();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        fields[i]->setText(inputText(project_->inputs().values[i], decimalSeparator()));
+}
+
+void MainWindow::showTitle() {
+    const QString& path = project_->path();
+    if (path.isEmpty()) {
+        setWindowTitle(caption_);
+        setWindowModified(false);
+        return;
+    }
+    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral("[*] - ") + caption_);
+    setWindowModified(project_->isModified());
 }
 
 std::array<QString, 7> MainWindow::inputTexts() const {
@@ -398,8 +435,17 @@ void MainWindow::focusInput(int index) {
 
 void MainWindow::resetToStartup() {
     windows::closeLayoutWindow();
-    setInputTexts(startup_.inputs);
-    // As at start-up, the selectors show their texts and nothing beside them.
+    {
+        const QScopedValueRollback<bool> filling(showingProject_, true);
+        setInputTexts(startup_.inputs);
+    }
+    writeInputs();
+    showResultsAsAtStartup();
+}
+
+// As at start-up, the selectors show their texts and nothing beside them, and the results box
+// its first text.
+void MainWindow::showResultsAsAtStartup() {
     const std::array<QComboBox*, 4> selectors = {ui->tensionCountCombo, ui->tensionBarCombo,
                                                  ui->compressionCountCombo,
                                                  ui->compressionBarCombo};
@@ -417,12 +463,21 @@ void MainWindow::resetToStartup() {
     ui->widthEdit->setFocus(Qt::OtherFocusReason);
 }
 
+// Saved with the layout window open, the file opens it again with the same bars.
+void MainWindow::showOpenedProject() {
+    windows::closeLayoutWindow();
+    fillInputs();
+    showResultsAsAtStartup();
+    calculate();
+    if (project_->hasLayout() && project_->design()) showLayoutWindow();
+}
+
 void MainWindow::exitProgram() {
-    if (document_->mayDiscardChanges()) windows::endProgram();
+    if (fileCommands_->mayDiscardChanges()) windows::endProgram();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (document_->mayDiscardChanges())
+    if (fileCommands_->mayDiscardChanges())
         QMainWindow::closeEvent(event);
     else
         event->ignore();

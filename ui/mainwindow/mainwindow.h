@@ -13,7 +13,7 @@
 namespace Ui {
 class MainWindow;
 }
-class ProjectDocument;
+class FileCommands;
 namespace project {
 class Project;
 }
@@ -25,7 +25,8 @@ class StatusPanels;
 
 // The main window: the seven design inputs, the calculate, clear and exit commands, the
 // supplied-steel selectors, the results box and the fixed sketch of the section. It works on
-// the project it is given, which it starts afresh.
+// the project it is given, which it starts afresh: what is typed goes to the project as it is
+// typed, and the inputs, the code, the title and its modified mark follow the project.
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -47,8 +48,8 @@ class MainWindow : public QMainWindow {
     // of the code in force before any design.
     QString printedReport() const;
 
-    // Reads the seven inputs, designs the section and writes the report, or tells the user
-    // what is wrong and changes nothing.
+    // Designs the project's seven inputs and writes the report, or tells the user what is
+    // wrong and changes nothing.
     void calculate();
     // Enables both calculate commands while no input field is empty.
     void updateCalculateEnabled();
@@ -58,22 +59,16 @@ class MainWindow : public QMainWindow {
     void showTensionSteel();
     void showCompressionSteel();
 
-    // The project file in use and its commands.
-    ProjectDocument* document() const { return document_; }
+    // The "Archivo" commands on the project.
+    FileCommands* fileCommands() const { return fileCommands_; }
     // The seven input texts in the order b, h, d', f'c, Fy, Mu, d''.
     std::array<QString, 7> inputTexts() const;
+    // Sets the texts as typing would: the project takes them and is modified.
     void setInputTexts(const std::array<QString, 7>& texts);
     void focusInput(int index);
-    // Back to the contents shown at start-up: the inputs, an empty results box, no design,
-    // and the layout window closed. The design code stays.
-    void resetToStartup();
     // Opens the layout window on the last design and the project's settings and bars.
     void showLayoutWindow();
     void showBeamWindow();
-
-  Q_SIGNALS:
-    // An input or the design code changed.
-    void inputsChanged();
 
   protected:
     // Asks before unsaved changes of the file in use are lost.
@@ -96,6 +91,18 @@ class MainWindow : public QMainWindow {
     void exitProgram();
     void useCovers(double dPrime, double dSecond);
 
+    // A new project: the inputs, selectors and results as at start-up, no design, the layout
+    // window closed. The design code stays.
+    void resetToStartup();
+    void showResultsAsAtStartup();
+    // An opened project: its design worked out, and the layout window open when it has bars.
+    void showOpenedProject();
+    void inputEdited();
+    bool writeInputs();
+    void showProjectInputs();
+    void fillInputs();
+    void showTitle();
+
     void showError(const QString& text);
     void showReport(const QString& report);
     std::array<QLineEdit*, engine::inputs.size()> inputFields() const;
@@ -106,7 +113,10 @@ class MainWindow : public QMainWindow {
     QActionGroup* codeActions_ = nullptr;
     project::Project* project_;
     QAction* layoutAction_ = nullptr;
-    ProjectDocument* document_ = nullptr;
+    FileCommands* fileCommands_ = nullptr;
+    QString caption_;  // the window title with no file in use
+    // The fields are being filled from the project, so they are not written back to it.
+    bool showingProject_ = false;
     // What the inputs, the results box and the selectors showed at start-up.
     struct StartupTexts {
         std::array<QString, 7> inputs;

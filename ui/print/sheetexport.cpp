@@ -8,9 +8,9 @@
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
+#include "drawing/sectiondrawing.h"
 #include "engine/barscheck.h"
 #include "engine/sheet.h"
-#include "layoutwindow/sectiondrawing.h"
 #include "project/project.h"
 
 namespace printing {

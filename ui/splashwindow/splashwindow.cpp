@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QScreen>
 #include <QTimer>
 
@@ -40,6 +41,7 @@ SplashWindow::SplashWindow(QWidget* parent)
     ui->setupUi(this);
     applyFractionalPointSizes(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setupColours();
     setupCredits();
     setupPicture();
     setupKeyPreview();
@@ -50,6 +52,27 @@ SplashWindow::SplashWindow(QWidget* parent)
 }
 
 SplashWindow::~SplashWindow() = default;
+
+// The colours are the widgets' palettes, not style sheets: a style sheet makes Qt build a
+// style-sheet style and parse it before this first window can show.
+void SplashWindow::setupColours() {
+    const auto paint = [](QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+        QPalette palette = widget->palette();
+        palette.setColor(role, colour);
+        widget->setPalette(palette);
+    };
+    for (QLabel* label : {ui->productNameLabel, ui->copyrightLabel, ui->companyLabel})
+        paint(label, QPalette::WindowText, QColor(0, 128, 128));
+    paint(ui->warningLabel, QPalette::WindowText, QColor(0, 0, 128));
+    // The box is drawn in the foreground colour.
+    paint(ui->ornamentBox, QPalette::WindowText, palette().color(QPalette::Highlight));
+    for (QFrame* mark :
+         {ui->ornamentTopLine, ui->ornamentBottomLine, ui->ornamentTopLeftTick,
+          ui->ornamentBottomLeftTick, ui->ornamentTopRightTick, ui->ornamentBottomRightTick}) {
+        mark->setAutoFillBackground(true);
+        paint(mark, QPalette::Window, Qt::red);
+    }
+}
 
 void SplashWindow::setupCredits() {
     ui->copyrightLabel->setText(QString::fromUtf8("Quintaral versión " QUINTARAL_VERSION

@@ -24,6 +24,7 @@ class SplashWindow : public QFrame {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void setupColours();
     void setupCredits();
     void setupPicture();
     void setupKeyPreview();

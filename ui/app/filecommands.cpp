@@ -1,4 +1,4 @@
-#include "mainwindow/projectdocument.h"
+#include "app/filecommands.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -10,13 +10,11 @@
 #include <QMessageBox>
 #include <QSettings>
 
-#include "app/windows.h"
 #include "common/decimalseparator.h"
 #include "common/filedialoglabels.h"
-#include "mainwindow/mainwindow.h"
+#include "print/dxfexport.h"
 #include "print/sheetexport.h"
 #include "project/project.h"
-#include "project/projectfile.h"
 
 namespace {
 
@@ -37,25 +35,11 @@ void storeRecent(const QStringList& paths) {
 
 }  // namespace
 
-ProjectDocument::ProjectDocument(MainWindow* window)
-    : QObject(window),
-      window_(window),
-      project_(window->project()),
-      caption_(window->windowTitle()) {
-    // A change made in another window (the chosen bars) shows in the title too.
-    connect(project_, &project::Project::modifiedChanged, this, &ProjectDocument::showTitle);
-}
+FileCommands::FileCommands(project::Project* project, QWidget* window)
+    : QObject(window), project_(project), window_(window) {}
 
-const QString& ProjectDocument::path() const {
-    return project_->path();
-}
-
-bool ProjectDocument::isModified() const {
-    return project_->isModified();
-}
-
-QAction* ProjectDocument::addCommand(QMenu* fileMenu, QAction* before, const char* name,
-                                     const QString& caption, const QKeySequence& key) {
+QAction* FileCommands::addCommand(QMenu* fileMenu, QAction* before, const char* name,
+                                  const QString& caption, const QKeySequence& key) {
     auto* action = new QAction(caption, fileMenu);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(key);
@@ -63,35 +47,39 @@ QAction* ProjectDocument::addCommand(QMenu* fileMenu, QAction* before, const cha
     return action;
 }
 
-void ProjectDocument::setupFileMenu(QMenu* fileMenu, QAction* before) {
+void FileCommands::addToMenu(QMenu* fileMenu, QAction* before) {
     connect(addCommand(fileMenu, before, "newAction", QStringLiteral("&Nuevo"),
                        QKeySequence(Qt::CTRL | Qt::Key_N)),
-            &QAction::triggered, this, &ProjectDocument::newProject);
+            &QAction::triggered, this, &FileCommands::newProject);
     connect(addCommand(fileMenu, before, "openAction", QStringLiteral("&Abrir..."),
                        QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, this, &ProjectDocument::openProject);
+            &QAction::triggered, this, &FileCommands::openProject);
     connect(addCommand(fileMenu, before, "saveAction", QStringLiteral("&Guardar"),
                        QKeySequence(Qt::CTRL | Qt::Key_S)),
-            &QAction::triggered, this, &ProjectDocument::save);
+            &QAction::triggered, this, &FileCommands::save);
     connect(addCommand(fileMenu, before, "saveAsAction", QStringLiteral("Guardar &como..."),
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
-            &QAction::triggered, this, &ProjectDocument::saveAs);
+            &QAction::triggered, this, &FileCommands::saveAs);
     setupRecentMenu(fileMenu, before);
     fileMenu->insertSeparator(before)->setObjectName(QStringLiteral("projectSeparator"));
     // Its letter is D: P stays the key of "Imprimir" just below.
     connect(addCommand(fileMenu, before, "exportPdfAction", QStringLiteral("Exportar a P&DF..."),
                        QKeySequence(Qt::CTRL | Qt::Key_E)),
-            &QAction::triggered, this, &ProjectDocument::exportSheet);
+            &QAction::triggered, this, &FileCommands::exportSheet);
+    // X, a letter no other entry uses.
+    connect(addCommand(fileMenu, before, "exportDxfAction", QStringLiteral("Exportar a D&XF..."),
+                       QKeySequence()),
+            &QAction::triggered, this, &FileCommands::exportBeam);
 }
 
-void ProjectDocument::setupRecentMenu(QMenu* fileMenu, QAction* before) {
+void FileCommands::setupRecentMenu(QMenu* fileMenu, QAction* before) {
     recentMenu_ = new QMenu(QStringLiteral("&Recientes"), fileMenu);
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
     fileMenu->insertMenu(before, recentMenu_);
     fillRecentMenu();
 }
 
-void ProjectDocument::fillRecentMenu() {
+void FileCommands::fillRecentMenu() {
     recentMenu_->clear();
     const QStringList paths = recentPaths();
     for (int i = 0; i < paths.size(); ++i) {
@@ -104,7 +92,7 @@ void ProjectDocument::fillRecentMenu() {
     recentMenu_->menuAction()->setEnabled(!paths.isEmpty());
 }
 
-void ProjectDocument::rememberRecent(const QString& path) {
+void FileCommands::rememberRecent(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     QStringList paths = recentPaths();
     paths.removeAll(absolute);
@@ -114,25 +102,26 @@ void ProjectDocument::rememberRecent(const QString& path) {
     fillRecentMenu();
 }
 
-void ProjectDocument::forgetRecent(const QString& path) {
+void FileCommands::forgetRecent(const QString& path) {
     QStringList paths = recentPaths();
     if (paths.removeAll(path) == 0) return;
     storeRecent(paths);
     fillRecentMenu();
 }
 
-void ProjectDocument::openRecent(const QString& path) {
+void FileCommands::openRecent(const QString& path) {
     if (!mayDiscardChanges()) return;
     // A file that has gone is reported like any other and leaves the list.
     if (!openFile(path) && !QFileInfo::exists(path)) forgetRecent(path);
 }
 
-bool ProjectDocument::mayDiscardChanges() {
-    if (path().isEmpty() || !isModified()) return true;
+bool FileCommands::mayDiscardChanges() {
+    const QString& path = project_->path();
+    if (path.isEmpty() || !project_->isModified()) return true;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quintaral"),
                     QStringLiteral("El proyecto \"%1\" tiene cambios sin guardar. "
                                    "¿Desea guardarlos?")
-                        .arg(QFileInfo(path()).fileName()),
+                        .arg(QFileInfo(path).fileName()),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window_);
     box.button(QMessageBox::Save)->setText(QStringLiteral("Guardar"));
     box.button(QMessageBox::Discard)->setText(QStringLiteral("No guardar"));
@@ -149,94 +138,69 @@ bool ProjectDocument::mayDiscardChanges() {
     }
 }
 
-void ProjectDocument::newProject() {
+void FileCommands::newProject() {
     if (!mayDiscardChanges()) return;
-    loading_ = true;
-    window_->resetToStartup();
-    loading_ = false;
     project_->clear();
-    showTitle();
+    Q_EMIT projectStarted();
+    project_->setModified(false);
 }
 
-void ProjectDocument::openProject() {
+void FileCommands::openProject() {
     if (!mayDiscardChanges()) return;
     const QString path = askPath(false);
     if (!path.isEmpty()) openFile(path);
 }
 
-bool ProjectDocument::openFile(const QString& path) {
-    loading_ = true;
+bool FileCommands::openFile(const QString& path) {
     const QString error = project_->open(path);
-    loading_ = false;
     if (!error.isEmpty()) {
         showCritical(QStringLiteral("Abrir proyecto"), error);
         return false;
     }
     rememberRecent(path);
-    const char separator = decimalSeparator();
-    std::array<QString, project::inputCount> texts;
-    for (int i = 0; i < project::inputCount; ++i)
-        texts[i] = project::inputText(project_->inputs().values[i], separator);
-
-    loading_ = true;
-    window_->resetToStartup();
-    window_->setDesignCode(project_->code());
-    window_->setInputTexts(texts);
-    window_->calculate();
-    // Saved with the layout window open: it opens again with the same bars.
-    if (project_->hasLayout() && project_->design()) window_->showLayoutWindow();
-    loading_ = false;
+    Q_EMIT projectOpened();
+    // Showing the file (its design, the layout window with its bars) changes nothing in it.
     project_->setModified(false);
-    showTitle();
     return true;
 }
 
-bool ProjectDocument::save() {
-    return path().isEmpty() ? saveAs() : saveTo(path());
+bool FileCommands::save() {
+    return project_->path().isEmpty() ? saveAs() : saveTo(project_->path());
 }
 
-bool ProjectDocument::saveAs() {
+bool FileCommands::saveAs() {
     const QString path = askPath(true);
     return !path.isEmpty() && saveTo(path);
 }
 
-bool ProjectDocument::saveTo(const QString& path) {
-    const project::TextInputs typed =
-        project::inputsFromTexts(window_->inputTexts(), decimalSeparator());
-    if (typed.invalid) {
-        showCritical(QStringLiteral("Guardar proyecto"),
-                     project::notANumberMessage(path, *typed.invalid));
-        window_->focusInput(static_cast<int>(*typed.invalid));
-        return false;
-    }
-    project_->setInputs(typed.inputs);
+bool FileCommands::saveTo(const QString& path) {
     const QString error = project_->saveAs(path);
     if (!error.isEmpty()) {
         showCritical(QStringLiteral("Guardar proyecto"), error);
+        if (const std::optional<project::Input> input = project_->inputNotANumber())
+            Q_EMIT inputRefused(*input);
         return false;
     }
     rememberRecent(path);
-    showTitle();
     return true;
 }
 
-void ProjectDocument::exportSheet() {
-    const QString& file = path();
-    const QString suggested = file.isEmpty() ? QStringLiteral("hoja de cálculo.pdf")
-                                             : QFileInfo(file).path() + QLatin1Char('/') +
-                                                   QFileInfo(file).completeBaseName() +
-                                                   QStringLiteral(".pdf");
+void FileCommands::exportSheet() {
+    const QString& file = project_->path();
+    const QString suggested = file.isEmpty()
+                                  ? QStringLiteral("hoja de cálculo.pdf")
+                                  : QFileInfo(file).path() + QLatin1Char('/') +
+                                        QFileInfo(file).completeBaseName() + QStringLiteral(".pdf");
     const std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(*project_);
     printing::exportCalculationSheet(window_, sheet, suggested);
 }
 
-void ProjectDocument::markModified() {
-    if (loading_) return;
-    project_->setModified(true);
+void FileCommands::exportBeam() {
+    printing::exportBeamDxf(window_, *project_);
 }
 
-QString ProjectDocument::askPath(bool forSaving) {
-    QString start = path();
+QString FileCommands::askPath(bool forSaving) {
+    QString start = project_->path();
     if (start.isEmpty() && !recentPaths().isEmpty())
         start = QFileInfo(recentPaths().front()).path();
     QFileDialog dialog(
@@ -252,16 +216,6 @@ QString ProjectDocument::askPath(bool forSaving) {
     return dialog.selectedFiles().front();
 }
 
-void ProjectDocument::showTitle() {
-    if (path().isEmpty()) {
-        window_->setWindowTitle(caption_);
-        window_->setWindowModified(false);
-        return;
-    }
-    window_->setWindowTitle(QFileInfo(path()).fileName() + QStringLiteral("[*] - ") + caption_);
-    window_->setWindowModified(isModified());
-}
-
-void ProjectDocument::showCritical(const QString& title, const QString& text) {
+void FileCommands::showCritical(const QString& title, const QString& text) {
     QMessageBox::critical(window_, title, text, QMessageBox::Ok);
 }

@@ -1,4 +1,4 @@
-#include "beamwindow/beamexport.h"
+#include "print/dxfexport.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -8,6 +8,8 @@
 #include "common/filedialoglabels.h"
 #include "dxf/beamdxf.h"
 #include "project/project.h"
+
+namespace printing {
 
 void exportBeamDxf(QWidget* parent, const project::Project& project) {
     if (!project.beam() || !project.beamDesign()) {
@@ -33,3 +35,5 @@ void exportBeamDxf(QWidget* parent, const project::Project& project) {
         QMessageBox::critical(parent, QStringLiteral("Exportar a DXF"), fromEngine(error),
                               QMessageBox::Ok);
 }
+
+}  // namespace printing

@@ -1,4 +1,4 @@
-#include "layoutwindow/sectiondrawing.h"
+#include "drawing/sectiondrawing.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
