@@ -186,11 +186,8 @@ bool FileCommands::saveTo(const QString& path) {
 }
 
 void FileCommands::exportSheet() {
-    const QString& file = project_->path();
-    const QString suggested = file.isEmpty()
-                                  ? QStringLiteral("hoja de cálculo.pdf")
-                                  : QFileInfo(file).path() + QLatin1Char('/') +
-                                        QFileInfo(file).completeBaseName() + QStringLiteral(".pdf");
+    const QString suggested = suggestedExportName(project_->path(), QStringLiteral("pdf"),
+                                                  QStringLiteral("hoja de cálculo.pdf"));
     const std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(*project_);
     printing::exportCalculationSheet(window_, sheet, suggested);
 }

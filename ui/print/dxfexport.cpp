@@ -1,5 +1,6 @@
 #include "print/dxfexport.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -20,7 +21,9 @@ void exportBeamDxf(QWidget* parent, const project::Project& project) {
             QMessageBox::Ok);
         return;
     }
-    QFileDialog dialog(parent, QStringLiteral("Exportar a DXF"), QStringLiteral("despiece.dxf"),
+    QFileDialog dialog(parent, QStringLiteral("Exportar a DXF"),
+                       suggestedExportName(project.path(), QStringLiteral("dxf"),
+                                           QStringLiteral("despiece.dxf")),
                        QStringLiteral("Dibujos DXF (*.dxf)"));
     dialog.setObjectName(QStringLiteral("dxfFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -29,7 +32,8 @@ void exportBeamDxf(QWidget* parent, const project::Project& project) {
     setAcceptCaption(dialog, "&Guardar");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const std::string error =
-        dxfexport::writeBeamDxf(dialog.selectedFiles().front().toStdString(), *project.beamDesign(),
+        dxfexport::writeBeamDxf(QFile::encodeName(dialog.selectedFiles().front()).toStdString(),
+                                *project.beamDesign(),
                                 *project.beam(), decimalSeparator());
     if (!error.empty())
         QMessageBox::critical(parent, QStringLiteral("Exportar a DXF"), fromEngine(error),
