@@ -133,7 +133,20 @@ std::vector<Phrase> notesOf(const Beam& beam, const FaceChoice& top, const FaceC
     }
     if (in.seismicClass == SeismicClass::Dmi) {
         notes.push_back(Phrase() << "Dos barras continuas arriba y abajo a lo largo de toda la "
-                                    "viga también en DMI, más de lo que exige la NSR-98.");
+                                    "viga también en DMI, más de lo que exige la " +
+                                        std::string(codeName(in.code)) + ".");
+    }
+    for (const StationGap& gap : stationGaps(in)) {
+        const bool left = gap.side == Side::Left;
+        Phrase note;
+        note << "Vano " + std::to_string(gap.span)
+             << (left ? ": las estaciones empiezan a " : ": las estaciones terminan ")
+             << Figure{gap.gap, 2}
+             << (left ? " m de la cara izquierda; hasta esa cara se toma el momento de la "
+                        "primera estación."
+                      : " m antes de la cara derecha; hasta esa cara se toma el momento de la "
+                        "última estación.");
+        notes.push_back(note);
     }
     notes.push_back(Phrase() << "Mpr con " << Figure{1.25, 2}
                              << " Fy y φ = 1, para el diseño a cortante.");
@@ -150,8 +163,14 @@ BeamDesign assemble(const Beam& beam, const std::vector<Need>& needs, const Face
     const BeamInput& in = beam.in;
     const PlacedMarks placed(beam, marks);
     BeamDesign design;
+    design.name = in.name;
     design.code = in.code;
     design.seismicClass = in.seismicClass;
+    design.b = in.b;
+    design.h = in.h;
+    design.fc = in.fc;
+    design.fy = in.fy;
+    design.settings = in.settings;
     design.length = beam.length;
     for (int i = 0; i < beam.spans; ++i) {
         design.faceX.push_back(beam.xL[static_cast<std::size_t>(i)]);
@@ -230,7 +249,8 @@ BeamOutcome designBeam(const BeamInput& input) {
     // supports is the engineer's, and a failing limit there stays a check of the design.
     for (const Check& c : design.checks) {
         const bool geometry = c.rule == CheckRule::SpanLength || c.rule == CheckRule::Width ||
-                              c.rule == CheckRule::SupportWidth || c.rule == CheckRule::HookLength;
+                              c.rule == CheckRule::SupportWidth || c.rule == CheckRule::HookLength ||
+                              c.rule == CheckRule::DeepBeam || c.rule == CheckRule::MinimumDepth;
         if (!c.passes && !geometry) {
             return BeamError{Phrase() << "Ninguna disposición de barras cumple. " << checkPhrase(c),
                              BeamErrorKind::Unsatisfiable};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/beam/beam.h"
 
@@ -12,7 +13,12 @@ namespace engine::beam {
 // "gancho 90° izq., cola 22.9 cm", "2 ganchos 90°, cola 19.1 cm" (one at either end).
 std::string shapeText(const BarMark& mark, char decimalSeparator);
 
-// The schedule, one LF-ended line each: a title (spans, code, class, overall length); the bars
+// The schedule's heading, two lines without their LF: the beam's name, its spans, code, class
+// and overall length; its section, materials and the placing assumed (clear cover, stirrup,
+// largest aggregate).
+std::vector<std::string> scheduleHeading(const BeamDesign& design, char decimalSeparator);
+
+// The schedule, one LF-ended line each: the heading; the bars
 // (Marca, Barra, Cantidad, Forma, Longitud (m), Masa (kg), then the face, layer and the ends of
 // the straight part); the mass per bar size and in total, the concrete of the spans and the
 // steel per m3; the steel and the strengths at each support face; every check with "Cumple" or

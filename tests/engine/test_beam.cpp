@@ -312,8 +312,15 @@ TEST(BeamProperty, HeavyBeamsPassEveryCheckOrSayWhereNot) {
         ++designed;
         SCOPED_TRACE(drawnBeamTrace("heavy beam", n, in));
         const BeamDesign& design = std::get<BeamDesign>(outcome);
-        for (const Check& c : design.checks) EXPECT_TRUE(c.passes) << checkLine(c, '.');
-        EXPECT_TRUE(design.passes);
+        // The draw does not hold the spans to the depths that spare computing deflections:
+        // those checks are the engineer's to answer, flagged but not refused.
+        bool allPass = true;
+        for (const Check& c : design.checks) {
+            allPass = allPass && c.passes;
+            if (c.rule != CheckRule::MinimumDepth && c.rule != CheckRule::DeepBeam)
+                EXPECT_TRUE(c.passes) << checkLine(c, '.');
+        }
+        EXPECT_EQ(design.passes, allPass);
         expectBeamKeepsTheRules(in, design);
     }
     EXPECT_GE(designed, tried * 80 / 100);
@@ -489,10 +496,16 @@ TEST(BeamInputs, CoversBoundary) {
 TEST(BeamTexts, FiguresFollowTheDecimalSeparator) {
     BeamInput in = threeSpansByHand();
     auto commaText = [](std::string text) {
+        auto digit = [&](std::size_t k) {
+            return std::isdigit(static_cast<unsigned char>(text[k])) != 0;
+        };
         for (std::size_t k = 1; k + 1 < text.size(); ++k) {
-            if (text[k] == '.' && std::isdigit(static_cast<unsigned char>(text[k - 1])) &&
-                std::isdigit(static_cast<unsigned char>(text[k + 1])))
-                text[k] = ',';
+            if (text[k] != '.' || !digit(k - 1) || !digit(k + 1)) continue;
+            // An article of the code ("C.9.5") is a name, not a figure.
+            std::size_t from = k;
+            while (from > 0 && (digit(from - 1) || text[from - 1] == '.')) --from;
+            if (from > 0 && text[from - 1] == 'C') continue;
+            text[k] = ',';
         }
         return text;
     };
