@@ -371,6 +371,13 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
     if (!beamValue.isObject()) return invalidKey("beam");
     const QJsonObject object = beamValue.toObject();
     eb::BeamInput beam;
+    // Files from before beams had names hold the default one.
+    const QJsonValue name = object.value(QLatin1String("name"));
+    if (!name.isUndefined()) {
+        if (!name.isString() || !eb::validBeamName(name.toString().toStdString()))
+            return beamKey(QStringLiteral("name"));
+        beam.name = name.toString().toStdString();
+    }
 
     // A beam without a code of its own is designed under the project's.
     const QJsonValue code = object.value(QLatin1String("designCode"));
@@ -448,6 +455,7 @@ QJsonObject layoutObject(QJsonObject layout, const engine::LayoutSettings& setti
 }
 
 QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
+    object.insert(QLatin1String("name"), QString::fromStdString(beam.name));
     object.insert(QLatin1String("designCode"), fromEngine(engine::codeName(beam.code)));
     object.insert(QLatin1String("class"), fromEngine(eb::className(beam.seismicClass)));
     QJsonObject section = object.value(QLatin1String("section")).toObject();
@@ -564,7 +572,8 @@ bool sameBeam(const eb::BeamInput& a, const eb::BeamInput& b) {
     const auto sameStation = [](const eb::Station& x, const eb::Station& y) {
         return x.span == y.span && x.x == y.x && x.mu == y.mu;
     };
-    return a.code == b.code && a.seismicClass == b.seismicClass && a.b == b.b && a.h == b.h &&
+    return a.name == b.name && a.code == b.code && a.seismicClass == b.seismicClass &&
+           a.b == b.b && a.h == b.h &&
            a.dPrime == b.dPrime && a.dSecond == b.dSecond && a.fc == b.fc && a.fy == b.fy &&
            a.settings == b.settings && a.smallestBar == b.smallestBar &&
            a.largestBar == b.largestBar && a.stockLength == b.stockLength &&

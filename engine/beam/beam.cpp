@@ -39,6 +39,16 @@ std::optional<SeismicClass> classFromName(std::string_view name) {
     return std::nullopt;
 }
 
+bool validBeamName(std::string_view name) {
+    std::size_t characters = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) return false;
+        if ((byte & 0xC0) != 0x80) ++characters;  // UTF-8 continuation bytes are no character
+    }
+    return characters >= 1 && characters <= longestBeamName;
+}
+
 bool coversFit(double h, double dPrime, double dSecond) {
     return std::isfinite(dPrime) && std::isfinite(dSecond) && dPrime > 0 && dSecond > 0 &&
            dPrime + dSecond < h;
@@ -50,6 +60,10 @@ namespace {
 std::optional<Phrase> invalidInput(const BeamInput& in) {
     auto positive = [](double v) { return std::isfinite(v) && v > 0; };
     auto says = [](std::string words) { return Phrase() << words; };
+    if (!validBeamName(in.name)) {
+        return says("El nombre de la viga debe tener de 1 a " + std::to_string(longestBeamName) +
+                    " caracteres, sin caracteres de control");
+    }
     if (in.spans.empty()) return says("La viga no tiene vanos");
     if (in.supports.size() != in.spans.size() + 1) {
         return says("Se necesitan " + std::to_string(in.spans.size() + 1) + " apoyos para " +
@@ -148,6 +162,14 @@ std::vector<Phrase> notesOf(const Beam& beam, const FaceChoice& top, const FaceC
                         "última estación.");
         notes.push_back(note);
     }
+    // The figure of the face table: the need the search met, in words.
+    notes.push_back(Phrase() << "As requerido en las caras: el área del diseño de la sección "
+                                "con d = h − d' abajo y h − d'' arriba"
+                             << (beam.seismic ? ", al menos el acero mínimo y el que pide la "
+                                                "fracción de Mn− que debe dar Mn+"
+                                              : "")
+                             << ", aumentada donde las barras, a su profundidad real, no daban "
+                                "φMn ≥ Mu.");
     notes.push_back(Phrase() << "Mpr con " << Figure{1.25, 2}
                              << " Fy y φ = 1, para el diseño a cortante.");
     if (in.code == DesignCode::Nsr98) {

@@ -69,6 +69,10 @@ struct BeamInput {
     bool stationsFromCentreline = false;  // x measured from the left support's centreline
 };
 
+// A name a beam can have: 1 to 40 characters, none of them a control character.
+inline constexpr std::size_t longestBeamName = 40;
+bool validBeamName(std::string_view name);
+
 // The covers a beam of height h can have: both positive and d' + d'' < h (cm). The designer
 // refuses others, and the window's fields take exactly these.
 bool coversFit(double h, double dPrime, double dSecond);

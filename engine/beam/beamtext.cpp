@@ -241,6 +241,7 @@ std::string designJson(const BeamDesign& design) {
     out.reserve(4096 + 160 * design.profile.size());
     {
         JsonObject beam(out);
+        beam.text("name", design.name);
         beam.text("code", codeName(design.code));
         beam.text("class", className(design.seismicClass));
         beam.number("length", design.length);

@@ -25,7 +25,7 @@ std::vector<std::string> scheduleHeading(const BeamDesign& design, char decimalS
 // "No cumple" (composed with the same separator); the notes.
 std::string scheduleText(const BeamDesign& design, char decimalSeparator);
 
-// The design as one JSON object and a LF: code, class, length, faces, bars, profile, checks,
+// The design as one JSON object and a LF: name, code, class, length, faces, bars, profile, checks,
 // mass {total, by_bar}, concrete, passes. Lengths in m (bar depths in cm), areas in cm2,
 // moments in Tn-m as magnitudes, masses in kg; numbers in their shortest round-trip text with
 // a point, null for one that is not finite; `span` and `x` of a check null when it has none,
