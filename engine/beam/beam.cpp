@@ -72,6 +72,12 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
     if (!positive(in.b) || !positive(in.h) || !positive(in.fc) || !positive(in.fy)) {
         return says("b, h, f'c y Fy deben ser mayores que cero");
     }
+    if (in.fc * mpaPerKgCm2 < minimumFcMpa * (1 - tiny)) {
+        return Phrase() << "f'c = " << Figure{in.fc, Figure::shortest}
+                        << " kg/cm² es menor que el mínimo del concreto estructural, "
+                        << Figure{minimumFcMpa, 0} << " MPa = "
+                        << Figure{minimumFcMpa / mpaPerKgCm2, 1} << " kg/cm² (C.1.1.1 de la NSR-10)";
+    }
     if (!coversFit(in.h, in.dPrime, in.dSecond)) {
         return says("Los recubrimientos d' y d'' deben ser positivos y menores que h");
     }

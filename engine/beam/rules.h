@@ -43,6 +43,11 @@ struct MomentShares {
 };
 MomentShares momentShares(SeismicClass seismicClass);
 
+// The least f'c of structural concrete (C.1.1.1 of the NSR-10), MPa. The designer holds the
+// NSR-98 to it too: below it ld and ldh grow past any span or support, and the section asks for
+// more steel than fits, so that a refusal would blame the bars instead of the concrete.
+inline constexpr double minimumFcMpa = 17;
+
 // A span shorter than 4 h is a deep beam (C.10.7), outside the flexural design of this program.
 inline constexpr double deepBeamSpanToHeight = 4;
 

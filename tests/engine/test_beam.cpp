@@ -645,6 +645,30 @@ TEST(BeamStations, GapsBeforeTheFacesNamedInANote) {
     EXPECT_EQ(notesWith(std::get<BeamDesign>(designBeam(in)), "las estaciones"), 0);
 }
 
+// f'c below the least of structural concrete is refused as such, not as bars that find no
+// place: 17 MPa = 17 / 0.0980665 = 173.35 kg/cm². With f'c = 1 the ld of a N° 4 comes to
+// about 8 m and its lap to more than a span, which the refusal used to blame.
+TEST(BeamErrors, ConcreteTooWeakNamedAsTheCause) {
+    struct Case {
+        double fc;
+        bool refused;
+    };
+    for (const Case& c : {Case{1, true}, Case{173.3, true}, Case{173.4, false}}) {
+        BeamInput in = threeSpansByHand();
+        in.seismicClass = SeismicClass::Dmi;
+        in.fc = c.fc;
+        const BeamOutcome outcome = designBeam(in);
+        const BeamError* error = std::get_if<BeamError>(&outcome);
+        const bool namesConcrete =
+            error && errorText(*error, '.').find("mínimo del concreto estructural") != std::string::npos;
+        EXPECT_EQ(namesConcrete, c.refused) << c.fc;
+        if (c.refused) {
+            EXPECT_EQ(error->kind, engine::beam::BeamErrorKind::Input);
+            EXPECT_NE(errorText(*error, '.').find("C.1.1.1"), std::string::npos);
+        }
+    }
+}
+
 // The schedule's heading names the beam, its section, materials, code, class and placing; the
 // DMI note names the code in use.
 TEST(BeamTexts, HeadingAndNotesNameTheBeamAndTheCode) {
