@@ -455,7 +455,9 @@ QJsonObject layoutObject(QJsonObject layout, const engine::LayoutSettings& setti
 }
 
 QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
-    object.insert(QLatin1String("name"), QString::fromStdString(beam.name));
+    // A beam with the default name keeps files that never had one as they were.
+    if (beam.name != eb::defaultBeamName || object.contains(QLatin1String("name")))
+        object.insert(QLatin1String("name"), QString::fromStdString(beam.name));
     object.insert(QLatin1String("designCode"), fromEngine(engine::codeName(beam.code)));
     object.insert(QLatin1String("class"), fromEngine(eb::className(beam.seismicClass)));
     QJsonObject section = object.value(QLatin1String("section")).toObject();
