@@ -28,6 +28,7 @@ const QString centrelineOption = QStringLiteral("centreline");
 const QString classOption = QStringLiteral("class");
 const QString barsOption = QStringLiteral("bars");
 const QString stockOption = QStringLiteral("stock");
+const QString nameOption = QStringLiteral("name");
 const QString formatOption = QStringLiteral("format");
 const QString dxfOption = QStringLiteral("dxf");
 const QString codeOptionName = QStringLiteral("code");
@@ -129,6 +130,21 @@ bool readBeamFiles(const QCommandLineParser& parser, const CsvStyle& style,
     return true;
 }
 
+// "--name NOMBRE": the beam's name in the schedule. A name refused is not echoed: it may hold
+// control characters.
+bool readName(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
+    if (!parser.isSet(nameOption)) return true;
+    const std::string name = parser.value(nameOption).toStdString();
+    if (engine::beam::validBeamName(name)) {
+        input.name = name;
+        return true;
+    }
+    printError(QStringLiteral("el nombre de --name debe tener de 1 a %1 caracteres, sin "
+                              "caracteres de control")
+                   .arg(engine::beam::longestBeamName));
+    return false;
+}
+
 // The beam the options describe (section, code, class, bars, stock and the CSV files), into
 // `input`; false after printing what is wrong.
 bool readBeamOptions(const QCommandLineParser& parser, const CsvStyle& csv,
@@ -153,7 +169,7 @@ bool readBeamOptions(const QCommandLineParser& parser, const CsvStyle& csv,
     input.fc = values[4];
     input.fy = values[5];
     return readClass(parser, input) && readBarRange(parser, input) && readStock(parser, input) &&
-           readBeamFiles(parser, csv, input);
+           readName(parser, input) && readBeamFiles(parser, csv, input);
 }
 
 // The beam of a project file and its design (the project designs it as it opens), in place of
@@ -167,7 +183,7 @@ std::optional<SavedBeam> projectBeam(const QCommandLineParser& parser, const QSt
     QStringList given;
     QStringList beamOptions(sectionOptions.begin(), sectionOptions.end());
     beamOptions << spansOption << stationsOption << centrelineOption << classOption << barsOption
-                << stockOption << codeOptionName;
+                << stockOption << nameOption << codeOptionName;
     for (const QString& name : beamOptions)
         if (parser.isSet(name)) given << QStringLiteral("--") + name;
     if (!given.isEmpty()) {
@@ -200,6 +216,7 @@ int runBeam(const QStringList& arguments) {
     parser.addOption(QCommandLineOption(classOption, QString(), QStringLiteral("clase")));
     parser.addOption(QCommandLineOption(barsOption, QString(), QStringLiteral("barras")));
     parser.addOption(QCommandLineOption(stockOption, QString(), QStringLiteral("longitud")));
+    parser.addOption(QCommandLineOption(nameOption, QString(), QStringLiteral("nombre")));
     parser.addOption(QCommandLineOption(formatOption, QString(), QStringLiteral("formato"),
                                         QStringLiteral("text")));
     parser.addOption(QCommandLineOption(dxfOption, QString(), QStringLiteral("archivo")));

@@ -39,7 +39,7 @@ std::optional<LayerSteel> readSteel(const QString& option, const QString& text) 
     }
     const engine::ParsedLayer parsed = engine::parseLayer(steel);
     if (!parsed.ok()) {
-        printError(QStringLiteral("el acero de --%1 no es un área en cm2 ni unas barras: %2")
+        printError(QStringLiteral("el acero de --%1 no es un área en cm² ni unas barras: %2")
                        .arg(option, QString::fromStdString(parsed.error)));
         return std::nullopt;
     }

@@ -134,7 +134,7 @@ inline constexpr std::string_view beam =
     R"(Uso: quintaral-cli beam --spans VANOS.csv [--stations ESTACIONES.csv [--centreline]]
                           --b ANCHO --h ALTURA --cover D1 --cover2 D2 --fc FC --fy FY
                           [--code NSR-98|NSR-10] [--class DES|DMO|DMI] [--bars 4-8] [--stock 12]
-                          [--delimiter C] [--decimal-comma] [--format text|json] [--dxf DIBUJO]
+                          [--name V-1] [--delimiter C] [--decimal-comma] [--format text|json] [--dxf DIBUJO]
        quintaral-cli beam PROYECTO.quintaral [--decimal-comma] [--format text|json] [--dxf DIBUJO]
 
 Diseña el refuerzo longitudinal de una viga continua de sección constante: las envolventes de
@@ -156,6 +156,7 @@ los ganchos y los empalmes; escribe el despiece con longitudes y masas y cada re
   --class CLASE       capacidad de disipación de energía: DES (predeterminada), DMO o DMI
   --bars N-M          barras permitidas, de la N° N a la N° M (predeterminadas 4-8)
   --stock L           longitud comercial de las barras, m (predeterminada 12)
+  --name NOMBRE       nombre de la viga en el despiece (predeterminado V-1)
   --delimiter C       separador de campos: «,» (predeterminado), «;» con --decimal-comma,
                       o «tab» para el tabulador
   --decimal-comma     números con coma decimal en los archivos y en el despiece

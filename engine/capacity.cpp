@@ -267,7 +267,7 @@ std::vector<std::string> capacityLines(const CapacityResult& r, DesignCode code,
     lines.push_back("εt : " + fixed(r.tensionStrain, 5));
     lines.push_back("Acero a tensión : " + yields(r.tensionYields));
     if (r.hasCompressionSteel) {
-        lines.push_back("f's : " + fixed(r.compressionStress, 0) + " kg/cm2");
+        lines.push_back("f's : " + fixed(r.compressionStress, 0) + " kg/cm²");
         // Compression bars near the neutral axis can end in tension (f's negative): said so,
         // and yielding at -Fy is yielding.
         lines.push_back(

@@ -371,6 +371,13 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
     if (!beamValue.isObject()) return invalidKey("beam");
     const QJsonObject object = beamValue.toObject();
     eb::BeamInput beam;
+    // Files from before beams had names hold the default one.
+    const QJsonValue name = object.value(QLatin1String("name"));
+    if (!name.isUndefined()) {
+        if (!name.isString() || !eb::validBeamName(name.toString().toStdString()))
+            return beamKey(QStringLiteral("name"));
+        beam.name = name.toString().toStdString();
+    }
 
     // A beam without a code of its own is designed under the project's.
     const QJsonValue code = object.value(QLatin1String("designCode"));
@@ -448,6 +455,9 @@ QJsonObject layoutObject(QJsonObject layout, const engine::LayoutSettings& setti
 }
 
 QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
+    // A beam with the default name keeps files that never had one as they were.
+    if (beam.name != eb::defaultBeamName || object.contains(QLatin1String("name")))
+        object.insert(QLatin1String("name"), QString::fromStdString(beam.name));
     object.insert(QLatin1String("designCode"), fromEngine(engine::codeName(beam.code)));
     object.insert(QLatin1String("class"), fromEngine(eb::className(beam.seismicClass)));
     QJsonObject section = object.value(QLatin1String("section")).toObject();

@@ -39,6 +39,16 @@ std::optional<SeismicClass> classFromName(std::string_view name) {
     return std::nullopt;
 }
 
+bool validBeamName(std::string_view name) {
+    std::size_t characters = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) return false;
+        if ((byte & 0xC0) != 0x80) ++characters;  // UTF-8 continuation bytes are no character
+    }
+    return characters >= 1 && characters <= longestBeamName;
+}
+
 bool coversFit(double h, double dPrime, double dSecond) {
     return std::isfinite(dPrime) && std::isfinite(dSecond) && dPrime > 0 && dSecond > 0 &&
            dPrime + dSecond < h;
@@ -50,6 +60,10 @@ namespace {
 std::optional<Phrase> invalidInput(const BeamInput& in) {
     auto positive = [](double v) { return std::isfinite(v) && v > 0; };
     auto says = [](std::string words) { return Phrase() << words; };
+    if (!validBeamName(in.name)) {
+        return says("El nombre de la viga debe tener de 1 a " + std::to_string(longestBeamName) +
+                    " caracteres, sin caracteres de control");
+    }
     if (in.spans.empty()) return says("La viga no tiene vanos");
     if (in.supports.size() != in.spans.size() + 1) {
         return says("Se necesitan " + std::to_string(in.spans.size() + 1) + " apoyos para " +
@@ -57,6 +71,12 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
     }
     if (!positive(in.b) || !positive(in.h) || !positive(in.fc) || !positive(in.fy)) {
         return says("b, h, f'c y Fy deben ser mayores que cero");
+    }
+    if (in.fc * mpaPerKgCm2 < minimumFcMpa * (1 - tiny)) {
+        return Phrase() << "f'c = " << Figure{in.fc, Figure::shortest}
+                        << " kg/cm² es menor que el mínimo del concreto estructural, "
+                        << Figure{minimumFcMpa, 0} << " MPa = "
+                        << Figure{minimumFcMpa / mpaPerKgCm2, 1} << " kg/cm² (C.1.1.1 de la NSR-10)";
     }
     if (!coversFit(in.h, in.dPrime, in.dSecond)) {
         return says("Los recubrimientos d' y d'' deben ser positivos y menores que h");
@@ -133,8 +153,29 @@ std::vector<Phrase> notesOf(const Beam& beam, const FaceChoice& top, const FaceC
     }
     if (in.seismicClass == SeismicClass::Dmi) {
         notes.push_back(Phrase() << "Dos barras continuas arriba y abajo a lo largo de toda la "
-                                    "viga también en DMI, más de lo que exige la NSR-98.");
+                                    "viga también en DMI, más de lo que exige la " +
+                                        std::string(codeName(in.code)) + ".");
     }
+    for (const StationGap& gap : stationGaps(in)) {
+        const bool left = gap.side == Side::Left;
+        Phrase note;
+        note << "Vano " + std::to_string(gap.span)
+             << (left ? ": las estaciones empiezan a " : ": las estaciones terminan ")
+             << Figure{gap.gap, 2}
+             << (left ? " m de la cara izquierda; hasta esa cara se toma el momento de la "
+                        "primera estación."
+                      : " m antes de la cara derecha; hasta esa cara se toma el momento de la "
+                        "última estación.");
+        notes.push_back(note);
+    }
+    // The figure of the face table: the need the search met, in words.
+    notes.push_back(Phrase() << "As requerido en las caras: el área del diseño de la sección "
+                                "con d = h − d' abajo y h − d'' arriba"
+                             << (beam.seismic ? ", al menos el acero mínimo y el que pide la "
+                                                "fracción de Mn− que debe dar Mn+"
+                                              : "")
+                             << ", aumentada donde las barras, a su profundidad real, no daban "
+                                "φMn ≥ Mu.");
     notes.push_back(Phrase() << "Mpr con " << Figure{1.25, 2}
                              << " Fy y φ = 1, para el diseño a cortante.");
     if (in.code == DesignCode::Nsr98) {
@@ -150,8 +191,14 @@ BeamDesign assemble(const Beam& beam, const std::vector<Need>& needs, const Face
     const BeamInput& in = beam.in;
     const PlacedMarks placed(beam, marks);
     BeamDesign design;
+    design.name = in.name;
     design.code = in.code;
     design.seismicClass = in.seismicClass;
+    design.b = in.b;
+    design.h = in.h;
+    design.fc = in.fc;
+    design.fy = in.fy;
+    design.settings = in.settings;
     design.length = beam.length;
     for (int i = 0; i < beam.spans; ++i) {
         design.faceX.push_back(beam.xL[static_cast<std::size_t>(i)]);
@@ -230,7 +277,8 @@ BeamOutcome designBeam(const BeamInput& input) {
     // supports is the engineer's, and a failing limit there stays a check of the design.
     for (const Check& c : design.checks) {
         const bool geometry = c.rule == CheckRule::SpanLength || c.rule == CheckRule::Width ||
-                              c.rule == CheckRule::SupportWidth || c.rule == CheckRule::HookLength;
+                              c.rule == CheckRule::SupportWidth || c.rule == CheckRule::HookLength ||
+                              c.rule == CheckRule::DeepBeam || c.rule == CheckRule::MinimumDepth;
         if (!c.passes && !geometry) {
             return BeamError{Phrase() << "Ninguna disposición de barras cumple. " << checkPhrase(c),
                              BeamErrorKind::Unsatisfiable};

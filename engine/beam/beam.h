@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -47,7 +48,11 @@ struct Station {
     bool operator==(const Station&) const = default;
 };
 
+// The name a beam has when none is given.
+inline constexpr std::string_view defaultBeamName = "V-1";
+
 struct BeamInput {
+    std::string name{defaultBeamName};  // as the schedule's heading names the beam
     DesignCode code = DesignCode::Nsr98;
     SeismicClass seismicClass = SeismicClass::Des;
     double b = 0;        // width, cm
@@ -67,6 +72,10 @@ struct BeamInput {
     bool stationsFromCentreline = false;  // x measured from the left support's centreline
     bool operator==(const BeamInput&) const = default;
 };
+
+// A name a beam can have: 1 to 40 characters, none of them a control character.
+inline constexpr std::size_t longestBeamName = 40;
+bool validBeamName(std::string_view name);
 
 // The covers a beam of height h can have: both positive and d' + d'' < h (cm). The designer
 // refuses others, and the window's fields take exactly these.
@@ -140,12 +149,14 @@ enum class CheckRule {
     Fit,               // the bars of each layer fit in the width
     Lap,               // class B lap length, in a span, in DES clear of 2h from the faces
     HookLength,        // ldh within an outer support
+    DeepBeam,          // DMO, DMI: ln >= 4 h, else a deep beam (C.10.7)
+    MinimumDepth,      // h >= ln / 16, 18.5 or 21 by the continuous ends (C.9.5)
 };
 
 // The key of a rule as the JSON and the tests name it: "resistencia", "acero-minimo",
 // "cuantia-maxima", "momento-en-cara", "momento-en-vano", "barras-continuas",
 // "continuas-inferiores", "geometria-luz", "geometria-ancho", "apoyo-20db", "ajuste",
-// "traslapo", "ldh".
+// "traslapo", "ldh", "viga-alta", "altura-minima".
 std::string_view ruleKey(CheckRule rule);
 
 // A check of the design: its rule, its place, whether it passes and its figures. checkText
@@ -171,8 +182,12 @@ struct Check {
 };
 
 struct BeamDesign {
+    std::string name;  // the input's, for the schedule's heading
     DesignCode code = DesignCode::Nsr98;
     SeismicClass seismicClass = SeismicClass::Des;
+    // The section, materials and placing the heading states: cm, kg/cm2.
+    double b = 0, h = 0, fc = 0, fy = 0;
+    LayoutSettings settings;
     double length = 0;  // overall, outer edge to outer edge, m
     std::vector<double> faceX;  // x of every support face, left to right (2 per span), m
     std::vector<FaceStation> faces;

@@ -111,11 +111,7 @@ void appendArray(std::string& out, const Items& items, Write write) {
 }
 
 void appendTitle(std::string& out, const BeamDesign& design, char sep) {
-    const std::size_t spans = design.faceX.size() / 2;
-    out += "Viga continua de " + std::to_string(spans) + (spans == 1 ? " vano" : " vanos") +
-           ", " + std::string(codeName(design.code)) + ", " +
-           std::string(className(design.seismicClass)) + ": longitud total " +
-           formatFixed(design.length, 2, sep) + " m\n";
+    for (const std::string& line : scheduleHeading(design, sep)) out += line + '\n';
 }
 
 void appendBars(std::string& out, const BeamDesign& design, char sep) {
@@ -145,13 +141,13 @@ void appendMasses(std::string& out, const BeamDesign& design, char sep) {
         rows.push_back({barName(bar), massText(mass, sep) + " kg"});
     rows.push_back({"Total", massText(design.totalMass, sep) + " kg"});
     appendTable(out, rows, {Align::Left, Align::Right});
-    out += "Concreto de los vanos: " + formatFixed(design.concrete, 3, sep) + " m3; " +
-           formatFixed(design.steelPerConcrete, 1, sep) + " kg de acero por m3\n";
+    out += "Concreto de los vanos: " + formatFixed(design.concrete, 3, sep) + " m³; " +
+           formatFixed(design.steelPerConcrete, 1, sep) + " kg de acero por m³\n";
 }
 
 void appendFaces(std::string& out, const BeamDesign& design, char sep) {
     if (design.faces.empty()) return;
-    out += "\nCaras de los apoyos: acero (cm2)\n";
+    out += "\nCaras de los apoyos: acero (cm²)\n";
     std::vector<std::vector<std::string>> steel{{"Vano", "Cara", "x (m)", "As sup. requerido",
                                                  "As sup. colocado", "As inf. requerido",
                                                  "As inf. colocado"}};
@@ -206,6 +202,21 @@ void appendNotes(std::string& out, const BeamDesign& design, char sep) {
 
 }  // namespace
 
+std::vector<std::string> scheduleHeading(const BeamDesign& design, char sep) {
+    const std::size_t spans = design.faceX.size() / 2;
+    const std::string name = design.name.empty() ? std::string(defaultBeamName) : design.name;
+    return {"Viga " + name + ", continua de " + std::to_string(spans) +
+                (spans == 1 ? " vano" : " vanos") + ", " + std::string(codeName(design.code)) +
+                ", " + std::string(className(design.seismicClass)) + ": longitud total " +
+                formatFixed(design.length, 2, sep) + " m",
+            "b × h = " + formatGeneral(design.b, sep) + " × " + formatGeneral(design.h, sep) +
+                " cm, f'c = " + formatGeneral(design.fc, sep) + " kg/cm², Fy = " +
+                formatGeneral(design.fy, sep) + " kg/cm²; se suponen recubrimiento libre " +
+                formatGeneral(design.settings.clearCover, sep) + " cm, estribo " +
+                barName(design.settings.stirrupDesignation) + " y agregado máximo " +
+                formatGeneral(design.settings.maxAggregate, sep) + " cm"};
+}
+
 std::string shapeText(const BarMark& mark, char decimalSeparator) {
     if (!mark.hookStart && !mark.hookEnd) return "recta";
     std::string text = mark.hookStart && mark.hookEnd ? "2 ganchos 90°"
@@ -230,6 +241,7 @@ std::string designJson(const BeamDesign& design) {
     out.reserve(4096 + 160 * design.profile.size());
     {
         JsonObject beam(out);
+        beam.text("name", design.name);
         beam.text("code", codeName(design.code));
         beam.text("class", className(design.seismicClass));
         beam.number("length", design.length);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/beam/beam.h"
 
@@ -12,14 +13,19 @@ namespace engine::beam {
 // "gancho 90° izq., cola 22.9 cm", "2 ganchos 90°, cola 19.1 cm" (one at either end).
 std::string shapeText(const BarMark& mark, char decimalSeparator);
 
-// The schedule, one LF-ended line each: a title (spans, code, class, overall length); the bars
+// The schedule's heading, two lines without their LF: the beam's name, its spans, code, class
+// and overall length; its section, materials and the placing assumed (clear cover, stirrup,
+// largest aggregate).
+std::vector<std::string> scheduleHeading(const BeamDesign& design, char decimalSeparator);
+
+// The schedule, one LF-ended line each: the heading; the bars
 // (Marca, Barra, Cantidad, Forma, Longitud (m), Masa (kg), then the face, layer and the ends of
 // the straight part); the mass per bar size and in total, the concrete of the spans and the
 // steel per m3; the steel and the strengths at each support face; every check with "Cumple" or
 // "No cumple" (composed with the same separator); the notes.
 std::string scheduleText(const BeamDesign& design, char decimalSeparator);
 
-// The design as one JSON object and a LF: code, class, length, faces, bars, profile, checks,
+// The design as one JSON object and a LF: name, code, class, length, faces, bars, profile, checks,
 // mass {total, by_bar}, concrete, passes. Lengths in m (bar depths in cm), areas in cm2,
 // moments in Tn-m as magnitudes, masses in kg; numbers in their shortest round-trip text with
 // a point, null for one that is not finite; `span` and `x` of a check null when it has none,

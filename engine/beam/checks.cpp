@@ -170,6 +170,25 @@ void addGeometryChecks(std::vector<Check>& checks, const Beam& beam,
     }
 }
 
+// The proportions of each span: no deep beam in DMO and DMI (DES holds ln >= 4 d), and the
+// height that spares computing deflections, by the span's continuous ends.
+void addProportionChecks(std::vector<Check>& checks, const Beam& beam) {
+    const BeamInput& in = beam.in;
+    for (int i = 0; i < beam.spans; ++i) {
+        const double ln = in.spans[static_cast<std::size_t>(i)].length;
+        if (in.seismicClass != SeismicClass::Des) {
+            const double least = deepBeamSpanToHeight * in.h / 100;
+            checks.push_back(
+                check(CheckRule::DeepBeam, spanPlace(i), ln >= least - tiny, ln, least));
+        }
+        const int continuousEnds = (i > 0 ? 1 : 0) + (i + 1 < beam.spans ? 1 : 0);
+        const double least = ln * 100 / minimumDepthDivisor(continuousEnds);
+        Check c = check(CheckRule::MinimumDepth, spanPlace(i), in.h >= least - tiny, in.h, least);
+        c.count = continuousEnds;
+        checks.push_back(c);
+    }
+}
+
 // The bars of each layer at every point, lapped pieces side by side.
 void addFitChecks(std::vector<Check>& checks, const Beam& beam,
                   const std::vector<BarMark>& marks) {
@@ -316,6 +335,7 @@ std::vector<Check> checkDesign(const Beam& beam, const FaceChoice& top, const Fa
                                cont >= largest / 4 - tiny, cont, largest / 4));
     }
     addGeometryChecks(checks, beam, marks);
+    addProportionChecks(checks, beam);
     addFitChecks(checks, beam, marks);
     addLapChecks(checks, beam, marks, strength);
     addHookChecks(checks, beam, marks);

@@ -53,6 +53,10 @@ std::string_view ruleKey(CheckRule rule) {
             return "traslapo";
         case CheckRule::HookLength:
             return "ldh";
+        case CheckRule::DeepBeam:
+            return "viga-alta";
+        case CheckRule::MinimumDepth:
+            return "altura-minima";
     }
     return "";
 }
@@ -156,6 +160,21 @@ Phrase checkBody(const Check& c) {
               << comparison(c.passes, " ≤ ", " > ") << "disponible " << Figure{c.limit, 1}
               << " cm";
             break;
+        case CheckRule::DeepBeam:
+            p << "ln = " << Figure{c.value, 2} << " m" << comparison(c.passes, " ≥ ", " < ")
+              << "4 h = " << Figure{c.limit, 2} << " m"
+              << (c.passes ? " (C.10.7)" : ": viga de gran altura (C.10.7)");
+            break;
+        case CheckRule::MinimumDepth: {
+            const char* ends = c.count <= 0   ? "simplemente apoyado"
+                               : c.count == 1 ? "un extremo continuo"
+                                              : "ambos extremos continuos";
+            p << "h = " << Figure{c.value, 1} << " cm" << comparison(c.passes, " ≥ ", " < ")
+              << "ln/" << Figure{minimumDepthDivisor(c.count), Figure::shortest} << " = "
+              << Figure{c.limit, 1} << " cm (C.9.5, " << ends
+              << (c.passes ? ")" : "; calcule las deflexiones)");
+            break;
+        }
     }
     return p;
 }

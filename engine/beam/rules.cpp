@@ -44,6 +44,10 @@ double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismic
     return std::max({ldh, 8 * db, 15.0});
 }
 
+double minimumDepthDivisor(int continuousEnds) {
+    return continuousEnds <= 0 ? 16 : continuousEnds == 1 ? 18.5 : 21;
+}
+
 double lapLength(double ld) {
     return std::max(lapFactor * ld, shortestLap);
 }

@@ -43,6 +43,19 @@ struct MomentShares {
 };
 MomentShares momentShares(SeismicClass seismicClass);
 
+// The least f'c of structural concrete (C.1.1.1 of the NSR-10), MPa. The designer holds the
+// NSR-98 to it too: below it ld and ldh grow past any span or support, and the section asks for
+// more steel than fits, so that a refusal would blame the bars instead of the concrete.
+inline constexpr double minimumFcMpa = 17;
+
+// A span shorter than 4 h is a deep beam (C.10.7), outside the flexural design of this program.
+inline constexpr double deepBeamSpanToHeight = 4;
+
+// The least height that spares computing deflections (C.9.5): ln / 16 for a span simply
+// supported, ln / 18.5 with one end continuous, ln / 21 with both. The divisor for the number of
+// continuous ends (0, 1 or 2).
+double minimumDepthDivisor(int continuousEnds);
+
 // ld of a bar of the beam (m): a top bar is one with more than 30 cm of concrete below it;
 // clear spacing as the layer needs it and the cover to the bars.
 double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool topFace);

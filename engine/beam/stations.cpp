@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <tuple>
 
@@ -177,6 +178,29 @@ Place pointPlace(const Point& p) {
     }
     place.x = p.x;
     return place;
+}
+
+std::vector<StationGap> stationGaps(const BeamInput& in) {
+    constexpr double shortestGap = 0.005;  // m
+    const std::size_t spans = in.spans.size();
+    std::vector<double> first(spans, std::numeric_limits<double>::infinity());
+    std::vector<double> last(spans, -std::numeric_limits<double>::infinity());
+    for (const Station& st : in.stations) {
+        if (st.span < 1 || static_cast<std::size_t>(st.span) > spans) continue;
+        const auto i = static_cast<std::size_t>(st.span - 1);
+        const double x = in.stationsFromCentreline ? st.x - in.supports[i] / 200 : st.x;
+        first[i] = std::min(first[i], x);
+        last[i] = std::max(last[i], x);
+    }
+    std::vector<StationGap> gaps;
+    for (std::size_t i = 0; i < spans; ++i) {
+        if (!std::isfinite(first[i])) continue;
+        const int span = static_cast<int>(i) + 1;
+        if (first[i] > shortestGap) gaps.push_back({span, Side::Left, first[i]});
+        const double ln = in.spans[i].length;
+        if (ln - last[i] > shortestGap) gaps.push_back({span, Side::Right, ln - last[i]});
+    }
+    return gaps;
 }
 
 std::optional<Phrase> layOutPoints(Beam& beam) {

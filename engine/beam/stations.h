@@ -72,6 +72,18 @@ struct Beam {
 // The place of a point: a face, a point of a span or a point over a support.
 Place pointPlace(const Point& p);
 
+// A span whose stations stop short of a face: the moments between that face and the nearest
+// station are taken as at that station.
+struct StationGap {
+    int span = 1;  // from 1
+    Side side = Side::Left;
+    double gap = 0;  // m from the face to the nearest station
+};
+
+// The gaps wider than half a centimetre (less is the rounding of an exported table), in order
+// along the beam; none for typed moments.
+std::vector<StationGap> stationGaps(const BeamInput& in);
+
 // Reads the moments (typed or from the stations) into the envelopes and lays out the points;
 // the message when a span has no stations.
 std::optional<Phrase> layOutPoints(Beam& beam);

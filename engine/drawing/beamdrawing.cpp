@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/beam/barschedule.h"
+#include "engine/beam/beamtext.h"
 #include "engine/catalogue.h"
 #include "engine/layout.h"
 #include "engine/numbers.h"
@@ -498,7 +499,9 @@ Drawing schedule(const BeamDesign& design, double th, char separator) {
     for (double w : widths) total += w;
 
     const double rowHeight = 1.6 * th;
-    addText(d, {0, 0.5 * th}, 1.2 * th, "Despiece");
+    const std::vector<std::string> heading = beam::scheduleHeading(design, separator);
+    addText(d, {0, 2.1 * th}, 1.2 * th, "Despiece: " + heading[0]);
+    addText(d, {0, 0.5 * th}, th, heading[1]);
     double y = 0;
     addLine(d, Layer::Text, {0, y}, {total, y});
     for (const auto& row : rows) {

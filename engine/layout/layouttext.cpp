@@ -29,7 +29,7 @@ std::vector<std::string> placementLines(const Arrangement& arrangement, const Pl
     std::vector<std::string> lines;
     lines.push_back((tension ? "Barras a tensión : " : "Barras a compresión : ") +
                     formatArrangement(arrangement));
-    lines.push_back("Área suministrada : " + formatFixed(placement.area, 2, sep) + " cm2");
+    lines.push_back("Área suministrada : " + formatFixed(placement.area, 2, sep) + " cm²");
     for (std::size_t i = 0; i < placement.layers.size(); ++i) {
         const PlacedLayer& layer = placement.layers[i];
         std::string line = "Capa " + std::to_string(i + 1) + " : ";

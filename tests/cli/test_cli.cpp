@@ -270,6 +270,9 @@ void TestCli::badArguments_data() {
                                                       "mu_left,mu_mid,mu_right\n"
                                                       "1,\x1b[2J5,40,40,10,8,10\n")}
         << "no es un número: «\\x1B[2J5»";
+    QTest::newRow("beam name with an escape sequence")
+        << beam + QStringList{"--spans", spans, "--name", "V\x1b[2J"}
+        << "el nombre de --name debe tener de 1 a 40 caracteres, sin caracteres de control";
     // An input no beam can have exits 1 even when the engine, not the reader, finds it.
     QTest::newRow("beam covers past h")
         << QStringList{"beam", "--spans", spans, "--b", "30", "--h", "50", "--cover", "25",
@@ -628,7 +631,8 @@ void TestCli::beamJsonAndTextAgree() {
     QStringList keys = design.keys();
     keys.sort();
     QCOMPARE(keys, QStringList({"bars", "checks", "class", "code", "concrete", "faces", "length",
-                                "mass", "passes", "profile"}));
+                                "mass", "name", "passes", "profile"}));
+    QCOMPARE(design.value("name").toString(), QStringLiteral("V-1"));
     QCOMPARE(design.value("code").toString(), QStringLiteral("NSR-10"));
     QCOMPARE(design.value("class").toString(), QStringLiteral("DES"));
     QCOMPARE(design.value("faces").toArray().size(), 6);
@@ -647,6 +651,9 @@ void TestCli::beamJsonAndTextAgree() {
 
     const Run text = runCli(beam + QStringList{"--code", "nsr-10"});
     QCOMPARE(text.status, json.status);
+    QVERIFY2(text.out.startsWith("Viga V-1, continua de 3 vanos, NSR-10, DES"), text.out.constData());
+    const Run named = runCli(beam + QStringList{"--code", "NSR-10", "--name", "VC-2"});
+    QVERIFY2(named.out.startsWith("Viga VC-2, continua de 3 vanos"), named.out.constData());
     QVERIFY(text.out.contains("\nMarca  Barra  Cantidad  Forma"));
     qsizetype verdicts = 0;
     for (const QByteArray& line : text.out.split('\n'))

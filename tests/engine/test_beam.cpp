@@ -12,6 +12,7 @@
 
 #include "beaminputs.h"
 #include "engine/beam/beam.h"
+#include "engine/beam/beamtext.h"
 #include "engine/beam/checktext.h"
 #include "engine/capacity.h"
 #include "engine/catalogue.h"
@@ -312,8 +313,16 @@ TEST(BeamProperty, HeavyBeamsPassEveryCheckOrSayWhereNot) {
         ++designed;
         SCOPED_TRACE(drawnBeamTrace("heavy beam", n, in));
         const BeamDesign& design = std::get<BeamDesign>(outcome);
-        for (const Check& c : design.checks) EXPECT_TRUE(c.passes) << checkLine(c, '.');
-        EXPECT_TRUE(design.passes);
+        // The draw does not hold the spans to the depths that spare computing deflections:
+        // those checks are the engineer's to answer, flagged but not refused.
+        bool allPass = true;
+        for (const Check& c : design.checks) {
+            allPass = allPass && c.passes;
+            if (c.rule != CheckRule::MinimumDepth && c.rule != CheckRule::DeepBeam) {
+                EXPECT_TRUE(c.passes) << checkLine(c, '.');
+            }
+        }
+        EXPECT_EQ(design.passes, allPass);
         expectBeamKeepsTheRules(in, design);
     }
     EXPECT_GE(designed, tried * 80 / 100);
@@ -489,10 +498,16 @@ TEST(BeamInputs, CoversBoundary) {
 TEST(BeamTexts, FiguresFollowTheDecimalSeparator) {
     BeamInput in = threeSpansByHand();
     auto commaText = [](std::string text) {
+        auto digit = [&](std::size_t k) {
+            return std::isdigit(static_cast<unsigned char>(text[k])) != 0;
+        };
         for (std::size_t k = 1; k + 1 < text.size(); ++k) {
-            if (text[k] == '.' && std::isdigit(static_cast<unsigned char>(text[k - 1])) &&
-                std::isdigit(static_cast<unsigned char>(text[k + 1])))
-                text[k] = ',';
+            if (text[k] != '.' || !digit(k - 1) || !digit(k + 1)) continue;
+            // An article of the code ("C.9.5") is a name, not a figure.
+            std::size_t from = k;
+            while (from > 0 && (digit(from - 1) || text[from - 1] == '.')) --from;
+            if (from > 0 && text[from - 1] == 'C') continue;
+            text[k] = ',';
         }
         return text;
     };
@@ -546,6 +561,149 @@ TEST(BeamChecks, GeometryBoundaries) {
                                         [&](const Check& k) { return ruleKey(k.rule) == c.rule; });
         ASSERT_NE(check, design.checks.end());
         EXPECT_EQ(check->passes, c.passes) << checkLine(*check, '.');
+    }
+}
+
+// The proportions an engineer would question, flagged per span without refusing the design.
+// Hand figures: C.10.7, a deep beam below ln = 4 h: h 40 cm gives 1.60 m. C.9.5, the least h
+// without computing deflections: a single span of 6 m, 600 / 16 = 37.5 cm; an outer span of
+// 6 m (one end continuous), 600 / 18.5 = 32.4 cm; an interior span of 6 m, 600 / 21 = 28.6 cm.
+TEST(BeamChecks, ProportionsFlaggedAtTheirLimits) {
+    struct Case {
+        const char* name;
+        SeismicClass seismicClass;
+        int spans;
+        double h, ln;
+        const char* rule;
+        int span;  // from 1
+        bool passes;
+        double limit;  // m for the deep beam, cm for the depth
+    };
+    const Case cases[] = {
+        {"DMI_ln_equal_4h", SeismicClass::Dmi, 1, 40, 1.60, "viga-alta", 1, true, 1.60},
+        {"DMO_ln_below_4h", SeismicClass::Dmo, 1, 40, 1.55, "viga-alta", 1, false, 1.60},
+        {"single_span_at_ln_16", SeismicClass::Dmi, 1, 37.5, 6.0, "altura-minima", 1, true, 37.5},
+        {"single_span_below", SeismicClass::Dmi, 1, 37, 6.0, "altura-minima", 1, false, 37.5},
+        {"outer_span_above_ln_18_5", SeismicClass::Dmo, 3, 32.5, 6.0, "altura-minima", 1, true,
+         32.43},
+        {"outer_span_below", SeismicClass::Des, 3, 32, 6.0, "altura-minima", 3, false, 32.43},
+        {"interior_span_above_ln_21", SeismicClass::Dmi, 3, 29, 6.0, "altura-minima", 2, true,
+         28.57},
+        {"interior_span_below", SeismicClass::Dmi, 3, 28, 6.0, "altura-minima", 2, false, 28.57},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<engine::beam::Span> spans(static_cast<std::size_t>(c.spans),
+                                              {c.ln, {2, 1.5, 2, {}}});
+        const BeamInput in =
+            beaminputs::beam(engine::DesignCode::Nsr10, c.seismicClass,
+                             std::vector<double>(spans.size() + 1, 40), spans, 30, c.h);
+        const BeamOutcome outcome = designBeam(in);
+        ASSERT_TRUE(isDesign(outcome));
+        const BeamDesign& design = std::get<BeamDesign>(outcome);
+        const auto check = std::find_if(design.checks.begin(), design.checks.end(), [&](const Check& k) {
+            return ruleKey(k.rule) == c.rule && k.place.span == c.span;
+        });
+        ASSERT_NE(check, design.checks.end());
+        EXPECT_EQ(check->passes, c.passes) << checkLine(*check, '.');
+        EXPECT_NEAR(check->limit, c.limit, 0.005);
+        if (!c.passes) {
+            EXPECT_FALSE(design.passes);
+            EXPECT_NE(checkLine(*check, '.').find(check->rule == CheckRule::DeepBeam ? "C.10.7"
+                                                                                     : "C.9.5"),
+                      std::string::npos);
+        }
+    }
+    // DES holds ln >= 4 d instead: no deep-beam check of its own.
+    const BeamInput des = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Des, {40, 40},
+                                           {{6.0, {2, 1.5, 2, {}}}});
+    const BeamDesign design = std::get<BeamDesign>(designBeam(des));
+    EXPECT_TRUE(std::none_of(design.checks.begin(), design.checks.end(),
+                             [](const Check& k) { return k.rule == CheckRule::DeepBeam; }));
+}
+
+// Stations that stop short of a face: the note names the span, the face and the gap; a table
+// reaching every face (or the centrelines beyond them) has no such note.
+TEST(BeamStations, GapsBeforeTheFacesNamedInANote) {
+    BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmo, {40, 40, 40},
+                                    {{5.0, {}}, {5.0, {}}});
+    auto notesWith = [](const BeamDesign& design, const std::string& words) {
+        return std::count_if(design.notes.begin(), design.notes.end(), [&](const Phrase& n) {
+            return noteText(n, '.').find(words) != std::string::npos;
+        });
+    };
+    // Span 1 from 0.30 m to its right face; span 2 from its left face to 4.80 m.
+    for (const double x : {0.3, 2.5, 5.0}) in.stations.push_back({1, x, x == 2.5 ? 6.0 : -8.0});
+    for (const double x : {0.0, 2.5, 4.8}) in.stations.push_back({2, x, x == 2.5 ? 6.0 : -8.0});
+    const BeamDesign short_ = std::get<BeamDesign>(designBeam(in));
+    EXPECT_EQ(notesWith(short_, "Vano 1: las estaciones empiezan a 0.30 m de la cara izquierda"), 1);
+    EXPECT_EQ(notesWith(short_, "Vano 2: las estaciones terminan 0.20 m antes de la cara derecha"),
+              1);
+    EXPECT_EQ(notesWith(short_, "las estaciones"), 2);
+    in.stationsFromCentreline = true;  // from the centreline, 0.30 m is 0.10 m past the face
+    in.stations = {{1, 0.0, -8}, {1, 2.7, 6}, {1, 5.4, -8}, {2, 0.0, -8}, {2, 2.7, 6}, {2, 5.4, -8}};
+    EXPECT_EQ(notesWith(std::get<BeamDesign>(designBeam(in)), "las estaciones"), 0);
+}
+
+// f'c below the least of structural concrete is refused as such, not as bars that find no
+// place: 17 MPa = 17 / 0.0980665 = 173.35 kg/cm². With f'c = 1 the ld of a N° 4 comes to
+// about 8 m and its lap to more than a span, which the refusal used to blame.
+TEST(BeamErrors, ConcreteTooWeakNamedAsTheCause) {
+    struct Case {
+        double fc;
+        bool refused;
+    };
+    for (const Case& c : {Case{1, true}, Case{173.3, true}, Case{173.4, false}}) {
+        BeamInput in = threeSpansByHand();
+        in.seismicClass = SeismicClass::Dmi;
+        in.fc = c.fc;
+        const BeamOutcome outcome = designBeam(in);
+        const BeamError* error = std::get_if<BeamError>(&outcome);
+        const bool namesConcrete =
+            error && errorText(*error, '.').find("mínimo del concreto estructural") != std::string::npos;
+        EXPECT_EQ(namesConcrete, c.refused) << c.fc;
+        if (c.refused) {
+            EXPECT_EQ(error->kind, engine::beam::BeamErrorKind::Input);
+            EXPECT_NE(errorText(*error, '.').find("C.1.1.1"), std::string::npos);
+        }
+    }
+}
+
+// The schedule's heading names the beam, its section, materials, code, class and placing; the
+// DMI note names the code in use.
+TEST(BeamTexts, HeadingAndNotesNameTheBeamAndTheCode) {
+    for (const engine::DesignCode code : {engine::DesignCode::Nsr98, engine::DesignCode::Nsr10}) {
+        BeamInput in = beaminputs::beam(code, SeismicClass::Dmi, {40, 40}, {{5.0, {6, 5, 6, {}}}},
+                                        25, 45);
+        EXPECT_EQ(in.name, "V-1");
+        in.name = "VA-12";
+        const BeamDesign design = std::get<BeamDesign>(designBeam(in));
+        const std::string codeText(engine::codeName(code));
+        const std::vector<std::string> heading = scheduleHeading(design, ',');
+        ASSERT_EQ(heading.size(), 2u);
+        EXPECT_EQ(heading[0].rfind("Viga VA-12, continua de 1 vano, " + codeText + ", DMI", 0), 0u)
+            << heading[0];
+        for (const char* words : {"b × h = 25 × 45 cm", "f'c = 210 kg/cm²", "Fy = 4200 kg/cm²",
+                                  "recubrimiento libre 4 cm", "estribo N° 3",
+                                  "agregado máximo 1,9 cm"})
+            EXPECT_NE(heading[1].find(words), std::string::npos) << words << " in " << heading[1];
+        EXPECT_EQ(scheduleText(design, ',').rfind(heading[0] + "\n" + heading[1] + "\n", 0), 0u);
+        EXPECT_NE(designJson(design).find("\"name\":\"VA-12\""), std::string::npos);
+        bool dmiNote = false;
+        for (const Phrase& note : design.notes) {
+            const std::string text = noteText(note, '.');
+            if (text.find("DMI") == std::string::npos) continue;
+            dmiNote = true;
+            EXPECT_NE(text.find("exige la " + codeText + "."), std::string::npos) << text;
+        }
+        EXPECT_TRUE(dmiNote);
+    }
+    for (const char* bad : {"", "V\x1b[2J", "una viga con un nombre de más de cuarenta letras"}) {
+        BeamInput in = threeSpansByHand();
+        in.name = bad;
+        const BeamOutcome outcome = designBeam(in);
+        ASSERT_TRUE(std::holds_alternative<BeamError>(outcome)) << bad;
+        EXPECT_EQ(std::get<BeamError>(outcome).kind, engine::beam::BeamErrorKind::Input);
     }
 }
 

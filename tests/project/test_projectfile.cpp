@@ -175,6 +175,28 @@ class ProjectFileTest : public QObject {
         QCOMPARE(root["schemaVersion"].toInt(), 2);
     }
 
+    // The beam's name: none in a file reads as "V-1" and writes back as none; another name
+    // survives a save; a name with control characters or no characters is refused.
+    void beamNameReadWrittenAndChecked() {
+        const QByteArray bytes = corpusFile("valid_beam");
+        QVERIFY(!bytes.contains("\"name\""));
+        project::ReadResult opened = project::parseProject(bytes, "v");
+        QVERIFY2(opened.project && opened.project->beam, qPrintable(opened.error));
+        QCOMPARE(opened.project->beam->name, std::string("V-1"));
+        opened.project->beam->name = "VT-3 eje B";
+        const QByteArray named = project::serializeProject(*opened.project);
+        const project::ReadResult back = project::parseProject(named, "v");
+        QVERIFY2(back.project && back.project->beam, qPrintable(back.error));
+        QCOMPARE(back.project->beam->name, std::string("VT-3 eje B"));
+        for (const char* bad : {"\"\"", "\"V\\u001b[2J\"", "12"}) {
+            QByteArray edited = named;
+            edited.replace("\"VT-3 eje B\"", bad);
+            const project::ReadResult refused = project::parseProject(edited, "v");
+            QVERIFY2(!refused.project && refused.error.contains("\"beam.name\""),
+                     qPrintable(refused.error));
+        }
+    }
+
     void notANumberNamesTheInput() {
         QCOMPARE(project::notANumberMessage(QStringLiteral("/a/v.quintaral"), project::Input::Fc),
                  QStringLiteral("No se puede guardar el archivo \"v.quintaral\": el dato f'c "

@@ -90,6 +90,7 @@ std::optional<double> readNumber(const QString& text, const QString& name, QStri
 }  // namespace
 
 struct BeamWindow::Fields {
+    QLineEdit* nameEdit = nullptr;
     QLineEdit* widthEdit = nullptr;
     QLineEdit* heightEdit = nullptr;
     QLineEdit* dPrimeEdit = nullptr;
@@ -172,6 +173,8 @@ void BeamWindow::setupInputs(QWidget* panel) {
         form->addRow(QString::fromUtf8(caption), field);
         connect(field, &QLineEdit::textChanged, this, &BeamWindow::edited);
     };
+    edit(f.nameEdit, "nameEdit", "Nombre");
+    f.nameEdit->setMaxLength(static_cast<int>(eb::longestBeamName));
     edit(f.widthEdit, "widthEdit", "Ancho b (cm)");
     edit(f.heightEdit, "heightEdit", "Altura h (cm)");
     edit(f.dPrimeEdit, "dPrimeEdit", "d' inferior (cm)");
@@ -380,6 +383,7 @@ void BeamWindow::showFields(const eb::BeamInput& input) {
         {f.widthEdit, input.b},         {f.heightEdit, input.h}, {f.dPrimeEdit, input.dPrime},
         {f.dSecondEdit, input.dSecond}, {f.fcEdit, input.fc},    {f.fyEdit, input.fy}};
     for (const auto& [field, value] : values) field->setText(number(value));
+    f.nameEdit->setText(QString::fromStdString(input.name));
     f.codeCombo->setCurrentIndex(f.codeCombo->findData(static_cast<int>(input.code)));
     f.classCombo->setCurrentIndex(f.classCombo->findData(static_cast<int>(input.seismicClass)));
     for (const auto& [box, bar] : {std::pair{f.smallestBarCombo, input.smallestBar},
@@ -529,6 +533,12 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
     // The covers the designer takes, no more and no fewer.
     if (!eb::coversFit(input.h, input.dPrime, input.dSecond)) {
         *error = QStringLiteral("d' + d'' debe ser menor que la altura h.");
+        return {};
+    }
+    input.name = f.nameEdit->text().trimmed().toStdString();
+    if (!eb::validBeamName(input.name)) {
+        *error = QStringLiteral("Nombre: de 1 a %1 caracteres, sin caracteres de control.")
+                     .arg(eb::longestBeamName);
         return {};
     }
     input.code = static_cast<engine::DesignCode>(f.codeCombo->currentData().toInt());

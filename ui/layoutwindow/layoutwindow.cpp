@@ -257,9 +257,9 @@ void LayoutWindow::searchCandidates() {
                                 : engine::CandidateSearch{};
     engine::rankByCheck(tensionSearch_, compressionSearch_, *project_->design());
     ui->tensionGroup->setTitle(
-        QStringLiteral("Acero a tensión : As = %1 cm2").arg(fixed(run.as(), 2)));
+        QStringLiteral("Acero a tensión : As = %1 cm²").arg(fixed(run.as(), 2)));
     ui->compressionGroup->setTitle(
-        QStringLiteral("Acero a compresión : A's = %1 cm2").arg(fixed(run.asPrime(), 2)));
+        QStringLiteral("Acero a compresión : A's = %1 cm²").arg(fixed(run.asPrime(), 2)));
     ui->compressionGroup->setVisible(doubly);
     fillTable(ui->tensionTable, tensionSearch_);
     fillTable(ui->compressionTable, compressionSearch_);
