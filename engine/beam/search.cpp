@@ -37,6 +37,12 @@ int marksIn(const std::vector<Extra>& extras) {
 // found, that reason says why.
 class FaceSearch {
   public:
+    // A point of a region where the continuous bars fall short: its need, cm².
+    struct Deficit {
+        double x, need;
+        int index;
+    };
+
     FaceSearch(const Beam& beam, const std::vector<Need>& needs, bool topFace)
         : beam_(beam), in_(beam.in), needs_(needs), topFace_(topFace) {}
     std::variant<FaceChoice, Phrase> run();
@@ -45,6 +51,8 @@ class FaceSearch {
     std::optional<Extra> bestExtra(int region, const Bar& cont, int count,
                                    const std::vector<double>& contArea,
                                    const std::vector<Lap>& laps);
+    bool runOn(const Zone& zone, const Bar& bar, int count, const std::vector<Deficit>& deficits,
+               double& a, double& b, bool& startHooked, bool& endHooked) const;
     void joinSameBars(std::vector<Extra>& extras, const Bar& cont, int count,
                       const std::vector<Lap>& laps) const;
     bool mergeMeeting(std::vector<Extra>& extras, const Bar& cont, int count,
@@ -55,6 +63,7 @@ class FaceSearch {
     const BeamInput& in_;
     const std::vector<Need>& needs_;
     const bool topFace_;
+    int smallestExtra_ = 0;  // N°: extras of smaller bars are not tried
     Refusal last_;
 };
 
@@ -79,10 +88,6 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
     zone.hookRight = zone.atSupport && zone.support == spans;
     const bool atSupport = zone.atSupport, hookLeft = zone.hookLeft, hookRight = zone.hookRight;
     const int support = zone.support, span = zone.span, first = zone.first, last = zone.last;
-    struct Deficit {
-        double x, need;
-        int index;
-    };
     std::vector<Deficit> deficits;
     for (int k = first; k <= last && k >= 0; ++k) {
         const Point& p = points[static_cast<std::size_t>(k)];
@@ -116,8 +121,17 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
     const bool interior = atSupport && support > 0 && support < spans;
     const Bar* smallest = beam_.sizes.front();
     for (const Bar* e : beam_.sizes) {
+        // The bars hooked into an outer support keep their sizes: the hook limits them.
+        if (e->designation < smallestExtra_ && !hookLeft && !hookRight) continue;
         if (in_.seismicClass == SeismicClass::Des && interior &&
             !passesThroughSupport(e->diameterCm(), supportWidth) && e != smallest) {
+            // Say so once, after the reason of the bars that may cross.
+            if (why.throughBar == 0 && why.hookBar == 0) {
+                for (const Bar* through : beam_.sizes)
+                    if (passesThroughSupport(through->diameterCm(), supportWidth))
+                        why.throughBar = through->designation;
+                if (why.throughBar == 0) why.throughBar = smallest->designation;
+            }
             continue;
         }
         if ((hookLeft || hookRight) && !beam_.hookFitsIn(*e, support) && e != smallest) {
@@ -204,15 +218,21 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
                         why.inflectionSpan = *inSpan;
                     }
                 }
-            } else if (!stopWhereTwice(beam_, needs_, zone, deficits.front().index,
-                                       deficits.back().index, contArea, a, b)) {
-                feasible = false;
-                refuse(Refusal::Why::NotTwiceArea);
             }
-            if (hookLeft) a = hookStartX;
-            if (hookRight) b = hookEndX;
-            if (!feasible || a < lowLimit - tiny || b > highLimit + tiny) continue;
-            if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) >
+            bool startHooked = hookLeft, endHooked = hookRight, ranOn = false;
+            if (!topFace && (!stopWhereTwice(beam_, needs_, zone, deficits.front().index,
+                                              deficits.back().index, contArea, a, b) ||
+                             a < lowLimit - tiny || b > highLimit + tiny)) {
+                // Extras with nowhere to stop in their region run on, uncut, into the supports
+                // beside it: across an interior one to its far edge, hooked into an outer one.
+                refuse(Refusal::Why::NotTwiceArea);
+                if (!runOn(zone, *e, k, deficits, a, b, startHooked, endHooked)) continue;
+                ranOn = true;
+            }
+            if (startHooked) a = hookStartX;
+            if (endHooked) b = hookEndX;
+            if (!feasible || (!ranOn && (a < lowLimit - tiny || b > highLimit + tiny))) continue;
+            if (roundUpTo5cm(b - a) + (startHooked + endHooked) * tail(*e) >
                 in_.stockLength + tiny) {
                 refuse(Refusal::Why::TooLong);
                 continue;
@@ -225,14 +245,41 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
             }
             x.start = a;
             x.end = b;
-            x.hookStart = hookLeft;
-            x.hookEnd = hookRight;
-            const double tails = (hookLeft + hookRight) * tail(*e);
+            x.hookStart = startHooked;
+            x.hookEnd = endHooked;
+            const double tails = (startHooked + endHooked) * tail(*e);
             x.mass = k * (b - a + tails) * e->mass;
             if (!best || x.mass < best->mass - tiny) best = x;
         }
     }
     return best;
+}
+
+// The ends [a, b] of bottom extras run on into the supports beside their zone: to the far edge
+// of an interior support, hooked into an outer one. False when a hook does not fit or the bars
+// so placed do not develop the need at every deficit.
+bool FaceSearch::runOn(const Zone& zone, const Bar& bar, int count,
+                       const std::vector<Deficit>& deficits, double& a, double& b,
+                       bool& startHooked, bool& endHooked) const {
+    const int spans = beam_.spans;
+    const int leftSupport = zone.atSupport ? std::max(zone.support - 1, 0) : zone.span;
+    const int rightSupport = zone.atSupport ? std::min(zone.support + 1, spans) : zone.span + 1;
+    startHooked = leftSupport == 0;
+    endHooked = rightSupport == spans;
+    // The smallest bar hooks where the continuous bars do, its hook checked with theirs.
+    const bool smallest = &bar == beam_.sizes.front();
+    if (!smallest && ((startHooked && !beam_.hookFitsIn(bar, 0)) ||
+                      (endHooked && !beam_.hookFitsIn(bar, spans))))
+        return false;
+    a = startHooked ? beam_.hookStartX : beam_.supL[static_cast<std::size_t>(leftSupport)];
+    b = endHooked ? beam_.hookEndX : beam_.supR[static_cast<std::size_t>(rightSupport)];
+    const double ldBar = beam_.ld(bar, false), ldhBar = beam_.ldh(bar);
+    for (const Deficit& df : deficits) {
+        const double developed = std::min({1.0, (df.x - a) / (startHooked ? ldhBar : ldBar),
+                                           (b - df.x) / (endHooked ? ldhBar : ldBar)});
+        if (count * bar.supplyArea * developed < df.need - tiny) return false;
+    }
+    return true;
 }
 
 // Neighbouring extras of one bar size that nearly meet become one mark when that costs at
@@ -297,6 +344,7 @@ bool FaceSearch::mergeMeeting(std::vector<Extra>& extras, const Bar& cont, int c
         if (!allowed(*larger) && !allowed(*smaller)) {
             last_.set(Refusal::Why::MergedBarNotAllowed);
             last_.topFace = topFace_;
+            last_.region = j;
             return false;
         }
         merged.bar = allowed(*larger) ? larger : smaller;
@@ -367,9 +415,16 @@ std::variant<FaceChoice, Phrase> FaceSearch::run() {
         for (const Lap& lap : *laps) barLength += lap.end - lap.start;
         for (int n = 2;; ++n) {
             const double width = layerWidth(in_.settings, Layer{{n, s}});
-            if (width > beam_.available + tiny) break;
             // Lapped bars are tied in contact: each pair takes two diameters, spaced as one bar.
-            if (!laps->empty() && width + n * s->diameterCm() > beam_.available + tiny) break;
+            const double pairs = laps->empty() ? 0 : n * s->diameterCm();
+            if (width + pairs > beam_.available + tiny) {
+                if (n == 2 && last_.why == Refusal::Why::None) {
+                    last_.set(Refusal::Why::TwoBarsDoNotFit);
+                    last_.contBar = s->designation;
+                    last_.besideLaps = pairs > 0 && width <= beam_.available + tiny;
+                }
+                break;
+            }
             FaceChoice c;
             c.bar = s;
             c.count = n;
@@ -379,60 +434,82 @@ std::variant<FaceChoice, Phrase> FaceSearch::run() {
             if (best && c.mass > best->mass + tiny) break;
             for (std::size_t k = 0; k < points.size(); ++k)
                 contArea[k] = n * s->supplyArea * fraction[k];
-            bool ok = true;
-            bool anyExtra = false;
-            for (int r = 0; r < regions && ok; ++r) {
-                const auto extra = bestExtra(r, *s, n, contArea, *laps);
-                if (!extra) {
-                    ok = false;
-                    break;
-                }
-                c.extras.push_back(*extra);
-                c.mass += extra->mass;
-                anyExtra = anyExtra || extra->count > 0;
-            }
-            // Extras that meet either stay apart, sharing the layers where they overlap, or
-            // run on as one mark; the lighter, and of nearly equal masses (within 1 %) the one
-            // of fewer marks. Top extras of neighbouring supports that meet always run on.
-            if (ok) {
-                std::vector<Extra> apart = c.extras, joined = c.extras;
-                bool apartFits = false;
-                double crowdedAt = 0;
-                auto share = [&](std::vector<Extra>& extras) {
-                    const auto crowded = shareLayers(beam_, extras, *s, n, *laps);
-                    if (crowded) crowdedAt = *crowded;
-                    return !crowded;
-                };
-                if (!topFace) {
-                    joinSameBars(apart, *s, n, *laps);
-                    apartFits = share(apart);
-                    if (!apartFits) {
-                        apart = c.extras;
-                        apartFits = share(apart);
+            const FaceChoice alone = c;
+            bool ok = false, anyExtra = false;
+            // Extras that crowd each other out are searched again of larger bars: fewer of
+            // them, in the layers they share.
+            std::optional<Refusal> crowdedWhy;
+            for (smallestExtra_ = 0;;) {
+                c = alone;
+                ok = true;
+                anyExtra = false;
+                bool crowdedOut = false;
+                for (int r = 0; r < regions && ok; ++r) {
+                    const auto extra = bestExtra(r, *s, n, contArea, *laps);
+                    if (!extra) {
+                        ok = false;
+                        break;
                     }
+                    c.extras.push_back(*extra);
+                    c.mass += extra->mass;
+                    anyExtra = anyExtra || extra->count > 0;
                 }
-                const bool joinedFits =
-                    mergeMeeting(joined, *s, n, *laps) && (topFace || share(joined));
-                const double extrasMass = massOf(c.extras);
-                if (apartFits && joinedFits) {
-                    const bool joinBetter = massOf(joined) < massOf(apart) - tiny ||
-                                            (massOf(joined) <= massOf(apart) * 1.01 &&
-                                             marksIn(joined) < marksIn(apart));
-                    c.extras = joinBetter ? joined : apart;
-                } else if (apartFits || joinedFits) {
-                    c.extras = apartFits ? apart : joined;
-                } else {
-                    ok = false;
+                // Extras that meet either stay apart, sharing the layers where they overlap, or
+                // run on as one mark; the lighter, and of nearly equal masses (within 1 %) the one
+                // of fewer marks. Top extras of neighbouring supports that meet run on when they can.
+                if (ok) {
+                    std::vector<Extra> apart = c.extras, joined = c.extras;
+                    bool apartFits = false;
+                    double crowdedAt = 0;
+                    auto share = [&](std::vector<Extra>& extras) {
+                        const auto crowded = shareLayers(beam_, extras, *s, n, *laps);
+                        if (crowded) crowdedAt = *crowded;
+                        return !crowded;
+                    };
                     if (!topFace) {
+                        joinSameBars(apart, *s, n, *laps);
+                        apartFits = share(apart);
+                        if (!apartFits) {
+                            apart = c.extras;
+                            apartFits = share(apart);
+                        }
+                    }
+                    const bool joinedFits =
+                        mergeMeeting(joined, *s, n, *laps) && (topFace || share(joined));
+                    // Top extras that cannot run on as one mark (too long, or no bar for every
+                    // support they would cross) stay apart, overlapping in the span between.
+                    if (topFace && !joinedFits) apartFits = share(apart);
+                    const double extrasMass = massOf(c.extras);
+                    if (apartFits && joinedFits) {
+                        const bool joinBetter = massOf(joined) < massOf(apart) - tiny ||
+                                                (massOf(joined) <= massOf(apart) * 1.01 &&
+                                                 marksIn(joined) < marksIn(apart));
+                        c.extras = joinBetter ? joined : apart;
+                    } else if (apartFits || joinedFits) {
+                        c.extras = apartFits ? apart : joined;
+                    } else {
+                        ok = false;
+                        crowdedOut = true;
                         last_.set(Refusal::Why::Crowded);
+                        last_.topFace = topFace;
                         last_.crowdedAt = crowdedAt;
                         last_.contCount = n;
                         last_.contBar = s->designation;
                     }
+                    c.mass += massOf(c.extras) - extrasMass;
                 }
-                c.mass += massOf(c.extras) - extrasMass;
+                for (const Extra& e : c.extras) c.marks += marksOf(e);
+                if (ok) break;
+                // When larger bars do not help either, the crowding says why.
+                if (crowdedWhy) last_ = *crowdedWhy;
+                if (!crowdedOut) break;
+                if (!crowdedWhy) crowdedWhy = last_;
+                const int tried = std::max(smallestExtra_, smallest->designation);
+                const auto larger = std::find_if(beam_.sizes.begin(), beam_.sizes.end(),
+                                                 [&](const Bar* b) { return b->designation > tried; });
+                if (larger == beam_.sizes.end()) break;
+                smallestExtra_ = (*larger)->designation;
             }
-            for (const Extra& e : c.extras) c.marks += marksOf(e);
             if (ok) {
                 if (!best || c.mass < best->mass - coarse ||
                     (c.mass < best->mass + coarse && c.marks < best->marks)) {
