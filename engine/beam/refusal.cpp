@@ -61,8 +61,8 @@ Phrase throughSupport(const Beam& beam, const Refusal& r, const std::string& bar
     const Bar* through = findBar(r.throughBar);
     const double width = beam.supportWidth(r.support);
     Phrase p;
-    p << "Apoyo " + number(r.support + 1) + " de " << Figure{width, 0}
-      << " cm: en DES cruzan barras de hasta N° " + number(r.throughBar) + " ("
+    p << "Apoyo " + number(r.support + 1) + " de " << Figure{width, 0} << " cm"
+      << (r.topFace ? ", barras superiores" : ", barras inferiores") << ": en DES cruzan barras de hasta N° " + number(r.throughBar) + " ("
       << number(supportBarDiameters) + " db = " << Figure{supportBarDiameters * through->diameterCm(), 1}
       << " ≤ " << Figure{width, 0} << " cm); " << bars << " en b = " << Figure{beam.in.b, 0}
       << " cm: ";
@@ -96,7 +96,7 @@ Phrase refusalText(const Beam& beam, const Refusal& r) {
             break;
         case Refusal::Why::NoRoom:
             if (r.throughBar > 0 && findBar(r.throughBar) != nullptr) {
-                p << regionName(r) << ". " << throughSupport(beam, r, bars);
+                p << throughSupport(beam, r, bars);
                 return p;
             }
             p << regionName(r) << ": " << bars << widerBeam(beam, r);
@@ -149,16 +149,15 @@ Phrase refusalText(const Beam& beam, const Refusal& r) {
               << " capas; aumente b";
             break;
         case Refusal::Why::TwoBarsDoNotFit: {
-            const double b = widthToFit(beam, 2, r.contBar, 0, r.contBar);
+            // Lapped bars are tied in contact: each pair takes two diameters.
+            const Bar* bar = findBar(r.contBar);
+            const double width =
+                layerWidth(beam.in.settings, Layer{{2, bar}}) +
+                (r.besideLaps ? 2 * bar->diameterCm() : 0) + beam.in.b - beam.available;
             p << "Barras continuas: " << barCountText(2, r.contBar) << " no caben en b = "
-              << Figure{beam.in.b, 1} << " cm"
-              << (r.besideLaps ? " junto a sus traslapos" : "");
-            if (r.besideLaps || !(b > 0))
-                p << "; aumente b";
-            else
-                p << "; aumente b a " << Figure{b, 0} << " cm";
-            if (r.contBar > 3)
-                p << " o use barras menores";
+              << Figure{beam.in.b, 1} << " cm" << (r.besideLaps ? " junto a sus traslapos" : "")
+              << "; aumente b a " << Figure{std::ceil(width - tiny), 0} << " cm";
+            if (r.contBar > 3) p << " o use barras menores";
             break;
         }
         case Refusal::Why::NoLapPlace:

@@ -436,6 +436,23 @@ TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
     EXPECT_NEAR(hookDevelopmentLength(210, 4200, 6, SeismicClass::Des), 32.1, 0.05);
 }
 
+// A simple span whose bottom extras need their whole development length beyond the peak: they
+// cannot stop where the continuous bars give twice the need inside the span, and run on,
+// uncut, into the supports. 4.27 m, 38 × 63.5 cm, Mu+ 48.8 Tn-m: designed in every class.
+TEST(BeamSearch, ExtrasThatCannotBeCutRunIntoTheSupports) {
+    for (const SeismicClass seismicClass : {SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}) {
+        SCOPED_TRACE(std::string(className(seismicClass)));
+        const BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, seismicClass, {40, 40},
+                                              {{4.27, {0, 48.8, 0, {}}}}, 38, 63.5);
+        const BeamOutcome outcome = designBeam(in);
+        ASSERT_TRUE(std::holds_alternative<BeamDesign>(outcome))
+            << errorText(std::get<BeamError>(outcome), '.');
+        const BeamDesign& design = std::get<BeamDesign>(outcome);
+        EXPECT_TRUE(design.passes);
+        expectBeamKeepsTheRules(in, design);
+    }
+}
+
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
 TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     auto base = [] {
@@ -479,6 +496,20 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
          "(0.3 a 30 m)", BeamErrorKind::Input},
         {"support_too_narrow_to_build", [](BeamInput& in) { in.supports[1] = 1e-6; },
          "Apoyo 2", BeamErrorKind::Input},
+        // 2 × 1.27 + 2.5 cm clear + 2 × 4.95 cm of cover and stirrup = 14.9 cm.
+        {"two_bars_too_wide", [](BeamInput& in) { in.b = 12; },
+         "Barras continuas: 2 N° 4 no caben en b = 12.0 cm; aumente b a 15 cm",
+         BeamErrorKind::Unsatisfiable},
+        // DES: 20 db of a N° 5 is 31.8 cm, so only N° 4 cross a 30 cm support, and the 20 cm²
+        // or so of Mu− 30 Tn-m take more N° 4 than two layers hold in b = 30 cm.
+        {"des_support_passes_small_bars",
+         [](BeamInput& in) {
+             in.supports[1] = 30;
+             in.spans[0].moments.right = in.spans[1].moments.left = 30;
+         },
+         "Apoyo 2 de 30 cm, barras superiores: en DES cruzan barras de hasta N° 4 (20 db = 25.4 "
+         "≤ 30 cm); ",
+         BeamErrorKind::Unsatisfiable},
         {"station_past_the_centreline",
          [](BeamInput& in) {
              in.stationsFromCentreline = true;
