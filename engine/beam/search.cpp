@@ -17,6 +17,13 @@ namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
+// The same size or the next one up or down among the sizes allowed.
+bool neighbourSizes(const Bar& one, const Bar& other) {
+    return std::abs(one.designation - other.designation) <= 1 ||
+           (one.designation >= 11 && other.designation >= 11 &&
+            std::abs(one.designation - other.designation) <= 4);
+}
+
 int marksOf(const Extra& e) {
     return e.count == 0 ? 0 : e.inFirstLayer > 0 && e.inFirstLayer < e.count ? 2 : 1;
 }
@@ -120,7 +127,11 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
     const double supportWidth = atSupport ? beam_.supportWidth(support) : infinity;
     const bool interior = atSupport && support > 0 && support < spans;
     const Bar* smallest = beam_.sizes.front();
+    // Extras the size of the continuous bars or a neighbour in the catalogue first (at most two
+    // sizes on a face, no lone N° 8 among N° 4); the others only when none of those serves.
+    for (int pass = 0; pass < 2 && !best; ++pass)
     for (const Bar* e : beam_.sizes) {
+        if ((pass == 0) != neighbourSizes(*e, cont)) continue;
         // The bars hooked into an outer support keep their sizes: the hook limits them.
         if (e->designation < smallestExtra_ && !hookLeft && !hookRight) continue;
         if (in_.seismicClass == SeismicClass::Des && interior &&
@@ -159,7 +170,8 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
         if (!reachable) continue;
         const int kmin = std::max(1, static_cast<int>(std::ceil(maxNeed - tiny)));
         const int room = firstLayerRoom(beam_, cont, count, *e);
-        for (int k = kmin; k <= kmin + 1; ++k) {
+        // One or two bars more than the least may fill the first layer symmetrically.
+        for (int k = kmin; k <= kmin + 2; ++k) {
             auto refuse = [&](Refusal::Why reason) {
                 why.set(reason);
                 why.contCount = count;
@@ -170,15 +182,17 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
             Extra x;
             x.bar = e;
             x.count = k;
-            x.inFirstLayer = std::min(k, room);
+            x.inFirstLayer = firstLayerShare(count, cont, k, *e, room);
             const int second = k - x.inFirstLayer;
-            if (second > 0 &&
+            if (x.inFirstLayer < 0 || (second > 0 &&
                 (in_.settings.maxTensionLayers < 2 ||
-                 layerWidth(in_.settings, Layer{{second, e}}) > beam_.available + tiny)) {
+                 layerWidth(in_.settings, Layer{{second, e}}) > beam_.available + tiny))) {
                 refuse(Refusal::Why::NoRoom);
                 if (!(contA > 0)) why.contCount = 0;
                 continue;
             }
+            // A crew fills the first layer before the second.
+            if (second > 0 && x.inFirstLayer < std::min(k, room)) continue;
             const double area = k * e->supplyArea;
             if (beam_.seismic && (contA + area) / (in_.b * d) > rhoLimit + ratioTiny) {
                 refuse(Refusal::Why::RatioAbove);

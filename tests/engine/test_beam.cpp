@@ -170,6 +170,57 @@ const char* codeText(engine::DesignCode code) {
     return code == engine::DesignCode::Nsr10 ? "NSR-10" : "NSR-98";
 }
 
+// The bars as a crew places them: the continuous bars in the first layer (its corners); a mark
+// in the second layer only where, somewhere along it, the first layer has no room for two more
+// of its bars (three when two would leave one alone); the bars of one mark split between the
+// layers leave at least two in the second, and beside continuous bars of another size an odd
+// number of them in the first only beside an even number of continuous bars (the odd bar takes
+// the middle).
+void expectBarsACrewWouldPlace(const BeamInput& in, const BeamDesign& design) {
+    const double available = engine::availableWidth(in.settings, in.b);
+    for (const BarMark& m : design.bars) {
+        if (m.continuous) {
+            EXPECT_EQ(m.layer, 1) << m.mark;
+            continue;
+        }
+        if (m.layer != 2) continue;
+        const BarMark* firstPart = nullptr;
+        for (const BarMark& other : design.bars) {
+            if (other.layer == 1 && !other.continuous && other.face == m.face &&
+                other.bar == m.bar && std::abs(other.start - m.start) < 1e-9 &&
+                std::abs(other.end - m.end) < 1e-9)
+                firstPart = &other;
+        }
+        if (firstPart) {
+            EXPECT_GE(m.count, 2) << m.mark;
+        }
+        bool full = false;
+        for (const ProfilePoint& p : design.profile) {
+            if (p.x < m.start - 1e-6 || p.x > m.end + 1e-6) continue;
+            engine::Layer first;
+            double pairs = 0;
+            int continuousMarks = 0;
+            for (const BarMark& o : design.bars) {
+                // Bars lapped within a station of x tie in contact beside the continuous ones.
+                if (o.face == m.face && o.continuous && o.start <= p.x + 0.05 + 1e-6 &&
+                    o.end >= p.x - 0.05 - 1e-6 && ++continuousMarks > 1)
+                    pairs = o.count * engine::findBar(o.bar)->diameterCm();
+                if (o.face != m.face || o.layer != 1 || o.start > p.x + 1e-6 || o.end < p.x - 1e-6)
+                    continue;
+                first.push_back({o.count, engine::findBar(o.bar)});
+                if (o.continuous) {
+                    if (firstPart && o.bar != m.bar && o.count % 2 == 1) {
+                        EXPECT_EQ(firstPart->count % 2, 0) << firstPart->mark;
+                    }
+                }
+            }
+            first.push_back({m.count == 3 ? 3 : 2, engine::findBar(m.bar)});
+            full = full || engine::layerWidth(in.settings, first) + pairs > available + 1e-9;
+        }
+        EXPECT_TRUE(full) << m.mark;
+    }
+}
+
 // The properties every designed beam keeps: strength at every station, the ratio rules at the
 // faces and stations, two continuous bars top and bottom, every stopped bar run past its need,
 // masses that add up, and required steel at each face never less than the section design's.
@@ -229,6 +280,7 @@ void expectBeamKeepsTheRules(const BeamInput& in, const BeamDesign& design) {
             }
         }
     }
+    expectBarsACrewWouldPlace(in, design);
     double total = 0;
     std::map<int, double> byBar;
     for (const BarMark& m : design.bars) {
@@ -353,8 +405,8 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
                 if (!c.passes) refused += "\n" + std::to_string(n) + ": " + checkLine(c, '.');
         }
         // As drawn, hooks of N° 4 that do not fit outer supports of 30 to 33 cm (DMI, DMO)
-        // still hold the rate back (251 of 300 here).
-        EXPECT_GE(designed, tried * (wideOuterSupports ? 95 : 83) / 100)
+        // still hold the rate back (246 of 300 here).
+        EXPECT_GE(designed, tried * (wideOuterSupports ? 95 : 82) / 100)
             << designed << " of " << tried << refused;
     }
 }
@@ -416,7 +468,8 @@ TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
         EXPECT_GE(m.end - 6.80, 0.893) << m.mark;  // ld past the face
     }
     EXPECT_GT(overSupport2, 0);
-    // Bars of one size and length are one mark unless they fit no single layer.
+    // Bars of one size and length are split between the layers only when they do not all fit
+    // the first beside the continuous bars.
     for (std::size_t a = 0; a < design.bars.size(); ++a) {
         for (std::size_t b = a + 1; b < design.bars.size(); ++b) {
             const BarMark& m = design.bars[a];
@@ -425,8 +478,19 @@ TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
                 std::abs(m.end - n.end) > 1e-9)
                 continue;
             const engine::Bar* bar = engine::findBar(m.bar);
-            const double width = engine::layerWidth(in.settings, {{m.count + n.count, bar}});
-            EXPECT_GT(width, engine::availableWidth(in.settings, in.b)) << m.mark << n.mark;
+            engine::Layer first{{m.count + n.count, bar}};
+            for (const BarMark& c : design.bars) {
+                if (c.continuous && c.face == m.face && c.start <= m.start && c.end >= m.start)
+                    first.push_back({c.count, engine::findBar(c.bar)});
+            }
+            const double width = engine::layerWidth(in.settings, first);
+            // Or an odd number of them beside an odd number of continuous bars of another size:
+            // not symmetric in one layer.
+            const bool symmetric = first.size() < 2 || first[1].bar == bar ||
+                                   (m.count + n.count) % 2 == 0 || first[1].count % 2 == 0;
+            if (symmetric) {
+                EXPECT_GT(width, engine::availableWidth(in.settings, in.b)) << m.mark << n.mark;
+            }
         }
     }
     const auto ldh = std::find_if(design.checks.begin(), design.checks.end(),
