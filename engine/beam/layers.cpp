@@ -57,19 +57,25 @@ std::optional<double> shareLayers(const Beam& beam, std::vector<Extra>& extras, 
     }
     for (const Lap& lap : laps) places.push_back(lap.start);
     // The width of a layer at x as the extras lie now.
+    // (Summed here rather than through a Layer: the search asks this thousands of times.)
     auto width = [&](double x, bool first) {
-        Layer layer;
-        if (first) layer.push_back({count, &cont});
+        int bars = first ? count : 0;
+        double sum = first ? count * cont.diameterCm() : 0.0;
+        double largest = first ? cont.diameterCm() : 0.0;
         for (const Extra& e : extras) {
             if (e.count == 0 || x < e.start - tiny || x > e.end + tiny) continue;
             const int n = first ? e.inFirstLayer : e.count - e.inFirstLayer;
-            if (n > 0) layer.push_back({n, e.bar});
+            if (n == 0) continue;
+            bars += n;
+            sum += n * e.bar->diameterCm();
+            largest = std::max(largest, e.bar->diameterCm());
         }
-        if (layer.empty()) return 0.0;
+        if (bars == 0) return 0.0;
         const bool lapped = first && std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
-            return x >= lap.start - gridStep && x <= lap.end + gridStep;
-        });
-        return layerWidth(settings, layer) + (lapped ? count * cont.diameterCm() : 0.0);
+                                return x >= lap.start - gridStep && x <= lap.end + gridStep;
+                            });
+        return occupiedWidth(settings, bars, sum, largest) +
+               (lapped ? count * cont.diameterCm() : 0.0);
     };
     // A move to the second layer at one place can crowd it at another: sweep until none moves.
     for (bool moved = true; moved;) {
@@ -84,7 +90,8 @@ std::optional<double> shareLayers(const Beam& beam, std::vector<Extra>& extras, 
                 }
                 if (most == nullptr || settings.maxTensionLayers < 2) return x;
                 most->inFirstLayer = std::max(
-                    0, firstLayerShare(count, cont, most->count, *most->bar, most->inFirstLayer - 1));
+                    0,
+                    firstLayerShare(count, cont, most->count, *most->bar, most->inFirstLayer - 1));
                 moved = true;
             }
             if (width(x, false) > available + tiny) return x;

@@ -25,7 +25,8 @@ bool splitLayers(const Beam& beam, Extra& extra, const Bar& cont, int count,
 
 // Extras that overlap along the beam share the layers: where the first layer overflows, bars
 // of the extra with the most there move to the second, as few as keep the first layer
-// symmetric and no bar alone in the second (firstLayerShare). Returns where the second layer overflows too (m), none when everything fits.
+// symmetric and no bar alone in the second (firstLayerShare). Returns where the second layer
+// overflows too (m), none when everything fits.
 std::optional<double> shareLayers(const Beam& beam, std::vector<Extra>& extras, const Bar& cont,
                                   int count, const std::vector<Lap>& laps);
 

@@ -38,8 +38,8 @@ double widthToFit(const Beam& beam, int contCount, int contBar, int count, int b
         const double available = b - seats;
         if (layerWidth(settings, Layer{{contCount, cont}}) > available + tiny) continue;
         int room = 0;
-        while (room < count &&
-               layerWidth(settings, Layer{{contCount, cont}, {room + 1, extra}}) <= available + tiny)
+        while (room < count && layerWidth(settings, Layer{{contCount, cont}, {room + 1, extra}}) <=
+                                   available + tiny)
             ++room;
         const int second = count - room;
         if (second == 0 || (settings.maxTensionLayers >= 2 &&
@@ -62,13 +62,13 @@ Phrase throughSupport(const Beam& beam, const Refusal& r, const std::string& bar
     const double width = beam.supportWidth(r.support);
     Phrase p;
     p << "Apoyo " + number(r.support + 1) + " de " << Figure{width, 0} << " cm"
-      << (r.topFace ? ", barras superiores" : ", barras inferiores") << ": en DES cruzan barras de hasta N° " + number(r.throughBar) + " ("
-      << number(supportBarDiameters) + " db = " << Figure{supportBarDiameters * through->diameterCm(), 1}
-      << " ≤ " << Figure{width, 0} << " cm); " << bars << " en b = " << Figure{beam.in.b, 0}
-      << " cm: ";
-    const auto next = std::find_if(beam.sizes.begin(), beam.sizes.end(), [&](const Bar* b) {
-        return b->designation > r.throughBar;
-    });
+      << (r.topFace ? ", barras superiores" : ", barras inferiores")
+      << ": en DES cruzan barras de hasta N° " + number(r.throughBar) + " ("
+      << number(supportBarDiameters) + " db = "
+      << Figure{supportBarDiameters * through->diameterCm(), 1} << " ≤ " << Figure{width, 0}
+      << " cm); " << bars << " en b = " << Figure{beam.in.b, 0} << " cm: ";
+    const auto next = std::find_if(beam.sizes.begin(), beam.sizes.end(),
+                                   [&](const Bar* b) { return b->designation > r.throughBar; });
     if (next != beam.sizes.end()) {
         p << "apoyo de " << Figure{std::ceil(supportBarDiameters * (*next)->diameterCm() - tiny), 0}
           << " cm para N° " + number((*next)->designation) + ", o ";
@@ -151,12 +151,13 @@ Phrase refusalText(const Beam& beam, const Refusal& r) {
         case Refusal::Why::TwoBarsDoNotFit: {
             // Lapped bars are tied in contact: each pair takes two diameters.
             const Bar* bar = findBar(r.contBar);
-            const double width =
-                layerWidth(beam.in.settings, Layer{{2, bar}}) +
-                (r.besideLaps ? 2 * bar->diameterCm() : 0) + beam.in.b - beam.available;
-            p << "Barras continuas: " << barCountText(2, r.contBar) << " no caben en b = "
-              << Figure{beam.in.b, 1} << " cm" << (r.besideLaps ? " junto a sus traslapos" : "")
-              << "; aumente b a " << Figure{std::ceil(width - tiny), 0} << " cm";
+            const double width = layerWidth(beam.in.settings, Layer{{2, bar}}) +
+                                 (r.besideLaps ? 2 * bar->diameterCm() : 0) + beam.in.b -
+                                 beam.available;
+            p << "Barras continuas: " << barCountText(2, r.contBar)
+              << " no caben en b = " << Figure{beam.in.b, 1} << " cm"
+              << (r.besideLaps ? " junto a sus traslapos" : "") << "; aumente b a "
+              << Figure{std::ceil(width - tiny), 0} << " cm";
             if (r.contBar > 3) p << " o use barras menores";
             break;
         }

@@ -9,13 +9,13 @@ namespace engine::beam {
 struct Refusal {
     enum class Why {
         None,
-        NotDeveloped,      // the extras of a region cannot develop in the room there
-        NoRoom,            // continuous bars and extras do not fit the layers
-        RatioAbove,        // the commercial bars pass the steel ratio limit
-        NoInflection,      // the negative moment does not vanish in a span beside the support
-        NotTwiceArea,      // nowhere to cut bottom extras where the others give twice the need
-        TooLong,           // the extras pass the stock length
-        NoRoomBesideLaps,  // continuous bars and extras do not fit beside the laps
+        NotDeveloped,         // the extras of a region cannot develop in the room there
+        NoRoom,               // continuous bars and extras do not fit the layers
+        RatioAbove,           // the commercial bars pass the steel ratio limit
+        NoInflection,         // the negative moment does not vanish in a span beside the support
+        NotTwiceArea,         // nowhere to cut bottom extras where the others give twice the need
+        TooLong,              // the extras pass the stock length
+        NoRoomBesideLaps,     // continuous bars and extras do not fit beside the laps
         MergedBarNotAllowed,  // extras that meet have no bar for the supports they cross
         MergedDoNotFit,       // extras that meet do not fit or pass the stock length
         Crowded,              // bottom extras do not fit together with the continuous bars

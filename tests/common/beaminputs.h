@@ -147,7 +147,8 @@ engine::beam::BeamInput drawnOfficeBeam(int n, Uniform& uniform) {
         if (support == 0) return lengths.front();
         if (support == spans) return lengths.back();
         return (lengths[static_cast<std::size_t>(support) - 1] +
-                lengths[static_cast<std::size_t>(support)]) / 2;
+                lengths[static_cast<std::size_t>(support)]) /
+               2;
     };
     auto faceShare = [&](int support) {
         const double ln = faceLength(support);

@@ -391,8 +391,8 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
             const BeamOutcome outcome = designBeam(in);
             SCOPED_TRACE(drawnBeamTrace("office beam", n, in));
             if (failedSayingWhere(outcome, n)) {
-                refused += "\n" + std::to_string(n) + ": " +
-                           errorText(std::get<BeamError>(outcome), '.');
+                refused +=
+                    "\n" + std::to_string(n) + ": " + errorText(std::get<BeamError>(outcome), '.');
                 continue;
             }
             const BeamDesign& design = std::get<BeamDesign>(outcome);
@@ -504,7 +504,8 @@ TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
 // cannot stop where the continuous bars give twice the need inside the span, and run on,
 // uncut, into the supports. 4.27 m, 38 × 63.5 cm, Mu+ 48.8 Tn-m: designed in every class.
 TEST(BeamSearch, ExtrasThatCannotBeCutRunIntoTheSupports) {
-    for (const SeismicClass seismicClass : {SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}) {
+    for (const SeismicClass seismicClass :
+         {SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}) {
         SCOPED_TRACE(std::string(className(seismicClass)));
         const BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, seismicClass, {40, 40},
                                               {{4.27, {0, 48.8, 0, {}}}}, 38, 63.5);
@@ -558,8 +559,8 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
         // Faces closer than the station grid once read outside the stations.
         {"span_too_short_to_build", [](BeamInput& in) { in.spans[0].length = 1e-8; },
          "(0.3 a 30 m)", BeamErrorKind::Input},
-        {"support_too_narrow_to_build", [](BeamInput& in) { in.supports[1] = 1e-6; },
-         "Apoyo 2", BeamErrorKind::Input},
+        {"support_too_narrow_to_build", [](BeamInput& in) { in.supports[1] = 1e-6; }, "Apoyo 2",
+         BeamErrorKind::Input},
         // 2 × 1.27 + 2.5 cm clear + 2 × 4.95 cm of cover and stirrup = 14.9 cm.
         {"two_bars_too_wide", [](BeamInput& in) { in.b = 12; },
          "Barras continuas: 2 N° 4 no caben en b = 12.0 cm; aumente b a 15 cm",
