@@ -26,15 +26,15 @@ std::string regionName(const Refusal& r) {
            (r.topFace ? ", barras superiores" : ", barras inferiores");
 }
 
-// The width b (whole cm) at which `contCount` N° `contBar` and `count` N° `bar` fit the layers
-// allowed, the continuous bars in the first; 0 when none up to 2 m does.
+// The width b (whole cm, wider than the beam's) at which `contCount` N° `contBar` and `count` N°
+// `bar` fit the layers allowed, the continuous bars in the first; 0 when none up to 2 m does.
 double widthToFit(const Beam& beam, int contCount, int contBar, int count, int bar) {
     const LayoutSettings& settings = beam.in.settings;
     const Bar* cont = findBar(contBar);
     const Bar* extra = findBar(bar);
     if (cont == nullptr || (count > 0 && extra == nullptr)) return 0;
     const double seats = beam.in.b - beam.available;
-    for (double b = std::ceil(beam.in.b); b <= 200; b += 1) {
+    for (double b = std::floor(beam.in.b) + 1; b <= 200; b += 1) {
         const double available = b - seats;
         if (layerWidth(settings, Layer{{contCount, cont}}) > available + tiny) continue;
         int room = 0;
@@ -145,8 +145,8 @@ Phrase refusalText(const Beam& beam, const Refusal& r) {
             p << placePhrase(pointPlace(beam.points[beam.pointAt(r.crowdedAt)]))
               << (r.topFace ? ", barras superiores: " : ", barras inferiores: ")
               << barCountText(r.contCount, r.contBar)
-              << " continuas y las adicionales no caben juntas en " << layers
-              << " capas; aumente b";
+              << " continuas y las adicionales no caben juntas en " << layers << " capas"
+              << widerBeam(beam, r);
             break;
         case Refusal::Why::TwoBarsDoNotFit: {
             // Lapped bars are tied in contact: each pair takes two diameters.

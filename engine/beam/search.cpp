@@ -524,6 +524,17 @@ std::variant<FaceChoice, Phrase> FaceSearch::run() {
                             last_.crowdedAt = crowdedAt;
                             last_.contCount = n;
                             last_.contBar = s->designation;
+                            // The extras there, as many of the largest of them: a width that
+                            // holds those holds them.
+                            last_.count = 0;
+                            last_.bar = 0;
+                            for (const Extra& e : c.extras) {
+                                if (e.count == 0 || crowdedAt < e.start - tiny ||
+                                    crowdedAt > e.end + tiny)
+                                    continue;
+                                last_.count += e.count;
+                                last_.bar = std::max(last_.bar, e.bar->designation);
+                            }
                         }
                         c.mass += massOf(c.extras) - extrasMass;
                     }
