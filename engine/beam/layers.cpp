@@ -16,6 +16,14 @@ int firstLayerRoom(const Beam& beam, const Bar& cont, int count, const Bar& extr
     return room;
 }
 
+int firstLayerShare(int count, const Bar& cont, int extras, const Bar& extra, int room) {
+    for (int first = std::min(extras, room); first >= 0; --first) {
+        const bool symmetric = &cont == &extra || count % 2 == 0 || first % 2 == 0;
+        if (symmetric && extras - first != 1) return first;
+    }
+    return -1;
+}
+
 bool splitLayers(const Beam& beam, Extra& extra, const Bar& cont, int count,
                  const std::vector<Lap>& laps) {
     const LayoutSettings& settings = beam.in.settings;
@@ -30,16 +38,13 @@ bool splitLayers(const Beam& beam, Extra& extra, const Bar& cont, int count,
                available + tiny) {
         ++room;
     }
-    extra.inFirstLayer = room;
-    if (room == extra.count) return true;
+    // The first layer as full as it may be: symmetric, and leaving no bar alone in the second.
+    const int first = firstLayerShare(count, cont, extra.count, *extra.bar, room);
+    if (first < 0) return false;
+    extra.inFirstLayer = first;
+    if (first == extra.count) return true;
     if (settings.maxTensionLayers < 2) return false;
-    // Bars of one mark that do not all fit beside the continuous bars stay one mark in the
-    // second layer when they fit there; split between the layers only when they must be.
-    if (layerWidth(settings, Layer{{extra.count, extra.bar}}) <= available + tiny) {
-        extra.inFirstLayer = 0;
-        return true;
-    }
-    return layerWidth(settings, Layer{{extra.count - room, extra.bar}}) <= available + tiny;
+    return layerWidth(settings, Layer{{extra.count - first, extra.bar}}) <= available + tiny;
 }
 
 std::optional<double> shareLayers(const Beam& beam, std::vector<Extra>& extras, const Bar& cont,
@@ -51,43 +56,61 @@ std::optional<double> shareLayers(const Beam& beam, std::vector<Extra>& extras, 
         if (e.count > 0) places.push_back(e.start);
     }
     for (const Lap& lap : laps) places.push_back(lap.start);
+    // The width of a layer at x as the extras lie now.
+    // (Summed here rather than through a Layer: the search asks this thousands of times.)
+    auto width = [&](double x, bool first) {
+        int bars = first ? count : 0;
+        double sum = first ? count * cont.diameterCm() : 0.0;
+        double largest = first ? cont.diameterCm() : 0.0;
+        for (const Extra& e : extras) {
+            if (e.count == 0 || x < e.start - tiny || x > e.end + tiny) continue;
+            const int n = first ? e.inFirstLayer : e.count - e.inFirstLayer;
+            if (n == 0) continue;
+            bars += n;
+            sum += n * e.bar->diameterCm();
+            largest = std::max(largest, e.bar->diameterCm());
+        }
+        if (bars == 0) return 0.0;
+        const bool lapped = first && std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
+                                return x >= lap.start - gridStep && x <= lap.end + gridStep;
+                            });
+        return occupiedWidth(settings, bars, sum, largest) +
+               (lapped ? count * cont.diameterCm() : 0.0);
+    };
     // A move to the second layer at one place can crowd it at another: sweep until none moves.
     for (bool moved = true; moved;) {
         moved = false;
         for (const double x : places) {
-            std::vector<Extra*> here;
-            for (Extra& e : extras) {
-                if (e.count > 0 && x >= e.start - tiny && x <= e.end + tiny) here.push_back(&e);
-            }
-            if (here.empty()) continue;
-            const bool lapped = std::any_of(laps.begin(), laps.end(), [&](const Lap& lap) {
-                return x >= lap.start - gridStep && x <= lap.end + gridStep;
-            });
-            const double pairs = lapped ? count * cont.diameterCm() : 0;
-            auto width = [&](bool first) {
-                Layer layer;
-                if (first) layer.push_back({count, &cont});
-                for (const Extra* e : here) {
-                    const int n = first ? e->inFirstLayer : e->count - e->inFirstLayer;
-                    if (n > 0) layer.push_back({n, e->bar});
-                }
-                return layer.empty() ? 0.0 : layerWidth(settings, layer) + (first ? pairs : 0.0);
-            };
-            while (width(true) > available + tiny) {
+            while (width(x, true) > available + tiny) {
                 Extra* most = nullptr;
-                for (Extra* e : here) {
-                    if (e->inFirstLayer > 0 && (!most || e->inFirstLayer > most->inFirstLayer))
-                        most = e;
+                for (Extra& e : extras) {
+                    if (e.count > 0 && x >= e.start - tiny && x <= e.end + tiny &&
+                        e.inFirstLayer > 0 && (!most || e.inFirstLayer > most->inFirstLayer))
+                        most = &e;
                 }
                 if (most == nullptr || settings.maxTensionLayers < 2) return x;
-                --most->inFirstLayer;
+                most->inFirstLayer = std::max(
+                    0,
+                    firstLayerShare(count, cont, most->count, *most->bar, most->inFirstLayer - 1));
                 moved = true;
-                // One mark rather than two when the whole group fits the second layer.
-                const int kept = most->inFirstLayer;
-                most->inFirstLayer = 0;
-                if (width(false) > available + tiny) most->inFirstLayer = kept;
             }
-            if (width(false) > available + tiny) return x;
+            if (width(x, false) > available + tiny) return x;
+        }
+    }
+    // Bars moved up for a place that a later move relieved come back down where they fit
+    // everywhere along their mark: the first layer full before the second.
+    for (Extra& e : extras) {
+        if (e.count == 0 || e.inFirstLayer == e.count) continue;
+        const int kept = e.inFirstLayer;
+        for (int first = e.count; first > kept; --first) {
+            if (firstLayerShare(count, cont, e.count, *e.bar, first) != first) continue;
+            e.inFirstLayer = first;
+            const bool fits = std::all_of(places.begin(), places.end(), [&](double x) {
+                return x < e.start - tiny || x > e.end + tiny ||
+                       (width(x, true) <= available + tiny && width(x, false) <= available + tiny);
+            });
+            if (fits) break;
+            e.inFirstLayer = kept;
         }
     }
     return std::nullopt;

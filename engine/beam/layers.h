@@ -12,15 +12,21 @@ namespace engine::beam {
 // How many extras fit in the first layer beside `count` continuous bars.
 int firstLayerRoom(const Beam& beam, const Bar& cont, int count, const Bar& extra);
 
-// Puts the extras in the first layer when all fit beside the continuous bars (beside contact
-// laps where the extras run past one), else in the second when all fit there, else as many as
-// fit in the first and the rest in the second; false when they do not fit.
+// How many of `extras` N° `extra` go in the first layer beside `count` continuous bars when
+// `room` fit there: as many as may, keeping the layer symmetric about the beam's axis (of two
+// sizes, at most one in an odd number, which takes the middle) and leaving no bar alone in the
+// second layer; -1 when no share does.
+int firstLayerShare(int count, const Bar& cont, int extras, const Bar& extra, int room);
+
+// Puts the extras in the first layer as far as they fit there (firstLayerShare), the rest in
+// the second; false when they do not fit.
 bool splitLayers(const Beam& beam, Extra& extra, const Bar& cont, int count,
                  const std::vector<Lap>& laps);
 
 // Extras that overlap along the beam share the layers: where the first layer overflows, bars
-// of the extra with the most there move to the second, all of its bars when they fit there
-// together. Returns where the second layer overflows too (m), none when everything fits.
+// of the extra with the most there move to the second, as few as keep the first layer
+// symmetric and no bar alone in the second (firstLayerShare). Returns where the second layer
+// overflows too (m), none when everything fits.
 std::optional<double> shareLayers(const Beam& beam, std::vector<Extra>& extras, const Bar& cont,
                                   int count, const std::vector<Lap>& laps);
 

@@ -9,17 +9,18 @@ namespace engine::beam {
 struct Refusal {
     enum class Why {
         None,
-        NotDeveloped,      // the extras of a region cannot develop in the room there
-        NoRoom,            // continuous bars and extras do not fit the layers
-        RatioAbove,        // the commercial bars pass the steel ratio limit
-        NoInflection,      // the negative moment does not vanish in a span beside the support
-        NotTwiceArea,      // nowhere to cut bottom extras where the others give twice the need
-        TooLong,           // the extras pass the stock length
-        NoRoomBesideLaps,  // continuous bars and extras do not fit beside the laps
+        NotDeveloped,         // the extras of a region cannot develop in the room there
+        NoRoom,               // continuous bars and extras do not fit the layers
+        RatioAbove,           // the commercial bars pass the steel ratio limit
+        NoInflection,         // the negative moment does not vanish in a span beside the support
+        NotTwiceArea,         // nowhere to cut bottom extras where the others give twice the need
+        TooLong,              // the extras pass the stock length
+        NoRoomBesideLaps,     // continuous bars and extras do not fit beside the laps
         MergedBarNotAllowed,  // extras that meet have no bar for the supports they cross
         MergedDoNotFit,       // extras that meet do not fit or pass the stock length
         Crowded,              // bottom extras do not fit together with the continuous bars
         NoLapPlace,           // the continuous bars have nowhere to lap
+        TwoBarsDoNotFit,      // two continuous bars of the smallest size do not fit the width
     };
     Why why = Why::None;
     // The region: its face, and its support or span (from 0); for merged extras, the index of
@@ -36,11 +37,16 @@ struct Refusal {
     // none): the smallest of them, its ldh and the room, cm.
     int hookBar = 0;
     double hookLdh = 0, hookRoom = 0;
+    // DES, an interior support: the largest bar that may cross it (20 db within its width),
+    // when larger bars were left out for that (0: none left out).
+    int throughBar = 0;
+    bool besideLaps = false;  // TwoBarsDoNotFit: beside their laps
 
     // A new reason replaces the last one, and with it the hooks left out.
     void set(Why reason) {
         why = reason;
         hookBar = 0;
+        throughBar = 0;
     }
 };
 

@@ -17,6 +17,13 @@ namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
+// The same size or the next one up or down among the sizes allowed.
+bool neighbourSizes(const Bar& one, const Bar& other) {
+    return std::abs(one.designation - other.designation) <= 1 ||
+           (one.designation >= 11 && other.designation >= 11 &&
+            std::abs(one.designation - other.designation) <= 4);
+}
+
 int marksOf(const Extra& e) {
     return e.count == 0 ? 0 : e.inFirstLayer > 0 && e.inFirstLayer < e.count ? 2 : 1;
 }
@@ -37,6 +44,12 @@ int marksIn(const std::vector<Extra>& extras) {
 // found, that reason says why.
 class FaceSearch {
   public:
+    // A point of a region where the continuous bars fall short: its need, cm².
+    struct Deficit {
+        double x, need;
+        int index;
+    };
+
     FaceSearch(const Beam& beam, const std::vector<Need>& needs, bool topFace)
         : beam_(beam), in_(beam.in), needs_(needs), topFace_(topFace) {}
     std::variant<FaceChoice, Phrase> run();
@@ -45,6 +58,8 @@ class FaceSearch {
     std::optional<Extra> bestExtra(int region, const Bar& cont, int count,
                                    const std::vector<double>& contArea,
                                    const std::vector<Lap>& laps);
+    bool runOn(const Zone& zone, const Bar& bar, int count, const std::vector<Deficit>& deficits,
+               double& a, double& b, bool& startHooked, bool& endHooked) const;
     void joinSameBars(std::vector<Extra>& extras, const Bar& cont, int count,
                       const std::vector<Lap>& laps) const;
     bool mergeMeeting(std::vector<Extra>& extras, const Bar& cont, int count,
@@ -55,6 +70,8 @@ class FaceSearch {
     const BeamInput& in_;
     const std::vector<Need>& needs_;
     const bool topFace_;
+    int smallestExtra_ = 0;  // N°: extras of smaller bars are not tried
+    bool widen_ = false;     // crowded extras tried again of larger bars
     Refusal last_;
 };
 
@@ -79,10 +96,6 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
     zone.hookRight = zone.atSupport && zone.support == spans;
     const bool atSupport = zone.atSupport, hookLeft = zone.hookLeft, hookRight = zone.hookRight;
     const int support = zone.support, span = zone.span, first = zone.first, last = zone.last;
-    struct Deficit {
-        double x, need;
-        int index;
-    };
     std::vector<Deficit> deficits;
     for (int k = first; k <= last && k >= 0; ++k) {
         const Point& p = points[static_cast<std::size_t>(k)];
@@ -115,124 +128,181 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
     const double supportWidth = atSupport ? beam_.supportWidth(support) : infinity;
     const bool interior = atSupport && support > 0 && support < spans;
     const Bar* smallest = beam_.sizes.front();
-    for (const Bar* e : beam_.sizes) {
-        if (in_.seismicClass == SeismicClass::Des && interior &&
-            !passesThroughSupport(e->diameterCm(), supportWidth) && e != smallest) {
-            continue;
-        }
-        if ((hookLeft || hookRight) && !beam_.hookFitsIn(*e, support) && e != smallest) {
-            // Say why the larger bars were not tried, once, after the smaller bars' reason.
-            if (why.hookBar == 0) {
-                why.hookBar = e->designation;
-                why.hookLdh = beam_.ldh(*e) * 100;
-                why.hookRoom = hookRoom(beam_.supportWidth(support), beam_.barSeat);
-            }
-            continue;
-        }
-        const double ldE = beam_.ld(*e, topFace), ldhE = beam_.ldh(*e);
-        double maxNeed = 0;
-        bool reachable = true;
-        for (const Deficit& df : deficits) {
-            double f = 1;
-            if (hookLeft) f = std::min(f, (df.x - hookStartX) / ldhE);
-            if (hookRight) f = std::min(f, (hookEndX - df.x) / ldhE);
-            if (f <= tiny) {
-                reachable = false;
-                break;
-            }
-            maxNeed = std::max(maxNeed, df.need / (e->supplyArea * f));
-        }
-        if (!reachable) continue;
-        const int kmin = std::max(1, static_cast<int>(std::ceil(maxNeed - tiny)));
-        const int room = firstLayerRoom(beam_, cont, count, *e);
-        for (int k = kmin; k <= kmin + 1; ++k) {
-            auto refuse = [&](Refusal::Why reason) {
-                why.set(reason);
-                why.contCount = count;
-                why.contBar = cont.designation;
-                why.count = k;
-                why.bar = e->designation;
-            };
-            Extra x;
-            x.bar = e;
-            x.count = k;
-            x.inFirstLayer = std::min(k, room);
-            const int second = k - x.inFirstLayer;
-            if (second > 0 &&
-                (in_.settings.maxTensionLayers < 2 ||
-                 layerWidth(in_.settings, Layer{{second, e}}) > beam_.available + tiny)) {
-                refuse(Refusal::Why::NoRoom);
-                if (!(contA > 0)) why.contCount = 0;
+    // Extras the size of the continuous bars or a neighbour in the catalogue first (at most two
+    // sizes on a face, no lone N° 8 among N° 4); the others only when none of those serves.
+    for (int pass = 0; pass < 2 && !best; ++pass) {
+        for (const Bar* e : beam_.sizes) {
+            if ((pass == 0) != neighbourSizes(*e, cont)) continue;
+            // The bars hooked into an outer support keep their sizes: the hook limits them.
+            if (e->designation < smallestExtra_ && !hookLeft && !hookRight) continue;
+            if (in_.seismicClass == SeismicClass::Des && interior &&
+                !passesThroughSupport(e->diameterCm(), supportWidth) && e != smallest) {
+                // Say so once, after the reason of the bars that may cross.
+                if (why.throughBar == 0 && why.hookBar == 0) {
+                    for (const Bar* through : beam_.sizes)
+                        if (passesThroughSupport(through->diameterCm(), supportWidth))
+                            why.throughBar = through->designation;
+                    if (why.throughBar == 0) why.throughBar = smallest->designation;
+                }
                 continue;
             }
-            const double area = k * e->supplyArea;
-            if (beam_.seismic && (contA + area) / (in_.b * d) > rhoLimit + ratioTiny) {
-                refuse(Refusal::Why::RatioAbove);
-                why.ratio = (contA + area) / (in_.b * d);
+            if ((hookLeft || hookRight) && !beam_.hookFitsIn(*e, support) && e != smallest) {
+                // Say why the larger bars were not tried, once, after the smaller bars' reason.
+                if (why.hookBar == 0) {
+                    why.hookBar = e->designation;
+                    why.hookLdh = beam_.ldh(*e) * 100;
+                    why.hookRoom = hookRoom(beam_.supportWidth(support), beam_.barSeat);
+                }
                 continue;
             }
-            if (!topFace && area > 3 * contA + tiny) continue;
-            double a = infinity, b = -infinity;
-            const Deficit* peak = &deficits.front();
+            const double ldE = beam_.ld(*e, topFace), ldhE = beam_.ldh(*e);
+            double maxNeed = 0;
+            bool reachable = true;
             for (const Deficit& df : deficits) {
-                const double t = ldE * std::min(1.0, df.need / area);
-                a = std::min(a, df.x - t);
-                b = std::max(b, df.x + t);
-                if (df.need > peak->need) peak = &df;
+                double f = 1;
+                if (hookLeft) f = std::min(f, (df.x - hookStartX) / ldhE);
+                if (hookRight) f = std::min(f, (hookEndX - df.x) / ldhE);
+                if (f <= tiny) {
+                    reachable = false;
+                    break;
+                }
+                maxNeed = std::max(maxNeed, df.need / (e->supplyArea * f));
             }
-            // The theoretical cut-off lies between the last station with a deficit and the next
-            // one without: measured from the latter, on the safe side of the 5 cm stations.
-            const double ext = cutOffExtension(d, *e);
-            const double firstNeed =
-                deficits.front().index > 0
-                    ? points[static_cast<std::size_t>(deficits.front().index - 1)].x
-                    : deficits.front().x;
-            const double lastNeed =
-                deficits.back().index + 1 < static_cast<int>(points.size())
-                    ? points[static_cast<std::size_t>(deficits.back().index + 1)].x
-                    : deficits.back().x;
-            a = std::min({a, firstNeed - ext, peak->x - ldE});
-            b = std::max({b, lastNeed + ext, peak->x + ldE});
-            bool feasible = true;
-            if (topFace) {
-                // A third of the negative steel at a face runs past the inflection point.
-                if (contA < (contA + area) / 3 - tiny) {
-                    const auto inSpan = pastInflections(beam_, region, *e, d, a, b);
-                    if (inSpan) {
-                        feasible = false;
-                        refuse(Refusal::Why::NoInflection);
-                        why.inflectionSpan = *inSpan;
+            if (!reachable) continue;
+            const int kmin = std::max(1, static_cast<int>(std::ceil(maxNeed - tiny)));
+            const int room = firstLayerRoom(beam_, cont, count, *e);
+            // One bar more than the least may be lighter in all (a smaller region); two more when
+            // fewer would leave the first layer short of full.
+            bool leftShort = false;
+            for (int k = kmin; k <= kmin + (leftShort ? 2 : 1); ++k) {
+                auto refuse = [&](Refusal::Why reason) {
+                    why.set(reason);
+                    why.contCount = count;
+                    why.contBar = cont.designation;
+                    why.count = k;
+                    why.bar = e->designation;
+                };
+                Extra x;
+                x.bar = e;
+                x.count = k;
+                x.inFirstLayer = firstLayerShare(count, cont, k, *e, room);
+                const int second = k - x.inFirstLayer;
+                if (x.inFirstLayer < 0 ||
+                    (second > 0 &&
+                     (in_.settings.maxTensionLayers < 2 ||
+                      layerWidth(in_.settings, Layer{{second, e}}) > beam_.available + tiny))) {
+                    refuse(Refusal::Why::NoRoom);
+                    if (!(contA > 0)) why.contCount = 0;
+                    continue;
+                }
+                // A crew fills the first layer before the second.
+                if (second > 0 && x.inFirstLayer < std::min(k, room)) {
+                    leftShort = true;
+                    continue;
+                }
+                const double area = k * e->supplyArea;
+                if (beam_.seismic && (contA + area) / (in_.b * d) > rhoLimit + ratioTiny) {
+                    refuse(Refusal::Why::RatioAbove);
+                    why.ratio = (contA + area) / (in_.b * d);
+                    continue;
+                }
+                if (!topFace && area > 3 * contA + tiny) continue;
+                double a = infinity, b = -infinity;
+                const Deficit* peak = &deficits.front();
+                for (const Deficit& df : deficits) {
+                    const double t = ldE * std::min(1.0, df.need / area);
+                    a = std::min(a, df.x - t);
+                    b = std::max(b, df.x + t);
+                    if (df.need > peak->need) peak = &df;
+                }
+                // The theoretical cut-off lies between the last station with a deficit and the next
+                // one without: measured from the latter, on the safe side of the 5 cm stations.
+                const double ext = cutOffExtension(d, *e);
+                const double firstNeed =
+                    deficits.front().index > 0
+                        ? points[static_cast<std::size_t>(deficits.front().index - 1)].x
+                        : deficits.front().x;
+                const double lastNeed =
+                    deficits.back().index + 1 < static_cast<int>(points.size())
+                        ? points[static_cast<std::size_t>(deficits.back().index + 1)].x
+                        : deficits.back().x;
+                a = std::min({a, firstNeed - ext, peak->x - ldE});
+                b = std::max({b, lastNeed + ext, peak->x + ldE});
+                bool feasible = true;
+                if (topFace) {
+                    // A third of the negative steel at a face runs past the inflection point.
+                    if (contA < (contA + area) / 3 - tiny) {
+                        const auto inSpan = pastInflections(beam_, region, *e, d, a, b);
+                        if (inSpan) {
+                            feasible = false;
+                            refuse(Refusal::Why::NoInflection);
+                            why.inflectionSpan = *inSpan;
+                        }
                     }
                 }
-            } else if (!stopWhereTwice(beam_, needs_, zone, deficits.front().index,
-                                       deficits.back().index, contArea, a, b)) {
-                feasible = false;
-                refuse(Refusal::Why::NotTwiceArea);
+                bool startHooked = hookLeft, endHooked = hookRight, ranOn = false;
+                if (!topFace && (!stopWhereTwice(beam_, needs_, zone, deficits.front().index,
+                                                 deficits.back().index, contArea, a, b) ||
+                                 a < lowLimit - tiny || b > highLimit + tiny)) {
+                    // Extras with nowhere to stop in their region run on, uncut, into the supports
+                    // beside it: across an interior one to its far edge, hooked into an outer one.
+                    refuse(Refusal::Why::NotTwiceArea);
+                    if (!runOn(zone, *e, k, deficits, a, b, startHooked, endHooked)) continue;
+                    ranOn = true;
+                }
+                if (startHooked) a = hookStartX;
+                if (endHooked) b = hookEndX;
+                if (!feasible || (!ranOn && (a < lowLimit - tiny || b > highLimit + tiny)))
+                    continue;
+                if (roundUpTo5cm(b - a) + (startHooked + endHooked) * tail(*e) >
+                    in_.stockLength + tiny) {
+                    refuse(Refusal::Why::TooLong);
+                    continue;
+                }
+                x.start = a;
+                x.end = b;
+                if (!splitLayers(beam_, x, cont, count, laps)) {
+                    refuse(Refusal::Why::NoRoomBesideLaps);
+                    continue;
+                }
+                x.start = a;
+                x.end = b;
+                x.hookStart = startHooked;
+                x.hookEnd = endHooked;
+                const double tails = (startHooked + endHooked) * tail(*e);
+                x.mass = k * (b - a + tails) * e->mass;
+                if (!best || x.mass < best->mass - tiny) best = x;
             }
-            if (hookLeft) a = hookStartX;
-            if (hookRight) b = hookEndX;
-            if (!feasible || a < lowLimit - tiny || b > highLimit + tiny) continue;
-            if (roundUpTo5cm(b - a) + (hookLeft + hookRight) * tail(*e) >
-                in_.stockLength + tiny) {
-                refuse(Refusal::Why::TooLong);
-                continue;
-            }
-            x.start = a;
-            x.end = b;
-            if (!splitLayers(beam_, x, cont, count, laps)) {
-                refuse(Refusal::Why::NoRoomBesideLaps);
-                continue;
-            }
-            x.start = a;
-            x.end = b;
-            x.hookStart = hookLeft;
-            x.hookEnd = hookRight;
-            const double tails = (hookLeft + hookRight) * tail(*e);
-            x.mass = k * (b - a + tails) * e->mass;
-            if (!best || x.mass < best->mass - tiny) best = x;
         }
     }
     return best;
+}
+
+// The ends [a, b] of bottom extras run on into the supports beside their zone: to the far edge
+// of an interior support, hooked into an outer one. False when a hook does not fit or the bars
+// so placed do not develop the need at every deficit.
+bool FaceSearch::runOn(const Zone& zone, const Bar& bar, int count,
+                       const std::vector<Deficit>& deficits, double& a, double& b,
+                       bool& startHooked, bool& endHooked) const {
+    const int spans = beam_.spans;
+    const int leftSupport = zone.atSupport ? std::max(zone.support - 1, 0) : zone.span;
+    const int rightSupport = zone.atSupport ? std::min(zone.support + 1, spans) : zone.span + 1;
+    startHooked = leftSupport == 0;
+    endHooked = rightSupport == spans;
+    // The smallest bar hooks where the continuous bars do, its hook checked with theirs.
+    const bool smallest = &bar == beam_.sizes.front();
+    if (!smallest && ((startHooked && !beam_.hookFitsIn(bar, 0)) ||
+                      (endHooked && !beam_.hookFitsIn(bar, spans))))
+        return false;
+    a = startHooked ? beam_.hookStartX : beam_.supL[static_cast<std::size_t>(leftSupport)];
+    b = endHooked ? beam_.hookEndX : beam_.supR[static_cast<std::size_t>(rightSupport)];
+    const double ldBar = beam_.ld(bar, false), ldhBar = beam_.ldh(bar);
+    for (const Deficit& df : deficits) {
+        const double developed = std::min({1.0, (df.x - a) / (startHooked ? ldhBar : ldBar),
+                                           (b - df.x) / (endHooked ? ldhBar : ldBar)});
+        if (count * bar.supplyArea * developed < df.need - tiny) return false;
+    }
+    return true;
 }
 
 // Neighbouring extras of one bar size that nearly meet become one mark when that costs at
@@ -297,6 +367,7 @@ bool FaceSearch::mergeMeeting(std::vector<Extra>& extras, const Bar& cont, int c
         if (!allowed(*larger) && !allowed(*smaller)) {
             last_.set(Refusal::Why::MergedBarNotAllowed);
             last_.topFace = topFace_;
+            last_.region = j;
             return false;
         }
         merged.bar = allowed(*larger) ? larger : smaller;
@@ -341,107 +412,156 @@ std::variant<FaceChoice, Phrase> FaceSearch::run() {
     last_ = Refusal{};
     std::vector<double> contArea(points.size()), fraction(points.size());
     const Bar* smallest = beam_.sizes.front();
-    for (const Bar* s : beam_.sizes) {
-        if (in_.seismicClass == SeismicClass::Des &&
-            !passesThroughSupport(s->diameterCm(), smallestInterior) && s != smallest) {
-            continue;
-        }
-        if ((!beam_.hookFitsIn(*s, 0) || !beam_.hookFitsIn(*s, spans)) && s != smallest) continue;
-        const auto laps = planLaps(beam_, *s, topFace);
-        if (!laps) {
-            // A reason of a smaller bar says more.
-            if (last_.why == Refusal::Why::None) {
-                last_.set(Refusal::Why::NoLapPlace);
-                last_.contBar = s->designation;
+    // Extras crowded out are tried again of larger bars only when nothing else fits: a
+    // second pass, which the beams that fit at once never pay for.
+    for (widen_ = false;; widen_ = true) {
+        for (const Bar* s : beam_.sizes) {
+            if (in_.seismicClass == SeismicClass::Des &&
+                !passesThroughSupport(s->diameterCm(), smallestInterior) && s != smallest) {
+                continue;
             }
-            continue;
-        }
-        double barLength = beam_.hookEndX - beam_.hookStartX + 2 * tail(*s);
-        // Share of a continuous bar developed at x: from 0 at a hooked end to 1 at ldh from it.
-        const double ldhS = beam_.ldh(*s);
-        for (std::size_t k = 0; k < points.size(); ++k) {
-            const double x = points[k].x;
-            fraction[k] =
-                std::clamp(std::min(x - beam_.hookStartX, beam_.hookEndX - x) / ldhS, 0.0, 1.0);
-        }
-        for (const Lap& lap : *laps) barLength += lap.end - lap.start;
-        for (int n = 2;; ++n) {
-            const double width = layerWidth(in_.settings, Layer{{n, s}});
-            if (width > beam_.available + tiny) break;
-            // Lapped bars are tied in contact: each pair takes two diameters, spaced as one bar.
-            if (!laps->empty() && width + n * s->diameterCm() > beam_.available + tiny) break;
-            FaceChoice c;
-            c.bar = s;
-            c.count = n;
-            c.laps = *laps;
-            c.mass = n * barLength * s->mass;
-            c.marks = static_cast<int>(laps->size()) + 1;
-            if (best && c.mass > best->mass + tiny) break;
-            for (std::size_t k = 0; k < points.size(); ++k)
-                contArea[k] = n * s->supplyArea * fraction[k];
-            bool ok = true;
-            bool anyExtra = false;
-            for (int r = 0; r < regions && ok; ++r) {
-                const auto extra = bestExtra(r, *s, n, contArea, *laps);
-                if (!extra) {
-                    ok = false;
+            if ((!beam_.hookFitsIn(*s, 0) || !beam_.hookFitsIn(*s, spans)) && s != smallest)
+                continue;
+            const auto laps = planLaps(beam_, *s, topFace);
+            if (!laps) {
+                // A reason of a smaller bar says more.
+                if (last_.why == Refusal::Why::None) {
+                    last_.set(Refusal::Why::NoLapPlace);
+                    last_.contBar = s->designation;
+                }
+                continue;
+            }
+            double barLength = beam_.hookEndX - beam_.hookStartX + 2 * tail(*s);
+            // Share of a continuous bar developed at x: from 0 at a hooked end to 1 at ldh from it.
+            const double ldhS = beam_.ldh(*s);
+            for (std::size_t k = 0; k < points.size(); ++k) {
+                const double x = points[k].x;
+                fraction[k] =
+                    std::clamp(std::min(x - beam_.hookStartX, beam_.hookEndX - x) / ldhS, 0.0, 1.0);
+            }
+            for (const Lap& lap : *laps) barLength += lap.end - lap.start;
+            for (int n = 2;; ++n) {
+                const double width = layerWidth(in_.settings, Layer{{n, s}});
+                // Lapped bars are tied in contact: each pair takes two diameters, spaced as one
+                // bar.
+                const double pairs = laps->empty() ? 0 : n * s->diameterCm();
+                if (width + pairs > beam_.available + tiny) {
+                    if (n == 2 && last_.why == Refusal::Why::None) {
+                        last_.set(Refusal::Why::TwoBarsDoNotFit);
+                        last_.contBar = s->designation;
+                        last_.besideLaps = pairs > 0 && width <= beam_.available + tiny;
+                    }
                     break;
                 }
-                c.extras.push_back(*extra);
-                c.mass += extra->mass;
-                anyExtra = anyExtra || extra->count > 0;
-            }
-            // Extras that meet either stay apart, sharing the layers where they overlap, or
-            // run on as one mark; the lighter, and of nearly equal masses (within 1 %) the one
-            // of fewer marks. Top extras of neighbouring supports that meet always run on.
-            if (ok) {
-                std::vector<Extra> apart = c.extras, joined = c.extras;
-                bool apartFits = false;
-                double crowdedAt = 0;
-                auto share = [&](std::vector<Extra>& extras) {
-                    const auto crowded = shareLayers(beam_, extras, *s, n, *laps);
-                    if (crowded) crowdedAt = *crowded;
-                    return !crowded;
-                };
-                if (!topFace) {
-                    joinSameBars(apart, *s, n, *laps);
-                    apartFits = share(apart);
-                    if (!apartFits) {
-                        apart = c.extras;
-                        apartFits = share(apart);
+                FaceChoice c;
+                c.bar = s;
+                c.count = n;
+                c.laps = *laps;
+                c.mass = n * barLength * s->mass;
+                c.marks = static_cast<int>(laps->size()) + 1;
+                if (best && c.mass > best->mass + tiny) break;
+                for (std::size_t k = 0; k < points.size(); ++k)
+                    contArea[k] = n * s->supplyArea * fraction[k];
+                const FaceChoice alone = c;
+                bool ok = false, anyExtra = false;
+                // Extras that crowd each other out are searched again of larger bars: fewer of
+                // them, in the layers they share.
+                std::optional<Refusal> crowdedWhy;
+                for (smallestExtra_ = 0;;) {
+                    c = alone;
+                    ok = true;
+                    anyExtra = false;
+                    bool crowdedOut = false;
+                    for (int r = 0; r < regions && ok; ++r) {
+                        const auto extra = bestExtra(r, *s, n, contArea, *laps);
+                        if (!extra) {
+                            ok = false;
+                            break;
+                        }
+                        c.extras.push_back(*extra);
+                        c.mass += extra->mass;
+                        anyExtra = anyExtra || extra->count > 0;
                     }
-                }
-                const bool joinedFits =
-                    mergeMeeting(joined, *s, n, *laps) && (topFace || share(joined));
-                const double extrasMass = massOf(c.extras);
-                if (apartFits && joinedFits) {
-                    const bool joinBetter = massOf(joined) < massOf(apart) - tiny ||
-                                            (massOf(joined) <= massOf(apart) * 1.01 &&
-                                             marksIn(joined) < marksIn(apart));
-                    c.extras = joinBetter ? joined : apart;
-                } else if (apartFits || joinedFits) {
-                    c.extras = apartFits ? apart : joined;
-                } else {
-                    ok = false;
-                    if (!topFace) {
-                        last_.set(Refusal::Why::Crowded);
-                        last_.crowdedAt = crowdedAt;
-                        last_.contCount = n;
-                        last_.contBar = s->designation;
+                    // Extras that meet either stay apart, sharing the layers where they overlap, or
+                    // run on as one mark; the lighter, and of nearly equal masses (within 1 %) the
+                    // one of fewer marks. Top extras of neighbouring supports that meet run on when
+                    // they can.
+                    if (ok) {
+                        std::vector<Extra> apart = c.extras, joined = c.extras;
+                        bool apartFits = false;
+                        double crowdedAt = 0;
+                        auto share = [&](std::vector<Extra>& extras) {
+                            const auto crowded = shareLayers(beam_, extras, *s, n, *laps);
+                            if (crowded) crowdedAt = *crowded;
+                            return !crowded;
+                        };
+                        if (!topFace) {
+                            joinSameBars(apart, *s, n, *laps);
+                            apartFits = share(apart);
+                            if (!apartFits) {
+                                apart = c.extras;
+                                apartFits = share(apart);
+                            }
+                        }
+                        const bool joinedFits =
+                            mergeMeeting(joined, *s, n, *laps) && (topFace || share(joined));
+                        // Top extras that cannot run on as one mark (too long, or no bar for every
+                        // support they would cross) stay apart, overlapping in the span between.
+                        if (topFace && !joinedFits) apartFits = share(apart);
+                        const double extrasMass = massOf(c.extras);
+                        if (apartFits && joinedFits) {
+                            const bool joinBetter = massOf(joined) < massOf(apart) - tiny ||
+                                                    (massOf(joined) <= massOf(apart) * 1.01 &&
+                                                     marksIn(joined) < marksIn(apart));
+                            c.extras = joinBetter ? joined : apart;
+                        } else if (apartFits || joinedFits) {
+                            c.extras = apartFits ? apart : joined;
+                        } else {
+                            ok = false;
+                            crowdedOut = true;
+                            last_.set(Refusal::Why::Crowded);
+                            last_.topFace = topFace;
+                            last_.crowdedAt = crowdedAt;
+                            last_.contCount = n;
+                            last_.contBar = s->designation;
+                            // The extras there, as many of the largest of them: a width that
+                            // holds those holds them.
+                            last_.count = 0;
+                            last_.bar = 0;
+                            for (const Extra& e : c.extras) {
+                                if (e.count == 0 || crowdedAt < e.start - tiny ||
+                                    crowdedAt > e.end + tiny)
+                                    continue;
+                                last_.count += e.count;
+                                last_.bar = std::max(last_.bar, e.bar->designation);
+                            }
+                        }
+                        c.mass += massOf(c.extras) - extrasMass;
                     }
+                    for (const Extra& e : c.extras) c.marks += marksOf(e);
+                    if (ok) break;
+                    // When larger bars do not help either, the crowding says why.
+                    if (crowdedWhy) last_ = *crowdedWhy;
+                    if (!crowdedOut || !widen_) break;
+                    if (!crowdedWhy) crowdedWhy = last_;
+                    const int tried = std::max(smallestExtra_, smallest->designation);
+                    const auto larger =
+                        std::find_if(beam_.sizes.begin(), beam_.sizes.end(),
+                                     [&](const Bar* b) { return b->designation > tried; });
+                    if (larger == beam_.sizes.end()) break;
+                    smallestExtra_ = (*larger)->designation;
                 }
-                c.mass += massOf(c.extras) - extrasMass;
-            }
-            for (const Extra& e : c.extras) c.marks += marksOf(e);
-            if (ok) {
-                if (!best || c.mass < best->mass - coarse ||
-                    (c.mass < best->mass + coarse && c.marks < best->marks)) {
-                    best = c;
+                if (ok) {
+                    if (!best || c.mass < best->mass - coarse ||
+                        (c.mass < best->mass + coarse && c.marks < best->marks)) {
+                        best = c;
+                    }
+                    if (!anyExtra) break;
                 }
-                if (!anyExtra) break;
+                if (n > 12) break;
             }
-            if (n > 12) break;
         }
+        if (best || widen_) break;
     }
     if (best) return *best;
     return Phrase() << (topFace ? "Ninguna disposición de barras superiores"

@@ -171,6 +171,57 @@ const char* codeText(engine::DesignCode code) {
     return code == engine::DesignCode::Nsr10 ? "NSR-10" : "NSR-98";
 }
 
+// The bars as a crew places them: the continuous bars in the first layer (its corners); a mark
+// in the second layer only where, somewhere along it, the first layer has no room for two more
+// of its bars (three when two would leave one alone); the bars of one mark split between the
+// layers leave at least two in the second, and beside continuous bars of another size an odd
+// number of them in the first only beside an even number of continuous bars (the odd bar takes
+// the middle).
+void expectBarsACrewWouldPlace(const BeamInput& in, const BeamDesign& design) {
+    const double available = engine::availableWidth(in.settings, in.b);
+    for (const BarMark& m : design.bars) {
+        if (m.continuous) {
+            EXPECT_EQ(m.layer, 1) << m.mark;
+            continue;
+        }
+        if (m.layer != 2) continue;
+        const BarMark* firstPart = nullptr;
+        for (const BarMark& other : design.bars) {
+            if (other.layer == 1 && !other.continuous && other.face == m.face &&
+                other.bar == m.bar && std::abs(other.start - m.start) < 1e-9 &&
+                std::abs(other.end - m.end) < 1e-9)
+                firstPart = &other;
+        }
+        if (firstPart) {
+            EXPECT_GE(m.count, 2) << m.mark;
+        }
+        bool full = false;
+        for (const ProfilePoint& p : design.profile) {
+            if (p.x < m.start - 1e-6 || p.x > m.end + 1e-6) continue;
+            engine::Layer first;
+            double pairs = 0;
+            int continuousMarks = 0;
+            for (const BarMark& o : design.bars) {
+                // Bars lapped within a station of x tie in contact beside the continuous ones.
+                if (o.face == m.face && o.continuous && o.start <= p.x + 0.05 + 1e-6 &&
+                    o.end >= p.x - 0.05 - 1e-6 && ++continuousMarks > 1)
+                    pairs = o.count * engine::findBar(o.bar)->diameterCm();
+                if (o.face != m.face || o.layer != 1 || o.start > p.x + 1e-6 || o.end < p.x - 1e-6)
+                    continue;
+                first.push_back({o.count, engine::findBar(o.bar)});
+                if (o.continuous) {
+                    if (firstPart && o.bar != m.bar && o.count % 2 == 1) {
+                        EXPECT_EQ(firstPart->count % 2, 0) << firstPart->mark;
+                    }
+                }
+            }
+            first.push_back({m.count == 3 ? 3 : 2, engine::findBar(m.bar)});
+            full = full || engine::layerWidth(in.settings, first) + pairs > available + 1e-9;
+        }
+        EXPECT_TRUE(full) << m.mark;
+    }
+}
+
 // The properties every designed beam keeps: strength at every station, the ratio rules at the
 // faces and stations, two continuous bars top and bottom, every stopped bar run past its need,
 // masses that add up, and required steel at each face never less than the section design's.
@@ -230,6 +281,7 @@ void expectBeamKeepsTheRules(const BeamInput& in, const BeamDesign& design) {
             }
         }
     }
+    expectBarsACrewWouldPlace(in, design);
     double total = 0;
     std::map<int, double> byBar;
     for (const BarMark& m : design.bars) {
@@ -328,6 +380,46 @@ TEST(BeamProperty, HeavyBeamsPassEveryCheckOrSayWhereNot) {
     EXPECT_GE(designed, tried * 80 / 100);
 }
 
+// Beams as a Colombian office draws them (see drawnOfficeBeam): at least 95 % pass every check
+// when the outer supports leave room for the hooks, and every one refused names the place.
+// Drawn twice: as drawn, and with outer supports wide enough for any hook, so that the hooks'
+// part of the refusals shows on its own.
+TEST(BeamProperty, OfficeBeamsAreDesigned) {
+    for (const bool wideOuterSupports : {false, true}) {
+        SCOPED_TRACE(wideOuterSupports ? "wide outer supports" : "as drawn");
+        std::mt19937 random(2024);
+        auto uniform = [&](double lo, double hi) {
+            return std::uniform_real_distribution<double>(lo, hi)(random);
+        };
+        int designed = 0;
+        const int tried = 300;
+        std::string refused;
+        for (int n = 0; n < tried; ++n) {
+            BeamInput in = beaminputs::drawnOfficeBeam(n, uniform);
+            if (wideOuterSupports) in.supports.front() = in.supports.back() = 60;
+            const BeamOutcome outcome = designBeam(in);
+            SCOPED_TRACE(drawnBeamTrace("office beam", n, in));
+            if (failedSayingWhere(outcome, n)) {
+                refused +=
+                    "\n" + std::to_string(n) + ": " + errorText(std::get<BeamError>(outcome), '.');
+                continue;
+            }
+            const BeamDesign& design = std::get<BeamDesign>(outcome);
+            expectBeamKeepsTheRules(in, design);
+            if (design.passes) {
+                ++designed;
+                continue;
+            }
+            for (const Check& c : design.checks)
+                if (!c.passes) refused += "\n" + std::to_string(n) + ": " + checkLine(c, '.');
+        }
+        // As drawn, hooks of N° 4 that do not fit outer supports of 30 to 33 cm (DMI, DMO)
+        // still hold the rate back (246 of 300 here).
+        EXPECT_GE(designed, tried * (wideOuterSupports ? 95 : 82) / 100)
+            << designed << " of " << tried << refused;
+    }
+}
+
 // A 3-span DES beam worked by hand: b 30, h 50, d = d'' = 44 cm, f'c 210, Fy 4200, NSR-10
 // (φ 0.9), clear spans 6, 7 and 6 m between 40 cm columns, Mu− 18 at the outer faces and 24 at
 // the interior ones, Mu+ 14, 15 and 14 Tn-m.
@@ -385,7 +477,8 @@ TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
         EXPECT_GE(m.end - 6.80, 0.893) << m.mark;  // ld past the face
     }
     EXPECT_GT(overSupport2, 0);
-    // Bars of one size and length are one mark unless they fit no single layer.
+    // Bars of one size and length are split between the layers only when they do not all fit
+    // the first beside the continuous bars.
     for (std::size_t a = 0; a < design.bars.size(); ++a) {
         for (std::size_t b = a + 1; b < design.bars.size(); ++b) {
             const BarMark& m = design.bars[a];
@@ -394,8 +487,19 @@ TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
                 std::abs(m.end - n.end) > 1e-9)
                 continue;
             const engine::Bar* bar = engine::findBar(m.bar);
-            const double width = engine::layerWidth(in.settings, {{m.count + n.count, bar}});
-            EXPECT_GT(width, engine::availableWidth(in.settings, in.b)) << m.mark << n.mark;
+            engine::Layer first{{m.count + n.count, bar}};
+            for (const BarMark& c : design.bars) {
+                if (c.continuous && c.face == m.face && c.start <= m.start && c.end >= m.start)
+                    first.push_back({c.count, engine::findBar(c.bar)});
+            }
+            const double width = engine::layerWidth(in.settings, first);
+            // Or an odd number of them beside an odd number of continuous bars of another size:
+            // not symmetric in one layer.
+            const bool symmetric = first.size() < 2 || first[1].bar == bar ||
+                                   (m.count + n.count) % 2 == 0 || first[1].count % 2 == 0;
+            if (symmetric) {
+                EXPECT_GT(width, engine::availableWidth(in.settings, in.b)) << m.mark << n.mark;
+            }
         }
     }
     const auto ldh = std::find_if(design.checks.begin(), design.checks.end(),
@@ -403,6 +507,24 @@ TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
     ASSERT_NE(ldh, design.checks.end());
     EXPECT_NEAR(developmentLength(210, 4200, 5, true, 2.54, 4.95), 89.3, 0.05);
     EXPECT_NEAR(hookDevelopmentLength(210, 4200, 6, SeismicClass::Des), 32.1, 0.05);
+}
+
+// A simple span whose bottom extras need their whole development length beyond the peak: they
+// cannot stop where the continuous bars give twice the need inside the span, and run on,
+// uncut, into the supports. 4.27 m, 38 × 63.5 cm, Mu+ 48.8 Tn-m: designed in every class.
+TEST(BeamSearch, ExtrasThatCannotBeCutRunIntoTheSupports) {
+    for (const SeismicClass seismicClass :
+         {SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}) {
+        SCOPED_TRACE(std::string(className(seismicClass)));
+        const BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, seismicClass, {40, 40},
+                                              {{4.27, {0, 48.8, 0, {}}}}, 38, 63.5);
+        const BeamOutcome outcome = designBeam(in);
+        ASSERT_TRUE(std::holds_alternative<BeamDesign>(outcome))
+            << errorText(std::get<BeamError>(outcome), '.');
+        const BeamDesign& design = std::get<BeamDesign>(outcome);
+        EXPECT_TRUE(design.passes);
+        expectBeamKeepsTheRules(in, design);
+    }
 }
 
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
@@ -446,8 +568,22 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
         // Faces closer than the station grid once read outside the stations.
         {"span_too_short_to_build", [](BeamInput& in) { in.spans[0].length = 1e-8; },
          "(0.3 a 30 m)", BeamErrorKind::Input},
-        {"support_too_narrow_to_build", [](BeamInput& in) { in.supports[1] = 1e-6; },
-         "Apoyo 2", BeamErrorKind::Input},
+        {"support_too_narrow_to_build", [](BeamInput& in) { in.supports[1] = 1e-6; }, "Apoyo 2",
+         BeamErrorKind::Input},
+        // 2 × 1.27 + 2.5 cm clear + 2 × 4.95 cm of cover and stirrup = 14.9 cm.
+        {"two_bars_too_wide", [](BeamInput& in) { in.b = 12; },
+         "Barras continuas: 2 N° 4 no caben en b = 12.0 cm; aumente b a 15 cm",
+         BeamErrorKind::Unsatisfiable},
+        // DES: 20 db of a N° 5 is 31.8 cm, so only N° 4 cross a 30 cm support, and the 20 cm²
+        // or so of Mu− 30 Tn-m take more N° 4 than two layers hold in b = 30 cm.
+        {"des_support_passes_small_bars",
+         [](BeamInput& in) {
+             in.supports[1] = 30;
+             in.spans[0].moments.right = in.spans[1].moments.left = 30;
+         },
+         "Apoyo 2 de 30 cm, barras superiores: en DES cruzan barras de hasta N° 4 (20 db = 25.4 "
+         "≤ 30 cm); ",
+         BeamErrorKind::Unsatisfiable},
         {"station_past_the_centreline",
          [](BeamInput& in) {
              in.stationsFromCentreline = true;
