@@ -55,6 +55,10 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
         return says("Se necesitan " + std::to_string(in.spans.size() + 1) + " apoyos para " +
                     std::to_string(in.spans.size()) + " vanos");
     }
+    if (!in.columns.empty() && in.columns.size() != in.supports.size()) {
+        return says("Se necesita el ancho de la columna de cada uno de los " +
+                    std::to_string(in.supports.size()) + " apoyos");
+    }
     if (!positive(in.b) || !positive(in.h) || !positive(in.fc) || !positive(in.fy)) {
         return says("b, h, f'c y Fy deben ser mayores que cero");
     }

@@ -58,6 +58,9 @@ struct BeamInput {
     int largestBar = 8;
     double stockLength = 12;        // commercial bar length, m
     std::vector<double> supports;   // width of each support along the beam, cm; spans + 1
+    // The width of each support's column across the beam, cm; empty, or spans + 1 values (a
+    // value of 0: the support's width, a square column). Hooks take the cover it gives them.
+    std::vector<double> columns;
     std::vector<Span> spans;        // left to right
     // When not empty, the moments come from these rows and the spans' typed moments are unused.
     std::vector<Station> stations;
@@ -163,7 +166,11 @@ struct Check {
     double from = 0, to = 0;            // Lap: where the pieces overlap, m
     // The DES form of the rule: Width, mín(0.3 h, 25 cm) rather than DMO's 20 cm; Lap, the
     // clause "clear of 2h from the faces".
-    bool desForm = false;
+    bool desForm = false;    // HookLength: ldh before the factor 0.7 of the covers (0: no factor); where the hook does
+    // not fit, the smaller bar (N°, 0: none) and the support width (cm, 0: none) that fit.
+    double hookUnreduced = 0;
+    int remedyBar = 0;
+    double remedySupport = 0;
 };
 
 struct BeamDesign {
@@ -207,7 +214,9 @@ double developmentLength(double fc, double fy, int bar, bool topBar, double clea
                          double clearCover);
 
 // Development length of a standard 90° hook, cm: 0.24 fy db / sqrt(f'c) in MPa, in DES
-// fy db / (5.4 sqrt(f'c)); at least 8 db and 15 cm.
-double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass);
+// fy db / (5.4 sqrt(f'c)); times `factor` (0.7 where the covers allow it); at least 8 db and
+// 15 cm.
+double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass,
+                             double factor = 1);
 
 }  // namespace engine::beam

@@ -19,6 +19,11 @@ std::optional<OutOfBounds> firstOf(const BeamInput& input) {
         if (auto breach = check(bounds::supportWidth, input.supports[j], "Apoyo", j + 1))
             return breach;
     }
+    for (std::size_t j = 0; j < input.columns.size(); ++j) {
+        if (input.columns[j] == 0) continue;
+        if (auto breach = check(bounds::columnWidth, input.columns[j], "Apoyo", j + 1))
+            return breach;
+    }
     for (std::size_t i = 0; i < input.spans.size(); ++i) {
         const Span& s = input.spans[i];
         if (auto breach = check(bounds::spanLength, s.length, "Vano", i + 1)) return breach;

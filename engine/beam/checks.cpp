@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
@@ -266,28 +267,35 @@ void addLapChecks(std::vector<Check>& checks, const Beam& beam, const std::vecto
     }
 }
 
-// Hooks: the length available in the outer supports.
+// Hooks: the length available in the outer supports, inside the column's core; where a hook
+// does not fit, what would.
 void addHookChecks(std::vector<Check>& checks, const Beam& beam,
                    const std::vector<BarMark>& marks) {
     const BeamInput& in = beam.in;
     for (const int j : {0, beam.spans}) {
-        double need = 0;
+        std::optional<HookAnchorage> worst;
         int barNeeding = 0;
         for (const BarMark& m : marks) {
             if ((j == 0 && m.hookStart) || (j == beam.spans && m.hookEnd)) {
-                const double l = hookDevelopmentLength(in.fc, in.fy, m.bar, in.seismicClass);
-                if (l > need) {
-                    need = l;
+                const HookAnchorage hook = hookAnchorage(in, beam.barSeat, *findBar(m.bar), j);
+                if (!worst || hook.ldh - hook.room > worst->ldh - worst->room) {
+                    worst = hook;
                     barNeeding = m.bar;
                 }
             }
         }
-        if (barNeeding == 0) continue;
-        const double room = hookRoom(beam.supportWidth(j), beam.barSeat);
+        if (!worst) continue;
         Check c = check(CheckRule::HookLength,
                         supportPlace(j, j == 0 ? beam.xL.front() : beam.xR.back()),
-                        hookFits(need, room), need, room);
+                        worst->fits(), worst->ldh, worst->room);
         c.bar = barNeeding;
+        if (worst->reduced)
+            c.hookUnreduced = hookDevelopmentLength(in.fc, in.fy, barNeeding, in.seismicClass);
+        if (!c.passes) {
+            const HookRemedy remedy = hookRemedy(in, beam.barSeat, *findBar(barNeeding), j);
+            c.remedyBar = remedy.bar;
+            c.remedySupport = remedy.supportWidth;
+        }
         checks.push_back(c);
     }
 }

@@ -152,9 +152,19 @@ Phrase checkBody(const Check& c) {
               << (c.desForm ? ", a más de 2h de las caras" : "");
             break;
         case CheckRule::HookLength:
-            p << "ldh del N° " + number(c.bar) + " = " << Figure{c.value, 1} << " cm"
-              << comparison(c.passes, " ≤ ", " > ") << "disponible " << Figure{c.limit, 1}
-              << " cm";
+            p << "ldh del N° " + number(c.bar) + " = ";
+            if (c.hookUnreduced > 0)
+                p << Figure{hookCoverFactor, 1} << " × " << Figure{c.hookUnreduced, 1} << " = ";
+            p << Figure{c.value, 1} << " cm" << comparison(c.passes, " ≤ ", " > ")
+              << "disponible " << Figure{c.limit, 1} << " cm";
+            if (c.hookUnreduced > 0) p << " (C.12.5.3)";
+            if (c.remedyBar > 0 && c.remedySupport > 0)
+                p << "; use barras N° " + number(c.remedyBar) + " o un apoyo de al menos "
+                  << Figure{c.remedySupport, 0} << " cm";
+            else if (c.remedyBar > 0)
+                p << "; use barras N° " + number(c.remedyBar);
+            else if (c.remedySupport > 0)
+                p << "; use un apoyo de al menos " << Figure{c.remedySupport, 0} << " cm";
             break;
     }
     return p;

@@ -34,14 +34,15 @@ double developmentLength(double fc, double fy, int bar, bool topBar, double clea
     return std::max(ld, 30.0);
 }
 
-double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass) {
+double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass,
+                             double factor) {
     const Bar* b = findBar(bar);
     if (b == nullptr || !(fc > 0) || !(fy > 0)) return 0;
     const double db = b->diameterCm();
     const double fyMpa = fy * mpaPerKgCm2;
     const double ldh = seismicClass == SeismicClass::Des ? fyMpa * db / (5.4 * rootFcMpa(fc))
                                                          : 0.24 * fyMpa * db / rootFcMpa(fc);
-    return std::max({ldh, 8 * db, 15.0});
+    return std::max({factor * ldh, 8 * db, 15.0});
 }
 
 double lapLength(double ld) {
@@ -68,6 +69,55 @@ bool hookFits(double ldh, double room) {
     return ldh <= room + tiny;
 }
 
+double columnWidth(const BeamInput& in, int support) {
+    const auto j = static_cast<std::size_t>(support);
+    const double given = j < in.columns.size() ? in.columns[j] : 0;
+    return given > 0 ? given : in.supports[j];
+}
+
+HookAnchorage hookAnchorage(const BeamInput& in, double barSeat, const Bar& bar,
+                            double supportWidth, double column) {
+    HookAnchorage plain;
+    plain.ldh = hookDevelopmentLength(in.fc, in.fy, bar.designation, in.seismicClass);
+    plain.room = hookRoom(supportWidth, barSeat);
+    // The beam centred on the column: the hook's side cover is the beam's own plus the column's
+    // overhang on either side.
+    const double sideCover = (column - in.b) / 2 + barSeat;
+    if (in.seismicClass == SeismicClass::Des || bar.designation > hookFactorLargestBar ||
+        sideCover < hookSideCover - tiny) {
+        return plain;
+    }
+    HookAnchorage reduced;
+    reduced.ldh = hookDevelopmentLength(in.fc, in.fy, bar.designation, in.seismicClass,
+                                        hookCoverFactor);
+    reduced.room = supportWidth - std::max(barSeat, hookTailCover);
+    reduced.reduced = true;
+    return plain.fits() && !reduced.fits() ? plain : reduced;
+}
+
+HookAnchorage hookAnchorage(const BeamInput& in, double barSeat, const Bar& bar, int support) {
+    return hookAnchorage(in, barSeat, bar, in.supports[static_cast<std::size_t>(support)],
+                         columnWidth(in, support));
+}
+
+HookRemedy hookRemedy(const BeamInput& in, double barSeat, const Bar& bar, int support) {
+    HookRemedy remedy;
+    for (int smaller = bar.designation - 1; smaller >= 3 && remedy.bar == 0; --smaller) {
+        const Bar* b = findBar(smaller);
+        if (b != nullptr && hookAnchorage(in, barSeat, *b, support).fits()) remedy.bar = smaller;
+    }
+    const auto j = static_cast<std::size_t>(support);
+    const bool square = !(j < in.columns.size() && in.columns[j] > 0);
+    const double column = columnWidth(in, support);
+    for (double width = std::floor(in.supports[j]) + 1; width <= 1000; width += 1) {
+        if (hookAnchorage(in, barSeat, bar, width, square ? width : column).fits()) {
+            remedy.supportWidth = width;
+            break;
+        }
+    }
+    return remedy;
+}
+
 bool passesThroughSupport(double barDiameter, double supportWidth) {
     return supportBarDiameters * barDiameter <= supportWidth + tiny;
 }
@@ -84,8 +134,5 @@ double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool
            100;
 }
 
-double beamHookDevelopment(const BeamInput& in, const Bar& bar) {
-    return hookDevelopmentLength(in.fc, in.fy, bar.designation, in.seismicClass) / 100;
-}
 
 }  // namespace engine::beam

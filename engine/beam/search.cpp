@@ -124,12 +124,15 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
             // Say why the larger bars were not tried, once, after the smaller bars' reason.
             if (why.hookBar == 0) {
                 why.hookBar = e->designation;
-                why.hookLdh = beam_.ldh(*e) * 100;
-                why.hookRoom = hookRoom(beam_.supportWidth(support), beam_.barSeat);
+                const HookAnchorage hook = hookAnchorage(in_, beam_.barSeat, *e, support);
+                why.hookLdh = hook.ldh;
+                why.hookRoom = hook.room;
+                why.hookSupport = hookRemedy(in_, beam_.barSeat, *e, support).supportWidth;
             }
             continue;
         }
-        const double ldE = beam_.ld(*e, topFace), ldhE = beam_.ldh(*e);
+        const double ldE = beam_.ld(*e, topFace);
+        const double ldhE = hookLeft || hookRight ? beam_.ldh(*e, support) : 0;
         double maxNeed = 0;
         bool reachable = true;
         for (const Deficit& df : deficits) {
@@ -358,11 +361,12 @@ std::variant<FaceChoice, Phrase> FaceSearch::run() {
         }
         double barLength = beam_.hookEndX - beam_.hookStartX + 2 * tail(*s);
         // Share of a continuous bar developed at x: from 0 at a hooked end to 1 at ldh from it.
-        const double ldhS = beam_.ldh(*s);
+        const double ldhStart = beam_.ldh(*s, 0), ldhEnd = beam_.ldh(*s, spans);
         for (std::size_t k = 0; k < points.size(); ++k) {
             const double x = points[k].x;
-            fraction[k] =
-                std::clamp(std::min(x - beam_.hookStartX, beam_.hookEndX - x) / ldhS, 0.0, 1.0);
+            fraction[k] = std::clamp(
+                std::min((x - beam_.hookStartX) / ldhStart, (beam_.hookEndX - x) / ldhEnd), 0.0,
+                1.0);
         }
         for (const Lap& lap : *laps) barLength += lap.end - lap.start;
         for (int n = 2;; ++n) {

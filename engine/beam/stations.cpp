@@ -154,12 +154,12 @@ double Beam::ld(const Bar& bar, bool topFace) const {
     return beamDevelopment(in, barSeat, bar, topFace);
 }
 
-double Beam::ldh(const Bar& bar) const {
-    return beamHookDevelopment(in, bar);
+double Beam::ldh(const Bar& bar, int support) const {
+    return hookAnchorage(in, barSeat, bar, support).ldh / 100;
 }
 
 bool Beam::hookFitsIn(const Bar& bar, int support) const {
-    return hookFits(ldh(bar) * 100, hookRoom(supportWidth(support), barSeat));
+    return hookAnchorage(in, barSeat, bar, support).fits();
 }
 
 Place pointPlace(const Point& p) {

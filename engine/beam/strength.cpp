@@ -13,7 +13,8 @@ PlacedMarks::PlacedMarks(const Beam& beam, const std::vector<BarMark>& marks)
     for (const BarMark& m : marks) {
         const Bar* bar = findBar(m.bar);
         bars_.push_back(bar);
-        development_.push_back({beam.ld(*bar, m.face == BeamFace::Top), beam.ldh(*bar)});
+        development_.push_back({beam.ld(*bar, m.face == BeamFace::Top), beam.ldh(*bar, 0),
+                                beam.ldh(*bar, beam.spans)});
     }
 }
 
@@ -29,9 +30,9 @@ double PlacedMarks::steelAt(BeamFace face, double x, std::vector<SteelLayer>& la
         const std::size_t k = active ? (*active)[i] : i;
         const BarMark& m = marks_[k];
         if (m.face != face || x < m.start - tiny || x > m.end + tiny) continue;
-        const auto [ldM, ldhM] = development_[k];
-        const double fromStart = (x - m.start) / (m.hookStart ? ldhM : ldM);
-        const double fromEnd = (m.end - x) / (m.hookEnd ? ldhM : ldM);
+        const Development& dev = development_[k];
+        const double fromStart = (x - m.start) / (m.hookStart ? dev.ldhStart : dev.ld);
+        const double fromEnd = (m.end - x) / (m.hookEnd ? dev.ldhEnd : dev.ld);
         double f = std::clamp(std::min(fromStart, fromEnd), 0.0, 1.0);
         if (quartered) f = std::floor(f * 4 + tiny) / 4;
         const Bar* bar = bars_[k];

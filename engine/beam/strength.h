@@ -33,7 +33,10 @@ class PlacedMarks {
 
     const Beam& beam_;
     const std::vector<BarMark>& marks_;
-    std::vector<std::pair<double, double>> development_;  // ld and ldh of each mark, m
+    struct Development {
+        double ld = 0, ldhStart = 0, ldhEnd = 0;  // m; ldh in the outer support of each hook
+    };
+    std::vector<Development> development_;  // of each mark
     std::vector<const Bar*> bars_;
 };
 

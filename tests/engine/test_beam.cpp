@@ -396,6 +396,60 @@ TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
     EXPECT_NEAR(hookDevelopmentLength(210, 4200, 6, SeismicClass::Des), 32.1, 0.05);
 }
 
+// Hooks in the outer columns, a 25 x 40 DMI beam on 30 cm supports, f'c 210, Fy 4200, clear
+// cover 4 cm and N° 3 stirrups (the column's cover and ties taken alike: 4.95 cm).
+//   ldh of a N° 4 = 0.24 x 411.88 x 1.27 / 4.538 = 27.7 cm; room 30 - 4.95 = 25.05 cm.
+//   On a 30 cm column the side cover is (30 - 25) / 2 + 4.95 = 7.45 >= 6.5 cm: 0.7 x 27.7 =
+//   19.4 cm, with the tail held 5 cm from the column's face: room 30 - 5 = 25.0 cm.
+//   A column 28 cm wide leaves 6.45 cm of side cover: no factor, 27.7 > 25.05; a N° 3 (20.7 cm)
+//   fits, and so does a support of 27.7 + 4.95 = 32.6, 33 cm. At 28.1 cm the cover is 6.5 cm.
+//   DES takes fy db / (5.4 sqrt(f'c)) = 21.3 cm for the confined joint, without the factor.
+TEST(BeamHooks, AnchorageInTheColumnsCore) {
+    struct Case {
+        const char* name;
+        SeismicClass seismicClass;
+        std::vector<double> columns;
+        bool passes;
+        double ldh, room, unreduced;  // cm; unreduced 0: no factor
+        const char* remedy;           // in the check's text, or "" when none is said
+    };
+    const Case cases[] = {
+        {"square_30_column", SeismicClass::Dmi, {}, true, 19.36, 25.0, 27.66, ""},
+        {"column_28_no_factor", SeismicClass::Dmi, {28, 28}, false, 27.66, 25.05, 0,
+         "use barras N° 3 o un apoyo de al menos 33 cm"},
+        {"column_28.1_side_cover_6.5", SeismicClass::Dmi, {28.1, 28.1}, true, 19.36, 25.0, 27.66,
+         ""},
+        {"des_confined_joint", SeismicClass::Des, {}, true, 21.35, 25.05, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, c.seismicClass, {30, 30},
+                                        {{5.0, {4, 5, 4, {}}}}, 25, 40);
+        in.columns = c.columns;
+        const BeamOutcome outcome = designBeam(in);
+        ASSERT_TRUE(isDesign(outcome));
+        const BeamDesign& design = std::get<BeamDesign>(outcome);
+        int hooks = 0;
+        for (const Check& k : design.checks) {
+            if (k.rule != CheckRule::HookLength) continue;
+            ++hooks;
+            EXPECT_EQ(k.bar, 4);
+            EXPECT_EQ(k.passes, c.passes) << checkLine(k, '.');
+            EXPECT_NEAR(k.value, c.ldh, 0.01);
+            EXPECT_NEAR(k.limit, c.room, 1e-9);
+            EXPECT_NEAR(k.hookUnreduced, c.unreduced, 0.01);
+            const std::string text = checkLine(k, '.');
+            if (*c.remedy != '\0') {
+                EXPECT_NE(text.find(c.remedy), std::string::npos) << text;
+            }
+            if (c.passes) {
+                EXPECT_EQ(text.find("use "), std::string::npos) << text;
+            }
+        }
+        EXPECT_EQ(hooks, 2);
+    }
+}
+
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
 TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     auto base = [] {
