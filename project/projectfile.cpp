@@ -326,6 +326,21 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
                                eb::bounds::supportWidth);
         beam.supports.push_back(*width);
     }
+    // The columns' widths across the beam, one per support (0: as wide as the support); files
+    // without them have square columns.
+    const QJsonValue columnsValue = object.value(QLatin1String("columns"));
+    if (!columnsValue.isUndefined()) {
+        if (!columnsValue.isArray() || columnsValue.toArray().size() != spans.size() + 1)
+            return beamKey(QStringLiteral("columns"));
+        for (const QJsonValue& column : columnsValue.toArray()) {
+            const std::optional<double> width = nonNegativeOf(column);
+            if (!width) return beamKey(QStringLiteral("columns"));
+            if (*width != 0 && !eb::bounds::columnWidth.holds(*width))
+                return outOfBounds(QStringLiteral("columns[%1]").arg(beam.columns.size()), *width,
+                                   eb::bounds::columnWidth);
+            beam.columns.push_back(*width);
+        }
+    }
 
     const QJsonValue stationsValue = object.value(QLatin1String("stations"));
     if (!stationsValue.isUndefined()) {
@@ -465,6 +480,13 @@ QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
     QJsonArray supports;
     for (const double width : beam.supports) supports.append(width);
     object.insert(QLatin1String("supports"), supports);
+    if (beam.columns.empty()) {
+        object.remove(QLatin1String("columns"));
+    } else {
+        QJsonArray columns;
+        for (const double width : beam.columns) columns.append(width);
+        object.insert(QLatin1String("columns"), columns);
+    }
     std::vector<QJsonObject> spans;
     for (const eb::Span& span : beam.spans) {
         QJsonObject spanObject{{QLatin1String("length"), span.length}};
@@ -568,7 +590,7 @@ bool sameBeam(const eb::BeamInput& a, const eb::BeamInput& b) {
            a.dPrime == b.dPrime && a.dSecond == b.dSecond && a.fc == b.fc && a.fy == b.fy &&
            a.settings == b.settings && a.smallestBar == b.smallestBar &&
            a.largestBar == b.largestBar && a.stockLength == b.stockLength &&
-           a.supports == b.supports &&
+           a.supports == b.supports && a.columns == b.columns &&
            std::equal(a.spans.begin(), a.spans.end(), b.spans.begin(), b.spans.end(), sameSpan) &&
            std::equal(a.stations.begin(), a.stations.end(), b.stations.begin(), b.stations.end(),
                       sameStation) &&

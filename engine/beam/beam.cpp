@@ -139,6 +139,15 @@ std::vector<Phrase> notesOf(const Beam& beam, const FaceChoice& top, const FaceC
         notes.push_back(Phrase() << "Dos barras continuas arriba y abajo a lo largo de toda la "
                                     "viga también en DMI, más de lo que exige la NSR-98.");
     }
+    notes.push_back(Phrase() << "Ganchos de 90° dentro del núcleo de las columnas extremas: el "
+                                "recubrimiento y los estribos de la columna se toman iguales a "
+                                "los de la viga ("
+                             << Figure{beam.barSeat, 2}
+                             << " cm); ldh por " << Figure{hookCoverFactor, 1}
+                             << " (C.12.5.3) donde la columna deja al gancho "
+                             << Figure{hookSideCover, 1}
+                             << " cm de recubrimiento lateral, con la cola a "
+                             << Figure{hookTailCover, 0} << " cm de su cara.");
     notes.push_back(Phrase() << "Mpr con " << Figure{1.25, 2}
                              << " Fy y φ = 1, para el diseño a cortante.");
     if (in.code == DesignCode::Nsr98) {

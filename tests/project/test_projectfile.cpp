@@ -94,6 +94,12 @@ engine::beam::BeamInput randomBeam(std::mt19937_64& random) {
         beam.spans.push_back(span);
         beam.supports.push_back(randomWithin(random, eb::bounds::supportWidth));
     }
+    // Columns' widths across the beam, some as wide as their supports (0).
+    if (random() % 2) {
+        for (std::size_t j = 0; j < beam.supports.size(); ++j)
+            beam.columns.push_back(random() % 3 ? randomWithin(random, eb::bounds::columnWidth)
+                                                : 0);
+    }
     if (random() % 2) {
         for (int i = int(random() % 12); i >= 0; --i) {
             const int span = int(random() % unsigned(spans)) + 1;
@@ -241,6 +247,9 @@ class ProjectFileTest : public QObject {
         row("bad_tension", "el dato \"arrangement.tension\" no es válido");
         row("bad_beam_supports", "el dato \"beam.supports\" no es válido");
         row("bad_beam_class", "el dato \"beam.class\" no es válido");
+        row("bad_beam_columns", "el dato \"beam.columns\" no es válido");
+        row("beam_column_too_narrow",
+            "el dato \"beam.columns[1]\" = 5 está fuera de lo admitido (10 a 300 cm)");
         row("beam_span_too_long",
             "el dato \"beam.spans[0].length\" = 1e+12 está fuera de lo admitido (0.3 a 30 m)");
         row("beam_mid_min_above_mid", "el dato \"beam.spans[0].muMidMin\" no es válido");
