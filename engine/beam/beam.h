@@ -95,11 +95,16 @@ struct BarMark {
     int count = 0;
     double start = 0, end = 0;   // ends of the straight part after rounding, m
     bool hookStart = false, hookEnd = false;  // standard 90° hook at either end
-    double hookTail = 0;         // straight tail of a hook, cm (12 db), 0 without hooks; a bar
-                                 // hooked at both ends takes the rounding of its length here
+    // As the bender reads it, in whole cm: the straight length out to out (to the outer faces
+    // of the hooks' legs), and of each hook the inside bend diameter and the leg out to out
+    // (0 without hooks).
+    double straight = 0, bend = 0, leg = 0;
+    // The bar each hook takes past the straight part's end as cut (bend and leg), cm, 0 without
+    // hooks: the drawings draw the leg this long, so that a bar's line is as long as the bar.
+    double hookTail = 0;
     int layer = 1;               // 1 nearest the face
     double depth = 0;            // bar centre from its own face, cm
-    double length = 0;           // one bar as cut: straight part plus hook tails, m
+    double length = 0;           // one bar as cut, bends included, whole cm, in m
     double mass = 0;             // the whole mark, kg
     bool continuous = false;     // part of the bars that run along the whole beam
 };

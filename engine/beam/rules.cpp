@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "engine/beam/tolerance.h"
 
@@ -55,6 +56,27 @@ double lapClearance(double h) {
 
 double hookTail(const Bar& bar) {
     return 12 * bar.diameterCm();
+}
+
+double bendDiameter(const Bar& bar) {
+    const double db = bar.diameterCm();
+    if (bar.designation <= 8) return 6 * db;
+    if (bar.designation <= 11) return 8 * db;
+    return 10 * db;
+}
+
+BentHook bentHook(const Bar& bar) {
+    const double db = bar.diameterCm();
+    BentHook hook;
+    hook.bend = std::ceil(bendDiameter(bar) - tiny);
+    hook.leg = std::ceil(hookTail(bar) + hook.bend / 2 + db - tiny);
+    return hook;
+}
+
+double hookCutAllowance(const Bar& bar) {
+    const double db = bar.diameterCm();
+    const BentHook hook = bentHook(bar);
+    return hook.leg - (hook.bend + 2 * db) + std::numbers::pi / 2 * (hook.bend / 2 + db / 2);
 }
 
 double cutOffExtension(double d, const Bar& bar) {

@@ -21,6 +21,20 @@ double lapClearance(double h);
 // The tail of a standard 90° hook: 12 db (cm).
 double hookTail(const Bar& bar);
 
+// A standard 90° hook as bent: a bend of inside diameter 6 db (N° 3 to N° 8), 8 db (N° 9 to
+// N° 11) or 10 db (N° 14, N° 18), then 12 db straight. In whole centimetres as the bender reads
+// them: the bend diameter and the leg (out to out, 12 db + D/2 + db) rounded up.
+double bendDiameter(const Bar& bar);  // cm, exact
+struct BentHook {
+    double bend = 0;  // inside diameter, whole cm
+    double leg = 0;   // out to out, whole cm
+};
+BentHook bentHook(const Bar& bar);
+// What each hook adds to the cut length of a bar over its straight length out to out (cm): the
+// arc of the bend along the bar's centreline and the straight part past it, less the straight
+// length that the bend and the leg take: leg - (D + 2 db) + π/2 (D/2 + db/2).
+double hookCutAllowance(const Bar& bar);
+
 // A bar that stops runs past the point where it is no longer needed by d or 12 db, the larger
 // (m; d in cm); a negative bar past the inflection point also by ln / 16.
 double cutOffExtension(double d, const Bar& bar);

@@ -49,7 +49,8 @@ class FaceSearch {
                       const std::vector<Lap>& laps) const;
     bool mergeMeeting(std::vector<Extra>& extras, const Bar& cont, int count,
                       const std::vector<Lap>& laps);
-    double tail(const Bar& bar) const { return hookTail(bar) / 100; }
+    // What a hook adds to the bar as cut, m.
+    double tail(const Bar& bar) const { return hookCutAllowance(bar) / 100; }
 
     const Beam& beam_;
     const BeamInput& in_;

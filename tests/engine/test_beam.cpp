@@ -12,6 +12,8 @@
 
 #include "beaminputs.h"
 #include "engine/beam/beam.h"
+#include "engine/beam/beamtext.h"
+#include "engine/beam/rules.h"
 #include "engine/beam/checktext.h"
 #include "engine/capacity.h"
 #include "engine/catalogue.h"
@@ -255,6 +257,20 @@ void expectBeamKeepsTheRules(const BeamInput& in, const BeamDesign& design) {
             EXPECT_TRUE(c.remedyBar > 0 || c.remedySupport > 0);
         }
     }
+    // Bars as bent and cut, in whole centimetres; each hook bent round at least 6 db with at
+    // least 12 db straight past the bend.
+    for (const BarMark& m : design.bars) {
+        for (const double cm : {m.length * 100, m.straight, m.leg, m.bend})
+            EXPECT_NEAR(cm, std::round(cm), 1e-6) << m.mark;
+        if (!m.hookStart && !m.hookEnd) {
+            EXPECT_NEAR(m.length * 100, m.straight, 1e-6) << m.mark;
+            continue;
+        }
+        const double db = engine::findBar(m.bar)->diameterCm();
+        EXPECT_GE(m.bend, 6 * db) << m.mark;
+        EXPECT_GE(m.leg - m.bend / 2 - db, 12 * db - 1e-9) << m.mark;
+        EXPECT_GT(m.length * 100, m.straight + (m.hookStart + m.hookEnd) * 12 * db) << m.mark;
+    }
     double total = 0;
     std::map<int, double> byBar;
     for (const BarMark& m : design.bars) {
@@ -474,6 +490,52 @@ TEST(BeamHooks, AnchorageInTheColumnsCore) {
         }
         EXPECT_EQ(hooks, 2);
     }
+}
+
+// Standard 90° hooks as the bender bends them, by hand: inside bend diameter D = 6 db (N° 3 to
+// 8), 8 db (N° 9 to 11), 10 db (N° 14, 18), rounded up to the cm; leg out to out 12 db + D/2 +
+// db, rounded up; the cut length adds per hook the leg, less the straight length the bend takes
+// (D + 2 db: the leg's outer face back to where the bend starts, and the leg itself), plus the
+// arc along the bar's centreline, π/2 (D/2 + db/2):
+//   N° 4, db 1.27: D 7.62 -> 8, leg 15.24 + 4 + 1.27 = 20.51 -> 21,
+//         21 - 10.54 + 1.5708 x 4.635 = 17.74 cm a hook.
+//   N° 8, db 2.54: D 15.24 -> 16, leg 30.48 + 8 + 2.54 = 41.02 -> 42, 42 - 21.08 + 14.56 = 35.48.
+//   N° 9, db 2.87: D 22.96 -> 23, leg 34.44 + 11.5 + 2.87 = 48.81 -> 49, 49 - 28.74 + 20.32 = 40.58.
+//   N° 14, db 4.30: D 43, leg 51.6 + 21.5 + 4.3 = 77.4 -> 78, 78 - 51.6 + 37.15 = 63.55.
+// The 25 x 40 beam on 30 cm supports, 5 m clear: 5.60 m overall, the bars hooked at both ends
+// run 5.60 - 2 x 0.0495 = 5.501 m between the legs' outer faces, 550 cm; cut 550 + 2 x 17.74 =
+// 585.5, 586 cm (the old cut, 12 db past the leg, was 5.85 m and left about 8 db past the bend).
+TEST(BeamHooks, BentAsTheBenderReadsThem) {
+    struct Case {
+        int bar;
+        double bend, leg, allowance;  // cm
+    };
+    const Case cases[] = {{4, 8, 21, 17.741}, {8, 16, 42, 35.481}, {9, 23, 49, 40.578},
+                          {14, 43, 78, 63.549}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bar);
+        const engine::Bar& bar = *engine::findBar(c.bar);
+        const engine::beam::BentHook hook = engine::beam::bentHook(bar);
+        EXPECT_EQ(hook.bend, c.bend);
+        EXPECT_EQ(hook.leg, c.leg);
+        EXPECT_NEAR(engine::beam::hookCutAllowance(bar), c.allowance, 0.001);
+    }
+    const BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmi, {30, 30},
+                                          {{5.0, {4, 5, 4, {}}}}, 25, 40);
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(isDesign(outcome));
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    const BarMark& s1 = design.bars.front();
+    ASSERT_TRUE(s1.hookStart && s1.hookEnd);
+    EXPECT_EQ(s1.bar, 4);
+    EXPECT_EQ(s1.straight, 550);
+    EXPECT_NEAR(s1.length, 5.86, 1e-9);
+    EXPECT_EQ(s1.leg, 21);
+    EXPECT_EQ(s1.bend, 8);
+    const std::string json = designJson(design);
+    EXPECT_NE(json.find("\"length\":5.86,\"mass\":"), std::string::npos) << json.substr(0, 2000);
+    EXPECT_NE(json.find("\"bend\":8,\"leg\":21"), std::string::npos);
+    EXPECT_NE(json.find("\"bend\":0,\"leg\":0"), std::string::npos);  // a straight bar
 }
 
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
