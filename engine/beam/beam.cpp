@@ -187,8 +187,9 @@ BeamDesign assemble(const Beam& beam, const std::vector<Need>& needs, const Face
         face.mnPos = s.mnPos[k];
         face.phiMnNeg = s.phiNeg[k];
         face.phiMnPos = s.phiPos[k];
-        if (const auto r = placed.capacityAt(p.x, true, 1.25 * in.fy)) face.mprNeg = r->mn;
-        if (const auto r = placed.capacityAt(p.x, false, 1.25 * in.fy)) face.mprPos = r->mn;
+        // Every bar that reaches the face counts whole in Mpr, as the capacity shear needs.
+        if (const auto r = placed.capacityAt(p.x, true, 1.25 * in.fy, true)) face.mprNeg = r->mn;
+        if (const auto r = placed.capacityAt(p.x, false, 1.25 * in.fy, true)) face.mprPos = r->mn;
         design.faces.push_back(face);
     }
     for (std::size_t k = 0; k < beam.points.size(); ++k) {

@@ -82,9 +82,12 @@ struct FaceStation {
     double muNeg = 0, muPos = 0;  // envelope magnitudes, Tn-m
     double asTopRequired = 0, asBottomRequired = 0;  // cm2
     double asTop = 0, asBottom = 0;                  // provided and developed there, cm2
-    double mnNeg = 0, mnPos = 0;                     // nominal strengths, Tn-m
+    // Nominal and probable (1.25 Fy, phi = 1) strengths with every bar that reaches the face
+    // counted whole, as the ratio rules and the capacity shear take them; phiMn with the steel
+    // developed there. Tn-m.
+    double mnNeg = 0, mnPos = 0;
     double phiMnNeg = 0, phiMnPos = 0;
-    double mprNeg = 0, mprPos = 0;  // probable strengths: 1.25 Fy, phi = 1
+    double mprNeg = 0, mprPos = 0;
 };
 
 // One bar mark of the schedule: `count` equal bars.

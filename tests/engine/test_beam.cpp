@@ -538,6 +538,50 @@ TEST(BeamHooks, BentAsTheBenderReadsThem) {
     EXPECT_NE(json.find("\"bend\":0,\"leg\":0"), std::string::npos);  // a straight bar
 }
 
+// Mpr and Mn at a face count every bar that reaches it whole. The 25 x 40 DMO beam on 28 cm
+// columns: the N° 4 hooks need 27.7 cm and have 25.05 (no factor 0.7: 6.45 cm of side cover), so
+// at the outer face the top bars are developed to 25.05 / 27.7 = 0.906 only. By hand, 3 N° 4
+// (3.87 cm2) at d = 40 - 4.95 - 0.64 = 34.4 cm give, without the compression steel, a = 3.87 x
+// 5250 / (0.85 x 210 x 25) = 4.55 cm and Mpr = 3.87 x 5250 x (34.4 - 2.28) = 6.53 Tn-m; the
+// developed share would give about 0.906 of it. The design's Mpr is the strength of the bars
+// there counted whole, and so is its Mn for the ratio rules; φMn stays with the developed steel.
+TEST(BeamFaces, ProbableStrengthCountsEveryBarReachingTheFace) {
+    BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmo, {30, 30},
+                                    {{5.0, {4, 5, 4, {}}}}, 25, 40);
+    in.columns = {28, 28};
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(isDesign(outcome));
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    const FaceStation& face = design.faces.front();
+    auto strengthAt = [&](double fy, bool negative) {
+        std::vector<engine::SteelLayer> tension, compression;
+        double area = 0;
+        for (const BarMark& m : design.bars) {
+            if (m.start > face.x || m.end < face.x) continue;
+            const engine::Bar* bar = engine::findBar(m.bar);
+            const bool tensionSide = (m.face == BeamFace::Top) == negative;
+            const double a = m.count * bar->supplyArea;
+            if (tensionSide) {
+                tension.push_back({a, in.h - m.depth, bar->diameterCm()});
+                area += a;
+            } else {
+                compression.push_back({a, m.depth, bar->diameterCm()});
+            }
+        }
+        engine::CapacityInput ci{in.code, in.b, in.h, in.fc, fy, 0, tension, compression};
+        return std::pair{engine::checkCapacity(ci)->mn, area};
+    };
+    const auto [mprNeg, areaTop] = strengthAt(1.25 * in.fy, true);
+    EXPECT_NEAR(face.mprNeg, mprNeg, 1e-9);
+    EXPECT_NEAR(face.mprPos, strengthAt(1.25 * in.fy, false).first, 1e-9);
+    EXPECT_NEAR(face.mnNeg, strengthAt(in.fy, true).first, 1e-9);
+    EXPECT_NEAR(face.mnPos, strengthAt(in.fy, false).first, 1e-9);
+    EXPECT_NEAR(mprNeg, 6.5, 0.5);
+    // The developed steel there is the 0.906 share: less than every bar whole.
+    EXPECT_NEAR(face.asTop, areaTop * 25.05 / 27.66, 0.01);
+    EXPECT_LT(face.phiMnNeg, 0.9 * face.mnNeg);
+}
+
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
 TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     auto base = [] {
