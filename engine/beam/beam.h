@@ -147,12 +147,13 @@ enum class CheckRule {
     Fit,               // the bars of each layer fit in the width
     Lap,               // class B lap length, in a span, in DES clear of 2h from the faces
     HookLength,        // ldh within an outer support
+    TopCutOff,         // a top bar cut where Mu− acts: the bars going on give twice the need
 };
 
 // The key of a rule as the JSON and the tests name it: "resistencia", "acero-minimo",
 // "cuantia-maxima", "momento-en-cara", "momento-en-vano", "barras-continuas",
 // "continuas-inferiores", "geometria-luz", "geometria-ancho", "apoyo-20db", "ajuste",
-// "traslapo", "ldh".
+// "traslapo", "ldh", "corte-superior".
 std::string_view ruleKey(CheckRule rule);
 
 // A check of the design: its rule, its place, whether it passes and its figures. checkText
@@ -170,7 +171,7 @@ struct Check {
     // ContinuousBars: `count` N° `bar` on top and `bottomCount` N° `bottomBar` below; Lap: the
     // lapped bars; HookLength: the bar needing the longest hook.
     int count = 0, bar = 0, bottomCount = 0, bottomBar = 0;
-    std::string firstMark, secondMark;  // Lap: the two pieces
+    std::string firstMark, secondMark;  // Lap: the two pieces; TopCutOff: the bar cut
     double from = 0, to = 0;            // Lap: where the pieces overlap, m
     // The DES form of the rule: Width, mín(0.3 h, 25 cm) rather than DMO's 20 cm; Lap, the
     // clause "clear of 2h from the faces".

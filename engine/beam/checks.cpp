@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
@@ -300,10 +301,37 @@ void addHookChecks(std::vector<Check>& checks, const Beam& beam,
     }
 }
 
+// Top bars cut where the negative moment still acts: the top bars going on there (the
+// developed steel at the cut, where the bar cut is no longer) give at least twice the area the
+// moment needs. The worst such cut.
+void addTopCutOffChecks(std::vector<Check>& checks, const Beam& beam,
+                        const std::vector<BarMark>& marks, const Strength& s,
+                        const std::vector<Need>& needs) {
+    std::optional<Check> worst;
+    for (const BarMark& m : marks) {
+        if (m.face != BeamFace::Top || m.continuous) continue;
+        for (const auto& [x, hooked] :
+             {std::pair{m.start, m.hookStart}, std::pair{m.end, m.hookEnd}}) {
+            if (hooked) continue;
+            const std::size_t k = beam.pointAt(x);
+            if (beam.points[k].muNeg <= 0) continue;
+            const double need = 2 * needs[k].strTop;
+            const double margin = s.areaTop[k] - need;
+            if (worst && margin >= worst->value - worst->limit) continue;
+            Check c = check(CheckRule::TopCutOff, pointPlace(beam.points[k]), margin >= -tiny,
+                            s.areaTop[k], need);
+            c.firstMark = m.mark;
+            worst = c;
+        }
+    }
+    if (worst) checks.push_back(*worst);
+}
+
 }  // namespace
 
 std::vector<Check> checkDesign(const Beam& beam, const FaceChoice& top, const FaceChoice& bottom,
-                               const std::vector<BarMark>& marks, const Strength& strength) {
+                               const std::vector<BarMark>& marks, const Strength& strength,
+                               const std::vector<Need>& needs) {
     std::vector<Check> checks;
     addSectionChecks(checks, beam, strength);
     if (beam.seismic) addShareChecks(checks, beam, strength);
@@ -327,6 +355,7 @@ std::vector<Check> checkDesign(const Beam& beam, const FaceChoice& top, const Fa
     addFitChecks(checks, beam, marks);
     addLapChecks(checks, beam, marks, strength);
     addHookChecks(checks, beam, marks);
+    addTopCutOffChecks(checks, beam, marks, strength, needs);
     return checks;
 }
 

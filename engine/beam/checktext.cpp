@@ -53,6 +53,8 @@ std::string_view ruleKey(CheckRule rule) {
             return "traslapo";
         case CheckRule::HookLength:
             return "ldh";
+        case CheckRule::TopCutOff:
+            return "corte-superior";
     }
     return "";
 }
@@ -165,6 +167,11 @@ Phrase checkBody(const Check& c) {
                 p << "; use barras N° " + number(c.remedyBar);
             else if (c.remedySupport > 0)
                 p << "; use un apoyo de al menos " << Figure{c.remedySupport, 0} << " cm";
+            break;
+        case CheckRule::TopCutOff:
+            p << "donde se corta " + c.firstMark + " continúan " << Figure{c.value, 2} << " cm²"
+              << comparison(c.passes, " ≥ ", " < ") << "2 × " << Figure{c.limit / 2, 2}
+              << " cm² requeridos (C.12.10.5)";
             break;
     }
     return p;

@@ -208,6 +208,12 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
                         why.inflectionSpan = *inSpan;
                     }
                 }
+                // Cut where the negative moment still acts only with twice its need going on.
+                if (feasible && !topStopWhereTwice(beam_, needs_, zone, deficits.front().index,
+                                                   deficits.back().index, contArea, a, b)) {
+                    feasible = false;
+                    refuse(Refusal::Why::NotTwiceArea);
+                }
             } else if (!stopWhereTwice(beam_, needs_, zone, deficits.front().index,
                                        deficits.back().index, contArea, a, b)) {
                 feasible = false;

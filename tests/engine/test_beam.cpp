@@ -582,6 +582,32 @@ TEST(BeamFaces, ProbableStrengthCountsEveryBarReachingTheFace) {
     EXPECT_LT(face.phiMnNeg, 0.9 * face.mnNeg);
 }
 
+// A top bar cut where the negative moment still acts keeps twice the need going on. Three spans
+// of 6, 3 and 6 m, the short middle one hogging over its whole length (stations: Mu− 22 Tn-m at
+// its faces, 14 at its middle): top extras over supports 2 and 3 that stop inside it would
+// leave the continuous bars alone under Mu− = 14 Tn-m, which needs about 9.6 cm² (30 x 50, d 44)
+// and so 19 cm² going on; the extras run on instead (across the span, as one bar) or stop where
+// twice the need goes on. The check names the article; before, there was none.
+TEST(BeamCutOffs, TopBarsCutInTensionKeepTwiceTheNeed) {
+    BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Des,
+                                    {40, 40, 40, 40}, {{6, {}}, {3, {}}, {6, {}}});
+    for (int i = 0; i <= 12; ++i) {
+        const double u = i / 12.0;
+        in.stations.push_back({1, 6 * u, -18 * (1 - u) - 22 * u + 4 * 14 * u * (1 - u)});
+        in.stations.push_back({3, 6 * u, -22 * (1 - u) - 18 * u + 4 * 14 * u * (1 - u)});
+        in.stations.push_back({2, 3 * u, -(22 - 8 * 4 * u * (1 - u))});
+    }
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(isDesign(outcome));
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    const auto cut = std::find_if(design.checks.begin(), design.checks.end(),
+                                  [](const Check& c) { return c.rule == CheckRule::TopCutOff; });
+    ASSERT_NE(cut, design.checks.end());
+    EXPECT_TRUE(cut->passes) << checkLine(*cut, '.');
+    EXPECT_GE(cut->value, cut->limit - 1e-9);
+    EXPECT_NE(checkLine(*cut, '.').find("(C.12.10.5)"), std::string::npos);
+}
+
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
 TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     auto base = [] {
