@@ -65,7 +65,9 @@ void checkSpans(const SpansFile& file) {
         FUZZ_CHECK(std::isfinite(m.left) && m.left >= 0);
         FUZZ_CHECK(std::isfinite(m.right) && m.right >= 0);
         FUZZ_CHECK(std::isfinite(m.mid) && m.mid >= 0);
-        if (m.midMin) FUZZ_CHECK(std::isfinite(*m.midMin) && *m.midMin >= 0 && *m.midMin <= m.mid);
+        if (m.midMin) FUZZ_CHECK(std::isfinite(*m.midMin) && *m.midMin <= m.mid);
+        for (const auto& pos : {m.posLeft, m.posRight})
+            if (pos) FUZZ_CHECK(std::isfinite(*pos) && *pos >= 0);
     }
 }
 
@@ -95,6 +97,10 @@ std::string spansText(const SpansFile& file, char delimiter, char separator) {
             out += delimiter;
             if (support < file.columns.size() && file.columns[support] > 0)
                 appendNumber(out, file.columns[support], separator);
+        }
+        for (const auto& pos : {span.moments.posLeft, span.moments.posRight}) {
+            out += delimiter;
+            if (pos) appendNumber(out, *pos, separator);
         }
         out += '\n';
     }
@@ -129,7 +135,8 @@ bool sameSpans(const SpansFile& a, const SpansFile& b) {
         const auto& y = b.spans[i];
         if (x.length != y.length || x.moments.left != y.moments.left ||
             x.moments.mid != y.moments.mid || x.moments.right != y.moments.right ||
-            x.moments.midMin != y.moments.midMin)
+            x.moments.midMin != y.moments.midMin || x.moments.posLeft != y.moments.posLeft ||
+            x.moments.posRight != y.moments.posRight)
             return false;
     }
     return true;

@@ -306,11 +306,26 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
         }
         const QJsonValue midMin = spanObject.value(QLatin1String("muMidMin"));
         if (!midMin.isUndefined()) {
-            const std::optional<double> value = nonNegativeOf(midMin);
-            // The smallest positive moment at midspan is never above the largest.
+            // The smallest positive moment at midspan is never above the largest; negative, the
+            // span hogs over its whole length.
+            const std::optional<double> value = finiteOf(midMin);
             if (!value || *value > span.moments.mid)
                 return beamKey(name + QStringLiteral(".muMidMin"));
+            if (!eb::bounds::moment.holds(*value))
+                return outOfBounds(name + QStringLiteral(".muMidMin"), *value, eb::bounds::moment);
             span.moments.midMin = *value;
+        }
+        // Mu+ at the faces, magnitudes, when the file has them.
+        for (const auto& [key, field] : {std::pair{"muPosLeft", &eb::SpanMoments::posLeft},
+                                         std::pair{"muPosRight", &eb::SpanMoments::posRight}}) {
+            const QJsonValue given = spanObject.value(QLatin1String(key));
+            if (given.isUndefined()) continue;
+            const std::optional<double> value = nonNegativeOf(given);
+            const QString keyName = name + QLatin1Char('.') + QLatin1String(key);
+            if (!value) return beamKey(keyName);
+            if (!eb::bounds::moment.holds(*value))
+                return outOfBounds(keyName, *value, eb::bounds::moment);
+            span.moments.*field = *value;
         }
         beam.spans.push_back(span);
     }
@@ -493,16 +508,23 @@ QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
         for (const SpanMomentKey& moment : spanMomentKeys)
             spanObject.insert(QLatin1String(moment.key), span.moments.*moment.field);
         if (span.moments.midMin) spanObject.insert(QLatin1String("muMidMin"), *span.moments.midMin);
+        if (span.moments.posLeft)
+            spanObject.insert(QLatin1String("muPosLeft"), *span.moments.posLeft);
+        if (span.moments.posRight)
+            spanObject.insert(QLatin1String("muPosRight"), *span.moments.posRight);
         spans.push_back(spanObject);
     }
     QJsonArray spanArray = mergedArray(object.value(QLatin1String("spans")), spans);
-    // A minimum moment no longer typed goes, with whatever else the span kept.
-    for (qsizetype i = 0; i < spanArray.size(); ++i)
-        if (!beam.spans[std::size_t(i)].moments.midMin) {
-            QJsonObject spanObject = spanArray[i].toObject();
-            spanObject.remove(QLatin1String("muMidMin"));
-            spanArray[i] = spanObject;
-        }
+    // A moment no longer typed (minimum, or positive at a face) goes, with whatever else the
+    // span kept.
+    for (qsizetype i = 0; i < spanArray.size(); ++i) {
+        const eb::SpanMoments& moments = beam.spans[std::size_t(i)].moments;
+        QJsonObject spanObject = spanArray[i].toObject();
+        if (!moments.midMin) spanObject.remove(QLatin1String("muMidMin"));
+        if (!moments.posLeft) spanObject.remove(QLatin1String("muPosLeft"));
+        if (!moments.posRight) spanObject.remove(QLatin1String("muPosRight"));
+        spanArray[i] = spanObject;
+    }
     object.insert(QLatin1String("spans"), spanArray);
 
     if (beam.stations.empty()) {
@@ -581,7 +603,8 @@ bool sameBeam(const eb::BeamInput& a, const eb::BeamInput& b) {
     const auto sameSpan = [](const eb::Span& x, const eb::Span& y) {
         return x.length == y.length && x.moments.left == y.moments.left &&
                x.moments.mid == y.moments.mid && x.moments.right == y.moments.right &&
-               x.moments.midMin == y.moments.midMin;
+               x.moments.midMin == y.moments.midMin && x.moments.posLeft == y.moments.posLeft &&
+               x.moments.posRight == y.moments.posRight;
     };
     const auto sameStation = [](const eb::Station& x, const eb::Station& y) {
         return x.span == y.span && x.x == y.x && x.mu == y.mu;

@@ -85,10 +85,15 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
         if (!positive(s.length)) return says(place + ": la luz libre debe ser mayor que cero");
         if (in.stations.empty()) {
             const SpanMoments& m = s.moments;
-            for (double v : {m.left, m.mid, m.right, m.midMin.value_or(0.0)}) {
+            for (double v : {m.left, m.mid, m.right, m.posLeft.value_or(0.0),
+                             m.posRight.value_or(0.0)}) {
                 if (!std::isfinite(v) || v < 0) {
                     return says(place + ": los momentos se dan como magnitudes (no negativas)");
                 }
+            }
+            if (m.midMin && (!std::isfinite(*m.midMin) || *m.midMin > m.mid)) {
+                return says(place + ": el Mu+ menor en el centro de la luz no puede ser mayor "
+                                    "que el mayor");
             }
         }
     }
@@ -148,6 +153,12 @@ std::vector<Phrase> notesOf(const Beam& beam, const FaceChoice& top, const FaceC
                              << Figure{hookSideCover, 1}
                              << " cm de recubrimiento lateral, con la cola a "
                              << Figure{hookTailCover, 0} << " cm de su cara.");
+    if (in.stations.empty() &&
+        std::any_of(in.spans.begin(), in.spans.end(),
+                    [](const Span& s) { return !s.moments.midMin; })) {
+        notes.push_back(Phrase() << "Mu+ mínimo en el centro de la luz, donde no se da: la mitad "
+                                    "del Mu+ máximo.");
+    }
     notes.push_back(Phrase() << "Mpr con " << Figure{1.25, 2}
                              << " Fy y φ = 1, para el diseño a cortante.");
     if (in.code == DesignCode::Nsr98) {

@@ -29,7 +29,12 @@ struct SpanMoments {
     double left = 0;                // Mu- at the left face
     double mid = 0;                 // largest Mu+, at midspan
     double right = 0;               // Mu- at the right face
-    std::optional<double> midMin;   // smallest Mu+ at midspan; none: half of `mid`
+    // Smallest Mu+ at midspan; none: half of `mid`. Negative where the span hogs over its
+    // whole length (a short span between long ones): Mu- of that magnitude at midspan.
+    std::optional<double> midMin;
+    // Mu+ at the faces (sway frames), magnitudes; none: no positive moment at the faces. The
+    // positive envelope falls from each straight to nothing at midspan.
+    std::optional<double> posLeft, posRight;
 };
 
 struct Span {

@@ -135,7 +135,7 @@ std::string outsideText(std::string_view column, std::string_view field, const B
 
 enum SpanColumn {
     spanNo, length, supportLeft, supportRight, muLeft, muMid, muRight, muMidMin,
-    columnLeft, columnRight
+    columnLeft, columnRight, muPosLeft, muPosRight
 };
 
 // The columns' widths of a row, when the file has them, into `file`: the one on the left is
@@ -233,9 +233,19 @@ std::optional<std::string> readSpanRow(const csv::Record& record, const Position
     if (span.moments.mid < 0)
         return "el momento positivo " + quoted("mu_mid") +
                " se escribe como magnitud y no puede ser negativo";
-    if (span.moments.midMin && *span.moments.midMin < 0)
-        return "el momento positivo " + quoted("mu_mid_min") +
-               " se escribe como magnitud y no puede ser negativo";
+    for (std::size_t column = muPosLeft; column <= muPosRight; ++column) {
+        auto value = numberIn(record, positions, columns, column, decimalSeparator);
+        if (auto* message = std::get_if<std::string>(&value)) return std::move(*message);
+        const auto moment = std::get<std::optional<double>>(value);
+        if (!moment) continue;
+        if (!bounds::moment.holds(*moment))
+            return outsideText(columns[column], fieldOf(record, positions, column),
+                               bounds::moment);
+        if (*moment < 0)
+            return "el momento positivo " + quoted(columns[column]) +
+                   " se escribe como magnitud y no puede ser negativo";
+        (column == muPosLeft ? span.moments.posLeft : span.moments.posRight) = *moment;
+    }
     if (span.moments.midMin && *span.moments.midMin > span.moments.mid)
         return quoted("mu_mid_min") + " (" + numberText(*span.moments.midMin) +
                ") no puede ser mayor que " + quoted("mu_mid") + " (" +
@@ -254,8 +264,8 @@ std::variant<SpansFile, std::string> readSpans(csv::Reader& reader, char decimal
     if (auto message = firstRecord(reader, record, spanColumns)) return std::move(*message);
     const bool momentRequired = !momentsFromStations;
     const std::array<bool, spanColumns.size()> required{
-        true, true, true, true, momentRequired, momentRequired, momentRequired, false, false,
-        false};
+        true,  true,  true,  true,  momentRequired, momentRequired, momentRequired, false, false,
+        false, false, false};
     auto header = readHeader(record, spanColumns, required);
     if (auto* message = std::get_if<std::string>(&header)) return std::move(*message);
     const Positions positions = std::get<Positions>(std::move(header));

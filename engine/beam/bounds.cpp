@@ -29,7 +29,8 @@ std::optional<OutOfBounds> firstOf(const BeamInput& input) {
         if (auto breach = check(bounds::spanLength, s.length, "Vano", i + 1)) return breach;
         if (!input.stations.empty()) continue;
         for (const double m : {s.moments.left, s.moments.mid, s.moments.right,
-                               s.moments.midMin.value_or(0.0)}) {
+                               s.moments.midMin.value_or(0.0), s.moments.posLeft.value_or(0.0),
+                               s.moments.posRight.value_or(0.0)}) {
             if (auto breach = check(bounds::moment, m, "Vano", i + 1)) return breach;
         }
     }

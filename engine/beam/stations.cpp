@@ -29,7 +29,10 @@ struct Envelope {
             const double midMin = moments.midMin ? *moments.midMin : moments.mid / 2;
             const double c = midMin + (left + right) / 2;
             const double m = -(left * (1 - xi) + right * xi) + 4 * c * xi * (1 - xi);
-            return {std::max(0.0, -m), std::max(0.0, moments.mid * 4 * xi * (1 - xi))};
+            double positive = moments.mid * 4 * xi * (1 - xi);
+            if (moments.posLeft) positive = std::max(positive, *moments.posLeft * (1 - 2 * xi));
+            if (moments.posRight) positive = std::max(positive, *moments.posRight * (2 * xi - 1));
+            return {std::max(0.0, -m), std::max(0.0, positive)};
         }
         if (xs.empty()) return {0, 0};
         double low = lows.front(), high = highs.front();

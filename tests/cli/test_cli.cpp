@@ -677,7 +677,7 @@ void TestCli::beamFromAProjectFile() {
                                 beamSection + QStringList{"--code", "NSR-10", "--class", "DMO"};
     const engine::beam::BeamInput beam = beaminputs::beam(
         engine::DesignCode::Nsr10, engine::beam::SeismicClass::Dmo, {40, 40, 40, 40},
-        {{5.5, {8, 6, 10, {}}}, {6, {10, 6, 10, {}}}, {5.5, {10, 6, 8, {}}}});
+        {{5.5, {8, 6, 10, {}, {}, {}}}, {6, {10, 6, 10, {}, {}, {}}}, {5.5, {10, 6, 8, {}, {}, {}}}});
     project::ProjectFile saved;
     saved.inputs.values = {30, 50, 6, 210, 4200, 10, 6};
     saved.beam = beam;

@@ -37,7 +37,7 @@ inline engine::beam::BeamInput beam(engine::DesignCode code,
 inline engine::beam::BeamInput tenSpans() {
     std::vector<engine::beam::Span> spans;
     for (int i = 0; i < 10; ++i)
-        spans.push_back({5.6, {i == 0 ? 12.0 : 14.0, 7 + 0.1 * i, i == 9 ? 12.0 : 14.0, {}}});
+        spans.push_back({5.6, {i == 0 ? 12.0 : 14.0, 7 + 0.1 * i, i == 9 ? 12.0 : 14.0, {}, {}, {}}});
     return beam(engine::DesignCode::Nsr10, engine::beam::SeismicClass::Des,
                 std::vector<double>(11, 40), std::move(spans));
 }

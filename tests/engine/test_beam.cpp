@@ -134,7 +134,7 @@ TEST(BeamCutOffs, SimpleSpanOfThePublishedExample) {
     in.smallestBar = 9;
     in.largestBar = 9;
     in.supports = {40, 40};
-    in.spans = {{9.144, {0, 85.55, 0, {}}}};
+    in.spans = {{9.144, {0, 85.55, 0, {}, {}, {}}}};
     const BeamOutcome outcome = designBeam(in);
     ASSERT_TRUE(isDesign(outcome));
     const BeamDesign& design = std::get<BeamDesign>(outcome);
@@ -376,7 +376,7 @@ TEST(BeamProperty, HeavyBeamsPassEveryCheckOrSayWhereNot) {
 BeamInput threeSpansByHand() {
     return beaminputs::beam(
         engine::DesignCode::Nsr10, SeismicClass::Des, {40, 40, 40, 40},
-        {{6.0, {18, 14, 24, {}}}, {7.0, {24, 15, 24, {}}}, {6.0, {24, 14, 18, {}}}});
+        {{6.0, {18, 14, 24, {}, {}, {}}}, {7.0, {24, 15, 24, {}, {}, {}}}, {6.0, {24, 14, 18, {}, {}, {}}}});
 }
 
 TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
@@ -466,7 +466,7 @@ TEST(BeamHooks, AnchorageInTheColumnsCore) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, c.seismicClass, {30, 30},
-                                        {{5.0, {4, 5, 4, {}}}}, 25, 40);
+                                        {{5.0, {4, 5, 4, {}, {}, {}}}}, 25, 40);
         in.columns = c.columns;
         const BeamOutcome outcome = designBeam(in);
         ASSERT_TRUE(isDesign(outcome));
@@ -521,7 +521,7 @@ TEST(BeamHooks, BentAsTheBenderReadsThem) {
         EXPECT_NEAR(engine::beam::hookCutAllowance(bar), c.allowance, 0.001);
     }
     const BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmi, {30, 30},
-                                          {{5.0, {4, 5, 4, {}}}}, 25, 40);
+                                          {{5.0, {4, 5, 4, {}, {}, {}}}}, 25, 40);
     const BeamOutcome outcome = designBeam(in);
     ASSERT_TRUE(isDesign(outcome));
     const BeamDesign& design = std::get<BeamDesign>(outcome);
@@ -547,7 +547,7 @@ TEST(BeamHooks, BentAsTheBenderReadsThem) {
 // there counted whole, and so is its Mn for the ratio rules; φMn stays with the developed steel.
 TEST(BeamFaces, ProbableStrengthCountsEveryBarReachingTheFace) {
     BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmo, {30, 30},
-                                    {{5.0, {4, 5, 4, {}}}}, 25, 40);
+                                    {{5.0, {4, 5, 4, {}, {}, {}}}}, 25, 40);
     in.columns = {28, 28};
     const BeamOutcome outcome = designBeam(in);
     ASSERT_TRUE(isDesign(outcome));
@@ -612,7 +612,7 @@ TEST(BeamCutOffs, TopBarsCutInTensionKeepTwiceTheNeed) {
 TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     auto base = [] {
         return beaminputs::beam(engine::DesignCode::Nsr98, SeismicClass::Des, {40, 40, 40},
-                                {{5, {8, 5, 9, {}}}, {5, {9, 5, 8, {}}}});
+                                {{5, {8, 5, 9, {}, {}, {}}}, {5, {9, 5, 8, {}, {}, {}}}});
     };
     struct Case {
         const char* name;
@@ -757,7 +757,7 @@ TEST(BeamChecks, GeometryBoundaries) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const BeamInput in = beaminputs::beam(engine::DesignCode::Nsr98, c.seismicClass, {40, 40},
-                                              {{c.ln, {2, 1.5, 2, {}}}}, c.b, c.h);
+                                              {{c.ln, {2, 1.5, 2, {}, {}, {}}}}, c.b, c.h);
         const BeamOutcome outcome = designBeam(in);
         ASSERT_TRUE(isDesign(outcome));
         const BeamDesign& design = std::get<BeamDesign>(outcome);
@@ -773,7 +773,7 @@ TEST(BeamChecks, GeometryBoundaries) {
 TEST(BeamSplices, LapsWhereTheRulesPutThem) {
     BeamInput in =
         beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Des, {40, 40, 40, 40},
-                         {{5.6, {12, 8, 15, {}}}, {5.6, {14, 7, 14, {}}}, {5.6, {15, 8, 12, {}}}});
+                         {{5.6, {12, 8, 15, {}, {}, {}}}, {5.6, {14, 7, 14, {}, {}, {}}}, {5.6, {15, 8, 12, {}, {}, {}}}});
     in.stockLength = 9;
     const BeamDesign design = std::get<BeamDesign>(designBeam(in));
     for (const BeamFace face : {BeamFace::Top, BeamFace::Bottom}) {
@@ -811,7 +811,7 @@ namespace {
 TEST(BeamStations, TableOfTheTypedEnvelopesGivesTheSameBeam) {
     const engine::beam::BeamInput typed =
         beaminputs::beam(engine::DesignCode::Nsr98, engine::beam::SeismicClass::Dmo, {40, 50, 40},
-                         {{6.0, {14, 10, 18, {}}}, {5.0, {16, 7, 9, {}}}}, 30, 55);
+                         {{6.0, {14, 10, 18, {}, {}, {}}}, {5.0, {16, 7, 9, {}, {}, {}}}}, 30, 55);
     const auto reference = std::get<engine::beam::BeamDesign>(engine::beam::designBeam(typed));
     // Span 1 (faces at 0.40 and 6.40 m): Mu = −(14 (1 − ξ) + 18 ξ) + 4 (5 + 16) ξ (1 − ξ) and
     // Mu+ = 10 × 4 ξ (1 − ξ). At ξ = 0.1 (x = 1.00 m): −14.4 + 7.56 = −6.84 and 3.6; at ξ = 0.25

@@ -88,9 +88,13 @@ engine::beam::BeamInput randomBeam(std::mt19937_64& random) {
     beam.supports.push_back(randomWithin(random, eb::bounds::supportWidth));
     for (int i = 0; i < spans; ++i) {
         eb::Span span{randomWithin(random, eb::bounds::spanLength),
-                      {moment(), moment(), moment(), std::nullopt}};
+                      {moment(), moment(), moment(), std::nullopt, std::nullopt, std::nullopt}};
         if (random() % 2)
             span.moments.midMin = span.moments.mid * std::ldexp(double(random() >> 11), -53);
+        // Some spans hog all along; some have Mu+ at the faces.
+        if (random() % 5 == 0) span.moments.midMin = -moment();
+        if (random() % 3 == 0) span.moments.posLeft = moment();
+        if (random() % 3 == 0) span.moments.posRight = moment();
         beam.spans.push_back(span);
         beam.supports.push_back(randomWithin(random, eb::bounds::supportWidth));
     }

@@ -276,7 +276,7 @@ void BeamWindow::setupInputs(QWidget* panel) {
             };
             span.length = cell(Length).value_or(5);
             span.moments = {cell(MuLeft).value_or(0), cell(MuMid).value_or(0),
-                            cell(MuRight).value_or(0), {}};
+                            cell(MuRight).value_or(0), {}, {}, {}};
             support = cell(RightSupport).value_or(40);
         }
         addSpanRow(span, support, support);
@@ -441,6 +441,9 @@ void BeamWindow::addSpanRow(const eb::Span& span, double leftSupport, double rig
     }
     // The smallest positive moment has no column: it rides with Mu+ (none: half of it).
     if (span.moments.midMin) row[MuMid]->setData(*span.moments.midMin, Qt::UserRole);
+    // Mu+ at the faces rides with Mu− there likewise.
+    if (span.moments.posLeft) row[MuLeft]->setData(*span.moments.posLeft, Qt::UserRole);
+    if (span.moments.posRight) row[MuRight]->setData(*span.moments.posRight, Qt::UserRole);
     spansModel_->appendRow(row);
     spansModel_->setHeaderData(spansModel_->rowCount() - 1, Qt::Vertical,
                                QStringLiteral("Vano %1").arg(spansModel_->rowCount()));
@@ -601,8 +604,14 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
         std::optional<double> midMin;
         if (const QVariant kept = spansModel_->item(row, MuMid)->data(Qt::UserRole); kept.isValid())
             midMin = kept.toDouble();
-        input.spans.push_back(
-            {values[Length], {values[MuLeft], values[MuMid], values[MuRight], midMin}});
+        const auto kept = [&](int column) -> std::optional<double> {
+            const QVariant value = spansModel_->item(row, column)->data(Qt::UserRole);
+            if (!value.isValid()) return std::nullopt;
+            return value.toDouble();
+        };
+        input.spans.push_back({values[Length],
+                               {values[MuLeft], values[MuMid], values[MuRight], midMin,
+                                kept(MuLeft), kept(MuRight)}});
     }
     for (const eb::Station& station : stations_) {
         if (station.span > static_cast<int>(input.spans.size())) {
