@@ -608,6 +608,47 @@ TEST(BeamCutOffs, TopBarsCutInTensionKeepTwiceTheNeed) {
     EXPECT_NE(checkLine(*cut, '.').find("(C.12.10.5)"), std::string::npos);
 }
 
+// The typed envelopes, by hand on three spans of 6, 2.5 and 6 m (DMO, 30 x 50): Mu− 12, 18,
+// 18, 20 at the faces; the short middle span hogs all along with a smallest Mu+ of −6 (Mu− 6 at
+// its middle, where the default ½ Mu+ would leave none); the first span has Mu+ 4 at its left
+// face, falling straight to 0 at midspan: at ξ = 1/4, max(9 × 4 × 0.1875 = 6.75, 4 × 0.5 = 2).
+TEST(BeamEnvelopes, HoggingSpanAndPositiveMomentsAtTheFaces) {
+    BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmo,
+                                    {40, 40, 40, 40},
+                                    {{6, {12, 9, 18, {}, 4.0, {}}},
+                                     {2.5, {18, 1, 18, -6.0, {}, {}}},
+                                     {6, {18, 9, 20, {}, {}, 3.5}}});
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(isDesign(outcome));
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    struct Case {
+        const char* name;
+        double x;  // m
+        double muNeg, muPos;
+    };
+    const double x1 = 0.4, x2 = x1 + 6 + 0.4, x3 = x2 + 2.5 + 0.4;
+    const Case cases[] = {
+        {"first_left_face", x1, 12, 4},
+        {"first_quarter", x1 + 1.5, -1, 6.75},
+        {"middle_of_hogging_span", x2 + 1.25, 6, 1},
+        {"last_right_face", x3 + 6, 20, 3.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProfilePoint& p = nearestStation(design, c.x);
+        ASSERT_NEAR(p.x, c.x, 1e-6);
+        if (c.muNeg >= 0) {
+            EXPECT_NEAR(p.muNeg, c.muNeg, 1e-9);
+        }
+        EXPECT_NEAR(p.muPos, c.muPos, 1e-9);
+    }
+    // Two spans leave their smallest Mu+ out: the default is said.
+    bool said = false;
+    for (const Phrase& note : design.notes)
+        said = said || noteText(note, '.').find("la mitad del Mu+ máximo") != std::string::npos;
+    EXPECT_TRUE(said);
+}
+
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
 TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     auto base = [] {

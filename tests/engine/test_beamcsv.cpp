@@ -148,6 +148,19 @@ TEST(BeamSpans, ColumnWidthsOnePerSupport) {
                 << std::get<std::string>(read);
         }
     }
+    // A hogging span's smallest Mu+ is negative; Mu+ at the faces are magnitudes.
+    const auto hogging = spansOf(
+        "span,length,support_left,support_right,mu_left,mu_mid,mu_right,mu_mid_min,mu_pos_left\n"
+        "1,2.5,40,40,18,1,18,-6,4\n");
+    ASSERT_TRUE(std::holds_alternative<SpansFile>(hogging)) << std::get<std::string>(hogging);
+    EXPECT_EQ(std::get<SpansFile>(hogging).spans[0].moments.midMin, -6);
+    EXPECT_EQ(std::get<SpansFile>(hogging).spans[0].moments.posLeft, 4);
+    EXPECT_FALSE(std::get<SpansFile>(hogging).spans[0].moments.posRight);
+    const auto negativePos = spansOf(
+        "span,length,support_left,support_right,mu_left,mu_mid,mu_right,mu_pos_right\n"
+        "1,5,40,40,1,2,3,-1\n");
+    EXPECT_TRUE(std::get<std::string>(negativePos).starts_with(
+        "línea 2: el momento positivo «mu_pos_right»"));
     const auto without = spansOf(std::string(spansHeader) + "1,5,40,40,1,2,3\n");
     EXPECT_TRUE(std::get<SpansFile>(without).columns.empty());
 }
