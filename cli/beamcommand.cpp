@@ -114,6 +114,7 @@ bool readBeamFiles(const QCommandLineParser& parser, const CsvStyle& style,
         engine::beam::readSpans(spansReader, style.decimalSeparator, withStations), spansFile);
     if (!spans) return false;
     input.supports = spans->supports;
+    input.columns = spans->columns;
     input.spans = spans->spans;
     if (!withStations) return true;
 

@@ -176,7 +176,12 @@ de los apoyos, m; support_left y support_right el ancho de cada apoyo a lo largo
 cm: el apoyo derecho de un vano y el izquierdo del siguiente son el mismo y deben coincidir.
 mu_left, mu_mid y mu_right son Mu- en la cara izquierda, Mu+ en el centro de la luz y Mu- en
 la cara derecha, Tn-m, como magnitudes; mu_mid_min es el Mu+ menor en el centro de la luz
-(vacío: la mitad de mu_mid). Con --stations, las columnas de momentos pueden quedar vacías.
+(vacío: la mitad de mu_mid; negativo: el vano queda en Mu- en toda su luz). mu_pos_left y
+mu_pos_right, si se quieren, son Mu+ en las caras (pórticos con desplazamiento lateral), que
+baja en línea recta hasta el centro de la luz. column_left y column_right, si se quieren, son
+el ancho de la columna de cada apoyo a lo ancho de la viga, cm (vacío: tan ancha como el
+apoyo); el recubrimiento lateral que da a los ganchos decide si ldh lleva el factor 0.7. Con
+--stations, las columnas de momentos pueden quedar vacías.
 
 ESTACIONES.csv nombra las columnas span, x y mu: el vano, x en m desde la cara izquierda del
 vano (de 0 a ln) y Mu con signo, Tn-m (negativo: tracción arriba); varias filas por x (las

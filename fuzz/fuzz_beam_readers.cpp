@@ -8,6 +8,7 @@
 // moments come from stations; bit 1: station x from the centreline), then the spans file, and,
 // after the first NUL byte, the stations file.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -56,13 +57,17 @@ void checkSpans(const SpansFile& file) {
     FUZZ_CHECK(!file.spans.empty());
     FUZZ_CHECK(file.supports.size() == file.spans.size() + 1);
     for (const double support : file.supports) FUZZ_CHECK(finitePositive(support));
+    FUZZ_CHECK(file.columns.empty() || file.columns.size() == file.supports.size());
+    for (const double column : file.columns) FUZZ_CHECK(column == 0 || finitePositive(column));
     for (const engine::beam::Span& span : file.spans) {
         FUZZ_CHECK(finitePositive(span.length));
         const engine::beam::SpanMoments& m = span.moments;
         FUZZ_CHECK(std::isfinite(m.left) && m.left >= 0);
         FUZZ_CHECK(std::isfinite(m.right) && m.right >= 0);
         FUZZ_CHECK(std::isfinite(m.mid) && m.mid >= 0);
-        if (m.midMin) FUZZ_CHECK(std::isfinite(*m.midMin) && *m.midMin >= 0 && *m.midMin <= m.mid);
+        if (m.midMin) FUZZ_CHECK(std::isfinite(*m.midMin) && *m.midMin <= m.mid);
+        for (const auto& pos : {m.posLeft, m.posRight})
+            if (pos) FUZZ_CHECK(std::isfinite(*pos) && *pos >= 0);
     }
 }
 
@@ -88,6 +93,15 @@ std::string spansText(const SpansFile& file, char delimiter, char separator) {
         }
         out += delimiter;
         if (span.moments.midMin) appendNumber(out, *span.moments.midMin, separator);
+        for (const std::size_t support : {i, i + 1}) {
+            out += delimiter;
+            if (support < file.columns.size() && file.columns[support] > 0)
+                appendNumber(out, file.columns[support], separator);
+        }
+        for (const auto& pos : {span.moments.posLeft, span.moments.posRight}) {
+            out += delimiter;
+            if (pos) appendNumber(out, *pos, separator);
+        }
         out += '\n';
     }
     return out;
@@ -111,12 +125,18 @@ std::string stationsText(const std::vector<Station>& stations, char delimiter, c
 
 bool sameSpans(const SpansFile& a, const SpansFile& b) {
     if (a.supports != b.supports || a.spans.size() != b.spans.size()) return false;
+    // A file without columns' widths is written back with them all empty.
+    const auto allEmpty = [](const std::vector<double>& columns) {
+        return std::all_of(columns.begin(), columns.end(), [](double w) { return w == 0; });
+    };
+    if (a.columns != b.columns && !(allEmpty(a.columns) && allEmpty(b.columns))) return false;
     for (std::size_t i = 0; i < a.spans.size(); ++i) {
         const auto& x = a.spans[i];
         const auto& y = b.spans[i];
         if (x.length != y.length || x.moments.left != y.moments.left ||
             x.moments.mid != y.moments.mid || x.moments.right != y.moments.right ||
-            x.moments.midMin != y.moments.midMin)
+            x.moments.midMin != y.moments.midMin || x.moments.posLeft != y.moments.posLeft ||
+            x.moments.posRight != y.moments.posRight)
             return false;
     }
     return true;

@@ -306,11 +306,26 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
         }
         const QJsonValue midMin = spanObject.value(QLatin1String("muMidMin"));
         if (!midMin.isUndefined()) {
-            const std::optional<double> value = nonNegativeOf(midMin);
-            // The smallest positive moment at midspan is never above the largest.
+            // The smallest positive moment at midspan is never above the largest; negative, the
+            // span hogs over its whole length.
+            const std::optional<double> value = finiteOf(midMin);
             if (!value || *value > span.moments.mid)
                 return beamKey(name + QStringLiteral(".muMidMin"));
+            if (!eb::bounds::moment.holds(*value))
+                return outOfBounds(name + QStringLiteral(".muMidMin"), *value, eb::bounds::moment);
             span.moments.midMin = *value;
+        }
+        // Mu+ at the faces, magnitudes, when the file has them.
+        for (const auto& [key, field] : {std::pair{"muPosLeft", &eb::SpanMoments::posLeft},
+                                         std::pair{"muPosRight", &eb::SpanMoments::posRight}}) {
+            const QJsonValue given = spanObject.value(QLatin1String(key));
+            if (given.isUndefined()) continue;
+            const std::optional<double> value = nonNegativeOf(given);
+            const QString keyName = name + QLatin1Char('.') + QLatin1String(key);
+            if (!value) return beamKey(keyName);
+            if (!eb::bounds::moment.holds(*value))
+                return outOfBounds(keyName, *value, eb::bounds::moment);
+            span.moments.*field = *value;
         }
         beam.spans.push_back(span);
     }
@@ -325,6 +340,21 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
             return outOfBounds(QStringLiteral("supports[%1]").arg(beam.supports.size()), *width,
                                eb::bounds::supportWidth);
         beam.supports.push_back(*width);
+    }
+    // The columns' widths across the beam, one per support (0: as wide as the support); files
+    // without them have square columns.
+    const QJsonValue columnsValue = object.value(QLatin1String("columns"));
+    if (!columnsValue.isUndefined()) {
+        if (!columnsValue.isArray() || columnsValue.toArray().size() != spans.size() + 1)
+            return beamKey(QStringLiteral("columns"));
+        for (const QJsonValue& column : columnsValue.toArray()) {
+            const std::optional<double> width = nonNegativeOf(column);
+            if (!width) return beamKey(QStringLiteral("columns"));
+            if (*width != 0 && !eb::bounds::columnWidth.holds(*width))
+                return outOfBounds(QStringLiteral("columns[%1]").arg(beam.columns.size()), *width,
+                                   eb::bounds::columnWidth);
+            beam.columns.push_back(*width);
+        }
     }
 
     const QJsonValue stationsValue = object.value(QLatin1String("stations"));
@@ -475,22 +505,36 @@ QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
     QJsonArray supports;
     for (const double width : beam.supports) supports.append(width);
     object.insert(QLatin1String("supports"), supports);
+    if (beam.columns.empty()) {
+        object.remove(QLatin1String("columns"));
+    } else {
+        QJsonArray columns;
+        for (const double width : beam.columns) columns.append(width);
+        object.insert(QLatin1String("columns"), columns);
+    }
     std::vector<QJsonObject> spans;
     for (const eb::Span& span : beam.spans) {
         QJsonObject spanObject{{QLatin1String("length"), span.length}};
         for (const SpanMomentKey& moment : spanMomentKeys)
             spanObject.insert(QLatin1String(moment.key), span.moments.*moment.field);
         if (span.moments.midMin) spanObject.insert(QLatin1String("muMidMin"), *span.moments.midMin);
+        if (span.moments.posLeft)
+            spanObject.insert(QLatin1String("muPosLeft"), *span.moments.posLeft);
+        if (span.moments.posRight)
+            spanObject.insert(QLatin1String("muPosRight"), *span.moments.posRight);
         spans.push_back(spanObject);
     }
     QJsonArray spanArray = mergedArray(object.value(QLatin1String("spans")), spans);
-    // A minimum moment no longer typed goes, with whatever else the span kept.
-    for (qsizetype i = 0; i < spanArray.size(); ++i)
-        if (!beam.spans[std::size_t(i)].moments.midMin) {
-            QJsonObject spanObject = spanArray[i].toObject();
-            spanObject.remove(QLatin1String("muMidMin"));
-            spanArray[i] = spanObject;
-        }
+    // A moment no longer typed (minimum, or positive at a face) goes, with whatever else the
+    // span kept.
+    for (qsizetype i = 0; i < spanArray.size(); ++i) {
+        const eb::SpanMoments& moments = beam.spans[std::size_t(i)].moments;
+        QJsonObject spanObject = spanArray[i].toObject();
+        if (!moments.midMin) spanObject.remove(QLatin1String("muMidMin"));
+        if (!moments.posLeft) spanObject.remove(QLatin1String("muPosLeft"));
+        if (!moments.posRight) spanObject.remove(QLatin1String("muPosRight"));
+        spanArray[i] = spanObject;
+    }
     object.insert(QLatin1String("spans"), spanArray);
 
     if (beam.stations.empty()) {

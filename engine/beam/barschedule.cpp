@@ -13,14 +13,24 @@ std::string metres(double value, char decimalSeparator) {
     return formatFixed(value, 2, decimalSeparator);
 }
 
+bool hooked(const BarMark& m) {
+    return m.hookStart || m.hookEnd;
+}
+
 constexpr ScheduleColumn columns[] = {
     {"Marca", ColumnAlign::Left, [](const BarMark& m, char) { return m.mark; }},
     {"Barra", ColumnAlign::Left, [](const BarMark& m, char) { return barName(m.bar); }},
     {"Cantidad", ColumnAlign::Right,
      [](const BarMark& m, char) { return std::to_string(m.count); }},
-    {"Forma", ColumnAlign::Left, [](const BarMark& m, char sep) { return shapeText(m, sep); }},
+    {"Forma", ColumnAlign::Left, [](const BarMark& m, char) { return shapeText(m); }},
     {"Longitud (m)", ColumnAlign::Right,
      [](const BarMark& m, char sep) { return metres(m.length, sep); }},
+    {"Recta (cm)", ColumnAlign::Right,
+     [](const BarMark& m, char sep) { return formatFixed(m.straight, 0, sep); }},
+    {"Pata (cm)", ColumnAlign::Right,
+     [](const BarMark& m, char sep) { return hooked(m) ? formatFixed(m.leg, 0, sep) : "-"; }},
+    {"Doblez Ø int. (cm)", ColumnAlign::Right,
+     [](const BarMark& m, char sep) { return hooked(m) ? formatFixed(m.bend, 0, sep) : "-"; }},
     {"Masa (kg)", ColumnAlign::Right,
      [](const BarMark& m, char sep) { return massText(m.mass, sep); }},
     {"Cara", ColumnAlign::Left,

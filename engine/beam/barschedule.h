@@ -29,8 +29,8 @@ struct ScheduleColumn {
     unsigned places = inEverySchedule;
 };
 
-// Marca, Barra, Cantidad, Forma, Longitud (m), Masa (kg) everywhere; Cara, Capa, Desde (m) and
-// Hasta (m) in the text.
+// Marca, Barra, Cantidad, Forma, Longitud (m) (as cut), Recta (cm), Pata (cm), Doblez Ø int.
+// (cm) (as bent) and Masa (kg) everywhere; Cara, Capa, Desde (m) and Hasta (m) in the text.
 std::span<const ScheduleColumn> scheduleColumns();
 
 // A mass as every schedule shows it, kg with two decimals and no unit: "123.45".

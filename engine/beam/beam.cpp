@@ -69,6 +69,10 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
         return says("Se necesitan " + std::to_string(in.spans.size() + 1) + " apoyos para " +
                     std::to_string(in.spans.size()) + " vanos");
     }
+    if (!in.columns.empty() && in.columns.size() != in.supports.size()) {
+        return says("Se necesita el ancho de la columna de cada uno de los " +
+                    std::to_string(in.supports.size()) + " apoyos");
+    }
     if (!positive(in.b) || !positive(in.h) || !positive(in.fc) || !positive(in.fy)) {
         return says("b, h, f'c y Fy deben ser mayores que cero");
     }
@@ -101,10 +105,15 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
         if (!positive(s.length)) return says(place + ": la luz libre debe ser mayor que cero");
         if (in.stations.empty()) {
             const SpanMoments& m = s.moments;
-            for (double v : {m.left, m.mid, m.right, m.midMin.value_or(0.0)}) {
+            for (double v : {m.left, m.mid, m.right, m.posLeft.value_or(0.0),
+                             m.posRight.value_or(0.0)}) {
                 if (!std::isfinite(v) || v < 0) {
                     return says(place + ": los momentos se dan como magnitudes (no negativas)");
                 }
+            }
+            if (m.midMin && (!std::isfinite(*m.midMin) || *m.midMin > m.mid)) {
+                return says(place + ": el Mu+ menor en el centro de la luz no puede ser mayor "
+                                    "que el mayor");
             }
         }
     }
@@ -176,6 +185,21 @@ std::vector<Phrase> notesOf(const Beam& beam, const FaceChoice& top, const FaceC
                                               : "")
                              << ", aumentada donde las barras, a su profundidad real, no daban "
                                 "φMn ≥ Mu.");
+    notes.push_back(Phrase() << "Ganchos de 90° dentro del núcleo de las columnas extremas: el "
+                                "recubrimiento y los estribos de la columna se toman iguales a "
+                                "los de la viga ("
+                             << Figure{beam.barSeat, 2}
+                             << " cm); ldh por " << Figure{hookCoverFactor, 1}
+                             << " (C.12.5.3) donde la columna deja al gancho "
+                             << Figure{hookSideCover, 1}
+                             << " cm de recubrimiento lateral, con la cola a "
+                             << Figure{hookTailCover, 0} << " cm de su cara.");
+    if (in.stations.empty() &&
+        std::any_of(in.spans.begin(), in.spans.end(),
+                    [](const Span& s) { return !s.moments.midMin; })) {
+        notes.push_back(Phrase() << "Mu+ mínimo en el centro de la luz, donde no se da: la mitad "
+                                    "del Mu+ máximo.");
+    }
     notes.push_back(Phrase() << "Mpr con " << Figure{1.25, 2}
                              << " Fy y φ = 1, para el diseño a cortante.");
     if (in.code == DesignCode::Nsr98) {
@@ -221,8 +245,9 @@ BeamDesign assemble(const Beam& beam, const std::vector<Need>& needs, const Face
         face.mnPos = s.mnPos[k];
         face.phiMnNeg = s.phiNeg[k];
         face.phiMnPos = s.phiPos[k];
-        if (const auto r = placed.capacityAt(p.x, true, 1.25 * in.fy)) face.mprNeg = r->mn;
-        if (const auto r = placed.capacityAt(p.x, false, 1.25 * in.fy)) face.mprPos = r->mn;
+        // Every bar that reaches the face counts whole in Mpr, as the capacity shear needs.
+        if (const auto r = placed.capacityAt(p.x, true, 1.25 * in.fy, true)) face.mprNeg = r->mn;
+        if (const auto r = placed.capacityAt(p.x, false, 1.25 * in.fy, true)) face.mprPos = r->mn;
         design.faces.push_back(face);
     }
     for (std::size_t k = 0; k < beam.points.size(); ++k) {
@@ -238,7 +263,7 @@ BeamDesign assemble(const Beam& beam, const std::vector<Need>& needs, const Face
     for (const Span& span : in.spans) clear += span.length;
     design.concrete = in.b / 100 * in.h / 100 * clear;
     design.steelPerConcrete = design.concrete > 0 ? design.totalMass / design.concrete : 0;
-    design.checks = checkDesign(beam, top, bottom, marks, s);
+    design.checks = checkDesign(beam, top, bottom, marks, s, needs);
     design.passes = std::all_of(design.checks.begin(), design.checks.end(),
                                 [](const Check& c) { return c.passes; });
     design.notes = notesOf(beam, top, bottom);

@@ -30,7 +30,12 @@ struct SpanMoments {
     double left = 0;                // Mu- at the left face
     double mid = 0;                 // largest Mu+, at midspan
     double right = 0;               // Mu- at the right face
-    std::optional<double> midMin;   // smallest Mu+ at midspan; none: half of `mid`
+    // Smallest Mu+ at midspan; none: half of `mid`. Negative where the span hogs over its
+    // whole length (a short span between long ones): Mu- of that magnitude at midspan.
+    std::optional<double> midMin;
+    // Mu+ at the faces (sway frames), magnitudes; none: no positive moment at the faces. The
+    // positive envelope falls from each straight to nothing at midspan.
+    std::optional<double> posLeft, posRight;
     bool operator==(const SpanMoments&) const = default;
 };
 
@@ -66,6 +71,9 @@ struct BeamInput {
     int largestBar = 8;
     double stockLength = 12;        // commercial bar length, m
     std::vector<double> supports;   // width of each support along the beam, cm; spans + 1
+    // The width of each support's column across the beam, cm; empty, or spans + 1 values (a
+    // value of 0: the support's width, a square column). Hooks take the cover it gives them.
+    std::vector<double> columns;
     std::vector<Span> spans;        // left to right
     // When not empty, the moments come from these rows and the spans' typed moments are unused.
     std::vector<Station> stations;
@@ -92,9 +100,12 @@ struct FaceStation {
     double muNeg = 0, muPos = 0;  // envelope magnitudes, Tn-m
     double asTopRequired = 0, asBottomRequired = 0;  // cm2
     double asTop = 0, asBottom = 0;                  // provided and developed there, cm2
-    double mnNeg = 0, mnPos = 0;                     // nominal strengths, Tn-m
+    // Nominal and probable (1.25 Fy, phi = 1) strengths with every bar that reaches the face
+    // counted whole, as the ratio rules and the capacity shear take them; phiMn with the steel
+    // developed there. Tn-m.
+    double mnNeg = 0, mnPos = 0;
     double phiMnNeg = 0, phiMnPos = 0;
-    double mprNeg = 0, mprPos = 0;  // probable strengths: 1.25 Fy, phi = 1
+    double mprNeg = 0, mprPos = 0;
 };
 
 // One bar mark of the schedule: `count` equal bars.
@@ -105,11 +116,16 @@ struct BarMark {
     int count = 0;
     double start = 0, end = 0;   // ends of the straight part after rounding, m
     bool hookStart = false, hookEnd = false;  // standard 90° hook at either end
-    double hookTail = 0;         // straight tail of a hook, cm (12 db), 0 without hooks; a bar
-                                 // hooked at both ends takes the rounding of its length here
+    // As the bender reads it, in whole cm: the straight length out to out (to the outer faces
+    // of the hooks' legs), and of each hook the inside bend diameter and the leg out to out
+    // (0 without hooks).
+    double straight = 0, bend = 0, leg = 0;
+    // The bar each hook takes past the straight part's end as cut (bend and leg), cm, 0 without
+    // hooks: the drawings draw the leg this long, so that a bar's line is as long as the bar.
+    double hookTail = 0;
     int layer = 1;               // 1 nearest the face
     double depth = 0;            // bar centre from its own face, cm
-    double length = 0;           // one bar as cut: straight part plus hook tails, m
+    double length = 0;           // one bar as cut, bends included, whole cm, in m
     double mass = 0;             // the whole mark, kg
     bool continuous = false;     // part of the bars that run along the whole beam
 };
@@ -151,12 +167,13 @@ enum class CheckRule {
     HookLength,        // ldh within an outer support
     DeepBeam,          // DMO, DMI: ln >= 4 h, else a deep beam (C.10.7)
     MinimumDepth,      // h >= ln / 16, 18.5 or 21 by the continuous ends (C.9.5)
+    TopCutOff,         // a top bar cut where Mu− acts: the bars going on give twice the need
 };
 
 // The key of a rule as the JSON and the tests name it: "resistencia", "acero-minimo",
 // "cuantia-maxima", "momento-en-cara", "momento-en-vano", "barras-continuas",
 // "continuas-inferiores", "geometria-luz", "geometria-ancho", "apoyo-20db", "ajuste",
-// "traslapo", "ldh", "viga-alta", "altura-minima".
+// "traslapo", "ldh", "viga-alta", "altura-minima", "corte-superior".
 std::string_view ruleKey(CheckRule rule);
 
 // A check of the design: its rule, its place, whether it passes and its figures. checkText
@@ -174,11 +191,15 @@ struct Check {
     // ContinuousBars: `count` N° `bar` on top and `bottomCount` N° `bottomBar` below; Lap: the
     // lapped bars; HookLength: the bar needing the longest hook.
     int count = 0, bar = 0, bottomCount = 0, bottomBar = 0;
-    std::string firstMark, secondMark;  // Lap: the two pieces
+    std::string firstMark, secondMark;  // Lap: the two pieces; TopCutOff: the bar cut
     double from = 0, to = 0;            // Lap: where the pieces overlap, m
     // The DES form of the rule: Width, mín(0.3 h, 25 cm) rather than DMO's 20 cm; Lap, the
     // clause "clear of 2h from the faces".
-    bool desForm = false;
+    bool desForm = false;    // HookLength: ldh before the factor 0.7 of the covers (0: no factor); where the hook does
+    // not fit, the smaller bar (N°, 0: none) and the support width (cm, 0: none) that fit.
+    double hookUnreduced = 0;
+    int remedyBar = 0;
+    double remedySupport = 0;
 };
 
 struct BeamDesign {
@@ -226,7 +247,9 @@ double developmentLength(double fc, double fy, int bar, bool topBar, double clea
                          double clearCover);
 
 // Development length of a standard 90° hook, cm: 0.24 fy db / sqrt(f'c) in MPa, in DES
-// fy db / (5.4 sqrt(f'c)); at least 8 db and 15 cm.
-double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass);
+// fy db / (5.4 sqrt(f'c)); times `factor` (0.7 where the covers allow it); at least 8 db and
+// 15 cm.
+double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass,
+                             double factor = 1);
 
 }  // namespace engine::beam

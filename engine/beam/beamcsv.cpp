@@ -133,7 +133,46 @@ std::string outsideText(std::string_view column, std::string_view field, const B
            rangeText(bound, '.') + "): " + quoted(fieldExcerpt(field));
 }
 
-enum SpanColumn { spanNo, length, supportLeft, supportRight, muLeft, muMid, muRight, muMidMin };
+enum SpanColumn {
+    spanNo, length, supportLeft, supportRight, muLeft, muMid, muRight, muMidMin,
+    columnLeft, columnRight, muPosLeft, muPosRight
+};
+
+// The columns' widths of a row, when the file has them, into `file`: the one on the left is
+// the column on the right of the span before, and the two must agree (an empty field stands for
+// a column as wide as its support).
+std::optional<std::string> readColumnWidths(const csv::Record& record, const Positions& positions,
+                                            char decimalSeparator, SpansFile& file) {
+    if (positions[columnLeft] == absent && positions[columnRight] == absent) return std::nullopt;
+    const std::span<const std::string_view> columns(spanColumns);
+    double widths[2] = {};
+    for (std::size_t column = columnLeft; column <= columnRight; ++column) {
+        auto value = numberIn(record, positions, columns, column, decimalSeparator);
+        if (auto* message = std::get_if<std::string>(&value)) return std::move(*message);
+        const auto width = std::get<std::optional<double>>(value);
+        if (!width) continue;
+        if (!bounds::columnWidth.holds(*width))
+            return outsideText(columns[column], fieldOf(record, positions, column),
+                               bounds::columnWidth);
+        widths[column - columnLeft] = *width;
+    }
+    if (file.columns.empty()) {
+        file.columns.push_back(widths[0]);
+    } else {
+        const std::size_t support = file.columns.size() - 1;
+        const double width = file.supports[support];
+        const double previous = file.columns.back() > 0 ? file.columns.back() : width;
+        const double left = widths[0] > 0 ? widths[0] : width;
+        if (std::fabs(previous - left) > 1e-9 * std::max(previous, left))
+            return "la columna izquierda del vano " + std::to_string(support + 1) + " (" +
+                   numberText(left) + " cm) no coincide con la columna derecha del vano " +
+                   std::to_string(support) + " (" + numberText(previous) +
+                   " cm): son la misma columna";
+        file.columns.back() = std::max(file.columns.back(), widths[0]);
+    }
+    file.columns.push_back(widths[1]);
+    return std::nullopt;
+}
 
 // One row of the spans file read into `file`; what is wrong with it, if anything.
 std::optional<std::string> readSpanRow(const csv::Record& record, const Positions& positions,
@@ -194,13 +233,25 @@ std::optional<std::string> readSpanRow(const csv::Record& record, const Position
     if (span.moments.mid < 0)
         return "el momento positivo " + quoted("mu_mid") +
                " se escribe como magnitud y no puede ser negativo";
-    if (span.moments.midMin && *span.moments.midMin < 0)
-        return "el momento positivo " + quoted("mu_mid_min") +
-               " se escribe como magnitud y no puede ser negativo";
+    for (std::size_t column = muPosLeft; column <= muPosRight; ++column) {
+        auto value = numberIn(record, positions, columns, column, decimalSeparator);
+        if (auto* message = std::get_if<std::string>(&value)) return std::move(*message);
+        const auto moment = std::get<std::optional<double>>(value);
+        if (!moment) continue;
+        if (!bounds::moment.holds(*moment))
+            return outsideText(columns[column], fieldOf(record, positions, column),
+                               bounds::moment);
+        if (*moment < 0)
+            return "el momento positivo " + quoted(columns[column]) +
+                   " se escribe como magnitud y no puede ser negativo";
+        (column == muPosLeft ? span.moments.posLeft : span.moments.posRight) = *moment;
+    }
     if (span.moments.midMin && *span.moments.midMin > span.moments.mid)
         return quoted("mu_mid_min") + " (" + numberText(*span.moments.midMin) +
                ") no puede ser mayor que " + quoted("mu_mid") + " (" +
                numberText(span.moments.mid) + ")";
+    if (auto message = readColumnWidths(record, positions, decimalSeparator, file))
+        return message;
     file.spans.push_back(span);
     return std::nullopt;
 }
@@ -213,7 +264,8 @@ std::variant<SpansFile, std::string> readSpans(csv::Reader& reader, char decimal
     if (auto message = firstRecord(reader, record, spanColumns)) return std::move(*message);
     const bool momentRequired = !momentsFromStations;
     const std::array<bool, spanColumns.size()> required{
-        true, true, true, true, momentRequired, momentRequired, momentRequired, false};
+        true,  true,  true,  true,  momentRequired, momentRequired, momentRequired, false, false,
+        false, false, false};
     auto header = readHeader(record, spanColumns, required);
     if (auto* message = std::get_if<std::string>(&header)) return std::move(*message);
     const Positions positions = std::get<Positions>(std::move(header));

@@ -18,10 +18,13 @@ namespace engine::beam {
 
 // The spans file: span number (1, 2, ... in order), clear span ln (m), width of the support at
 // either end (cm), and the moments at the left face, at midspan and at the right face (Tn-m);
-// mu_mid_min, the smallest positive moment at midspan, may be left out or empty.
-inline constexpr std::array<std::string_view, 8> spanColumns{
-    "span",   "length",   "support_left", "support_right",
-    "mu_left", "mu_mid", "mu_right",     "mu_mid_min"};
+// mu_mid_min, the smallest positive moment at midspan, may be left out or empty; column_left
+// and column_right, the width across the beam of the column at either end (cm), may be left out
+// or empty (a square column, as wide as the support).
+// mu_pos_left and mu_pos_right, Mu+ at the faces (sway frames), may be left out or empty.
+inline constexpr std::array<std::string_view, 12> spanColumns{
+    "span",       "length",       "support_left", "support_right", "mu_left",     "mu_mid",
+    "mu_right",   "mu_mid_min",   "column_left",  "column_right",  "mu_pos_left", "mu_pos_right"};
 
 // The stations file: span number, x (m), signed Mu (Tn-m, negative = tension at the top).
 inline constexpr std::array<std::string_view, 3> stationColumns{"span", "x", "mu"};
@@ -29,11 +32,14 @@ inline constexpr std::array<std::string_view, 3> stationColumns{"span", "x", "mu
 struct SpansFile {
     std::vector<double> supports;  // cm, one more than the spans
     std::vector<Span> spans;
+    // cm, one per support when the file has a column width (0 where it is left empty), else none
+    std::vector<double> columns;
 };
 
 // Reads the spans. A span's support_right and the next span's support_left are one support and
-// must agree. The negative moments are magnitudes (a minus sign, as analysis programs write
-// them, is dropped); mu_mid and mu_mid_min may not be negative, nor mu_mid_min above mu_mid.
+// must agree, and so must its column_right and the next one's column_left. The negative moments are magnitudes (a minus sign, as analysis programs write
+// them, is dropped); mu_mid, mu_pos_left and mu_pos_right may not be negative, nor mu_mid_min
+// above mu_mid; a negative mu_mid_min is a span that hogs over its whole length.
 // When the moments come from a stations file (`momentsFromStations`), the moment columns may be
 // missing or empty and the spans' moments are left at zero.
 std::variant<SpansFile, std::string> readSpans(csv::Reader& reader, char decimalSeparator,

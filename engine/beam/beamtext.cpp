@@ -53,11 +53,6 @@ std::string_view sideName(Side side) {
     return side == Side::Left ? "izquierda" : "derecha";
 }
 
-// Shown to a tenth of a centimetre, without trailing zeros.
-std::string centimetres(double value, char decimalSeparator) {
-    return formatGeneral(std::round(value * 10) / 10, decimalSeparator);
-}
-
 // A JSON object written field by field, compact.
 class JsonObject {
   public:
@@ -217,12 +212,11 @@ std::vector<std::string> scheduleHeading(const BeamDesign& design, char sep) {
                 formatGeneral(design.settings.maxAggregate, sep) + " cm"};
 }
 
-std::string shapeText(const BarMark& mark, char decimalSeparator) {
+std::string shapeText(const BarMark& mark) {
     if (!mark.hookStart && !mark.hookEnd) return "recta";
-    std::string text = mark.hookStart && mark.hookEnd ? "2 ganchos 90°"
-                       : mark.hookStart               ? "gancho 90° izq."
-                                                      : "gancho 90° der.";
-    return text + ", cola " + centimetres(mark.hookTail, decimalSeparator) + " cm";
+    return mark.hookStart && mark.hookEnd ? "2 ganchos 90°"
+           : mark.hookStart               ? "gancho 90° izq."
+                                          : "gancho 90° der.";
 }
 
 std::string scheduleText(const BeamDesign& design, char decimalSeparator) {
@@ -273,7 +267,8 @@ std::string designJson(const BeamDesign& design) {
             item.key("hooks") += std::string("[") + (mark.hookStart ? "true" : "false") + ',' +
                                  (mark.hookEnd ? "true" : "false") + ']';
             item.integer("layer", mark.layer);
-            item.numbers({{"depth", mark.depth}, {"length", mark.length}, {"mass", mark.mass}});
+            item.numbers({{"depth", mark.depth}, {"length", mark.length}, {"mass", mark.mass},
+                          {"bend", mark.bend}, {"leg", mark.leg}});
         });
         appendArray(beam.key("profile"), design.profile, [&out](const ProfilePoint& point) {
             JsonObject item(out);

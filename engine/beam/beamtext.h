@@ -9,9 +9,9 @@
 // (Spanish, numbers with the decimal separator passed in) and the whole design as JSON.
 namespace engine::beam {
 
-// A mark's shape: "recta", or its standard 90° hooks and their tail, e.g.
-// "gancho 90° izq., cola 22.9 cm", "2 ganchos 90°, cola 19.1 cm" (one at either end).
-std::string shapeText(const BarMark& mark, char decimalSeparator);
+// A mark's shape: "recta", "gancho 90° izq.", "gancho 90° der." or "2 ganchos 90°"; the
+// schedule gives the hooks' leg and bend in columns of their own.
+std::string shapeText(const BarMark& mark);
 
 // The schedule's heading, two lines without their LF: the beam's name, its spans, code, class
 // and overall length; its section, materials and the placing assumed (clear cover, stirrup,

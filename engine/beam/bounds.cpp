@@ -19,12 +19,18 @@ std::optional<OutOfBounds> firstOf(const BeamInput& input) {
         if (auto breach = check(bounds::supportWidth, input.supports[j], "Apoyo", j + 1))
             return breach;
     }
+    for (std::size_t j = 0; j < input.columns.size(); ++j) {
+        if (input.columns[j] == 0) continue;
+        if (auto breach = check(bounds::columnWidth, input.columns[j], "Apoyo", j + 1))
+            return breach;
+    }
     for (std::size_t i = 0; i < input.spans.size(); ++i) {
         const Span& s = input.spans[i];
         if (auto breach = check(bounds::spanLength, s.length, "Vano", i + 1)) return breach;
         if (!input.stations.empty()) continue;
         for (const double m : {s.moments.left, s.moments.mid, s.moments.right,
-                               s.moments.midMin.value_or(0.0)}) {
+                               s.moments.midMin.value_or(0.0), s.moments.posLeft.value_or(0.0),
+                               s.moments.posRight.value_or(0.0)}) {
             if (auto breach = check(bounds::moment, m, "Vano", i + 1)) return breach;
         }
     }

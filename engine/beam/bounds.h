@@ -28,6 +28,8 @@ inline constexpr std::size_t maxSpans = 100;
 // Shorter spans and narrower supports cannot be built around bars and stirrups.
 inline constexpr Bound spanLength{"length", "la luz libre", "m", 0.3, 30};
 inline constexpr Bound supportWidth{"support", "el ancho del apoyo", "cm", 10, 300};
+// The column's width across the beam (0 in a BeamInput: as wide as the support).
+inline constexpr Bound columnWidth{"column", "el ancho de la columna", "cm", 10, 300};
 // A moment as typed (a magnitude) or as a station gives it (signed).
 inline constexpr Bound moment{"mu", "el momento", "Tn-m", -1e6, 1e6};
 inline constexpr Bound stockLength{"stock", "la longitud comercial de las barras", "m", 1, 12};

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
@@ -285,36 +287,70 @@ void addLapChecks(std::vector<Check>& checks, const Beam& beam, const std::vecto
     }
 }
 
-// Hooks: the length available in the outer supports.
+// Hooks: the length available in the outer supports, inside the column's core; where a hook
+// does not fit, what would.
 void addHookChecks(std::vector<Check>& checks, const Beam& beam,
                    const std::vector<BarMark>& marks) {
     const BeamInput& in = beam.in;
     for (const int j : {0, beam.spans}) {
-        double need = 0;
+        std::optional<HookAnchorage> worst;
         int barNeeding = 0;
         for (const BarMark& m : marks) {
             if ((j == 0 && m.hookStart) || (j == beam.spans && m.hookEnd)) {
-                const double l = hookDevelopmentLength(in.fc, in.fy, m.bar, in.seismicClass);
-                if (l > need) {
-                    need = l;
+                const HookAnchorage hook = hookAnchorage(in, beam.barSeat, *findBar(m.bar), j);
+                if (!worst || hook.ldh - hook.room > worst->ldh - worst->room) {
+                    worst = hook;
                     barNeeding = m.bar;
                 }
             }
         }
-        if (barNeeding == 0) continue;
-        const double room = hookRoom(beam.supportWidth(j), beam.barSeat);
+        if (!worst) continue;
         Check c = check(CheckRule::HookLength,
                         supportPlace(j, j == 0 ? beam.xL.front() : beam.xR.back()),
-                        hookFits(need, room), need, room);
+                        worst->fits(), worst->ldh, worst->room);
         c.bar = barNeeding;
+        if (worst->reduced)
+            c.hookUnreduced = hookDevelopmentLength(in.fc, in.fy, barNeeding, in.seismicClass);
+        if (!c.passes) {
+            const HookRemedy remedy = hookRemedy(in, beam.barSeat, *findBar(barNeeding), j);
+            c.remedyBar = remedy.bar;
+            c.remedySupport = remedy.supportWidth;
+        }
         checks.push_back(c);
     }
+}
+
+// Top bars cut where the negative moment still acts: the top bars going on there (the
+// developed steel at the cut, where the bar cut is no longer) give at least twice the area the
+// moment needs. The worst such cut.
+void addTopCutOffChecks(std::vector<Check>& checks, const Beam& beam,
+                        const std::vector<BarMark>& marks, const Strength& s,
+                        const std::vector<Need>& needs) {
+    std::optional<Check> worst;
+    for (const BarMark& m : marks) {
+        if (m.face != BeamFace::Top || m.continuous) continue;
+        for (const auto& [x, hooked] :
+             {std::pair{m.start, m.hookStart}, std::pair{m.end, m.hookEnd}}) {
+            if (hooked) continue;
+            const std::size_t k = beam.pointAt(x);
+            if (beam.points[k].muNeg <= 0) continue;
+            const double need = 2 * needs[k].strTop;
+            const double margin = s.areaTop[k] - need;
+            if (worst && margin >= worst->value - worst->limit) continue;
+            Check c = check(CheckRule::TopCutOff, pointPlace(beam.points[k]), margin >= -tiny,
+                            s.areaTop[k], need);
+            c.firstMark = m.mark;
+            worst = c;
+        }
+    }
+    if (worst) checks.push_back(*worst);
 }
 
 }  // namespace
 
 std::vector<Check> checkDesign(const Beam& beam, const FaceChoice& top, const FaceChoice& bottom,
-                               const std::vector<BarMark>& marks, const Strength& strength) {
+                               const std::vector<BarMark>& marks, const Strength& strength,
+                               const std::vector<Need>& needs) {
     std::vector<Check> checks;
     addSectionChecks(checks, beam, strength);
     if (beam.seismic) addShareChecks(checks, beam, strength);
@@ -339,6 +375,7 @@ std::vector<Check> checkDesign(const Beam& beam, const FaceChoice& top, const Fa
     addFitChecks(checks, beam, marks);
     addLapChecks(checks, beam, marks, strength);
     addHookChecks(checks, beam, marks);
+    addTopCutOffChecks(checks, beam, marks, strength, needs);
     return checks;
 }
 

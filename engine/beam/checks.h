@@ -9,6 +9,7 @@
 namespace engine::beam {
 
 std::vector<Check> checkDesign(const Beam& beam, const FaceChoice& top, const FaceChoice& bottom,
-                               const std::vector<BarMark>& marks, const Strength& strength);
+                               const std::vector<BarMark>& marks, const Strength& strength,
+                               const std::vector<Need>& needs);
 
 }  // namespace engine::beam

@@ -57,6 +57,8 @@ std::string_view ruleKey(CheckRule rule) {
             return "viga-alta";
         case CheckRule::MinimumDepth:
             return "altura-minima";
+        case CheckRule::TopCutOff:
+            return "corte-superior";
     }
     return "";
 }
@@ -156,9 +158,24 @@ Phrase checkBody(const Check& c) {
               << (c.desForm ? ", a más de 2h de las caras" : "");
             break;
         case CheckRule::HookLength:
-            p << "ldh del N° " + number(c.bar) + " = " << Figure{c.value, 1} << " cm"
-              << comparison(c.passes, " ≤ ", " > ") << "disponible " << Figure{c.limit, 1}
-              << " cm";
+            p << "ldh del N° " + number(c.bar) + " = ";
+            if (c.hookUnreduced > 0)
+                p << Figure{hookCoverFactor, 1} << " × " << Figure{c.hookUnreduced, 1} << " = ";
+            p << Figure{c.value, 1} << " cm" << comparison(c.passes, " ≤ ", " > ")
+              << "disponible " << Figure{c.limit, 1} << " cm";
+            if (c.hookUnreduced > 0) p << " (C.12.5.3)";
+            if (c.remedyBar > 0 && c.remedySupport > 0)
+                p << "; use barras N° " + number(c.remedyBar) + " o un apoyo de al menos "
+                  << Figure{c.remedySupport, 0} << " cm";
+            else if (c.remedyBar > 0)
+                p << "; use barras N° " + number(c.remedyBar);
+            else if (c.remedySupport > 0)
+                p << "; use un apoyo de al menos " << Figure{c.remedySupport, 0} << " cm";
+            break;
+        case CheckRule::TopCutOff:
+            p << "donde se corta " + c.firstMark + " continúan " << Figure{c.value, 2} << " cm²"
+              << comparison(c.passes, " ≥ ", " < ") << "2 × " << Figure{c.limit / 2, 2}
+              << " cm² requeridos (C.12.10.5)";
             break;
         case CheckRule::DeepBeam:
             p << "ln = " << Figure{c.value, 2} << " m" << comparison(c.passes, " ≥ ", " < ")

@@ -73,4 +73,44 @@ bool stopWhereTwice(const Beam& beam, const std::vector<Need>& needs, const Zone
     return true;
 }
 
+bool topStopWhereTwice(const Beam& beam, const std::vector<Need>& needs, const Zone& zone,
+                       int firstDeficit, int lastDeficit, const std::vector<double>& contArea,
+                       double& a, double& b) {
+    const auto& points = beam.points;
+    auto clear = [&](int k) {
+        const auto at = static_cast<std::size_t>(k);
+        return points[at].muNeg <= 0 || contArea[at] >= 2 * needs[at].strTop - tiny;
+    };
+    const int lo = zone.support > 0 ? static_cast<int>(beam.spanFirst(zone.support - 1)) : 0;
+    const int hi = zone.support < beam.spans ? static_cast<int>(beam.spanLast(zone.support))
+                                             : static_cast<int>(points.size()) - 1;
+    int kb = lastDeficit;
+    while (kb <= hi && points[static_cast<std::size_t>(kb)].x < b - tiny) ++kb;
+    while (kb <= hi && !zone.hookRight && !clear(kb)) ++kb;
+    int ka = firstDeficit;
+    while (ka >= lo && points[static_cast<std::size_t>(ka)].x > a + tiny) --ka;
+    while (ka >= lo && !zone.hookLeft && !clear(ka)) --ka;
+    if (zone.hookRight) kb = std::min(kb, hi);
+    if (zone.hookLeft) ka = std::max(ka, lo);
+    // Where a span beside hogs all along, the bars cross it to the next interior support, over
+    // whose centre they meet that support's extras and run on with them.
+    const auto centre = [&](int support) {
+        const auto j = static_cast<std::size_t>(support);
+        return (beam.supL[j] + beam.supR[j]) / 2;
+    };
+    if (kb > hi) {
+        if (zone.support + 1 >= beam.spans) return false;
+        b = std::max(b, centre(zone.support + 1));
+    } else {
+        b = std::max(b, points[static_cast<std::size_t>(kb)].x);
+    }
+    if (ka < lo) {
+        if (zone.support - 1 <= 0) return false;
+        a = std::min(a, centre(zone.support - 1));
+    } else {
+        a = std::min(a, points[static_cast<std::size_t>(ka)].x);
+    }
+    return true;
+}
+
 }  // namespace engine::beam

@@ -31,4 +31,12 @@ bool stopWhereTwice(const Beam& beam, const std::vector<Need>& needs, const Zone
                     int firstDeficit, int lastDeficit, const std::vector<double>& contArea,
                     double& a, double& b);
 
+// Moves the ends [a, b] of top extras over a support out of the negative-moment zone, or to
+// where the top bars that go on (`contArea`) give twice the area the moment needs there, or
+// across a span that hogs all along to the next interior support's centre; false when none of
+// these can be.
+bool topStopWhereTwice(const Beam& beam, const std::vector<Need>& needs, const Zone& zone,
+                       int firstDeficit, int lastDeficit, const std::vector<double>& contArea,
+                       double& a, double& b);
+
 }  // namespace engine::beam

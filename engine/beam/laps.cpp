@@ -12,7 +12,7 @@ namespace engine::beam {
 // the faces; in DES never within 2h of a face.
 std::optional<std::vector<Lap>> planLaps(const Beam& beam, const Bar& bar, bool topFace) {
     const double lap = roundUpTo5cm(lapLength(beam.ld(bar, topFace)));
-    const double tails = hookTail(bar) / 100;
+    const double tails = hookCutAllowance(bar) / 100;
     const double stock = beam.in.stockLength;
     const double twoH = lapClearance(beam.in.h);
     const bool des = beam.in.seismicClass == SeismicClass::Des;

@@ -67,27 +67,34 @@ std::vector<BarMark> markBars(const Beam& beam, const FaceChoice& top, const Fac
             }
         }
     }
-    // Lengths as cut: the straight part rounded up to 5 cm at a free end, or into the tails
-    // when both ends are hooked.
+    // Lengths as cut. A bar hooked at both ends runs between the hooks' outer faces, its
+    // straight length out to out cut down to the whole centimetre; another has its straight part
+    // rounded up to 5 cm at a free end. Each hook adds its bend and leg, and the cut length is
+    // rounded up to the whole centimetre.
     for (BarMark& m : marks) {
         const Bar* bar = findBar(m.bar);
-        const double straight = m.end - m.start;
         const int hooks = m.hookStart + m.hookEnd;
-        m.hookTail = hooks > 0 ? hookTail(*bar) : 0;
+        double straight = 0;  // cm
         if (hooks == 2) {
-            const double cut = straight + 2 * m.hookTail / 100;
-            const double rounded = roundUpTo5cm(cut);
-            m.hookTail += (rounded - cut) / 2 * 100;
+            straight = std::floor((m.end - m.start) * 100 + onGrid);
         } else {
-            const double rounded = roundUpTo5cm(straight);
-            const double extra = rounded - straight;
+            const double rounded = roundUpTo5cm(m.end - m.start);
+            const double extra = rounded - (m.end - m.start);
             if (m.hookEnd || (!m.hookStart && m.end + extra > beam.hookEndX + tiny)) {
                 m.start -= extra;
             } else {
                 m.end += extra;
             }
+            straight = std::round(rounded * 100);
         }
-        m.length = m.end - m.start + hooks * m.hookTail / 100;
+        m.straight = straight;
+        if (hooks > 0) {
+            const BentHook hook = bentHook(*bar);
+            m.bend = hook.bend;
+            m.leg = hook.leg;
+        }
+        m.length = std::ceil(straight + hooks * hookCutAllowance(*bar) - onGrid) / 100;
+        if (hooks > 0) m.hookTail = (m.length - (m.end - m.start)) * 100 / hooks;
         m.mass = m.count * m.length * bar->mass;
     }
     for (BarMark& m : marks)

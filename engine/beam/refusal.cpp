@@ -171,6 +171,8 @@ Phrase refusalText(const Beam& beam, const Refusal& r) {
         p << "; el gancho del N° " + number(r.hookBar) +
                  " y mayores no se desarrolla en el apoyo " + number(r.support + 1) + " (ldh = "
           << Figure{r.hookLdh, 1} << " cm > " << Figure{r.hookRoom, 1} << " cm)";
+        if (r.hookSupport > 0)
+            p << "; un apoyo de al menos " << Figure{r.hookSupport, 0} << " cm lo desarrolla";
     }
     return p;
 }

@@ -34,9 +34,10 @@ struct Refusal {
     double ratio = 0;      // RatioAbove
     double crowdedAt = 0;  // Crowded: where, m
     // Larger bars left out because their hook does not develop in the outer support (bar 0:
-    // none): the smallest of them, its ldh and the room, cm.
+    // none): the smallest of them, its ldh and the room, cm; and the support that would take
+    // it (cm, 0: none).
     int hookBar = 0;
-    double hookLdh = 0, hookRoom = 0;
+    double hookLdh = 0, hookRoom = 0, hookSupport = 0;
     // DES, an interior support: the largest bar that may cross it (20 db within its width),
     // when larger bars were left out for that (0: none left out).
     int throughBar = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "engine/beam/tolerance.h"
 
@@ -34,14 +35,15 @@ double developmentLength(double fc, double fy, int bar, bool topBar, double clea
     return std::max(ld, 30.0);
 }
 
-double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass) {
+double hookDevelopmentLength(double fc, double fy, int bar, SeismicClass seismicClass,
+                             double factor) {
     const Bar* b = findBar(bar);
     if (b == nullptr || !(fc > 0) || !(fy > 0)) return 0;
     const double db = b->diameterCm();
     const double fyMpa = fy * mpaPerKgCm2;
     const double ldh = seismicClass == SeismicClass::Des ? fyMpa * db / (5.4 * rootFcMpa(fc))
                                                          : 0.24 * fyMpa * db / rootFcMpa(fc);
-    return std::max({ldh, 8 * db, 15.0});
+    return std::max({factor * ldh, 8 * db, 15.0});
 }
 
 double minimumDepthDivisor(int continuousEnds) {
@@ -60,6 +62,27 @@ double hookTail(const Bar& bar) {
     return 12 * bar.diameterCm();
 }
 
+double bendDiameter(const Bar& bar) {
+    const double db = bar.diameterCm();
+    if (bar.designation <= 8) return 6 * db;
+    if (bar.designation <= 11) return 8 * db;
+    return 10 * db;
+}
+
+BentHook bentHook(const Bar& bar) {
+    const double db = bar.diameterCm();
+    BentHook hook;
+    hook.bend = std::ceil(bendDiameter(bar) - tiny);
+    hook.leg = std::ceil(hookTail(bar) + hook.bend / 2 + db - tiny);
+    return hook;
+}
+
+double hookCutAllowance(const Bar& bar) {
+    const double db = bar.diameterCm();
+    const BentHook hook = bentHook(bar);
+    return hook.leg - (hook.bend + 2 * db) + std::numbers::pi / 2 * (hook.bend / 2 + db / 2);
+}
+
 double cutOffExtension(double d, const Bar& bar) {
     return std::max(d, 12 * bar.diameterCm()) / 100;
 }
@@ -70,6 +93,55 @@ double hookRoom(double supportWidth, double barSeat) {
 
 bool hookFits(double ldh, double room) {
     return ldh <= room + tiny;
+}
+
+double columnWidth(const BeamInput& in, int support) {
+    const auto j = static_cast<std::size_t>(support);
+    const double given = j < in.columns.size() ? in.columns[j] : 0;
+    return given > 0 ? given : in.supports[j];
+}
+
+HookAnchorage hookAnchorage(const BeamInput& in, double barSeat, const Bar& bar,
+                            double supportWidth, double column) {
+    HookAnchorage plain;
+    plain.ldh = hookDevelopmentLength(in.fc, in.fy, bar.designation, in.seismicClass);
+    plain.room = hookRoom(supportWidth, barSeat);
+    // The beam centred on the column: the hook's side cover is the beam's own plus the column's
+    // overhang on either side.
+    const double sideCover = (column - in.b) / 2 + barSeat;
+    if (in.seismicClass == SeismicClass::Des || bar.designation > hookFactorLargestBar ||
+        sideCover < hookSideCover - tiny) {
+        return plain;
+    }
+    HookAnchorage reduced;
+    reduced.ldh = hookDevelopmentLength(in.fc, in.fy, bar.designation, in.seismicClass,
+                                        hookCoverFactor);
+    reduced.room = supportWidth - std::max(barSeat, hookTailCover);
+    reduced.reduced = true;
+    return plain.fits() && !reduced.fits() ? plain : reduced;
+}
+
+HookAnchorage hookAnchorage(const BeamInput& in, double barSeat, const Bar& bar, int support) {
+    return hookAnchorage(in, barSeat, bar, in.supports[static_cast<std::size_t>(support)],
+                         columnWidth(in, support));
+}
+
+HookRemedy hookRemedy(const BeamInput& in, double barSeat, const Bar& bar, int support) {
+    HookRemedy remedy;
+    for (int smaller = bar.designation - 1; smaller >= 3 && remedy.bar == 0; --smaller) {
+        const Bar* b = findBar(smaller);
+        if (b != nullptr && hookAnchorage(in, barSeat, *b, support).fits()) remedy.bar = smaller;
+    }
+    const auto j = static_cast<std::size_t>(support);
+    const bool square = !(j < in.columns.size() && in.columns[j] > 0);
+    const double column = columnWidth(in, support);
+    for (double width = std::floor(in.supports[j]) + 1; width <= 1000; width += 1) {
+        if (hookAnchorage(in, barSeat, bar, width, square ? width : column).fits()) {
+            remedy.supportWidth = width;
+            break;
+        }
+    }
+    return remedy;
 }
 
 bool passesThroughSupport(double barDiameter, double supportWidth) {
@@ -88,8 +160,5 @@ double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool
            100;
 }
 
-double beamHookDevelopment(const BeamInput& in, const Bar& bar) {
-    return hookDevelopmentLength(in.fc, in.fy, bar.designation, in.seismicClass) / 100;
-}
 
 }  // namespace engine::beam

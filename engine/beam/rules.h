@@ -21,6 +21,20 @@ double lapClearance(double h);
 // The tail of a standard 90° hook: 12 db (cm).
 double hookTail(const Bar& bar);
 
+// A standard 90° hook as bent: a bend of inside diameter 6 db (N° 3 to N° 8), 8 db (N° 9 to
+// N° 11) or 10 db (N° 14, N° 18), then 12 db straight. In whole centimetres as the bender reads
+// them: the bend diameter and the leg (out to out, 12 db + D/2 + db) rounded up.
+double bendDiameter(const Bar& bar);  // cm, exact
+struct BentHook {
+    double bend = 0;  // inside diameter, whole cm
+    double leg = 0;   // out to out, whole cm
+};
+BentHook bentHook(const Bar& bar);
+// What each hook adds to the cut length of a bar over its straight length out to out (cm): the
+// arc of the bend along the bar's centreline and the straight part past it, less the straight
+// length that the bend and the leg take: leg - (D + 2 db) + π/2 (D/2 + db/2).
+double hookCutAllowance(const Bar& bar);
+
 // A bar that stops runs past the point where it is no longer needed by d or 12 db, the larger
 // (m; d in cm); a negative bar past the inflection point also by ln / 16.
 double cutOffExtension(double d, const Bar& bar);
@@ -29,6 +43,37 @@ double cutOffExtension(double d, const Bar& bar);
 // fits when its development length ldh (cm) does not exceed it.
 double hookRoom(double supportWidth, double barSeat);
 bool hookFits(double ldh, double room);
+
+// The width of a support's column across the beam (cm): as given, else the support's width.
+double columnWidth(const BeamInput& in, int support);
+
+// A hook in an outer support, cm: its development length and the room for it, measured inside
+// the column's core (the support's width less the column's cover and ties, taken as the beam's
+// clear cover and stirrup). Outside DES, up to N° 11, ldh takes the factor 0.7 where the side
+// cover of the hook (normal to its plane) is at least 6.5 cm and the cover on its tail at least
+// 5 cm: the tail is then held 5 cm from the column's face. DES's expression is already that of
+// the confined joint.
+inline constexpr double hookCoverFactor = 0.7;
+inline constexpr double hookSideCover = 6.5;
+inline constexpr double hookTailCover = 5.0;
+inline constexpr int hookFactorLargestBar = 11;
+struct HookAnchorage {
+    double ldh = 0, room = 0;
+    bool reduced = false;  // ldh with the factor 0.7
+    bool fits() const { return hookFits(ldh, room); }
+};
+HookAnchorage hookAnchorage(const BeamInput& in, double barSeat, const Bar& bar, int support);
+HookAnchorage hookAnchorage(const BeamInput& in, double barSeat, const Bar& bar,
+                            double supportWidth, double column);
+
+// What would let a hook that does not fit develop: the largest smaller bar that fits (0: none)
+// and the narrowest support, in whole cm, that takes it (a square column grows with it; 0:
+// none up to 10 m).
+struct HookRemedy {
+    int bar = 0;
+    double supportWidth = 0;
+};
+HookRemedy hookRemedy(const BeamInput& in, double barSeat, const Bar& bar, int support);
 
 // In DES a bar through an interior support needs the support at least 20 db wide.
 inline constexpr int supportBarDiameters = 20;
@@ -59,7 +104,5 @@ double minimumDepthDivisor(int continuousEnds);
 // ld of a bar of the beam (m): a top bar is one with more than 30 cm of concrete below it;
 // clear spacing as the layer needs it and the cover to the bars.
 double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool topFace);
-// ldh of a bar of the beam (m).
-double beamHookDevelopment(const BeamInput& in, const Bar& bar);
 
 }  // namespace engine::beam

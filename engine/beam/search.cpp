@@ -64,7 +64,8 @@ class FaceSearch {
                       const std::vector<Lap>& laps) const;
     bool mergeMeeting(std::vector<Extra>& extras, const Bar& cont, int count,
                       const std::vector<Lap>& laps);
-    double tail(const Bar& bar) const { return hookTail(bar) / 100; }
+    // What a hook adds to the bar as cut, m.
+    double tail(const Bar& bar) const { return hookCutAllowance(bar) / 100; }
 
     const Beam& beam_;
     const BeamInput& in_;
@@ -150,12 +151,15 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
                 // Say why the larger bars were not tried, once, after the smaller bars' reason.
                 if (why.hookBar == 0) {
                     why.hookBar = e->designation;
-                    why.hookLdh = beam_.ldh(*e) * 100;
-                    why.hookRoom = hookRoom(beam_.supportWidth(support), beam_.barSeat);
+                    const HookAnchorage hook = hookAnchorage(in_, beam_.barSeat, *e, support);
+                    why.hookLdh = hook.ldh;
+                    why.hookRoom = hook.room;
+                    why.hookSupport = hookRemedy(in_, beam_.barSeat, *e, support).supportWidth;
                 }
                 continue;
             }
-            const double ldE = beam_.ld(*e, topFace), ldhE = beam_.ldh(*e);
+            const double ldE = beam_.ld(*e, topFace);
+            const double ldhE = hookLeft || hookRight ? beam_.ldh(*e, support) : 0;
             double maxNeed = 0;
             bool reachable = true;
             for (const Deficit& df : deficits) {
@@ -239,6 +243,12 @@ std::optional<Extra> FaceSearch::bestExtra(int region, const Bar& cont, int coun
                             why.inflectionSpan = *inSpan;
                         }
                     }
+                    // Cut where the negative moment still acts only with twice its need going on.
+                    if (feasible && !topStopWhereTwice(beam_, needs_, zone, deficits.front().index,
+                                                       deficits.back().index, contArea, a, b)) {
+                        feasible = false;
+                        refuse(Refusal::Why::NotTwiceArea);
+                    }
                 }
                 bool startHooked = hookLeft, endHooked = hookRight, ranOn = false;
                 if (!topFace && (!stopWhereTwice(beam_, needs_, zone, deficits.front().index,
@@ -296,10 +306,11 @@ bool FaceSearch::runOn(const Zone& zone, const Bar& bar, int count,
         return false;
     a = startHooked ? beam_.hookStartX : beam_.supL[static_cast<std::size_t>(leftSupport)];
     b = endHooked ? beam_.hookEndX : beam_.supR[static_cast<std::size_t>(rightSupport)];
-    const double ldBar = beam_.ld(bar, false), ldhBar = beam_.ldh(bar);
+    const double ldBar = beam_.ld(bar, false);
+    const double fromStart = startHooked ? beam_.ldh(bar, 0) : ldBar;
+    const double fromEnd = endHooked ? beam_.ldh(bar, spans) : ldBar;
     for (const Deficit& df : deficits) {
-        const double developed = std::min({1.0, (df.x - a) / (startHooked ? ldhBar : ldBar),
-                                           (b - df.x) / (endHooked ? ldhBar : ldBar)});
+        const double developed = std::min({1.0, (df.x - a) / fromStart, (b - df.x) / fromEnd});
         if (count * bar.supplyArea * developed < df.need - tiny) return false;
     }
     return true;
@@ -433,11 +444,12 @@ std::variant<FaceChoice, Phrase> FaceSearch::run() {
             }
             double barLength = beam_.hookEndX - beam_.hookStartX + 2 * tail(*s);
             // Share of a continuous bar developed at x: from 0 at a hooked end to 1 at ldh from it.
-            const double ldhS = beam_.ldh(*s);
+            const double ldhStart = beam_.ldh(*s, 0), ldhEnd = beam_.ldh(*s, spans);
             for (std::size_t k = 0; k < points.size(); ++k) {
                 const double x = points[k].x;
-                fraction[k] =
-                    std::clamp(std::min(x - beam_.hookStartX, beam_.hookEndX - x) / ldhS, 0.0, 1.0);
+                fraction[k] = std::clamp(
+                    std::min((x - beam_.hookStartX) / ldhStart, (beam_.hookEndX - x) / ldhEnd),
+                    0.0, 1.0);
             }
             for (const Lap& lap : *laps) barLength += lap.end - lap.start;
             for (int n = 2;; ++n) {

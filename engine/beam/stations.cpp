@@ -30,7 +30,10 @@ struct Envelope {
             const double midMin = moments.midMin ? *moments.midMin : moments.mid / 2;
             const double c = midMin + (left + right) / 2;
             const double m = -(left * (1 - xi) + right * xi) + 4 * c * xi * (1 - xi);
-            return {std::max(0.0, -m), std::max(0.0, moments.mid * 4 * xi * (1 - xi))};
+            double positive = moments.mid * 4 * xi * (1 - xi);
+            if (moments.posLeft) positive = std::max(positive, *moments.posLeft * (1 - 2 * xi));
+            if (moments.posRight) positive = std::max(positive, *moments.posRight * (2 * xi - 1));
+            return {std::max(0.0, -m), std::max(0.0, positive)};
         }
         if (xs.empty()) return {0, 0};
         double low = lows.front(), high = highs.front();
@@ -155,12 +158,12 @@ double Beam::ld(const Bar& bar, bool topFace) const {
     return beamDevelopment(in, barSeat, bar, topFace);
 }
 
-double Beam::ldh(const Bar& bar) const {
-    return beamHookDevelopment(in, bar);
+double Beam::ldh(const Bar& bar, int support) const {
+    return hookAnchorage(in, barSeat, bar, support).ldh / 100;
 }
 
 bool Beam::hookFitsIn(const Bar& bar, int support) const {
-    return hookFits(ldh(bar) * 100, hookRoom(supportWidth(support), barSeat));
+    return hookAnchorage(in, barSeat, bar, support).fits();
 }
 
 Place pointPlace(const Point& p) {

@@ -62,10 +62,10 @@ struct Beam {
         return static_cast<std::size_t>(bottomRegions[static_cast<std::size_t>(span)].second);
     }
     double supportWidth(int support) const { return in.supports[static_cast<std::size_t>(support)]; }
-    // ld and ldh of a bar of this beam, m.
+    // ld of a bar of this beam, and ldh of its hook in an outer support, m.
     double ld(const Bar& bar, bool topFace) const;
-    double ldh(const Bar& bar) const;
-    // The room a hook has in the outer support.
+    double ldh(const Bar& bar, int support) const;
+    // Whether the hook develops in the room the outer support has.
     bool hookFitsIn(const Bar& bar, int support) const;
 };
 

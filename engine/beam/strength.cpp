@@ -13,7 +13,8 @@ PlacedMarks::PlacedMarks(const Beam& beam, const std::vector<BarMark>& marks)
     for (const BarMark& m : marks) {
         const Bar* bar = findBar(m.bar);
         bars_.push_back(bar);
-        development_.push_back({beam.ld(*bar, m.face == BeamFace::Top), beam.ldh(*bar)});
+        development_.push_back({beam.ld(*bar, m.face == BeamFace::Top), beam.ldh(*bar, 0),
+                                beam.ldh(*bar, beam.spans)});
     }
 }
 
@@ -21,7 +22,8 @@ PlacedMarks::PlacedMarks(const Beam& beam, const std::vector<BarMark>& marks)
 // `quartered`: the share developed rounded down to quarters, as the compression steel is counted
 // (less compression steel never gives more strength, and equal sections recur more often).
 double PlacedMarks::steelAt(BeamFace face, double x, std::vector<SteelLayer>& layers,
-                            const std::vector<std::size_t>* active, bool quartered) const {
+                            const std::vector<std::size_t>* active, bool quartered,
+                            bool whole) const {
     layers.clear();
     double area = 0;
     const std::size_t count = active ? active->size() : marks_.size();
@@ -29,10 +31,10 @@ double PlacedMarks::steelAt(BeamFace face, double x, std::vector<SteelLayer>& la
         const std::size_t k = active ? (*active)[i] : i;
         const BarMark& m = marks_[k];
         if (m.face != face || x < m.start - tiny || x > m.end + tiny) continue;
-        const auto [ldM, ldhM] = development_[k];
-        const double fromStart = (x - m.start) / (m.hookStart ? ldhM : ldM);
-        const double fromEnd = (m.end - x) / (m.hookEnd ? ldhM : ldM);
-        double f = std::clamp(std::min(fromStart, fromEnd), 0.0, 1.0);
+        const Development& dev = development_[k];
+        const double fromStart = (x - m.start) / (m.hookStart ? dev.ldhStart : dev.ld);
+        const double fromEnd = (m.end - x) / (m.hookEnd ? dev.ldhEnd : dev.ld);
+        double f = whole ? 1.0 : std::clamp(std::min(fromStart, fromEnd), 0.0, 1.0);
         if (quartered) f = std::floor(f * 4 + tiny) / 4;
         const Bar* bar = bars_[k];
         const double a = m.count * bar->supplyArea * f;
@@ -53,10 +55,11 @@ double PlacedMarks::steelAt(BeamFace face, double x, std::vector<SteelLayer>& la
     return area;
 }
 
-std::optional<CapacityResult> PlacedMarks::capacityAt(double x, bool negative, double fy) const {
+std::optional<CapacityResult> PlacedMarks::capacityAt(double x, bool negative, double fy,
+                                                      bool whole) const {
     std::vector<SteelLayer> t, c;
-    steelAt(negative ? BeamFace::Top : BeamFace::Bottom, x, t);
-    steelAt(negative ? BeamFace::Bottom : BeamFace::Top, x, c);
+    steelAt(negative ? BeamFace::Top : BeamFace::Bottom, x, t, nullptr, false, whole);
+    steelAt(negative ? BeamFace::Bottom : BeamFace::Top, x, c, nullptr, false, whole);
     if (t.empty()) return std::nullopt;
     for (SteelLayer& l : t) l.depth = beam_.in.h - l.depth;
     return capacityOf(t, c, fy);
@@ -151,6 +154,14 @@ Strength PlacedMarks::along() const {
             }
             (negative ? s.mnNeg : s.mnPos)[k] = last.result.mn;
             (negative ? s.phiNeg : s.phiPos)[k] = last.result.phiMn;
+        }
+    }
+    // At the faces the bars that reach them count whole.
+    for (const int k : beam_.faceIndex) {
+        const auto at = static_cast<std::size_t>(k);
+        for (const bool negative : {true, false}) {
+            const auto r = capacityAt(points[at].x, negative, beam_.in.fy, true);
+            (negative ? s.mnNeg : s.mnPos)[at] = r ? r->mn : 0;
         }
     }
     return s;

@@ -39,7 +39,7 @@ inline std::pair<engine::beam::BeamInput, engine::beam::BeamDesign> threeSpans()
     using namespace engine::beam;
     const BeamInput input =
         beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Des, {40, 40, 40, 40},
-                         {{5, {12, 8, 14, {}}}, {6, {15, 10, 15, {}}}, {5, {14, 8, 12, {}}}});
+                         {{5, {12, 8, 14, {}, {}, {}}}, {6, {15, 10, 15, {}, {}, {}}}, {5, {14, 8, 12, {}, {}, {}}}});
 
     BeamDesign design;
     design.code = input.code;

@@ -53,7 +53,7 @@ std::vector<Page> readWords(const QString& pdf) {
 std::pair<engine::beam::BeamInput, engine::beam::BeamDesign> sixSpans() {
     engine::beam::BeamInput input = beamfixture::threeSpans().first;
     input.supports.assign(7, 40);
-    input.spans.assign(6, {6, {14, 9, 14, {}}});
+    input.spans.assign(6, {6, {14, 9, 14, {}, {}, {}}});
     const auto outcome = engine::beam::designBeam(input);
     if (const auto* error = std::get_if<engine::beam::BeamError>(&outcome))
         qFatal("six spans not designed: %s", engine::beam::errorText(*error, '.').c_str());

@@ -79,7 +79,29 @@ class TestBeamWindow : public GuiTestCase {
     void menuEntries();
     void exportDxf();
     void closingKeepsTheBeam();
+    void columnWidthsSharedAndOptional();
 };
+
+// A column's width typed on one side of a support is the other span's too; empty cells are
+// square columns, and a beam with none typed has no widths at all.
+void TestBeamWindow::columnWidthsSharedAndOptional() {
+    const LocaleGuard locale(QLocale::c());
+    BeamWindow window;
+    typeThreeSpans(window);
+    QVERIFY(window.input()->columns.empty());
+    auto* model =
+        qobject_cast<QStandardItemModel*>(childNamed<QTableView>(&window, "spansView")->model());
+    const int rightColumn = model->columnCount() - 1;
+    QCOMPARE(model->headerData(rightColumn, Qt::Horizontal).toString(),
+             QStringLiteral("Columna der. (cm)"));
+    model->item(0, rightColumn)->setText(QStringLiteral("30"));
+    QCOMPARE(model->item(1, rightColumn - 1)->text(), QStringLiteral("30"));
+    window.designNow();
+    QCOMPARE(window.input()->columns, (std::vector<double>{0, 30, 0, 0}));
+    model->item(1, rightColumn - 1)->setText(QString());
+    window.designNow();
+    QVERIFY(window.input()->columns.empty());
+}
 
 void TestBeamWindow::threeSpansShowASchedule() {
     const LocaleGuard locale(QLocale::c());
@@ -123,7 +145,8 @@ void TestBeamWindow::checksFollowTheLocale() {
     typeThreeSpans(window);
     QVERIFY(window.design().has_value());
     const QAbstractItemModel* checks = childNamed<QTableView>(&window, "checksView")->model();
-    const QRegularExpression pointFigure(QStringLiteral("\\d\\.\\d"));
+    // An article of the code ("C.12.10.5") keeps its points.
+    const QRegularExpression pointFigure(QStringLiteral("(?<![C.\\d])\\d+\\.\\d"));
     const QRegularExpression commaFigure(QStringLiteral("\\d,\\d"));
     // An article of the code ("C.9.5") is a name, not a figure.
     const QRegularExpression article(QStringLiteral("C\\.\\d+(\\.\\d+)*"));

@@ -38,7 +38,7 @@ inline engine::beam::BeamInput beam(engine::DesignCode code,
 inline engine::beam::BeamInput tenSpans() {
     std::vector<engine::beam::Span> spans;
     for (int i = 0; i < 10; ++i)
-        spans.push_back({5.6, {i == 0 ? 12.0 : 14.0, 7 + 0.1 * i, i == 9 ? 12.0 : 14.0, {}}});
+        spans.push_back({5.6, {i == 0 ? 12.0 : 14.0, 7 + 0.1 * i, i == 9 ? 12.0 : 14.0, {}, {}, {}}});
     return beam(engine::DesignCode::Nsr10, engine::beam::SeismicClass::Des,
                 std::vector<double>(11, 40), std::move(spans));
 }
@@ -89,6 +89,18 @@ engine::beam::BeamInput drawnBeam(int n, Uniform& uniform) {
     const double scale = in.b * std::pow(in.h - 6, 2) * 30e-5 * uniform(0.3, 1.0);
     drawSpans(in, spans, uniform, scale, {40, 60}, 7.5, {0.5, 1.2}, {0.4, 0.8}, n, 3,
               {0.1, 0.5});
+    // Every fifth beam, from a sway frame, with Mu+ at the faces of a quarter of Mu− there.
+    if (n % 5 == 2) {
+        for (engine::beam::Span& s : in.spans) {
+            s.moments.posLeft = s.moments.left / 4;
+            s.moments.posRight = s.moments.right / 4;
+        }
+    }
+    // Every third beam on columns as wide as the beam up to 15 cm wider (the others square).
+    if (n % 3 == 1) {
+        for (std::size_t j = 0; j < in.supports.size(); ++j)
+            in.columns.push_back(in.b + 5.0 * static_cast<double>((static_cast<std::size_t>(n) + j) % 4));
+    }
     return in;
 }
 
@@ -166,7 +178,7 @@ engine::beam::BeamInput drawnOfficeBeam(int n, Uniform& uniform) {
     for (int i = 0; i < spans; ++i) {
         const double ln = lengths[static_cast<std::size_t>(i)];
         in.spans.push_back(
-            {ln, {wu * faceShare(i), wu * ln * ln / midDivisor, wu * faceShare(i + 1), {}}});
+            {ln, {wu * faceShare(i), wu * ln * ln / midDivisor, wu * faceShare(i + 1), {}, {}, {}}});
     }
     return in;
 }

@@ -13,6 +13,7 @@
 #include "beaminputs.h"
 #include "engine/beam/beam.h"
 #include "engine/beam/beamtext.h"
+#include "engine/beam/rules.h"
 #include "engine/beam/checktext.h"
 #include "engine/capacity.h"
 #include "engine/catalogue.h"
@@ -133,7 +134,7 @@ TEST(BeamCutOffs, SimpleSpanOfThePublishedExample) {
     in.smallestBar = 9;
     in.largestBar = 9;
     in.supports = {40, 40};
-    in.spans = {{9.144, {0, 85.55, 0, {}}}};
+    in.spans = {{9.144, {0, 85.55, 0, {}, {}, {}}}};
     const BeamOutcome outcome = designBeam(in);
     ASSERT_TRUE(isDesign(outcome));
     const BeamDesign& design = std::get<BeamDesign>(outcome);
@@ -282,6 +283,46 @@ void expectBeamKeepsTheRules(const BeamInput& in, const BeamDesign& design) {
         }
     }
     expectBarsACrewWouldPlace(in, design);
+    // Hooks: ldh takes 0.7 only outside DES and where the column gives the hook 6.5 cm of
+    // side cover, the tail then 5 cm from the column's face; a hook that does not fit says what
+    // would.
+    const double seat = engine::barSeat(in.settings);
+    for (const Check& c : design.checks) {
+        if (c.rule != CheckRule::HookLength) continue;
+        const auto j = static_cast<std::size_t>(c.place.support - 1);
+        const double column = j < in.columns.size() && in.columns[j] > 0 ? in.columns[j]
+                                                                          : in.supports[j];
+        const bool factor = in.seismicClass != SeismicClass::Des &&
+                            (column - in.b) / 2 + seat >= 6.5 - 1e-9;
+        const double basic = hookDevelopmentLength(in.fc, in.fy, c.bar, in.seismicClass);
+        if (c.hookUnreduced > 0) {
+            EXPECT_TRUE(factor);
+            EXPECT_NEAR(c.value, std::max({0.7 * basic, 15.0,
+                                           8 * engine::findBar(c.bar)->diameterCm()}), 1e-9);
+            EXPECT_NEAR(c.limit, in.supports[j] - std::max(seat, 5.0), 1e-9);
+        } else {
+            EXPECT_NEAR(c.value, basic, 1e-9);
+            EXPECT_NEAR(c.limit, in.supports[j] - seat, 1e-9);
+        }
+        EXPECT_EQ(c.passes, c.value <= c.limit + 1e-9);
+        if (!c.passes) {
+            EXPECT_TRUE(c.remedyBar > 0 || c.remedySupport > 0);
+        }
+    }
+    // Bars as bent and cut, in whole centimetres; each hook bent round at least 6 db with at
+    // least 12 db straight past the bend.
+    for (const BarMark& m : design.bars) {
+        for (const double cm : {m.length * 100, m.straight, m.leg, m.bend})
+            EXPECT_NEAR(cm, std::round(cm), 1e-6) << m.mark;
+        if (!m.hookStart && !m.hookEnd) {
+            EXPECT_NEAR(m.length * 100, m.straight, 1e-6) << m.mark;
+            continue;
+        }
+        const double db = engine::findBar(m.bar)->diameterCm();
+        EXPECT_GE(m.bend, 6 * db) << m.mark;
+        EXPECT_GE(m.leg - m.bend / 2 - db, 12 * db - 1e-9) << m.mark;
+        EXPECT_GT(m.length * 100, m.straight + (m.hookStart + m.hookEnd) * 12 * db) << m.mark;
+    }
     double total = 0;
     std::map<int, double> byBar;
     for (const BarMark& m : design.bars) {
@@ -435,7 +476,7 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
 BeamInput threeSpansByHand() {
     return beaminputs::beam(
         engine::DesignCode::Nsr10, SeismicClass::Des, {40, 40, 40, 40},
-        {{6.0, {18, 14, 24, {}}}, {7.0, {24, 15, 24, {}}}, {6.0, {24, 14, 18, {}}}});
+        {{6.0, {18, 14, 24, {}, {}, {}}}, {7.0, {24, 15, 24, {}, {}, {}}}, {6.0, {24, 14, 18, {}, {}, {}}}});
 }
 
 TEST(BeamWorkedExample, ThreeSpanDesBeamByHand) {
@@ -517,7 +558,7 @@ TEST(BeamSearch, ExtrasThatCannotBeCutRunIntoTheSupports) {
          {SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}) {
         SCOPED_TRACE(std::string(className(seismicClass)));
         const BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, seismicClass, {40, 40},
-                                              {{4.27, {0, 48.8, 0, {}}}}, 38, 63.5);
+                                              {{4.27, {0, 48.8, 0, {}, {}, {}}}}, 38, 63.5);
         const BeamOutcome outcome = designBeam(in);
         ASSERT_TRUE(std::holds_alternative<BeamDesign>(outcome))
             << errorText(std::get<BeamError>(outcome), '.');
@@ -527,11 +568,224 @@ TEST(BeamSearch, ExtrasThatCannotBeCutRunIntoTheSupports) {
     }
 }
 
+// Hooks in the outer columns, a 25 x 40 DMI beam on 30 cm supports, f'c 210, Fy 4200, clear
+// cover 4 cm and N° 3 stirrups (the column's cover and ties taken alike: 4.95 cm).
+//   ldh of a N° 4 = 0.24 x 411.88 x 1.27 / 4.538 = 27.7 cm; room 30 - 4.95 = 25.05 cm.
+//   On a 30 cm column the side cover is (30 - 25) / 2 + 4.95 = 7.45 >= 6.5 cm: 0.7 x 27.7 =
+//   19.4 cm, with the tail held 5 cm from the column's face: room 30 - 5 = 25.0 cm.
+//   A column 28 cm wide leaves 6.45 cm of side cover: no factor, 27.7 > 25.05; a N° 3 (20.7 cm)
+//   fits, and so does a support of 27.7 + 4.95 = 32.6, 33 cm. At 28.1 cm the cover is 6.5 cm.
+//   DES takes fy db / (5.4 sqrt(f'c)) = 21.3 cm for the confined joint, without the factor.
+TEST(BeamHooks, AnchorageInTheColumnsCore) {
+    struct Case {
+        const char* name;
+        SeismicClass seismicClass;
+        std::vector<double> columns;
+        bool passes;
+        double ldh, room, unreduced;  // cm; unreduced 0: no factor
+        const char* remedy;           // in the check's text, or "" when none is said
+    };
+    const Case cases[] = {
+        {"square_30_column", SeismicClass::Dmi, {}, true, 19.36, 25.0, 27.66, ""},
+        {"column_28_no_factor", SeismicClass::Dmi, {28, 28}, false, 27.66, 25.05, 0,
+         "use barras N° 3 o un apoyo de al menos 33 cm"},
+        {"column_28.1_side_cover_6.5", SeismicClass::Dmi, {28.1, 28.1}, true, 19.36, 25.0, 27.66,
+         ""},
+        {"des_confined_joint", SeismicClass::Des, {}, true, 21.35, 25.05, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, c.seismicClass, {30, 30},
+                                        {{5.0, {4, 5, 4, {}, {}, {}}}}, 25, 40);
+        in.columns = c.columns;
+        in.largestBar = 4;  // the hand figures are the N° 4's; the search may prefer larger bars
+        const BeamOutcome outcome = designBeam(in);
+        ASSERT_TRUE(isDesign(outcome));
+        const BeamDesign& design = std::get<BeamDesign>(outcome);
+        int hooks = 0;
+        for (const Check& k : design.checks) {
+            if (k.rule != CheckRule::HookLength) continue;
+            ++hooks;
+            EXPECT_EQ(k.bar, 4);
+            EXPECT_EQ(k.passes, c.passes) << checkLine(k, '.');
+            EXPECT_NEAR(k.value, c.ldh, 0.01);
+            EXPECT_NEAR(k.limit, c.room, 1e-9);
+            EXPECT_NEAR(k.hookUnreduced, c.unreduced, 0.01);
+            const std::string text = checkLine(k, '.');
+            if (*c.remedy != '\0') {
+                EXPECT_NE(text.find(c.remedy), std::string::npos) << text;
+            }
+            if (c.passes) {
+                EXPECT_EQ(text.find("use "), std::string::npos) << text;
+            }
+        }
+        EXPECT_EQ(hooks, 2);
+    }
+}
+
+// Standard 90° hooks as the bender bends them, by hand: inside bend diameter D = 6 db (N° 3 to
+// 8), 8 db (N° 9 to 11), 10 db (N° 14, 18), rounded up to the cm; leg out to out 12 db + D/2 +
+// db, rounded up; the cut length adds per hook the leg, less the straight length the bend takes
+// (D + 2 db: the leg's outer face back to where the bend starts, and the leg itself), plus the
+// arc along the bar's centreline, π/2 (D/2 + db/2):
+//   N° 4, db 1.27: D 7.62 -> 8, leg 15.24 + 4 + 1.27 = 20.51 -> 21,
+//         21 - 10.54 + 1.5708 x 4.635 = 17.74 cm a hook.
+//   N° 8, db 2.54: D 15.24 -> 16, leg 30.48 + 8 + 2.54 = 41.02 -> 42, 42 - 21.08 + 14.56 = 35.48.
+//   N° 9, db 2.87: D 22.96 -> 23, leg 34.44 + 11.5 + 2.87 = 48.81 -> 49, 49 - 28.74 + 20.32 = 40.58.
+//   N° 14, db 4.30: D 43, leg 51.6 + 21.5 + 4.3 = 77.4 -> 78, 78 - 51.6 + 37.15 = 63.55.
+// The 25 x 40 beam on 30 cm supports, 5 m clear: 5.60 m overall, the bars hooked at both ends
+// run 5.60 - 2 x 0.0495 = 5.501 m between the legs' outer faces, 550 cm; cut 550 + 2 x 17.74 =
+// 585.5, 586 cm (the old cut, 12 db past the leg, was 5.85 m and left about 8 db past the bend).
+TEST(BeamHooks, BentAsTheBenderReadsThem) {
+    struct Case {
+        int bar;
+        double bend, leg, allowance;  // cm
+    };
+    const Case cases[] = {{4, 8, 21, 17.741}, {8, 16, 42, 35.481}, {9, 23, 49, 40.578},
+                          {14, 43, 78, 63.549}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bar);
+        const engine::Bar& bar = *engine::findBar(c.bar);
+        const engine::beam::BentHook hook = engine::beam::bentHook(bar);
+        EXPECT_EQ(hook.bend, c.bend);
+        EXPECT_EQ(hook.leg, c.leg);
+        EXPECT_NEAR(engine::beam::hookCutAllowance(bar), c.allowance, 0.001);
+    }
+    BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmi, {30, 30},
+                                    {{5.0, {4, 5, 4, {}, {}, {}}}}, 25, 40);
+    in.largestBar = 4;  // the bars worked by hand
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(isDesign(outcome));
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    const BarMark& s1 = design.bars.front();
+    ASSERT_TRUE(s1.hookStart && s1.hookEnd);
+    EXPECT_EQ(s1.bar, 4);
+    EXPECT_EQ(s1.straight, 550);
+    EXPECT_NEAR(s1.length, 5.86, 1e-9);
+    EXPECT_EQ(s1.leg, 21);
+    EXPECT_EQ(s1.bend, 8);
+    const std::string json = designJson(design);
+    EXPECT_NE(json.find("\"length\":5.86,\"mass\":"), std::string::npos) << json.substr(0, 2000);
+    EXPECT_NE(json.find("\"bend\":8,\"leg\":21"), std::string::npos);
+    EXPECT_NE(json.find("\"bend\":0,\"leg\":0"), std::string::npos);  // a straight bar
+}
+
+// Mpr and Mn at a face count every bar that reaches it whole. The 25 x 40 DMO beam on 28 cm
+// columns: the N° 4 hooks need 27.7 cm and have 25.05 (no factor 0.7: 6.45 cm of side cover), so
+// at the outer face the top bars are developed to 25.05 / 27.7 = 0.906 only. By hand, 3 N° 4
+// (3.87 cm2) at d = 40 - 4.95 - 0.64 = 34.4 cm give, without the compression steel, a = 3.87 x
+// 5250 / (0.85 x 210 x 25) = 4.55 cm and Mpr = 3.87 x 5250 x (34.4 - 2.28) = 6.53 Tn-m; the
+// developed share would give about 0.906 of it. The design's Mpr is the strength of the bars
+// there counted whole, and so is its Mn for the ratio rules; φMn stays with the developed steel.
+TEST(BeamFaces, ProbableStrengthCountsEveryBarReachingTheFace) {
+    BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmo, {30, 30},
+                                    {{5.0, {4, 5, 4, {}, {}, {}}}}, 25, 40);
+    in.columns = {28, 28};
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(isDesign(outcome));
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    const FaceStation& face = design.faces.front();
+    auto strengthAt = [&](double fy, bool negative) {
+        std::vector<engine::SteelLayer> tension, compression;
+        double area = 0;
+        for (const BarMark& m : design.bars) {
+            if (m.start > face.x || m.end < face.x) continue;
+            const engine::Bar* bar = engine::findBar(m.bar);
+            const bool tensionSide = (m.face == BeamFace::Top) == negative;
+            const double a = m.count * bar->supplyArea;
+            if (tensionSide) {
+                tension.push_back({a, in.h - m.depth, bar->diameterCm()});
+                area += a;
+            } else {
+                compression.push_back({a, m.depth, bar->diameterCm()});
+            }
+        }
+        engine::CapacityInput ci{in.code, in.b, in.h, in.fc, fy, 0, tension, compression};
+        return std::pair{engine::checkCapacity(ci)->mn, area};
+    };
+    const auto [mprNeg, areaTop] = strengthAt(1.25 * in.fy, true);
+    EXPECT_NEAR(face.mprNeg, mprNeg, 1e-9);
+    EXPECT_NEAR(face.mprPos, strengthAt(1.25 * in.fy, false).first, 1e-9);
+    EXPECT_NEAR(face.mnNeg, strengthAt(in.fy, true).first, 1e-9);
+    EXPECT_NEAR(face.mnPos, strengthAt(in.fy, false).first, 1e-9);
+    EXPECT_NEAR(mprNeg, 6.5, 0.5);
+    // The developed steel there is the 0.906 share: less than every bar whole.
+    EXPECT_NEAR(face.asTop, areaTop * 25.05 / 27.66, 0.01);
+    EXPECT_LT(face.phiMnNeg, 0.9 * face.mnNeg);
+}
+
+// A top bar cut where the negative moment still acts keeps twice the need going on. Three spans
+// of 6, 3 and 6 m, the short middle one hogging over its whole length (stations: Mu− 22 Tn-m at
+// its faces, 14 at its middle): top extras over supports 2 and 3 that stop inside it would
+// leave the continuous bars alone under Mu− = 14 Tn-m, which needs about 9.6 cm² (30 x 50, d 44)
+// and so 19 cm² going on; the extras run on instead (across the span, as one bar) or stop where
+// twice the need goes on. The check names the article; before, there was none.
+TEST(BeamCutOffs, TopBarsCutInTensionKeepTwiceTheNeed) {
+    BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Des,
+                                    {40, 40, 40, 40}, {{6, {}}, {3, {}}, {6, {}}});
+    for (int i = 0; i <= 12; ++i) {
+        const double u = i / 12.0;
+        in.stations.push_back({1, 6 * u, -18 * (1 - u) - 22 * u + 4 * 14 * u * (1 - u)});
+        in.stations.push_back({3, 6 * u, -22 * (1 - u) - 18 * u + 4 * 14 * u * (1 - u)});
+        in.stations.push_back({2, 3 * u, -(22 - 8 * 4 * u * (1 - u))});
+    }
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(isDesign(outcome));
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    const auto cut = std::find_if(design.checks.begin(), design.checks.end(),
+                                  [](const Check& c) { return c.rule == CheckRule::TopCutOff; });
+    ASSERT_NE(cut, design.checks.end());
+    EXPECT_TRUE(cut->passes) << checkLine(*cut, '.');
+    EXPECT_GE(cut->value, cut->limit - 1e-9);
+    EXPECT_NE(checkLine(*cut, '.').find("(C.12.10.5)"), std::string::npos);
+}
+
+// The typed envelopes, by hand on three spans of 6, 2.5 and 6 m (DMO, 30 x 50): Mu− 12, 18,
+// 18, 20 at the faces; the short middle span hogs all along with a smallest Mu+ of −6 (Mu− 6 at
+// its middle, where the default ½ Mu+ would leave none); the first span has Mu+ 4 at its left
+// face, falling straight to 0 at midspan: at ξ = 1/4, max(9 × 4 × 0.1875 = 6.75, 4 × 0.5 = 2).
+TEST(BeamEnvelopes, HoggingSpanAndPositiveMomentsAtTheFaces) {
+    BeamInput in = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Dmo,
+                                    {40, 40, 40, 40},
+                                    {{6, {12, 9, 18, {}, 4.0, {}}},
+                                     {2.5, {18, 1, 18, -6.0, {}, {}}},
+                                     {6, {18, 9, 20, {}, {}, 3.5}}});
+    const BeamOutcome outcome = designBeam(in);
+    ASSERT_TRUE(isDesign(outcome));
+    const BeamDesign& design = std::get<BeamDesign>(outcome);
+    struct Case {
+        const char* name;
+        double x;  // m
+        double muNeg, muPos;
+    };
+    const double x1 = 0.4, x2 = x1 + 6 + 0.4, x3 = x2 + 2.5 + 0.4;
+    const Case cases[] = {
+        {"first_left_face", x1, 12, 4},
+        {"first_quarter", x1 + 1.5, -1, 6.75},
+        {"middle_of_hogging_span", x2 + 1.25, 6, 1},
+        {"last_right_face", x3 + 6, 20, 3.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProfilePoint& p = nearestStation(design, c.x);
+        ASSERT_NEAR(p.x, c.x, 1e-6);
+        if (c.muNeg >= 0) {
+            EXPECT_NEAR(p.muNeg, c.muNeg, 1e-9);
+        }
+        EXPECT_NEAR(p.muPos, c.muPos, 1e-9);
+    }
+    // Two spans leave their smallest Mu+ out: the default is said.
+    bool said = false;
+    for (const Phrase& note : design.notes)
+        said = said || noteText(note, '.').find("la mitad del Mu+ máximo") != std::string::npos;
+    EXPECT_TRUE(said);
+}
+
 // Inputs no beam can have, and a beam no arrangement satisfies: the message names the place.
 TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
     auto base = [] {
         return beaminputs::beam(engine::DesignCode::Nsr98, SeismicClass::Des, {40, 40, 40},
-                                {{5, {8, 5, 9, {}}}, {5, {9, 5, 8, {}}}});
+                                {{5, {8, 5, 9, {}, {}, {}}}, {5, {9, 5, 8, {}, {}, {}}}});
     };
     struct Case {
         const char* name;
@@ -689,7 +943,7 @@ TEST(BeamChecks, GeometryBoundaries) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const BeamInput in = beaminputs::beam(engine::DesignCode::Nsr98, c.seismicClass, {40, 40},
-                                              {{c.ln, {2, 1.5, 2, {}}}}, c.b, c.h);
+                                              {{c.ln, {2, 1.5, 2, {}, {}, {}}}}, c.b, c.h);
         const BeamOutcome outcome = designBeam(in);
         ASSERT_TRUE(isDesign(outcome));
         const BeamDesign& design = std::get<BeamDesign>(outcome);
@@ -730,7 +984,7 @@ TEST(BeamChecks, ProportionsFlaggedAtTheirLimits) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<engine::beam::Span> spans(static_cast<std::size_t>(c.spans),
-                                              {c.ln, {2, 1.5, 2, {}}});
+                                              {c.ln, {2, 1.5, 2, {}, {}, {}}});
         const BeamInput in =
             beaminputs::beam(engine::DesignCode::Nsr10, c.seismicClass,
                              std::vector<double>(spans.size() + 1, 40), spans, 30, c.h);
@@ -752,7 +1006,7 @@ TEST(BeamChecks, ProportionsFlaggedAtTheirLimits) {
     }
     // DES holds ln >= 4 d instead: no deep-beam check of its own.
     const BeamInput des = beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Des, {40, 40},
-                                           {{6.0, {2, 1.5, 2, {}}}});
+                                           {{6.0, {2, 1.5, 2, {}, {}, {}}}});
     const BeamDesign design = std::get<BeamDesign>(designBeam(des));
     EXPECT_TRUE(std::none_of(design.checks.begin(), design.checks.end(),
                              [](const Check& k) { return k.rule == CheckRule::DeepBeam; }));
@@ -809,7 +1063,7 @@ TEST(BeamErrors, ConcreteTooWeakNamedAsTheCause) {
 // DMI note names the code in use.
 TEST(BeamTexts, HeadingAndNotesNameTheBeamAndTheCode) {
     for (const engine::DesignCode code : {engine::DesignCode::Nsr98, engine::DesignCode::Nsr10}) {
-        BeamInput in = beaminputs::beam(code, SeismicClass::Dmi, {40, 40}, {{5.0, {6, 5, 6, {}}}},
+        BeamInput in = beaminputs::beam(code, SeismicClass::Dmi, {40, 40}, {{5.0, {6, 5, 6, {}, {}, {}}}},
                                         25, 45);
         EXPECT_EQ(in.name, "V-1");
         in.name = "VA-12";
@@ -848,7 +1102,7 @@ TEST(BeamTexts, HeadingAndNotesNameTheBeamAndTheCode) {
 TEST(BeamSplices, LapsWhereTheRulesPutThem) {
     BeamInput in =
         beaminputs::beam(engine::DesignCode::Nsr10, SeismicClass::Des, {40, 40, 40, 40},
-                         {{5.6, {12, 8, 15, {}}}, {5.6, {14, 7, 14, {}}}, {5.6, {15, 8, 12, {}}}});
+                         {{5.6, {12, 8, 15, {}, {}, {}}}, {5.6, {14, 7, 14, {}, {}, {}}}, {5.6, {15, 8, 12, {}, {}, {}}}});
     in.stockLength = 9;
     const BeamDesign design = std::get<BeamDesign>(designBeam(in));
     for (const BeamFace face : {BeamFace::Top, BeamFace::Bottom}) {
@@ -886,7 +1140,7 @@ namespace {
 TEST(BeamStations, TableOfTheTypedEnvelopesGivesTheSameBeam) {
     const engine::beam::BeamInput typed =
         beaminputs::beam(engine::DesignCode::Nsr98, engine::beam::SeismicClass::Dmo, {40, 50, 40},
-                         {{6.0, {14, 10, 18, {}}}, {5.0, {16, 7, 9, {}}}}, 30, 55);
+                         {{6.0, {14, 10, 18, {}, {}, {}}}, {5.0, {16, 7, 9, {}, {}, {}}}}, 30, 55);
     const auto reference = std::get<engine::beam::BeamDesign>(engine::beam::designBeam(typed));
     // Span 1 (faces at 0.40 and 6.40 m): Mu = −(14 (1 − ξ) + 18 ξ) + 4 (5 + 16) ξ (1 − ξ) and
     // Mu+ = 10 × 4 ξ (1 − ξ). At ξ = 0.1 (x = 1.00 m): −14.4 + 7.56 = −6.84 and 3.6; at ξ = 0.25

@@ -114,8 +114,59 @@ TEST(BeamSpans, RefusesABadRowWithItsLineNumber) {
               "línea 1: la columna «length» aparece dos veces en el encabezado");
 }
 
+// The columns' widths across the beam: optional, one per support, a blank field a column as
+// wide as its support; the column between two spans is one and the rows must agree on it.
+TEST(BeamSpans, ColumnWidthsOnePerSupport) {
+    const std::string header =
+        "span,length,support_left,support_right,mu_left,mu_mid,mu_right,column_left,column_right\n";
+    struct Case {
+        const char* name;
+        std::string rows;
+        std::vector<double> columns;  // when read
+        std::string_view message;     // else the problem starts with it
+    };
+    const Case cases[] = {
+        {"given", "1,5,40,40,1,2,3,30,35\n2,5,40,30,1,2,3,35,\n", {30, 35, 0}, ""},
+        {"blank_is_the_support", "1,5,40,40,1,2,3,,40\n2,5,40,30,1,2,3,,\n", {0, 40, 0}, ""},
+        {"disagree", "1,5,40,40,1,2,3,30,35\n2,5,40,30,1,2,3,30,30\n", {},
+         "línea 3: la columna izquierda del vano 2 (30 cm) no coincide con la columna derecha "
+         "del vano 1 (35 cm)"},
+        {"blank_against_other_width", "1,5,40,40,1,2,3,30,\n2,5,40,30,1,2,3,35,30\n", {},
+         "línea 3: la columna izquierda del vano 2 (35 cm) no coincide"},
+        {"below_bounds", "1,5,40,40,1,2,3,5,40\n", {},
+         "línea 2: el valor de «column_left» está fuera de lo admitido"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto read = spansOf(header + c.rows);
+        if (c.message.empty()) {
+            ASSERT_TRUE(std::holds_alternative<SpansFile>(read)) << std::get<std::string>(read);
+            EXPECT_EQ(std::get<SpansFile>(read).columns, c.columns);
+        } else {
+            ASSERT_TRUE(std::holds_alternative<std::string>(read));
+            EXPECT_TRUE(std::get<std::string>(read).starts_with(c.message))
+                << std::get<std::string>(read);
+        }
+    }
+    // A hogging span's smallest Mu+ is negative; Mu+ at the faces are magnitudes.
+    const auto hogging = spansOf(
+        "span,length,support_left,support_right,mu_left,mu_mid,mu_right,mu_mid_min,mu_pos_left\n"
+        "1,2.5,40,40,18,1,18,-6,4\n");
+    ASSERT_TRUE(std::holds_alternative<SpansFile>(hogging)) << std::get<std::string>(hogging);
+    EXPECT_EQ(std::get<SpansFile>(hogging).spans[0].moments.midMin, -6);
+    EXPECT_EQ(std::get<SpansFile>(hogging).spans[0].moments.posLeft, 4);
+    EXPECT_FALSE(std::get<SpansFile>(hogging).spans[0].moments.posRight);
+    const auto negativePos = spansOf(
+        "span,length,support_left,support_right,mu_left,mu_mid,mu_right,mu_pos_right\n"
+        "1,5,40,40,1,2,3,-1\n");
+    EXPECT_TRUE(std::get<std::string>(negativePos).starts_with(
+        "línea 2: el momento positivo «mu_pos_right»"));
+    const auto without = spansOf(std::string(spansHeader) + "1,5,40,40,1,2,3\n");
+    EXPECT_TRUE(std::get<SpansFile>(without).columns.empty());
+}
+
 // Two spans of 5 m and 4 m between supports of 40, 50 and 30 cm.
-const SpansFile twoSpans{{40, 50, 30}, {{5, {}}, {4, {}}}};
+const SpansFile twoSpans{{40, 50, 30}, {{5, {}}, {4, {}}}, {}};
 
 std::variant<std::vector<Station>, std::string> stationsOf(std::string_view text,
                                                           bool fromCentreline = false) {

@@ -88,11 +88,21 @@ engine::beam::BeamInput randomBeam(std::mt19937_64& random) {
     beam.supports.push_back(randomWithin(random, eb::bounds::supportWidth));
     for (int i = 0; i < spans; ++i) {
         eb::Span span{randomWithin(random, eb::bounds::spanLength),
-                      {moment(), moment(), moment(), std::nullopt}};
+                      {moment(), moment(), moment(), std::nullopt, std::nullopt, std::nullopt}};
         if (random() % 2)
             span.moments.midMin = span.moments.mid * std::ldexp(double(random() >> 11), -53);
+        // Some spans hog all along; some have Mu+ at the faces.
+        if (random() % 5 == 0) span.moments.midMin = -moment();
+        if (random() % 3 == 0) span.moments.posLeft = moment();
+        if (random() % 3 == 0) span.moments.posRight = moment();
         beam.spans.push_back(span);
         beam.supports.push_back(randomWithin(random, eb::bounds::supportWidth));
+    }
+    // Columns' widths across the beam, some as wide as their supports (0).
+    if (random() % 2) {
+        for (std::size_t j = 0; j < beam.supports.size(); ++j)
+            beam.columns.push_back(random() % 3 ? randomWithin(random, eb::bounds::columnWidth)
+                                                : 0);
     }
     if (random() % 2) {
         for (int i = int(random() % 12); i >= 0; --i) {
@@ -243,6 +253,9 @@ class ProjectFileTest : public QObject {
         row("bad_tension", "el dato \"arrangement.tension\" no es válido");
         row("bad_beam_supports", "el dato \"beam.supports\" no es válido");
         row("bad_beam_class", "el dato \"beam.class\" no es válido");
+        row("bad_beam_columns", "el dato \"beam.columns\" no es válido");
+        row("beam_column_too_narrow",
+            "el dato \"beam.columns[1]\" = 5 está fuera de lo admitido (10 a 300 cm)");
         row("beam_span_too_long",
             "el dato \"beam.spans[0].length\" = 1e+12 está fuera de lo admitido (0.3 a 30 m)");
         row("beam_mid_min_above_mid", "el dato \"beam.spans[0].muMidMin\" no es válido");

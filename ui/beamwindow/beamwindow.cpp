@@ -40,9 +40,15 @@ namespace {
 namespace eb = engine::beam;
 
 // The spans table's columns, as the engineer reads them.
-constexpr const char* spanColumns[] = {"Luz libre (m)", "Apoyo izq. (cm)", "Apoyo der. (cm)",
-                                       "Mu− izq. (Tn-m)", "Mu+ (Tn-m)", "Mu− der. (Tn-m)"};
-enum SpanColumn { Length, LeftSupport, RightSupport, MuLeft, MuMid, MuRight, SpanColumnCount };
+// The columns' widths across the beam may be left empty: a column as wide as its support.
+constexpr const char* spanColumns[] = {"Luz libre (m)",     "Apoyo izq. (cm)",  "Apoyo der. (cm)",
+                                       "Mu− izq. (Tn-m)",   "Mu+ (Tn-m)",       "Mu− der. (Tn-m)",
+                                       "Columna izq. (cm)", "Columna der. (cm)"};
+enum SpanColumn {
+    Length, LeftSupport, RightSupport, MuLeft, MuMid, MuRight, LeftColumn, RightColumn,
+    SpanColumnCount
+};
+
 
 const QColor failColour(192, 0, 0);
 const QColor passColour(0, 128, 0);
@@ -53,6 +59,14 @@ QString number(double value) {
     return inputText(value, decimalSeparator());
 }
 
+bool optionalColumn(int column) {
+    return column == LeftColumn || column == RightColumn;
+}
+
+// The text of an optional value: empty when there is none.
+QString optionalNumber(std::optional<double> value) {
+    return value ? number(*value) : QString();
+}
 // Chooses the item whose data is `value`, adding one with `caption` when there is none (a value
 // from a file that the list does not offer).
 void chooseData(QComboBox* box, const QVariant& value, const QString& caption) {
@@ -266,10 +280,15 @@ void BeamWindow::setupInputs(QWidget* panel) {
             };
             span.length = cell(Length).value_or(5);
             span.moments = {cell(MuLeft).value_or(0), cell(MuMid).value_or(0),
-                            cell(MuRight).value_or(0), {}};
+                            cell(MuRight).value_or(0), {}, {}, {}};
             support = cell(RightSupport).value_or(40);
         }
         addSpanRow(span, support, support);
+        if (last >= 0) {
+            const QString column = spansModel_->item(last, RightColumn)->text();
+            spansModel_->item(last + 1, LeftColumn)->setText(column);
+            spansModel_->item(last + 1, RightColumn)->setText(column);
+        }
         edited();
     });
     connect(removeButton, &QPushButton::clicked, this, &BeamWindow::removeSpanRow);
@@ -393,7 +412,9 @@ void BeamWindow::showFields(const eb::BeamInput& input) {
     spansModel_->setRowCount(0);
     for (std::size_t i = 0; i < input.spans.size(); ++i)
         addSpanRow(input.spans[i], i < input.supports.size() ? input.supports[i] : 40,
-                   i + 1 < input.supports.size() ? input.supports[i + 1] : 40);
+                   i + 1 < input.supports.size() ? input.supports[i + 1] : 40,
+                   i < input.columns.size() ? input.columns[i] : 0,
+                   i + 1 < input.columns.size() ? input.columns[i + 1] : 0);
     settings_ = input.settings;
     stationsFromCentreline_ = input.stationsFromCentreline;
     stations_ = input.stations;
@@ -409,17 +430,25 @@ void BeamWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
-void BeamWindow::addSpanRow(const eb::Span& span, double leftSupport, double rightSupport) {
-    const double values[] = {span.length,       leftSupport,        rightSupport,
-                             span.moments.left, span.moments.mid, span.moments.right};
+void BeamWindow::addSpanRow(const eb::Span& span, double leftSupport, double rightSupport,
+                            double leftColumn, double rightColumn) {
+    const auto given = [](double width) {
+        return width > 0 ? std::optional<double>(width) : std::nullopt;
+    };
+    const std::optional<double> values[] = {
+        span.length,       leftSupport,     rightSupport,      span.moments.left,
+        span.moments.mid, span.moments.right, given(leftColumn), given(rightColumn)};
     QList<QStandardItem*> row;
-    for (double value : values) {
-        auto* item = new QStandardItem(number(value));
+    for (const std::optional<double>& value : values) {
+        auto* item = new QStandardItem(optionalNumber(value));
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row << item;
     }
     // The smallest positive moment has no column: it rides with Mu+ (none: half of it).
     if (span.moments.midMin) row[MuMid]->setData(*span.moments.midMin, Qt::UserRole);
+    // Mu+ at the faces rides with Mu− there likewise.
+    if (span.moments.posLeft) row[MuLeft]->setData(*span.moments.posLeft, Qt::UserRole);
+    if (span.moments.posRight) row[MuRight]->setData(*span.moments.posRight, Qt::UserRole);
     spansModel_->appendRow(row);
     spansModel_->setHeaderData(spansModel_->rowCount() - 1, Qt::Vertical,
                                QStringLiteral("Vano %1").arg(spansModel_->rowCount()));
@@ -438,9 +467,11 @@ void BeamWindow::removeSpanRow() {
     for (int r = 0; r < spansModel_->rowCount(); ++r)
         spansModel_->setHeaderData(r, Qt::Vertical, QStringLiteral("Vano %1").arg(r + 1));
     // The supports on either side of a removed interior span become one.
-    if (row > 0 && row < spansModel_->rowCount())
-        spansModel_->item(row, LeftSupport)
-            ->setText(spansModel_->item(row - 1, RightSupport)->text());
+    if (row > 0 && row < spansModel_->rowCount()) {
+        for (const auto& [left, right] : {std::pair{LeftSupport, RightSupport},
+                                          std::pair{LeftColumn, RightColumn}})
+            spansModel_->item(row, left)->setText(spansModel_->item(row - 1, right)->text());
+    }
     syncingSupports_ = false;
     edited();
 }
@@ -449,12 +480,13 @@ void BeamWindow::removeSpanRow() {
 void BeamWindow::keepSupportsShared(int row, int column) {
     if (syncingSupports_) return;
     syncingSupports_ = true;
-    if (column == RightSupport && row + 1 < spansModel_->rowCount())
-        spansModel_->item(row + 1, LeftSupport)
-            ->setText(spansModel_->item(row, RightSupport)->text());
-    if (column == LeftSupport && row > 0)
-        spansModel_->item(row - 1, RightSupport)
-            ->setText(spansModel_->item(row, LeftSupport)->text());
+    for (const auto& [left, right] : {std::pair{LeftSupport, RightSupport},
+                                      std::pair{LeftColumn, RightColumn}}) {
+        if (column == right && row + 1 < spansModel_->rowCount())
+            spansModel_->item(row + 1, left)->setText(spansModel_->item(row, right)->text());
+        if (column == left && row > 0)
+            spansModel_->item(row - 1, right)->setText(spansModel_->item(row, left)->text());
+    }
     syncingSupports_ = false;
 }
 
@@ -552,12 +584,16 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
     input.stockLength = f.stockCombo->currentData().toDouble();
     input.settings = settings_;
 
+    bool columnGiven = false;
     for (int row = 0; row < spansModel_->rowCount(); ++row) {
-        double values[SpanColumnCount];
+        double values[SpanColumnCount] = {};
         for (int column = 0; column < SpanColumnCount; ++column) {
             const QString name = QStringLiteral("Vano %1, %2")
                                      .arg(row + 1)
                                      .arg(QString::fromUtf8(spanColumns[column]));
+            const QString text = spansModel_->item(row, column)->text();
+            if (optionalColumn(column) && text.trimmed().isEmpty()) continue;
+            columnGiven = columnGiven || optionalColumn(column);
             const std::optional<double> value =
                 readNumber(spansModel_->item(row, column)->text(), name, error);
             if (!value) return {};
@@ -570,13 +606,23 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
             }
             values[column] = *value;
         }
-        if (row == 0) input.supports.push_back(values[LeftSupport]);
+        if (row == 0) {
+            input.supports.push_back(values[LeftSupport]);
+            input.columns.push_back(values[LeftColumn]);
+        }
         input.supports.push_back(values[RightSupport]);
+        input.columns.push_back(values[RightColumn]);
         std::optional<double> midMin;
         if (const QVariant kept = spansModel_->item(row, MuMid)->data(Qt::UserRole); kept.isValid())
             midMin = kept.toDouble();
-        input.spans.push_back(
-            {values[Length], {values[MuLeft], values[MuMid], values[MuRight], midMin}});
+        const auto kept = [&](int column) -> std::optional<double> {
+            const QVariant value = spansModel_->item(row, column)->data(Qt::UserRole);
+            if (!value.isValid()) return std::nullopt;
+            return value.toDouble();
+        };
+        input.spans.push_back({values[Length],
+                               {values[MuLeft], values[MuMid], values[MuRight], midMin,
+                                kept(MuLeft), kept(MuRight)}});
     }
     for (const eb::Station& station : stations_) {
         if (station.span > static_cast<int>(input.spans.size())) {
@@ -586,6 +632,7 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
             return {};
         }
     }
+    if (!columnGiven) input.columns.clear();
     input.stations = stations_;
     input.stationsFromCentreline = !stations_.empty() && stationsFromCentreline_;
     return input;

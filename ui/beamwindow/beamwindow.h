@@ -65,7 +65,9 @@ class BeamWindow : public QWidget {
     void showFields(const engine::beam::BeamInput& input);
     void setupInputs(QWidget* panel);
     void setupOutputs(QWidget* panel);
-    void addSpanRow(const engine::beam::Span& span, double leftSupport, double rightSupport);
+    // A column width of 0 is a column as wide as its support (an empty cell).
+    void addSpanRow(const engine::beam::Span& span, double leftSupport, double rightSupport,
+                    double leftColumn = 0, double rightColumn = 0);
     void removeSpanRow();
     void chooseStationsFile();
     void clearStations();

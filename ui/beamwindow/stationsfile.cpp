@@ -21,7 +21,7 @@ StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput
     engine::csv::Reader reader(
         engine::csv::memorySource(std::string_view(bytes.constData(), bytes.size())),
         semicolons ? ';' : ',');
-    const engine::beam::SpansFile spans{beam.supports, beam.spans};
+    const engine::beam::SpansFile spans{beam.supports, beam.spans, beam.columns};
     auto stations =
         engine::beam::readStations(reader, semicolons ? ',' : '.', spans, false);
     if (const auto* problem = std::get_if<std::string>(&stations)) {
