@@ -454,9 +454,10 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
             for (const Check& c : design.checks)
                 if (!c.passes) refused += "\n" + std::to_string(n) + ": " + checkLine(c, '.');
         }
-        // As drawn, hooks of N° 4 that do not fit outer supports of 30 to 33 cm (DMI, DMO)
-        // still hold the rate back (246 of 300 here).
-        EXPECT_GE(designed, tried * (wideOuterSupports ? 95 : 82) / 100)
+        // As drawn, hooks of N° 4 that do not fit outer supports of 30 to 33 cm (DMI, DMO) and
+        // extras that crowd the layers of 25 to 30 cm wide beams still hold the rate back (260
+        // of 300 here, 287 with wide outer supports).
+        EXPECT_GE(designed, tried * (wideOuterSupports ? 95 : 86) / 100)
             << designed << " of " << tried << refused;
     }
 }
