@@ -21,11 +21,12 @@
 
 #include "beamdrawing/beampainting.h"
 #include "beamwindow/beamplot.h"
+#include "beamwindow/fieldnumbers.h"
+#include "beamwindow/spanstable.h"
 #include "beamwindow/stationsfile.h"
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
-#include "common/inputtexts.h"
 #include "engine/beam/barschedule.h"
 #include "engine/beam/beamtext.h"
 #include "engine/beam/checktext.h"
@@ -39,34 +40,9 @@ namespace {
 
 namespace eb = engine::beam;
 
-// The spans table's columns, as the engineer reads them.
-// The columns' widths across the beam may be left empty: a column as wide as its support.
-constexpr const char* spanColumns[] = {"Luz libre (m)",     "Apoyo izq. (cm)",  "Apoyo der. (cm)",
-                                       "Mu− izq. (Tn-m)",   "Mu+ (Tn-m)",       "Mu− der. (Tn-m)",
-                                       "Columna izq. (cm)", "Columna der. (cm)"};
-enum SpanColumn {
-    Length, LeftSupport, RightSupport, MuLeft, MuMid, MuRight, LeftColumn, RightColumn,
-    SpanColumnCount
-};
-
-
 const QColor failColour(192, 0, 0);
 const QColor passColour(0, 128, 0);
 
-// A typed value as its field shows it: the shortest text that reads back as the same number, so
-// that a beam shown and read again is the same beam.
-QString number(double value) {
-    return inputText(value, decimalSeparator());
-}
-
-bool optionalColumn(int column) {
-    return column == LeftColumn || column == RightColumn;
-}
-
-// The text of an optional value: empty when there is none.
-QString optionalNumber(std::optional<double> value) {
-    return value ? number(*value) : QString();
-}
 // Chooses the item whose data is `value`, adding one with `caption` when there is none (a value
 // from a file that the list does not offer).
 void chooseData(QComboBox* box, const QVariant& value, const QString& caption) {
@@ -91,14 +67,6 @@ engine::DesignInput startingSection(const project::Project& project) {
 
 QString fixed(double value, int decimals) {
     return fromEngine(engine::formatFixed(value, decimals, decimalSeparator()));
-}
-
-// A typed value read, or the message that says what is wrong with it.
-std::optional<double> readNumber(const QString& text, const QString& name, QString* error) {
-    const std::optional<double> value =
-        engine::parseNumber(text.trimmed().toStdString(), decimalSeparator());
-    if (!value) *error = QStringLiteral("%1: «%2» no es un número.").arg(name, text);
-    return value;
 }
 
 }  // namespace
@@ -234,21 +202,14 @@ void BeamWindow::setupInputs(QWidget* panel) {
 
     auto* spansGroup = new QGroupBox(QStringLiteral("Vanos, de izquierda a derecha"));
     auto* spansLayout = new QVBoxLayout(spansGroup);
-    spansModel_ = new QStandardItemModel(0, SpanColumnCount, this);
-    QStringList headers;
-    for (const char* caption : spanColumns) headers << QString::fromUtf8(caption);
-    spansModel_->setHorizontalHeaderLabels(headers);
+    spansTable_ = new SpansTable(this);
     f.spansView = new QTableView;
     f.spansView->setObjectName(QStringLiteral("spansView"));
-    f.spansView->setModel(spansModel_);
+    f.spansView->setModel(spansTable_->model());
     f.spansView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     f.spansView->setMinimumHeight(150);
     spansLayout->addWidget(f.spansView);
-    connect(spansModel_, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
-        if (syncingSupports_) return;
-        keepSupportsShared(item->row(), item->column());
-        edited();
-    });
+    connect(spansTable_, &SpansTable::edited, this, &BeamWindow::edited);
     auto* buttons = new QHBoxLayout;
     auto* addButton = new QPushButton(QStringLiteral("&Agregar vano"));
     addButton->setObjectName(QStringLiteral("addSpanButton"));
@@ -269,26 +230,7 @@ void BeamWindow::setupInputs(QWidget* panel) {
     spansLayout->addWidget(f.stationsLabel);
     spansLayout->addWidget(f.clearStationsButton);
     connect(addButton, &QPushButton::clicked, this, [this] {
-        // A new span repeats the last one: the usual case of equal spans.
-        const int last = spansModel_->rowCount() - 1;
-        eb::Span span{5, {}};
-        double support = 40;
-        if (last >= 0) {
-            QString ignored;
-            auto cell = [&](int column) {
-                return readNumber(spansModel_->item(last, column)->text(), {}, &ignored);
-            };
-            span.length = cell(Length).value_or(5);
-            span.moments = {cell(MuLeft).value_or(0), cell(MuMid).value_or(0),
-                            cell(MuRight).value_or(0), {}, {}, {}};
-            support = cell(RightSupport).value_or(40);
-        }
-        addSpanRow(span, support, support);
-        if (last >= 0) {
-            const QString column = spansModel_->item(last, RightColumn)->text();
-            spansModel_->item(last + 1, LeftColumn)->setText(column);
-            spansModel_->item(last + 1, RightColumn)->setText(column);
-        }
+        spansTable_->appendSpan();
         edited();
     });
     connect(removeButton, &QPushButton::clicked, this, &BeamWindow::removeSpanRow);
@@ -401,20 +343,15 @@ void BeamWindow::showFields(const eb::BeamInput& input) {
     const std::pair<QLineEdit*, double> values[] = {
         {f.widthEdit, input.b},         {f.heightEdit, input.h}, {f.dPrimeEdit, input.dPrime},
         {f.dSecondEdit, input.dSecond}, {f.fcEdit, input.fc},    {f.fyEdit, input.fy}};
-    for (const auto& [field, value] : values) field->setText(number(value));
+    for (const auto& [field, value] : values) field->setText(fieldText(value));
     f.nameEdit->setText(QString::fromStdString(input.name));
     f.codeCombo->setCurrentIndex(f.codeCombo->findData(static_cast<int>(input.code)));
     f.classCombo->setCurrentIndex(f.classCombo->findData(static_cast<int>(input.seismicClass)));
     for (const auto& [box, bar] : {std::pair{f.smallestBarCombo, input.smallestBar},
                                    std::pair{f.largestBarCombo, input.largestBar}})
         chooseData(box, bar, QStringLiteral("N° %1").arg(bar));
-    chooseData(f.stockCombo, input.stockLength, number(input.stockLength));
-    spansModel_->setRowCount(0);
-    for (std::size_t i = 0; i < input.spans.size(); ++i)
-        addSpanRow(input.spans[i], i < input.supports.size() ? input.supports[i] : 40,
-                   i + 1 < input.supports.size() ? input.supports[i + 1] : 40,
-                   i < input.columns.size() ? input.columns[i] : 0,
-                   i + 1 < input.columns.size() ? input.columns[i + 1] : 0);
+    chooseData(f.stockCombo, input.stockLength, fieldText(input.stockLength));
+    spansTable_->show(input);
     settings_ = input.settings;
     stationsFromCentreline_ = input.stationsFromCentreline;
     stations_ = input.stations;
@@ -430,64 +367,15 @@ void BeamWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
-void BeamWindow::addSpanRow(const eb::Span& span, double leftSupport, double rightSupport,
-                            double leftColumn, double rightColumn) {
-    const auto given = [](double width) {
-        return width > 0 ? std::optional<double>(width) : std::nullopt;
-    };
-    const std::optional<double> values[] = {
-        span.length,       leftSupport,     rightSupport,      span.moments.left,
-        span.moments.mid, span.moments.right, given(leftColumn), given(rightColumn)};
-    QList<QStandardItem*> row;
-    for (const std::optional<double>& value : values) {
-        auto* item = new QStandardItem(optionalNumber(value));
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        row << item;
-    }
-    // The smallest positive moment has no column: it rides with Mu+ (none: half of it).
-    if (span.moments.midMin) row[MuMid]->setData(*span.moments.midMin, Qt::UserRole);
-    // Mu+ at the faces rides with Mu− there likewise.
-    if (span.moments.posLeft) row[MuLeft]->setData(*span.moments.posLeft, Qt::UserRole);
-    if (span.moments.posRight) row[MuRight]->setData(*span.moments.posRight, Qt::UserRole);
-    spansModel_->appendRow(row);
-    spansModel_->setHeaderData(spansModel_->rowCount() - 1, Qt::Vertical,
-                               QStringLiteral("Vano %1").arg(spansModel_->rowCount()));
-}
-
 // The selected span, or the last one; the beam keeps at least one span.
 void BeamWindow::removeSpanRow() {
-    if (spansModel_->rowCount() <= 1) {
+    if (spansTable_->spanCount() <= 1) {
         showMessage(QStringLiteral("La viga tiene al menos un vano."));
         return;
     }
     const QModelIndex current = fields_->spansView->currentIndex();
-    const int row = current.isValid() ? current.row() : spansModel_->rowCount() - 1;
-    syncingSupports_ = true;
-    spansModel_->removeRow(row);
-    for (int r = 0; r < spansModel_->rowCount(); ++r)
-        spansModel_->setHeaderData(r, Qt::Vertical, QStringLiteral("Vano %1").arg(r + 1));
-    // The supports on either side of a removed interior span become one.
-    if (row > 0 && row < spansModel_->rowCount()) {
-        for (const auto& [left, right] : {std::pair{LeftSupport, RightSupport},
-                                          std::pair{LeftColumn, RightColumn}})
-            spansModel_->item(row, left)->setText(spansModel_->item(row - 1, right)->text());
-    }
-    syncingSupports_ = false;
+    spansTable_->removeSpan(current.isValid() ? current.row() : spansTable_->spanCount() - 1);
     edited();
-}
-
-// A span's right support is the next span's left support: typing either changes both.
-void BeamWindow::keepSupportsShared(int row, int column) {
-    if (syncingSupports_) return;
-    syncingSupports_ = true;
-    for (const auto& [left, right] : {std::pair{LeftSupport, RightSupport},
-                                      std::pair{LeftColumn, RightColumn}}) {
-        if (column == right && row + 1 < spansModel_->rowCount())
-            spansModel_->item(row + 1, left)->setText(spansModel_->item(row, right)->text());
-        if (column == left && row > 0)
-            spansModel_->item(row - 1, right)->setText(spansModel_->item(row, left)->text());
-    }
-    syncingSupports_ = false;
 }
 
 void BeamWindow::chooseStationsFile() {
@@ -554,7 +442,7 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
                             {f.fyEdit, "Fy", &input.fy}};
     for (const Field& field : fields) {
         const QString name = QString::fromUtf8(field.name);
-        const std::optional<double> value = readNumber(field.edit->text(), name, error);
+        const std::optional<double> value = readFieldNumber(field.edit->text(), name, error);
         if (!value) return {};
         if (!(*value > 0)) {
             *error = QStringLiteral("%1: el valor debe ser mayor que cero.").arg(name);
@@ -584,46 +472,7 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
     input.stockLength = f.stockCombo->currentData().toDouble();
     input.settings = settings_;
 
-    bool columnGiven = false;
-    for (int row = 0; row < spansModel_->rowCount(); ++row) {
-        double values[SpanColumnCount] = {};
-        for (int column = 0; column < SpanColumnCount; ++column) {
-            const QString name = QStringLiteral("Vano %1, %2")
-                                     .arg(row + 1)
-                                     .arg(QString::fromUtf8(spanColumns[column]));
-            const QString text = spansModel_->item(row, column)->text();
-            if (optionalColumn(column) && text.trimmed().isEmpty()) continue;
-            columnGiven = columnGiven || optionalColumn(column);
-            const std::optional<double> value =
-                readNumber(spansModel_->item(row, column)->text(), name, error);
-            if (!value) return {};
-            const bool moment = column >= MuLeft;
-            if (moment ? *value < 0 : !(*value > 0)) {
-                *error = moment ? QStringLiteral("%1: escriba el momento como magnitud, sin signo.")
-                                      .arg(name)
-                                : QStringLiteral("%1: el valor debe ser mayor que cero.").arg(name);
-                return {};
-            }
-            values[column] = *value;
-        }
-        if (row == 0) {
-            input.supports.push_back(values[LeftSupport]);
-            input.columns.push_back(values[LeftColumn]);
-        }
-        input.supports.push_back(values[RightSupport]);
-        input.columns.push_back(values[RightColumn]);
-        std::optional<double> midMin;
-        if (const QVariant kept = spansModel_->item(row, MuMid)->data(Qt::UserRole); kept.isValid())
-            midMin = kept.toDouble();
-        const auto kept = [&](int column) -> std::optional<double> {
-            const QVariant value = spansModel_->item(row, column)->data(Qt::UserRole);
-            if (!value.isValid()) return std::nullopt;
-            return value.toDouble();
-        };
-        input.spans.push_back({values[Length],
-                               {values[MuLeft], values[MuMid], values[MuRight], midMin,
-                                kept(MuLeft), kept(MuRight)}});
-    }
+    if (!spansTable_->read(input, error)) return {};
     for (const eb::Station& station : stations_) {
         if (station.span > static_cast<int>(input.spans.size())) {
             *error = QStringLiteral("Las estaciones llegan al vano %1 y la viga tiene %2 vanos.")
@@ -632,7 +481,6 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
             return {};
         }
     }
-    if (!columnGiven) input.columns.clear();
     input.stations = stations_;
     input.stationsFromCentreline = !stations_.empty() && stationsFromCentreline_;
     return input;

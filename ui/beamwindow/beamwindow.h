@@ -17,6 +17,7 @@ class QStandardItemModel;
 class QTableView;
 class QTimer;
 class BeamPlot;
+class SpansTable;
 namespace project {
 class Project;
 }
@@ -65,14 +66,10 @@ class BeamWindow : public QWidget {
     void showFields(const engine::beam::BeamInput& input);
     void setupInputs(QWidget* panel);
     void setupOutputs(QWidget* panel);
-    // A column width of 0 is a column as wide as its support (an empty cell).
-    void addSpanRow(const engine::beam::Span& span, double leftSupport, double rightSupport,
-                    double leftColumn = 0, double rightColumn = 0);
     void removeSpanRow();
     void chooseStationsFile();
     void clearStations();
     void edited();
-    void keepSupportsShared(int row, int column);
     std::optional<engine::beam::BeamInput> readInput(QString* error) const;
     void showDesign();
     // A beam error in the window's decimal separator; empty for none.
@@ -81,7 +78,7 @@ class BeamWindow : public QWidget {
 
     project::Project* project_;
     std::unique_ptr<Fields> fields_;
-    QStandardItemModel* spansModel_ = nullptr;
+    SpansTable* spansTable_ = nullptr;
     QStandardItemModel* scheduleModel_ = nullptr;
     QStandardItemModel* checksModel_ = nullptr;
     QTimer* designTimer_ = nullptr;
@@ -95,5 +92,4 @@ class BeamWindow : public QWidget {
     bool loading_ = false;
     bool writing_ = false;          // the window is writing the project's beam
     bool inProject_ = false;        // the fields are the project's beam (it has one, or was edited)
-    bool syncingSupports_ = false;  // one support typed, its other side being written
 };
