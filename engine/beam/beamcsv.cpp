@@ -85,18 +85,28 @@ std::string_view fieldOf(const csv::Record& record, const Positions& positions,
     return at < record.fields.size() ? record.fields[at] : std::string_view{};
 }
 
-// A row's number in a column: none for an empty field; a message for one that is not a number.
+// A column's value outside what a beam may have.
+std::string outsideText(std::string_view column, std::string_view field, const Bound& bound) {
+    return "el valor de " + quoted(column) + " está fuera de lo admitido (" +
+           rangeText(bound, '.') + "): " + quoted(fieldExcerpt(field));
+}
+
+// A row's number in a column: none for an empty field; a message for one that is not a number,
+// or that lies outside `bound` when one is given.
 std::variant<std::optional<double>, std::string> numberIn(const csv::Record& record,
                                                           const Positions& positions,
                                                           std::span<const std::string_view> columns,
                                                           std::size_t column,
-                                                          char decimalSeparator) {
+                                                          char decimalSeparator,
+                                                          const Bound* bound = nullptr) {
     const std::string_view text = fieldOf(record, positions, column);
     if (trimBlanks(text).empty()) return std::optional<double>{};
-    if (const auto value = parseNumber(text, decimalSeparator, NumberStyle::Scientific))
-        return value;
-    return "el valor de " + quoted(columns[column]) + " no es un número: " +
-           quoted(fieldExcerpt(text));
+    const auto value = parseNumber(text, decimalSeparator, NumberStyle::Scientific);
+    if (!value)
+        return "el valor de " + quoted(columns[column]) + " no es un número: " +
+               quoted(fieldExcerpt(text));
+    if (bound && !bound->holds(*value)) return outsideText(columns[column], text, *bound);
+    return value;
 }
 
 // A number that must be there.
@@ -127,12 +137,6 @@ std::string numberText(double value) {
     return formatGeneral(value, '.');
 }
 
-// A column's value outside what a beam may have.
-std::string outsideText(std::string_view column, std::string_view field, const Bound& bound) {
-    return "el valor de " + quoted(column) + " está fuera de lo admitido (" +
-           rangeText(bound, '.') + "): " + quoted(fieldExcerpt(field));
-}
-
 enum SpanColumn {
     spanNo, length, supportLeft, supportRight, muLeft, muMid, muRight, muMidMin,
     columnLeft, columnRight, muPosLeft, muPosRight
@@ -147,13 +151,11 @@ std::optional<std::string> readColumnWidths(const csv::Record& record, const Pos
     const std::span<const std::string_view> columns(spanColumns);
     double widths[2] = {};
     for (std::size_t column = columnLeft; column <= columnRight; ++column) {
-        auto value = numberIn(record, positions, columns, column, decimalSeparator);
+        auto value = numberIn(record, positions, columns, column, decimalSeparator,
+                              &bounds::columnWidth);
         if (auto* message = std::get_if<std::string>(&value)) return std::move(*message);
         const auto width = std::get<std::optional<double>>(value);
         if (!width) continue;
-        if (!bounds::columnWidth.holds(*width))
-            return outsideText(columns[column], fieldOf(record, positions, column),
-                               bounds::columnWidth);
         widths[column - columnLeft] = *width;
     }
     if (file.columns.empty()) {
@@ -217,12 +219,10 @@ std::optional<std::string> readSpanRow(const csv::Record& record, const Position
     span.length = values[0];
     std::optional<double> moments[4];
     for (std::size_t column = muLeft; column <= muMidMin; ++column) {
-        auto value = numberIn(record, positions, columns, column, decimalSeparator);
+        auto value =
+            numberIn(record, positions, columns, column, decimalSeparator, &bounds::moment);
         if (auto* message = std::get_if<std::string>(&value)) return std::move(*message);
         moments[column - muLeft] = std::get<std::optional<double>>(value);
-        if (moments[column - muLeft] && !bounds::moment.holds(*moments[column - muLeft]))
-            return outsideText(columns[column], fieldOf(record, positions, column),
-                               bounds::moment);
         if (!moments[column - muLeft] && !momentsFromStations && column != muMidMin)
             return "falta el valor de " + quoted(columns[column]);
     }
@@ -234,13 +234,11 @@ std::optional<std::string> readSpanRow(const csv::Record& record, const Position
         return "el momento positivo " + quoted("mu_mid") +
                " se escribe como magnitud y no puede ser negativo";
     for (std::size_t column = muPosLeft; column <= muPosRight; ++column) {
-        auto value = numberIn(record, positions, columns, column, decimalSeparator);
+        auto value =
+            numberIn(record, positions, columns, column, decimalSeparator, &bounds::moment);
         if (auto* message = std::get_if<std::string>(&value)) return std::move(*message);
         const auto moment = std::get<std::optional<double>>(value);
         if (!moment) continue;
-        if (!bounds::moment.holds(*moment))
-            return outsideText(columns[column], fieldOf(record, positions, column),
-                               bounds::moment);
         if (*moment < 0)
             return "el momento positivo " + quoted(columns[column]) +
                    " se escribe como magnitud y no puede ser negativo";
