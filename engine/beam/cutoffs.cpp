@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
@@ -11,6 +12,25 @@ namespace engine::beam {
 namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
+
+// The stations where extras needed from station `firstDeficit` to `lastDeficit`, and reaching
+// from a to b, may stop: outward from a and b to the first station where `clear` holds (at a
+// hooked end, that end within lo..hi). The left one is below lo, or the right one above hi, when
+// none lies within them.
+template <typename Clear>
+std::pair<int, int> stops(const Beam& beam, const Zone& zone, int lo, int hi, int firstDeficit,
+                          int lastDeficit, double a, double b, Clear clear) {
+    const auto& points = beam.points;
+    int kb = lastDeficit;
+    while (kb <= hi && points[static_cast<std::size_t>(kb)].x < b - tiny) ++kb;
+    while (kb <= hi && !zone.hookRight && !clear(kb)) ++kb;
+    int ka = firstDeficit;
+    while (ka >= lo && points[static_cast<std::size_t>(ka)].x > a + tiny) --ka;
+    while (ka >= lo && !zone.hookLeft && !clear(ka)) --ka;
+    if (zone.hookRight) kb = std::min(kb, hi);
+    if (zone.hookLeft) ka = std::max(ka, lo);
+    return {ka, kb};
+}
 
 }  // namespace
 
@@ -59,14 +79,7 @@ bool stopWhereTwice(const Beam& beam, const std::vector<Need>& needs, const Zone
         hi = zone.support < beam.spans ? static_cast<int>(beam.spanLast(zone.support))
                                         : static_cast<int>(points.size()) - 1;
     }
-    int kb = lastDeficit;
-    while (kb <= hi && points[static_cast<std::size_t>(kb)].x < b - tiny) ++kb;
-    while (kb <= hi && !zone.hookRight && !twice(kb)) ++kb;
-    int ka = firstDeficit;
-    while (ka >= lo && points[static_cast<std::size_t>(ka)].x > a + tiny) --ka;
-    while (ka >= lo && !zone.hookLeft && !twice(ka)) --ka;
-    if (zone.hookRight) kb = std::min(kb, hi);
-    if (zone.hookLeft) ka = std::max(ka, lo);
+    const auto [ka, kb] = stops(beam, zone, lo, hi, firstDeficit, lastDeficit, a, b, twice);
     if (kb > hi || ka < lo) return false;
     a = points[static_cast<std::size_t>(ka)].x;
     b = points[static_cast<std::size_t>(kb)].x;
@@ -84,14 +97,7 @@ bool topStopWhereTwice(const Beam& beam, const std::vector<Need>& needs, const Z
     const int lo = zone.support > 0 ? static_cast<int>(beam.spanFirst(zone.support - 1)) : 0;
     const int hi = zone.support < beam.spans ? static_cast<int>(beam.spanLast(zone.support))
                                              : static_cast<int>(points.size()) - 1;
-    int kb = lastDeficit;
-    while (kb <= hi && points[static_cast<std::size_t>(kb)].x < b - tiny) ++kb;
-    while (kb <= hi && !zone.hookRight && !clear(kb)) ++kb;
-    int ka = firstDeficit;
-    while (ka >= lo && points[static_cast<std::size_t>(ka)].x > a + tiny) --ka;
-    while (ka >= lo && !zone.hookLeft && !clear(ka)) --ka;
-    if (zone.hookRight) kb = std::min(kb, hi);
-    if (zone.hookLeft) ka = std::max(ka, lo);
+    const auto [ka, kb] = stops(beam, zone, lo, hi, firstDeficit, lastDeficit, a, b, clear);
     // Where a span beside hogs all along, the bars cross it to the next interior support, over
     // whose centre they meet that support's extras and run on with them.
     const auto centre = [&](int support) {
