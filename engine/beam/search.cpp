@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <tuple>
 
@@ -10,6 +11,7 @@
 #include "engine/beam/refusal.h"
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
+#include "engine/catalogue.h"
 
 namespace engine::beam {
 
@@ -17,11 +19,10 @@ namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-// The same size or the next one up or down among the sizes allowed.
+// The same size or the next one up or down in the catalogue (N° 11 and N° 14 are neighbours).
 bool neighbourSizes(const Bar& one, const Bar& other) {
-    return std::abs(one.designation - other.designation) <= 1 ||
-           (one.designation >= 11 && other.designation >= 11 &&
-            std::abs(one.designation - other.designation) <= 4);
+    const Bar* first = bars().data();
+    return std::abs((&one - first) - (&other - first)) <= 1;
 }
 
 int marksOf(const Extra& e) {
