@@ -264,6 +264,7 @@ BeamDesign assemble(const Beam& beam, const std::vector<Need>& needs, const Face
     design.concrete = in.b / 100 * in.h / 100 * clear;
     design.steelPerConcrete = design.concrete > 0 ? design.totalMass / design.concrete : 0;
     design.checks = checkDesign(beam, top, bottom, marks, s, needs);
+    for (Check& c : design.checks) c.article = ruleArticle(c.rule, in.code, in.seismicClass);
     design.passes = std::all_of(design.checks.begin(), design.checks.end(),
                                 [](const Check& c) { return c.passes; });
     design.notes = notesOf(beam, top, bottom);

@@ -42,6 +42,9 @@ struct SpanMoments {
 struct Span {
     double length = 0;  // clear span ln between the support faces, m
     SpanMoments moments;
+    // Factored gravity load, uniform over the clear span, Tn/m (1.2 D + 1.0 L under NSR-10,
+    // 1.4 D + 1.7 L under NSR-98); none: not given, the stirrups take the seismic shear alone.
+    std::optional<double> wu = std::nullopt;
     bool operator==(const Span&) const = default;
 };
 
@@ -50,6 +53,7 @@ struct Station {
     int span = 1;     // from 1
     double x = 0;     // m from the span's left face (or from the left support's centreline)
     double mu = 0;    // signed: negative = tension at the top
+    std::optional<double> v = std::nullopt;  // the analysis shear, signed, Tn; none: not given
     bool operator==(const Station&) const = default;
 };
 
@@ -66,7 +70,9 @@ struct BeamInput {
     double dSecond = 0;  // top face to the centroid of the top steel, cm
     double fc = 0;       // kg/cm2
     double fy = 0;       // kg/cm2
-    LayoutSettings settings;        // stirrup, clear cover, aggregate, at most two layers
+    // Stirrup bar (N° 3 or N° 4; its fy for shear is min(fy, 4200)), clear cover, aggregate, at
+    // most two layers.
+    LayoutSettings settings;
     int smallestBar = 4;            // bar sizes allowed, N°
     int largestBar = 8;
     double stockLength = 12;        // commercial bar length, m
@@ -106,6 +112,10 @@ struct FaceStation {
     double mnNeg = 0, mnPos = 0;
     double phiMnNeg = 0, phiMnPos = 0;
     double mprNeg = 0, mprPos = 0;
+    // Shear at the face, Tn, magnitudes: the design shear (Ve from Mpr in DES, from Mn in DMO,
+    // Vu at d from the face in DMI, never less than the analysis shear), Vc as the design takes
+    // it there (0 where the seismic shear governs in DES) and φVn of the stirrups there.
+    double ve = 0, vc = 0, phiVn = 0;
 };
 
 // One bar mark of the schedule: `count` equal bars.
@@ -136,6 +146,36 @@ struct ProfilePoint {
     double muNeg = 0, muPos = 0;  // magnitudes, Tn-m
     double mnNeg = 0, mnPos = 0;
     double phiMnNeg = 0, phiMnPos = 0;
+    double vu = 0, phiVn = 0;  // shear envelope and φVn of the stirrups there, magnitudes, Tn
+};
+
+// One stirrup mark of the schedule: `count` equal pieces along the whole beam. Hoops are closed
+// with 135° seismic hooks; a crosstie has a 135° hook at one end and a 90° hook at the other.
+enum class StirrupKind { Hoop, Crosstie };
+struct StirrupMark {
+    std::string mark;  // "E1", "E2", ... for hoops, "C1", ... for crossties
+    StirrupKind kind = StirrupKind::Hoop;
+    int bar = 3;       // N°
+    int legs = 2;      // vertical legs one piece gives at a section (hoop 2, crosstie 1)
+    int count = 0;     // pieces along the whole beam
+    // Outside dimensions, whole cm (a crosstie: its width is 0 and its height out to out), the
+    // hook's extension past the bend and the inside bend diameter, cm.
+    double width = 0, height = 0, hook = 0, bend = 0;
+    double length = 0;  // one piece as cut, bends and hooks included, m (whole cm)
+    double mass = 0;    // the whole mark, kg
+};
+
+// A run of stirrups of one mark at one spacing, as the site reads it: "1 a 0.05, 11 a 0.10,
+// resto a 0.20". Zones of a span meet without gaps; crossties in a zone are a zone of their own
+// mark at the same places.
+enum class ZoneKind { Confinement, Lap, Rest };  // "confinamiento", "traslapo", "resto"
+struct StirrupZone {
+    int span = 1;
+    std::string mark;
+    ZoneKind kind = ZoneKind::Rest;
+    double start = 0, end = 0;  // m along the beam: the first and the last piece of the zone
+    double spacing = 0;         // cm, whole
+    int count = 0;
 };
 
 // Where a check applies. Its text (see placeText) is "Vano 2" for a span, "Vano 2, apoyo
@@ -168,13 +208,28 @@ enum class CheckRule {
     DeepBeam,          // DMO, DMI: ln >= 4 h, else a deep beam (C.10.7)
     MinimumDepth,      // h >= ln / 16, 18.5 or 21 by the continuous ends (C.9.5)
     TopCutOff,         // a top bar cut where Mu− acts: the bars going on give twice the need
+    // Shear (the stirrups):
+    ShearStrength,     // φVn >= Vu at every station
+    StirrupSpacing,    // s within the limit of its zone (d/2, d/4, the hoop zone's, laps')
+    MinimumStirrups,   // Av >= Av,min wherever Vu > 1/2 φVc
+    ShearSection,      // Vs <= 2.1 √f'c bw d
+    ConcreteShear,     // Vc = 0 over 2h from the faces where the seismic shear governs (DES)
+    FirstHoop,         // the first hoop at most 5 cm from the face
+    Crossties,         // no bar in a hoop zone more than 15 cm clear from a supported one
+    CutOffShear,       // a bar cut in a tension zone: Vu <= 2/3 φVn there (or its options)
 };
 
 // The key of a rule as the JSON and the tests name it: "resistencia", "acero-minimo",
 // "cuantia-maxima", "momento-en-cara", "momento-en-vano", "barras-continuas",
 // "continuas-inferiores", "geometria-luz", "geometria-ancho", "apoyo-20db", "ajuste",
-// "traslapo", "ldh", "viga-alta", "altura-minima", "corte-superior".
+// "traslapo", "ldh", "viga-alta", "altura-minima", "corte-superior"; for the stirrups
+// "cortante", "separacion-estribos", "estribos-minimos", "limite-cortante", "vc-nulo",
+// "primer-estribo", "ganchos-suplementarios", "corte-cortante".
 std::string_view ruleKey(CheckRule rule);
+
+// The article of the code a check applies, as the texts cite it ("C.21.5.2.2"): it depends on
+// the code and, for the seismic rules, on the class.
+std::string_view ruleArticle(CheckRule rule, DesignCode code, SeismicClass seismicClass);
 
 // A check of the design: its rule, its place, whether it passes and its figures. checkText
 // composes the words.
@@ -200,6 +255,7 @@ struct Check {
     double hookUnreduced = 0;
     int remedyBar = 0;
     double remedySupport = 0;
+    std::string_view article;  // as ruleArticle gives it for the design's code and class
 };
 
 struct BeamDesign {
@@ -213,10 +269,13 @@ struct BeamDesign {
     std::vector<double> faceX;  // x of every support face, left to right (2 per span), m
     std::vector<FaceStation> faces;
     std::vector<BarMark> bars;
+    std::vector<StirrupMark> stirrups;
+    std::vector<StirrupZone> zones;  // by span, left to right along each span
     std::vector<ProfilePoint> profile;
     std::vector<Check> checks;
-    std::map<int, double> massByBar;  // N° -> kg
-    double totalMass = 0;             // kg
+    std::map<int, double> massByBar;  // N° -> kg, longitudinal bars and stirrups
+    double totalMass = 0;             // kg, longitudinal bars and stirrups
+    double stirrupMass = 0;           // kg, the stirrups' share of totalMass
     double concrete = 0;              // m3, the spans (clear lengths) only
     double steelPerConcrete = 0;      // kg/m3
     std::vector<Phrase> notes;        // assumptions the schedule states (noteText)

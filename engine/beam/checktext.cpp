@@ -59,6 +59,22 @@ std::string_view ruleKey(CheckRule rule) {
             return "altura-minima";
         case CheckRule::TopCutOff:
             return "corte-superior";
+        case CheckRule::ShearStrength:
+            return "cortante";
+        case CheckRule::StirrupSpacing:
+            return "separacion-estribos";
+        case CheckRule::MinimumStirrups:
+            return "estribos-minimos";
+        case CheckRule::ShearSection:
+            return "limite-cortante";
+        case CheckRule::ConcreteShear:
+            return "vc-nulo";
+        case CheckRule::FirstHoop:
+            return "primer-estribo";
+        case CheckRule::Crossties:
+            return "ganchos-suplementarios";
+        case CheckRule::CutOffShear:
+            return "corte-cortante";
     }
     return "";
 }
@@ -163,7 +179,7 @@ Phrase checkBody(const Check& c) {
                 p << Figure{hookCoverFactor, 1} << " × " << Figure{c.hookUnreduced, 1} << " = ";
             p << Figure{c.value, 1} << " cm" << comparison(c.passes, " ≤ ", " > ")
               << "disponible " << Figure{c.limit, 1} << " cm";
-            if (c.hookUnreduced > 0) p << " (C.12.5.3)";
+            if (c.hookUnreduced > 0) p << " (0.7: C.12.5.3)";
             if (c.remedyBar > 0 && c.remedySupport > 0)
                 p << "; use barras N° " + number(c.remedyBar) + " o un apoyo de al menos "
                   << Figure{c.remedySupport, 0} << " cm";
@@ -175,12 +191,12 @@ Phrase checkBody(const Check& c) {
         case CheckRule::TopCutOff:
             p << "donde se corta " + c.firstMark + " continúan " << Figure{c.value, 2} << " cm²"
               << comparison(c.passes, " ≥ ", " < ") << "2 × " << Figure{c.limit / 2, 2}
-              << " cm² requeridos (C.12.10.5)";
+              << " cm² requeridos";
             break;
         case CheckRule::DeepBeam:
             p << "ln = " << Figure{c.value, 2} << " m" << comparison(c.passes, " ≥ ", " < ")
               << "4 h = " << Figure{c.limit, 2} << " m"
-              << (c.passes ? " (C.10.7)" : ": viga de gran altura (C.10.7)");
+              << (c.passes ? "" : ": viga de gran altura");
             break;
         case CheckRule::MinimumDepth: {
             const char* ends = c.count <= 0   ? "simplemente apoyado"
@@ -188,11 +204,44 @@ Phrase checkBody(const Check& c) {
                                               : "ambos extremos continuos";
             p << "h = " << Figure{c.value, 1} << " cm" << comparison(c.passes, " ≥ ", " < ")
               << "ln/" << Figure{minimumDepthDivisor(c.count), Figure::shortest} << " = "
-              << Figure{c.limit, 1} << " cm (C.9.5, " << ends
-              << (c.passes ? ")" : "; calcule las deflexiones)");
+              << Figure{c.limit, 1} << " cm, " << ends
+              << (c.passes ? "" : "; calcule las deflexiones");
             break;
         }
+        case CheckRule::ShearStrength:
+            p << "φVn = " << Figure{c.value, 2} << comparison(c.passes, " ≥ ", " < ") << "Vu = "
+              << Figure{c.limit, 2} << " Tn";
+            break;
+        case CheckRule::StirrupSpacing:
+            p << "s = " << Figure{c.value, 0} << " cm" << comparison(c.passes, " ≤ ", " > ")
+              << Figure{c.limit, 0} << " cm";
+            break;
+        case CheckRule::MinimumStirrups:
+            p << "Av = " << Figure{c.value, 2} << comparison(c.passes, " ≥ ", " < ")
+              << "Av,mín = " << Figure{c.limit, 2} << " cm²";
+            break;
+        case CheckRule::ShearSection:
+            p << "Vs = " << Figure{c.value, 2} << comparison(c.passes, " ≤ ", " > ")
+              << "2.1 √f'c bw d = " << Figure{c.limit, 2} << " Tn";
+            break;
+        case CheckRule::ConcreteShear:
+            p << "cortante sísmico " << Figure{c.value, 2} << comparison(c.passes, " ≥ ", " < ")
+              << "½ Vu = " << Figure{c.limit, 2} << " Tn: Vc = 0 en 2h desde la cara";
+            break;
+        case CheckRule::FirstHoop:
+            p << "primer estribo a " << Figure{c.value, 0} << " cm de la cara"
+              << comparison(c.passes, " ≤ ", " > ") << Figure{c.limit, 0} << " cm";
+            break;
+        case CheckRule::Crossties:
+            p << "barra a " << Figure{c.value, 1} << " cm libres de una apoyada"
+              << comparison(c.passes, " ≤ ", " > ") << Figure{c.limit, 0} << " cm";
+            break;
+        case CheckRule::CutOffShear:
+            p << "donde se corta " + c.firstMark + " Vu = " << Figure{c.value, 2}
+              << comparison(c.passes, " ≤ ", " > ") << "⅔ φVn = " << Figure{c.limit, 2} << " Tn";
+            break;
     }
+    if (!c.article.empty()) p << " (" + std::string(c.article) + ")";
     return p;
 }
 
