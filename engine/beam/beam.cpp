@@ -49,6 +49,10 @@ bool validBeamName(std::string_view name) {
     return characters >= 1 && characters <= longestBeamName;
 }
 
+bool validBeamLabel(std::string_view label) {
+    return label.empty() || validBeamName(label);
+}
+
 bool coversFit(double h, double dPrime, double dSecond) {
     return std::isfinite(dPrime) && std::isfinite(dSecond) && dPrime > 0 && dSecond > 0 &&
            dPrime + dSecond < h;
@@ -63,6 +67,10 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
     if (!validBeamName(in.name)) {
         return says("El nombre de la viga debe tener de 1 a " + std::to_string(longestBeamName) +
                     " caracteres, sin caracteres de control");
+    }
+    if (!validBeamLabel(in.axis) || !validBeamLabel(in.level)) {
+        return says("El eje y el piso de la viga deben tener a lo más " +
+                    std::to_string(longestBeamName) + " caracteres, sin caracteres de control");
     }
     if (in.spans.empty()) return says("La viga no tiene vanos");
     if (in.supports.size() != in.spans.size() + 1) {

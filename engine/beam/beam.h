@@ -62,6 +62,9 @@ inline constexpr std::string_view defaultBeamName = "V-1";
 
 struct BeamInput {
     std::string name{defaultBeamName};  // as the schedule's heading names the beam
+    // Where the beam is, as the drawing's title block says it ("Eje B", "Piso 2"); either may
+    // be empty. Texts a label can be (validBeamLabel).
+    std::string axis, level;
     DesignCode code = DesignCode::Nsr98;
     SeismicClass seismicClass = SeismicClass::Des;
     double b = 0;        // width, cm
@@ -90,6 +93,8 @@ struct BeamInput {
 // A name a beam can have: 1 to 40 characters, none of them a control character.
 inline constexpr std::size_t longestBeamName = 40;
 bool validBeamName(std::string_view name);
+// An axis or a level: like a name, but it may be empty.
+bool validBeamLabel(std::string_view label);
 
 // The covers a beam of height h can have: both positive and d' + d'' < h (cm). The designer
 // refuses others, and the window's fields take exactly these.
