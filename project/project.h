@@ -71,6 +71,11 @@ class Project : public QObject {
     // Takes the beam (none removes it) and designs it. Does not mark the project modified: the
     // window that edits it does.
     void setBeam(const std::optional<engine::beam::BeamInput>& beam);
+    // While the beam as typed in its window does not read, the window's message naming what to
+    // correct; empty otherwise. The project keeps the last beam that read meanwhile, and the
+    // exports refuse to pass its results off as the current ones.
+    const QString& beamNotRead() const { return beamNotRead_; }
+    void setBeamNotRead(const QString& message) { beamNotRead_ = message; }
 
     // The file in use; empty when there is none.
     const QString& path() const { return path_; }
@@ -114,6 +119,7 @@ class Project : public QObject {
     std::optional<ChosenBars> bars_;
     std::optional<engine::beam::BeamInput> beam_;
     BeamResult beamResult_;
+    QString beamNotRead_;
     QString path_;
     bool modified_ = false;
     ProjectFile file_;  // as opened or last saved, with the keys this version ignores
