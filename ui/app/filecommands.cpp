@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
+#include <vector>
 
 #include "common/decimalseparator.h"
 #include "common/filedialoglabels.h"
@@ -33,10 +34,26 @@ void storeRecent(const QStringList& paths) {
     QSettings().setValue(QLatin1String(recentKey), paths);
 }
 
+// Every window's commands, so that a file saved from one shows in the others' recent lists.
+std::vector<FileCommands*>& allCommands() {
+    static std::vector<FileCommands*> commands;
+    return commands;
+}
+
+const QKeySequence saveKey(Qt::CTRL | Qt::Key_S);
+const QKeySequence exportPdfKey(Qt::CTRL | Qt::Key_E);
+const QKeySequence exportDxfKey(Qt::CTRL | Qt::SHIFT | Qt::Key_E);
+
 }  // namespace
 
 FileCommands::FileCommands(project::Project* project, QWidget* window)
-    : QObject(window), project_(project), window_(window) {}
+    : QObject(window), project_(project), window_(window) {
+    allCommands().push_back(this);
+}
+
+FileCommands::~FileCommands() {
+    std::erase(allCommands(), this);
+}
 
 QAction* FileCommands::addCommand(QMenu* fileMenu, QAction* before, const char* name,
                                   const QString& caption, const QKeySequence& key) {
@@ -54,8 +71,7 @@ void FileCommands::addToMenu(QMenu* fileMenu, QAction* before) {
     connect(addCommand(fileMenu, before, "openAction", QStringLiteral("&Abrir..."),
                        QKeySequence(Qt::CTRL | Qt::Key_O)),
             &QAction::triggered, this, &FileCommands::openProject);
-    connect(addCommand(fileMenu, before, "saveAction", QStringLiteral("&Guardar"),
-                       QKeySequence(Qt::CTRL | Qt::Key_S)),
+    connect(addCommand(fileMenu, before, "saveAction", QStringLiteral("&Guardar"), saveKey),
             &QAction::triggered, this, &FileCommands::save);
     connect(addCommand(fileMenu, before, "saveAsAction", QStringLiteral("Guardar &como..."),
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
@@ -64,11 +80,27 @@ void FileCommands::addToMenu(QMenu* fileMenu, QAction* before) {
     fileMenu->insertSeparator(before)->setObjectName(QStringLiteral("projectSeparator"));
     // Its letter is D: P stays the key of "Imprimir" just below.
     connect(addCommand(fileMenu, before, "exportPdfAction", QStringLiteral("Exportar a P&DF..."),
-                       QKeySequence(Qt::CTRL | Qt::Key_E)),
+                       exportPdfKey),
             &QAction::triggered, this, &FileCommands::exportSheet);
     // X, a letter no other entry uses.
     connect(addCommand(fileMenu, before, "exportDxfAction", QStringLiteral("Exportar a D&XF..."),
                        QKeySequence()),
+            &QAction::triggered, this, &FileCommands::exportBeam);
+}
+
+void FileCommands::addKeysTo(QWidget* window) {
+    const auto key = [&](const char* name, const QString& caption, const QKeySequence& sequence) {
+        auto* action = new QAction(caption, window);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(sequence);
+        window->addAction(action);
+        return action;
+    };
+    connect(key("saveAction", QStringLiteral("Guardar"), saveKey), &QAction::triggered, this,
+            &FileCommands::save);
+    connect(key("exportPdfAction", QStringLiteral("Exportar a PDF..."), exportPdfKey),
+            &QAction::triggered, this, &FileCommands::exportSheet);
+    connect(key("exportDxfAction", QStringLiteral("Exportar a DXF..."), exportDxfKey),
             &QAction::triggered, this, &FileCommands::exportBeam);
 }
 
@@ -80,6 +112,7 @@ void FileCommands::setupRecentMenu(QMenu* fileMenu, QAction* before) {
 }
 
 void FileCommands::fillRecentMenu() {
+    if (!recentMenu_) return;
     recentMenu_->clear();
     const QStringList paths = recentPaths();
     for (int i = 0; i < paths.size(); ++i) {
@@ -99,14 +132,14 @@ void FileCommands::rememberRecent(const QString& path) {
     paths.prepend(absolute);
     while (paths.size() > recentLimit) paths.removeLast();
     storeRecent(paths);
-    fillRecentMenu();
+    for (FileCommands* commands : allCommands()) commands->fillRecentMenu();
 }
 
 void FileCommands::forgetRecent(const QString& path) {
     QStringList paths = recentPaths();
     if (paths.removeAll(path) == 0) return;
     storeRecent(paths);
-    fillRecentMenu();
+    for (FileCommands* commands : allCommands()) commands->fillRecentMenu();
 }
 
 void FileCommands::openRecent(const QString& path) {
@@ -182,10 +215,27 @@ bool FileCommands::saveTo(const QString& path) {
         return false;
     }
     rememberRecent(path);
+    if (const QString& notRead = project_->beamNotRead(); !notRead.isEmpty()) {
+        // What was typed is not in the file yet: the project stays changed until it is.
+        project_->setModified(true);
+        QMessageBox::warning(window_, QStringLiteral("Guardar proyecto"),
+                             QStringLiteral("El archivo guarda la viga tal como se leyó por última "
+                                            "vez; lo escrito después no se guardó.\n%1")
+                                 .arg(notRead),
+                             QMessageBox::Ok);
+    }
+    return true;
+}
+
+bool FileCommands::refuseOutOfDateBeam(const QString& title) {
+    const QString& notRead = project_->beamNotRead();
+    if (notRead.isEmpty()) return false;
+    QMessageBox::warning(window_, title, notRead, QMessageBox::Ok);
     return true;
 }
 
 void FileCommands::exportSheet() {
+    if (refuseOutOfDateBeam(QStringLiteral("Exportar a PDF"))) return;
     const QString suggested = suggestedExportName(project_->path(), QStringLiteral("pdf"),
                                                   QStringLiteral("hoja de cálculo.pdf"));
     const std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(*project_);
@@ -193,6 +243,7 @@ void FileCommands::exportSheet() {
 }
 
 void FileCommands::exportBeam() {
+    if (refuseOutOfDateBeam(QStringLiteral("Exportar a DXF"))) return;
     printing::exportBeamDxf(window_, *project_);
 }
 

@@ -22,8 +22,13 @@ class FileCommands : public QObject {
   public:
     FileCommands(project::Project* project, QWidget* window);
 
+    ~FileCommands() override;
+
     // Creates the commands in `fileMenu`, above `before`.
     void addToMenu(QMenu* fileMenu, QAction* before);
+    // Gives another window the keys of "Guardar" (Ctrl+S), "Exportar a PDF..." (Ctrl+E) and
+    // "Exportar a DXF..." (Ctrl+Shift+E), without a menu.
+    void addKeysTo(QWidget* window);
 
     // True when the project may be replaced: no file in use, nothing changed since it was
     // saved, or the user answered "Guardar" (and saving worked) or "No guardar".
@@ -41,12 +46,15 @@ class FileCommands : public QObject {
     // "Guardar como...": into a file chosen in a dialog.
     bool saveAs();
     // Saves the project at `path`, which becomes the file in use. Refuses, with a message, an
-    // input that is not a number. Returns true when the file was written.
+    // input that is not a number. A beam whose window holds a value that does not read is saved
+    // as it last read, the project stays marked as changed, and a message says so. Returns true
+    // when the file was written.
     bool saveTo(const QString& path);
     // "Exportar a PDF...": the calculation sheet of the last completed design.
     void exportSheet();
     // "Exportar a DXF...": the project's beam as a drawing.
     void exportBeam();
+    // Both exports are refused, with the beam window's message, while its beam does not read.
 
   Q_SIGNALS:
     // The project was started afresh ("Nuevo") or filled from a file: the window shows it as
@@ -66,6 +74,7 @@ class FileCommands : public QObject {
     void openRecent(const QString& path);
     QString askPath(bool forSaving);
     void showCritical(const QString& title, const QString& text);
+    bool refuseOutOfDateBeam(const QString& title);
 
     project::Project* project_;
     QWidget* window_;

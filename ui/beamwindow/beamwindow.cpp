@@ -1,5 +1,6 @@
 #include "beamwindow/beamwindow.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -17,16 +19,23 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
 
+#include "app/filecommands.h"
+#include "app/windows.h"
 #include "beamdrawing/beampainting.h"
 #include "beamwindow/beamplot.h"
 #include "beamwindow/fieldnumbers.h"
 #include "beamwindow/spanstable.h"
+#include "beamwindow/spansview.h"
 #include "beamwindow/stationsfile.h"
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
 #include "common/filedialoglabels.h"
+#include "common/menukeys.h"
 #include "engine/beam/barschedule.h"
 #include "engine/beam/beamtext.h"
 #include "engine/beam/checktext.h"
@@ -54,15 +63,29 @@ void chooseData(QComboBox* box, const QVariant& value, const QString& caption) {
     box->setCurrentIndex(index);
 }
 
-// Where a window opened on a project without a beam starts: the section of the last design, or
-// the inputs when they make a section, or a common 30 x 50 cm beam.
-engine::DesignInput startingSection(const project::Project& project) {
-    if (const auto& design = project.design()) return design->input;
-    const engine::DesignInput typed = engine::designInput(project.inputs().values);
-    if (typed.b > 0 && typed.h > 0 && typed.fc > 0 && typed.fy > 0 && typed.dPrime > 0 &&
-        typed.dSecond > 0)
-        return typed;
-    return {30, 50, 6, 210, 4200, 0, 6};
+// Where a window opened on a project without a beam starts: a common beam, 30 x 50 cm of
+// 210 kg/cm² concrete and 4200 kg/cm² steel, one 5 m span between 40 cm supports, under the
+// project's code. The main window's section is a slab or a section checked on its own as often
+// as a beam, so the beam does not start from it.
+eb::BeamInput startingBeam(const project::Project& project) {
+    eb::BeamInput start;
+    start.code = project.code();
+    start.b = 30;
+    start.h = 50;
+    start.dPrime = 6;
+    start.dSecond = 6;
+    start.fc = 210;
+    start.fy = 4200;
+    start.supports = {40, 40};
+    start.spans = {{5, {}}};
+    return start;
+}
+
+// A label with its access key, which takes the focus to `buddy`.
+QLabel* buddyLabel(const QString& caption, QWidget* buddy) {
+    auto* label = new QLabel(caption);
+    label->setBuddy(buddy);
+    return label;
 }
 
 QString fixed(double value, int decimals) {
@@ -73,6 +96,8 @@ QString fixed(double value, int decimals) {
 
 struct BeamWindow::Fields {
     QLineEdit* nameEdit = nullptr;
+    QLineEdit* axisEdit = nullptr;
+    QLineEdit* levelEdit = nullptr;
     QLineEdit* widthEdit = nullptr;
     QLineEdit* heightEdit = nullptr;
     QLineEdit* dPrimeEdit = nullptr;
@@ -84,10 +109,13 @@ struct BeamWindow::Fields {
     QComboBox* smallestBarCombo = nullptr;
     QComboBox* largestBarCombo = nullptr;
     QComboBox* stockCombo = nullptr;
-    QTableView* spansView = nullptr;
+    QComboBox* stirrupCombo = nullptr;
+    SpansView* spansView = nullptr;
+    QComboBox* stationsFromCombo = nullptr;
     QLabel* stationsLabel = nullptr;
     QPushButton* clearStationsButton = nullptr;
     QLabel* messageLabel = nullptr;
+    QTabWidget* outputTabs = nullptr;
     BeamPlot* elevationPlot = nullptr;
     BeamPlot* sectionsPlot = nullptr;
     BeamPlot* envelopePlot = nullptr;
@@ -126,8 +154,8 @@ BeamWindow::BeamWindow(project::Project* project, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
     resize(1300, 760);
-    // The spans table shows its six columns without scrolling.
     splitter->setSizes({580, 720});
+    setupCommands();
 
     designTimer_ = new QTimer(this);
     designTimer_->setSingleShot(true);
@@ -139,40 +167,118 @@ BeamWindow::BeamWindow(project::Project* project, QWidget* parent)
         if (!writing_) showProjectBeam();
     });
     showProjectBeam();
+    giveMenuKeysPriority(this);
 }
 
-BeamWindow::~BeamWindow() = default;
+// The window's out-of-date beam goes with it: the project's beam is then the one last read.
+BeamWindow::~BeamWindow() {
+    project_->setBeamNotRead({});
+}
+
+// The project's file commands under the main window's keys, Ctrl+Q to end the program, and
+// Ctrl+PgDn / Ctrl+PgUp (with Ctrl++, Ctrl+− and Ctrl+0 for the drawings' zoom) wherever the
+// focus is in the window.
+void BeamWindow::setupCommands() {
+    fileCommands_ = new FileCommands(project_, this);
+    fileCommands_->addKeysTo(this);
+    const auto command = [this](const char* name, const QString& caption,
+                                const QList<QKeySequence>& keys) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        addAction(action);
+        return action;
+    };
+    connect(command("exitAction", QStringLiteral("Salir"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}),
+            &QAction::triggered, this, [this] {
+                if (fileCommands_->mayDiscardChanges()) windows::endProgram();
+            });
+    QTabWidget* tabs = fields_->outputTabs;
+    const auto turn = [tabs](int step) {
+        tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+    };
+    connect(command("nextTabAction", QStringLiteral("Pestaña siguiente"),
+                    {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}),
+            &QAction::triggered, this, [turn] { turn(1); });
+    connect(command("previousTabAction", QStringLiteral("Pestaña anterior"),
+                    {QKeySequence(Qt::CTRL | Qt::Key_PageUp)}),
+            &QAction::triggered, this, [turn] { turn(-1); });
+    const auto shownPlot = [tabs] { return qobject_cast<BeamPlot*>(tabs->currentWidget()); };
+    connect(command("zoomInAction", QStringLiteral("Acercar"),
+                    {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+                     QKeySequence::ZoomIn}),
+            &QAction::triggered, this, [shownPlot] {
+                if (BeamPlot* plot = shownPlot()) plot->zoomIn();
+            });
+    connect(command("zoomOutAction", QStringLiteral("Alejar"),
+                    {QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence::ZoomOut}),
+            &QAction::triggered, this, [shownPlot] {
+                if (BeamPlot* plot = shownPlot()) plot->zoomOut();
+            });
+    connect(command("fitAction", QStringLiteral("Ajustar"), {QKeySequence(Qt::CTRL | Qt::Key_0)}),
+            &QAction::triggered, this, [shownPlot] {
+                if (BeamPlot* plot = shownPlot()) plot->fit();
+            });
+}
+
+void BeamWindow::showEvent(QShowEvent* event) {
+    if (!std::exchange(placed_, true)) fitToScreen();
+    QWidget::showEvent(event);
+}
+
+// At most the screen's available area (a large scale factor leaves few logical pixels), placed
+// inside it.
+void BeamWindow::fitToScreen() {
+    const QScreen* shown = screen();
+    if (!shown) return;
+    const QRect available = shown->availableGeometry();
+    // The window frame and title take some room the size does not include.
+    const int frameWidth = 16, frameHeight = 48;
+    const QSize fitting(std::min(width(), available.width() - frameWidth),
+                        std::min(height(), available.height() - frameHeight));
+    resize(fitting.expandedTo(minimumSizeHint()).boundedTo(available.size()));
+    QRect placed = frameGeometry();
+    placed.moveCenter(available.center());
+    placed.moveLeft(std::max(placed.left(), available.left()));
+    placed.moveTop(std::max(placed.top(), available.top()));
+    move(placed.topLeft());
+}
 
 void BeamWindow::setupInputs(QWidget* panel) {
     Fields& f = *fields_;
     auto* layout = new QVBoxLayout(panel);
 
+    // Every caption has its access key, each letter once in the window.
     auto* sectionGroup = new QGroupBox(QStringLiteral("Sección y materiales"));
     auto* form = new QFormLayout(sectionGroup);
     auto edit = [&](QLineEdit*& field, const char* name, const char* caption) {
         field = new QLineEdit;
         field->setObjectName(QLatin1String(name));
-        form->addRow(QString::fromUtf8(caption), field);
+        form->addRow(buddyLabel(QString::fromUtf8(caption), field), field);
         connect(field, &QLineEdit::textChanged, this, &BeamWindow::edited);
     };
-    edit(f.nameEdit, "nameEdit", "Nombre");
-    f.nameEdit->setMaxLength(static_cast<int>(eb::longestBeamName));
-    edit(f.widthEdit, "widthEdit", "Ancho b (cm)");
-    edit(f.heightEdit, "heightEdit", "Altura h (cm)");
-    edit(f.dPrimeEdit, "dPrimeEdit", "d' inferior (cm)");
-    edit(f.dSecondEdit, "dSecondEdit", "d'' superior (cm)");
-    edit(f.fcEdit, "fcEdit", "f'c (kg/cm²)");
-    edit(f.fyEdit, "fyEdit", "Fy (kg/cm²)");
+    edit(f.nameEdit, "nameEdit", "&Nombre");
+    edit(f.axisEdit, "axisEdit", "&Eje");
+    edit(f.levelEdit, "levelEdit", "&Piso");
+    for (QLineEdit* text : {f.nameEdit, f.axisEdit, f.levelEdit})
+        text->setMaxLength(static_cast<int>(eb::longestBeamName));
+    edit(f.widthEdit, "widthEdit", "Ancho &b (cm)");
+    edit(f.heightEdit, "heightEdit", "Altura &h (cm)");
+    edit(f.dPrimeEdit, "dPrimeEdit", "&d' inferior (cm)");
+    edit(f.dSecondEdit, "dSecondEdit", "d'' s&uperior (cm)");
+    edit(f.fcEdit, "fcEdit", "f'&c (kg/cm²)");
+    edit(f.fyEdit, "fyEdit", "F&y (kg/cm²)");
     f.codeCombo = new QComboBox;
     f.codeCombo->setObjectName(QStringLiteral("codeCombo"));
     f.codeCombo->addItem(QStringLiteral("NSR-98"), static_cast<int>(engine::DesignCode::Nsr98));
     f.codeCombo->addItem(QStringLiteral("NSR-10"), static_cast<int>(engine::DesignCode::Nsr10));
-    form->addRow(QStringLiteral("Norma"), f.codeCombo);
+    form->addRow(buddyLabel(QStringLiteral("N&orma"), f.codeCombo), f.codeCombo);
     f.classCombo = new QComboBox;
     f.classCombo->setObjectName(QStringLiteral("classCombo"));
     for (eb::SeismicClass c : {eb::SeismicClass::Des, eb::SeismicClass::Dmo, eb::SeismicClass::Dmi})
         f.classCombo->addItem(fromEngine(eb::className(c)), static_cast<int>(c));
-    form->addRow(QStringLiteral("Capacidad de disipación"), f.classCombo);
+    form->addRow(buddyLabel(QStringLiteral("Capacidad de di&sipación"), f.classCombo),
+                 f.classCombo);
 
     auto* barsRow = new QHBoxLayout;
     f.smallestBarCombo = new QComboBox;
@@ -187,31 +293,35 @@ void BeamWindow::setupInputs(QWidget* panel) {
     f.smallestBarCombo->setCurrentIndex(f.smallestBarCombo->findData(4));
     f.largestBarCombo->setCurrentIndex(f.largestBarCombo->findData(8));
     barsRow->addWidget(f.smallestBarCombo);
-    barsRow->addWidget(new QLabel(QStringLiteral("a")));
+    barsRow->addWidget(buddyLabel(QStringLiteral("&a"), f.largestBarCombo));
     barsRow->addWidget(f.largestBarCombo);
-    form->addRow(QStringLiteral("Barras permitidas"), barsRow);
+    form->addRow(buddyLabel(QStringLiteral("Barras per&mitidas"), f.smallestBarCombo), barsRow);
     f.stockCombo = new QComboBox;
     f.stockCombo->setObjectName(QStringLiteral("stockCombo"));
     for (int metres : {6, 9, 12}) f.stockCombo->addItem(QString::number(metres), double(metres));
     f.stockCombo->setCurrentIndex(2);
-    form->addRow(QStringLiteral("Longitud comercial (m)"), f.stockCombo);
+    form->addRow(buddyLabel(QStringLiteral("&Longitud comercial (m)"), f.stockCombo), f.stockCombo);
+    f.stirrupCombo = new QComboBox;
+    f.stirrupCombo->setObjectName(QStringLiteral("stirrupCombo"));
+    for (int designation : {3, 4})
+        f.stirrupCombo->addItem(QStringLiteral("N° %1").arg(designation), designation);
+    form->addRow(buddyLabel(QStringLiteral("Es&tribo"), f.stirrupCombo), f.stirrupCombo);
     for (QComboBox* box : {f.codeCombo, f.classCombo, f.smallestBarCombo, f.largestBarCombo,
-                           f.stockCombo})
+                           f.stockCombo, f.stirrupCombo})
         connect(box, &QComboBox::currentIndexChanged, this, &BeamWindow::edited);
     layout->addWidget(sectionGroup);
 
-    auto* spansGroup = new QGroupBox(QStringLiteral("Vanos, de izquierda a derecha"));
+    // The group's access key takes the focus to its first control, the table.
+    auto* spansGroup = new QGroupBox(QStringLiteral("&Vanos, de izquierda a derecha"));
     auto* spansLayout = new QVBoxLayout(spansGroup);
     spansTable_ = new SpansTable(this);
-    f.spansView = new QTableView;
+    f.spansView = new SpansView(spansTable_);
     f.spansView->setObjectName(QStringLiteral("spansView"));
-    f.spansView->setModel(spansTable_->model());
-    f.spansView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     f.spansView->setMinimumHeight(150);
     spansLayout->addWidget(f.spansView);
     connect(spansTable_, &SpansTable::edited, this, &BeamWindow::edited);
     auto* buttons = new QHBoxLayout;
-    auto* addButton = new QPushButton(QStringLiteral("&Agregar vano"));
+    auto* addButton = new QPushButton(QStringLiteral("A&gregar vano"));
     addButton->setObjectName(QStringLiteral("addSpanButton"));
     auto* removeButton = new QPushButton(QStringLiteral("&Quitar vano"));
     removeButton->setObjectName(QStringLiteral("removeSpanButton"));
@@ -221,21 +331,29 @@ void BeamWindow::setupInputs(QWidget* panel) {
     buttons->addWidget(removeButton);
     buttons->addWidget(importButton);
     spansLayout->addLayout(buttons);
+    auto* stationsRow = new QHBoxLayout;
+    f.stationsFromCombo = new QComboBox;
+    f.stationsFromCombo->setObjectName(QStringLiteral("stationsFromCombo"));
+    f.stationsFromCombo->addItem(QStringLiteral("x desde la cara del apoyo"), false);
+    f.stationsFromCombo->addItem(QStringLiteral("x desde el eje del apoyo"), true);
+    stationsRow->addWidget(
+        buddyLabel(QStringLiteral("Medida de &x en las estaciones"), f.stationsFromCombo));
+    stationsRow->addWidget(f.stationsFromCombo, 1);
+    spansLayout->addLayout(stationsRow);
     f.stationsLabel = new QLabel;
+    f.stationsLabel->setObjectName(QStringLiteral("stationsLabel"));
     f.stationsLabel->setWordWrap(true);
-    f.clearStationsButton = new QPushButton(QStringLiteral("Usar los momentos de la tabla"));
+    f.clearStationsButton = new QPushButton(QStringLiteral("Usa&r los momentos de la tabla"));
     f.clearStationsButton->setObjectName(QStringLiteral("clearStationsButton"));
     f.stationsLabel->hide();
     f.clearStationsButton->hide();
     spansLayout->addWidget(f.stationsLabel);
     spansLayout->addWidget(f.clearStationsButton);
-    connect(addButton, &QPushButton::clicked, this, [this] {
-        spansTable_->appendSpan();
-        edited();
-    });
+    connect(addButton, &QPushButton::clicked, spansTable_, &SpansTable::appendSpan);
     connect(removeButton, &QPushButton::clicked, this, &BeamWindow::removeSpanRow);
     connect(importButton, &QPushButton::clicked, this, &BeamWindow::chooseStationsFile);
     connect(f.clearStationsButton, &QPushButton::clicked, this, &BeamWindow::clearStations);
+    connect(f.stationsFromCombo, &QComboBox::activated, this, &BeamWindow::measureStations);
     layout->addWidget(spansGroup, 1);
 
     f.messageLabel = new QLabel;
@@ -251,6 +369,7 @@ void BeamWindow::setupOutputs(QWidget* panel) {
     layout->setContentsMargins(0, 0, 0, 0);
     auto* tabs = new QTabWidget;
     tabs->setObjectName(QStringLiteral("outputTabs"));
+    f.outputTabs = tabs;
     f.elevationPlot = new BeamPlot;
     f.elevationPlot->setObjectName(QStringLiteral("elevationPlot"));
     f.sectionsPlot = new BeamPlot;
@@ -299,6 +418,31 @@ void BeamWindow::setupOutputs(QWidget* panel) {
     f.checksView->horizontalHeader()->setStretchLastSection(true);
     checksLayout->addWidget(f.checksView, 1);
     tabs->addTab(checksTab, QStringLiteral("Verificaciones"));
+
+    // The drawings' zoom: the wheel and a drag on the drawing, these buttons or Ctrl++, Ctrl+−.
+    auto zoomButton = [&](const char* name, const QString& caption, const QString& tip,
+                           void (BeamPlot::*act)()) {
+        auto* button = new QPushButton(caption);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(tip);
+        connect(button, &QPushButton::clicked, this, [tabs, act] {
+            if (auto* plot = qobject_cast<BeamPlot*>(tabs->currentWidget())) (plot->*act)();
+        });
+        return button;
+    };
+    auto* zoomRow = new QWidget;
+    auto* zoomLayout = new QHBoxLayout(zoomRow);
+    zoomLayout->setContentsMargins(0, 0, 0, 0);
+    zoomLayout->addStretch(1);
+    zoomLayout->addWidget(zoomButton("zoomOutButton", QStringLiteral("−"),
+                                     QStringLiteral("Alejar (Ctrl+−)"), &BeamPlot::zoomOut));
+    zoomLayout->addWidget(zoomButton("zoomInButton", QStringLiteral("+"),
+                                     QStringLiteral("Acercar (Ctrl++)"), &BeamPlot::zoomIn));
+    zoomLayout->addWidget(zoomButton("fitButton", QStringLiteral("A&justar"),
+                                     QStringLiteral("El dibujo entero (Ctrl+0)"), &BeamPlot::fit));
+    tabs->setCornerWidget(zoomRow, Qt::TopRightCorner);
+    connect(tabs, &QTabWidget::currentChanged, zoomRow,
+            [tabs, zoomRow] { zoomRow->setEnabled(qobject_cast<BeamPlot*>(tabs->currentWidget())); });
     layout->addWidget(tabs);
 }
 
@@ -308,8 +452,8 @@ void BeamWindow::setInput(const eb::BeamInput& input) {
     designNow();
 }
 
-// The project's beam and its design as the project holds them; without one, a single span on
-// the project's section, outside the project until it is edited.
+// The project's beam and its design as the project holds them; without one, the starting beam,
+// outside the project until it is edited.
 void BeamWindow::showProjectBeam() {
     designTimer_->stop();
     if (const auto& beam = project_->beam()) {
@@ -318,22 +462,12 @@ void BeamWindow::showProjectBeam() {
         input_ = *beam;
         design_ = project_->beamDesign();
         showMessage(errorMessage(project_->beamError()));
+        showOutOfDate({});
         showDesign();
         return;
     }
     inProject_ = false;
-    const engine::DesignInput section = startingSection(*project_);
-    eb::BeamInput start;
-    start.code = project_->code();
-    start.b = section.b;
-    start.h = section.h;
-    start.dPrime = section.dPrime;
-    start.dSecond = section.dSecond;
-    start.fc = section.fc;
-    start.fy = section.fy;
-    start.supports = {40, 40};
-    start.spans = {{5, {}}};
-    showFields(start);
+    showFields(startingBeam(*project_));
     designNow();
 }
 
@@ -345,21 +479,36 @@ void BeamWindow::showFields(const eb::BeamInput& input) {
         {f.dSecondEdit, input.dSecond}, {f.fcEdit, input.fc},    {f.fyEdit, input.fy}};
     for (const auto& [field, value] : values) field->setText(fieldText(value));
     f.nameEdit->setText(QString::fromStdString(input.name));
+    f.axisEdit->setText(QString::fromStdString(input.axis));
+    f.levelEdit->setText(QString::fromStdString(input.level));
     f.codeCombo->setCurrentIndex(f.codeCombo->findData(static_cast<int>(input.code)));
     f.classCombo->setCurrentIndex(f.classCombo->findData(static_cast<int>(input.seismicClass)));
     for (const auto& [box, bar] : {std::pair{f.smallestBarCombo, input.smallestBar},
                                    std::pair{f.largestBarCombo, input.largestBar}})
         chooseData(box, bar, QStringLiteral("N° %1").arg(bar));
     chooseData(f.stockCombo, input.stockLength, fieldText(input.stockLength));
+    chooseData(f.stirrupCombo, input.settings.stirrupDesignation,
+               QStringLiteral("N° %1").arg(input.settings.stirrupDesignation));
     spansTable_->show(input);
     settings_ = input.settings;
     stationsFromCentreline_ = input.stationsFromCentreline;
     stations_ = input.stations;
-    f.stationsLabel->setVisible(!stations_.empty());
-    f.clearStationsButton->setVisible(!stations_.empty());
+    stationsPath_.clear();
     f.stationsLabel->setText(QStringLiteral("Momentos de %1 estaciones; los de la tabla no se usan.")
                                  .arg(stations_.size()));
+    showStationsInUse();
     loading_ = false;
+}
+
+// While stations drive the beam, the table's moments show as not in use; the choice of how
+// their x is measured shows the stations' own.
+void BeamWindow::showStationsInUse() {
+    const Fields& f = *fields_;
+    const bool inUse = !stations_.empty();
+    f.stationsLabel->setVisible(inUse);
+    f.clearStationsButton->setVisible(inUse);
+    spansTable_->setMomentsInUse(!inUse);
+    if (inUse) f.stationsFromCombo->setCurrentIndex(stationsFromCentreline_ ? 1 : 0);
 }
 
 void BeamWindow::hideEvent(QHideEvent* event) {
@@ -375,7 +524,6 @@ void BeamWindow::removeSpanRow() {
     }
     const QModelIndex current = fields_->spansView->currentIndex();
     spansTable_->removeSpan(current.isValid() ? current.row() : spansTable_->spanCount() - 1);
-    edited();
 }
 
 void BeamWindow::chooseStationsFile() {
@@ -395,27 +543,43 @@ void BeamWindow::importStations(const QString& path) {
                                    "sobre sus vanos."));
         return;
     }
-    const StationsRead read = readStationsFile(path, *input_);
+    const bool fromCentreline = fields_->stationsFromCombo->currentData().toBool();
+    const StationsRead read = readStationsFile(path, *input_, fromCentreline);
     if (!read.error.isEmpty()) {
         showMessage(read.error);
+        if (!stations_.empty()) fields_->stationsFromCombo->setCurrentIndex(stationsFromCentreline_);
         return;
     }
     stations_ = read.stations;
-    stationsFromCentreline_ = false;
+    stationsFromCentreline_ = fromCentreline;
+    stationsPath_ = path;
     fields_->stationsLabel->setText(
-        QStringLiteral("Momentos de %1 estaciones de «%2»; los de la tabla no se usan.")
+        QStringLiteral("Momentos de %1 estaciones de «%2» (%3); los de la tabla no se usan.")
             .arg(stations_.size())
-            .arg(QFileInfo(path).fileName()));
-    fields_->stationsLabel->show();
-    fields_->clearStationsButton->show();
+            .arg(QFileInfo(path).fileName(), fields_->stationsFromCombo->currentText()));
+    showStationsInUse();
     edited();
+}
+
+// Another way of measuring x reads the stations' file again; stations that came with the project
+// have no file in this window to read.
+void BeamWindow::measureStations() {
+    const bool fromCentreline = fields_->stationsFromCombo->currentData().toBool();
+    if (stations_.empty() || fromCentreline == stationsFromCentreline_) return;
+    if (stationsPath_.isEmpty()) {
+        fields_->stationsFromCombo->setCurrentIndex(stationsFromCentreline_ ? 1 : 0);
+        showMessage(QStringLiteral("Las estaciones vinieron con el proyecto: impórtelas de nuevo "
+                                   "para medir x de otro modo."));
+        return;
+    }
+    importStations(stationsPath_);
 }
 
 void BeamWindow::clearStations() {
     stations_.clear();
     stationsFromCentreline_ = false;
-    fields_->stationsLabel->hide();
-    fields_->clearStationsButton->hide();
+    stationsPath_.clear();
+    showStationsInUse();
     edited();
 }
 
@@ -461,6 +625,16 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
                      .arg(eb::longestBeamName);
         return {};
     }
+    for (const auto& [edit, caption, label] :
+         {std::tuple{f.axisEdit, "Eje", &input.axis}, std::tuple{f.levelEdit, "Piso", &input.level}}) {
+        *label = edit->text().trimmed().toStdString();
+        if (!eb::validBeamLabel(*label)) {
+            *error = QStringLiteral("%1: a lo más %2 caracteres, sin caracteres de control.")
+                         .arg(QLatin1String(caption))
+                         .arg(eb::longestBeamName);
+            return {};
+        }
+    }
     input.code = static_cast<engine::DesignCode>(f.codeCombo->currentData().toInt());
     input.seismicClass = static_cast<eb::SeismicClass>(f.classCombo->currentData().toInt());
     input.smallestBar = f.smallestBarCombo->currentData().toInt();
@@ -471,6 +645,7 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
     }
     input.stockLength = f.stockCombo->currentData().toDouble();
     input.settings = settings_;
+    input.settings.stirrupDesignation = f.stirrupCombo->currentData().toInt();
 
     if (!spansTable_->read(input, error)) return {};
     for (const eb::Station& station : stations_) {
@@ -491,10 +666,12 @@ void BeamWindow::designNow() {
     QString error;
     std::optional<eb::BeamInput> input = readInput(&error);
     if (!input) {
-        // A bad field is reported; the last design stays on show.
+        // A bad field is reported; the last design stays on show, marked out of date.
         showMessage(error);
+        showOutOfDate(error);
         return;
     }
+    showOutOfDate({});
     input_ = std::move(input);
     if (inProject_) {
         // The project designs its beam; the window shows what it holds.
@@ -517,6 +694,25 @@ QString BeamWindow::errorMessage(const std::optional<eb::BeamError>& error) cons
 
 void BeamWindow::showMessage(const QString& text) {
     fields_->messageLabel->setText(text);
+}
+
+QString BeamWindow::outOfDate() const {
+    return fields_->elevationPlot->outOfDate();
+}
+
+// The drawings greyed under the message, the tables greyed; the project's exports refuse the
+// beam it holds (the last one read) while the window's beam does not read.
+void BeamWindow::showOutOfDate(const QString& error) {
+    const Fields& f = *fields_;
+    const QString message =
+        error.isEmpty() ? QString()
+                        : QStringLiteral("Resultados desactualizados: corrija %1").arg(error);
+    for (BeamPlot* plot : {f.elevationPlot, f.sectionsPlot, f.envelopePlot})
+        plot->setOutOfDate(message);
+    for (QWidget* result :
+         std::initializer_list<QWidget*>{f.scheduleView, f.checksView, f.massLabel, f.verdictLabel})
+        result->setEnabled(message.isEmpty());
+    if (inProject_) project_->setBeamNotRead(message);
 }
 
 void BeamWindow::showDesign() {

@@ -17,7 +17,9 @@ class QStandardItemModel;
 class QTableView;
 class QTimer;
 class BeamPlot;
+class FileCommands;
 class SpansTable;
+class QTabWidget;
 namespace project {
 class Project;
 }
@@ -26,8 +28,10 @@ class Project;
 // span (or its moments read from a station table), designed as the inputs change, and shown as
 // its elevation, its sections, its envelope against the strength of the bars, the bar schedule,
 // the checks and the masses. It shows the project's beam when it opens; while the project has
-// none it starts from the project's section and code, and the beam enters the project with the
-// first edit. Every edit goes into the project, which keeps the beam when the window closes.
+// none it starts as a 30 x 50 cm beam under the project's code, and the beam enters the project
+// with the first edit. Every edit goes into the project, which keeps the beam when the window
+// closes. While a field or a cell does not read, the results on show are those of the beam as it
+// last read: the window shows them greyed, out of date, and the project's exports refuse them.
 class BeamWindow : public QWidget {
     Q_OBJECT
   public:
@@ -46,9 +50,13 @@ class BeamWindow : public QWidget {
     // Reads the fields and designs at once, without waiting for typing to pause.
     void designNow();
 
-    // Reads the stations of a file (as "Importar estaciones..." does after its dialog);
-    // a file that cannot be read is reported in the window and changes nothing.
+    // Reads the stations of a file (as "Importar estaciones..." does after its dialog), their x
+    // measured as the window's choice says (from the support's face or its centreline); a file
+    // that cannot be read is reported in the window and changes nothing.
     void importStations(const QString& path);
+
+    // The message the results show while the fields do not read; empty while they are current.
+    QString outOfDate() const;
 
   Q_SIGNALS:
     // The user changed something typed or chosen (never raised by setInput or by showing the
@@ -58,6 +66,8 @@ class BeamWindow : public QWidget {
   protected:
     // An edit still waiting for typing to pause goes into the project before the window goes.
     void hideEvent(QHideEvent* event) override;
+    // The first time, the window takes a size inside the screen's available area.
+    void showEvent(QShowEvent* event) override;
 
   private:
     struct Fields;
@@ -66,23 +76,31 @@ class BeamWindow : public QWidget {
     void showFields(const engine::beam::BeamInput& input);
     void setupInputs(QWidget* panel);
     void setupOutputs(QWidget* panel);
+    void setupCommands();
+    void fitToScreen();
+    void showStationsInUse();
     void removeSpanRow();
     void chooseStationsFile();
     void clearStations();
+    void measureStations();
     void edited();
     std::optional<engine::beam::BeamInput> readInput(QString* error) const;
     void showDesign();
     // A beam error in the window's decimal separator; empty for none.
     QString errorMessage(const std::optional<engine::beam::BeamError>& error) const;
     void showMessage(const QString& text);
+    // The results marked out of date because of `error` (empty: current again).
+    void showOutOfDate(const QString& error);
 
     project::Project* project_;
     std::unique_ptr<Fields> fields_;
     SpansTable* spansTable_ = nullptr;
+    FileCommands* fileCommands_ = nullptr;
     QStandardItemModel* scheduleModel_ = nullptr;
     QStandardItemModel* checksModel_ = nullptr;
     QTimer* designTimer_ = nullptr;
     std::vector<engine::beam::Station> stations_;
+    QString stationsPath_;  // the file the stations were read from, when read in this window
     std::optional<engine::beam::BeamInput> input_;
     std::optional<engine::beam::BeamDesign> design_;
     // What the window keeps of the beam without a field for it: the bar layout settings and
@@ -92,4 +110,5 @@ class BeamWindow : public QWidget {
     bool loading_ = false;
     bool writing_ = false;          // the window is writing the project's beam
     bool inProject_ = false;        // the fields are the project's beam (it has one, or was edited)
+    bool placed_ = false;           // sized for its screen
 };

@@ -8,7 +8,8 @@
 #include "engine/beam/beamcsv.h"
 #include "engine/csv.h"
 
-StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput& beam) {
+StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput& beam,
+                              bool fromCentreline) {
     StationsRead read;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -23,7 +24,7 @@ StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput
         semicolons ? ';' : ',');
     const engine::beam::SpansFile spans{beam.supports, beam.spans, beam.columns};
     auto stations =
-        engine::beam::readStations(reader, semicolons ? ',' : '.', spans, false);
+        engine::beam::readStations(reader, semicolons ? ',' : '.', spans, fromCentreline);
     if (const auto* problem = std::get_if<std::string>(&stations)) {
         read.error = QStringLiteral("«%1», %2").arg(path, fromEngine(*problem));
         return read;

@@ -7,11 +7,13 @@
 
 // A station table as an analysis program exports it and `quintaral-cli beam --stations` reads
 // it (header span,x,mu; x in m from the span's left face, Mu in Tn-m, negative = tension at the
-// top), checked against the spans of `beam`. Commas with decimal points, or semicolons with
-// decimal commas, told apart by the header.
+// top), checked against the spans of `beam`; with `fromCentreline` x is measured from the left
+// support's centreline instead. Commas with decimal points, or semicolons with decimal commas,
+// told apart by the header.
 struct StationsRead {
     std::vector<engine::beam::Station> stations;
     QString error;  // Spanish, with the line number; empty when the file was read
 };
 
-StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput& beam);
+StationsRead readStationsFile(const QString& path, const engine::beam::BeamInput& beam,
+                              bool fromCentreline = false);
