@@ -1,13 +1,16 @@
 // The beam window: a 3-span DES beam typed into it shows its schedule and checks; a bad value is
-// reported and changes nothing; the menu entries that open it and export its DXF sit where the
-// issue puts them, with keys no other entry uses.
+// reported, greys the results and keeps them out of the exports; the spans table pastes, copies,
+// undoes and lets Tab out; the keys; the menu entries that open it and export its DXF.
 #include <QAction>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -15,10 +18,16 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QScreen>
+#include <QTabWidget>
 #include <QTest>
+#include <QUndoStack>
 
+#include "app/filecommands.h"
 #include "app/windows.h"
+#include "beamwindow/beamplot.h"
 #include "beamwindow/beamwindow.h"
+#include "beamwindow/spanstable.h"
 #include "guitest.h"
 #include "mainwindow/mainwindow.h"
 #include "project/project.h"
@@ -67,6 +76,22 @@ void typeThreeSpans(BeamWindow& window) {
     window.designNow();
 }
 
+QStandardItemModel* spansModel(BeamWindow& window) {
+    return qobject_cast<QStandardItemModel*>(
+        childNamed<QTableView>(&window, "spansView")->model());
+}
+
+// The table's rows as text, cells joined by '|', for comparisons.
+QStringList tableRows(const QStandardItemModel* model, int columns = SpansTable::ColumnCount) {
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < columns; ++c) cells << model->item(r, c)->text();
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
 }  // namespace
 
 class TestBeamWindow : public GuiTestCase {
@@ -80,7 +105,349 @@ class TestBeamWindow : public GuiTestCase {
     void exportDxf();
     void closingKeepsTheBeam();
     void columnWidthsSharedAndOptional();
+    void outOfDateBeamIsNotExported();
+    void pasteFromASpreadsheet_data();
+    void pasteFromASpreadsheet();
+    void copyAndUndo();
+    void tabLeavesTheTable();
+    void keys();
+    void numbersSayWhatIsWrong_data();
+    void numbersSayWhatIsWrong();
+    void newBeamStartsAsABeam();
+    void opensInsideTheScreen();
+    void zoomKeepsTheTextSize();
+    void newColumnsRead();
 };
+
+// "abc" in a span's length: the drawings say the results are out of date and name the cell; the
+// exports refuse, with that message, rather than write the last design; saving writes the beam as
+// it last read, says so, and leaves the project changed.
+void TestBeamWindow::outOfDateBeamIsNotExported() {
+    const LocaleGuard locale(QLocale::c());
+    windows::showMainWindow();
+    MainWindow* main = windows::loadedMainWindow();
+    struct NewProjectAfter {
+        project::Project* project;
+        ~NewProjectAfter() { project->clear(); }
+    } newProjectAfter{main->project()};
+    childNamed<QAction>(main, "beamAction")->trigger();
+    BeamWindow* window = shownBeamWindow();
+    typeThreeSpans(*window);
+    QCOMPARE(childNamed<BeamPlot>(window, "elevationPlot")->outOfDate(), QString());
+    spansModel(*window)->item(1, SpansTable::Length)->setText(QStringLiteral("abc"));
+    window->designNow();
+    const QString outOfDate = childNamed<BeamPlot>(window, "elevationPlot")->outOfDate();
+    QVERIFY2(outOfDate.startsWith(QStringLiteral("Resultados desactualizados: corrija")) &&
+                 outOfDate.contains(QStringLiteral("Vano 2, Luz libre")),
+             qPrintable(outOfDate));
+    QVERIFY(!childNamed<QTableView>(window, "scheduleView")->isEnabled());
+
+    // Both exports, from the main window's menu and from the beam window's keys.
+    for (QWidget* from : {static_cast<QWidget*>(main), static_cast<QWidget*>(window)}) {
+        for (const char* name : {"exportDxfAction", "exportPdfAction"}) {
+            const auto box = ModalWatcher::instance().answerMessageBox(
+                [&] { childNamed<QAction>(from, name)->trigger(); });
+            QVERIFY2(box && box->text == outOfDate, name);
+        }
+    }
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("viga.quintaral"));
+    const auto saved = ModalWatcher::instance().answerMessageBox(
+        [&] { QVERIFY(main->fileCommands()->saveTo(file)); });
+    QVERIFY(saved && saved->text.contains(outOfDate));
+    QVERIFY(main->project()->isModified());
+    project::Project reopened;
+    QCOMPARE(reopened.open(file), QString());
+    QCOMPARE(reopened.beam()->spans.at(1).length, 6.0);
+
+    // Corrected, the results are current and go out again.
+    spansModel(*window)->item(1, SpansTable::Length)->setText(QStringLiteral("6.5"));
+    window->designNow();
+    QCOMPARE(childNamed<BeamPlot>(window, "elevationPlot")->outOfDate(), QString());
+    QVERIFY(childNamed<QTableView>(window, "scheduleView")->isEnabled());
+    const QString dxf = folder.filePath(QStringLiteral("despiece.dxf"));
+    QCOMPARE(ModalWatcher::instance().answerModal(
+                 [&] { childNamed<QAction>(window, "exportDxfAction")->trigger(); }, typeFile(dxf)),
+             std::optional<QString>(QStringLiteral("QFileDialog")));
+    QVERIFY(QFile::exists(dxf));
+}
+
+// A block copied from a spreadsheet lands from the current cell, adding spans as it needs them;
+// tabs or semicolons between cells, the locale's decimal separator in them.
+void TestBeamWindow::pasteFromASpreadsheet_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QStringList>("rows");  // the first six columns afterwards
+    QTest::newRow("tabs, three rows") << QLocale::c() << 0
+        << QStringLiteral("5\t40\t40\t12\t8\t14\r\n6\t40\t45\t15\t10.5\t15\r\n"
+                          "5\t45\t40\t14\t8\t12\r\n")
+        << QStringList{"5|40|40|12|8|14", "6|40|45|15|10.5|15", "5|45|40|14|8|12"};
+    QTest::newRow("semicolons, decimal commas")
+        << QLocale(QLocale::Spanish, QLocale::Colombia) << 0
+        << QStringLiteral("5,5;40;40;12;8;14\n6;40;40;15;10,5;15\n")
+        << QStringList{"5,5|40|40|12|8|14", "6|40|40|15|10,5|15"};
+    // From the third column: the right support written on the next span's left side.
+    QTest::newRow("moments from the right support") << QLocale::c() << 2
+        << QStringLiteral("35\t9\t7\t9\n30\t11\t8\t11\n")
+        << QStringList{"5|40|35|9|7|9", "5|35|30|11|8|11"};
+}
+
+void TestBeamWindow::pasteFromASpreadsheet() {
+    QFETCH(QLocale, locale);
+    QFETCH(int, column);
+    QFETCH(QString, pasted);
+    QFETCH(QStringList, rows);
+    const LocaleGuard guard(locale);
+    BeamWindow window;
+    auto* view = childNamed<QTableView>(&window, "spansView");
+    view->setCurrentIndex(view->model()->index(0, column));
+    QApplication::clipboard()->setText(pasted);
+    childNamed<QAction>(&window, "pasteSpansAction")->trigger();
+    QCOMPARE(tableRows(spansModel(window), 6), rows);
+    window.designNow();
+    QCOMPARE(childNamed<QLabel>(&window, "messageLabel")->text(), QString());
+    QCOMPARE(window.input()->spans.size(), static_cast<std::size_t>(rows.size()));
+    // One value fills the selection.
+    view->selectColumn(SpansTable::Wu);
+    QApplication::clipboard()->setText(QStringLiteral("3\n"));
+    childNamed<QAction>(&window, "pasteSpansAction")->trigger();
+    window.designNow();
+    for (const engine::beam::Span& span : window.input()->spans) QCOMPARE(span.wu, 3.0);
+}
+
+// Copied cells paste back as they were; every edit (a cell, a paste, a span added or removed)
+// is undone and redone, and only another beam shown empties the stack.
+void TestBeamWindow::copyAndUndo() {
+    const LocaleGuard locale(QLocale::c());
+    BeamWindow window;
+    typeThreeSpans(window);
+    QStandardItemModel* model = spansModel(window);
+    auto* view = childNamed<QTableView>(&window, "spansView");
+    auto* undo = childNamed<QAction>(&window, "undoSpansAction");
+    auto* redo = childNamed<QAction>(&window, "redoSpansAction");
+    const QStringList typed = tableRows(model);
+
+    view->selectRow(1);
+    childNamed<QAction>(&window, "copySpansAction")->trigger();
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("6\t40\t40\t15\t10\t15\t\t\t\t\t\t\n"));
+    view->setCurrentIndex(model->index(2, 0));
+    childNamed<QAction>(&window, "pasteSpansAction")->trigger();
+    QCOMPARE(model->item(2, SpansTable::MuMid)->text(), QStringLiteral("10"));
+    undo->trigger();
+    QCOMPARE(tableRows(model), typed);
+
+    model->item(0, SpansTable::RightSupport)->setText(QStringLiteral("50"));  // and row 2's left
+    QCOMPARE(model->item(1, SpansTable::LeftSupport)->text(), QStringLiteral("50"));
+    childNamed<QPushButton>(&window, "addSpanButton")->click();
+    view->setCurrentIndex(model->index(0, 0));
+    childNamed<QPushButton>(&window, "removeSpanButton")->click();
+    QCOMPARE(model->rowCount(), 3);
+    for (int i = 0; i < 3; ++i) undo->trigger();
+    QCOMPARE(tableRows(model), typed);
+    window.designNow();
+    QCOMPARE(window.input()->supports, (std::vector<double>{40, 40, 40, 40}));
+    redo->trigger();
+    QCOMPARE(model->item(1, SpansTable::LeftSupport)->text(), QStringLiteral("50"));
+    window.designNow();
+    QCOMPARE(window.input()->supports, (std::vector<double>{40, 50, 40, 40}));
+
+    // Another beam shown: nothing to undo.
+    window.setInput(*window.input());
+    QVERIFY(!undo->isEnabled());
+}
+
+// Tab walks the cells and, from the last one, leaves the table (it wrapped to the first cell).
+void TestBeamWindow::tabLeavesTheTable() {
+    const LocaleGuard locale(QLocale::c());
+    BeamWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto* view = childNamed<QTableView>(&window, "spansView");
+    view->setFocus();
+    view->setCurrentIndex(view->model()->index(0, 0));
+    QTest::keyClick(view, Qt::Key_Tab);
+    QCOMPARE(view->currentIndex().column(), 1);
+    QVERIFY(view->hasFocus());
+    const QModelIndex last = view->model()->index(0, view->model()->columnCount() - 1);
+    view->setCurrentIndex(last);
+    QTest::keyClick(view, Qt::Key_Tab);
+    QVERIFY(!view->hasFocus());
+    QCOMPARE(view->currentIndex(), last);
+    // Typing in the last cell, Tab ends the edit and leaves too.
+    view->setFocus();
+    view->edit(last);
+    QWidget* editor = QApplication::focusWidget();
+    QVERIFY(editor && editor != view);
+    QTest::keyClicks(editor, QStringLiteral("30"));
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(spansModel(window)->item(0, last.column())->text(), QStringLiteral("30"));
+    QVERIFY(!view->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != view);
+}
+
+// The main window's file keys, Ctrl+Q, and Ctrl+PgDn / Ctrl+PgUp through the result tabs from
+// wherever the focus is.
+void TestBeamWindow::keys() {
+    BeamWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const struct {
+        const char* action;
+        QKeySequence key;
+    } keys[] = {{"saveAction", QKeySequence(Qt::CTRL | Qt::Key_S)},
+                {"exportPdfAction", QKeySequence(Qt::CTRL | Qt::Key_E)},
+                {"exportDxfAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+                {"exitAction", QKeySequence(Qt::CTRL | Qt::Key_Q)}};
+    for (const auto& [action, key] : keys)
+        QVERIFY2(childNamed<QAction>(&window, action)->shortcuts().contains(key), action);
+    auto* tabs = childNamed<QTabWidget>(&window, "outputTabs");
+    for (const char* focused : {"widthEdit", "spansView"}) {
+        auto* control = childNamed<QWidget>(&window, focused);
+        control->setFocus();
+        tabs->setCurrentIndex(0);
+        QTest::keyClick(control, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QTest::keyClick(control, Qt::Key_PageUp, Qt::ControlModifier);
+        QTest::keyClick(control, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), tabs->count() - 1);
+    }
+    // Every caption of a field has its access key, each letter once.
+    QSet<QChar> letters;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->buddy()) continue;
+        const qsizetype amp = label->text().indexOf(QLatin1Char('&'));
+        QVERIFY2(amp >= 0, qPrintable(label->text()));
+        const QChar letter = label->text().at(amp + 1).toLower();
+        QVERIFY2(!letters.contains(letter), qPrintable(label->text()));
+        letters.insert(letter);
+    }
+    QVERIFY(letters.size() >= 15);
+}
+
+void TestBeamWindow::numbersSayWhatIsWrong_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("comma where a point goes") << QLocale::c() << QStringLiteral("7,5")
+        << QStringLiteral("Vano 1, Luz libre (m): «7,5» no es un número (use el punto decimal).");
+    QTest::newRow("point where a comma goes") << QLocale(QLocale::Spanish, QLocale::Colombia)
+        << QStringLiteral("7.5")
+        << QStringLiteral("Vano 1, Luz libre (m): «7.5» no es un número (use la coma decimal).");
+    QTest::newRow("empty") << QLocale::c() << QString()
+                           << QStringLiteral("Vano 1, Luz libre (m): falta el valor.");
+    QTest::newRow("negative") << QLocale::c() << QStringLiteral("-7")
+        << QStringLiteral("Vano 1, Luz libre (m): el valor debe ser mayor que cero.");
+}
+
+void TestBeamWindow::numbersSayWhatIsWrong() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    const LocaleGuard guard(locale);
+    BeamWindow window;
+    spansModel(window)->item(0, SpansTable::Length)->setText(typed);
+    window.designNow();
+    QCOMPARE(childNamed<QLabel>(&window, "messageLabel")->text(), message);
+}
+
+// Not the main window's section (a slab 100 x 15 as often as a beam): 30 x 50 under the code the
+// "Norma" menu shows.
+void TestBeamWindow::newBeamStartsAsABeam() {
+    const LocaleGuard locale(QLocale::c());
+    project::Project project;
+    project.setCode(engine::DesignCode::Nsr10);
+    project::DesignInputs slab;
+    slab.values = {100, 15, 3, 210, 4200, 2, 3};
+    project.setInputs(slab);
+    BeamWindow window(&project);
+    QCOMPARE(childNamed<QLineEdit>(&window, "widthEdit")->text(), QStringLiteral("30"));
+    QCOMPARE(childNamed<QLineEdit>(&window, "heightEdit")->text(), QStringLiteral("50"));
+    QCOMPARE(window.input()->code, engine::DesignCode::Nsr10);
+    QVERIFY(!project.beam());
+}
+
+// Whatever the screen, the window opens inside its available area.
+void TestBeamWindow::opensInsideTheScreen() {
+    BeamWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect available = window.screen()->availableGeometry();
+    QVERIFY2(available.contains(window.geometry()),
+             qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                            .arg(window.width())
+                            .arg(window.height())
+                            .arg(available.width())
+                            .arg(available.height())));
+}
+
+// Zoomed, the drawing gets a larger area to paint in, moved, and the painter's font unchanged:
+// the texts keep their size on screen.
+void TestBeamWindow::zoomKeepsTheTextSize() {
+    BeamPlot plot;
+    plot.resize(400, 200);
+    QRectF given;
+    qreal fontSize = 0;
+    plot.setPainter([&](QPainter& painter, const QRectF& area) {
+        given = area;
+        fontSize = painter.font().pointSizeF();
+    });
+    plot.grab();
+    const QRectF whole = given;
+    const qreal wholeFont = fontSize;
+    plot.zoomIn();
+    plot.zoomIn();
+    plot.grab();
+    QVERIFY(given.width() > 1.5 * whole.width());
+    QVERIFY(given.left() < whole.left());  // zoomed about the middle
+    QCOMPARE(fontSize, wholeFont);
+    plot.fit();
+    plot.grab();
+    QCOMPARE(given, whole);
+    plot.zoomOut();  // never smaller than the whole drawing
+    QCOMPARE(plot.zoom(), 1.0);
+}
+
+// The columns that were hidden or missing read into the beam; empty optional cells give none;
+// a negative column width is refused as a width, not as a moment.
+void TestBeamWindow::newColumnsRead() {
+    const LocaleGuard locale(QLocale::c());
+    BeamWindow window;
+    QStandardItemModel* model = spansModel(window);
+    const struct {
+        int column;
+        const char* text;
+    } cells[] = {{SpansTable::PosLeft, "2"}, {SpansTable::PosRight, "3"},
+                 {SpansTable::MidMin, "-1.5"}, {SpansTable::Wu, "4.2"}};
+    for (const auto& [column, text] : cells)
+        model->item(0, column)->setText(QString::fromLatin1(text));
+    childNamed<QLineEdit>(&window, "axisEdit")->setText(QStringLiteral("B"));
+    childNamed<QLineEdit>(&window, "levelEdit")->setText(QStringLiteral("2"));
+    auto* stirrup = childNamed<QComboBox>(&window, "stirrupCombo");
+    stirrup->setCurrentIndex(stirrup->findData(4));
+    window.designNow();
+    const engine::beam::BeamInput& input = *window.input();
+    QCOMPARE(input.spans[0].moments.posLeft, 2.0);
+    QCOMPARE(input.spans[0].moments.posRight, 3.0);
+    QCOMPARE(input.spans[0].moments.midMin, -1.5);
+    QCOMPARE(input.spans[0].wu, 4.2);
+    QCOMPARE(input.axis, std::string("B"));
+    QCOMPARE(input.level, std::string("2"));
+    QCOMPARE(input.settings.stirrupDesignation, 4);
+    // Shown again, read again: the same beam.
+    const engine::beam::BeamInput shown = input;
+    window.setInput(shown);
+    QCOMPARE(*window.input(), shown);
+    model->item(0, SpansTable::Wu)->setText(QString());
+    model->item(0, SpansTable::RightColumn)->setText(QStringLiteral("-30"));
+    window.designNow();
+    QCOMPARE(childNamed<QLabel>(&window, "messageLabel")->text(),
+             QStringLiteral("Vano 1, Columna der. (cm): el valor debe ser mayor que cero."));
+    model->item(0, SpansTable::RightColumn)->setText(QString());
+    window.designNow();
+    QVERIFY(!window.input()->spans[0].wu);
+}
 
 // A column's width typed on one side of a support is the other span's too; empty cells are
 // square columns, and a beam with none typed has no widths at all.
@@ -216,6 +583,27 @@ void TestBeamWindow::stationsImported() {
     QCOMPARE(childNamed<QLabel>(&window, "messageLabel")->text(), QString());
     QCOMPARE(window.input()->stations.size(), std::size_t{33});
     QVERIFY(window.design()->totalMass != typedMass);
+    // The moments typed are not in use: greyed and not editable, the others as they were.
+    const QStandardItemModel* model = spansModel(window);
+    for (int column : {int(SpansTable::MuLeft), int(SpansTable::MidMin)})
+        QVERIFY(!(model->item(0, column)->flags() & Qt::ItemIsEditable));
+    QVERIFY(model->item(0, SpansTable::Length)->flags() & Qt::ItemIsEditable);
+
+    // Measured from the supports' centrelines, the same rows put the moments 20 cm further left.
+    const double fromFaces = window.design()->totalMass;
+    auto* measure = childNamed<QComboBox>(&window, "stationsFromCombo");
+    measure->setCurrentIndex(1);
+    Q_EMIT measure->activated(1);
+    window.designNow();
+    QCOMPARE(childNamed<QLabel>(&window, "messageLabel")->text(), QString());
+    QVERIFY(window.input()->stationsFromCentreline);
+    QCOMPARE(window.input()->stations.size(), std::size_t{33});
+    QVERIFY(window.design()->totalMass != fromFaces);
+
+    childNamed<QPushButton>(&window, "clearStationsButton")->click();
+    QVERIFY(model->item(0, SpansTable::MuLeft)->flags() & Qt::ItemIsEditable);
+    window.designNow();
+    QCOMPARE(window.design()->totalMass, typedMass);
 }
 
 void TestBeamWindow::menuEntries() {
