@@ -161,6 +161,12 @@ void TestBeamWindow::outOfDateBeamIsNotExported() {
     QCOMPARE(reopened.open(file), QString());
     QCOMPARE(reopened.beam()->spans.at(1).length, 6.0);
 
+    // Closing asks first; the default keeps the window and what was typed.
+    const auto asked =
+        ModalWatcher::instance().answerMessageBox([&] { QVERIFY(!window->close()); });
+    QVERIFY(asked && asked->text.startsWith(outOfDate));
+    QCOMPARE(spansModel(*window)->item(1, SpansTable::Length)->text(), QStringLiteral("abc"));
+
     // Corrected, the results are current and go out again.
     spansModel(*window)->item(1, SpansTable::Length)->setText(QStringLiteral("6.5"));
     window->designNow();
@@ -313,6 +319,13 @@ void TestBeamWindow::keys() {
         QTest::keyClick(control, Qt::Key_PageUp, Qt::ControlModifier);
         QCOMPARE(tabs->currentIndex(), tabs->count() - 1);
     }
+    // The table's clipboard keys leave the text boxes' own alone.
+    auto* width = childNamed<QLineEdit>(&window, "widthEdit");
+    width->setFocus();
+    width->selectAll();
+    QApplication::clipboard()->clear();
+    QTest::keyClick(width, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("30"));
     // Every caption of a field has its access key, each letter once.
     QSet<QChar> letters;
     for (const QLabel* label : window.findChildren<QLabel*>()) {

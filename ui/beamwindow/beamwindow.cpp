@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QCloseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -205,13 +207,12 @@ void BeamWindow::setupCommands() {
             &QAction::triggered, this, [turn] { turn(-1); });
     const auto shownPlot = [tabs] { return qobject_cast<BeamPlot*>(tabs->currentWidget()); };
     connect(command("zoomInAction", QStringLiteral("Acercar"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-                     QKeySequence::ZoomIn}),
+                    {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
             &QAction::triggered, this, [shownPlot] {
                 if (BeamPlot* plot = shownPlot()) plot->zoomIn();
             });
     connect(command("zoomOutAction", QStringLiteral("Alejar"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence::ZoomOut}),
+                    {QKeySequence(Qt::CTRL | Qt::Key_Minus)}),
             &QAction::triggered, this, [shownPlot] {
                 if (BeamPlot* plot = shownPlot()) plot->zoomOut();
             });
@@ -219,6 +220,24 @@ void BeamWindow::setupCommands() {
             &QAction::triggered, this, [shownPlot] {
                 if (BeamPlot* plot = shownPlot()) plot->fit();
             });
+}
+
+void BeamWindow::closeEvent(QCloseEvent* event) {
+    if (designTimer_->isActive()) designNow();
+    if (outOfDate().isEmpty()) return QWidget::closeEvent(event);
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    QStringLiteral("%1\nSi cierra la ventana, lo escrito se pierde y el proyecto "
+                                   "conserva la viga como se leyó por última vez.")
+                        .arg(outOfDate()),
+                    QMessageBox::Close | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Close)->setText(QStringLiteral("Cerrar"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Seguir editando"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    if (box.exec() == QMessageBox::Close)
+        QWidget::closeEvent(event);
+    else
+        event->ignore();
 }
 
 void BeamWindow::showEvent(QShowEvent* event) {
@@ -424,6 +443,9 @@ void BeamWindow::setupOutputs(QWidget* panel) {
                            void (BeamPlot::*act)()) {
         auto* button = new QPushButton(caption);
         button->setObjectName(QLatin1String(name));
+        button->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+        // "−" and "+" as narrow as a square.
+        if (caption.size() == 1) button->setFixedWidth(button->sizeHint().height() + 4);
         button->setToolTip(tip);
         connect(button, &QPushButton::clicked, this, [tabs, act] {
             if (auto* plot = qobject_cast<BeamPlot*>(tabs->currentWidget())) (plot->*act)();

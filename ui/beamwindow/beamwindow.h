@@ -66,6 +66,9 @@ class BeamWindow : public QWidget {
   protected:
     // An edit still waiting for typing to pause goes into the project before the window goes.
     void hideEvent(QHideEvent* event) override;
+    // While the fields do not read, closing asks first: what was typed would be lost, and the
+    // project keep the beam as it last read.
+    void closeEvent(QCloseEvent* event) override;
     // The first time, the window takes a size inside the screen's available area.
     void showEvent(QShowEvent* event) override;
 
