@@ -244,6 +244,12 @@ void TestBeamWindow::copyAndUndo() {
     QCOMPARE(model->item(2, SpansTable::MuMid)->text(), QStringLiteral("10"));
     undo->trigger();
     QCOMPARE(tableRows(model), typed);
+    view->selectRow(0);
+    childNamed<QAction>(&window, "clearSpansAction")->trigger();
+    QCOMPARE(model->item(0, SpansTable::MuMid)->text(), QString());
+    QCOMPARE(model->item(1, SpansTable::LeftSupport)->text(), QString());  // the joint's other side
+    undo->trigger();
+    QCOMPARE(tableRows(model), typed);
 
     model->item(0, SpansTable::RightSupport)->setText(QStringLiteral("50"));  // and row 2's left
     QCOMPARE(model->item(1, SpansTable::LeftSupport)->text(), QStringLiteral("50"));

@@ -312,7 +312,7 @@ void BeamWindow::setupInputs(QWidget* panel) {
     f.smallestBarCombo->setCurrentIndex(f.smallestBarCombo->findData(4));
     f.largestBarCombo->setCurrentIndex(f.largestBarCombo->findData(8));
     barsRow->addWidget(f.smallestBarCombo);
-    barsRow->addWidget(buddyLabel(QStringLiteral("&a"), f.largestBarCombo));
+    barsRow->addWidget(new QLabel(QStringLiteral("a")));
     barsRow->addWidget(f.largestBarCombo);
     form->addRow(buddyLabel(QStringLiteral("Barras per&mitidas"), f.smallestBarCombo), barsRow);
     f.stockCombo = new QComboBox;
@@ -340,7 +340,7 @@ void BeamWindow::setupInputs(QWidget* panel) {
     spansLayout->addWidget(f.spansView);
     connect(spansTable_, &SpansTable::edited, this, &BeamWindow::edited);
     auto* buttons = new QHBoxLayout;
-    auto* addButton = new QPushButton(QStringLiteral("A&gregar vano"));
+    auto* addButton = new QPushButton(QStringLiteral("&Agregar vano"));
     addButton->setObjectName(QStringLiteral("addSpanButton"));
     auto* removeButton = new QPushButton(QStringLiteral("&Quitar vano"));
     removeButton->setObjectName(QStringLiteral("removeSpanButton"));
@@ -734,7 +734,8 @@ void BeamWindow::showOutOfDate(const QString& error) {
     for (QWidget* result :
          std::initializer_list<QWidget*>{f.scheduleView, f.checksView, f.massLabel, f.verdictLabel})
         result->setEnabled(message.isEmpty());
-    if (inProject_) project_->setBeamNotRead(message);
+    // A beam outside the project (the starting one, not edited) has nothing to refuse.
+    if (inProject_ || message.isEmpty()) project_->setBeamNotRead(message);
 }
 
 void BeamWindow::showDesign() {

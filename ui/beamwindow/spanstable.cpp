@@ -224,6 +224,20 @@ void SpansTable::paste(const QModelIndexList& selection, const QString& text) {
     record(QStringLiteral("Pegar"));
 }
 
+void SpansTable::clearCells(const QModelIndexList& selection) {
+    syncing_ = true;
+    for (const QModelIndex& index : selection) {
+        QStandardItem* item = model_->item(index.row(), index.column());
+        if (!item || !item->flags().testFlag(Qt::ItemIsEditable)) continue;
+        item->setText(QString());
+        syncing_ = false;
+        keepJointsShared(index.row(), index.column());
+        syncing_ = true;
+    }
+    syncing_ = false;
+    record(QStringLiteral("Borrar"));
+}
+
 QString SpansTable::copy(const QModelIndexList& selection) const {
     if (selection.isEmpty()) return {};
     int top = selection.front().row(), bottom = top;

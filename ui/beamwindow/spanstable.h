@@ -41,6 +41,8 @@ class SpansTable : public QObject {
     // selection's top-left cell, spans added as the rows need them; a single value fills every
     // selected cell. Cells that cannot be edited keep their text.
     void paste(const QModelIndexList& selection, const QString& text);
+    // Empties the selected cells that can be edited.
+    void clearCells(const QModelIndexList& selection);
     // The selected cells as a spreadsheet takes them: rows of tab-separated cells.
     QString copy(const QModelIndexList& selection) const;
 

@@ -37,6 +37,8 @@ void SpansView::setupCommands() {
                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     QAction* copy = command("copySpansAction", QStringLiteral("&Copiar"), {QKeySequence::Copy});
     QAction* paste = command("pasteSpansAction", QStringLiteral("&Pegar"), {QKeySequence::Paste});
+    QAction* clear = command("clearSpansAction", QStringLiteral("&Borrar"),
+                             {QKeySequence(Qt::Key_Delete)});
     undo->setEnabled(stack->canUndo());
     redo->setEnabled(stack->canRedo());
     connect(stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
@@ -53,6 +55,8 @@ void SpansView::setupCommands() {
         if (cells.isEmpty() && currentIndex().isValid()) cells << currentIndex();
         table_->paste(cells, QApplication::clipboard()->text());
     });
+    connect(clear, &QAction::triggered, this,
+            [this] { table_->clearCells(selectionModel()->selectedIndexes()); });
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 

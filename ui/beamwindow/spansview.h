@@ -5,7 +5,8 @@
 class SpansTable;
 
 // The spans table as the engineer works it, like a spreadsheet: Ctrl+C copies the selected
-// cells as tab-separated rows, Ctrl+V pastes a block from a spreadsheet, Ctrl+Z undoes an edit
+// cells as tab-separated rows, Ctrl+V pastes a block from a spreadsheet, Delete empties the
+// selected cells, Ctrl+Z undoes an edit
 // (a span added or removed among them) and Ctrl+Y or Ctrl+Shift+Z redoes it, and Tab walks the
 // cells and leaves the table after its last one (Shift+Tab before its first).
 class SpansView : public QTableView {
