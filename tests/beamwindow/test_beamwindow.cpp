@@ -14,12 +14,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardItemModel>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QScreen>
-#include <QTabWidget>
 #include <QTest>
 #include <QUndoStack>
 
@@ -77,8 +77,7 @@ void typeThreeSpans(BeamWindow& window) {
 }
 
 QStandardItemModel* spansModel(BeamWindow& window) {
-    return qobject_cast<QStandardItemModel*>(
-        childNamed<QTableView>(&window, "spansView")->model());
+    return qobject_cast<QStandardItemModel*>(childNamed<QTableView>(&window, "spansView")->model());
 }
 
 // The table's rows as text, cells joined by '|', for comparisons.
@@ -186,17 +185,19 @@ void TestBeamWindow::pasteFromASpreadsheet_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QStringList>("rows");  // the first six columns afterwards
-    QTest::newRow("tabs, three rows") << QLocale::c() << 0
-        << QStringLiteral("5\t40\t40\t12\t8\t14\r\n6\t40\t45\t15\t10.5\t15\r\n"
-                          "5\t45\t40\t14\t8\t12\r\n")
+    QTest::newRow("tabs, three rows")
+        << QLocale::c() << 0
+        << QStringLiteral(
+               "5\t40\t40\t12\t8\t14\r\n6\t40\t45\t15\t10.5\t15\r\n"
+               "5\t45\t40\t14\t8\t12\r\n")
         << QStringList{"5|40|40|12|8|14", "6|40|45|15|10.5|15", "5|45|40|14|8|12"};
     QTest::newRow("semicolons, decimal commas")
         << QLocale(QLocale::Spanish, QLocale::Colombia) << 0
         << QStringLiteral("5,5;40;40;12;8;14\n6;40;40;15;10,5;15\n")
         << QStringList{"5,5|40|40|12|8|14", "6|40|40|15|10,5|15"};
     // From the third column: the right support written on the next span's left side.
-    QTest::newRow("moments from the right support") << QLocale::c() << 2
-        << QStringLiteral("35\t9\t7\t9\n30\t11\t8\t11\n")
+    QTest::newRow("moments from the right support")
+        << QLocale::c() << 2 << QStringLiteral("35\t9\t7\t9\n30\t11\t8\t11\n")
         << QStringList{"5|40|35|9|7|9", "5|35|30|11|8|11"};
 }
 
@@ -296,7 +297,8 @@ void TestBeamWindow::tabLeavesTheTable() {
     QTest::keyClicks(editor, QStringLiteral("30"));
     QTest::keyClick(editor, Qt::Key_Tab);
     QCOMPARE(spansModel(window)->item(0, last.column())->text(), QStringLiteral("30"));
-    QVERIFY(!view->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != view);
+    QVERIFY(!view->isAncestorOf(QApplication::focusWidget()) &&
+            QApplication::focusWidget() != view);
 }
 
 // The main window's file keys, Ctrl+Q, and Ctrl+PgDn / Ctrl+PgUp through the result tabs from
@@ -349,15 +351,17 @@ void TestBeamWindow::numbersSayWhatIsWrong_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
-    QTest::newRow("comma where a point goes") << QLocale::c() << QStringLiteral("7,5")
+    QTest::newRow("comma where a point goes")
+        << QLocale::c() << QStringLiteral("7,5")
         << QStringLiteral("Vano 1, Luz libre (m): «7,5» no es un número (use el punto decimal).");
-    QTest::newRow("point where a comma goes") << QLocale(QLocale::Spanish, QLocale::Colombia)
-        << QStringLiteral("7.5")
+    QTest::newRow("point where a comma goes")
+        << QLocale(QLocale::Spanish, QLocale::Colombia) << QStringLiteral("7.5")
         << QStringLiteral("Vano 1, Luz libre (m): «7.5» no es un número (use la coma decimal).");
     QTest::newRow("empty") << QLocale::c() << QString()
                            << QStringLiteral("Vano 1, Luz libre (m): falta el valor.");
     QTest::newRow("negative") << QLocale::c() << QStringLiteral("-7")
-        << QStringLiteral("Vano 1, Luz libre (m): el valor debe ser mayor que cero.");
+                              << QStringLiteral(
+                                     "Vano 1, Luz libre (m): el valor debe ser mayor que cero.");
 }
 
 void TestBeamWindow::numbersSayWhatIsWrong() {
@@ -393,12 +397,11 @@ void TestBeamWindow::opensInsideTheScreen() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QRect available = window.screen()->availableGeometry();
-    QVERIFY2(available.contains(window.geometry()),
-             qPrintable(QStringLiteral("%1x%2 in %3x%4")
-                            .arg(window.width())
-                            .arg(window.height())
-                            .arg(available.width())
-                            .arg(available.height())));
+    QVERIFY2(available.contains(window.geometry()), qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                                                                   .arg(window.width())
+                                                                   .arg(window.height())
+                                                                   .arg(available.width())
+                                                                   .arg(available.height())));
 }
 
 // Zoomed, the drawing gets a larger area to paint in, moved, and the painter's font unchanged:
@@ -437,8 +440,10 @@ void TestBeamWindow::newColumnsRead() {
     const struct {
         int column;
         const char* text;
-    } cells[] = {{SpansTable::PosLeft, "2"}, {SpansTable::PosRight, "3"},
-                 {SpansTable::MidMin, "-1.5"}, {SpansTable::Wu, "4.2"}};
+    } cells[] = {{SpansTable::PosLeft, "2"},
+                 {SpansTable::PosRight, "3"},
+                 {SpansTable::MidMin, "-1.5"},
+                 {SpansTable::Wu, "4.2"}};
     for (const auto& [column, text] : cells)
         model->item(0, column)->setText(QString::fromLatin1(text));
     childNamed<QLineEdit>(&window, "axisEdit")->setText(QStringLiteral("B"));

@@ -86,8 +86,8 @@ void BeamPlot::paintEvent(QPaintEvent*) {
     bold.setBold(true);
     painter.setFont(bold);
     painter.setPen(QColor(192, 0, 0));
-    painter.drawText(base.adjusted(12, 12, -12, -12), Qt::AlignTop | Qt::AlignHCenter | Qt::TextWordWrap,
-                     outOfDate_);
+    painter.drawText(base.adjusted(12, 12, -12, -12),
+                     Qt::AlignTop | Qt::AlignHCenter | Qt::TextWordWrap, outOfDate_);
 }
 
 void BeamPlot::wheelEvent(QWheelEvent* event) {

@@ -50,7 +50,7 @@ class BeamPlot : public QWidget {
     Painter painter_;
     QString outOfDate_;
     double zoom_ = 1;
-    QPointF offset_;     // where the zoomed area's corner is, from the whole drawing's corner
+    QPointF offset_;  // where the zoomed area's corner is, from the whole drawing's corner
     QPointF dragFrom_;
     bool dragging_ = false;
 };

@@ -1,6 +1,7 @@
 #include "beamwindow/beamwindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QCloseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -206,11 +206,12 @@ void BeamWindow::setupCommands() {
                     {QKeySequence(Qt::CTRL | Qt::Key_PageUp)}),
             &QAction::triggered, this, [turn] { turn(-1); });
     const auto shownPlot = [tabs] { return qobject_cast<BeamPlot*>(tabs->currentWidget()); };
-    connect(command("zoomInAction", QStringLiteral("Acercar"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
-            &QAction::triggered, this, [shownPlot] {
-                if (BeamPlot* plot = shownPlot()) plot->zoomIn();
-            });
+    connect(
+        command("zoomInAction", QStringLiteral("Acercar"),
+                {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
+        &QAction::triggered, this, [shownPlot] {
+            if (BeamPlot* plot = shownPlot()) plot->zoomIn();
+        });
     connect(command("zoomOutAction", QStringLiteral("Alejar"),
                     {QKeySequence(Qt::CTRL | Qt::Key_Minus)}),
             &QAction::triggered, this, [shownPlot] {
@@ -440,7 +441,7 @@ void BeamWindow::setupOutputs(QWidget* panel) {
 
     // The drawings' zoom: the wheel and a drag on the drawing, these buttons or Ctrl++, Ctrl+−.
     auto zoomButton = [&](const char* name, const QString& caption, const QString& tip,
-                           void (BeamPlot::*act)()) {
+                          void (BeamPlot::*act)()) {
         auto* button = new QPushButton(caption);
         button->setObjectName(QLatin1String(name));
         button->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
@@ -463,8 +464,9 @@ void BeamWindow::setupOutputs(QWidget* panel) {
     zoomLayout->addWidget(zoomButton("fitButton", QStringLiteral("A&justar"),
                                      QStringLiteral("El dibujo entero (Ctrl+0)"), &BeamPlot::fit));
     tabs->setCornerWidget(zoomRow, Qt::TopRightCorner);
-    connect(tabs, &QTabWidget::currentChanged, zoomRow,
-            [tabs, zoomRow] { zoomRow->setEnabled(qobject_cast<BeamPlot*>(tabs->currentWidget())); });
+    connect(tabs, &QTabWidget::currentChanged, zoomRow, [tabs, zoomRow] {
+        zoomRow->setEnabled(qobject_cast<BeamPlot*>(tabs->currentWidget()));
+    });
     layout->addWidget(tabs);
 }
 
@@ -569,7 +571,8 @@ void BeamWindow::importStations(const QString& path) {
     const StationsRead read = readStationsFile(path, *input_, fromCentreline);
     if (!read.error.isEmpty()) {
         showMessage(read.error);
-        if (!stations_.empty()) fields_->stationsFromCombo->setCurrentIndex(stationsFromCentreline_);
+        if (!stations_.empty())
+            fields_->stationsFromCombo->setCurrentIndex(stationsFromCentreline_);
         return;
     }
     stations_ = read.stations;
@@ -590,8 +593,9 @@ void BeamWindow::measureStations() {
     if (stations_.empty() || fromCentreline == stationsFromCentreline_) return;
     if (stationsPath_.isEmpty()) {
         fields_->stationsFromCombo->setCurrentIndex(stationsFromCentreline_ ? 1 : 0);
-        showMessage(QStringLiteral("Las estaciones vinieron con el proyecto: impórtelas de nuevo "
-                                   "para medir x de otro modo."));
+        showMessage(
+            QStringLiteral("Las estaciones vinieron con el proyecto: impórtelas de nuevo "
+                           "para medir x de otro modo."));
         return;
     }
     importStations(stationsPath_);
@@ -647,8 +651,8 @@ std::optional<eb::BeamInput> BeamWindow::readInput(QString* error) const {
                      .arg(eb::longestBeamName);
         return {};
     }
-    for (const auto& [edit, caption, label] :
-         {std::tuple{f.axisEdit, "Eje", &input.axis}, std::tuple{f.levelEdit, "Piso", &input.level}}) {
+    for (const auto& [edit, caption, label] : {std::tuple{f.axisEdit, "Eje", &input.axis},
+                                               std::tuple{f.levelEdit, "Piso", &input.level}}) {
         *label = edit->text().trimmed().toStdString();
         if (!eb::validBeamLabel(*label)) {
             *error = QStringLiteral("%1: a lo más %2 caracteres, sin caracteres de control.")

@@ -23,22 +23,16 @@ enum class Values { Positive, Magnitude, Signed, NotNegative };
 struct ColumnInfo {
     const char* caption;  // as the engineer reads it in the header
     Values values;
-    bool optional;        // an empty cell: none (for the columns' widths, the support's width)
+    bool optional;  // an empty cell: none (for the columns' widths, the support's width)
 };
 
 constexpr ColumnInfo columnInfo[SpansTable::ColumnCount] = {
-    {"Luz libre (m)", Values::Positive, false},
-    {"Apoyo izq. (cm)", Values::Positive, false},
-    {"Apoyo der. (cm)", Values::Positive, false},
-    {"Mu− izq. (Tn-m)", Values::Magnitude, false},
-    {"Mu+ (Tn-m)", Values::Magnitude, false},
-    {"Mu− der. (Tn-m)", Values::Magnitude, false},
-    {"Mu+ izq. (Tn-m)", Values::Magnitude, true},
-    {"Mu+ der. (Tn-m)", Values::Magnitude, true},
-    {"Mu+ mín (Tn-m)", Values::Signed, true},
-    {"wu (Tn/m)", Values::NotNegative, true},
-    {"Columna izq. (cm)", Values::Positive, true},
-    {"Columna der. (cm)", Values::Positive, true},
+    {"Luz libre (m)", Values::Positive, false},    {"Apoyo izq. (cm)", Values::Positive, false},
+    {"Apoyo der. (cm)", Values::Positive, false},  {"Mu− izq. (Tn-m)", Values::Magnitude, false},
+    {"Mu+ (Tn-m)", Values::Magnitude, false},      {"Mu− der. (Tn-m)", Values::Magnitude, false},
+    {"Mu+ izq. (Tn-m)", Values::Magnitude, true},  {"Mu+ der. (Tn-m)", Values::Magnitude, true},
+    {"Mu+ mín (Tn-m)", Values::Signed, true},      {"wu (Tn/m)", Values::NotNegative, true},
+    {"Columna izq. (cm)", Values::Positive, true}, {"Columna der. (cm)", Values::Positive, true},
 };
 
 // The two sides of a joint: a span's right support (column) is the next span's left one.
@@ -124,7 +118,8 @@ SpansTable::SpansTable(QObject* parent)
     connect(model_, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
         if (syncing_) return;
         keepJointsShared(item->row(), item->column());
-        record(QStringLiteral("Editar %1").arg(QString::fromUtf8(columnInfo[item->column()].caption)));
+        record(
+            QStringLiteral("Editar %1").arg(QString::fromUtf8(columnInfo[item->column()].caption)));
     });
 }
 
@@ -146,9 +141,8 @@ void SpansTable::show(const eb::BeamInput& input) {
         shown.push_back({fieldText(span.length), support(i), support(i + 1),
                          fieldText(span.moments.left), fieldText(span.moments.mid),
                          fieldText(span.moments.right), optionalNumber(span.moments.posLeft),
-                         optionalNumber(span.moments.posRight),
-                         optionalNumber(span.moments.midMin), optionalNumber(span.wu),
-                         optionalNumber(givenWidth(input.columns, i)),
+                         optionalNumber(span.moments.posRight), optionalNumber(span.moments.midMin),
+                         optionalNumber(span.wu), optionalNumber(givenWidth(input.columns, i)),
                          optionalNumber(givenWidth(input.columns, i + 1))});
     }
     restore(shown);
@@ -157,8 +151,8 @@ void SpansTable::show(const eb::BeamInput& input) {
 
 SpansTable::Row SpansTable::repeatedRow() const {
     if (model_->rowCount() == 0)
-        return {fieldText(5), fieldText(40), fieldText(40), fieldText(0), fieldText(0),
-                fieldText(0)};
+        return {fieldText(5), fieldText(40), fieldText(40),
+                fieldText(0), fieldText(0),  fieldText(0)};
     Row row = rows().back();
     row[LeftSupport] = row[RightSupport];
     row[LeftColumn] = row[RightColumn];

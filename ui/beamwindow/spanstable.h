@@ -20,8 +20,19 @@ class SpansTable : public QObject {
   public:
     // The table's columns, left to right.
     enum Column {
-        Length, LeftSupport, RightSupport, MuLeft, MuMid, MuRight, PosLeft, PosRight, MidMin, Wu,
-        LeftColumn, RightColumn, ColumnCount
+        Length,
+        LeftSupport,
+        RightSupport,
+        MuLeft,
+        MuMid,
+        MuRight,
+        PosLeft,
+        PosRight,
+        MidMin,
+        Wu,
+        LeftColumn,
+        RightColumn,
+        ColumnCount
     };
 
     explicit SpansTable(QObject* parent);
@@ -76,7 +87,7 @@ class SpansTable : public QObject {
 
     QStandardItemModel* model_;
     QUndoStack* undoStack_;
-    Rows recorded_;           // the table as the last recorded edit left it
-    bool syncing_ = false;    // the table itself is writing cells
+    Rows recorded_;         // the table as the last recorded edit left it
+    bool syncing_ = false;  // the table itself is writing cells
     bool momentsInUse_ = true;
 };

@@ -32,13 +32,13 @@ void SpansView::setupCommands() {
     QUndoStack* stack = table_->undoStack();
     QAction* undo = command("undoSpansAction", QStringLiteral("&Deshacer"),
                             {QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    QAction* redo = command("redoSpansAction", QStringLiteral("&Rehacer"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_Y),
-                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    QAction* redo = command(
+        "redoSpansAction", QStringLiteral("&Rehacer"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     QAction* copy = command("copySpansAction", QStringLiteral("&Copiar"), {QKeySequence::Copy});
     QAction* paste = command("pasteSpansAction", QStringLiteral("&Pegar"), {QKeySequence::Paste});
-    QAction* clear = command("clearSpansAction", QStringLiteral("&Borrar"),
-                             {QKeySequence(Qt::Key_Delete)});
+    QAction* clear =
+        command("clearSpansAction", QStringLiteral("&Borrar"), {QKeySequence(Qt::Key_Delete)});
     undo->setEnabled(stack->canUndo());
     redo->setEnabled(stack->canRedo());
     connect(stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
