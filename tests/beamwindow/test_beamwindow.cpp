@@ -176,6 +176,13 @@ void TestBeamWindow::outOfDateBeamIsNotExported() {
                  [&] { childNamed<QAction>(window, "exportDxfAction")->trigger(); }, typeFile(dxf)),
              std::optional<QString>(QStringLiteral("QFileDialog")));
     QVERIFY(QFile::exists(dxf));
+
+    // A new project shows the starting beam: nothing out of date is left to refuse.
+    spansModel(*window)->item(0, SpansTable::Length)->setText(QString());
+    window->designNow();
+    QVERIFY(!main->project()->beamNotRead().isEmpty());
+    main->project()->clear();
+    QCOMPARE(main->project()->beamNotRead(), QString());
 }
 
 // A block copied from a spreadsheet lands from the current cell, adding spans as it needs them;
