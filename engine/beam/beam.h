@@ -261,6 +261,7 @@ struct Check {
     int remedyBar = 0;
     double remedySupport = 0;
     std::string_view article;  // as ruleArticle gives it for the design's code and class
+    ZoneKind zone = ZoneKind::Rest;  // StirrupSpacing: the zone whose limit applies
 };
 
 struct BeamDesign {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/beam/beam.h"
@@ -12,6 +13,13 @@ namespace engine::beam {
 // A mark's shape: "recta", "gancho 90° izq.", "gancho 90° der." or "2 ganchos 90°"; the
 // schedule gives the hooks' leg and bend in columns of their own.
 std::string shapeText(const BarMark& mark);
+
+// A zone's kind as the JSON names it: "confinamiento", "traslapo" or "resto".
+std::string_view zoneKindName(ZoneKind kind);
+
+// The stirrup zones of each span as the site reads them, one line a span (and one for its
+// crossties): "Vano 1: E1 N° 3: 1 a 0.05, 11 a 0.10, resto a 0.20 (cada extremo)".
+std::vector<std::string> zoneLines(const BeamDesign& design, char decimalSeparator);
 
 // The schedule's heading, two lines without their LF: the beam's name, its spans, code, class
 // and overall length; its section, materials and the placing assumed (clear cover, stirrup,
