@@ -346,16 +346,18 @@ std::vector<Phrase> shearNotes(const Beam& beam, const ShearDemand& demand) {
                                 "enteros por exceso. Ganchos suplementarios con 135° en un "
                                 "extremo y 90° con 6 db en el otro.");
     notes.push_back(Phrase() << "Donde se cortan barras en zona de tracción, los estribos dan "
-                                "φVn ≥ 3/2 Vu (C.12.10.5).");
+                                "φVn ≥ 3/2 Vu, o 4/3 Vu donde las barras que siguen dan el doble "
+                                "del acero que pide el momento (C.12.10.5).");
     return notes;
 }
 
 // The stirrups of the design: the shear at the faces and along the beam, the marks and zones,
 // their masses, checks and notes; the message when a section cannot take its shear.
-std::optional<Phrase> addStirrups(const Beam& beam, BeamDesign& design) {
+std::optional<Phrase> addStirrups(const Beam& beam, BeamDesign& design,
+                                  const std::vector<Need>& needs, const Strength& strength) {
     const BeamInput& in = beam.in;
     const ShearDemand demand = shearDemand(beam, design.faces);
-    auto found = designStirrups(beam, demand, design.bars);
+    auto found = designStirrups(beam, demand, design.bars, needs, strength);
     if (auto* why = std::get_if<Phrase>(&found)) return std::move(*why);
     StirrupDesign& stirrups = std::get<StirrupDesign>(found);
     for (FaceStation& face : design.faces) {
@@ -427,7 +429,7 @@ BeamOutcome designBeam(const BeamInput& input) {
                              BeamErrorKind::Unsatisfiable};
         }
     }
-    if (auto e = addStirrups(beam, design)) return BeamError{*e, BeamErrorKind::Unsatisfiable};
+    if (auto e = addStirrups(beam, design, demand.needs(), strength)) return BeamError{*e, BeamErrorKind::Unsatisfiable};
     return design;
 }
 

@@ -244,8 +244,11 @@ Phrase checkBody(const Check& c) {
             if (c.count > 0) p << " con " + number(c.count) + " ganchos suplementarios por estribo";
             break;
         case CheckRule::CutOffShear:
+            // desForm: the bars going on give twice the area needed, and ¾ φVn applies.
             p << "donde se corta " + c.firstMark + " Vu = " << Figure{c.value, 2}
-              << comparison(c.passes, " ≤ ", " > ") << "⅔ φVn = " << Figure{c.limit, 2} << " Tn";
+              << comparison(c.passes, " ≤ ", " > ") << (c.desForm ? "¾" : "⅔") << " φVn = "
+              << Figure{c.limit, 2} << " Tn"
+              << (c.desForm ? ", con el doble del acero que pide el momento" : "");
             break;
     }
     if (!c.article.empty()) p << " (" + std::string(c.article) + ")";

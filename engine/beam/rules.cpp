@@ -161,6 +161,10 @@ double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool
            100;
 }
 
+bool cutOffAreaHolds(int bar, double goingOn, double need) {
+    return bar <= 11 && goingOn >= 2 * need - tiny;
+}
+
 double shearPhi(DesignCode code) {
     return code == DesignCode::Nsr10 ? 0.75 : 0.85;
 }
@@ -218,6 +222,22 @@ double lapHoopSpacing(double d) {
 
 double wholeSpacing(double s) {
     return std::floor(s + onGrid);
+}
+
+CrosstieNeed crosstiesFor(int count, double sumDiameters, double width) {
+    CrosstieNeed need;
+    if (count <= 2) return need;
+    const double mean = sumDiameters / count;
+    const double gap = (width - sumDiameters) / (count - 1);
+    // A bar k places from a held one lies k gaps and k - 1 bars clear of it.
+    const int reach =
+        static_cast<int>(std::floor((unsupportedBarClear + mean) / (gap + mean) + tiny));
+    const int longest = 2 * reach + 1;  // places between two held bars
+    need.crossties = (count - 1 + longest - 1) / longest - 1;
+    const int run = (count - 1 + need.crossties) / (need.crossties + 1);
+    const int worst = run / 2;
+    need.worstClear = worst > 0 ? worst * gap + (worst - 1) * mean : 0;
+    return need;
 }
 
 double seismicHookExtension(const Bar& bar) {

@@ -108,6 +108,12 @@ double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool
 // Shear and stirrups. Forces in Tn, section dimensions, depths and spacings in cm, stresses in
 // kg/cm2: the kg forms of the MPa expressions (0.53 for 0.17, 2.1 for 0.66, 1.1 for 0.33).
 
+// A bar cut in a tension zone: Vu at the cut at most 2/3 φVn, or 3/4 φVn where the bars going
+// on give at least twice the area the moment needs there and the bar cut is N° 11 or smaller.
+inline constexpr double cutOffShare = 2.0 / 3.0;
+inline constexpr double cutOffShareWithArea = 3.0 / 4.0;
+bool cutOffAreaHolds(int bar, double goingOn, double need);
+
 // The strength reduction factor for shear: 0.75 under NSR-10, 0.85 under NSR-98.
 double shearPhi(DesignCode code);
 
@@ -152,6 +158,15 @@ inline constexpr double closestStirrups = 5;
 
 // A bar of a hoop zone may lie at most 15 cm clear from one a hoop's corner or a crosstie holds.
 inline constexpr double unsupportedBarClear = 15;
+
+// Crossties a hoop zone needs so that no bar of a face's layer lies more than 15 cm clear from
+// a bar a hoop's corner or a crosstie holds: `count` bars whose diameters add up to
+// `sumDiameters` spread over `width` (cm), corner bars against the hoop.
+struct CrosstieNeed {
+    int crossties = 0;
+    double worstClear = 0;  // cm, the largest clear distance of a bar from a held one
+};
+CrosstieNeed crosstiesFor(int count, double sumDiameters, double width);
 
 // A stirrup as bent: 135° seismic hooks of extension max(6 db, 7.5 cm), bent round 4 db inside;
 // a crosstie's other end a 90° hook of 6 db.

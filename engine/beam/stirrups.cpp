@@ -144,24 +144,10 @@ Place facePlace(int span, Side side) {
 
 }  // namespace
 
-CrosstieNeed crosstiesFor(int count, double sumDiameters, double width) {
-    CrosstieNeed need;
-    if (count <= 2) return need;
-    const double mean = sumDiameters / count;
-    const double gap = (width - sumDiameters) / (count - 1);
-    // A bar k places from a held one lies k gaps and k - 1 bars clear of it.
-    const int reach =
-        static_cast<int>(std::floor((unsupportedBarClear + mean) / (gap + mean) + tiny));
-    const int longest = 2 * reach + 1;  // places between two held bars
-    need.crossties = (count - 1 + longest - 1) / longest - 1;
-    const int run = (count - 1 + need.crossties) / (need.crossties + 1);
-    const int worst = run / 2;
-    need.worstClear = worst > 0 ? worst * gap + (worst - 1) * mean : 0;
-    return need;
-}
-
 std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const ShearDemand& demand,
-                                                   const std::vector<BarMark>& bars) {
+                                                   const std::vector<BarMark>& bars,
+                                                   const std::vector<Need>& needs,
+                                                   const Strength& strength) {
     const BeamInput& in = beam.in;
     StirrupDesign design;
     design.phiVn.assign(beam.points.size(), 0.0);
@@ -192,8 +178,15 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             }
         }
     }
-    // Where a bar stops in a tension zone: the stirrups there give φVn >= 3/2 Vu.
-    std::vector<std::pair<std::size_t, const BarMark*>> cuts;
+    // Where a bar stops in a tension zone: the stirrups there give φVn >= 3/2 Vu, or 4/3 Vu
+    // where the bars going on give twice the area the moment needs (up to N° 11).
+    struct Cut {
+        std::size_t point = 0;
+        const BarMark* mark = nullptr;
+        bool doubled = false;  // the area condition holds
+        double share() const { return doubled ? cutOffShareWithArea : cutOffShare; }
+    };
+    std::vector<Cut> cuts;
     for (const BarMark& m : bars) {
         if (m.continuous) continue;
         for (const auto& [x, hooked] :
@@ -202,12 +195,19 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             const std::size_t k = beam.pointAt(x);
             const Point& p = beam.points[k];
             if (p.span < 0) continue;
-            if ((m.face == BeamFace::Top ? p.muNeg : p.muPos) <= 0) continue;
-            cuts.push_back({k, &m});
+            const bool top = m.face == BeamFace::Top;
+            if ((top ? p.muNeg : p.muPos) <= 0) continue;
+            const double goingOn = top ? strength.areaTop[k] : strength.areaBot[k];
+            const double need = top ? needs[k].strTop : needs[k].strBot;
+            cuts.push_back({k, &m, cutOffAreaHolds(m.bar, goingOn, need)});
         }
     }
-    auto isCut = [&](std::size_t k) {
-        return std::any_of(cuts.begin(), cuts.end(), [k](const auto& c) { return c.first == k; });
+    // The factor on Vu the stirrups answer at a point: the largest of the cuts there, else 1.
+    auto cutFactor = [&](std::size_t k) {
+        double factor = 1;
+        for (const Cut& c : cuts)
+            if (c.point == k) factor = std::max(factor, 1 / c.share());
+        return factor;
     };
 
     for (int i = 0; i < beam.spans; ++i) {
@@ -239,11 +239,11 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             if (vs > sec.vsLimit * (1 + tiny)) {
                 return Phrase() << placePhrase(pointPlace(beam.points[k]))
                                 << ": la sección no resiste el cortante Vu = " << Figure{vu, 2}
-                                << " Tn (Vs = " << Figure{vs, 2} << " > 2.1 √f'c bw d = "
+                                << " Tn (Vs = " << Figure{vs, 2} << " > " << Figure{2.1, 1} << " √f'c bw d = "
                                 << Figure{sec.vsLimit, 2} << " Tn): aumente b o h";
             }
             vsWorst = std::max(vsWorst, vs);
-            vsNeed[n] = std::min(isCut(k) ? 1.5 * vu / sec.phi - vcAt(local(k)) : vs, sec.vsLimit);
+            vsNeed[n] = std::min(cutFactor(k) * vu / sec.phi - vcAt(local(k)), sec.vsLimit);
         }
         // More legs (crossties through every piece) before a spacing below 5 cm.
         int ties = 0;
@@ -316,34 +316,9 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
                 stretches.push_back(st);
             }
         }
-        // Each stretch's spacing: its rule's limit and what its points ask, looking as far as
-        // the widest spacing past its ends, where its last piece may lie.
-        for (Stretch& st : stretches) {
-            double s = std::min(st.limit, loose);
-            for (std::size_t n = 0; n < pts.size(); ++n) {
-                const double u = local(pts[n]);
-                if (u >= st.a - loose / 100 - onGrid && u <= st.b + loose / 100 + onGrid)
-                    s = std::min(s, sreq[n]);
-            }
-            st.spacing = std::max(1.0, wholeSpacing(s));
-        }
-        // Neighbours that read as one zone: the pieces of laps side by side, the rest at one
-        // spacing.
-        std::vector<Stretch> merged;
-        for (Stretch& st : stretches) {
-            if (!merged.empty() && merged.back().kind == st.kind &&
-                (st.kind == ZoneKind::Lap || merged.back().spacing == st.spacing)) {
-                Stretch& before = merged.back();
-                before.b = st.b;
-                before.spacing = std::min(before.spacing, st.spacing);
-                before.limit = std::min(before.limit, st.limit);
-            } else {
-                merged.push_back(st);
-            }
-        }
-        stretches = std::move(merged);
         // The middle stretch fills the room the sides leave: the rest about midspan, else the
-        // longest rest, else whatever lies at midspan.
+        // longest rest, else whatever lies at midspan. The stretches before it are laid out
+        // from the left face, those after it from the right one.
         std::size_t filler = stretches.size();
         for (std::size_t j = 0; j < stretches.size(); ++j) {
             const Stretch& st = stretches[j];
@@ -361,6 +336,40 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             for (std::size_t j = 0; j < stretches.size(); ++j)
                 if (stretches[j].a <= ln / 2 + onGrid) filler = j;
         }
+        // Each stretch's spacing: its rule's limit and what its points ask, looking as far as
+        // the widest spacing past the end its last piece may overshoot (none for the filler).
+        for (std::size_t j = 0; j < stretches.size(); ++j) {
+            Stretch& st = stretches[j];
+            const double before = j > filler ? loose / 100 : 0.0;
+            const double after = j < filler ? loose / 100 : 0.0;
+            double sp = std::min(st.limit, loose);
+            for (std::size_t n = 0; n < pts.size(); ++n) {
+                const double u = local(pts[n]);
+                if (u >= st.a - before - onGrid && u <= st.b + after + onGrid)
+                    sp = std::min(sp, sreq[n]);
+            }
+            st.spacing = std::max(1.0, wholeSpacing(sp));
+        }
+        // Neighbours on one side that read as one zone: the pieces of laps side by side, the
+        // rest at one spacing.
+        std::vector<Stretch> merged;
+        std::size_t mergedFiller = 0;
+        for (std::size_t j = 0; j < stretches.size(); ++j) {
+            const Stretch& st = stretches[j];
+            const bool sameSide = !merged.empty() && j != filler && j - 1 != filler;
+            if (sameSide && merged.back().kind == st.kind &&
+                (st.kind == ZoneKind::Lap || merged.back().spacing == st.spacing)) {
+                Stretch& last = merged.back();
+                last.b = st.b;
+                last.spacing = std::min(last.spacing, st.spacing);
+                last.limit = std::min(last.limit, st.limit);
+            } else {
+                merged.push_back(st);
+            }
+            if (j == filler) mergedFiller = merged.size() - 1;
+        }
+        stretches = std::move(merged);
+        filler = mergedFiller;
         placePieces(stretches, filler, ln);
         // φVn along the span from the gap each point lies in and the legs there.
         std::vector<std::pair<double, int>> pieces;  // position, legs
@@ -475,13 +484,15 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             design.checks.push_back(c);
         }
         std::optional<Check> worstCut;
-        for (const auto& [k, mark] : cuts) {
+        for (const Cut& cut : cuts) {
+            const std::size_t k = cut.point;
             if (beam.points[k].span != i) continue;
-            const double limit = 2.0 / 3.0 * design.phiVn[k];
+            const double limit = cut.share() * design.phiVn[k];
             if (worstCut && demand.vu[k] - limit <= worstCut->value - worstCut->limit) continue;
             Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
                                  demand.vu[k] <= limit * (1 + tiny), demand.vu[k], limit);
-            c.firstMark = mark->mark;
+            c.firstMark = cut.mark->mark;
+            c.desForm = cut.doubled;
             worstCut = c;
         }
         if (worstCut) design.checks.push_back(*worstCut);

@@ -3,6 +3,7 @@
 #include <variant>
 #include <vector>
 
+#include "engine/beam/demand.h"
 #include "engine/beam/shear.h"
 
 // The stirrups of a beam: the zones of each span (hoop zones at the faces in DES and DMO, hoops
@@ -20,16 +21,12 @@ struct StirrupDesign {
 
 // The stirrups for the shear demand with the longitudinal bars placed; the message when a
 // section cannot take its shear (Vs past 2.1 √f'c bw d).
+// Where a bar stops in a tension zone the stirrups give φVn >= 3/2 Vu there, or 4/3 Vu where
+// the bars going on give twice the area the moment needs (`needs`, `strength`).
 std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const ShearDemand& demand,
-                                                   const std::vector<BarMark>& bars);
+                                                   const std::vector<BarMark>& bars,
+                                                   const std::vector<Need>& needs,
+                                                   const Strength& strength);
 
-// Crossties a hoop zone needs so that no bar of a face's layer lies more than 15 cm clear from
-// a bar a hoop's corner or a crosstie holds: `count` bars whose diameters add up to
-// `sumDiameters` spread over `width` (cm), corner bars against the hoop.
-struct CrosstieNeed {
-    int crossties = 0;
-    double worstClear = 0;  // cm, the largest clear distance of a bar from a held one
-};
-CrosstieNeed crosstiesFor(int count, double sumDiameters, double width);
 
 }  // namespace engine::beam
