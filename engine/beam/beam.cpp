@@ -381,6 +381,12 @@ std::optional<Phrase> addStirrups(const Beam& beam, BeamDesign& design,
     design.steelPerConcrete = design.concrete > 0 ? design.totalMass / design.concrete : 0;
     for (Check& c : stirrups.checks) {
         c.article = ruleArticle(c.rule, in.code, in.seismicClass);
+        // Hoops over laps follow the laps' article; stirrups outside the hoop zones chapter
+        // C.11's spacing, whatever the class.
+        if (c.rule == CheckRule::StirrupSpacing && c.zone == ZoneKind::Lap)
+            c.article = ruleArticle(CheckRule::Lap, in.code, in.seismicClass);
+        else if (c.rule == CheckRule::StirrupSpacing && c.zone == ZoneKind::Rest)
+            c.article = ruleArticle(c.rule, in.code, SeismicClass::Dmi);
         design.checks.push_back(c);
     }
     design.passes = std::all_of(design.checks.begin(), design.checks.end(),

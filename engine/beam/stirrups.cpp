@@ -34,12 +34,12 @@ struct ShearSection {
     double phi = 0, fyt = 0, bw = 0, fc = 0, d = 0;
     double vc = 0, vsLimit = 0;
     DesignCode code = DesignCode::Nsr10;
+    double minimumPerCm = 0;  // Av,min for 1 cm of spacing, cm2
     double av(int legs) const { return legs * hoop->supplyArea; }
     // The spacing C.11 allows where the stirrups must give vs, with `legs` legs (cm, exact).
     double spacingFor(double vs, int legs) const {
-        const double byMinimum = av(legs) / minimumStirrupArea(code, fc, bw, 1, fyt);
         return std::min({strengthSpacing(av(legs), fyt, d, vs), shearSpacingLimit(vs, fc, bw, d),
-                         byMinimum});
+                         av(legs) / minimumPerCm});
     }
 };
 
@@ -159,6 +159,7 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
     sec.bw = in.b;
     sec.fc = in.fc;
     sec.code = in.code;
+    sec.minimumPerCm = minimumStirrupArea(in.code, in.fc, in.b, 1, sec.fyt);
     const double dbHoop = sec.hoop->diameterCm();
     double dbSmallest = infinity;
     for (const BarMark& m : bars) dbSmallest = std::min(dbSmallest, findBar(m.bar)->diameterCm());
@@ -202,13 +203,9 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             cuts.push_back({k, &m, cutOffAreaHolds(m.bar, goingOn, need)});
         }
     }
-    // The factor on Vu the stirrups answer at a point: the largest of the cuts there, else 1.
-    auto cutFactor = [&](std::size_t k) {
-        double factor = 1;
-        for (const Cut& c : cuts)
-            if (c.point == k) factor = std::max(factor, 1 / c.share());
-        return factor;
-    };
+    // The factor on Vu the stirrups answer at each point: the largest of the cuts there.
+    std::vector<double> cutFactor(beam.points.size(), 1.0);
+    for (const Cut& c : cuts) cutFactor[c.point] = std::max(cutFactor[c.point], 1 / c.share());
 
     for (int i = 0; i < beam.spans; ++i) {
         const auto si = static_cast<std::size_t>(i);
@@ -225,9 +222,19 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             return none ? 0.0 : sec.vc;
         };
         std::vector<std::size_t> pts;
-        for (std::size_t k = beam.spanFirst(i); k <= beam.spanLast(i); ++k)
-            if (beam.points[k].span == i) pts.push_back(k);
-        auto local = [&](std::size_t k) { return beam.points[k].x - x0; };
+        std::vector<double> us;  // each point's place from the left face, m, increasing
+        for (std::size_t k = beam.spanFirst(i); k <= beam.spanLast(i); ++k) {
+            if (beam.points[k].span != i) continue;
+            pts.push_back(k);
+            us.push_back(beam.points[k].x - x0);
+        }
+        // The points from a to b (m from the left face), as indices into pts.
+        auto within = [&](double a, double b) {
+            const auto first = std::lower_bound(us.begin(), us.end(), a - onGrid);
+            const auto last = std::upper_bound(us.begin(), us.end(), b + onGrid);
+            return std::pair{static_cast<std::size_t>(first - us.begin()),
+                             static_cast<std::size_t>(last - us.begin())};
+        };
         // The shear the stirrups must carry at each point; a section that cannot take it ends
         // the design.
         std::vector<double> vsNeed(pts.size(), 0.0);
@@ -235,7 +242,7 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
         for (std::size_t n = 0; n < pts.size(); ++n) {
             const std::size_t k = pts[n];
             const double vu = demand.vu[k];
-            const double vs = vu / sec.phi - vcAt(local(k));
+            const double vs = vu / sec.phi - vcAt(us[n]);
             if (vs > sec.vsLimit * (1 + tiny)) {
                 return Phrase() << placePhrase(pointPlace(beam.points[k]))
                                 << ": la sección no resiste el cortante Vu = " << Figure{vu, 2}
@@ -243,14 +250,18 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
                                 << Figure{sec.vsLimit, 2} << " Tn): aumente b o h";
             }
             vsWorst = std::max(vsWorst, vs);
-            vsNeed[n] = std::min(cutFactor(k) * vu / sec.phi - vcAt(local(k)), sec.vsLimit);
+            vsNeed[n] = std::min(cutFactor[k] * vu / sec.phi - vcAt(us[n]), sec.vsLimit);
         }
         // More legs (crossties through every piece) before a spacing below 5 cm.
         int ties = 0;
+        std::vector<double> sreq(pts.size());
         auto tightest = [&](int legs) {
-            double s = infinity;
-            for (const double vs : vsNeed) s = std::min(s, sec.spacingFor(vs, legs));
-            return s;
+            double least = infinity;
+            for (std::size_t n = 0; n < pts.size(); ++n) {
+                sreq[n] = sec.spacingFor(vsNeed[n], legs);
+                least = std::min(least, sreq[n]);
+            }
+            return least;
         };
         while (wholeSpacing(tightest(2 + ties)) < closestStirrups && ties < 4) ++ties;
         const int legs = 2 + ties;
@@ -268,12 +279,10 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
         }
         // Where only the limits govern: from the end of the left hoop zone to the last point of
         // the left half that needs closer stirrups, and the same from the right.
-        std::vector<double> sreq(pts.size());
-        for (std::size_t n = 0; n < pts.size(); ++n) sreq[n] = sec.spacingFor(vsNeed[n], legs);
         const double loose = wholeSpacing(sec.spacingFor(0, legs));
         double xl = confined, xr = ln - confined;
         for (std::size_t n = 0; n < pts.size(); ++n) {
-            const double u = local(pts[n]);
+            const double u = us[n];
             if (wholeSpacing(sreq[n]) >= loose) continue;
             if (u > confined && u <= ln / 2) xl = std::max(xl, u);
             if (u >= ln / 2 && u < ln - confined) xr = std::min(xr, u);
@@ -343,11 +352,8 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             const double before = j > filler ? loose / 100 : 0.0;
             const double after = j < filler ? loose / 100 : 0.0;
             double sp = std::min(st.limit, loose);
-            for (std::size_t n = 0; n < pts.size(); ++n) {
-                const double u = local(pts[n]);
-                if (u >= st.a - before - onGrid && u <= st.b + after + onGrid)
-                    sp = std::min(sp, sreq[n]);
-            }
+            const auto [first, last] = within(st.a - before, st.b + after);
+            for (std::size_t n = first; n < last; ++n) sp = std::min(sp, sreq[n]);
             st.spacing = std::max(1.0, wholeSpacing(sp));
         }
         // Neighbours on one side that read as one zone: the pieces of laps side by side, the
@@ -379,9 +385,10 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             for (const double p : st.positions) pieces.push_back({p, here});
         }
         std::sort(pieces.begin(), pieces.end());
-        for (const std::size_t k : pts) {
-            const double u = local(k);
-            std::size_t j = 0;
+        std::size_t j = 0;  // the points go along the span: the gap only moves on
+        for (std::size_t n = 0; n < pts.size(); ++n) {
+            const std::size_t k = pts[n];
+            const double u = us[n];
             while (j + 2 < pieces.size() && pieces[j + 1].first <= u) ++j;
             const double gap = pieces.size() > 1 ? pieces[j + 1].first - pieces[j].first : ln;
             const int here = std::min(pieces[j].second,
@@ -436,10 +443,8 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
                 if (st.kind != kind || st.positions.empty()) continue;
                 // The limit of C.11 where the stirrups carry the most, and the zone's own.
                 double vsMost = 0;
-                for (std::size_t n = 0; n < pts.size(); ++n) {
-                    const double u = local(pts[n]);
-                    if (u >= st.a - onGrid && u <= st.b + onGrid) vsMost = std::max(vsMost, vsNeed[n]);
-                }
+                const auto [first, last] = within(st.a, st.b);
+                for (std::size_t n = first; n < last; ++n) vsMost = std::max(vsMost, vsNeed[n]);
                 const double limit =
                     std::min(st.limit, shearSpacingLimit(vsMost, in.fc, in.b, sec.d));
                 if (worst == nullptr || st.spacing - limit > worst->spacing - worstLimit) {
