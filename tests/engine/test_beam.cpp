@@ -925,6 +925,13 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
              in.stations = {{1, 0, -5}, {1, 1e300, -4}, {2, 1, 3}};
          },
          "Estación 2", BeamErrorKind::Input},
+        {"negative_load", [](BeamInput& in) { in.spans[1].wu = -1; },
+         "Vano 2: la carga wu debe ser un número no negativo", BeamErrorKind::Input},
+        {"shear_not_a_number",
+         [](BeamInput& in) {
+             in.stations = {{1, 0, -5, 4.0}, {1, 2.5, 3, std::nan("")}, {2, 1, 3}};
+         },
+         "Estación 2: valor no numérico", BeamErrorKind::Input},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -262,6 +262,34 @@ TEST(BeamShear, DesBeamByHand) {
     EXPECT_NEAR(design.massByBar.at(3), hoop.mass, 1e-12);
 }
 
+// The design shear of each class at the faces of the beam above: DES from Mpr (8.568 Tn),
+// DMO from Mn (Fy, φ = 1) plus wu ln/2, DMI the gravity shear at d = 44 cm from the face,
+// 1.5 × (2.5 − 0.44) = 3.09 Tn (equal end moments). The hoop zone's spacing of DMO is
+// min(44/4, 8 × 1.27, 24 × 0.95, 30) = 10.16: 10 cm; DMI has none.
+TEST(BeamShear, DesignShearOfEachClass) {
+    for (const SeismicClass seismicClass :
+         {SeismicClass::Des, SeismicClass::Dmo, SeismicClass::Dmi}) {
+        SCOPED_TRACE(std::string(className(seismicClass)));
+        BeamInput in = oneSpanByHand();
+        in.seismicClass = seismicClass;
+        const BeamDesign design = std::get<BeamDesign>(designBeam(in));
+        const FaceStation& left = design.faces[0];
+        const FaceStation& right = design.faces[1];
+        double expected = 3.09;
+        if (seismicClass == SeismicClass::Des) expected = (left.mprNeg + right.mprPos) / 5 + 3.75;
+        if (seismicClass == SeismicClass::Dmo) expected = (left.mnNeg + right.mnPos) / 5 + 3.75;
+        EXPECT_NEAR(left.ve, expected, 1e-9);
+        EXPECT_NEAR(right.ve, expected, 1e-9);
+        const StirrupZone& first = design.zones.front();
+        EXPECT_EQ(first.kind, seismicClass == SeismicClass::Dmi ? ZoneKind::Rest
+                                                                : ZoneKind::Confinement);
+        if (seismicClass == SeismicClass::Dmo) {
+            EXPECT_EQ(first.spacing, 10);
+        }
+        EXPECT_NEAR(first.start - design.faceX[0], 0.05, 1e-9);
+    }
+}
+
 // The analysis shear, where stations give it, is a floor for Ve and along the span; without wu
 // the stirrups take the seismic shear alone, and a note says so.
 TEST(BeamShear, StationShearAndMissingLoad) {
