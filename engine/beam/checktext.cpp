@@ -241,7 +241,8 @@ Phrase checkBody(const Check& c) {
             p << "barras de las zonas de confinamiento a " << Figure{c.value, 1}
               << " cm libres, a lo más, de una sujeta" << comparison(c.passes, " ≤ ", " > ")
               << Figure{c.limit, 0} << " cm";
-            if (c.count > 0) p << " con " + number(c.count) + " ganchos suplementarios por estribo";
+            if (c.count == 1) p << " con 1 gancho suplementario por estribo";
+            if (c.count > 1) p << " con " + number(c.count) + " ganchos suplementarios por estribo";
             break;
         case CheckRule::CutOffShear:
             // desForm: the bars going on give twice the area needed, and ¾ φVn applies.

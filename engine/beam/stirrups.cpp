@@ -22,7 +22,7 @@ constexpr double firstHoopM = firstHoop / 100;
 struct Stretch {
     double a = 0, b = 0;
     ZoneKind kind = ZoneKind::Rest;
-    int base = 0;           // the part of the span it was cut from (see layOutSpan)
+    int base = 0;           // the part of the span it was cut from (hoop zone, closer, middle)
     double limit = infinity;  // the spacing its rule allows, cm
     double spacing = 0;     // whole cm
     std::vector<double> positions;
