@@ -178,8 +178,10 @@ struct StirrupZone {
     int span = 1;
     std::string mark;
     ZoneKind kind = ZoneKind::Rest;
-    double start = 0, end = 0;  // m along the beam: the first and the last piece of the zone
-    double spacing = 0;         // cm, whole
+    // m along the beam: the first and the last piece of the zone; its pieces lie evenly between
+    // them, `spacing` apart or, in the zone that fills the middle of a span, a little closer.
+    double start = 0, end = 0;
+    double spacing = 0;         // cm, whole: the largest the zone allows
     int count = 0;
 };
 
