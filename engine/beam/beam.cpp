@@ -347,7 +347,9 @@ std::vector<Phrase> shearNotes(const Beam& beam, const ShearDemand& demand) {
                                 "extremo y 90° con 6 db en el otro.");
     notes.push_back(Phrase() << "Donde se cortan barras en zona de tracción, los estribos dan "
                                 "φVn ≥ 3/2 Vu, o 4/3 Vu donde las barras que siguen dan el doble "
-                                "del acero que pide el momento (C.12.10.5).");
+                                "del acero que pide el momento; donde la sección no lo da, "
+                                "estribos adicionales a lo largo de ¾ d desde el corte "
+                                "(C.12.10.5).");
     return notes;
 }
 

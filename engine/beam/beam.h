@@ -251,7 +251,8 @@ struct Check {
     BeamFace face = BeamFace::Top;  // strength, steel, ratio, fit: the face (top: Mu−)
     int share = 0;                  // moment shares: the denominator (2, 3, 4 or 5)
     // ContinuousBars: `count` N° `bar` on top and `bottomCount` N° `bottomBar` below; Lap: the
-    // lapped bars; HookLength: the bar needing the longest hook.
+    // lapped bars; HookLength: the bar needing the longest hook; Crossties: `count` a hoop;
+    // CutOffShear: which condition of the cut holds (see cutOffShareOfStrength in rules.h).
     int count = 0, bar = 0, bottomCount = 0, bottomBar = 0;
     std::string firstMark, secondMark;  // Lap: the two pieces; TopCutOff: the bar cut
     double from = 0, to = 0;            // Lap: where the pieces overlap, m

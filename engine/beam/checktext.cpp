@@ -245,11 +245,17 @@ Phrase checkBody(const Check& c) {
             if (c.count > 1) p << " con " + number(c.count) + " ganchos suplementarios por estribo";
             break;
         case CheckRule::CutOffShear:
-            // desForm: the bars going on give twice the area needed, and ¾ φVn applies.
+            if (c.count == cutOffExtraStirrups) {
+                p << "donde se corta " + c.firstMark + ", estribos adicionales en ¾ d: s = "
+                  << Figure{c.value, 0} << " cm" << comparison(c.passes, " ≤ ", " > ")
+                  << Figure{c.limit, 1} << " cm (Av + " << Figure{4.2, 1}
+                  << " bw s/fyt, s ≤ d/(8 βb))";
+                break;
+            }
             p << "donde se corta " + c.firstMark + " Vu = " << Figure{c.value, 2}
-              << comparison(c.passes, " ≤ ", " > ") << (c.desForm ? "¾" : "⅔") << " φVn = "
-              << Figure{c.limit, 2} << " Tn"
-              << (c.desForm ? ", con el doble del acero que pide el momento" : "");
+              << comparison(c.passes, " ≤ ", " > ")
+              << (c.count == cutOffWithArea ? "¾" : "⅔") << " φVn = " << Figure{c.limit, 2}
+              << " Tn" << (c.count == cutOffWithArea ? ", con el doble del acero que pide el momento" : "");
             break;
     }
     if (!c.article.empty()) p << " (" + std::string(c.article) + ")";

@@ -165,6 +165,15 @@ bool cutOffAreaHolds(int bar, double goingOn, double need) {
     return bar <= 11 && goingOn >= 2 * need - tiny;
 }
 
+double extraStirrupsReach(double d) {
+    return 0.75 * d / 100;
+}
+
+double extraStirrupSpacing(double av, double fyt, double d, double bw, double vs, double beta) {
+    const double forArea = av * fyt / (std::max(vs, 0.0) * 1000 / d + 4.2 * bw);
+    return beta > 0 ? std::min(forArea, d / (8 * beta)) : forArea;
+}
+
 double shearPhi(DesignCode code) {
     return code == DesignCode::Nsr10 ? 0.75 : 0.85;
 }

@@ -113,6 +113,13 @@ double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool
 inline constexpr double cutOffShare = 2.0 / 3.0;
 inline constexpr double cutOffShareWithArea = 3.0 / 4.0;
 bool cutOffAreaHolds(int bar, double goingOn, double need);
+// Or stirrups beyond those shear asks along the bar for 3/4 d from where it stops (m; d in cm):
+// Av >= Av for vs + 4.2 bw s / fyt at s <= d / (8 βb), βb the share of the bars stopped. The
+// largest spacing that gives both with `av` (cm).
+double extraStirrupsReach(double d);
+double extraStirrupSpacing(double av, double fyt, double d, double bw, double vs, double beta);
+// Which of these a cut's check holds the design to (Check::count).
+inline constexpr int cutOffShareOfStrength = 0, cutOffWithArea = 1, cutOffExtraStirrups = 2;
 
 // The strength reduction factor for shear: 0.75 under NSR-10, 0.85 under NSR-98.
 double shearPhi(DesignCode code);

@@ -180,11 +180,16 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
         }
     }
     // Where a bar stops in a tension zone: the stirrups there give φVn >= 3/2 Vu, or 4/3 Vu
-    // where the bars going on give twice the area the moment needs (up to N° 11).
+    // where the bars going on give twice the area the moment needs (up to N° 11); where the
+    // section cannot give that, extra stirrups along the bar for 3/4 d from its end.
     struct Cut {
         std::size_t point = 0;
         const BarMark* mark = nullptr;
         bool doubled = false;  // the area condition holds
+        double beta = 0;       // the share of the face's bars the cut stops
+        int along = 1;         // the bar goes on to the right of the cut (1) or to its left (-1)
+        bool extra = false;    // extra stirrups rather than φVn
+        double extraSpacing = 0;  // cm, the largest they allow
         double share() const { return doubled ? cutOffShareWithArea : cutOffShare; }
     };
     std::vector<Cut> cuts;
@@ -200,12 +205,13 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             if ((top ? p.muNeg : p.muPos) <= 0) continue;
             const double goingOn = top ? strength.areaTop[k] : strength.areaBot[k];
             const double need = top ? needs[k].strTop : needs[k].strBot;
-            cuts.push_back({k, &m, cutOffAreaHolds(m.bar, goingOn, need)});
+            const double stopped = m.count * findBar(m.bar)->supplyArea;
+            Cut cut{k, &m, cutOffAreaHolds(m.bar, goingOn, need)};
+            cut.beta = stopped / (goingOn + stopped);
+            cut.along = x == m.start ? 1 : -1;
+            cuts.push_back(cut);
         }
     }
-    // The factor on Vu the stirrups answer at each point: the largest of the cuts there.
-    std::vector<double> cutFactor(beam.points.size(), 1.0);
-    for (const Cut& c : cuts) cutFactor[c.point] = std::max(cutFactor[c.point], 1 / c.share());
 
     for (int i = 0; i < beam.spans; ++i) {
         const auto si = static_cast<std::size_t>(i);
@@ -250,18 +256,38 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
                                 << Figure{sec.vsLimit, 2} << " Tn): aumente b o h";
             }
             vsWorst = std::max(vsWorst, vs);
-            vsNeed[n] = std::min(cutFactor[k] * vu / sec.phi - vcAt(us[n]), sec.vsLimit);
+            vsNeed[n] = vs;
+        }
+        // The cuts of the span: φVn enough for the share of it Vu may take, or extra stirrups.
+        std::vector<Cut*> spanCuts;
+        for (Cut& cut : cuts) {
+            if (beam.points[cut.point].span != i) continue;
+            spanCuts.push_back(&cut);
+            const auto n = static_cast<std::size_t>(
+                std::lower_bound(us.begin(), us.end(), beam.points[cut.point].x - x0 - onGrid) -
+                us.begin());
+            const double vs = demand.vu[cut.point] / cut.share() / sec.phi - vcAt(us[n]);
+            cut.extra = vs > sec.vsLimit * (1 + tiny);
+            if (!cut.extra) vsNeed[n] = std::max(vsNeed[n], vs);
         }
         // More legs (crossties through every piece) before a spacing below 5 cm.
         int ties = 0;
         std::vector<double> sreq(pts.size());
         auto tightest = [&](int legs) {
-            double least = infinity;
-            for (std::size_t n = 0; n < pts.size(); ++n) {
-                sreq[n] = sec.spacingFor(vsNeed[n], legs);
-                least = std::min(least, sreq[n]);
+            for (std::size_t n = 0; n < pts.size(); ++n) sreq[n] = sec.spacingFor(vsNeed[n], legs);
+            for (Cut* cut : spanCuts) {
+                if (!cut->extra) continue;
+                const double u = beam.points[cut->point].x - x0;
+                const double reach = extraStirrupsReach(sec.d) * cut->along;
+                const auto [first, last] = within(std::min(u, u + reach), std::max(u, u + reach));
+                double vsMost = 0;
+                for (std::size_t n = first; n < last; ++n) vsMost = std::max(vsMost, vsNeed[n]);
+                cut->extraSpacing = extraStirrupSpacing(sec.av(legs), sec.fyt, sec.d, in.b,
+                                                        vsMost, cut->beta);
+                for (std::size_t n = first; n < last; ++n)
+                    sreq[n] = std::min(sreq[n], cut->extraSpacing);
             }
-            return least;
+            return *std::min_element(sreq.begin(), sreq.end());
         };
         while (wholeSpacing(tightest(2 + ties)) < closestStirrups && ties < 4) ++ties;
         const int legs = 2 + ties;
@@ -488,19 +514,38 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             c.count = std::max(ties, held.crossties);
             design.checks.push_back(c);
         }
-        std::optional<Check> worstCut;
-        for (const Cut& cut : cuts) {
-            const std::size_t k = cut.point;
-            if (beam.points[k].span != i) continue;
-            const double limit = cut.share() * design.phiVn[k];
+        // The worst cut of each kind: by the share of φVn, and with extra stirrups.
+        std::optional<Check> worstCut, worstExtra;
+        for (const Cut* cut : spanCuts) {
+            const std::size_t k = cut->point;
+            if (cut->extra) {
+                // The widest stretch over the 3/4 d the extra stirrups cover.
+                const double u = beam.points[k].x - x0;
+                const double reach = extraStirrupsReach(sec.d) * cut->along;
+                const double from = std::min(u, u + reach), to = std::max(u, u + reach);
+                double widest = 0;
+                for (const Stretch& st : stretches)
+                    if (st.b > from + onGrid && st.a < to - onGrid)
+                        widest = std::max(widest, st.spacing);
+                if (worstExtra && widest - cut->extraSpacing <= worstExtra->value - worstExtra->limit)
+                    continue;
+                Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
+                                     widest <= cut->extraSpacing + tiny, widest, cut->extraSpacing);
+                c.firstMark = cut->mark->mark;
+                c.count = cutOffExtraStirrups;
+                worstExtra = c;
+                continue;
+            }
+            const double limit = cut->share() * design.phiVn[k];
             if (worstCut && demand.vu[k] - limit <= worstCut->value - worstCut->limit) continue;
             Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
                                  demand.vu[k] <= limit * (1 + tiny), demand.vu[k], limit);
-            c.firstMark = cut.mark->mark;
-            c.desForm = cut.doubled;
+            c.firstMark = cut->mark->mark;
+            c.count = cut->doubled ? cutOffWithArea : cutOffShareOfStrength;
             worstCut = c;
         }
         if (worstCut) design.checks.push_back(*worstCut);
+        if (worstExtra) design.checks.push_back(*worstExtra);
     }
     // The marks: one closed hoop and, where needed, one crosstie for the whole beam.
     const double cover = in.settings.clearCover;

@@ -512,7 +512,7 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
         auto uniform = [&](double lo, double hi) {
             return std::uniform_real_distribution<double>(lo, hi)(random);
         };
-        int designed = 0;
+        int designed = 0, shearRefused = 0;
         const int tried = 300;
         std::string refused;
         for (int n = 0; n < tried; ++n) {
@@ -521,8 +521,9 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
             const BeamOutcome outcome = designBeam(in);
             SCOPED_TRACE(drawnBeamTrace("office beam", n, in));
             if (failedSayingWhere(outcome, n)) {
-                refused +=
-                    "\n" + std::to_string(n) + ": " + errorText(std::get<BeamError>(outcome), '.');
+                const std::string message = errorText(std::get<BeamError>(outcome), '.');
+                if (message.find("no resiste el cortante") != std::string::npos) ++shearRefused;
+                refused += "\n" + std::to_string(n) + ": " + message;
                 continue;
             }
             const BeamDesign& design = std::get<BeamDesign>(outcome);
@@ -536,9 +537,11 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
         }
         // As drawn, hooks of N° 4 that do not fit outer supports of 30 to 33 cm (DMI, DMO) and
         // extras that crowd the layers of 25 to 30 cm wide beams still hold the rate back (260
-        // of 300 here, 287 with wide outer supports).
-        EXPECT_GE(designed, tried * (wideOuterSupports ? 95 : 86) / 100)
+        // of 300 here, 287 with wide outer supports). A few DES beams near 1.2 % of steel have
+        // a capacity shear from Mpr past 2.1 √f'c bw d: refused, the section to be enlarged.
+        EXPECT_GE(designed, (tried - shearRefused) * (wideOuterSupports ? 95 : 86) / 100)
             << designed << " of " << tried << refused;
+        EXPECT_LE(shearRefused, tried * 2 / 100) << refused;
     }
 }
 

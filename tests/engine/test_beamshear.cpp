@@ -315,6 +315,43 @@ TEST(BeamShear, StationShearAndMissingLoad) {
     EXPECT_TRUE(said);
 }
 
+// Bars cut in a tension zone (C.12.10.5): Vu <= ⅔ φVn there, or ¾ φVn where the bars going on
+// give twice the need; where the section cannot give even that, stirrups beyond those shear
+// asks along the bar for ¾ d: Av >= Av for Vs + 4.2 bw s / fyt, s <= d / (8 βb).
+//   By hand, 2 N° 3 legs (1.42 cm²), fyt 4200, d 44, bw 33, Vs 40 Tn, βb 0.25: s <= 1.42 × 4200
+//   / (40000 / 44 + 4.2 × 33) = 5964 / (909.1 + 138.6) = 5.69 cm, and d / (8 × 0.25) = 22 cm.
+// A two-span DES beam (an office beam of the property test) whose bottom extras stop 51 cm from
+// an interior face where Vs is near 2.1 √f'c bw d takes them; its other cuts hold ¾ φVn.
+TEST(BeamShear, BarsCutInTension) {
+    EXPECT_NEAR(extraStirrupSpacing(1.42, 4200, 44, 33, 40, 0.25), 5.692, 0.001);
+    EXPECT_NEAR(extraStirrupSpacing(1.42, 4200, 44, 33, 0, 0.9), 44 / 7.2, 1e-9);
+    EXPECT_NEAR(extraStirrupsReach(44), 0.33, 1e-12);
+    BeamInput in = beaminputs::beam(DesignCode::Nsr10, SeismicClass::Des, {57, 32, 35},
+                                    {{4.1, {13.052276671656706, 14.916887624750521,
+                                            25.437575017260293, {}, {}, {}}},
+                                     {4.95, {25.437575017260293, 21.743071922989277,
+                                             19.025187932615616, {}, {}, {}}}},
+                                    33, 50);
+    in.fc = 280;
+    for (Span& span : in.spans) span.wu = 12.423344839173547;
+    const BeamDesign design = std::get<BeamDesign>(designBeam(in));
+    int extra = 0, byShare = 0;
+    for (const Check& c : design.checks) {
+        if (c.rule != CheckRule::CutOffShear) continue;
+        EXPECT_TRUE(c.passes) << checkLine(c, '.');
+        if (c.count == cutOffExtraStirrups) {
+            ++extra;
+            EXPECT_LE(c.value, c.limit);
+            EXPECT_NE(checkLine(c, '.').find("estribos adicionales en ¾ d"), std::string::npos);
+        } else {
+            ++byShare;
+            EXPECT_LE(c.value, c.limit * (1 + 1e-9));
+        }
+    }
+    EXPECT_EQ(extra, 1);
+    EXPECT_GE(byShare, 1);
+}
+
 // A section that cannot take its shear is refused with the span, the shear and the remedy.
 TEST(BeamShear, SectionThatCannotTakeItsShear) {
     BeamInput in = oneSpanByHand();
