@@ -105,6 +105,54 @@ void placePieces(std::vector<Stretch>& stretches, std::size_t filler, double ln)
     if (!rightPieces && (filler != 0 || room > onGrid)) st.positions.push_back(rightEnd);
 }
 
+// Where a bar stops in a tension zone: the stirrups there give φVn >= 3/2 Vu, or 4/3 Vu
+// where the bars going on give twice the area the moment needs (up to N° 11); where the
+// section cannot give that, extra stirrups along the bar for 3/4 d from its end.
+struct Cut {
+    std::size_t point = 0;
+    const BarMark* mark = nullptr;
+    bool doubled = false;  // the area condition holds
+    double beta = 0;       // the share of the face's bars the cut stops
+    int along = 1;         // the bar goes on to the right of the cut (1) or to its left (-1)
+    bool extra = false;    // extra stirrups rather than φVn
+    double extraSpacing = 0;  // cm, the largest they allow
+    double share() const { return doubled ? cutOffShareWithArea : cutOffShare; }
+};
+
+std::vector<Cut> cutsInTension(const Beam& beam, const std::vector<BarMark>& bars,
+                               const std::vector<Need>& needs, const Strength& strength) {
+    std::vector<Cut> cuts;
+    for (const BarMark& m : bars) {
+        if (m.continuous) continue;
+        for (const auto& [x, hooked] :
+             {std::pair{m.start, m.hookStart}, std::pair{m.end, m.hookEnd}}) {
+            if (hooked) continue;
+            const std::size_t k = beam.pointAt(x);
+            const Point& p = beam.points[k];
+            if (p.span < 0) continue;
+            const bool top = m.face == BeamFace::Top;
+            if ((top ? p.muNeg : p.muPos) <= 0) continue;
+            const double goingOn = top ? strength.areaTop[k] : strength.areaBot[k];
+            const double need = top ? needs[k].strTop : needs[k].strBot;
+            const double stopped = m.count * findBar(m.bar)->supplyArea;
+            Cut cut{k, &m, cutOffAreaHolds(m.bar, goingOn, need)};
+            cut.beta = stopped / (goingOn + stopped);
+            cut.along = x == m.start ? 1 : -1;
+            cuts.push_back(cut);
+        }
+    }
+    return cuts;
+}
+
+// The points from a to b (m from a span's left face) of those at `us`, increasing: the first
+// index and one past the last.
+std::pair<std::size_t, std::size_t> pointsWithin(const std::vector<double>& us, double a,
+                                                 double b) {
+    const auto first = std::lower_bound(us.begin(), us.end(), a - onGrid);
+    const auto last = std::upper_bound(us.begin(), us.end(), b + onGrid);
+    return {static_cast<std::size_t>(first - us.begin()), static_cast<std::size_t>(last - us.begin())};
+}
+
 // The bars of the first layer of a face at x: their count and the sum of their diameters.
 std::pair<int, double> firstLayerAt(const std::vector<BarMark>& bars, BeamFace face, double x) {
     int count = 0;
@@ -140,6 +188,139 @@ Place facePlace(int span, Side side) {
     place.span = span + 1;
     place.side = side;
     return place;
+}
+
+// A span's stirrups as laid out, for its checks.
+struct SpanStirrups {
+    int span = 0;
+    double ln = 0, x0 = 0;  // clear span and its left face, m
+    const SpanShear* shear = nullptr;
+    ShearSection sec;
+    std::vector<double> us;  // the points' places from the left face, m
+    std::vector<std::size_t> pts;
+    std::vector<double> vsNeed;  // what the stirrups must give at each point, Tn
+    double vsWorst = 0;          // the largest Vu / φ − Vc, Tn
+    int legs = 2, ties = 0;
+    CrosstieNeed held;
+    std::vector<Stretch> stretches;
+    std::vector<Cut*> cuts;
+};
+
+// The checks of shear of one span: φVn at its worst point, each kind of zone's spacing, Av,min,
+// the section's limit, Vc at the faces (DES), the first hoop, the crossties (DES) and the worst
+// cut of each kind.
+void addSpanChecks(std::vector<Check>& checks, const Beam& beam, const ShearDemand& demand,
+                   const std::vector<double>& phiVn, const SpanStirrups& laid) {
+    const BeamInput& in = beam.in;
+    const bool des = in.seismicClass == SeismicClass::Des;
+    const int i = laid.span;
+    const double ln = laid.ln, x0 = laid.x0;
+    const SpanShear& shear = *laid.shear;
+    const ShearSection& sec = laid.sec;
+    const auto& pts = laid.pts;
+    const auto& vsNeed = laid.vsNeed;
+    const auto& stretches = laid.stretches;
+    const auto& spanCuts = laid.cuts;
+    const int legs = laid.legs, ties = laid.ties;
+    const CrosstieNeed& held = laid.held;
+    const double vsWorst = laid.vsWorst;
+    auto within = [&laid](double a, double b) { return pointsWithin(laid.us, a, b); };
+    double margin = infinity;
+    std::size_t worstAt = pts.front();
+    for (const std::size_t k : pts) {
+        if (phiVn[k] - demand.vu[k] < margin) {
+            margin = phiVn[k] - demand.vu[k];
+            worstAt = k;
+        }
+    }
+    checks.push_back(shearCheck(CheckRule::ShearStrength,
+                                       pointPlace(beam.points[worstAt]),
+                                       phiVn[worstAt] >= demand.vu[worstAt] * (1 - tiny),
+                                       phiVn[worstAt], demand.vu[worstAt]));
+    for (const ZoneKind kind : {ZoneKind::Confinement, ZoneKind::Lap, ZoneKind::Rest}) {
+        const Stretch* worst = nullptr;
+        double worstLimit = 0;
+        for (const Stretch& st : stretches) {
+            if (st.kind != kind || st.positions.empty()) continue;
+            // The limit of C.11 where the stirrups carry the most, and the zone's own.
+            double vsMost = 0;
+            const auto [first, last] = within(st.a, st.b);
+            for (std::size_t n = first; n < last; ++n) vsMost = std::max(vsMost, vsNeed[n]);
+            const double limit =
+                std::min(st.limit, shearSpacingLimit(vsMost, in.fc, in.b, sec.d));
+            if (worst == nullptr || st.spacing - limit > worst->spacing - worstLimit) {
+                worst = &st;
+                worstLimit = limit;
+            }
+        }
+        if (worst == nullptr) continue;
+        Check c = shearCheck(CheckRule::StirrupSpacing, spanPlace(i),
+                             worst->spacing <= worstLimit + tiny, worst->spacing, worstLimit);
+        c.zone = kind;
+        checks.push_back(c);
+    }
+    double widest = 0;
+    for (const Stretch& st : stretches) widest = std::max(widest, st.spacing);
+    const double avMin = minimumStirrupArea(in.code, in.fc, in.b, widest, sec.fyt);
+    checks.push_back(shearCheck(CheckRule::MinimumStirrups, spanPlace(i),
+                                       sec.av(legs) >= avMin * (1 - tiny), sec.av(legs),
+                                       avMin));
+    checks.push_back(shearCheck(CheckRule::ShearSection, spanPlace(i), true, vsWorst,
+                                       sec.vsLimit));
+    if (des) {
+        for (const Side side : {Side::Left, Side::Right}) {
+            const bool left = side == Side::Left;
+            const double ve = left ? shear.left : shear.right;
+            Check c = shearCheck(CheckRule::ConcreteShear, facePlace(i, side), true,
+                                 left ? shear.seismicLeft : shear.seismicRight, ve / 2);
+            c.desForm = left ? shear.noConcreteLeft : shear.noConcreteRight;
+            checks.push_back(c);
+        }
+    }
+    const double firstLeft = stretches.front().positions.front() * 100;
+    const double firstRight = (ln - stretches.back().positions.back()) * 100;
+    const double first = std::max(firstLeft, firstRight);
+    checks.push_back(shearCheck(CheckRule::FirstHoop, spanPlace(i),
+                                       first <= firstHoop + onGrid, first, firstHoop));
+    if (des) {
+        Check c = shearCheck(CheckRule::Crossties, spanPlace(i),
+                             held.worstClear <= unsupportedBarClear + tiny, held.worstClear,
+                             unsupportedBarClear);
+        c.count = std::max(ties, held.crossties);
+        checks.push_back(c);
+    }
+    // The worst cut of each kind: by the share of φVn, and with extra stirrups.
+    std::optional<Check> worstCut, worstExtra;
+    for (const Cut* cut : spanCuts) {
+        const std::size_t k = cut->point;
+        if (cut->extra) {
+            // The widest stretch over the 3/4 d the extra stirrups cover.
+            const double u = beam.points[k].x - x0;
+            const double reach = extraStirrupsReach(sec.d) * cut->along;
+            const double from = std::min(u, u + reach), to = std::max(u, u + reach);
+            double widest = 0;
+            for (const Stretch& st : stretches)
+                if (st.b > from + onGrid && st.a < to - onGrid)
+                    widest = std::max(widest, st.spacing);
+            if (worstExtra && widest - cut->extraSpacing <= worstExtra->value - worstExtra->limit)
+                continue;
+            Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
+                                 widest <= cut->extraSpacing + tiny, widest, cut->extraSpacing);
+            c.firstMark = cut->mark->mark;
+            c.count = cutOffExtraStirrups;
+            worstExtra = c;
+            continue;
+        }
+        const double limit = cut->share() * phiVn[k];
+        if (worstCut && demand.vu[k] - limit <= worstCut->value - worstCut->limit) continue;
+        Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
+                             demand.vu[k] <= limit * (1 + tiny), demand.vu[k], limit);
+        c.firstMark = cut->mark->mark;
+        c.count = cut->doubled ? cutOffWithArea : cutOffShareOfStrength;
+        worstCut = c;
+    }
+    if (worstCut) checks.push_back(*worstCut);
+    if (worstExtra) checks.push_back(*worstExtra);
 }
 
 }  // namespace
@@ -179,39 +360,7 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             }
         }
     }
-    // Where a bar stops in a tension zone: the stirrups there give φVn >= 3/2 Vu, or 4/3 Vu
-    // where the bars going on give twice the area the moment needs (up to N° 11); where the
-    // section cannot give that, extra stirrups along the bar for 3/4 d from its end.
-    struct Cut {
-        std::size_t point = 0;
-        const BarMark* mark = nullptr;
-        bool doubled = false;  // the area condition holds
-        double beta = 0;       // the share of the face's bars the cut stops
-        int along = 1;         // the bar goes on to the right of the cut (1) or to its left (-1)
-        bool extra = false;    // extra stirrups rather than φVn
-        double extraSpacing = 0;  // cm, the largest they allow
-        double share() const { return doubled ? cutOffShareWithArea : cutOffShare; }
-    };
-    std::vector<Cut> cuts;
-    for (const BarMark& m : bars) {
-        if (m.continuous) continue;
-        for (const auto& [x, hooked] :
-             {std::pair{m.start, m.hookStart}, std::pair{m.end, m.hookEnd}}) {
-            if (hooked) continue;
-            const std::size_t k = beam.pointAt(x);
-            const Point& p = beam.points[k];
-            if (p.span < 0) continue;
-            const bool top = m.face == BeamFace::Top;
-            if ((top ? p.muNeg : p.muPos) <= 0) continue;
-            const double goingOn = top ? strength.areaTop[k] : strength.areaBot[k];
-            const double need = top ? needs[k].strTop : needs[k].strBot;
-            const double stopped = m.count * findBar(m.bar)->supplyArea;
-            Cut cut{k, &m, cutOffAreaHolds(m.bar, goingOn, need)};
-            cut.beta = stopped / (goingOn + stopped);
-            cut.along = x == m.start ? 1 : -1;
-            cuts.push_back(cut);
-        }
-    }
+    std::vector<Cut> cuts = cutsInTension(beam, bars, needs, strength);
 
     for (int i = 0; i < beam.spans; ++i) {
         const auto si = static_cast<std::size_t>(i);
@@ -234,13 +383,7 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
             pts.push_back(k);
             us.push_back(beam.points[k].x - x0);
         }
-        // The points from a to b (m from the left face), as indices into pts.
-        auto within = [&](double a, double b) {
-            const auto first = std::lower_bound(us.begin(), us.end(), a - onGrid);
-            const auto last = std::upper_bound(us.begin(), us.end(), b + onGrid);
-            return std::pair{static_cast<std::size_t>(first - us.begin()),
-                             static_cast<std::size_t>(last - us.begin())};
-        };
+        auto within = [&us](double a, double b) { return pointsWithin(us, a, b); };
         // The shear the stirrups must carry at each point; a section that cannot take it ends
         // the design.
         std::vector<double> vsNeed(pts.size(), 0.0);
@@ -450,106 +593,15 @@ std::variant<StirrupDesign, Phrase> designStirrups(const Beam& beam, const Shear
         }
 
         // The checks of the span.
-        double margin = infinity;
-        std::size_t worstAt = pts.front();
-        for (const std::size_t k : pts) {
-            if (design.phiVn[k] - demand.vu[k] < margin) {
-                margin = design.phiVn[k] - demand.vu[k];
-                worstAt = k;
-            }
-        }
-        design.checks.push_back(shearCheck(CheckRule::ShearStrength,
-                                           pointPlace(beam.points[worstAt]),
-                                           design.phiVn[worstAt] >= demand.vu[worstAt] * (1 - tiny),
-                                           design.phiVn[worstAt], demand.vu[worstAt]));
-        for (const ZoneKind kind : {ZoneKind::Confinement, ZoneKind::Lap, ZoneKind::Rest}) {
-            const Stretch* worst = nullptr;
-            double worstLimit = 0;
-            for (const Stretch& st : stretches) {
-                if (st.kind != kind || st.positions.empty()) continue;
-                // The limit of C.11 where the stirrups carry the most, and the zone's own.
-                double vsMost = 0;
-                const auto [first, last] = within(st.a, st.b);
-                for (std::size_t n = first; n < last; ++n) vsMost = std::max(vsMost, vsNeed[n]);
-                const double limit =
-                    std::min(st.limit, shearSpacingLimit(vsMost, in.fc, in.b, sec.d));
-                if (worst == nullptr || st.spacing - limit > worst->spacing - worstLimit) {
-                    worst = &st;
-                    worstLimit = limit;
-                }
-            }
-            if (worst == nullptr) continue;
-            Check c = shearCheck(CheckRule::StirrupSpacing, spanPlace(i),
-                                 worst->spacing <= worstLimit + tiny, worst->spacing, worstLimit);
-            c.zone = kind;
-            design.checks.push_back(c);
-        }
-        double widest = 0;
-        for (const Stretch& st : stretches) widest = std::max(widest, st.spacing);
-        const double avMin = minimumStirrupArea(in.code, in.fc, in.b, widest, sec.fyt);
-        design.checks.push_back(shearCheck(CheckRule::MinimumStirrups, spanPlace(i),
-                                           sec.av(legs) >= avMin * (1 - tiny), sec.av(legs),
-                                           avMin));
-        design.checks.push_back(shearCheck(CheckRule::ShearSection, spanPlace(i), true, vsWorst,
-                                           sec.vsLimit));
-        if (des) {
-            for (const Side side : {Side::Left, Side::Right}) {
-                const bool left = side == Side::Left;
-                const double ve = left ? shear.left : shear.right;
-                Check c = shearCheck(CheckRule::ConcreteShear, facePlace(i, side), true,
-                                     left ? shear.seismicLeft : shear.seismicRight, ve / 2);
-                c.desForm = left ? shear.noConcreteLeft : shear.noConcreteRight;
-                design.checks.push_back(c);
-            }
-        }
-        const double firstLeft = stretches.front().positions.front() * 100;
-        const double firstRight = (ln - stretches.back().positions.back()) * 100;
-        const double first = std::max(firstLeft, firstRight);
-        design.checks.push_back(shearCheck(CheckRule::FirstHoop, spanPlace(i),
-                                           first <= firstHoop + onGrid, first, firstHoop));
-        if (des) {
-            Check c = shearCheck(CheckRule::Crossties, spanPlace(i),
-                                 held.worstClear <= unsupportedBarClear + tiny, held.worstClear,
-                                 unsupportedBarClear);
-            c.count = std::max(ties, held.crossties);
-            design.checks.push_back(c);
-        }
-        // The worst cut of each kind: by the share of φVn, and with extra stirrups.
-        std::optional<Check> worstCut, worstExtra;
-        for (const Cut* cut : spanCuts) {
-            const std::size_t k = cut->point;
-            if (cut->extra) {
-                // The widest stretch over the 3/4 d the extra stirrups cover.
-                const double u = beam.points[k].x - x0;
-                const double reach = extraStirrupsReach(sec.d) * cut->along;
-                const double from = std::min(u, u + reach), to = std::max(u, u + reach);
-                double widest = 0;
-                for (const Stretch& st : stretches)
-                    if (st.b > from + onGrid && st.a < to - onGrid)
-                        widest = std::max(widest, st.spacing);
-                if (worstExtra && widest - cut->extraSpacing <= worstExtra->value - worstExtra->limit)
-                    continue;
-                Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
-                                     widest <= cut->extraSpacing + tiny, widest, cut->extraSpacing);
-                c.firstMark = cut->mark->mark;
-                c.count = cutOffExtraStirrups;
-                worstExtra = c;
-                continue;
-            }
-            const double limit = cut->share() * design.phiVn[k];
-            if (worstCut && demand.vu[k] - limit <= worstCut->value - worstCut->limit) continue;
-            Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
-                                 demand.vu[k] <= limit * (1 + tiny), demand.vu[k], limit);
-            c.firstMark = cut->mark->mark;
-            c.count = cut->doubled ? cutOffWithArea : cutOffShareOfStrength;
-            worstCut = c;
-        }
-        if (worstCut) design.checks.push_back(*worstCut);
-        if (worstExtra) design.checks.push_back(*worstExtra);
+        SpanStirrups laid{i, ln, x0, &shear, sec, std::move(us), std::move(pts), std::move(vsNeed),
+                          vsWorst, legs, ties, held, std::move(stretches), std::move(spanCuts)};
+        addSpanChecks(design.checks, beam, demand, design.phiVn, laid);
     }
     // The marks: one closed hoop and, where needed, one crosstie for the whole beam.
     const double cover = in.settings.clearCover;
-    const double width = in.b - 2 * cover, height = in.h - 2 * cover;
+    // Whole centimetres, never past the room inside the covers.
+    const double width = std::floor(in.b - 2 * cover + onGrid);
+    const double height = std::floor(in.h - 2 * cover + onGrid);
     StirrupMark hoop;
     hoop.mark = "E1";
     hoop.kind = StirrupKind::Hoop;
