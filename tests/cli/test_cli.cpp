@@ -97,6 +97,8 @@ class TestCli : public QObject {
     void beamJsonAndTextAgree();
     void beamFromAProjectFile();
     void beamDxf();
+    void beamNoSectionCanTakeExitsTwo_data();
+    void beamNoSectionCanTakeExitsTwo();
 
   private:
     // Writes a file in the scratch folder and returns its path.
@@ -780,6 +782,29 @@ void TestCli::beamDxf() {
         if (path.startsWith(folder))
             QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 0);
     }
+}
+
+
+void TestCli::beamNoSectionCanTakeExitsTwo_data() {
+    QTest::addColumn<QByteArray>("spans");
+    QTest::addColumn<QByteArray>("message");
+    const QByteArray header = "span,length,support_left,support_right,mu_left,mu_mid,mu_right,wu\n";
+    QTest::newRow("moment") << header + "1,5,40,40,80,30,80,2\n"
+                            << QByteArray("Vano 1, apoyo izquierdo: ρ = 0.103 > 0.025; aumente b o h");
+}
+
+// A beam of possible inputs that no design satisfies is not bad input: exit 2, the message on
+// standard error naming the file, nothing on standard output.
+void TestCli::beamNoSectionCanTakeExitsTwo() {
+    QFETCH(QByteArray, spans);
+    QFETCH(QByteArray, message);
+    const QString path = writeFile("insuficiente.csv", spans);
+    const Run run = runCli({"beam", "--spans", path, "--b", "25", "--h", "40", "--cover", "6",
+                            "--cover2", "6", "--fc", "210", "--fy", "4200", "--code", "NSR-10"});
+    QCOMPARE(run.status, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.err.startsWith("quintaral-cli: " + path.toUtf8() + ": ") && run.err.contains(message),
+             run.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
