@@ -39,7 +39,8 @@ std::optional<OutOfBounds> firstOf(const BeamInput& input) {
     for (std::size_t k = 0; k < input.stations.size(); ++k) {
         if (auto breach = check(bounds::moment, input.stations[k].mu, "Estación", k + 1))
             return breach;
-        if (input.stations[k].v)
+        // A shear that is no number is refused as such by the design, not as out of range.
+        if (input.stations[k].v && !std::isnan(*input.stations[k].v))
             if (auto breach = check(bounds::shear, *input.stations[k].v, "Estación", k + 1))
                 return breach;
     }

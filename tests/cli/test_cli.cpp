@@ -793,6 +793,10 @@ void TestCli::beamNoSectionCanTakeExitsTwo_data() {
     const QByteArray header = "span,length,support_left,support_right,mu_left,mu_mid,mu_right,wu\n";
     QTest::newRow("moment") << header + "1,5,40,40,80,30,80,2\n"
                             << QByteArray("Vano 1, apoyo izquierdo: ρ = 0.103 > 0.025; aumente b o h");
+    // 60 Tn/m over 5 m: Vu past what 25 x 40 cm can take with any stirrups.
+    QTest::newRow("shear") << header + "1,5,40,40,5,3,5,60\n"
+                           << QByteArray("Vano 1, apoyo izquierdo: la sección no resiste el "
+                                         "cortante Vu = ");
 }
 
 // A beam of possible inputs that no design satisfies is not bad input: exit 2, the message on
