@@ -29,6 +29,9 @@ const QString classOption = QStringLiteral("class");
 const QString barsOption = QStringLiteral("bars");
 const QString stockOption = QStringLiteral("stock");
 const QString nameOption = QStringLiteral("name");
+const QString axisOption = QStringLiteral("axis");
+const QString levelOption = QStringLiteral("level");
+const QString stirrupOption = QStringLiteral("stirrup");
 const QString formatOption = QStringLiteral("format");
 const QString dxfOption = QStringLiteral("dxf");
 const QString codeOptionName = QStringLiteral("code");
@@ -146,7 +149,42 @@ bool readName(const QCommandLineParser& parser, engine::beam::BeamInput& input) 
     return false;
 }
 
-// The beam the options describe (section, code, class, bars, stock and the CSV files), into
+// "--axis TEXTO", "--level TEXTO": where the beam is, as the drawing's title block names it.
+// Either may be empty; a text refused is not echoed, like a name.
+bool readLabels(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
+    for (const auto& [option, field] : {std::pair{&axisOption, &engine::beam::BeamInput::axis},
+                                        std::pair{&levelOption, &engine::beam::BeamInput::level}}) {
+        if (!parser.isSet(*option)) continue;
+        const std::string label = parser.value(*option).toStdString();
+        if (!engine::beam::validBeamLabel(label)) {
+            printError(QStringLiteral("el texto de --%1 debe tener a lo más %2 caracteres, sin "
+                                      "caracteres de control")
+                           .arg(*option)
+                           .arg(engine::beam::longestBeamName));
+            return false;
+        }
+        input.*field = label;
+    }
+    return true;
+}
+
+// "--stirrup 3|4": the stirrup bar. Hoops of a beam are bent from N° 3 or N° 4; a larger bar
+// does not take the hooks' tight bends around the corner bars.
+bool readStirrup(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
+    if (!parser.isSet(stirrupOption)) return true;
+    const QString text = parser.value(stirrupOption).trimmed();
+    if (text == QLatin1String("3") || text == QLatin1String("4")) {
+        input.settings.stirrupDesignation = text.toInt();
+        return true;
+    }
+    printError(QStringLiteral("--stirrup espera la barra del estribo, 3 o 4 (N° 3 o N° 4: los "
+                              "estribos cerrados de una viga se doblan con ellas): «%1»")
+                   .arg(parser.value(stirrupOption)));
+    return false;
+}
+
+// The beam the options describe (section, code, class, bars, stock, name, axis, level, stirrup
+// and the CSV files), into
 // `input`; false after printing what is wrong.
 bool readBeamOptions(const QCommandLineParser& parser, const CsvStyle& csv,
                      engine::beam::BeamInput& input) {
@@ -170,7 +208,8 @@ bool readBeamOptions(const QCommandLineParser& parser, const CsvStyle& csv,
     input.fc = values[4];
     input.fy = values[5];
     return readClass(parser, input) && readBarRange(parser, input) && readStock(parser, input) &&
-           readName(parser, input) && readBeamFiles(parser, csv, input);
+           readName(parser, input) && readLabels(parser, input) && readStirrup(parser, input) &&
+           readBeamFiles(parser, csv, input);
 }
 
 // The beam of a project file and its design (the project designs it as it opens), in place of
@@ -184,7 +223,8 @@ std::optional<SavedBeam> projectBeam(const QCommandLineParser& parser, const QSt
     QStringList given;
     QStringList beamOptions(sectionOptions.begin(), sectionOptions.end());
     beamOptions << spansOption << stationsOption << centrelineOption << classOption << barsOption
-                << stockOption << nameOption << codeOptionName;
+                << stockOption << nameOption << axisOption << levelOption << stirrupOption
+                << codeOptionName;
     for (const QString& name : beamOptions)
         if (parser.isSet(name)) given << QStringLiteral("--") + name;
     if (!given.isEmpty()) {
@@ -218,6 +258,9 @@ int runBeam(const QStringList& arguments) {
     parser.addOption(QCommandLineOption(barsOption, QString(), QStringLiteral("barras")));
     parser.addOption(QCommandLineOption(stockOption, QString(), QStringLiteral("longitud")));
     parser.addOption(QCommandLineOption(nameOption, QString(), QStringLiteral("nombre")));
+    parser.addOption(QCommandLineOption(axisOption, QString(), QStringLiteral("eje")));
+    parser.addOption(QCommandLineOption(levelOption, QString(), QStringLiteral("piso")));
+    parser.addOption(QCommandLineOption(stirrupOption, QString(), QStringLiteral("barra")));
     parser.addOption(QCommandLineOption(formatOption, QString(), QStringLiteral("formato"),
                                         QStringLiteral("text")));
     parser.addOption(QCommandLineOption(dxfOption, QString(), QStringLiteral("archivo")));

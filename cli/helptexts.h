@@ -134,7 +134,8 @@ inline constexpr std::string_view beam =
     R"(Uso: quintaral-cli beam --spans VANOS.csv [--stations ESTACIONES.csv [--centreline]]
                           --b ANCHO --h ALTURA --cover D1 --cover2 D2 --fc FC --fy FY
                           [--code NSR-98|NSR-10] [--class DES|DMO|DMI] [--bars 4-8] [--stock 12]
-                          [--name V-1] [--delimiter C] [--decimal-comma] [--format text|json] [--dxf DIBUJO]
+                          [--name V-1] [--axis EJE] [--level PISO] [--stirrup 3|4]
+                          [--delimiter C] [--decimal-comma] [--format text|json] [--dxf DIBUJO]
        quintaral-cli beam PROYECTO.quintaral [--decimal-comma] [--format text|json] [--dxf DIBUJO]
 
 Diseña el refuerzo longitudinal de una viga continua de sección constante: las envolventes de
@@ -157,6 +158,10 @@ los ganchos y los empalmes; escribe el despiece con longitudes y masas y cada re
   --bars N-M          barras permitidas, de la N° N a la N° M (predeterminadas 4-8)
   --stock L           longitud comercial de las barras, m (predeterminada 12)
   --name NOMBRE       nombre de la viga en el despiece (predeterminado V-1)
+  --axis EJE          eje de la viga en el rótulo de los dibujos («Eje B»; predeterminado: ninguno)
+  --level PISO        piso o nivel de la viga en el rótulo («Piso 2»; predeterminado: ninguno)
+  --stirrup 3|4       barra de los estribos: N° 3 (predeterminada) o N° 4; su Fy para el
+                      cortante es a lo sumo 4200 kg/cm2
   --delimiter C       separador de campos: «,» (predeterminado), «;» con --decimal-comma,
                       o «tab» para el tabulador
   --decimal-comma     números con coma decimal en los archivos y en el despiece
@@ -166,8 +171,9 @@ los ganchos y los empalmes; escribe el despiece con longitudes y masas y cada re
                       queda ningún archivo a medias
 
 PROYECTO.quintaral, un proyecto guardado con una viga («Viga y despiece»), trae la viga entera
-(sección, materiales, norma, clase, vanos, momentos o estaciones, barras y longitud comercial)
-en lugar de las opciones que la describen; esas opciones junto a un proyecto se rechazan.
+(sección, materiales, norma, clase, vanos, momentos o estaciones, cargas, estribo, barras,
+longitud comercial, eje y piso) en lugar de las opciones que la describen; esas opciones junto a
+un proyecto se rechazan.
 
 VANOS.csv nombra en su primera fila las columnas span, length, support_left, support_right,
 mu_left, mu_mid, mu_right y, si se quiere, mu_mid_min (en cualquier orden; las demás no se
@@ -180,19 +186,23 @@ la cara derecha, Tn-m, como magnitudes; mu_mid_min es el Mu+ menor en el centro 
 mu_pos_right, si se quieren, son Mu+ en las caras (pórticos con desplazamiento lateral), que
 baja en línea recta hasta el centro de la luz. column_left y column_right, si se quieren, son
 el ancho de la columna de cada apoyo a lo ancho de la viga, cm (vacío: tan ancha como el
-apoyo); el recubrimiento lateral que da a los ganchos decide si ldh lleva el factor 0.7. Con
---stations, las columnas de momentos pueden quedar vacías.
+apoyo); el recubrimiento lateral que da a los ganchos decide si ldh lleva el factor 0.7. wu, si
+se quiere, es la carga de gravedad mayorada del vano, uniforme en la luz libre, Tn/m (1.2 D +
+1.0 L con la NSR-10, 1.4 D + 1.7 L con la NSR-98; de 0 a 1000); sin ella, los estribos toman solo
+el cortante sísmico y una nota lo dice. Con --stations, las columnas de momentos pueden quedar
+vacías.
 
-ESTACIONES.csv nombra las columnas span, x y mu: el vano, x en m desde la cara izquierda del
-vano (de 0 a ln) y Mu con signo, Tn-m (negativo: tracción arriba); varias filas por x (las
-combinaciones de carga) dan la envolvente. Cada vano necesita al menos una estación.
+ESTACIONES.csv nombra las columnas span, x, mu y, si se quiere, v: el vano, x en m desde la cara
+izquierda del vano (de 0 a ln), Mu con signo, Tn-m (negativo: tracción arriba) y el cortante
+del análisis con signo, Tn; varias filas por x (las combinaciones de carga) dan la envolvente.
+Cada vano necesita al menos una estación.
 
 Los números llevan punto decimal (coma con --decimal-comma) y pueden ir en notación científica
 (1.5e3). Un archivo con un error se rechaza con su nombre y el número de línea.
 
 Estado de salida: 0 todas las revisiones cumplen, 2 alguna no cumple o la viga no se puede
-diseñar (el mensaje en la salida de errores), 1 error en los argumentos o en un archivo, o un
-dibujo DXF que no se pudo escribir.
+diseñar, como una sección que no resiste su cortante (el mensaje en la salida de errores), 1
+error en los argumentos o en un archivo, o un dibujo DXF que no se pudo escribir.
 
 Ejemplos:
   quintaral-cli beam --spans vanos.csv --b 30 --h 50 --cover 6 --cover2 6 --fc 210 --fy 4200

@@ -68,6 +68,7 @@ void checkSpans(const SpansFile& file) {
         if (m.midMin) FUZZ_CHECK(std::isfinite(*m.midMin) && *m.midMin <= m.mid);
         for (const auto& pos : {m.posLeft, m.posRight})
             if (pos) FUZZ_CHECK(std::isfinite(*pos) && *pos >= 0);
+        if (span.wu) FUZZ_CHECK(std::isfinite(*span.wu) && *span.wu >= 0);
     }
 }
 
@@ -98,9 +99,9 @@ std::string spansText(const SpansFile& file, char delimiter, char separator) {
             if (support < file.columns.size() && file.columns[support] > 0)
                 appendNumber(out, file.columns[support], separator);
         }
-        for (const auto& pos : {span.moments.posLeft, span.moments.posRight}) {
+        for (const auto& value : {span.moments.posLeft, span.moments.posRight, span.wu}) {
             out += delimiter;
-            if (pos) appendNumber(out, *pos, separator);
+            if (value) appendNumber(out, *value, separator);
         }
         out += '\n';
     }
@@ -108,12 +109,16 @@ std::string spansText(const SpansFile& file, char delimiter, char separator) {
 }
 
 std::string stationsText(const std::vector<Station>& stations, char delimiter, char separator) {
-    std::string out = "mu";
+    std::string out = "v";
+    out += delimiter;
+    out += "mu";
     out += delimiter;
     out += "x";
     out += delimiter;
     out += "span\n";
     for (const Station& station : stations) {
+        if (station.v) appendNumber(out, *station.v, separator);
+        out += delimiter;
         appendNumber(out, station.mu, separator);
         out += delimiter;
         appendNumber(out, station.x, separator);
@@ -136,7 +141,7 @@ bool sameSpans(const SpansFile& a, const SpansFile& b) {
         if (x.length != y.length || x.moments.left != y.moments.left ||
             x.moments.mid != y.moments.mid || x.moments.right != y.moments.right ||
             x.moments.midMin != y.moments.midMin || x.moments.posLeft != y.moments.posLeft ||
-            x.moments.posRight != y.moments.posRight)
+            x.moments.posRight != y.moments.posRight || x.wu != y.wu)
             return false;
     }
     return true;
@@ -154,6 +159,7 @@ void checkStations(const std::vector<Station>& stations, const SpansFile& spans,
         if (fromCentreline) to = spans.supports[index] / 200 + to + spans.supports[index + 1] / 200;
         FUZZ_CHECK(std::isfinite(station.x) && station.x >= -1e-9 && station.x <= to + 1e-9);
         FUZZ_CHECK(std::isfinite(station.mu));
+        if (station.v) FUZZ_CHECK(std::isfinite(*station.v));
     }
     for (const bool spanSeen : seen) FUZZ_CHECK(spanSeen);
 }
@@ -210,7 +216,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(readBack.size() == read.size());
     for (std::size_t i = 0; i < read.size(); ++i) {
         FUZZ_CHECK(readBack[i].span == read[i].span && readBack[i].x == read[i].x &&
-                   readBack[i].mu == read[i].mu);
+                   readBack[i].mu == read[i].mu && readBack[i].v == read[i].v);
     }
     return 0;
 }

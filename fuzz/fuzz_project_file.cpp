@@ -1,10 +1,11 @@
 // The project-file reader on arbitrary bytes: every input either opens or gets a message that
 // names the file, and whatever opens writes back to bytes that open as the same project, which
 // then write back to exactly the same bytes; a beam comes back as the same beam, and a project
-// written with one says the format that holds it.
+// written with one says the format that holds it (and its loads, shears, axis and level).
 
 #include <cstdint>
 
+#include "project/beamfile.h"
 #include "project/projectfile.h"
 #include "properties.h"
 
@@ -31,5 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!first.project->beam ||
                second.project->source.value(QLatin1String("schemaVersion")).toInt() >=
                    project::beamSchemaVersion);
+    // A load, a shear, an axis or a level needs the format that holds them.
+    FUZZ_CHECK(!first.project->beam || !project::beamNeedsShearSchema(*first.project->beam) ||
+               second.project->source.value(QLatin1String("schemaVersion")).toInt() >=
+                   project::shearSchemaVersion);
     return 0;
 }

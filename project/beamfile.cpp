@@ -90,6 +90,16 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
                 return outOfBounds(name + QStringLiteral(".muMidMin"), *value, eb::bounds::moment);
             span.moments.midMin = *value;
         }
+        // The factored gravity load, when the file has it (files before it had none: the
+        // stirrups take the seismic shear alone).
+        const QJsonValue load = spanObject.value(QLatin1String("wu"));
+        if (!load.isUndefined()) {
+            const std::optional<double> value = nonNegativeOf(load);
+            if (!value) return beamKey(name + QStringLiteral(".wu"));
+            if (!eb::bounds::gravityLoad.holds(*value))
+                return outOfBounds(name + QStringLiteral(".wu"), *value, eb::bounds::gravityLoad);
+            span.wu = *value;
+        }
         // Mu+ at the faces, magnitudes, when the file has them.
         for (const auto& [key, field] : {std::pair{"muPosLeft", &eb::SpanMoments::posLeft},
                                          std::pair{"muPosRight", &eb::SpanMoments::posRight}}) {
@@ -146,7 +156,17 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
                 return beamKey(name);
             if (!eb::bounds::moment.holds(*mu))
                 return outOfBounds(name + QStringLiteral(".mu"), *mu, eb::bounds::moment);
-            beam.stations.push_back({*span, *x, *mu});
+            eb::Station station{*span, *x, *mu};
+            // The analysis shear, signed, when the station has one.
+            const QJsonValue shear = row.value(QLatin1String("v"));
+            if (!shear.isUndefined()) {
+                station.v = finiteOf(shear);
+                if (!station.v) return beamKey(name + QStringLiteral(".v"));
+                if (!eb::bounds::shear.holds(*station.v))
+                    return outOfBounds(name + QStringLiteral(".v"), *station.v,
+                                       eb::bounds::shear);
+            }
+            beam.stations.push_back(station);
         }
     }
     const QJsonValue centreline = object.value(QLatin1String("stationsFromCentreline"));
@@ -185,6 +205,15 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
             return beamKey(QStringLiteral("name"));
         beam.name = name.toString().toStdString();
     }
+    // Where the beam is (the drawings' title block); either may be left out or empty.
+    for (const auto& [key, field] : {std::pair{"axis", &eb::BeamInput::axis},
+                                     std::pair{"level", &eb::BeamInput::level}}) {
+        const QJsonValue label = object.value(QLatin1String(key));
+        if (label.isUndefined()) continue;
+        if (!label.isString() || !eb::validBeamLabel(label.toString().toStdString()))
+            return beamKey(QLatin1String(key));
+        beam.*field = label.toString().toStdString();
+    }
 
     // A beam without a code of its own is designed under the project's.
     const QJsonValue code = object.value(QLatin1String("designCode"));
@@ -212,6 +241,10 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
                                                 QStringLiteral("beam.layout"), beam.settings);
         !reason.isEmpty())
         return reason;
+    // A beam's stirrups are bent from the two bars the designer details hoops for.
+    if (beam.settings.stirrupDesignation != 3 && beam.settings.stirrupDesignation != 4)
+        return beamKey(QStringLiteral("layout.stirrup")) +
+               QStringLiteral(": el estribo de una viga es N° 3 o N° 4");
     const QJsonValue bars = object.value(QLatin1String("bars"));
     if (!bars.isUndefined()) {
         const std::optional<int> smallest =
@@ -238,10 +271,25 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
     return {};
 }
 
+bool beamNeedsShearSchema(const eb::BeamInput& beam) {
+    if (!beam.axis.empty() || !beam.level.empty()) return true;
+    for (const eb::Span& span : beam.spans)
+        if (span.wu) return true;
+    for (const eb::Station& station : beam.stations)
+        if (station.v) return true;
+    return false;
+}
+
 QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
     // A beam with the default name keeps files that never had one as they were.
     if (beam.name != eb::defaultBeamName || object.contains(QLatin1String("name")))
         object.insert(QLatin1String("name"), QString::fromStdString(beam.name));
+    for (const auto& [key, label] : {std::pair{"axis", &beam.axis}, std::pair{"level", &beam.level}}) {
+        if (label->empty())
+            object.remove(QLatin1String(key));
+        else
+            object.insert(QLatin1String(key), QString::fromStdString(*label));
+    }
     object.insert(QLatin1String("designCode"), fromEngine(engine::codeName(beam.code)));
     object.insert(QLatin1String("class"), fromEngine(eb::className(beam.seismicClass)));
     QJsonObject section = object.value(QLatin1String("section")).toObject();
@@ -276,17 +324,19 @@ QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
             spanObject.insert(QLatin1String("muPosLeft"), *span.moments.posLeft);
         if (span.moments.posRight)
             spanObject.insert(QLatin1String("muPosRight"), *span.moments.posRight);
+        if (span.wu) spanObject.insert(QLatin1String("wu"), *span.wu);
         spans.push_back(spanObject);
     }
     QJsonArray spanArray = mergedArray(object.value(QLatin1String("spans")), spans);
-    // A moment no longer typed (minimum, or positive at a face) goes, with whatever else the
-    // span kept.
+    // A moment or a load no longer typed (minimum, or positive at a face) goes, with whatever
+    // else the span kept.
     for (qsizetype i = 0; i < spanArray.size(); ++i) {
         const eb::SpanMoments& moments = beam.spans[std::size_t(i)].moments;
         QJsonObject spanObject = spanArray[i].toObject();
         if (!moments.midMin) spanObject.remove(QLatin1String("muMidMin"));
         if (!moments.posLeft) spanObject.remove(QLatin1String("muPosLeft"));
         if (!moments.posRight) spanObject.remove(QLatin1String("muPosRight"));
+        if (!beam.spans[std::size_t(i)].wu) spanObject.remove(QLatin1String("wu"));
         spanArray[i] = spanObject;
     }
     object.insert(QLatin1String("spans"), spanArray);
@@ -295,12 +345,21 @@ QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
         object.remove(QLatin1String("stations"));
     } else {
         std::vector<QJsonObject> stations;
-        for (const eb::Station& station : beam.stations)
-            stations.push_back({{QLatin1String("span"), station.span},
-                                {QLatin1String("x"), station.x},
-                                {QLatin1String("mu"), station.mu}});
-        object.insert(QLatin1String("stations"),
-                      mergedArray(object.value(QLatin1String("stations")), stations));
+        for (const eb::Station& station : beam.stations) {
+            QJsonObject row{{QLatin1String("span"), station.span},
+                            {QLatin1String("x"), station.x},
+                            {QLatin1String("mu"), station.mu}};
+            if (station.v) row.insert(QLatin1String("v"), *station.v);
+            stations.push_back(row);
+        }
+        QJsonArray rows = mergedArray(object.value(QLatin1String("stations")), stations);
+        for (qsizetype k = 0; k < rows.size(); ++k) {
+            if (beam.stations[std::size_t(k)].v) continue;
+            QJsonObject row = rows[k].toObject();
+            row.remove(QLatin1String("v"));
+            rows[k] = row;
+        }
+        object.insert(QLatin1String("stations"), rows);
     }
     // Written when it says something, or when the file already had it.
     if (beam.stationsFromCentreline || object.contains(QLatin1String("stationsFromCentreline")))

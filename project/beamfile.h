@@ -15,6 +15,10 @@ struct ProjectFile;
 // or an empty string.
 QString readBeam(const QJsonObject& root, ProjectFile& project);
 
+// Whether the beam has what only the newest format holds: a span's gravity load, a station's
+// shear, an axis or a level.
+bool beamNeedsShearSchema(const engine::beam::BeamInput& beam);
+
 // The beam's object as saved, written over `saved`.
 QJsonObject beamObject(QJsonObject saved, const engine::beam::BeamInput& beam);
 

@@ -270,9 +270,11 @@ QByteArray serializeProject(const ProjectFile& project) {
     root.insert(QLatin1String("format"), QLatin1String(formatName));
     // A beam needs the format that holds one; a project without keeps its file's version.
     const int savedVersion = integerOf(root.value(QLatin1String("schemaVersion"))).value_or(1);
-    root.insert(QLatin1String("schemaVersion"), project.beam
-                                                    ? std::max(savedVersion, beamSchemaVersion)
-                                                    : std::clamp(savedVersion, 1, schemaVersion));
+    int version = std::clamp(savedVersion, 1, schemaVersion);
+    if (project.beam)
+        version = std::max(version, beamNeedsShearSchema(*project.beam) ? shearSchemaVersion
+                                                                        : beamSchemaVersion);
+    root.insert(QLatin1String("schemaVersion"), version);
     root.insert(QLatin1String("programVersion"), programVersion());
     root.insert(QLatin1String("designCode"), fromEngine(engine::codeName(project.code)));
 

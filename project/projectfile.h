@@ -18,12 +18,16 @@
 namespace project {
 
 inline constexpr char formatName[] = "quintaral-project";
-// The newest format this version opens and writes. A project with a beam is written in it; one
-// without keeps the version of the file it came from (1 for a new one), so that files of
-// version 1 stay version 1 until they gain a beam.
-inline constexpr int schemaVersion = 2;
+// The newest format this version opens and writes. A project keeps the version of the file it
+// came from (1 for a new one) until it holds what only a newer one has: a beam needs version 2,
+// and version 3 once it has a span's load, a station's shear, an axis or a level. A file that
+// needs no more stays readable by the versions of the program that stop at its format.
+inline constexpr int schemaVersion = 3;
 // The format that first holds a beam.
 inline constexpr int beamSchemaVersion = 2;
+// The format that first holds the stirrups' inputs (gravity loads, shears) and the beam's axis
+// and level.
+inline constexpr int shearSchemaVersion = 3;
 inline constexpr qint64 maximumFileSize = 1024 * 1024;
 inline constexpr char fileSuffix[] = "quintaral";
 inline constexpr char mimeType[] = "application/x-quintaral+json";

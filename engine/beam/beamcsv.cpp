@@ -139,7 +139,7 @@ std::string numberText(double value) {
 
 enum SpanColumn {
     spanNo, length, supportLeft, supportRight, muLeft, muMid, muRight, muMidMin,
-    columnLeft, columnRight, muPosLeft, muPosRight
+    columnLeft, columnRight, muPosLeft, muPosRight, gravityLoad
 };
 
 // The columns' widths of a row, when the file has them, into `file`: the one on the left is
@@ -248,6 +248,10 @@ std::optional<std::string> readSpanRow(const csv::Record& record, const Position
         return quoted("mu_mid_min") + " (" + numberText(*span.moments.midMin) +
                ") no puede ser mayor que " + quoted("mu_mid") + " (" +
                numberText(span.moments.mid) + ")";
+    auto load = numberIn(record, positions, columns, gravityLoad, decimalSeparator,
+                         &bounds::gravityLoad);
+    if (auto* message = std::get_if<std::string>(&load)) return std::move(*message);
+    span.wu = std::get<std::optional<double>>(load);
     if (auto message = readColumnWidths(record, positions, decimalSeparator, file))
         return message;
     file.spans.push_back(span);
@@ -263,7 +267,7 @@ std::variant<SpansFile, std::string> readSpans(csv::Reader& reader, char decimal
     const bool momentRequired = !momentsFromStations;
     const std::array<bool, spanColumns.size()> required{
         true,  true,  true,  true,  momentRequired, momentRequired, momentRequired, false, false,
-        false, false, false};
+        false, false, false, false};
     auto header = readHeader(record, spanColumns, required);
     if (auto* message = std::get_if<std::string>(&header)) return std::move(*message);
     const Positions positions = std::get<Positions>(std::move(header));
@@ -288,7 +292,7 @@ std::variant<std::vector<Station>, std::string> readStations(csv::Reader& reader
                                                              bool fromCentreline) {
     csv::Record record;
     if (auto message = firstRecord(reader, record, stationColumns)) return std::move(*message);
-    constexpr std::array<bool, stationColumns.size()> required{true, true, true};
+    constexpr std::array<bool, stationColumns.size()> required{true, true, true, false};
     auto header = readHeader(record, stationColumns, required);
     if (auto* message = std::get_if<std::string>(&header)) return std::move(*message);
     const Positions positions = std::get<Positions>(std::move(header));
@@ -324,7 +328,9 @@ std::variant<std::vector<Station>, std::string> readStations(csv::Reader& reader
                    (fromCentreline ? " entre los ejes de sus apoyos)" : " entre sus caras)");
         if (!bounds::moment.holds(std::get<double>(mu)))
             return outsideText(columns[2], fieldOf(row, positions, 2), bounds::moment);
-        stations.push_back({number, at, std::get<double>(mu)});
+        auto shear = numberIn(row, positions, columns, 3, decimalSeparator, &bounds::shear);
+        if (auto* message = std::get_if<std::string>(&shear)) return std::move(*message);
+        stations.push_back({number, at, std::get<double>(mu), std::get<std::optional<double>>(shear)});
         seen[index] = true;
         return std::nullopt;
     };

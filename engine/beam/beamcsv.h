@@ -22,12 +22,17 @@ namespace engine::beam {
 // and column_right, the width across the beam of the column at either end (cm), may be left out
 // or empty (a square column, as wide as the support).
 // mu_pos_left and mu_pos_right, Mu+ at the faces (sway frames), may be left out or empty.
-inline constexpr std::array<std::string_view, 12> spanColumns{
-    "span",       "length",       "support_left", "support_right", "mu_left",     "mu_mid",
-    "mu_right",   "mu_mid_min",   "column_left",  "column_right",  "mu_pos_left", "mu_pos_right"};
+// wu, the factored gravity load uniform over the clear span (Tn/m), may be left out or empty:
+// the stirrups then take the seismic shear alone.
+inline constexpr std::array<std::string_view, 13> spanColumns{
+    "span",        "length",       "support_left", "support_right", "mu_left",
+    "mu_mid",      "mu_right",     "mu_mid_min",   "column_left",   "column_right",
+    "mu_pos_left", "mu_pos_right", "wu"};
 
-// The stations file: span number, x (m), signed Mu (Tn-m, negative = tension at the top).
-inline constexpr std::array<std::string_view, 3> stationColumns{"span", "x", "mu"};
+// The stations file: span number, x (m), signed Mu (Tn-m, negative = tension at the top) and,
+// optionally, the signed analysis shear v (Tn). Several rows at one x (the load combinations)
+// are all kept: together they are the envelope.
+inline constexpr std::array<std::string_view, 4> stationColumns{"span", "x", "mu", "v"};
 
 struct SpansFile {
     std::vector<double> supports;  // cm, one more than the spans

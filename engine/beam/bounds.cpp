@@ -7,7 +7,7 @@ namespace engine::beam {
 
 namespace {
 
-// Every span, support, moment and station of the beam against its bound, in that order.
+// Every span (its length and load), support, moment and station (its moment and shear) of the beam against its bound, in that order.
 std::optional<OutOfBounds> firstOf(const BeamInput& input) {
     const auto check = [](const Bound& bound, double value, std::string_view place,
                           std::size_t number) -> std::optional<OutOfBounds> {
@@ -27,6 +27,8 @@ std::optional<OutOfBounds> firstOf(const BeamInput& input) {
     for (std::size_t i = 0; i < input.spans.size(); ++i) {
         const Span& s = input.spans[i];
         if (auto breach = check(bounds::spanLength, s.length, "Vano", i + 1)) return breach;
+        if (s.wu)
+            if (auto breach = check(bounds::gravityLoad, *s.wu, "Vano", i + 1)) return breach;
         if (!input.stations.empty()) continue;
         for (const double m : {s.moments.left, s.moments.mid, s.moments.right,
                                s.moments.midMin.value_or(0.0), s.moments.posLeft.value_or(0.0),
@@ -37,6 +39,10 @@ std::optional<OutOfBounds> firstOf(const BeamInput& input) {
     for (std::size_t k = 0; k < input.stations.size(); ++k) {
         if (auto breach = check(bounds::moment, input.stations[k].mu, "Estación", k + 1))
             return breach;
+        // A shear that is no number is refused as such by the design, not as out of range.
+        if (input.stations[k].v && !std::isnan(*input.stations[k].v))
+            if (auto breach = check(bounds::shear, *input.stations[k].v, "Estación", k + 1))
+                return breach;
     }
     return std::nullopt;
 }

@@ -32,6 +32,12 @@ inline constexpr Bound supportWidth{"support", "el ancho del apoyo", "cm", 10, 3
 inline constexpr Bound columnWidth{"column", "el ancho de la columna", "cm", 10, 300};
 // A moment as typed (a magnitude) or as a station gives it (signed).
 inline constexpr Bound moment{"mu", "el momento", "Tn-m", -1e6, 1e6};
+// The factored gravity load on a span: a heavy transfer girder carrying a dozen storeys of
+// slab takes some 100 Tn/m; ten times that is no building, and the limit keeps the shears the
+// stirrups are designed for finite.
+inline constexpr Bound gravityLoad{"wu", "la carga mayorada", "Tn/m", 0, 1000};
+// The analysis shear at a station (signed), as wide as the moments' range.
+inline constexpr Bound shear{"v", "el cortante", "Tn", -1e6, 1e6};
 inline constexpr Bound stockLength{"stock", "la longitud comercial de las barras", "m", 1, 12};
 }  // namespace bounds
 

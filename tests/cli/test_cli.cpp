@@ -97,6 +97,8 @@ class TestCli : public QObject {
     void beamJsonAndTextAgree();
     void beamFromAProjectFile();
     void beamDxf();
+    void beamNoSectionCanTakeExitsTwo_data();
+    void beamNoSectionCanTakeExitsTwo();
 
   private:
     // Writes a file in the scratch folder and returns its path.
@@ -273,6 +275,19 @@ void TestCli::badArguments_data() {
     QTest::newRow("beam name with an escape sequence")
         << beam + QStringList{"--spans", spans, "--name", "V\x1b[2J"}
         << "el nombre de --name debe tener de 1 a 40 caracteres, sin caracteres de control";
+    QTest::newRow("beam stirrup N° 5")
+        << beam + QStringList{"--spans", spans, "--stirrup", "5"}
+        << "--stirrup espera la barra del estribo, 3 o 4 (N° 3 o N° 4: los estribos cerrados de "
+           "una viga se doblan con ellas): «5»";
+    QTest::newRow("beam axis with an escape sequence")
+        << beam + QStringList{"--spans", spans, "--axis", "B\x1b[2J"}
+        << "el texto de --axis debe tener a lo más 40 caracteres, sin caracteres de control";
+    QTest::newRow("beam gravity load beyond a building's")
+        << beam + QStringList{"--spans", writeFile("pesada.csv",
+                                                   "span,length,support_left,support_right,"
+                                                   "mu_left,mu_mid,mu_right,wu\n"
+                                                   "1,5,40,40,10,8,10,1200\n")}
+        << "línea 2: el valor de «wu» está fuera de lo admitido (0 a 1000 Tn/m): «1200»";
     // An input no beam can have exits 1 even when the engine, not the reader, finds it.
     QTest::newRow("beam covers past h")
         << QStringList{"beam", "--spans", spans, "--b", "30", "--h", "50", "--cover", "25",
@@ -682,11 +697,21 @@ void TestCli::beamJsonAndTextAgree() {
 // `beam FILE.quintaral` gives what `beam` gives with the options that describe the same beam, and
 // refuses those options beside a file; `open` prints the same schedule after the section's report.
 void TestCli::beamFromAProjectFile() {
-    const QStringList options = QStringList{"--spans", writeFile("vanos.csv", beamSpans)} +
-                                beamSection + QStringList{"--code", "NSR-10", "--class", "DMO"};
-    const engine::beam::BeamInput beam = beaminputs::beam(
+    // With the stirrups' inputs and the beam's place too: loads, the N° 4 stirrup, axis, level.
+    const QByteArray loadedSpans =
+        "span,length,support_left,support_right,mu_left,mu_mid,mu_right,wu\n"
+        "1,5.5,40,40,8,6,10,3.5\n2,6,40,40,10,6,10,\n3,5.5,40,40,10,6,8,4\n";
+    const QStringList options =
+        QStringList{"--spans", writeFile("vanos-cargas.csv", loadedSpans)} + beamSection +
+        QStringList{"--code", "NSR-10", "--class", "DMO", "--stirrup", "4", "--axis", "Eje B",
+                    "--level", "Piso 2"};
+    engine::beam::BeamInput beam = beaminputs::beam(
         engine::DesignCode::Nsr10, engine::beam::SeismicClass::Dmo, {40, 40, 40, 40},
-        {{5.5, {8, 6, 10, {}, {}, {}}}, {6, {10, 6, 10, {}, {}, {}}}, {5.5, {10, 6, 8, {}, {}, {}}}});
+        {{5.5, {8, 6, 10, {}, {}, {}}, 3.5}, {6, {10, 6, 10, {}, {}, {}}},
+         {5.5, {10, 6, 8, {}, {}, {}}, 4}});
+    beam.settings.stirrupDesignation = 4;
+    beam.axis = "Eje B";
+    beam.level = "Piso 2";
     project::ProjectFile saved;
     saved.inputs.values = {30, 50, 6, 210, 4200, 10, 6};
     saved.beam = beam;
@@ -700,9 +725,10 @@ void TestCli::beamFromAProjectFile() {
         QCOMPARE(fromFile.status, fromOptions.status);
         QCOMPARE(fromFile.out, fromOptions.out);
     }
-    const Run both = runCli({"beam", path, "--b", "25", "--class", "DES"});
+    const Run both = runCli({"beam", path, "--b", "25", "--class", "DES", "--stirrup", "3"});
     QCOMPARE(both.status, 1);
-    QVERIFY2(both.err.contains("--b, --class") && both.out.isEmpty(), both.err.constData());
+    QVERIFY2(both.err.contains("--b, --class, --stirrup") && both.out.isEmpty(),
+             both.err.constData());
 
     const Run schedule = runCli(QStringList{"beam"} + options);
     const Run opened = runCli({"open", path});
@@ -758,6 +784,33 @@ void TestCli::beamDxf() {
         if (path.startsWith(folder))
             QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 0);
     }
+}
+
+
+void TestCli::beamNoSectionCanTakeExitsTwo_data() {
+    QTest::addColumn<QByteArray>("spans");
+    QTest::addColumn<QByteArray>("message");
+    const QByteArray header = "span,length,support_left,support_right,mu_left,mu_mid,mu_right,wu\n";
+    QTest::newRow("moment") << header + "1,5,40,40,80,30,80,2\n"
+                            << QByteArray("Vano 1, apoyo izquierdo: ρ = 0.103 > 0.025; aumente b o h");
+    // 60 Tn/m over 5 m: Vu past what 25 x 40 cm can take with any stirrups.
+    QTest::newRow("shear") << header + "1,5,40,40,5,3,5,60\n"
+                           << QByteArray("Vano 1, apoyo izquierdo: la sección no resiste el "
+                                         "cortante Vu = ");
+}
+
+// A beam of possible inputs that no design satisfies is not bad input: exit 2, the message on
+// standard error naming the file, nothing on standard output.
+void TestCli::beamNoSectionCanTakeExitsTwo() {
+    QFETCH(QByteArray, spans);
+    QFETCH(QByteArray, message);
+    const QString path = writeFile("insuficiente.csv", spans);
+    const Run run = runCli({"beam", "--spans", path, "--b", "25", "--h", "40", "--cover", "6",
+                            "--cover2", "6", "--fc", "210", "--fy", "4200", "--code", "NSR-10"});
+    QCOMPARE(run.status, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.err.startsWith("quintaral-cli: " + path.toUtf8() + ": ") && run.err.contains(message),
+             run.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -218,6 +218,50 @@ TEST(BeamStations, KeepEveryStationInsideItsSpan) {
                     .starts_with("línea 1: falta la columna «x»"));
 }
 
+// The optional gravity load of a span and shear of a station: kept as read (every row at one x,
+// for the envelope), left out or empty as none, refused outside their bounds naming the column.
+TEST(BeamShearInputs, GravityLoadAndStationShear) {
+    const std::string header =
+        "span,length,support_left,support_right,mu_left,mu_mid,mu_right,wu\n";
+    const auto loads = spansOf(header + "1,5,40,50,1,2,3,4.2\n2,4,50,30,1,2,3,\n");
+    ASSERT_TRUE(std::holds_alternative<SpansFile>(loads)) << std::get<std::string>(loads);
+    EXPECT_EQ(std::get<SpansFile>(loads).spans[0].wu, 4.2);
+    EXPECT_FALSE(std::get<SpansFile>(loads).spans[1].wu);
+    EXPECT_FALSE(std::get<SpansFile>(spansOf(std::string(spansHeader) + "1,5,40,40,1,2,3\n"))
+                     .spans[0]
+                     .wu);
+    const struct {
+        const char* load;
+        bool read;
+    } loadCases[] = {{"0", true}, {"1000", true}, {"1000.001", false}, {"-0.1", false}};
+    for (const auto& c : loadCases) {
+        SCOPED_TRACE(c.load);
+        const auto read = spansOf(header + "1,5,40,40,1,2,3," + c.load + "\n");
+        if (c.read) {
+            EXPECT_TRUE(std::holds_alternative<SpansFile>(read));
+        } else {
+            ASSERT_TRUE(std::holds_alternative<std::string>(read));
+            EXPECT_EQ(std::get<std::string>(read),
+                      std::string("línea 2: el valor de «wu» está fuera de lo admitido (0 a "
+                                  "1000 Tn/m): «") +
+                          c.load + "»");
+        }
+    }
+
+    const auto shears = stationsOf("span,x,mu,v\n1,0,-8,12.5\n1,0,-6,-3\n1,2.5,8,\n2,1,-3,1e6\n");
+    ASSERT_TRUE(std::holds_alternative<std::vector<Station>>(shears))
+        << std::get<std::string>(shears);
+    const auto& read = std::get<std::vector<Station>>(shears);
+    ASSERT_EQ(read.size(), 4u);
+    EXPECT_EQ(read[0].v, 12.5);
+    EXPECT_EQ(read[1].v, -3);  // signed, and a second row at the same x
+    EXPECT_FALSE(read[2].v);
+    EXPECT_EQ(read[3].v, 1e6);
+    EXPECT_EQ(std::get<std::string>(stationsOf("span,x,mu,v\n1,0,-8,-1.5e6\n2,1,-3,\n")),
+              "línea 2: el valor de «v» está fuera de lo admitido (-1000000 a 1000000 Tn): "
+              "«-1.5e6»");
+}
+
 TEST(BeamFileNumbers, PlainOrScientific) {
     struct Case {
         std::string_view text;

@@ -76,7 +76,7 @@ engine::beam::BeamInput randomBeam(std::mt19937_64& random) {
     beam.seismicClass = static_cast<eb::SeismicClass>(random() % 3);
     for (double* value : {&beam.b, &beam.h, &beam.dPrime, &beam.dSecond, &beam.fc, &beam.fy})
         *value = randomPositive(random);
-    beam.settings = {int(random() % 3) + 3, std::fabs(randomDouble(random)),
+    beam.settings = {int(random() % 2) + 3, std::fabs(randomDouble(random)),
                      std::fabs(randomDouble(random)), int(random() % 2) + 1};
     const auto& bars = engine::bars();
     const int one = bars[random() % bars.size()].designation;
@@ -95,6 +95,7 @@ engine::beam::BeamInput randomBeam(std::mt19937_64& random) {
         if (random() % 5 == 0) span.moments.midMin = -moment();
         if (random() % 3 == 0) span.moments.posLeft = moment();
         if (random() % 3 == 0) span.moments.posRight = moment();
+        if (random() % 3 == 0) span.wu = randomWithin(random, eb::bounds::gravityLoad);
         beam.spans.push_back(span);
         beam.supports.push_back(randomWithin(random, eb::bounds::supportWidth));
     }
@@ -110,9 +111,12 @@ engine::beam::BeamInput randomBeam(std::mt19937_64& random) {
             const double ln = beam.spans[std::size_t(span) - 1].length;
             beam.stations.push_back({span, ln * std::ldexp(double(random() >> 11), -53),
                                      randomWithin(random, eb::bounds::moment)});
+            if (random() % 2) beam.stations.back().v = randomWithin(random, eb::bounds::shear);
         }
         beam.stationsFromCentreline = random() % 2;
     }
+    if (random() % 4 == 0) beam.axis = "Eje " + std::to_string(random() % 20);
+    if (random() % 4 == 0) beam.level = "Piso " + std::to_string(random() % 20);
     return beam;
 }
 
@@ -157,8 +161,17 @@ class ProjectFileTest : public QObject {
             QVERIFY(opened.project->arrangement == saved.arrangement);
             QCOMPARE(opened.project->programVersion, project::programVersion());
             QVERIFY(opened.project->beam == saved.beam);
-            // Version 1 until the project has a beam; what opens writes back byte for byte.
-            QCOMPARE(opened.project->source.value("schemaVersion").toInt(), saved.beam ? 2 : 1);
+            // Version 1 until the project has a beam, 2 for a beam, 3 once the beam has a load,
+            // a shear, an axis or a level; what opens writes back byte for byte.
+            bool shearData = false;
+            if (saved.beam) {
+                shearData = !saved.beam->axis.empty() || !saved.beam->level.empty();
+                for (const auto& span : saved.beam->spans) shearData = shearData || span.wu;
+                for (const auto& station : saved.beam->stations)
+                    shearData = shearData || station.v;
+            }
+            QCOMPARE(opened.project->source.value("schemaVersion").toInt(),
+                     saved.beam ? (shearData ? 3 : 2) : 1);
             QCOMPARE(project::serializeProject(*opened.project), contents(path));
         }
     }
@@ -207,6 +220,55 @@ class ProjectFileTest : public QObject {
         }
     }
 
+    // The stirrups' inputs and the beam's place: a version-3 file gives every load, shear,
+    // axis, level and the N° 4 stirrup back, and writes back byte for byte; a key removed by
+    // the user (a load, a shear) goes from the file, and a beam left with none of them is
+    // written as version 2 again, which the versions before these inputs open.
+    void shearInputsRoundTrip() {
+        const project::ReadResult opened =
+            project::parseProject(corpusFile("valid_beam_shear"), "v");
+        QVERIFY2(opened.project && opened.project->beam, qPrintable(opened.error));
+        const engine::beam::BeamInput& beam = *opened.project->beam;
+        QCOMPARE(beam.axis, std::string("Eje B"));
+        QCOMPARE(beam.level, std::string("Piso 2"));
+        QCOMPARE(beam.settings.stirrupDesignation, 4);
+        QCOMPARE(beam.spans[0].wu, std::optional<double>(4.2));
+        QCOMPARE(beam.spans[1].wu, std::optional<double>(0));
+        QVERIFY(!beam.spans[2].wu);
+        QCOMPARE(beam.stations.size(), std::size_t{5});
+        QCOMPARE(beam.stations[1].v, std::optional<double>(-3));
+        QVERIFY(!beam.stations[2].v);
+        QCOMPARE(beam.stations[4].v, std::optional<double>(-1e6));
+        const QByteArray written = project::serializeProject(*opened.project);
+        const project::ReadResult back = project::parseProject(written, "v");
+        QVERIFY2(back.project, qPrintable(back.error));
+        QVERIFY(back.project->beam == opened.project->beam);
+        QCOMPARE(project::serializeProject(*back.project), written);
+        QCOMPARE(back.project->source.value("schemaVersion").toInt(), 3);
+
+        project::ProjectFile plain = *opened.project;
+        plain.source = QJsonDocument::fromJson(corpusFile("valid_beam")).object();
+        plain.beam->axis.clear();
+        plain.beam->level.clear();
+        for (auto& span : plain.beam->spans) span.wu.reset();
+        plain.beam->stations.clear();
+        QCOMPARE(QJsonDocument::fromJson(project::serializeProject(plain))
+                     .object()["schemaVersion"]
+                     .toInt(),
+                 2);
+        project::ProjectFile lessened = *opened.project;
+        lessened.beam->spans[0].wu.reset();
+        lessened.beam->stations[0].v.reset();
+        lessened.beam->axis.clear();
+        const QJsonObject root = QJsonDocument::fromJson(project::serializeProject(lessened))
+                                     .object()["beam"]
+                                     .toObject();
+        QVERIFY(!root["spans"].toArray()[0].toObject().contains("wu"));
+        QVERIFY(!root["stations"].toArray()[0].toObject().contains("v"));
+        QVERIFY(!root.contains("axis"));
+        QCOMPARE(root["level"].toString(), QStringLiteral("Piso 2"));
+    }
+
     void notANumberNamesTheInput() {
         QCOMPARE(project::notANumberMessage(QStringLiteral("/a/v.quintaral"), project::Input::Fc),
                  QStringLiteral("No se puede guardar el archivo \"v.quintaral\": el dato f'c "
@@ -241,8 +303,8 @@ class ProjectFileTest : public QObject {
         row("wrong_format", "no es un proyecto de Quintaral");
         row("missing_schema", "no indica una versión de formato válida");
         row("newer_schema",
-            "fue guardado por una versión más reciente de Quintaral (formato 3); esta versión abre "
-            "hasta el formato 2");
+            "fue guardado por una versión más reciente de Quintaral (formato 4); esta versión abre "
+            "hasta el formato 3");
         row("missing_input", "falta el dato Mu (momento último, clave \"mu\")");
         row("text_input", "el dato f'c (resistencia del concreto, clave \"fc\") no es un número");
         row("unknown_code", "la norma de diseño \"ACI-318\" no es NSR-98 ni NSR-10");
@@ -260,6 +322,14 @@ class ProjectFileTest : public QObject {
             "el dato \"beam.spans[0].length\" = 1e+12 está fuera de lo admitido (0.3 a 30 m)");
         row("beam_mid_min_above_mid", "el dato \"beam.spans[0].muMidMin\" no es válido");
         row("beam_station_outside", "el dato \"beam.stations[2].x\" no es válido");
+        row("beam_stirrup_5", "el dato \"beam.layout.stirrup\" no es válido: el estribo de una "
+                              "viga es N° 3 o N° 4");
+        row("beam_load_too_large",
+            "el dato \"beam.spans[2].wu\" = 1500 está fuera de lo admitido (0 a 1000 Tn/m)");
+        row("beam_negative_load", "el dato \"beam.spans[2].wu\" no es válido");
+        row("beam_shear_too_large", "el dato \"beam.stations[1].v\" = 2000000 está fuera de lo "
+                                    "admitido (-1000000 a 1000000 Tn)");
+        row("beam_bad_axis", "el dato \"beam.axis\" no es válido");
     }
 
     void refusals() {

@@ -111,9 +111,18 @@ SheetPages::SheetPages(const CalculationSheet& sheet, QPdfWriter& writer)
         if (sheet.layout) addLayout(*sheet.layout);
         paginate();
     }
-    if (sheet.beam)
-        beamPages_ = beamPages(sheet.beam->design, sheet.beam->input, decimalSeparator(),
-                               QSizeF(width_, height_ - headerHeight_), bodyFont_, &writer_);
+    if (sheet.beam) {
+        QPageLayout landscape = writer.pageLayout();
+        landscape.setOrientation(QPageLayout::Landscape);
+        const QRectF wide = landscape.paintRectPixels(writer.resolution());
+        const PageBodies bodies{QSizeF(width_, height_ - headerHeight_),
+                                QSizeF(wide.width(), wide.height() - headerHeight_), bodyFont_,
+                                &writer_};
+        // The project is named after its file.
+        beamPages_ = beamPages(sheet.beam->design, sheet.beam->input,
+                               QFileInfo(sheet.fileName).completeBaseName(), decimalSeparator(),
+                               bodies);
+    }
 }
 
 void SheetPages::setupHeader() {
