@@ -9,7 +9,8 @@
 // windows and the PDF draw (engine/drawing). Units cm ($INSUNITS 5, 1 drawing unit = 1 cm);
 // layers CONCRETO, REFUERZO, ESTRIBOS, COTAS, TEXTO and ACHURADO; each bar mark of the
 // elevation one polyline on REFUERZO whose length is the length of one bar as cut, written in
-// the order of the schedule; texts as TEXT entities.
+// the order of the schedule; texts as TEXT entities in the text style QUINTARAL; dimensions as
+// DIMENSION entities on COTAS, each with the block of its lines and text.
 namespace dxfexport {
 
 // Writes the drawing at `path` through a temporary file beside it (a new name, made without

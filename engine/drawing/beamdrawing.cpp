@@ -45,6 +45,11 @@ void computeBounds(Drawing& drawing) {
         extend(box, c.centre.x - c.radius, c.centre.y - c.radius);
         extend(box, c.centre.x + c.radius, c.centre.y + c.radius);
     }
+    for (const Dimension& dimension : drawing.dimensions) {
+        const Drawing parts = explode(dimension);
+        extend(box, parts.bounds.left, parts.bounds.bottom);
+        extend(box, parts.bounds.right, parts.bounds.top);
+    }
     for (const Text& t : drawing.texts) {
         const double w = textWidth(t.text, t.height);
         const double left = t.align == Align::Left     ? t.at.x
@@ -147,12 +152,9 @@ void addMarkRow(Drawing& d, const BeamDesign& design, const BarMark& m, double b
         if (hooked) continue;
         const double face = nearestFace(design, end);
         if (std::abs(face - end) < 1) continue;
-        addTick(d, face, y, tick);
-        if (face < std::min(x0, x1) || face > std::max(x0, x1))
-            addLine(d, Layer::Dimensions, {face, y}, {end, y});
-        addText(d, {(face + end) / 2, y + 0.25 * th}, 0.8 * th,
-                metres(std::abs(end - face) / 100, style.decimalSeparator), Align::Centre,
-                Layer::Dimensions);
+        d.dimensions.push_back({Layer::Dimensions, {face, y}, {end, y}, y, false,
+                                style.smallTextHeight,
+                                metres(std::abs(end - face) / 100, style.decimalSeparator)});
     }
     addText(d, {(x0 + x1) / 2, y + 1.3 * th}, th, markLabel(m, style.decimalSeparator),
             Align::Centre);
@@ -260,7 +262,59 @@ void Drawing::add(const Drawing& other, double dx, double dy) {
         for (Point& p : h.boundary) p = shift(p);
         hatches.push_back(std::move(h));
     }
+    for (Dimension dimension : other.dimensions) {
+        dimension.from = shift(dimension.from);
+        dimension.to = shift(dimension.to);
+        dimension.lineAt += dimension.vertical ? dx : dy;
+        dimensions.push_back(std::move(dimension));
+    }
     computeBounds(*this);
+}
+
+Drawing explode(const Dimension& dimension) {
+    Drawing d;
+    const double th = dimension.textHeight;
+    const double tick = 0.3 * th;
+    // Worked along x and y, then swapped back for a vertical dimension.
+    auto put = [&](double along, double across) {
+        return dimension.vertical ? Point{across, along} : Point{along, across};
+    };
+    const double a = dimension.vertical ? dimension.from.y : dimension.from.x;
+    const double b = dimension.vertical ? dimension.to.y : dimension.to.x;
+    const double line = dimension.lineAt;
+    for (const Point& p : {dimension.from, dimension.to}) {
+        const double along = dimension.vertical ? p.y : p.x;
+        const double across = dimension.vertical ? p.x : p.y;
+        if (std::abs(across - line) < 1e-6) continue;
+        const double beyond = across < line ? tick : -tick;
+        addLine(d, dimension.layer, put(along, across), put(along, line + beyond));
+    }
+    addLine(d, dimension.layer, put(a, line), put(b, line));
+    for (double end : {a, b})
+        addLine(d, dimension.layer, put(end - tick, line - tick), put(end + tick, line + tick));
+    if (dimension.vertical) {
+        addText(d, {line - 0.4 * th, (a + b) / 2 - 0.4 * th}, th, dimension.text, Align::Right,
+                dimension.layer);
+    } else {
+        addText(d, {(a + b) / 2, line + 0.25 * th}, th, dimension.text, Align::Centre,
+                dimension.layer);
+        d.texts.back().describesFrom = std::min(a, b);
+        d.texts.back().describesTo = std::max(a, b);
+    }
+    computeBounds(d);
+    return d;
+}
+
+Drawing exploded(const Drawing& drawing) {
+    Drawing d = drawing;
+    d.dimensions.clear();
+    for (const Dimension& dimension : drawing.dimensions) {
+        const Drawing parts = explode(dimension);
+        d.lines.insert(d.lines.end(), parts.lines.begin(), parts.lines.end());
+        d.texts.insert(d.texts.end(), parts.texts.begin(), parts.texts.end());
+    }
+    d.bounds = drawing.bounds;
+    return d;
 }
 
 double textWidth(const std::string& text, double height) {
@@ -352,17 +406,11 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
 
     // The clear spans, face to face.
     const std::vector<double>& f = design.faceX;
-    for (std::size_t k = 0; k + 1 < f.size(); k += 2) {
-        const double a = f[k] * 100, b = f[k + 1] * 100;
-        addLine(d, Layer::Dimensions, {a, spanY}, {b, spanY});
-        for (double x : {a, b}) {
-            addLine(d, Layer::Dimensions, {x, -stub}, {x, spanY - 0.3 * th});
-            addTick(d, x, spanY, 0.25 * th);
-        }
-        addText(d, {(a + b) / 2, spanY + 0.2 * th}, 0.8 * th,
-                "ln = " + metres((f[k + 1] - f[k]), style.decimalSeparator) + " m", Align::Centre,
-                Layer::Dimensions);
-    }
+    for (std::size_t k = 0; k + 1 < f.size(); k += 2)
+        d.dimensions.push_back({Layer::Dimensions, {f[k] * 100, -stub}, {f[k + 1] * 100, -stub},
+                                spanY, false, style.smallTextHeight,
+                                "ln = " + metres((f[k + 1] - f[k]), style.decimalSeparator) +
+                                    " m"});
 
     // The notes hold for the whole beam: a view of a part of it keeps them.
     double noteY = bottomBase + rowHeight - 1.5 * th;

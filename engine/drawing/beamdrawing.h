@@ -57,6 +57,19 @@ struct Hatch {
     std::vector<Point> boundary;  // closed
 };
 
+// A linear dimension as drafters draw it: the distance between two points along x (or y),
+// extension lines from the points to the dimension line, a 45° tick at each end and the text
+// centred above the line. The DXF file writes it as a DIMENSION entity; the screen and paper
+// draw the lines and the text that `explode` gives.
+struct Dimension {
+    Layer layer = Layer::Dimensions;
+    Point from, to;       // the points measured
+    double lineAt = 0;    // y of the dimension line (x when vertical)
+    bool vertical = false;
+    double textHeight = 0;
+    std::string text;     // as written above the line ("5.00", "ln = 5.00 m")
+};
+
 struct Box {
     double left = 0, bottom = 0, right = 0, top = 0;
     double width() const { return right - left; }
@@ -68,9 +81,24 @@ struct Drawing {
     std::vector<Circle> circles;
     std::vector<Text> texts;
     std::vector<Hatch> hatches;
+    std::vector<Dimension> dimensions;
     Box bounds;  // everything drawn; text widths estimated
 
     void add(const Drawing& other, double dx, double dy);
+};
+
+// The lines and the text a dimension is drawn with; its text keeps the stretch it measures, so
+// that a view of part of the drawing keeps it while that stretch is in view.
+Drawing explode(const Dimension& dimension);
+// The drawing with every dimension replaced by its lines and text.
+Drawing exploded(const Drawing& drawing);
+
+// Text heights of a drawing, in its units: the body's (labels, tables), the small texts'
+// (dimensions, notes under a section) and the titles'.
+struct TextHeights {
+    double body = 10, small = 8, title = 12;
+    // The usual proportions around a body height.
+    static TextHeights around(double body) { return {body, 0.8 * body, 1.2 * body}; }
 };
 
 // Proportions of the elevation. The text height and the lane step (the gap between bars of one
@@ -79,6 +107,7 @@ struct Drawing {
 struct ElevationStyle {
     double verticalScale = 1;  // heights drawn this many times their size; lengths true
     double textHeight = 10;
+    double smallTextHeight = 8;  // dimensions
     double laneStep = 2;
     char decimalSeparator = '.';
 };

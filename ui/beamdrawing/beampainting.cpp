@@ -46,8 +46,9 @@ double fontHeight(const QPainter& painter) {
 // With a `window`, only that part of the drawing is shown: lines are clipped at the area's
 // edges and a text is left out unless its anchor, or the stretch it describes, is in the window. Any text that would run
 // past the area's sides (fonts differ from the widths estimated) is moved inside it.
-void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& drawing,
+void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& withDimensions,
                  double maxScale, const dr::Box* window = nullptr, bool alignTop = false) {
+    const dr::Drawing drawing = dr::exploded(withDimensions);
     const dr::Box& box = window ? *window : drawing.bounds;
     if (!(box.width() > 0) || !(box.height() > 0) || area.isEmpty()) return;
     double scale = std::min(area.width() / box.width(), area.height() / box.height());
