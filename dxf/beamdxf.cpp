@@ -392,7 +392,8 @@ class PendingFileGuard {
 }  // namespace
 
 std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
-                         const engine::beam::BeamInput& input, char decimalSeparator) {
+                         const engine::beam::BeamInput& input, char decimalSeparator,
+                         const dr::SheetInfo& info) {
     namespace fs = std::filesystem;
     const std::string cannot = "No se pudo escribir el archivo DXF «" + path + "»";
     if (path.empty() || fs::path(path).filename().empty())
@@ -406,7 +407,7 @@ std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign
     if (fs::is_directory(status)) return cannot + ": es una carpeta.";
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     if (!fs::is_directory(folder, error)) return cannot + ": la carpeta no existe.";
-    const dr::Drawing drawing = dr::cadSheet(design, input, decimalSeparator);
+    const dr::Drawing drawing = dr::cadSheet(design, input, decimalSeparator, info);
     const std::string noRoom =
         cannot + ": no hay permiso para escribir en esa carpeta o el disco está lleno.";
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/beam/beam.h"
+#include "engine/drawing/beamdrawing.h"
 
 // The despiece of a designed beam as a DXF drawing for CAD: the elevation at true scale, the
 // sections at every support and midspan, and the bar schedule, from the same geometry the
@@ -18,8 +19,9 @@ namespace dxfexport {
 // complete, so that a failure or a signal leaves no partial file and any older file whole. A
 // symbolic link's file is replaced, not the link; a device or a pipe is written directly; a
 // read-only file is refused. Returns an empty text on success, otherwise the message for the
-// user, in Spanish.
+// user, in Spanish. `info` gives the title block what the beam does not know.
 std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
-                         const engine::beam::BeamInput& input, char decimalSeparator = '.');
+                         const engine::beam::BeamInput& input, char decimalSeparator = '.',
+                         const engine::drawing::SheetInfo& info = {});
 
 }  // namespace dxfexport
