@@ -7,6 +7,8 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "common/enginetext.h"
 #include "engine/numbers.h"
@@ -64,8 +66,13 @@ void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& withD
         return result;
     };
 
+    // A window's drawing is clipped where the window ends, not merely at the area: a part of the
+    // beam shows nothing that lies beyond it, and its texts stay within it.
+    const QRectF visible = window ? QRectF(QPointF(at({box.left, box.top}).x(), area.top()),
+                                         QPointF(at({box.right, box.top}).x(), area.bottom()))
+                                  : area;
     painter.save();
-    if (window) painter.setClipRect(area);
+    if (window) painter.setClipRect(visible);
     const double line = std::max(0.5, fontHeight(painter) / 12);
     for (const dr::Hatch& hatch : drawing.hatches) {
         painter.setPen(Qt::NoPen);
@@ -107,7 +114,7 @@ void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& withD
         QPointF origin = at(text.at);
         if (text.align == dr::Align::Centre) origin.rx() -= width / 2;
         if (text.align == dr::Align::Right) origin.rx() -= width;
-        origin.rx() = std::max(area.left(), std::min(origin.x(), area.right() - width));
+        origin.rx() = std::max(visible.left(), std::min(origin.x(), visible.right() - width));
         painter.drawText(origin, shown);
     }
     painter.restore();
@@ -173,9 +180,7 @@ void paintElevationPart(QPainter& painter, const QRectF& area,
         paintFitted(painter, area, drawing, 0);
         return;
     }
-    const double margin = length * 0.04;
-    const dr::Box window{from * 100 - margin, drawing.bounds.bottom, to * 100 + margin,
-                         drawing.bounds.top};
+    const dr::Box window{from * 100, drawing.bounds.bottom, to * 100, drawing.bounds.top};
     paintFitted(painter, area, drawing, 0, &window);
 }
 
@@ -214,18 +219,34 @@ void paintSchedule(QPainter& painter, const QRectF& area, const engine::beam::Be
                 fontHeight(painter) / textHeight, nullptr, true);
 }
 
-void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
-                   char separator) {
+namespace {
+
+// A curve of the plots along the beam: its value at a profile point as plotted (upwards
+// positive), its pen and its name in the legend.
+struct Curve {
+    std::function<double(const engine::beam::ProfilePoint&)> value;
+    QColor colour;
+    Qt::PenStyle style;
+    const char* name;
+};
+
+// Curves along the beam in a framed plot: the supports shaded, a grid with its figures (shown
+// negated above the axis when `upIsNegative`), x in m under it, the axis title beside it and
+// the legend above it.
+void paintPlot(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+               char separator, const std::vector<Curve>& curves, const QString& axisTitle,
+               bool upIsNegative) {
     const auto& profile = design.profile;
     if (profile.empty() || !(design.length > 0) || area.isEmpty()) return;
     const QFontMetricsF metrics(painter.font(), painter.device());
     const double text = metrics.height();
 
-    double up = 0, down = 0;  // negative moments up, positive down (the tension side)
-    for (const auto& p : profile) {
-        up = std::max({up, p.muNeg, p.phiMnNeg});
-        down = std::max({down, p.muPos, p.phiMnPos});
-    }
+    double up = 0, down = 0;
+    for (const auto& p : profile)
+        for (const Curve& curve : curves) {
+            up = std::max(up, curve.value(p));
+            down = std::max(down, -curve.value(p));
+        }
     if (!(up + down > 0)) up = 1;
     const double yStep = niceStep(up + down, 6);
     up = std::ceil(up / yStep) * yStep;
@@ -236,9 +257,10 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
                                       -text, -2.6 * text);
     if (!(plot.width() > 0) || !(plot.height() > 0)) return;
     auto px = [&](double x) { return plot.left() + x / design.length * plot.width(); };
-    auto py = [&](double moment) { return plot.top() + (up - moment) / (up + down) * plot.height(); };
+    auto py = [&](double value) { return plot.top() + (up - value) / (up + down) * plot.height(); };
 
     painter.save();
+    painter.setClipRect(area);
     const double line = std::max(1.0, text / 14);
     // The supports, shaded across the plot.
     const std::vector<double>& f = design.faceX;
@@ -253,16 +275,15 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
                          QColor(235, 235, 235));
 
     // Grid and tick labels.
-    painter.setPen(QPen(QColor(200, 200, 200), line / 2));
-    painter.setFont(painter.font());
     for (double m = -down; m <= up + 1e-9; m += yStep) {
         painter.setPen(QPen(QColor(210, 210, 210), line / 2));
         painter.drawLine(QPointF(plot.left(), py(m)), QPointF(plot.right(), py(m)));
         painter.setPen(Qt::black);
-        const QString label = fromEngine(engine::formatGeneral(std::abs(m) < 1e-9 ? 0 : -m, separator));
+        const double shown = std::abs(m) < 1e-9 ? 0 : upIsNegative ? -m : m;
         painter.drawText(QRectF(area.left(), py(m) - text / 2, plot.left() - area.left() - 0.3 * text,
                                 text),
-                         Qt::AlignRight | Qt::AlignVCenter, label);
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         fromEngine(engine::formatGeneral(shown, separator)));
     }
     const double xStep = niceStep(design.length, 8);
     for (double x = 0; x <= design.length + 1e-9; x += xStep) {
@@ -282,26 +303,13 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
     painter.translate(area.left() + 0.1 * text, plot.center().y());
     painter.rotate(-90);
     painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), text), Qt::AlignCenter,
-                     QStringLiteral("Mu (Tn-m); negativo arriba"));
+                     axisTitle);
     painter.restore();
 
-    struct Curve {
-        double engine::beam::ProfilePoint::*value;
-        double sign;
-        QColor colour;
-        Qt::PenStyle style;
-        const char* name;
-    };
-    const Curve curves[] = {
-        {&engine::beam::ProfilePoint::muNeg, 1, QColor(200, 0, 0), Qt::SolidLine, "Mu−"},
-        {&engine::beam::ProfilePoint::muPos, -1, QColor(0, 0, 200), Qt::SolidLine, "Mu+"},
-        {&engine::beam::ProfilePoint::phiMnNeg, 1, QColor(120, 0, 0), Qt::DashLine, "φMn−"},
-        {&engine::beam::ProfilePoint::phiMnPos, -1, QColor(0, 0, 120), Qt::DashLine, "φMn+"},
-    };
     double legendX = plot.left();
     for (const Curve& curve : curves) {
         QPolygonF points;
-        for (const auto& p : profile) points << QPointF(px(p.x), py(curve.sign * (p.*curve.value)));
+        for (const auto& p : profile) points << QPointF(px(p.x), py(curve.value(p)));
         points = withoutStraightRuns(points);
         painter.setPen(QPen(curve.colour, line * 1.6, curve.style));
         painter.drawPolyline(points);
@@ -313,6 +321,61 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
         legendX += 3.4 * text + metrics.horizontalAdvance(name);
     }
     painter.restore();
+}
+
+bool hasShear(const engine::beam::BeamDesign& design) {
+    return std::any_of(design.profile.begin(), design.profile.end(),
+                       [](const auto& p) { return p.vu > 0 || p.phiVn > 0; });
+}
+
+}  // namespace
+
+void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+                   char separator) {
+    using P = engine::beam::ProfilePoint;
+    const std::vector<Curve> moments = {
+        {[](const P& p) { return p.muNeg; }, QColor(200, 0, 0), Qt::SolidLine, "Mu−"},
+        {[](const P& p) { return -p.muPos; }, QColor(0, 0, 200), Qt::SolidLine, "Mu+"},
+        {[](const P& p) { return p.phiMnNeg; }, QColor(120, 0, 0), Qt::DashLine, "φMn−"},
+        {[](const P& p) { return -p.phiMnPos; }, QColor(0, 0, 120), Qt::DashLine, "φMn+"},
+    };
+    const QString title = QStringLiteral("Mu (Tn-m); negativo arriba");
+    if (!hasShear(design)) {
+        paintPlot(painter, area, design, separator, moments, title, true);
+        return;
+    }
+    const double split = area.top() + area.height() * 0.58;
+    paintPlot(painter, QRectF(area.topLeft(), QPointF(area.right(), split)), design, separator,
+              moments, title, true);
+    paintShear(painter, QRectF(QPointF(area.left(), split), area.bottomRight()), design,
+               separator);
+}
+
+void paintShear(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+                char separator) {
+    using P = engine::beam::ProfilePoint;
+    const std::vector<Curve> shear = {
+        {[](const P& p) { return p.vu; }, QColor(160, 80, 0), Qt::SolidLine, "Vu"},
+        {[](const P& p) { return p.phiVn; }, QColor(0, 110, 0), Qt::DashLine, "φVn"},
+    };
+    paintPlot(painter, area, design, separator, shear, QStringLiteral("V (Tn)"), false);
+}
+
+void paintBendingShapes(QPainter& painter, const QRectF& area,
+                        const engine::beam::BeamDesign& design, char separator) {
+    const double textHeight = 10;
+    // As many sketches a row as keep the texts at the painter's font size.
+    const double pixels = fontHeight(painter);
+    int columns = 1;
+    for (int c = 8; c >= 1; --c) {
+        const dr::Drawing grid = dr::bendingShapes(design, textHeight, separator, c);
+        if (grid.bounds.width() * pixels / textHeight <= area.width()) {
+            columns = c;
+            break;
+        }
+    }
+    paintFitted(painter, area, dr::bendingShapes(design, textHeight, separator, columns),
+                pixels / textHeight, nullptr, true);
 }
 
 }  // namespace beampainting
