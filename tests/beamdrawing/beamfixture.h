@@ -118,6 +118,9 @@ inline std::pair<engine::beam::BeamInput, engine::beam::BeamDesign> threeSpans()
             const double xi = (p.x - a) / (b - a);
             const SpanMoments& mo = input.spans[k].moments;
             p.muPos = mo.mid * 4 * xi * (1 - xi);
+            // Shear falling linearly from the faces; the hoops' strength steps at 2h.
+            p.vu = 4 + 14 * std::abs(1 - 2 * xi);
+            p.phiVn = (p.x - a < 1 || b - p.x < 1) ? 22 : 13;
             p.muNeg = std::max(0.0, mo.left * (1 - xi) * (1 - 2.5 * xi) +
                                         mo.right * xi * (1 - 2.5 * (1 - xi)));
         }

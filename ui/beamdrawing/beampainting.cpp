@@ -214,9 +214,20 @@ void paintSections(QPainter& painter, const QRectF& area, const engine::beam::Be
 
 void paintSchedule(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
                    char separator) {
+    // The table, and under it the bending shapes in as many columns as the table is wide.
     const double textHeight = 10;
-    paintFitted(painter, area, dr::schedule(design, textHeight, separator),
-                fontHeight(painter) / textHeight, nullptr, true);
+    dr::Drawing sheet = dr::schedule(design, textHeight, separator);
+    int columns = 1;
+    for (int c = 8; c > 1; --c)
+        if (dr::bendingShapes(design, textHeight, separator, c).bounds.width() <=
+            sheet.bounds.width()) {
+            columns = c;
+            break;
+        }
+    const dr::Drawing shapes = dr::bendingShapes(design, textHeight, separator, columns);
+    sheet.add(shapes, sheet.bounds.left - shapes.bounds.left,
+              sheet.bounds.bottom - 2 * textHeight - shapes.bounds.top);
+    paintFitted(painter, area, sheet, fontHeight(painter) / textHeight, nullptr, true);
 }
 
 namespace {

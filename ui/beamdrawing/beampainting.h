@@ -32,7 +32,8 @@ void paintElevationPart(QPainter& painter, const QRectF& area,
 void paintSections(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
                    const engine::beam::BeamInput& input, char decimalSeparator);
 
-// The bar schedule as a ruled table, stirrups included, with the masses under it.
+// The bar schedule as a ruled table, stirrups included, with the masses under it and the
+// bending shapes under them.
 void paintSchedule(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
                    char decimalSeparator);
 
