@@ -399,8 +399,10 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
     for (const beam::StirrupZone& zone : design.zones) {
         const beam::StirrupMark* piece = stirrupMark(design, zone.mark);
         if (piece && piece->kind != beam::StirrupKind::Hoop) continue;
+        // The pieces lie evenly from the zone's first to its last.
+        const double step = zone.count > 1 ? (zone.end - zone.start) * 100 / (zone.count - 1) : 0;
         for (int i = 0; i < zone.count; ++i) {
-            const double x = zone.start * 100 + i * zone.spacing;
+            const double x = zone.start * 100 + i * step;
             addLine(d, Layer::Stirrups, {x, cover}, {x, height - cover});
         }
     }
