@@ -156,7 +156,8 @@ void addMarkRow(Drawing& d, const BeamDesign& design, const BarMark& m, double b
                                 style.smallTextHeight,
                                 metres(std::abs(end - face) / 100, style.decimalSeparator)});
     }
-    addText(d, {(x0 + x1) / 2, y + 1.3 * th}, th, markLabel(m, style.decimalSeparator),
+    addText(d, {(x0 + x1) / 2, y + 0.6 * th + 1.1 * style.smallTextHeight}, th,
+            markLabel(m, style.decimalSeparator),
             Align::Centre);
     d.texts.back().describesFrom = x0;
     d.texts.back().describesTo = x1;
@@ -408,7 +409,7 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
     }
 
     // The section cuts, each marked above and below the beam with its letter.
-    const double cutMark = 1.2 * th;
+    const double cutMark = 1.0 * th;
     for (const SectionCut& cut : sectionCuts(design)) {
         const double x = cut.x * 100;
         for (const double y0 : {height + stub + 0.2 * th, -stub - 0.2 * th - cutMark}) {
@@ -420,22 +421,28 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
     // The marks' rows: top marks above the beam, bottom marks below the span dimensions, nearest
     // the beam first. Marks whose rows would not touch share one (left to right, a gap apart).
     const double rowHeight = 3.2 * th;
-    const double spanY = -stub - 2.6 * th;
+    const double spanY = -stub - 3.0 * th;
     const double firstTop = height + stub + 2.4 * th;
-    // Under each span's dimension, its stirrups as the site reads them.
-    std::size_t zoneLines = 0;
+    // Under each span's dimension, its stirrups as the site reads them: each text centred on
+    // its span, in the first row where it touches no other (a long one may run past its span).
+    std::vector<double> zoneRowEnds;
     for (std::size_t k = 0; 2 * k + 1 < design.faceX.size(); ++k) {
-        const std::vector<std::string> lines =
-            zoneTexts(design, static_cast<int>(k + 1), style.decimalSeparator);
-        zoneLines = std::max(zoneLines, lines.size());
         const double a = design.faceX[2 * k] * 100, b = design.faceX[2 * k + 1] * 100;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            addText(d, {(a + b) / 2, spanY - (1.4 + 1.3 * static_cast<double>(i)) * th}, th,
-                    lines[i], Align::Centre, Layer::Stirrups);
+        for (const std::string& line :
+             zoneTexts(design, static_cast<int>(k + 1), style.decimalSeparator)) {
+            const double half = textWidth(line, th) / 2;
+            const double middle = std::max((a + b) / 2, half);
+            std::size_t row = 0;
+            while (row < zoneRowEnds.size() && zoneRowEnds[row] + th > middle - half) ++row;
+            if (row == zoneRowEnds.size()) zoneRowEnds.push_back(-std::numeric_limits<double>::max());
+            zoneRowEnds[row] = middle + half;
+            addText(d, {middle, spanY - (1.4 + 1.3 * static_cast<double>(row)) * th}, th, line,
+                    Align::Centre, Layer::Stirrups);
             d.texts.back().describesFrom = a;
             d.texts.back().describesTo = b;
         }
     }
+    const std::size_t zoneLines = zoneRowEnds.size();
     const double firstBottom =
         spanY - 0.6 * th - 1.3 * th * static_cast<double>(zoneLines) - rowHeight;
     int bottomRows = 0;
@@ -495,44 +502,11 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
 }
 
 std::vector<std::string> zoneTexts(const BeamDesign& design, int span, char separator) {
+    // The schedule's lines of the span, without the span they name.
+    const std::string prefix = "Vano " + std::to_string(span) + ": ";
     std::vector<std::string> texts;
-    const std::size_t faceIndex = 2 * static_cast<std::size_t>(span - 1);
-    if (span < 1 || faceIndex + 1 >= design.faceX.size()) return texts;
-    const double leftFace = design.faceX[faceIndex], rightFace = design.faceX[faceIndex + 1];
-    std::vector<std::string> marks;
-    for (const beam::StirrupZone& zone : design.zones)
-        if (zone.span == span && std::find(marks.begin(), marks.end(), zone.mark) == marks.end())
-            marks.push_back(zone.mark);
-    for (const std::string& mark : marks) {
-        std::vector<const beam::StirrupZone*> zones;
-        for (const beam::StirrupZone& zone : design.zones)
-            if (zone.span == span && zone.mark == mark && zone.count > 0) zones.push_back(&zone);
-        if (zones.empty()) continue;
-        std::stable_sort(zones.begin(), zones.end(),
-                         [](const auto* a, const auto* b) { return a->start < b->start; });
-        auto spacing = [&](const beam::StirrupZone& z) { return metres(z.spacing / 100, separator); };
-        // The ends mirror each other around one middle zone: the left half, then the rest.
-        const std::size_t n = zones.size();
-        bool mirrored = n % 2 == 1 && n >= 3;
-        for (std::size_t i = 0; mirrored && i < n / 2; ++i) {
-            const beam::StirrupZone& a = *zones[i];
-            const beam::StirrupZone& b = *zones[n - 1 - i];
-            mirrored = a.kind == b.kind && a.count == b.count &&
-                       std::abs(a.spacing - b.spacing) < 1e-6 &&
-                       std::abs((a.start - leftFace) - (rightFace - b.end)) < 0.005;
-        }
-        const std::size_t listed = mirrored ? n / 2 : n;
-        std::string text = mark;
-        if (const beam::StirrupMark* piece = stirrupMark(design, mark))
-            text += " " + barName(piece->bar);
-        text += ": 1 a " + metres(zones[0]->start - leftFace, separator);
-        for (std::size_t i = 0; i < listed; ++i) {
-            const int count = zones[i]->count - (i == 0 ? 1 : 0);
-            if (count > 0) text += ", " + std::to_string(count) + " a " + spacing(*zones[i]);
-        }
-        if (mirrored) text += ", resto a " + spacing(*zones[n / 2]) + " (cada extremo)";
-        texts.push_back(std::move(text));
-    }
+    for (const std::string& line : beam::zoneLines(design, separator))
+        if (line.starts_with(prefix)) texts.push_back(line.substr(prefix.size()));
     return texts;
 }
 
@@ -967,7 +941,7 @@ Drawing titleBlock(const BeamDesign& design, const BeamInput& input, const Sheet
     std::string beamName = input.name;
     for (const std::string& where : {input.axis, input.level})
         if (!where.empty()) beamName += ", " + where;
-    const auto orDash = [](const std::string& s) { return s.empty() ? std::string("—") : s; };
+    const auto orDash = [](const std::string& s) { return s.empty() ? std::string("-") : s; };
     const std::string scale =
         "Alzado 1:" + formatGeneral(cadPlotScale, '.') + "; secciones 1:" +
         formatGeneral(cadPlotScale / cadSectionScale, '.');

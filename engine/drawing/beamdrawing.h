@@ -129,10 +129,9 @@ std::string markLabel(const beam::BarMark& mark, char decimalSeparator);
 Drawing elevation(const beam::BeamDesign& design, const beam::BeamInput& input,
                   const ElevationStyle& style);
 
-// The stirrups of a span as the site reads them, a text per mark: "E1 N° 3: 1 a 0.05, 11 a
-// 0.10, resto a 0.20 (cada extremo)" when the zones at the two ends mirror each other around
-// a middle zone, otherwise every zone in order ("E1 N° 3: 1 a 0.05, 11 a 0.10, 6 a 0.20, ...").
-// The first figure is the first piece's distance from the span's left face. Span from 1.
+// The stirrups of a span as the site reads them, as the schedule's zone lines give them
+// without the span's name: "E1 N° 3: 1 a 0.05, 11 a 0.10, resto a 0.20 (cada extremo)", and a
+// line for its crossties. Span from 1.
 std::vector<std::string> zoneTexts(const beam::BeamDesign& design, int span,
                                    char decimalSeparator);
 

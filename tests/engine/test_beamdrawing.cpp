@@ -91,43 +91,6 @@ BeamDesign bareBeam(int spans) {
 using engine::beam::StirrupZone;
 using engine::beam::ZoneKind;
 
-// Zones of span 1 (faces at 0.40 and 5.40 m) as the site reads them: mirrored ends say "resto"
-// and "cada extremo"; ends that differ, or a lap in the middle, list every zone in order; the
-// first figure is the first hoop's distance from the left face.
-TEST(BeamDrawing, ZoneTextsAsTheSiteReadsThem) {
-    struct Case {
-        const char* name;
-        std::vector<StirrupZone> zones;
-        std::string text;
-    };
-    const Case cases[] = {
-        {"mirrored",
-         {{1, "E1", ZoneKind::Confinement, 0.45, 1.55, 10, 12},
-          {1, "E1", ZoneKind::Rest, 1.75, 4.15, 20, 13},
-          {1, "E1", ZoneKind::Confinement, 4.25, 5.35, 10, 12}},
-         "E1 N° 3: 1 a 0.05, 11 a 0.10, resto a 0.20 (cada extremo)"},
-        {"right end farther from its face",
-         {{1, "E1", ZoneKind::Confinement, 0.45, 1.55, 10, 12},
-          {1, "E1", ZoneKind::Rest, 1.75, 4.15, 20, 13},
-          {1, "E1", ZoneKind::Confinement, 4.20, 5.30, 10, 12}},
-         "E1 N° 3: 1 a 0.05, 11 a 0.10, 13 a 0.20, 12 a 0.10"},
-        {"a lap in the middle",
-         {{1, "E1", ZoneKind::Confinement, 0.45, 1.55, 10, 12},
-          {1, "E1", ZoneKind::Rest, 1.75, 2.35, 20, 4},
-          {1, "E1", ZoneKind::Lap, 2.45, 3.15, 10, 8},
-          {1, "E1", ZoneKind::Rest, 3.35, 4.15, 20, 5},
-          {1, "E1", ZoneKind::Confinement, 4.25, 5.35, 10, 12}},
-         "E1 N° 3: 1 a 0.05, 11 a 0.10, 4 a 0.20, 8 a 0.10, 5 a 0.20, 12 a 0.10"},
-        {"one zone", {{1, "E1", ZoneKind::Rest, 0.50, 5.30, 20, 25}}, "E1 N° 3: 1 a 0.10, 24 a 0.20"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        BeamDesign design = bareBeam(1);
-        design.zones = c.zones;
-        EXPECT_EQ(engine::drawing::zoneTexts(design, 1, '.'), std::vector<std::string>{c.text});
-    }
-}
-
 // The elevation draws one line across the beam a hoop, at the places its zones give them:
 // evenly from the first to the last, closer than the spacing where a zone fills a middle.
 TEST(BeamDrawing, ElevationDrawsEveryHoopAtItsPlace) {
