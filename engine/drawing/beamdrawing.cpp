@@ -443,8 +443,8 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
         }
     }
     const std::size_t zoneLines = zoneRowEnds.size();
-    const double firstBottom =
-        spanY - 0.6 * th - 1.3 * th * static_cast<double>(zoneLines) - rowHeight;
+    const double zoneBand = zoneLines > 0 ? (0.8 + 1.3 * static_cast<double>(zoneLines)) * th : 0;
+    const double firstBottom = spanY - 0.6 * th - zoneBand - rowHeight;
     int bottomRows = 0;
     for (BeamFace face : {BeamFace::Top, BeamFace::Bottom}) {
         std::vector<const BarMark*> marks;

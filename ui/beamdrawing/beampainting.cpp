@@ -110,7 +110,14 @@ void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& withD
         painter.setFont(font);
         painter.setPen(layerColor(text.layer));
         const QString shown = fromEngine(text.text);
-        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(shown);
+        double width = QFontMetricsF(font, painter.device()).horizontalAdvance(shown);
+        // A text wider than what is shown (a long zone line on a page's part of the beam) is
+        // set smaller rather than cut.
+        if (width > visible.width() && width > 0) {
+            font.setPointSizeF(font.pointSizeF() * visible.width() / width * 0.98);
+            painter.setFont(font);
+            width = QFontMetricsF(font, painter.device()).horizontalAdvance(shown);
+        }
         QPointF origin = at(text.at);
         if (text.align == dr::Align::Centre) origin.rx() -= width / 2;
         if (text.align == dr::Align::Right) origin.rx() -= width;
