@@ -1,7 +1,13 @@
 // The beam's drawings painted: nothing lands outside the area each painter is given (a page's
 // part of the elevation left stray ticks beyond its edges), and the envelope shows the shear.
 #include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
@@ -72,6 +78,7 @@ class TestBeamPainting : public GuiTestCase {
     void nothingOutsideTheArea_data();
     void nothingOutsideTheArea();
     void elevationPartShowsOnlyItsPart();
+    void elevationOnPaperStatesItsScale();
 };
 
 void TestBeamPainting::nothingOutsideTheArea_data() {
@@ -144,6 +151,32 @@ void TestBeamPainting::elevationPartShowsOnlyItsPart() {
         area));
     QVERIFY2(std::abs(last.first - area.left()) <= tolerance, qPrintable(QString::number(last.first)));
     QVERIFY2(std::abs(last.second - area.right()) <= tolerance, qPrintable(QString::number(last.second)));
+}
+
+// On paper the elevation's note states the scale its lengths come out at: 8.8 m of beam across
+// the width of an A4 landscape page less 2 cm margins (25.7 cm) is about 1:34.
+void TestBeamPainting::elevationOnPaperStatesItsScale() {
+    const auto [input, design] = beamfixture::threeSpans();
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("alzado.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                         QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
+        QPainter painter(&writer);
+        const QRect printable = writer.pageLayout().paintRectPixels(writer.resolution());
+        const QRectF area(0, 0, printable.width(), printable.height());
+        beampainting::paintElevationPart(painter, area, design, input, ',', 0, 8.8);
+    }
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(60000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    const auto match = QRegularExpression(QStringLiteral("escala 1:(\\d+)")).match(text);
+    QVERIFY2(match.hasMatch(), qPrintable(text.left(300)));
+    const double expected = 880 / 25.7;
+    QVERIFY2(std::abs(match.captured(1).toDouble() - expected) <= 1,
+             qPrintable(match.captured(0)));
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamPainting)

@@ -1,6 +1,7 @@
 #include "beamdrawing/beampainting.h"
 
 #include <QFontMetricsF>
+#include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -178,12 +179,26 @@ void paintElevationPart(QPainter& painter, const QRectF& area,
     const double scale = area.width() / (length * 1.1);
     dr::ElevationStyle style;
     style.textHeight = pixels / scale;
+    style.smallTextHeight = 0.8 * style.textHeight;
     style.laneStep = std::max(2.0, pixels * 0.3) / scale;
     style.decimalSeparator = separator;
     const double target = area.height() / 6;
     style.verticalScale = std::max(1.0, std::floor(target / (input.h * scale)));
-    const dr::Drawing drawing = dr::elevation(design, input, style);
-    if (from <= 0 && to >= design.length) {
+    const bool whole = from <= 0 && to >= design.length;
+    dr::Drawing drawing = dr::elevation(design, input, style);
+    // On paper the drawing states the scale its lengths come out at (the note's width does
+    // not change the fit).
+    if (dynamic_cast<const QPagedPaintDevice*>(painter.device())) {
+        const dr::Box& box = drawing.bounds;
+        const double width = whole ? box.width() : length;
+        const double drawn = std::min(area.width() / width, area.height() / box.height());
+        const double dpi = painter.device()->logicalDpiX();
+        if (drawn > 0 && dpi > 0) {
+            style.scale = "1:" + std::to_string(std::lround(dpi / (2.54 * drawn)));
+            drawing = dr::elevation(design, input, style);
+        }
+    }
+    if (whole) {
         paintFitted(painter, area, drawing, 0);
         return;
     }

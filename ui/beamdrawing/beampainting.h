@@ -17,7 +17,8 @@ namespace beampainting {
 void paintDrawing(QPainter& painter, const QRectF& area, const engine::drawing::Drawing& drawing);
 
 // The elevation: lengths to scale, the height exaggerated as far as the area needs for the beam
-// to be readable (the drawing says by how much), texts at the painter's font size.
+// to be readable (the drawing says by how much), texts at the painter's font size. On paper (a
+// printer or a PDF) its note states the scale the lengths come out at ("escala 1:87").
 void paintElevation(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
                     const engine::beam::BeamInput& input, char decimalSeparator);
 
