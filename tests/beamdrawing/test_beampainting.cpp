@@ -1,5 +1,6 @@
 // The beam's drawings painted: nothing lands outside the area each painter is given (a page's
 // part of the elevation left stray ticks beyond its edges), and the envelope shows the shear.
+#include <QFile>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -168,6 +169,9 @@ void TestBeamPainting::elevationOnPaperStatesItsScale() {
         const QRectF area(0, 0, printable.width(), printable.height());
         beampainting::paintElevationPart(painter, area, design, input, ',', 0, 8.8);
     }
+    if (qEnvironmentVariableIsSet("BEAM_PAINTING_IMAGES"))
+        QFile::copy(pdf, qEnvironmentVariable("BEAM_PAINTING_IMAGES") +
+                             QStringLiteral("/alzado-en-papel.pdf"));
     QProcess process;
     process.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     QVERIFY(process.waitForFinished(60000));
