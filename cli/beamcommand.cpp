@@ -1,4 +1,5 @@
 #include <QCommandLineOption>
+#include <QDate>
 #include <QFile>
 #include <QRegularExpression>
 #include <array>
@@ -312,7 +313,9 @@ int runBeam(const QStringList& arguments) {
     if (parser.isSet(dxfOption)) {
         const std::string error =
             dxfexport::writeBeamDxf(QFile::encodeName(parser.value(dxfOption)).toStdString(),
-                                    design, input, csv->decimalSeparator);
+                                    design, input, csv->decimalSeparator,
+                                    {{}, QDate::currentDate().toString(Qt::ISODate).toStdString(),
+                                     "1 de 1"});
         if (!error.empty()) {
             writeError(error + '\n');
             return exitUsage;

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,7 +67,83 @@ std::string dxfText(const std::string& utf8) {
     return out;
 }
 
-void writeTables(DL_Dxf& dxf, DL_WriterA& dw) {
+// The text style every text and dimension uses: a single-stroke font whose height each text
+// gives (sized for plotting at 1:50).
+constexpr const char* textStyle = "QUINTARAL";
+
+// The name of the block that holds the lines and text of the n-th dimension.
+std::string dimensionBlock(std::size_t n) {
+    return "*D" + std::to_string(n + 1);
+}
+
+// The dimension style: text above the line in the text style, 45° ticks instead of arrows,
+// extension lines past the dimension line, the decimal separator given; the texts themselves
+// are written with each dimension (as the other outputs show them). Written both as the
+// drawing's defaults in the header (which some programs read) and as the "Standard" style.
+struct DimensionVariable {
+    const char* name;
+    int code;
+    double factor;  // of the text height; a negative factor: the value itself
+    double value;
+};
+std::vector<DimensionVariable> dimensionVariables() {
+    return {{"$DIMSCALE", 40, -1, 1.0},  {"$DIMASZ", 41, 0.5, 0},  {"$DIMEXO", 42, -1, 0.0},
+            {"$DIMEXE", 44, 0.3, 0},     {"$DIMTXT", 140, 1, 0},   {"$DIMTSZ", 142, 0.3, 0},
+            {"$DIMLFAC", 144, -1, 0.01}, {"$DIMGAP", 147, 0.25, 0}};
+}
+double variableValue(const DimensionVariable& v, double textHeight) {
+    return v.factor < 0 ? v.value : v.factor * textHeight;
+}
+
+void writeDimensionHeader(DL_WriterA& dw, double textHeight, char separator) {
+    for (const DimensionVariable& v : dimensionVariables()) {
+        dw.dxfString(9, v.name);
+        dw.dxfReal(40, variableValue(v, textHeight));
+    }
+    for (const auto& [name, value] :
+         {std::pair{"$DIMTAD", 1}, {"$DIMTIH", 0}, {"$DIMTOH", 0}, {"$DIMDEC", 2},
+          {"$DIMDSEP", static_cast<int>(separator)}}) {
+        dw.dxfString(9, name);
+        dw.dxfInt(70, value);
+    }
+    dw.dxfString(9, "$DIMTXSTY");
+    dw.dxfString(7, textStyle);
+    dw.dxfString(9, "$TEXTSTYLE");
+    dw.dxfString(7, textStyle);
+}
+
+void writeDimensionStyle(DL_WriterA& dw, unsigned long styleHandle, double textHeight,
+                         char separator) {
+    dw.dxfString(0, "TABLE");
+    dw.dxfString(2, "DIMSTYLE");
+    dw.dxfHex(5, 0xA);
+    dw.dxfString(100, "AcDbSymbolTable");
+    dw.dxfInt(70, 1);
+    dw.dxfString(100, "AcDbDimStyleTable");
+    dw.dxfInt(71, 0);
+    dw.dxfString(0, "DIMSTYLE");
+    dw.handle(105);
+    dw.dxfString(100, "AcDbSymbolTableRecord");
+    dw.dxfString(100, "AcDbDimStyleTableRecord");
+    dw.dxfString(2, "Standard");
+    dw.dxfInt(70, 0);
+    for (const DimensionVariable& v : dimensionVariables())
+        dw.dxfReal(v.code, variableValue(v, textHeight));
+    dw.dxfInt(73, 0);   // DIMTIH
+    dw.dxfInt(74, 0);   // DIMTOH
+    dw.dxfInt(77, 1);   // DIMTAD: above the line
+    dw.dxfInt(271, 2);  // DIMDEC
+    dw.dxfInt(278, separator);
+    dw.dxfHex(340, static_cast<int>(styleHandle));  // DIMTXSTY
+    dw.dxfString(0, "ENDTAB");
+}
+
+// The height of the dimensions' texts (all alike in a drawing).
+double dimensionTextHeight(const dr::Drawing& drawing) {
+    return drawing.dimensions.empty() ? 12.5 : drawing.dimensions.front().textHeight;
+}
+
+void writeTables(DL_Dxf& dxf, DL_WriterA& dw, const dr::Drawing& drawing, char separator) {
     dw.sectionTables();
     dxf.writeVPort(dw);
     dw.tableLinetypes(3);
@@ -79,25 +157,99 @@ void writeTables(DL_Dxf& dxf, DL_WriterA& dw) {
         dxf.writeLayer(dw, DL_LayerData(dr::layerName(style.layer), 0),
                        DL_Attributes("", style.colour, -1, "CONTINUOUS", 1.0));
     dw.tableEnd();
-    dw.tableStyle(1);
+    dw.tableStyle(2);
     dxf.writeStyle(dw, DL_StyleData("standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
+    const unsigned long styleHandle = dw.getNextHandle();
+    dxf.writeStyle(dw, DL_StyleData(textStyle, 0, 0.0, 1.0, 0.0, 0, 12.5, "romans.shx", ""));
     dw.tableEnd();
     dxf.writeView(dw);
     dxf.writeUcs(dw);
     dw.tableAppid(1);
     dxf.writeAppid(dw, "ACAD");
     dw.tableEnd();
-    dxf.writeDimStyle(dw, 2.5, 1.25, 0.625, 0.625, 2.5);
+    writeDimensionStyle(dw, styleHandle, dimensionTextHeight(drawing), separator);
     dxf.writeBlockRecord(dw);
+    for (std::size_t n = 0; n < drawing.dimensions.size(); ++n)
+        dxf.writeBlockRecord(dw, dimensionBlock(n));
     dw.tableEnd();
     dw.sectionEnd();
+}
 
+void writeText(DL_Dxf& dxf, DL_WriterA& dw, const dr::Text& text) {
+    const int horizontal = text.align == dr::Align::Left     ? 0
+                           : text.align == dr::Align::Centre ? 1
+                                                             : 2;
+    dxf.writeText(dw,
+                  DL_TextData(text.at.x, text.at.y, 0, text.at.x, text.at.y, 0, text.height, 1.0,
+                              0, horizontal, 0, dxfText(text.text), textStyle, 0.0),
+                  attributes(text.layer));
+}
+
+void writeLines(DL_Dxf& dxf, DL_WriterA& dw, const std::vector<dr::Polyline>& lines) {
+    for (const dr::Polyline& line : lines) {
+        dxf.writePolyline(dw,
+                          DL_PolylineData(static_cast<int>(line.points.size()), 0, 0,
+                                          line.closed ? 1 : 0),
+                          attributes(line.layer));
+        for (const dr::Point& p : line.points) dxf.writeVertex(dw, DL_VertexData(p.x, p.y, 0, 0));
+        dxf.writePolylineEnd(dw);
+    }
+}
+
+// The blocks of model and paper space, and one per dimension with the lines and text it is
+// drawn with, which CAD programs show and may regenerate from the dimension's own points.
+void writeBlocks(DL_Dxf& dxf, DL_WriterA& dw, const dr::Drawing& drawing) {
     dw.sectionBlocks();
     for (const char* name : {"*Model_Space", "*Paper_Space", "*Paper_Space0"}) {
         dxf.writeBlock(dw, DL_BlockData(name, 0, 0.0, 0.0, 0.0));
         dxf.writeEndBlock(dw, name);
     }
+    for (std::size_t n = 0; n < drawing.dimensions.size(); ++n) {
+        const std::string name = dimensionBlock(n);
+        dxf.writeBlock(dw, DL_BlockData(name, 1, 0.0, 0.0, 0.0));
+        const dr::Drawing parts = dr::explode(drawing.dimensions[n]);
+        writeLines(dxf, dw, parts.lines);
+        for (const dr::Text& text : parts.texts) writeText(dxf, dw, text);
+        dxf.writeEndBlock(dw, name);
+    }
     dw.sectionEnd();
+}
+
+// A linear dimension, horizontal or vertical, with its block and its text as written.
+void writeDimension(DL_WriterA& dw, const dr::Dimension& dimension, const std::string& block) {
+    const dr::Drawing parts = dr::explode(dimension);
+    const dr::Point textAt = parts.texts.empty() ? dimension.from : parts.texts.front().at;
+    const double middle = parts.texts.empty() ? 0 : 0.5 * parts.texts.front().height;
+    // The definition point lies on the dimension line, above (or beside) the second point.
+    const dr::Point onLine = dimension.vertical ? dr::Point{dimension.lineAt, dimension.to.y}
+                                                : dr::Point{dimension.to.x, dimension.lineAt};
+    dw.dxfString(0, "DIMENSION");
+    dw.handle();
+    dw.dxfString(100, "AcDbEntity");
+    dw.dxfString(8, dr::layerName(dimension.layer));
+    dw.dxfString(100, "AcDbDimension");
+    dw.dxfString(2, block);
+    dw.dxfReal(10, onLine.x);
+    dw.dxfReal(20, onLine.y);
+    dw.dxfReal(30, 0.0);
+    dw.dxfReal(11, dimension.vertical
+                       ? textAt.x - dr::textWidth(dimension.text, dimension.textHeight) / 2
+                       : textAt.x);
+    dw.dxfReal(21, textAt.y + middle);
+    dw.dxfReal(31, 0.0);
+    dw.dxfInt(70, 32 + 128);  // rotated; the block belongs to this dimension; text placed
+    dw.dxfInt(71, 5);         // middle centre
+    dw.dxfString(1, dxfText(dimension.text));
+    dw.dxfString(3, "Standard");
+    dw.dxfString(100, "AcDbAlignedDimension");
+    dw.dxfReal(13, dimension.from.x);
+    dw.dxfReal(23, dimension.from.y);
+    dw.dxfReal(33, 0.0);
+    dw.dxfReal(14, dimension.to.x);
+    dw.dxfReal(24, dimension.to.y);
+    dw.dxfReal(34, 0.0);
+    dw.dxfReal(50, dimension.vertical ? 90.0 : 0.0);
+    dw.dxfString(100, "AcDbRotatedDimension");
 }
 
 void writeEntities(DL_Dxf& dxf, DL_WriterA& dw, const dr::Drawing& drawing) {
@@ -116,26 +268,13 @@ void writeEntities(DL_Dxf& dxf, DL_WriterA& dw, const dr::Drawing& drawing) {
         dxf.writeHatchLoop2(dw, DL_HatchLoopData(edges));
         dxf.writeHatch2(dw, data, attrib);
     }
-    for (const dr::Polyline& line : drawing.lines) {
-        dxf.writePolyline(dw,
-                          DL_PolylineData(static_cast<int>(line.points.size()), 0, 0,
-                                          line.closed ? 1 : 0),
-                          attributes(line.layer));
-        for (const dr::Point& p : line.points) dxf.writeVertex(dw, DL_VertexData(p.x, p.y, 0, 0));
-        dxf.writePolylineEnd(dw);
-    }
+    writeLines(dxf, dw, drawing.lines);
     for (const dr::Circle& circle : drawing.circles)
         dxf.writeCircle(dw, DL_CircleData(circle.centre.x, circle.centre.y, 0, circle.radius),
                         attributes(circle.layer));
-    for (const dr::Text& text : drawing.texts) {
-        const int horizontal = text.align == dr::Align::Left     ? 0
-                               : text.align == dr::Align::Centre ? 1
-                                                                 : 2;
-        dxf.writeText(dw,
-                      DL_TextData(text.at.x, text.at.y, 0, text.at.x, text.at.y, 0, text.height,
-                                  1.0, 0, horizontal, 0, dxfText(text.text), "standard", 0.0),
-                      attributes(text.layer));
-    }
+    for (const dr::Text& text : drawing.texts) writeText(dxf, dw, text);
+    for (std::size_t n = 0; n < drawing.dimensions.size(); ++n)
+        writeDimension(dw, drawing.dimensions[n], dimensionBlock(n));
     dw.sectionEnd();
 }
 
@@ -197,7 +336,7 @@ bool complete(const std::filesystem::path& file) {
 }
 
 // Writes the whole drawing at `path`; false when the file cannot be opened.
-bool writeDrawing(const std::string& path, const dr::Drawing& drawing) {
+bool writeDrawing(const std::string& path, const dr::Drawing& drawing, char separator) {
     DL_Dxf dxf;
     std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
     if (!dw || dw->openFailed()) return false;
@@ -208,8 +347,10 @@ bool writeDrawing(const std::string& path, const dr::Drawing& drawing) {
     dw->dxfString(3, "ANSI_1252");
     dw->dxfString(9, "$MEASUREMENT");
     dw->dxfInt(70, 1);  // metric
+    writeDimensionHeader(*dw, dimensionTextHeight(drawing), separator);
     dw->sectionEnd();
-    writeTables(dxf, *dw);
+    writeTables(dxf, *dw, drawing, separator);
+    writeBlocks(dxf, *dw, drawing);
     writeEntities(dxf, *dw, drawing);
     writeObjects(*dw);
     dw->dxfEOF();
@@ -251,7 +392,8 @@ class PendingFileGuard {
 }  // namespace
 
 std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
-                         const engine::beam::BeamInput& input, char decimalSeparator) {
+                         const engine::beam::BeamInput& input, char decimalSeparator,
+                         const dr::SheetInfo& info) {
     namespace fs = std::filesystem;
     const std::string cannot = "No se pudo escribir el archivo DXF «" + path + "»";
     if (path.empty() || fs::path(path).filename().empty())
@@ -265,13 +407,13 @@ std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign
     if (fs::is_directory(status)) return cannot + ": es una carpeta.";
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     if (!fs::is_directory(folder, error)) return cannot + ": la carpeta no existe.";
-    const dr::Drawing drawing = dr::cadSheet(design, input, decimalSeparator);
+    const dr::Drawing drawing = dr::cadSheet(design, input, decimalSeparator, info);
     const std::string noRoom =
         cannot + ": no hay permiso para escribir en esa carpeta o el disco está lleno.";
 
     // A device or a pipe is written as it is: there is no file to replace.
     if (fs::exists(status) && !fs::is_regular_file(status))
-        return writeDrawing(target.string(), drawing) ? std::string() : noRoom;
+        return writeDrawing(target.string(), drawing, decimalSeparator) ? std::string() : noRoom;
     // A file nobody may write is left alone, even by a user the system would let replace it.
     const bool replacing = fs::exists(status);
     if (replacing && (status.permissions() & (fs::perms::owner_write | fs::perms::group_write |
@@ -296,7 +438,8 @@ std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign
     fchmod(descriptor, mode);
     // The writer opens files by name: through the descriptor's own name, so that it writes the
     // file made above even if another took its name in the folder meanwhile.
-    const bool written = writeDrawing("/proc/self/fd/" + std::to_string(descriptor), drawing);
+    const bool written = writeDrawing("/proc/self/fd/" + std::to_string(descriptor), drawing,
+                                      decimalSeparator);
     const bool synced = written && fsync(descriptor) == 0;
     close(descriptor);
     if (!written || !synced || !complete(temporary)) {

@@ -45,6 +45,11 @@ void computeBounds(Drawing& drawing) {
         extend(box, c.centre.x - c.radius, c.centre.y - c.radius);
         extend(box, c.centre.x + c.radius, c.centre.y + c.radius);
     }
+    for (const Dimension& dimension : drawing.dimensions) {
+        const Drawing parts = explode(dimension);
+        extend(box, parts.bounds.left, parts.bounds.bottom);
+        extend(box, parts.bounds.right, parts.bounds.top);
+    }
     for (const Text& t : drawing.texts) {
         const double w = textWidth(t.text, t.height);
         const double left = t.align == Align::Left     ? t.at.x
@@ -147,14 +152,12 @@ void addMarkRow(Drawing& d, const BeamDesign& design, const BarMark& m, double b
         if (hooked) continue;
         const double face = nearestFace(design, end);
         if (std::abs(face - end) < 1) continue;
-        addTick(d, face, y, tick);
-        if (face < std::min(x0, x1) || face > std::max(x0, x1))
-            addLine(d, Layer::Dimensions, {face, y}, {end, y});
-        addText(d, {(face + end) / 2, y + 0.25 * th}, 0.8 * th,
-                metres(std::abs(end - face) / 100, style.decimalSeparator), Align::Centre,
-                Layer::Dimensions);
+        d.dimensions.push_back({Layer::Dimensions, {face, y}, {end, y}, y, false,
+                                style.smallTextHeight,
+                                metres(std::abs(end - face) / 100, style.decimalSeparator)});
     }
-    addText(d, {(x0 + x1) / 2, y + 1.3 * th}, th, markLabel(m, style.decimalSeparator),
+    addText(d, {(x0 + x1) / 2, y + 0.6 * th + 1.1 * style.smallTextHeight}, th,
+            markLabel(m, style.decimalSeparator),
             Align::Centre);
     d.texts.back().describesFrom = x0;
     d.texts.back().describesTo = x1;
@@ -226,6 +229,32 @@ std::vector<double> markDepths(const FaceAtCut& at, const Placement& placement) 
     return depths;
 }
 
+const beam::StirrupMark* stirrupMark(const BeamDesign& design, const std::string& name) {
+    for (const beam::StirrupMark& m : design.stirrups)
+        if (m.mark == name) return &m;
+    return nullptr;
+}
+
+// The letters of the cuts: A to Z, then AA, AB, ...
+std::string cutLetter(std::size_t index) {
+    std::string letters;
+    for (std::size_t n = index + 1; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return letters;
+}
+
+// The zone of a kind of piece (hoops or crossties) whose pieces reach the point x (m), if any.
+const beam::StirrupZone* zoneAt(const BeamDesign& design, double x, beam::StirrupKind kind) {
+    for (const beam::StirrupZone& zone : design.zones) {
+        const beam::StirrupMark* piece = stirrupMark(design, zone.mark);
+        const beam::StirrupKind zoneKind = piece ? piece->kind : beam::StirrupKind::Hoop;
+        const double half = zone.spacing / 200;
+        if (zoneKind == kind && x >= zone.start - half - 1e-9 && x <= zone.end + half + 1e-9)
+            return &zone;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 const char* layerName(Layer layer) {
@@ -260,7 +289,59 @@ void Drawing::add(const Drawing& other, double dx, double dy) {
         for (Point& p : h.boundary) p = shift(p);
         hatches.push_back(std::move(h));
     }
+    for (Dimension dimension : other.dimensions) {
+        dimension.from = shift(dimension.from);
+        dimension.to = shift(dimension.to);
+        dimension.lineAt += dimension.vertical ? dx : dy;
+        dimensions.push_back(std::move(dimension));
+    }
     computeBounds(*this);
+}
+
+Drawing explode(const Dimension& dimension) {
+    Drawing d;
+    const double th = dimension.textHeight;
+    const double tick = 0.3 * th;
+    // Worked along x and y, then swapped back for a vertical dimension.
+    auto put = [&](double along, double across) {
+        return dimension.vertical ? Point{across, along} : Point{along, across};
+    };
+    const double a = dimension.vertical ? dimension.from.y : dimension.from.x;
+    const double b = dimension.vertical ? dimension.to.y : dimension.to.x;
+    const double line = dimension.lineAt;
+    for (const Point& p : {dimension.from, dimension.to}) {
+        const double along = dimension.vertical ? p.y : p.x;
+        const double across = dimension.vertical ? p.x : p.y;
+        if (std::abs(across - line) < 1e-6) continue;
+        const double beyond = across < line ? tick : -tick;
+        addLine(d, dimension.layer, put(along, across), put(along, line + beyond));
+    }
+    addLine(d, dimension.layer, put(a, line), put(b, line));
+    for (double end : {a, b})
+        addLine(d, dimension.layer, put(end - tick, line - tick), put(end + tick, line + tick));
+    if (dimension.vertical) {
+        addText(d, {line - 0.4 * th, (a + b) / 2 - 0.4 * th}, th, dimension.text, Align::Right,
+                dimension.layer);
+    } else {
+        addText(d, {(a + b) / 2, line + 0.25 * th}, th, dimension.text, Align::Centre,
+                dimension.layer);
+        d.texts.back().describesFrom = std::min(a, b);
+        d.texts.back().describesTo = std::max(a, b);
+    }
+    computeBounds(d);
+    return d;
+}
+
+Drawing exploded(const Drawing& drawing) {
+    Drawing d = drawing;
+    d.dimensions.clear();
+    for (const Dimension& dimension : drawing.dimensions) {
+        const Drawing parts = explode(dimension);
+        d.lines.insert(d.lines.end(), parts.lines.begin(), parts.lines.end());
+        d.texts.insert(d.texts.end(), parts.texts.begin(), parts.texts.end());
+    }
+    d.bounds = drawing.bounds;
+    return d;
 }
 
 double textWidth(const std::string& text, double height) {
@@ -313,12 +394,57 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
         d.lines.push_back(std::move(bar));
     }
 
+    // Every hoop at its place, a line across the beam inside the cover; crossties share the
+    // hoops' places.
+    const double cover = std::min(input.settings.clearCover * vs, 0.25 * height);
+    for (const beam::StirrupZone& zone : design.zones) {
+        const beam::StirrupMark* piece = stirrupMark(design, zone.mark);
+        if (piece && piece->kind != beam::StirrupKind::Hoop) continue;
+        // The pieces lie evenly from the zone's first to its last.
+        const double step = zone.count > 1 ? (zone.end - zone.start) * 100 / (zone.count - 1) : 0;
+        for (int i = 0; i < zone.count; ++i) {
+            const double x = zone.start * 100 + i * step;
+            addLine(d, Layer::Stirrups, {x, cover}, {x, height - cover});
+        }
+    }
+
+    // The section cuts, each marked above and below the beam with its letter.
+    const double cutMark = 1.0 * th;
+    for (const SectionCut& cut : sectionCuts(design)) {
+        const double x = cut.x * 100;
+        for (const double y0 : {height + stub + 0.2 * th, -stub - 0.2 * th - cutMark}) {
+            d.lines.push_back({Layer::Text, {{x, y0}, {x, y0 + cutMark}}, false, false, {}});
+            addText(d, {x + 0.3 * th, y0 + 0.2 * th}, th, cut.letter);
+        }
+    }
+
     // The marks' rows: top marks above the beam, bottom marks below the span dimensions, nearest
     // the beam first. Marks whose rows would not touch share one (left to right, a gap apart).
     const double rowHeight = 3.2 * th;
-    const double spanY = -stub - 1.2 * th;
-    const double firstTop = height + stub + th;
-    const double firstBottom = spanY - 0.6 * th - rowHeight;
+    const double spanY = -stub - 3.0 * th;
+    const double firstTop = height + stub + 2.4 * th;
+    // Under each span's dimension, its stirrups as the site reads them: each text centred on
+    // its span, in the first row where it touches no other (a long one may run past its span).
+    std::vector<double> zoneRowEnds;
+    for (std::size_t k = 0; 2 * k + 1 < design.faceX.size(); ++k) {
+        const double a = design.faceX[2 * k] * 100, b = design.faceX[2 * k + 1] * 100;
+        for (const std::string& line :
+             zoneTexts(design, static_cast<int>(k + 1), style.decimalSeparator)) {
+            const double half = textWidth(line, th) / 2;
+            const double middle = std::max((a + b) / 2, half);
+            std::size_t row = 0;
+            while (row < zoneRowEnds.size() && zoneRowEnds[row] + th > middle - half) ++row;
+            if (row == zoneRowEnds.size()) zoneRowEnds.push_back(-std::numeric_limits<double>::max());
+            zoneRowEnds[row] = middle + half;
+            addText(d, {middle, spanY - (1.4 + 1.3 * static_cast<double>(row)) * th}, th, line,
+                    Align::Centre, Layer::Stirrups);
+            d.texts.back().describesFrom = a;
+            d.texts.back().describesTo = b;
+        }
+    }
+    const std::size_t zoneLines = zoneRowEnds.size();
+    const double zoneBand = zoneLines > 0 ? (0.8 + 1.3 * static_cast<double>(zoneLines)) * th : 0;
+    const double firstBottom = spanY - 0.6 * th - zoneBand - rowHeight;
     int bottomRows = 0;
     for (BeamFace face : {BeamFace::Top, BeamFace::Bottom}) {
         std::vector<const BarMark*> marks;
@@ -352,22 +478,17 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
 
     // The clear spans, face to face.
     const std::vector<double>& f = design.faceX;
-    for (std::size_t k = 0; k + 1 < f.size(); k += 2) {
-        const double a = f[k] * 100, b = f[k + 1] * 100;
-        addLine(d, Layer::Dimensions, {a, spanY}, {b, spanY});
-        for (double x : {a, b}) {
-            addLine(d, Layer::Dimensions, {x, -stub}, {x, spanY - 0.3 * th});
-            addTick(d, x, spanY, 0.25 * th);
-        }
-        addText(d, {(a + b) / 2, spanY + 0.2 * th}, 0.8 * th,
-                "ln = " + metres((f[k + 1] - f[k]), style.decimalSeparator) + " m", Align::Centre,
-                Layer::Dimensions);
-    }
+    for (std::size_t k = 0; k + 1 < f.size(); k += 2)
+        d.dimensions.push_back({Layer::Dimensions, {f[k] * 100, -stub}, {f[k + 1] * 100, -stub},
+                                spanY, false, style.smallTextHeight,
+                                "ln = " + metres((f[k + 1] - f[k]), style.decimalSeparator) +
+                                    " m"});
 
     // The notes hold for the whole beam: a view of a part of it keeps them.
     double noteY = bottomBase + rowHeight - 1.5 * th;
     addText(d, {0, noteY}, th,
-            "Alzado. Cotas en m; cortes medidos desde la cara del apoyo más cercano.");
+            "Alzado" + (style.scale.empty() ? std::string() : ", escala " + style.scale) +
+                ". Cotas en m; cortes medidos desde la cara del apoyo más cercano.");
     d.texts.back().describesTo = length;
     if (std::abs(vs - 1) > 1e-9) {
         noteY -= 1.5 * th;
@@ -380,31 +501,102 @@ Drawing elevation(const BeamDesign& design, const BeamInput& input, const Elevat
     return d;
 }
 
+std::vector<std::string> zoneTexts(const BeamDesign& design, int span, char separator) {
+    // The schedule's lines of the span, without the span they name.
+    const std::string prefix = "Vano " + std::to_string(span) + ": ";
+    std::vector<std::string> texts;
+    for (const std::string& line : beam::zoneLines(design, separator))
+        if (line.starts_with(prefix)) texts.push_back(line.substr(prefix.size()));
+    return texts;
+}
+
 std::vector<SectionCut> sectionCuts(const BeamDesign& design) {
     std::vector<SectionCut> cuts;
     const auto supports = supportSpans(design);
     for (std::size_t i = 0; i < supports.size(); ++i) {
         cuts.push_back({(supports[i].first + supports[i].second) / 200,
-                        "Apoyo " + std::to_string(i + 1)});
+                        "Apoyo " + std::to_string(i + 1), {}});
         if (i + 1 < supports.size())
             cuts.push_back({(design.faceX[2 * i] + design.faceX[2 * i + 1]) / 2,
-                            "Vano " + std::to_string(i + 1) + ", centro"});
+                            "Vano " + std::to_string(i + 1) + ", centro", {}});
     }
+    for (std::size_t i = 0; i < cuts.size(); ++i) cuts[i].letter = cutLetter(i);
     return cuts;
 }
 
+namespace {
+
+// A 135° hook's extension drawn from a point, at 45° into the core.
+void addHook(Drawing& d, Point from, double length, double dx, double dy) {
+    const double step = length / std::sqrt(2.0);
+    addLine(d, Layer::Stirrups, from, {from.x + dx * step, from.y + dy * step});
+}
+
+// The hoop of a section at scale 1, its top-left corner at (inset, -inset): the closed hoop
+// along its bar's centreline, and its two 135° hooks bent round the top-left corner bar into
+// the core.
+void addHoop(Drawing& d, double b, double h, double inset, double diameter, double hook) {
+    addRectangle(d, Layer::Stirrups, inset, -inset, b - inset, -(h - inset));
+    addHook(d, {inset + diameter, -inset}, hook, 1, -1);
+    addHook(d, {inset, -inset - diameter}, hook, 1, -1);
+}
+
+// A crosstie at x: across the section from the top bars to the bottom ones, its 135° hook
+// at the top and its 90° hook at the bottom.
+void addCrosstie(Drawing& d, double x, double h, double inset, double hook) {
+    addLine(d, Layer::Stirrups, {x, -inset}, {x, -(h - inset)});
+    addHook(d, {x, -inset}, hook, -1, -1);
+    addLine(d, Layer::Stirrups, {x, -(h - inset)}, {x + hook, -(h - inset)});
+}
+
+void scaleDrawing(Drawing& d, double scale) {
+    if (std::abs(scale - 1) < 1e-12) return;
+    auto grow = [&](Point& p) { p = {p.x * scale, p.y * scale}; };
+    for (Polyline& line : d.lines)
+        for (Point& p : line.points) grow(p);
+    for (Circle& c : d.circles) {
+        grow(c.centre);
+        c.radius *= scale;
+    }
+}
+
+// "30 × 44" from two measures in cm.
+std::string byText(double width, double height, char separator) {
+    return formatGeneral(std::round(width * 10) / 10, separator) + " × " +
+           formatGeneral(std::round(height * 10) / 10, separator);
+}
+
+std::string stirrupShape(const beam::StirrupMark& m, char separator) {
+    return m.kind == beam::StirrupKind::Hoop
+               ? "estribo " + byText(m.width, m.height, separator)
+               : "gancho suplementario " + formatGeneral(std::round(m.height * 10) / 10, separator);
+}
+
+}  // namespace
+
 Drawing section(const BeamDesign& design, const BeamInput& input, const SectionCut& cut,
-                double th, char separator) {
+                const TextHeights& text, char separator, double scale) {
     Drawing d;
     const double b = input.b, h = input.h;
     addRectangle(d, Layer::Concrete, 0, 0, b, -h, true);
-    const Bar* stirrup = findBar(input.settings.stirrupDesignation);
+    const beam::StirrupZone* hoopZone = zoneAt(design, cut.x, beam::StirrupKind::Hoop);
+    const beam::StirrupMark* hoop = hoopZone ? stirrupMark(design, hoopZone->mark) : nullptr;
+    if (!hoop)
+        for (const beam::StirrupMark& m : design.stirrups)
+            if (m.kind == beam::StirrupKind::Hoop) {
+                hoop = &m;
+                break;
+            }
+    const Bar* stirrup = findBar(hoop ? hoop->bar : input.settings.stirrupDesignation);
+    double inset = 0;
     if (stirrup) {
-        const double inset = input.settings.clearCover + stirrup->diameterCm() / 2;
-        if (b > 2 * inset && h > 2 * inset)
-            addRectangle(d, Layer::Stirrups, inset, -inset, b - inset, -(h - inset));
+        const double db = stirrup->diameterCm();
+        inset = input.settings.clearCover + db / 2;
+        const double hook = hoop && hoop->hook > 0 ? hoop->hook : std::max(6 * db, 7.5);
+        if (b > 2 * inset && h > 2 * inset) addHoop(d, b, h, inset, db, hook);
     }
     std::string faces[2];
+    std::vector<double> topBarsX;
     const std::pair<BeamFace, Face> sides[] = {{BeamFace::Top, Face::Compression},
                                                {BeamFace::Bottom, Face::Tension}};
     for (int i = 0; i < 2; ++i) {
@@ -421,35 +613,61 @@ Drawing section(const BeamDesign& design, const BeamInput& input, const SectionC
             const PlacedBar& bar = placement.bars[k];
             const double y = top ? -depths[k] : -(h - depths[k]);
             d.circles.push_back({Layer::Reinforcement, {bar.x, y}, bar.bar->diameterCm() / 2});
+            if (top && bar.layer == 0) topBarsX.push_back(bar.x);
         }
     }
-    addText(d, {b / 2, 0.6 * th}, th, cut.title, Align::Centre);
-    addText(d, {b / 2, -h - 1.4 * th}, 0.9 * th,
+    // Crossties hold the interior top bars nearest the middle, one a crosstie mark there.
+    std::string stirrupWords;
+    if (hoopZone && hoop)
+        stirrupWords = hoop->mark + " " + barName(hoop->bar) + " a " +
+                       metres(hoopZone->spacing / 100, separator);
+    if (const beam::StirrupZone* tieZone = zoneAt(design, cut.x, beam::StirrupKind::Crosstie)) {
+        const beam::StirrupMark* tie = stirrupMark(design, tieZone->mark);
+        std::sort(topBarsX.begin(), topBarsX.end(), [&](double p, double q) {
+            return std::abs(p - b / 2) < std::abs(q - b / 2);
+        });
+        const double x = topBarsX.empty() ? b / 2 : topBarsX.front();
+        const double tieHook = tie && tie->hook > 0 ? tie->hook : 7.5;
+        if (inset > 0 && h > 2 * inset) addCrosstie(d, x, h, inset, tieHook);
+        stirrupWords += (stirrupWords.empty() ? "" : " + ") + tieZone->mark;
+    }
+    scaleDrawing(d, scale);
+    const double width = b * scale, height = h * scale;
+    addText(d, {width / 2, 0.6 * text.body}, text.title,
+            cut.letter + "-" + cut.letter + " (" + cut.title + ")", Align::Centre);
+    double y = -height - 1.4 * text.small;
+    addText(d, {width / 2, y}, text.small,
             "b × h = " + centimetres(b, separator) + " × " + centimetres(h, separator) + " cm",
             Align::Centre, Layer::Dimensions);
-    addText(d, {b / 2, -h - 2.8 * th}, 0.9 * th, "Sup.: " + faces[0], Align::Centre);
-    addText(d, {b / 2, -h - 4.2 * th}, 0.9 * th, "Inf.: " + faces[1], Align::Centre);
+    for (const std::string& words :
+         {"Sup.: " + faces[0], "Inf.: " + faces[1],
+          stirrupWords.empty() ? std::string() : "Estribos: " + stirrupWords}) {
+        if (words.empty()) continue;
+        y -= 1.5 * text.small;
+        addText(d, {width / 2, y}, text.small, words, Align::Centre);
+    }
     computeBounds(d);
     return d;
 }
 
-Drawing sections(const BeamDesign& design, const BeamInput& input, double th, char separator,
-                 int columns) {
+Drawing sections(const BeamDesign& design, const BeamInput& input, const TextHeights& text,
+                 char separator, int columns, double scale) {
     std::vector<Drawing> cuts;
     double cellWidth = 0, cellHeight = 0;
     for (const SectionCut& cut : sectionCuts(design)) {
-        cuts.push_back(section(design, input, cut, th, separator));
+        cuts.push_back(section(design, input, cut, text, separator, scale));
         cellWidth = std::max(cellWidth, cuts.back().bounds.width());
         cellHeight = std::max(cellHeight, cuts.back().bounds.height());
     }
     const std::size_t perRow =
         columns > 0 ? static_cast<std::size_t>(columns) : std::max<std::size_t>(1, cuts.size());
+    const double gap = 2 * text.body;
     Drawing all;
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         const Drawing& one = cuts[i];
         // Each cut centred in its cell, the tops of a row level.
-        const double left = static_cast<double>(i % perRow) * (cellWidth + 2 * th);
-        const double top = -static_cast<double>(i / perRow) * (cellHeight + 2 * th);
+        const double left = static_cast<double>(i % perRow) * (cellWidth + gap);
+        const double top = -static_cast<double>(i / perRow) * (cellHeight + gap);
         all.add(one, left + (cellWidth - one.bounds.width()) / 2 - one.bounds.left,
                 top - one.bounds.top);
     }
@@ -476,6 +694,27 @@ const std::vector<std::string>& scheduleHeader() {
     return header;
 }
 
+namespace {
+
+// A stirrup mark's cell under a column of the bars' schedule: the columns that describe a bar
+// as cut (mark, bar, count, shape, length, mass) describe a stirrup alike; its hook's
+// extension stands under the leg and its bend under the bend; it has no straight length.
+std::string stirrupCell(const beam::ScheduleColumn& column, const beam::StirrupMark& m,
+                        char separator) {
+    const std::string_view header = column.header;
+    if (header == "Marca") return m.mark;
+    if (header == "Barra") return barName(m.bar);
+    if (header == "Cantidad") return std::to_string(m.count);
+    if (header == "Forma") return stirrupShape(m, separator);
+    if (header.starts_with("Longitud")) return metres(m.length, separator);
+    if (header.starts_with("Pata")) return formatGeneral(std::round(m.hook * 10) / 10, separator);
+    if (header.starts_with("Doblez")) return formatGeneral(std::round(m.bend * 10) / 10, separator);
+    if (header.starts_with("Masa")) return beam::massText(m.mass, separator);
+    return "-";
+}
+
+}  // namespace
+
 std::vector<std::vector<std::string>> scheduleCells(const BeamDesign& design, char separator) {
     std::vector<std::vector<std::string>> rows;
     for (const BarMark& m : design.bars) {
@@ -483,11 +722,17 @@ std::vector<std::vector<std::string>> scheduleCells(const BeamDesign& design, ch
         for (const beam::ScheduleColumn* column : scheduleColumns())
             row.push_back(column->cell(m, separator));
     }
+    for (const beam::StirrupMark& m : design.stirrups) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (const beam::ScheduleColumn* column : scheduleColumns())
+            row.push_back(stirrupCell(*column, m, separator));
+    }
     return rows;
 }
 
-Drawing schedule(const BeamDesign& design, double th, char separator) {
+Drawing schedule(const BeamDesign& design, const TextHeights& text, char separator) {
     Drawing d;
+    const double th = text.body;
     std::vector<std::vector<std::string>> rows = scheduleCells(design, separator);
     rows.insert(rows.begin(), scheduleHeader());
     const std::vector<const beam::ScheduleColumn*>& columns = scheduleColumns();
@@ -500,7 +745,7 @@ Drawing schedule(const BeamDesign& design, double th, char separator) {
 
     const double rowHeight = 1.6 * th;
     const std::vector<std::string> heading = beam::scheduleHeading(design, separator);
-    addText(d, {0, 2.1 * th}, 1.2 * th, "Despiece: " + heading[0]);
+    addText(d, {0, 0.5 * th + 1.6 * text.title}, text.title, "Despiece: " + heading[0]);
     addText(d, {0, 0.5 * th}, th, heading[1]);
     double y = 0;
     addLine(d, Layer::Text, {0, y}, {total, y});
@@ -525,20 +770,249 @@ Drawing schedule(const BeamDesign& design, double th, char separator) {
         addText(d, {0, y}, th,
                 "Masa " + barName(bar) + ": " + beam::massText(mass, separator) + " kg");
     }
+    if (design.stirrupMass > 0) {
+        y -= rowHeight;
+        addText(d, {0, y}, th,
+                "Masa de estribos: " + beam::massText(design.stirrupMass, separator) + " kg");
+    }
     y -= rowHeight;
     addText(d, {0, y}, th, "Masa total: " + beam::massText(design.totalMass, separator) + " kg");
     computeBounds(d);
     return d;
 }
 
-Drawing cadSheet(const BeamDesign& design, const BeamInput& input, char separator) {
+namespace {
+
+std::string wholeCm(double value, char separator) {
+    return formatGeneral(std::round(value * 10) / 10, separator);
+}
+
+// A longitudinal bar's sketch: its straight length along, its hooks' legs turned away from the
+// face it lies at, every measure written beside its segment. Top-left corner near (0, 0).
+Drawing barSketch(const BarMark& m, double th, char separator) {
+    Drawing d;
+    const double length = 10 * th, leg = 2.2 * th;
+    // Top bars hook downwards, bottom bars upwards, as they lie in the beam.
+    const double y = m.face == BeamFace::Top ? -1.6 * th : -1.6 * th - leg;
+    const double legTo = m.face == BeamFace::Top ? y - leg : y + leg;
+    Polyline bar{Layer::Reinforcement, {}, false, false, m.mark};
+    if (m.hookStart) bar.points.push_back({0, legTo});
+    bar.points.push_back({0, y});
+    bar.points.push_back({length, y});
+    if (m.hookEnd) bar.points.push_back({length, legTo});
+    d.lines.push_back(std::move(bar));
+    const double above = m.face == BeamFace::Top ? y + 0.4 * th : y - 1.3 * th;
+    addText(d, {length / 2, above}, th, wholeCm(m.straight, separator), Align::Centre,
+            Layer::Dimensions);
+    const double legMiddle = (y + legTo) / 2 - 0.4 * th;
+    if (m.hookStart)
+        addText(d, {0.4 * th, legMiddle}, th, wholeCm(m.leg, separator), Align::Left,
+                Layer::Dimensions);
+    if (m.hookEnd)
+        addText(d, {length - 0.4 * th, legMiddle}, th, wholeCm(m.leg, separator), Align::Right,
+                Layer::Dimensions);
+    if (m.hookStart || m.hookEnd)
+        addText(d, {length / 2, legTo - (m.face == BeamFace::Top ? 1.2 : -0.3) * th}, th,
+                "90°, Ø int. " + wholeCm(m.bend, separator), Align::Centre, Layer::Dimensions);
+    return d;
+}
+
+// A hoop's sketch: the closed rectangle of its outside width and height with its two 135°
+// hooks at the top-left corner and their extension; a crosstie: its height with a 135° hook at
+// the top and a 90° hook at the bottom.
+Drawing stirrupSketch(const beam::StirrupMark& m, double th, char separator) {
+    Drawing d;
+    const double tall = 6 * th;
+    const double hook = 1.6 * th;
+    if (m.kind == beam::StirrupKind::Hoop) {
+        const double ratio = m.height > 0 ? m.width / m.height : 0.6;
+        const double wide = std::clamp(tall * ratio, 2.5 * th, 10 * th);
+        const double left = 2.5 * th, top = -1.2 * th;
+        addRectangle(d, Layer::Stirrups, left, top, left + wide, top - tall);
+        addHook(d, {left + 0.3 * th, top}, hook, 1, -1);
+        addHook(d, {left, top - 0.3 * th}, hook, 1, -1);
+        addText(d, {left + wide / 2, top - tall - 1.3 * th}, th, wholeCm(m.width, separator),
+                Align::Centre, Layer::Dimensions);
+        addText(d, {left - 0.4 * th, top - tall / 2 - 0.4 * th}, th, wholeCm(m.height, separator),
+                Align::Right, Layer::Dimensions);
+        addText(d, {left + wide + 0.5 * th, top - 1.6 * th}, th,
+                "135°: " + wholeCm(m.hook, separator), Align::Left, Layer::Dimensions);
+    } else {
+        const double x = 2.5 * th, top = -1.2 * th;
+        addLine(d, Layer::Stirrups, {x, top}, {x, top - tall});
+        addHook(d, {x, top}, hook, 1, -1);
+        addLine(d, Layer::Stirrups, {x, top - tall}, {x + hook, top - tall});
+        addText(d, {x - 0.4 * th, top - tall / 2 - 0.4 * th}, th, wholeCm(m.height, separator),
+                Align::Right, Layer::Dimensions);
+        addText(d, {x + hook + 0.5 * th, top - 1.6 * th}, th,
+                "135°: " + wholeCm(m.hook, separator), Align::Left, Layer::Dimensions);
+        addText(d, {x + hook + 0.5 * th, top - tall}, th, "90°: " + wholeCm(m.hook, separator),
+                Align::Left, Layer::Dimensions);
+    }
+    return d;
+}
+
+}  // namespace
+
+Drawing bendingShapes(const BeamDesign& design, const TextHeights& text, char separator,
+                      int columns) {
+    const double th = text.body;
+    std::vector<Drawing> cells;
+    for (const BarMark& m : design.bars) {
+        Drawing cell = barSketch(m, th, separator);
+        addText(cell, {0, -7 * th}, th, markLabel(m, separator));
+        computeBounds(cell);
+        cells.push_back(std::move(cell));
+    }
+    for (const beam::StirrupMark& m : design.stirrups) {
+        Drawing cell = stirrupSketch(m, th, separator);
+        addText(cell, {0, -10 * th}, th,
+                m.mark + ": " + barCountText(m.count, m.bar) + " L = " +
+                    metres(m.length, separator) + " m");
+        computeBounds(cell);
+        cells.push_back(std::move(cell));
+    }
+    Drawing all;
+    addText(all, {0, 0}, text.title, "Figuras de doblado (medidas en cm, por fuera de la barra)");
+    if (cells.empty()) {
+        computeBounds(all);
+        return all;
+    }
+    double cellWidth = 0, cellHeight = 0;
+    for (const Drawing& cell : cells) {
+        cellWidth = std::max(cellWidth, cell.bounds.width());
+        cellHeight = std::max(cellHeight, cell.bounds.height());
+    }
+    const std::size_t perRow = static_cast<std::size_t>(std::max(1, columns));
+    const double gap = 2 * th;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const Drawing& cell = cells[i];
+        const double left = static_cast<double>(i % perRow) * (cellWidth + gap);
+        const double top = -1.5 * th - static_cast<double>(i / perRow) * (cellHeight + gap);
+        Drawing framed = cell;
+        addRectangle(framed, Layer::Text, cell.bounds.left - 0.5 * th, cell.bounds.top + 0.5 * th,
+                     cell.bounds.left + cellWidth + 0.5 * th,
+                     cell.bounds.top - cellHeight - 0.5 * th);
+        computeBounds(framed);
+        all.add(framed, left - framed.bounds.left, top - framed.bounds.top);
+    }
+    return all;
+}
+
+TextHeights cadTextHeights() {
+    // 2.5 mm and 3.5 mm on paper at 1:50, in cm of the model.
+    const double body = 0.25 * cadPlotScale;
+    return {body, body, 0.35 * cadPlotScale};
+}
+
+std::vector<std::string> generalNotes(const BeamDesign& design, const BeamInput& input,
+                                      char separator) {
+    // The hooks as the hoops have them, or as the code bends them from the stirrup bar.
+    const Bar* stirrup = findBar(input.settings.stirrupDesignation);
+    const double db = stirrup ? stirrup->diameterCm() : 0.95;
+    double hook = std::max(6 * db, 7.5), bend = 4 * db;
+    for (const beam::StirrupMark& m : design.stirrups)
+        if (m.kind == beam::StirrupKind::Hoop) {
+            hook = m.hook;
+            bend = m.bend;
+            break;
+        }
+    return {
+        "Diseño según " + std::string(codeName(design.code)) +
+            ", capacidad de disipación de energía " +
+            std::string(beam::className(design.seismicClass)) + ".",
+        "Concreto f'c = " + formatGeneral(design.fc, separator) + " kg/cm²; acero Fy = " +
+            formatGeneral(design.fy, separator) + " kg/cm².",
+        "Recubrimiento libre: " + formatGeneral(input.settings.clearCover, separator) +
+            " cm a los estribos.",
+        "Traslapos clase B; ganchos estándar a 90° en las barras longitudinales.",
+        "Estribos cerrados con ganchos sísmicos a 135°, extensión " + wholeCm(hook, separator) +
+            " cm, doblez Ø int. " + wholeCm(bend, separator) + " cm.",
+        "Cotas en m; secciones y figuras de doblado en cm.",
+    };
+}
+
+namespace {
+
+// The title block: a ruled table of what the sheet is (project, beam and place, code, scale,
+// date, sheet). Top-right corner at (0, 0).
+Drawing titleBlock(const BeamDesign& design, const BeamInput& input, const SheetInfo& info,
+                   const TextHeights& text) {
+    std::string beamName = input.name;
+    for (const std::string& where : {input.axis, input.level})
+        if (!where.empty()) beamName += ", " + where;
+    const auto orDash = [](const std::string& s) { return s.empty() ? std::string("-") : s; };
+    const std::string scale =
+        "Alzado 1:" + formatGeneral(cadPlotScale, '.') + "; secciones 1:" +
+        formatGeneral(cadPlotScale / cadSectionScale, '.');
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"Proyecto", orDash(info.project)},
+        {"Viga", beamName},
+        {"Norma", std::string(codeName(design.code)) + ", " +
+                      std::string(beam::className(design.seismicClass))},
+        {"Escala", scale},
+        {"Fecha", orDash(info.date)},
+        {"Plancha", orDash(info.sheet)},
+    };
+    Drawing d;
+    const double th = text.body;
+    double labelWidth = 0, valueWidth = 0;
+    for (const auto& [label, value] : rows) {
+        labelWidth = std::max(labelWidth, textWidth(label, th) + th);
+        valueWidth = std::max(valueWidth, textWidth(value, text.title) + th);
+    }
+    const double rowHeight = 1.8 * text.title;
+    const double width = labelWidth + valueWidth;
+    double y = 0;
+    for (const auto& [label, value] : rows) {
+        addText(d, {-width + 0.5 * th, y - rowHeight + 0.6 * th}, th, label);
+        const double height = label == "Viga" ? text.title : th;
+        addText(d, {-valueWidth + 0.5 * th, y - rowHeight + 0.6 * th}, height, value);
+        y -= rowHeight;
+        if (y > -rowHeight * static_cast<double>(rows.size()))
+            addLine(d, Layer::Text, {-width, y}, {0, y});
+    }
+    addRectangle(d, Layer::Text, -width, 0, 0, y);
+    addLine(d, Layer::Text, {-valueWidth, 0}, {-valueWidth, y});
+    computeBounds(d);
+    return d;
+}
+
+}  // namespace
+
+Drawing cadSheet(const BeamDesign& design, const BeamInput& input, char separator,
+                 const SheetInfo& info) {
+    const TextHeights text = cadTextHeights();
     ElevationStyle style;
+    style.textHeight = text.body;
+    style.smallTextHeight = text.small;
+    style.laneStep = 2;
     style.decimalSeparator = separator;
+    style.scale = "1:" + formatGeneral(cadPlotScale, '.');
     Drawing sheet = elevation(design, input, style);
-    const Drawing cuts = sections(design, input, 4, separator);
-    sheet.add(cuts, -cuts.bounds.left, sheet.bounds.bottom - 40 - cuts.bounds.top);
-    const Drawing table = schedule(design, 8, separator);
-    sheet.add(table, -table.bounds.left, sheet.bounds.bottom - 40 - table.bounds.top);
+    const double gap = 4 * text.body;
+    const Drawing cuts = sections(design, input, text, separator, 0, cadSectionScale);
+    sheet.add(cuts, -cuts.bounds.left, sheet.bounds.bottom - gap - cuts.bounds.top);
+    const Drawing table = schedule(design, text, separator);
+    sheet.add(table, -table.bounds.left, sheet.bounds.bottom - gap - table.bounds.top);
+    const Drawing shapes = bendingShapes(design, text, separator, 6);
+    sheet.add(shapes, -shapes.bounds.left, sheet.bounds.bottom - gap - shapes.bounds.top);
+
+    // The general notes at the bottom left, the title block at the bottom right.
+    Drawing notes;
+    addText(notes, {0, 0}, text.title, "Notas generales");
+    double y = 0;
+    int n = 0;
+    for (const std::string& note : generalNotes(design, input, separator)) {
+        y -= 1.6 * text.body;
+        addText(notes, {0, y}, text.body, std::to_string(++n) + ". " + note);
+    }
+    computeBounds(notes);
+    const double notesTop = sheet.bounds.bottom - gap;
+    sheet.add(notes, -notes.bounds.left, notesTop - notes.bounds.top);
+    const Drawing block = titleBlock(design, input, info, text);
+    const double right = std::max(sheet.bounds.right, notes.bounds.width() + gap + block.bounds.width());
+    sheet.add(block, right - block.bounds.right, notesTop - block.bounds.top);
     return sheet;
 }
 

@@ -1,6 +1,8 @@
 """Reads the beam's DXF back with ezdxf, a reader independent of the writer: the units, the
 layers, one polyline on REFUERZO per mark with the length of one bar as cut (within 1 mm),
-and the marks' labels among the texts. The drawing comes from the test writer and, when its
+the marks' labels among the texts, the clear spans as DIMENSION entities on COTAS that measure
+them, every text 2.5 mm or 3.5 mm high when plotted at 1:50 in the drawing's text style, one
+line on ESTRIBOS a hoop across the elevation, and the title block's texts. The drawing comes from the test writer and, when its
 path is given too, from `quintaral-cli beam --dxf`."""
 import json
 import math
@@ -14,9 +16,13 @@ import threading
 import ezdxf
 
 
-def length(entity):
-    points = [(p[0], p[1]) for p in entity.get_points("xy")] if entity.dxftype() == "LWPOLYLINE" \
+def vertices(entity):
+    return [(p[0], p[1]) for p in entity.get_points("xy")] if entity.dxftype() == "LWPOLYLINE" \
         else [(v.dxf.location.x, v.dxf.location.y) for v in entity.vertices]
+
+
+def length(entity):
+    points = vertices(entity)
     return sum(math.dist(a, b) for a, b in zip(points, points[1:]))
 
 
@@ -25,9 +31,42 @@ def check(writer, extra):
         path = os.path.join(folder, "viga.dxf")
         expected_path = os.path.join(folder, "esperado.txt")
         subprocess.run([writer, path, expected_path] + extra, check=True)
-        expected = [line.split() for line in open(expected_path, encoding="utf-8")]
+        lines = [line.split() for line in open(expected_path, encoding="utf-8")]
+        expected = [line for line in lines if not line[0].startswith("#")]
+        facts = {line[0][1:]: line[1:] for line in lines if line[0].startswith("#")}
         doc = ezdxf.readfile(path)
-    return check_drawing(doc, expected)
+    failures = check_drawing(doc, expected)
+    failures += check_stirrups(doc, int(facts["hoops"][0]))
+    failures += check_title(doc, ["Edificio Quintas", "V-201, Eje B, Piso 2", "2026-12-07",
+                                  "1 de 1", "1:50"])
+    return failures
+
+
+def check_stirrups(doc, hoops):
+    """One vertical line on ESTRIBOS a hoop, across the 50 cm beam of the elevation (y = 0 at
+    its bottom face), and the hoop of every section as a closed polyline."""
+    failures = []
+    across = 0
+    closed = 0
+    for line in doc.modelspace().query("POLYLINE LWPOLYLINE"):
+        if line.dxf.layer != "ESTRIBOS":
+            continue
+        points = vertices(line)
+        closed += 1 if line.is_closed else 0
+        if len(points) == 2 and abs(points[0][0] - points[1][0]) < 1e-6 and \
+                all(0 < y < 50 for _, y in points):
+            across += 1
+    if across != hoops:
+        failures.append(f"{across} hoops drawn across the elevation for {hoops} in the zones")
+    if closed == 0:
+        failures.append("no hoop in the sections")
+    return failures
+
+
+def check_title(doc, words):
+    """The title block's texts, among the drawing's."""
+    texts = [e.dxf.text for e in doc.modelspace().query("TEXT")]
+    return [f"the title block lacks «{w}»" for w in words if not any(w in t for t in texts)]
 
 
 def spans_file(folder, rows):
@@ -69,8 +108,11 @@ def check_drawing(doc, expected):
         if name not in doc.layers:
             failures.append(f"layer {name} missing")
     msp = doc.modelspace()
+    # The elevation's bars lie within the beam (y = 0 at its bottom face); the bending shapes'
+    # sketches far under it.
     bars = [e for e in msp.query("POLYLINE LWPOLYLINE")
-            if e.dxf.layer == "REFUERZO" and not e.is_closed]
+            if e.dxf.layer == "REFUERZO" and not e.is_closed
+            and all(y > -60 for _, y in vertices(e))]
     if len(bars) != len(expected):
         failures.append(f"{len(bars)} bar polylines for {len(expected)} marks")
     for (mark, cm), bar in zip(expected, bars):
@@ -84,6 +126,43 @@ def check_drawing(doc, expected):
         failures.append("no hatched supports")
     if not msp.query("CIRCLE"):
         failures.append("no bars in the sections")
+    failures += check_plotting(doc)
+    return failures
+
+
+def check_plotting(doc):
+    """Texts for plotting at 1:50: 12.5 or 17.5 cm high (2.5 and 3.5 mm on paper) in the text
+    style QUINTARAL; the clear spans as DIMENSION entities on COTAS, each measuring its span
+    (the text "ln = 5.00 m" matches the distance between its points)."""
+    failures = []
+    msp = doc.modelspace()
+    if "QUINTARAL" not in doc.styles:
+        failures.append("no text style QUINTARAL")
+    for text in msp.query("TEXT"):
+        if round(text.dxf.height, 3) not in (12.5, 17.5):
+            failures.append(f"«{text.dxf.text}» is {text.dxf.height} cm high")
+            break
+        if text.dxf.style != "QUINTARAL":
+            failures.append(f"«{text.dxf.text}» in style {text.dxf.style}")
+            break
+    dimensions = msp.query("DIMENSION")
+    spans = 0
+    for dimension in dimensions:
+        if dimension.dxf.layer != "COTAS":
+            failures.append(f"a dimension on layer {dimension.dxf.layer}")
+        if dimension.dxf.geometry not in doc.blocks:
+            failures.append(f"a dimension without its block {dimension.dxf.geometry}")
+        text = dimension.dxf.text
+        measured = abs(dimension.dxf.defpoint3.x - dimension.dxf.defpoint2.x) / 100
+        if text.startswith("ln = "):
+            spans += 1
+            value = float(text[5:].split()[0].replace(",", "."))
+        else:
+            value = float(text.replace(",", "."))
+        if abs(value - measured) > 0.006:
+            failures.append(f"dimension «{text}» measures {measured:.3f} m")
+    if spans == 0:
+        failures.append("no clear span dimensioned by a DIMENSION entity")
     return failures
 
 

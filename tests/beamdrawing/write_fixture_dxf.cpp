@@ -24,13 +24,22 @@ int main(int argc, char** argv) {
         }
         design = std::get<engine::beam::BeamDesign>(outcome);
     }
-    const std::string error = dxfexport::writeBeamDxf(argv[1], design, input);
+    input.name = "V-201";
+    input.axis = "Eje B";
+    input.level = "Piso 2";
+    const std::string error = dxfexport::writeBeamDxf(argv[1], design, input, '.',
+                                                      {"Edificio Quintas", "2026-12-07", "1 de 1"});
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     std::ofstream expected(argv[2]);
     for (const auto& m : design.bars) expected << m.mark << ' ' << m.length * 100 << '\n';
+    // The hoops the elevation draws, one line each.
+    int hoops = 0;
+    for (const auto& zone : design.zones)
+        if (zone.mark.starts_with('E')) hoops += zone.count;
+    expected << "#hoops " << hoops << '\n';
 
     // A folder that does not exist, and a target that is a folder: a message, and no file.
     const std::filesystem::path folder = std::filesystem::path(argv[1]).parent_path();

@@ -509,7 +509,9 @@ void TestBeamWindow::threeSpansShowASchedule() {
     QVERIFY(window.design().has_value());
     QCOMPARE(window.input()->spans.size(), std::size_t{3});
     const QAbstractItemModel* schedule = childNamed<QTableView>(&window, "scheduleView")->model();
-    QCOMPARE(schedule->rowCount(), static_cast<int>(window.design()->bars.size()));
+    // A row a bar mark, then a row a stirrup mark.
+    QCOMPARE(schedule->rowCount(), static_cast<int>(window.design()->bars.size() +
+                                                    window.design()->stirrups.size()));
     QVERIFY(schedule->rowCount() >= 4);  // two continuous marks a face at least
     QCOMPARE(schedule->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Longitud (m)"));
     QCOMPARE(schedule->index(0, 0).data().toString(),

@@ -72,4 +72,79 @@ TEST(BeamDrawing, SectionBarsSitAtTheirMarksDepth) {
     EXPECT_GT(secondLayers, 0);
 }
 
+// A beam of `spans` clear spans of 5 m between 40 cm supports, with no bars: enough for the
+// drawings' places (faces, cuts) and stirrups.
+BeamDesign bareBeam(int spans) {
+    BeamDesign design;
+    design.length = 0.4 + spans * 5.4;
+    for (int k = 0; k < spans; ++k) {
+        design.faceX.push_back(0.4 + k * 5.4);
+        design.faceX.push_back(5.4 + k * 5.4);
+    }
+    engine::beam::StirrupMark hoop;
+    hoop.mark = "E1";
+    hoop.bar = 3;
+    design.stirrups = {hoop};
+    return design;
+}
+
+using engine::beam::StirrupZone;
+using engine::beam::ZoneKind;
+
+// The elevation draws one line across the beam a hoop, at the places its zones give them:
+// evenly from the first to the last, closer than the spacing where a zone fills a middle.
+TEST(BeamDrawing, ElevationDrawsEveryHoopAtItsPlace) {
+    BeamDesign design = bareBeam(2);
+    design.zones = {{1, "E1", ZoneKind::Confinement, 0.45, 1.35, 10, 10},
+                    {1, "E1", ZoneKind::Rest, 1.55, 5.35, 20, 20},
+                    {2, "E1", ZoneKind::Rest, 5.85, 10.65, 30, 17}};  // 0.30 apart
+    BeamInput input;
+    input.b = 30;
+    input.h = 50;
+    input.settings.clearCover = 4;
+    std::vector<long> expected;
+    for (const StirrupZone& zone : design.zones)
+        for (int i = 0; i < zone.count; ++i)
+            expected.push_back(std::lround(zone.start * 100 + i * (zone.end - zone.start) * 100 /
+                                                                    (zone.count - 1)));
+    const engine::drawing::Drawing drawing =
+        engine::drawing::elevation(design, input, engine::drawing::ElevationStyle{});
+    std::vector<long> drawn;
+    for (const auto& line : drawing.lines)
+        if (line.layer == engine::drawing::Layer::Stirrups && line.points.size() == 2 &&
+            line.points[0].x == line.points[1].x) {
+            EXPECT_NEAR(line.points[0].y, 4, 1e-9);
+            EXPECT_NEAR(line.points[1].y, 46, 1e-9);
+            drawn.push_back(std::lround(line.points[0].x));
+        }
+    std::sort(drawn.begin(), drawn.end());
+    EXPECT_EQ(drawn, expected);
+}
+
+// Every cut has its letter, A to Z and then AA, AB...: the elevation marks it above and below
+// the beam, and its section is titled with it.
+TEST(BeamDrawing, SectionCutsLetteredOnTheElevationAndTheSections) {
+    const BeamDesign design = bareBeam(14);  // 15 supports and 14 midspans: 29 cuts
+    BeamInput input;
+    input.b = 30;
+    input.h = 50;
+    const auto cuts = engine::drawing::sectionCuts(design);
+    ASSERT_EQ(cuts.size(), 29u);
+    EXPECT_EQ(cuts[0].letter, "A");
+    EXPECT_EQ(cuts[25].letter, "Z");
+    EXPECT_EQ(cuts[26].letter, "AA");
+    EXPECT_EQ(cuts[28].letter, "AC");
+    const engine::drawing::Drawing drawing =
+        engine::drawing::elevation(design, input, engine::drawing::ElevationStyle{});
+    for (const auto& cut : cuts) {
+        const auto marks = std::count_if(drawing.texts.begin(), drawing.texts.end(),
+                                         [&](const auto& t) { return t.text == cut.letter; });
+        EXPECT_EQ(marks, 2) << cut.letter;
+        const auto section = engine::drawing::section(design, input, cut, 4, '.');
+        EXPECT_TRUE(std::any_of(section.texts.begin(), section.texts.end(), [&](const auto& t) {
+            return t.text.starts_with(cut.letter + "-" + cut.letter + " (");
+        })) << cut.letter;
+    }
+}
+
 }  // namespace

@@ -1,12 +1,15 @@
 #include "beamdrawing/beampainting.h"
 
 #include <QFontMetricsF>
+#include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "common/enginetext.h"
 #include "engine/numbers.h"
@@ -46,8 +49,9 @@ double fontHeight(const QPainter& painter) {
 // With a `window`, only that part of the drawing is shown: lines are clipped at the area's
 // edges and a text is left out unless its anchor, or the stretch it describes, is in the window. Any text that would run
 // past the area's sides (fonts differ from the widths estimated) is moved inside it.
-void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& drawing,
+void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& withDimensions,
                  double maxScale, const dr::Box* window = nullptr, bool alignTop = false) {
+    const dr::Drawing drawing = dr::exploded(withDimensions);
     const dr::Box& box = window ? *window : drawing.bounds;
     if (!(box.width() > 0) || !(box.height() > 0) || area.isEmpty()) return;
     double scale = std::min(area.width() / box.width(), area.height() / box.height());
@@ -63,8 +67,13 @@ void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& drawi
         return result;
     };
 
+    // A window's drawing is clipped where the window ends, not merely at the area: a part of the
+    // beam shows nothing that lies beyond it, and its texts stay within it.
+    const QRectF visible = window ? QRectF(QPointF(at({box.left, box.top}).x(), area.top()),
+                                         QPointF(at({box.right, box.top}).x(), area.bottom()))
+                                  : area;
     painter.save();
-    if (window) painter.setClipRect(area);
+    if (window) painter.setClipRect(visible);
     const double line = std::max(0.5, fontHeight(painter) / 12);
     for (const dr::Hatch& hatch : drawing.hatches) {
         painter.setPen(Qt::NoPen);
@@ -102,11 +111,18 @@ void paintFitted(QPainter& painter, const QRectF& area, const dr::Drawing& drawi
         painter.setFont(font);
         painter.setPen(layerColor(text.layer));
         const QString shown = fromEngine(text.text);
-        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(shown);
+        double width = QFontMetricsF(font, painter.device()).horizontalAdvance(shown);
+        // A text wider than what is shown (a long zone line on a page's part of the beam) is
+        // set smaller rather than cut.
+        if (width > visible.width() && width > 0) {
+            font.setPointSizeF(font.pointSizeF() * visible.width() / width * 0.98);
+            painter.setFont(font);
+            width = QFontMetricsF(font, painter.device()).horizontalAdvance(shown);
+        }
         QPointF origin = at(text.at);
         if (text.align == dr::Align::Centre) origin.rx() -= width / 2;
         if (text.align == dr::Align::Right) origin.rx() -= width;
-        origin.rx() = std::max(area.left(), std::min(origin.x(), area.right() - width));
+        origin.rx() = std::max(visible.left(), std::min(origin.x(), visible.right() - width));
         painter.drawText(origin, shown);
     }
     painter.restore();
@@ -163,18 +179,30 @@ void paintElevationPart(QPainter& painter, const QRectF& area,
     const double scale = area.width() / (length * 1.1);
     dr::ElevationStyle style;
     style.textHeight = pixels / scale;
+    style.smallTextHeight = 0.8 * style.textHeight;
     style.laneStep = std::max(2.0, pixels * 0.3) / scale;
     style.decimalSeparator = separator;
     const double target = area.height() / 6;
     style.verticalScale = std::max(1.0, std::floor(target / (input.h * scale)));
-    const dr::Drawing drawing = dr::elevation(design, input, style);
-    if (from <= 0 && to >= design.length) {
+    const bool whole = from <= 0 && to >= design.length;
+    dr::Drawing drawing = dr::elevation(design, input, style);
+    // On paper the drawing states the scale its lengths come out at (the note's width does
+    // not change the fit).
+    if (dynamic_cast<const QPagedPaintDevice*>(painter.device())) {
+        const dr::Box& box = drawing.bounds;
+        const double width = whole ? box.width() : length;
+        const double drawn = std::min(area.width() / width, area.height() / box.height());
+        const double dpi = painter.device()->logicalDpiX();
+        if (drawn > 0 && dpi > 0) {
+            style.scale = "1:" + std::to_string(std::lround(dpi / (2.54 * drawn)));
+            drawing = dr::elevation(design, input, style);
+        }
+    }
+    if (whole) {
         paintFitted(painter, area, drawing, 0);
         return;
     }
-    const double margin = length * 0.04;
-    const dr::Box window{from * 100 - margin, drawing.bounds.bottom, to * 100 + margin,
-                         drawing.bounds.top};
+    const dr::Box window{from * 100, drawing.bounds.bottom, to * 100, drawing.bounds.top};
     paintFitted(painter, area, drawing, 0, &window);
 }
 
@@ -208,23 +236,50 @@ void paintSections(QPainter& painter, const QRectF& area, const engine::beam::Be
 
 void paintSchedule(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
                    char separator) {
+    // The table, and under it the bending shapes in as many columns as the table is wide.
     const double textHeight = 10;
-    paintFitted(painter, area, dr::schedule(design, textHeight, separator),
-                fontHeight(painter) / textHeight, nullptr, true);
+    dr::Drawing sheet = dr::schedule(design, textHeight, separator);
+    int columns = 1;
+    for (int c = 8; c > 1; --c)
+        if (dr::bendingShapes(design, textHeight, separator, c).bounds.width() <=
+            sheet.bounds.width()) {
+            columns = c;
+            break;
+        }
+    const dr::Drawing shapes = dr::bendingShapes(design, textHeight, separator, columns);
+    sheet.add(shapes, sheet.bounds.left - shapes.bounds.left,
+              sheet.bounds.bottom - 2 * textHeight - shapes.bounds.top);
+    paintFitted(painter, area, sheet, fontHeight(painter) / textHeight, nullptr, true);
 }
 
-void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
-                   char separator) {
+namespace {
+
+// A curve of the plots along the beam: its value at a profile point as plotted (upwards
+// positive), its pen and its name in the legend.
+struct Curve {
+    std::function<double(const engine::beam::ProfilePoint&)> value;
+    QColor colour;
+    Qt::PenStyle style;
+    const char* name;
+};
+
+// Curves along the beam in a framed plot: the supports shaded, a grid with its figures (shown
+// negated above the axis when `upIsNegative`), x in m under it, the axis title beside it and
+// the legend above it.
+void paintPlot(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+               char separator, const std::vector<Curve>& curves, const QString& axisTitle,
+               bool upIsNegative) {
     const auto& profile = design.profile;
     if (profile.empty() || !(design.length > 0) || area.isEmpty()) return;
     const QFontMetricsF metrics(painter.font(), painter.device());
     const double text = metrics.height();
 
-    double up = 0, down = 0;  // negative moments up, positive down (the tension side)
-    for (const auto& p : profile) {
-        up = std::max({up, p.muNeg, p.phiMnNeg});
-        down = std::max({down, p.muPos, p.phiMnPos});
-    }
+    double up = 0, down = 0;
+    for (const auto& p : profile)
+        for (const Curve& curve : curves) {
+            up = std::max(up, curve.value(p));
+            down = std::max(down, -curve.value(p));
+        }
     if (!(up + down > 0)) up = 1;
     const double yStep = niceStep(up + down, 6);
     up = std::ceil(up / yStep) * yStep;
@@ -235,9 +290,10 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
                                       -text, -2.6 * text);
     if (!(plot.width() > 0) || !(plot.height() > 0)) return;
     auto px = [&](double x) { return plot.left() + x / design.length * plot.width(); };
-    auto py = [&](double moment) { return plot.top() + (up - moment) / (up + down) * plot.height(); };
+    auto py = [&](double value) { return plot.top() + (up - value) / (up + down) * plot.height(); };
 
     painter.save();
+    painter.setClipRect(area);
     const double line = std::max(1.0, text / 14);
     // The supports, shaded across the plot.
     const std::vector<double>& f = design.faceX;
@@ -252,16 +308,15 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
                          QColor(235, 235, 235));
 
     // Grid and tick labels.
-    painter.setPen(QPen(QColor(200, 200, 200), line / 2));
-    painter.setFont(painter.font());
     for (double m = -down; m <= up + 1e-9; m += yStep) {
         painter.setPen(QPen(QColor(210, 210, 210), line / 2));
         painter.drawLine(QPointF(plot.left(), py(m)), QPointF(plot.right(), py(m)));
         painter.setPen(Qt::black);
-        const QString label = fromEngine(engine::formatGeneral(std::abs(m) < 1e-9 ? 0 : -m, separator));
+        const double shown = std::abs(m) < 1e-9 ? 0 : upIsNegative ? -m : m;
         painter.drawText(QRectF(area.left(), py(m) - text / 2, plot.left() - area.left() - 0.3 * text,
                                 text),
-                         Qt::AlignRight | Qt::AlignVCenter, label);
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         fromEngine(engine::formatGeneral(shown, separator)));
     }
     const double xStep = niceStep(design.length, 8);
     for (double x = 0; x <= design.length + 1e-9; x += xStep) {
@@ -281,26 +336,13 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
     painter.translate(area.left() + 0.1 * text, plot.center().y());
     painter.rotate(-90);
     painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), text), Qt::AlignCenter,
-                     QStringLiteral("Mu (Tn-m); negativo arriba"));
+                     axisTitle);
     painter.restore();
 
-    struct Curve {
-        double engine::beam::ProfilePoint::*value;
-        double sign;
-        QColor colour;
-        Qt::PenStyle style;
-        const char* name;
-    };
-    const Curve curves[] = {
-        {&engine::beam::ProfilePoint::muNeg, 1, QColor(200, 0, 0), Qt::SolidLine, "Mu−"},
-        {&engine::beam::ProfilePoint::muPos, -1, QColor(0, 0, 200), Qt::SolidLine, "Mu+"},
-        {&engine::beam::ProfilePoint::phiMnNeg, 1, QColor(120, 0, 0), Qt::DashLine, "φMn−"},
-        {&engine::beam::ProfilePoint::phiMnPos, -1, QColor(0, 0, 120), Qt::DashLine, "φMn+"},
-    };
     double legendX = plot.left();
     for (const Curve& curve : curves) {
         QPolygonF points;
-        for (const auto& p : profile) points << QPointF(px(p.x), py(curve.sign * (p.*curve.value)));
+        for (const auto& p : profile) points << QPointF(px(p.x), py(curve.value(p)));
         points = withoutStraightRuns(points);
         painter.setPen(QPen(curve.colour, line * 1.6, curve.style));
         painter.drawPolyline(points);
@@ -312,6 +354,61 @@ void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::Be
         legendX += 3.4 * text + metrics.horizontalAdvance(name);
     }
     painter.restore();
+}
+
+bool hasShear(const engine::beam::BeamDesign& design) {
+    return std::any_of(design.profile.begin(), design.profile.end(),
+                       [](const auto& p) { return p.vu > 0 || p.phiVn > 0; });
+}
+
+}  // namespace
+
+void paintEnvelope(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+                   char separator) {
+    using P = engine::beam::ProfilePoint;
+    const std::vector<Curve> moments = {
+        {[](const P& p) { return p.muNeg; }, QColor(200, 0, 0), Qt::SolidLine, "Mu−"},
+        {[](const P& p) { return -p.muPos; }, QColor(0, 0, 200), Qt::SolidLine, "Mu+"},
+        {[](const P& p) { return p.phiMnNeg; }, QColor(120, 0, 0), Qt::DashLine, "φMn−"},
+        {[](const P& p) { return -p.phiMnPos; }, QColor(0, 0, 120), Qt::DashLine, "φMn+"},
+    };
+    const QString title = QStringLiteral("Mu (Tn-m); negativo arriba");
+    if (!hasShear(design)) {
+        paintPlot(painter, area, design, separator, moments, title, true);
+        return;
+    }
+    const double split = area.top() + area.height() * 0.58;
+    paintPlot(painter, QRectF(area.topLeft(), QPointF(area.right(), split)), design, separator,
+              moments, title, true);
+    paintShear(painter, QRectF(QPointF(area.left(), split), area.bottomRight()), design,
+               separator);
+}
+
+void paintShear(QPainter& painter, const QRectF& area, const engine::beam::BeamDesign& design,
+                char separator) {
+    using P = engine::beam::ProfilePoint;
+    const std::vector<Curve> shear = {
+        {[](const P& p) { return p.vu; }, QColor(160, 80, 0), Qt::SolidLine, "Vu"},
+        {[](const P& p) { return p.phiVn; }, QColor(0, 110, 0), Qt::DashLine, "φVn"},
+    };
+    paintPlot(painter, area, design, separator, shear, QStringLiteral("V (Tn)"), false);
+}
+
+void paintBendingShapes(QPainter& painter, const QRectF& area,
+                        const engine::beam::BeamDesign& design, char separator) {
+    const double textHeight = 10;
+    // As many sketches a row as keep the texts at the painter's font size.
+    const double pixels = fontHeight(painter);
+    int columns = 1;
+    for (int c = 8; c >= 1; --c) {
+        const dr::Drawing grid = dr::bendingShapes(design, textHeight, separator, c);
+        if (grid.bounds.width() * pixels / textHeight <= area.width()) {
+            columns = c;
+            break;
+        }
+    }
+    paintFitted(painter, area, dr::bendingShapes(design, textHeight, separator, columns),
+                pixels / textHeight, nullptr, true);
 }
 
 }  // namespace beampainting

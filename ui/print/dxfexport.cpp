@@ -1,6 +1,8 @@
 #include "print/dxfexport.h"
 
+#include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -11,6 +13,17 @@
 #include "project/project.h"
 
 namespace printing {
+namespace {
+
+// The title block's project (the project file's name), today's date and the one sheet.
+engine::drawing::SheetInfo sheetInfo(const project::Project& project) {
+    const QString name = project.path().isEmpty() ? QString()
+                                                  : QFileInfo(project.path()).completeBaseName();
+    return {name.toStdString(), QDate::currentDate().toString(Qt::ISODate).toStdString(),
+            "1 de 1"};
+}
+
+}  // namespace
 
 void exportBeamDxf(QWidget* parent, const project::Project& project) {
     if (!project.beam() || !project.beamDesign()) {
@@ -34,7 +47,7 @@ void exportBeamDxf(QWidget* parent, const project::Project& project) {
     const std::string error =
         dxfexport::writeBeamDxf(QFile::encodeName(dialog.selectedFiles().front()).toStdString(),
                                 *project.beamDesign(),
-                                *project.beam(), decimalSeparator());
+                                *project.beam(), decimalSeparator(), sheetInfo(project));
     if (!error.empty())
         QMessageBox::critical(parent, QStringLiteral("Exportar a DXF"), fromEngine(error),
                               QMessageBox::Ok);
