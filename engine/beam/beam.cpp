@@ -14,6 +14,8 @@
 #include "engine/beam/marks.h"
 #include "engine/beam/rules.h"
 #include "engine/beam/search.h"
+#include "engine/beam/shear.h"
+#include "engine/beam/stirrups.h"
 #include "engine/beam/stations.h"
 #include "engine/beam/strength.h"
 #include "engine/beam/tolerance.h"
@@ -111,6 +113,8 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
         const Span& s = in.spans[i];
         const std::string place = "Vano " + std::to_string(i + 1);
         if (!positive(s.length)) return says(place + ": la luz libre debe ser mayor que cero");
+        if (s.wu && !(std::isfinite(*s.wu) && *s.wu >= 0))
+            return says(place + ": la carga wu debe ser un número no negativo");
         if (in.stations.empty()) {
             const SpanMoments& m = s.moments;
             for (double v : {m.left, m.mid, m.right, m.posLeft.value_or(0.0),
@@ -132,7 +136,8 @@ std::optional<Phrase> invalidInput(const BeamInput& in) {
         if (st.span < 1 || st.span > static_cast<int>(in.spans.size())) {
             return says(row + ": el vano " + std::to_string(st.span) + " no existe");
         }
-        if (!std::isfinite(st.x) || !std::isfinite(st.mu)) return says(row + ": valor no numérico");
+        if (!std::isfinite(st.x) || !std::isfinite(st.mu) || (st.v && !std::isfinite(*st.v)))
+            return says(row + ": valor no numérico");
         const auto i = static_cast<std::size_t>(st.span - 1);
         // From the left face, x runs to the right face; from the left support's centreline, to
         // the right support's.
@@ -155,8 +160,6 @@ std::vector<Phrase> notesOf(const Beam& beam, const FaceChoice& top, const FaceC
     notes.push_back(Phrase() << "ld en el caso favorable de separación y recubrimiento: se "
                                 "suponen estribos de al menos el mínimo del código a lo largo "
                                 "de ld de todas las barras.");
-    notes.push_back(Phrase() << "El cortante donde se cortan barras inferiores dentro de un vano "
-                                "queda al diseño a cortante.");
     if (!top.laps.empty() || !bottom.laps.empty()) {
         Phrase laps;
         laps << "Traslapos clase B (" << Figure{lapFactor, 1}
@@ -164,7 +167,8 @@ std::vector<Phrase> notesOf(const Beam& beam, const FaceChoice& top, const FaceC
         if (in.seismicClass == SeismicClass::Des) {
             const double spacing = std::min(std::min(beam.dTop, beam.dBot) / 4, 10.0);
             laps << " y a más de 2h de sus caras; estribos cerrados a no más de "
-                 << Figure{spacing, 1} << " cm a lo largo de cada traslapo";
+                 << Figure{spacing, 1} << " cm a lo largo de cada traslapo (zonas de traslapo "
+                    "de los estribos)";
         }
         notes.push_back(laps << ".");
     }
@@ -280,6 +284,121 @@ BeamDesign assemble(const Beam& beam, const std::vector<Need>& needs, const Face
     return design;
 }
 
+// The assumptions of the shear design the schedule states.
+std::vector<Phrase> shearNotes(const Beam& beam, const ShearDemand& demand) {
+    const BeamInput& in = beam.in;
+    std::vector<Phrase> notes;
+    const std::string stations =
+        demand.stationShear ? ", no menor que el cortante de las estaciones" : "";
+    switch (in.seismicClass) {
+        case SeismicClass::Des:
+            notes.push_back(Phrase() << "Cortante de diseño en las caras: Ve = (Mpr− + Mpr+)/ln ± "
+                                        "wu ln/2 en los dos sentidos del sismo, con el Mpr de las "
+                                        "barras que llegan a cada cara" + stations +
+                                            "; Vc = 0 en 2h desde la cara donde la parte sísmica "
+                                            "es al menos la mitad de Ve (" +
+                                            std::string(ruleArticle(CheckRule::ConcreteShear,
+                                                                    in.code, in.seismicClass)) +
+                                            ").");
+            break;
+        case SeismicClass::Dmo:
+            notes.push_back(Phrase() << "Cortante de diseño en las caras: Ve = (Mn− + Mn+)/ln + "
+                                        "wu ln/2, con el Mn de las barras que llegan a cada cara "
+                                        "(Fy, φ = 1)" + stations + ".");
+            break;
+        case SeismicClass::Dmi:
+            notes.push_back(Phrase() << (demand.stationShear
+                                             ? "Cortante de diseño: el de las estaciones"
+                                             : "Cortante de diseño: Vu = wu ln/2 ± (Mu− der. − "
+                                               "Mu− izq.)/ln")
+                                     << ", tomado a d de la cara de los apoyos (C.11.1.3.1).");
+            break;
+    }
+    std::string unloaded;
+    int count = 0;
+    for (std::size_t i = 0; i < demand.spans.size(); ++i) {
+        if (demand.spans[i].loaded) continue;
+        unloaded += (unloaded.empty() ? "" : ", ") + std::to_string(i + 1);
+        ++count;
+    }
+    if (count > 0) {
+        const char* alone = in.seismicClass == SeismicClass::Dmi
+                                ? "el cortante de los momentos en las caras"
+                                : "el cortante sísmico solo";
+        notes.push_back(Phrase() << (count == 1 ? "Vano " : "Vanos ") + unloaded +
+                                        (count == 1 ? " sin" : ": sin") +
+                                        " carga wu; sus estribos se diseñan para " + alone + ".");
+    }
+    notes.push_back(Phrase() << "Las vigas no llevan carga axial: Vc = " << Figure{0.53, 2}
+                             << " √f'c bw d, con d = " << Figure{std::min(beam.dTop, beam.dBot), 1}
+                             << " cm; fyt = " << Figure{stirrupFy(in.fy), Figure::shortest}
+                             << " kg/cm², φ = " << Figure{shearPhi(in.code), 2}
+                             << "; separaciones en cm enteros por defecto, el primer estribo a "
+                             << Figure{firstHoop, 0} << " cm de cada cara.");
+    const Bar& hoop = *findBar(in.settings.stirrupDesignation);
+    notes.push_back(Phrase() << "Estribos cerrados con ganchos sísmicos de 135° y extensión "
+                                "máx(6 db, "
+                             << Figure{7.5, 1} << " cm) = "
+                             << Figure{seismicHookExtension(hoop), 1}
+                             << " cm, doblados a 4 db por dentro; medidas exteriores b − 2 rec × "
+                                "h − 2 rec; longitud de corte: el perímetro por el eje con tres "
+                                "dobleces de 90° y dos de 135°, más las dos extensiones, en cm "
+                                "enteros por exceso. Ganchos suplementarios con 135° en un "
+                                "extremo y 90° con 6 db en el otro.");
+    notes.push_back(Phrase() << "Donde se cortan barras en zona de tracción, los estribos dan "
+                                "φVn ≥ 3/2 Vu, o 4/3 Vu donde las barras que siguen dan el doble "
+                                "del acero que pide el momento; donde la sección no lo da, "
+                                "estribos adicionales a lo largo de ¾ d desde el corte "
+                                "(C.12.10.5).");
+    return notes;
+}
+
+// The stirrups of the design: the shear at the faces and along the beam, the marks and zones,
+// their masses, checks and notes; the message when a section cannot take its shear.
+std::optional<Phrase> addStirrups(const Beam& beam, BeamDesign& design,
+                                  const std::vector<Need>& needs, const Strength& strength) {
+    const BeamInput& in = beam.in;
+    const ShearDemand demand = shearDemand(beam, design.faces);
+    auto found = designStirrups(beam, demand, design.bars, needs, strength);
+    if (auto* why = std::get_if<Phrase>(&found)) return std::move(*why);
+    StirrupDesign& stirrups = std::get<StirrupDesign>(found);
+    for (FaceStation& face : design.faces) {
+        const auto i = static_cast<std::size_t>(face.span - 1);
+        const bool left = face.side == Side::Left;
+        const auto k = static_cast<std::size_t>(
+            beam.faceIndex[2 * i + (left ? 0 : 1)]);
+        face.ve = left ? demand.spans[i].left : demand.spans[i].right;
+        face.vc = stirrups.vc[k];
+        face.phiVn = stirrups.phiVn[k];
+    }
+    for (std::size_t k = 0; k < design.profile.size(); ++k) {
+        design.profile[k].vu = demand.vu[k];
+        design.profile[k].phiVn = stirrups.phiVn[k];
+    }
+    for (const StirrupMark& m : stirrups.marks) {
+        design.massByBar[m.bar] += m.mass;
+        design.totalMass += m.mass;
+        design.stirrupMass += m.mass;
+    }
+    design.steelPerConcrete = design.concrete > 0 ? design.totalMass / design.concrete : 0;
+    for (Check& c : stirrups.checks) {
+        c.article = ruleArticle(c.rule, in.code, in.seismicClass);
+        // Hoops over laps follow the laps' article; stirrups outside the hoop zones chapter
+        // C.11's spacing, whatever the class.
+        if (c.rule == CheckRule::StirrupSpacing && c.zone == ZoneKind::Lap)
+            c.article = ruleArticle(CheckRule::Lap, in.code, in.seismicClass);
+        else if (c.rule == CheckRule::StirrupSpacing && c.zone == ZoneKind::Rest)
+            c.article = ruleArticle(c.rule, in.code, SeismicClass::Dmi);
+        design.checks.push_back(c);
+    }
+    design.passes = std::all_of(design.checks.begin(), design.checks.end(),
+                                [](const Check& c) { return c.passes; });
+    for (Phrase& note : shearNotes(beam, demand)) design.notes.push_back(std::move(note));
+    design.stirrups = std::move(stirrups.marks);
+    design.zones = std::move(stirrups.zones);
+    return std::nullopt;
+}
+
 }  // namespace
 
 BeamOutcome designBeam(const BeamInput& input) {
@@ -318,6 +437,7 @@ BeamOutcome designBeam(const BeamInput& input) {
                              BeamErrorKind::Unsatisfiable};
         }
     }
+    if (auto e = addStirrups(beam, design, demand.needs(), strength)) return BeamError{*e, BeamErrorKind::Unsatisfiable};
     return design;
 }
 

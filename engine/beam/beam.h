@@ -178,8 +178,10 @@ struct StirrupZone {
     int span = 1;
     std::string mark;
     ZoneKind kind = ZoneKind::Rest;
-    double start = 0, end = 0;  // m along the beam: the first and the last piece of the zone
-    double spacing = 0;         // cm, whole
+    // m along the beam: the first and the last piece of the zone; its pieces lie evenly between
+    // them, `spacing` apart or, in the zone that fills the middle of a span, a little closer.
+    double start = 0, end = 0;
+    double spacing = 0;         // cm, whole: the largest the zone allows
     int count = 0;
 };
 
@@ -249,7 +251,8 @@ struct Check {
     BeamFace face = BeamFace::Top;  // strength, steel, ratio, fit: the face (top: Mu−)
     int share = 0;                  // moment shares: the denominator (2, 3, 4 or 5)
     // ContinuousBars: `count` N° `bar` on top and `bottomCount` N° `bottomBar` below; Lap: the
-    // lapped bars; HookLength: the bar needing the longest hook.
+    // lapped bars; HookLength: the bar needing the longest hook; Crossties: `count` a hoop;
+    // CutOffShear: which condition of the cut holds (see cutOffShareOfStrength in rules.h).
     int count = 0, bar = 0, bottomCount = 0, bottomBar = 0;
     std::string firstMark, secondMark;  // Lap: the two pieces; TopCutOff: the bar cut
     double from = 0, to = 0;            // Lap: where the pieces overlap, m
@@ -261,6 +264,7 @@ struct Check {
     int remedyBar = 0;
     double remedySupport = 0;
     std::string_view article;  // as ruleArticle gives it for the design's code and class
+    ZoneKind zone = ZoneKind::Rest;  // StirrupSpacing: the zone whose limit applies
 };
 
 struct BeamDesign {

@@ -129,6 +129,33 @@ void appendBars(std::string& out, const BeamDesign& design, char sep) {
            "primer apoyo; la capa 1 es la más cercana a la cara.\n";
 }
 
+std::string metres(double cm, char sep) {
+    return formatFixed(cm / 100, 2, sep);
+}
+
+// The stirrup marks as bent and cut.
+void appendStirrups(std::string& out, const BeamDesign& design, char sep) {
+    if (design.stirrups.empty()) return;
+    out += "\nEstribos\n";
+    std::vector<std::vector<std::string>> rows{
+        {"Marca", "Barra", "Forma", "Ramas", "Cantidad", "Ancho (cm)", "Alto (cm)",
+         "Gancho (cm)", "Doblez Ø int. (cm)", "Longitud (m)", "Masa (kg)"}};
+    for (const StirrupMark& m : design.stirrups) {
+        const bool hoop = m.kind == StirrupKind::Hoop;
+        rows.push_back({m.mark, barName(m.bar), hoop ? "cerrado 135°" : "suplementario 135°/90°",
+                        std::to_string(m.legs), std::to_string(m.count),
+                        hoop ? formatGeneral(m.width, sep) : "", formatGeneral(m.height, sep),
+                        formatFixed(m.hook, 1, sep), formatFixed(m.bend, 1, sep),
+                        formatFixed(m.length, 2, sep), massText(m.mass, sep)});
+    }
+    std::vector<Align> align(11, Align::Right);
+    align[0] = align[1] = align[2] = Align::Left;
+    appendTable(out, rows, align);
+    out += "Ancho y alto: medidas exteriores; gancho: la extensión pasado el doblez.\n";
+    out += "\nZonas de estribos\n";
+    for (const std::string& line : zoneLines(design, sep)) out += line + '\n';
+}
+
 void appendMasses(std::string& out, const BeamDesign& design, char sep) {
     out += "\nMasa de acero\n";
     std::vector<std::vector<std::string>> rows;
@@ -136,6 +163,8 @@ void appendMasses(std::string& out, const BeamDesign& design, char sep) {
         rows.push_back({barName(bar), massText(mass, sep) + " kg"});
     rows.push_back({"Total", massText(design.totalMass, sep) + " kg"});
     appendTable(out, rows, {Align::Left, Align::Right});
+    if (design.stirrupMass > 0)
+        out += "De ellos, estribos: " + massText(design.stirrupMass, sep) + " kg\n";
     out += "Concreto de los vanos: " + formatFixed(design.concrete, 3, sep) + " m³; " +
            formatFixed(design.steelPerConcrete, 1, sep) + " kg de acero por m³\n";
 }
@@ -171,6 +200,18 @@ void appendFaces(std::string& out, const BeamDesign& design, char sep) {
     std::vector<Align> align(10, Align::Right);
     align[1] = Align::Left;
     appendTable(out, moments, align);
+}
+
+void appendShear(std::string& out, const BeamDesign& design, char sep) {
+    if (design.faces.empty() || design.stirrups.empty()) return;
+    out += "\nCaras de los apoyos: cortante (Tn)\n";
+    std::vector<std::vector<std::string>> rows{{"Vano", "Cara", "Ve", "Vc", "φVn"}};
+    for (const FaceStation& face : design.faces) {
+        rows.push_back({std::to_string(face.span), std::string(sideName(face.side)),
+                        formatFixed(face.ve, 2, sep), formatFixed(face.vc, 2, sep),
+                        formatFixed(face.phiVn, 2, sep)});
+    }
+    appendTable(out, rows, {Align::Right, Align::Left, Align::Right, Align::Right, Align::Right});
 }
 
 void appendChecks(std::string& out, const BeamDesign& design, char sep) {
@@ -212,6 +253,101 @@ std::vector<std::string> scheduleHeading(const BeamDesign& design, char sep) {
                 formatGeneral(design.settings.maxAggregate, sep) + " cm"};
 }
 
+std::string_view zoneKindName(ZoneKind kind) {
+    switch (kind) {
+        case ZoneKind::Confinement:
+            return "confinamiento";
+        case ZoneKind::Lap:
+            return "traslapo";
+        case ZoneKind::Rest:
+            return "resto";
+    }
+    return "resto";
+}
+
+std::vector<std::string> zoneLines(const BeamDesign& design, char sep) {
+    std::vector<std::string> lines;
+    const std::size_t spans = design.faceX.size() / 2;
+    const std::string hoopBar =
+        design.stirrups.empty() ? std::string() : " " + barName(design.stirrups.front().bar);
+    for (std::size_t i = 0; i < spans; ++i) {
+        const int span = static_cast<int>(i) + 1;
+        std::vector<const StirrupZone*> hoops;
+        std::vector<const StirrupZone*> ties;
+        for (const StirrupZone& z : design.zones) {
+            if (z.span != span) continue;
+            (z.mark.front() == 'C' ? ties : hoops).push_back(&z);
+        }
+        if (hoops.empty()) continue;
+        // The zone that fills the middle: the "resto" nearest midspan.
+        const double mid = (design.faceX[2 * i] + design.faceX[2 * i + 1]) / 2;
+        std::size_t filler = 0;
+        double nearest = -1;
+        for (std::size_t j = 0; j < hoops.size(); ++j) {
+            const StirrupZone& z = *hoops[j];
+            if (z.kind != ZoneKind::Rest) continue;
+            const double distance = mid < z.start ? z.start - mid : mid > z.end ? mid - z.end : 0;
+            if (nearest < 0 || distance < nearest) {
+                nearest = distance;
+                filler = j;
+            }
+        }
+        const double faceGap = 0.05;
+        auto run = [&](const StirrupZone& z, bool first) {
+            std::string text;
+            int count = z.count;
+            if (first) {
+                text = "1 a " + formatFixed(faceGap, 2, sep);
+                --count;
+                if (count > 0) text += ", ";
+            }
+            if (count > 0) text += std::to_string(count) + " a " + metres(z.spacing, sep);
+            if (z.kind == ZoneKind::Lap) text += " (traslapo)";
+            return text;
+        };
+        std::vector<std::string> left, right;
+        for (std::size_t j = 0; j < filler; ++j) left.push_back(run(*hoops[j], j == 0));
+        for (std::size_t j = hoops.size() - 1; j > filler; --j)
+            right.push_back(run(*hoops[j], j + 1 == hoops.size()));
+        auto joined = [](const std::vector<std::string>& items) {
+            std::string text;
+            for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+            return text;
+        };
+        const std::string alone = "1 a " + formatFixed(faceGap, 2, sep);
+        const StirrupZone& middle = *hoops[filler];
+        std::string line = "Vano " + std::to_string(span) + ": " + middle.mark + hoopBar + ": ";
+        const std::string rest = "resto a " + metres(middle.spacing, sep);
+        if (left == right) {
+            line += (left.empty() ? alone : joined(left)) + ", " + rest + " (cada extremo)";
+        } else {
+            line += "desde la izquierda " + (left.empty() ? alone : joined(left)) + ", " + rest +
+                    "; desde la derecha " + (right.empty() ? alone : joined(right));
+        }
+        lines.push_back(line);
+        if (!ties.empty()) {
+            int pieces = 0;
+            bool everywhere = true;
+            for (const StirrupZone* z : ties) {
+                pieces += z->count;
+                everywhere = everywhere && z->kind != ZoneKind::Confinement;
+            }
+            int perHoop = 0;
+            for (const StirrupZone* h : hoops) {
+                for (const StirrupZone* z : ties) {
+                    if (z->kind == h->kind && std::abs(z->start - h->start) < 1e-9 && h->count > 0)
+                        perHoop = std::max(perHoop, z->count / h->count);
+                }
+            }
+            lines.push_back("Vano " + std::to_string(span) + ": " + ties.front()->mark + hoopBar +
+                            ": " + std::to_string(pieces) + " ganchos suplementarios, " +
+                            std::to_string(perHoop) + " con cada estribo" +
+                            (everywhere ? " del vano" : " de las zonas de confinamiento"));
+        }
+    }
+    return lines;
+}
+
 std::string shapeText(const BarMark& mark) {
     if (!mark.hookStart && !mark.hookEnd) return "recta";
     return mark.hookStart && mark.hookEnd ? "2 ganchos 90°"
@@ -223,8 +359,10 @@ std::string scheduleText(const BeamDesign& design, char decimalSeparator) {
     std::string out;
     appendTitle(out, design, decimalSeparator);
     appendBars(out, design, decimalSeparator);
+    appendStirrups(out, design, decimalSeparator);
     appendMasses(out, design, decimalSeparator);
     appendFaces(out, design, decimalSeparator);
+    appendShear(out, design, decimalSeparator);
     appendChecks(out, design, decimalSeparator);
     appendNotes(out, design, decimalSeparator);
     return out;
@@ -255,7 +393,10 @@ std::string designJson(const BeamDesign& design) {
                           {"phi_mn_neg", face.phiMnNeg},
                           {"phi_mn_pos", face.phiMnPos},
                           {"mpr_neg", face.mprNeg},
-                          {"mpr_pos", face.mprPos}});
+                          {"mpr_pos", face.mprPos},
+                          {"ve", face.ve},
+                          {"vc", face.vc},
+                          {"phi_vn", face.phiVn}});
         });
         appendArray(beam.key("bars"), design.bars, [&out](const BarMark& mark) {
             JsonObject item(out);
@@ -270,6 +411,26 @@ std::string designJson(const BeamDesign& design) {
             item.numbers({{"depth", mark.depth}, {"length", mark.length}, {"mass", mark.mass},
                           {"bend", mark.bend}, {"leg", mark.leg}});
         });
+        appendArray(beam.key("stirrups"), design.stirrups, [&out](const StirrupMark& mark) {
+            JsonObject item(out);
+            item.text("mark", mark.mark);
+            item.integer("bar", mark.bar);
+            item.integer("legs", mark.legs);
+            item.integer("count", mark.count);
+            item.numbers({{"width", mark.width},
+                          {"height", mark.height},
+                          {"hook", mark.hook},
+                          {"length", mark.length},
+                          {"mass", mark.mass}});
+        });
+        appendArray(beam.key("zones"), design.zones, [&out](const StirrupZone& zone) {
+            JsonObject item(out);
+            item.integer("span", zone.span);
+            item.text("mark", zone.mark);
+            item.text("kind", zoneKindName(zone.kind));
+            item.numbers({{"start", zone.start}, {"end", zone.end}, {"spacing", zone.spacing}});
+            item.integer("count", zone.count);
+        });
         appendArray(beam.key("profile"), design.profile, [&out](const ProfilePoint& point) {
             JsonObject item(out);
             item.numbers({{"x", point.x},
@@ -278,7 +439,9 @@ std::string designJson(const BeamDesign& design) {
                           {"mn_neg", point.mnNeg},
                           {"mn_pos", point.mnPos},
                           {"phi_mn_neg", point.phiMnNeg},
-                          {"phi_mn_pos", point.phiMnPos}});
+                          {"phi_mn_pos", point.phiMnPos},
+                          {"vu", point.vu},
+                          {"phi_vn", point.phiVn}});
         });
         appendArray(beam.key("checks"), design.checks, [&out](const Check& check) {
             JsonObject item(out);
@@ -292,11 +455,13 @@ std::string designJson(const BeamDesign& design) {
             else
                 item.key("x") += "null";
             item.boolean("passes", check.passes);
+            item.text("article", check.article);
             item.text("text", checkLine(check, '.'));
         });
         {
             JsonObject mass(beam.key("mass"));
             mass.number("total", design.totalMass);
+            mass.number("stirrups", design.stirrupMass);
             JsonObject byBar(mass.key("by_bar"));
             for (const auto& [bar, kg] : design.massByBar) byBar.number(std::to_string(bar), kg);
         }

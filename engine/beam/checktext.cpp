@@ -213,32 +213,49 @@ Phrase checkBody(const Check& c) {
               << Figure{c.limit, 2} << " Tn";
             break;
         case CheckRule::StirrupSpacing:
-            p << "s = " << Figure{c.value, 0} << " cm" << comparison(c.passes, " ≤ ", " > ")
-              << Figure{c.limit, 0} << " cm";
+            p << (c.zone == ZoneKind::Confinement ? "estribos de confinamiento"
+                  : c.zone == ZoneKind::Lap       ? "estribos en los traslapos"
+                                                  : "estribos fuera del confinamiento")
+              << ": s = " << Figure{c.value, 0} << " cm" << comparison(c.passes, " ≤ ", " > ")
+              << Figure{c.limit, 1} << " cm";
             break;
         case CheckRule::MinimumStirrups:
             p << "Av = " << Figure{c.value, 2} << comparison(c.passes, " ≥ ", " < ")
-              << "Av,mín = " << Figure{c.limit, 2} << " cm²";
+              << "Av,mín = " << Figure{c.limit, 2} << " cm² a la mayor separación";
             break;
         case CheckRule::ShearSection:
             p << "Vs = " << Figure{c.value, 2} << comparison(c.passes, " ≤ ", " > ")
-              << "2.1 √f'c bw d = " << Figure{c.limit, 2} << " Tn";
+              << Figure{2.1, 1} << " √f'c bw d = " << Figure{c.limit, 2} << " Tn";
             break;
         case CheckRule::ConcreteShear:
-            p << "cortante sísmico " << Figure{c.value, 2} << comparison(c.passes, " ≥ ", " < ")
-              << "½ Vu = " << Figure{c.limit, 2} << " Tn: Vc = 0 en 2h desde la cara";
+            // desForm: the seismic part governs and Vc is taken as 0 over 2h.
+            p << "cortante sísmico " << Figure{c.value, 2} << (c.desForm ? " ≥ " : " < ")
+              << "½ Ve = " << Figure{c.limit, 2} << " Tn: "
+              << (c.desForm ? "Vc = 0 en 2h desde la cara" : "se cuenta Vc");
             break;
         case CheckRule::FirstHoop:
-            p << "primer estribo a " << Figure{c.value, 0} << " cm de la cara"
-              << comparison(c.passes, " ≤ ", " > ") << Figure{c.limit, 0} << " cm";
+            p << "primer estribo a " << Figure{c.value, 1} << " cm de la cara"
+              << comparison(c.passes, " ≤ ", " > ") << Figure{c.limit, 1} << " cm";
             break;
         case CheckRule::Crossties:
-            p << "barra a " << Figure{c.value, 1} << " cm libres de una apoyada"
-              << comparison(c.passes, " ≤ ", " > ") << Figure{c.limit, 0} << " cm";
+            p << "barras de las zonas de confinamiento a " << Figure{c.value, 1}
+              << " cm libres, a lo más, de una sujeta" << comparison(c.passes, " ≤ ", " > ")
+              << Figure{c.limit, 0} << " cm";
+            if (c.count == 1) p << " con 1 gancho suplementario por estribo";
+            if (c.count > 1) p << " con " + number(c.count) + " ganchos suplementarios por estribo";
             break;
         case CheckRule::CutOffShear:
+            if (c.count == cutOffExtraStirrups) {
+                p << "donde se corta " + c.firstMark + ", estribos adicionales en ¾ d: s = "
+                  << Figure{c.value, 0} << " cm" << comparison(c.passes, " ≤ ", " > ")
+                  << Figure{c.limit, 1} << " cm (Av + " << Figure{4.2, 1}
+                  << " bw s/fyt, s ≤ d/(8 βb))";
+                break;
+            }
             p << "donde se corta " + c.firstMark + " Vu = " << Figure{c.value, 2}
-              << comparison(c.passes, " ≤ ", " > ") << "⅔ φVn = " << Figure{c.limit, 2} << " Tn";
+              << comparison(c.passes, " ≤ ", " > ")
+              << (c.count == cutOffWithArea ? "¾" : "⅔") << " φVn = " << Figure{c.limit, 2}
+              << " Tn" << (c.count == cutOffWithArea ? ", con el doble del acero que pide el momento" : "");
             break;
     }
     if (!c.article.empty()) p << " (" + std::string(c.article) + ")";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "engine/beam/tolerance.h"
@@ -160,5 +161,116 @@ double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool
            100;
 }
 
+bool cutOffAreaHolds(int bar, double goingOn, double need) {
+    return bar <= 11 && goingOn >= 2 * need - tiny;
+}
+
+double extraStirrupsReach(double d) {
+    return 0.75 * d / 100;
+}
+
+double extraStirrupSpacing(double av, double fyt, double d, double bw, double vs, double beta) {
+    const double forArea = av * fyt / (std::max(vs, 0.0) * 1000 / d + 4.2 * bw);
+    return beta > 0 ? std::min(forArea, d / (8 * beta)) : forArea;
+}
+
+double shearPhi(DesignCode code) {
+    return code == DesignCode::Nsr10 ? 0.75 : 0.85;
+}
+
+double stirrupFy(double fy) {
+    return std::min(fy, largestStirrupFy);
+}
+
+double concreteShear(double fc, double bw, double d) {
+    return 0.53 * std::sqrt(fc) * bw * d / 1000;
+}
+
+double stirrupShear(double av, double fyt, double d, double s) {
+    return av * fyt * d / s / 1000;
+}
+
+double sectionShearLimit(double fc, double bw, double d) {
+    return 2.1 * std::sqrt(fc) * bw * d / 1000;
+}
+
+double halvedSpacingShear(double fc, double bw, double d) {
+    return 1.1 * std::sqrt(fc) * bw * d / 1000;
+}
+
+double shearSpacingLimit(double vs, double fc, double bw, double d) {
+    if (vs > halvedSpacingShear(fc, bw, d) * (1 + tiny)) return std::min(d / 4, 30.0);
+    return std::min(d / 2, 60.0);
+}
+
+double minimumStirrupArea(DesignCode code, double fc, double bw, double s, double fyt) {
+    const double factor = code == DesignCode::Nsr10 ? std::max(0.2 * std::sqrt(fc), 3.5) : 3.5;
+    return factor * bw * s / fyt;
+}
+
+double strengthSpacing(double av, double fyt, double d, double vs) {
+    if (!(vs > 0)) return std::numeric_limits<double>::infinity();
+    return av * fyt * d / (vs * 1000);
+}
+
+double confinementLength(double h) {
+    return 2 * h / 100;
+}
+
+double hoopZoneSpacing(DesignCode code, SeismicClass seismicClass, double d, double dbLongitudinal,
+                       double dbHoop) {
+    if (seismicClass == SeismicClass::Dmi) return 0;
+    if (seismicClass == SeismicClass::Des && code == DesignCode::Nsr10)
+        return std::min({d / 4, 6 * dbLongitudinal, 15.0});
+    return std::min({d / 4, 8 * dbLongitudinal, 24 * dbHoop, 30.0});
+}
+
+double lapHoopSpacing(double d) {
+    return std::min(d / 4, 10.0);
+}
+
+double wholeSpacing(double s) {
+    return std::floor(s + onGrid);
+}
+
+CrosstieNeed crosstiesFor(int count, double sumDiameters, double width) {
+    CrosstieNeed need;
+    if (count <= 2) return need;
+    const double mean = sumDiameters / count;
+    const double gap = (width - sumDiameters) / (count - 1);
+    // A bar k places from a held one lies k gaps and k - 1 bars clear of it.
+    const int reach =
+        static_cast<int>(std::floor((unsupportedBarClear + mean) / (gap + mean) + tiny));
+    const int longest = 2 * reach + 1;  // places between two held bars
+    need.crossties = (count - 1 + longest - 1) / longest - 1;
+    const int run = (count - 1 + need.crossties) / (need.crossties + 1);
+    const int worst = run / 2;
+    need.worstClear = worst > 0 ? worst * gap + (worst - 1) * mean : 0;
+    return need;
+}
+
+double seismicHookExtension(const Bar& bar) {
+    return std::max(6 * bar.diameterCm(), 7.5);
+}
+
+double stirrupBendDiameter(const Bar& bar) {
+    return 4 * bar.diameterCm();
+}
+
+double hoopCutLength(const Bar& bar, double width, double height) {
+    const double db = bar.diameterCm();
+    const double radius = stirrupBendDiameter(bar) / 2 + db / 2;  // of the centreline
+    const double sides = 2 * (width - db - 2 * radius) + 2 * (height - db - 2 * radius);
+    const double arcs = 3 * (std::numbers::pi / 2) * radius + 2 * (3 * std::numbers::pi / 4) * radius;
+    return std::ceil(sides + arcs + 2 * seismicHookExtension(bar) - onGrid);
+}
+
+double crosstieCutLength(const Bar& bar, double height) {
+    const double db = bar.diameterCm();
+    const double radius = stirrupBendDiameter(bar) / 2 + db / 2;
+    const double leg = height - db - 2 * radius;
+    const double arcs = (3 * std::numbers::pi / 4 + std::numbers::pi / 2) * radius;
+    return std::ceil(leg + arcs + seismicHookExtension(bar) + 6 * db - onGrid);
+}
 
 }  // namespace engine::beam

@@ -105,4 +105,86 @@ double minimumDepthDivisor(int continuousEnds);
 // clear spacing as the layer needs it and the cover to the bars.
 double beamDevelopment(const BeamInput& in, double barSeat, const Bar& bar, bool topFace);
 
+// Shear and stirrups. Forces in Tn, section dimensions, depths and spacings in cm, stresses in
+// kg/cm2: the kg forms of the MPa expressions (0.53 for 0.17, 2.1 for 0.66, 1.1 for 0.33).
+
+// A bar cut in a tension zone: Vu at the cut at most 2/3 φVn, or 3/4 φVn where the bars going
+// on give at least twice the area the moment needs there and the bar cut is N° 11 or smaller.
+inline constexpr double cutOffShare = 2.0 / 3.0;
+inline constexpr double cutOffShareWithArea = 3.0 / 4.0;
+bool cutOffAreaHolds(int bar, double goingOn, double need);
+// Or stirrups beyond those shear asks along the bar for 3/4 d from where it stops (m; d in cm):
+// Av >= Av for vs + 4.2 bw s / fyt at s <= d / (8 βb), βb the share of the bars stopped. The
+// largest spacing that gives both with `av` (cm).
+double extraStirrupsReach(double d);
+double extraStirrupSpacing(double av, double fyt, double d, double bw, double vs, double beta);
+// Which of these a cut's check holds the design to (Check::count).
+inline constexpr int cutOffShareOfStrength = 0, cutOffWithArea = 1, cutOffExtraStirrups = 2;
+
+// The strength reduction factor for shear: 0.75 under NSR-10, 0.85 under NSR-98.
+double shearPhi(DesignCode code);
+
+// The yield stress the stirrups are taken at for shear, at most 4200 kg/cm2.
+inline constexpr double largestStirrupFy = 4200;
+double stirrupFy(double fy);
+
+// Vc = 0.53 √f'c bw d.
+double concreteShear(double fc, double bw, double d);
+// Vs = Av fyt d / s.
+double stirrupShear(double av, double fyt, double d, double s);
+// The largest Vs a section takes, 2.1 √f'c bw d; past 1.1 √f'c bw d the spacing limit halves.
+double sectionShearLimit(double fc, double bw, double d);
+double halvedSpacingShear(double fc, double bw, double d);
+
+// The largest spacing C.11 allows for stirrups carrying `vs`: d/2 up to 60 cm, d/4 up to 30 cm
+// past 1.1 √f'c bw d.
+double shearSpacingLimit(double vs, double fc, double bw, double d);
+
+// Av,min for stirrups at spacing s, cm2: NSR-10 max(0.2 √f'c, 3.5) bw s / fyt; NSR-98 (as ACI
+// 318-95) 3.5 bw s / fy alone. Wanted wherever Vu > ½ φVc; the designer puts it everywhere.
+double minimumStirrupArea(DesignCode code, double fc, double bw, double s, double fyt);
+
+// The spacing whose stirrups give `vs` (cm): Av fyt d / Vs; infinite for vs <= 0.
+double strengthSpacing(double av, double fyt, double d, double vs);
+
+// The hoop zones of DES and DMO: closed hoops over 2h from each support face (m), the first
+// at most 5 cm from the face, at a spacing no larger than (cm): DES under NSR-10 min(d/4, 6 db
+// of the smallest longitudinal bar, 15 cm); DES under NSR-98 and DMO min(d/4, 8 db, 24 db of
+// the hoop, 30 cm). None for DMI (0).
+double confinementLength(double h);
+inline constexpr double firstHoop = 5;  // cm from the face
+double hoopZoneSpacing(DesignCode code, SeismicClass seismicClass, double d, double dbLongitudinal,
+                       double dbHoop);
+
+// Hoops over a lap splice in DES: min(d/4, 10 cm).
+double lapHoopSpacing(double d);
+
+// Spacings are whole centimetres, rounded down; none below 5 cm (more legs instead).
+double wholeSpacing(double s);
+inline constexpr double closestStirrups = 5;
+
+// A bar of a hoop zone may lie at most 15 cm clear from one a hoop's corner or a crosstie holds.
+inline constexpr double unsupportedBarClear = 15;
+
+// Crossties a hoop zone needs so that no bar of a face's layer lies more than 15 cm clear from
+// a bar a hoop's corner or a crosstie holds: `count` bars whose diameters add up to
+// `sumDiameters` spread over `width` (cm), corner bars against the hoop.
+struct CrosstieNeed {
+    int crossties = 0;
+    double worstClear = 0;  // cm, the largest clear distance of a bar from a held one
+};
+CrosstieNeed crosstiesFor(int count, double sumDiameters, double width);
+
+// A stirrup as bent: 135° seismic hooks of extension max(6 db, 7.5 cm), bent round 4 db inside;
+// a crosstie's other end a 90° hook of 6 db.
+double seismicHookExtension(const Bar& bar);
+double stirrupBendDiameter(const Bar& bar);
+// The cut length of a closed hoop of these outside dimensions (cm), whole cm rounded up: the
+// centreline's four straight sides between the bends, its three 90° corners and the two 135°
+// bends at the closing corner, and the two hook extensions.
+double hoopCutLength(const Bar& bar, double width, double height);
+// A crosstie of this height out to out (cm): its straight leg, a 135° and a 90° bend and their
+// extensions, whole cm rounded up.
+double crosstieCutLength(const Bar& bar, double height);
+
 }  // namespace engine::beam

@@ -631,7 +631,7 @@ void TestCli::beamJsonAndTextAgree() {
     QStringList keys = design.keys();
     keys.sort();
     QCOMPARE(keys, QStringList({"bars", "checks", "class", "code", "concrete", "faces", "length",
-                                "mass", "name", "passes", "profile"}));
+                                "mass", "name", "passes", "profile", "stirrups", "zones"}));
     QCOMPARE(design.value("name").toString(), QStringLiteral("V-1"));
     QCOMPARE(design.value("code").toString(), QStringLiteral("NSR-10"));
     QCOMPARE(design.value("class").toString(), QStringLiteral("DES"));
@@ -644,11 +644,13 @@ void TestCli::beamJsonAndTextAgree() {
     double total = 0;
     for (const QJsonValue bar : design.value("bars").toArray())
         total += bar.toObject().value("mass").toDouble();
+    for (const QJsonValue stirrup : design.value("stirrups").toArray())
+        total += stirrup.toObject().value("mass").toDouble();
     QVERIFY(qAbs(total - design.value("mass").toObject().value("total").toDouble()) < 1e-9);
     const QJsonArray checks = design.value("checks").toArray();
     QVERIFY(!checks.isEmpty());
     for (const QJsonValue check : checks)
-        QCOMPARE(check.toObject().keys().size(), 5);
+        QCOMPARE(check.toObject().keys().size(), 6);
 
     const Run text = runCli(beam + QStringList{"--code", "nsr-10"});
     QCOMPARE(text.status, json.status);

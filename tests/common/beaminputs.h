@@ -96,6 +96,12 @@ engine::beam::BeamInput drawnBeam(int n, Uniform& uniform) {
             s.moments.posRight = s.moments.right / 4;
         }
     }
+    // Two beams in three with the gravity load such moments come from, about 10 Mu− / ln²
+    // (the third designs its stirrups for the seismic shear alone).
+    if (n % 3 != 0) {
+        for (engine::beam::Span& s : in.spans)
+            s.wu = 10 * std::max(s.moments.left, s.moments.right) / (s.length * s.length);
+    }
     // Every third beam on columns as wide as the beam up to 15 cm wider (the others square).
     if (n % 3 == 1) {
         for (std::size_t j = 0; j < in.supports.size(); ++j)
@@ -132,7 +138,8 @@ engine::beam::BeamInput drawnHeavyBeam(int n, Uniform& uniform) {
 // and at least ln/16 (to 5 cm), 1 to 5 clear spans of 3 to 8 m, supports of 30 to 60 cm, every
 // class and code. The moments are those of a uniform load wu: wu ln²/10 at interior faces (ln
 // the mean of the spans beside), wu ln²/16 at outer faces, wu ln²/14 at midspan (wu ln²/8 for a
-// single span); wu makes the largest of them need 0.3 to 1.2 % of steel (φ 0.9).
+// single span); wu makes the largest of them need 0.3 to 1.2 % of steel (φ 0.9), and the
+// spans carry it.
 template <typename Uniform>
 engine::beam::BeamInput drawnOfficeBeam(int n, Uniform& uniform) {
     using engine::beam::SeismicClass;
@@ -178,7 +185,8 @@ engine::beam::BeamInput drawnOfficeBeam(int n, Uniform& uniform) {
     for (int i = 0; i < spans; ++i) {
         const double ln = lengths[static_cast<std::size_t>(i)];
         in.spans.push_back(
-            {ln, {wu * faceShare(i), wu * ln * ln / midDivisor, wu * faceShare(i + 1), {}, {}, {}}});
+            {ln, {wu * faceShare(i), wu * ln * ln / midDivisor, wu * faceShare(i + 1), {}, {}, {}},
+             wu});
     }
     return in;
 }

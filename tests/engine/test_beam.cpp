@@ -223,6 +223,72 @@ void expectBarsACrewWouldPlace(const BeamInput& in, const BeamDesign& design) {
     }
 }
 
+// The stirrups of every designed beam: φVn >= Vu at every station; each span's hoops from 5 cm
+// off one face to 5 cm off the other, zones in order without overlapping or leaving more than d/2 and
+// their pieces no farther apart than their spacing; every spacing a whole centimetre within the
+// limit of its zone: d/2 (at most 60 cm) anywhere, min(d/4, 10 cm) over laps, and in the hoop
+// zones of DES and DMO, which reach 2h from each face, the class's limit on d, the bars and 30 cm.
+void expectStirrupsKeepTheRules(const BeamInput& in, const BeamDesign& design) {
+    for (const ProfilePoint& p : design.profile) {
+        EXPECT_GE(p.phiVn, p.vu * (1 - 1e-9)) << "x = " << p.x;
+    }
+    const double d = in.h - std::max(in.dPrime, in.dSecond);
+    double dbSmallest = 100;
+    for (const BarMark& m : design.bars)
+        dbSmallest = std::min(dbSmallest, engine::findBar(m.bar)->diameterCm());
+    const double dbHoop = engine::findBar(in.settings.stirrupDesignation)->diameterCm();
+    double hoopLimit = 1000;
+    if (in.seismicClass == SeismicClass::Des && in.code == engine::DesignCode::Nsr10)
+        hoopLimit = std::min({d / 4, 6 * dbSmallest, 15.0});
+    else if (in.seismicClass != SeismicClass::Dmi)
+        hoopLimit = std::min({d / 4, 8 * dbSmallest, 24 * dbHoop, 30.0});
+    for (std::size_t i = 0; i < in.spans.size(); ++i) {
+        const int span = static_cast<int>(i) + 1;
+        const double left = design.faceX[2 * i], right = design.faceX[2 * i + 1];
+        std::vector<const StirrupZone*> zones;
+        for (const StirrupZone& z : design.zones)
+            if (z.span == span && z.mark == "E1") zones.push_back(&z);
+        ASSERT_FALSE(zones.empty()) << "span " << span;
+        EXPECT_LE(zones.front()->start - left, 0.05 + 1e-9) << "span " << span;
+        EXPECT_GE(zones.front()->start - left, 0.0) << "span " << span;
+        EXPECT_LE(right - zones.back()->end, 0.05 + 1e-9) << "span " << span;
+        EXPECT_GE(right - zones.back()->end, 0.0) << "span " << span;
+        double confinedLeft = left, confinedRight = right;
+        for (std::size_t k = 0; k < zones.size(); ++k) {
+            const StirrupZone& z = *zones[k];
+            EXPECT_NEAR(z.spacing, std::round(z.spacing), 1e-9);
+            EXPECT_GE(z.count, 1);
+            if (z.count > 1) {
+                EXPECT_LE((z.end - z.start) / (z.count - 1), z.spacing / 100 + 1e-9)
+                    << "span " << span << " zone " << k;
+            }
+            EXPECT_LE(z.spacing, std::min(d / 2, 60.0) + 1e-9);
+            if (z.kind == ZoneKind::Lap) {
+                EXPECT_LE(z.spacing, std::min(d / 4, 10.0) + 1e-9);
+            }
+            if (z.kind == ZoneKind::Confinement) {
+                EXPECT_LE(z.spacing, hoopLimit + 1e-9) << "span " << span;
+                if (z.start < (left + right) / 2)
+                    confinedLeft = std::max(confinedLeft, z.end);
+                else
+                    confinedRight = std::min(confinedRight, z.start);
+            }
+            if (k + 1 < zones.size()) {
+                const StirrupZone& next = *zones[k + 1];
+                // A zone of the rest between them may have had no room for a piece.
+                EXPECT_LE(next.start - z.end, std::min(d / 2, 60.0) / 100 + 1e-9)
+                    << "span " << span << " zone " << k;
+                EXPECT_GE(next.start - z.end, 0.0) << "span " << span << " zone " << k;
+            }
+        }
+        if (in.seismicClass != SeismicClass::Dmi) {
+            const double twoH = std::min(2 * in.h / 100, (right - left) / 2);
+            EXPECT_GE(confinedLeft - left, twoH - 1e-9) << "span " << span;
+            EXPECT_GE(right - confinedRight, twoH - 1e-9) << "span " << span;
+        }
+    }
+}
+
 // The properties every designed beam keeps: strength at every station, the ratio rules at the
 // faces and stations, two continuous bars top and bottom, every stopped bar run past its need,
 // masses that add up, and required steel at each face never less than the section design's.
@@ -283,6 +349,7 @@ void expectBeamKeepsTheRules(const BeamInput& in, const BeamDesign& design) {
         }
     }
     expectBarsACrewWouldPlace(in, design);
+    expectStirrupsKeepTheRules(in, design);
     // Hooks: ldh takes 0.7 only outside DES and where the column gives the hook 6.5 cm of
     // side cover, the tail then 5 cm from the column's face; a hook that does not fit says what
     // would.
@@ -330,6 +397,19 @@ void expectBeamKeepsTheRules(const BeamInput& in, const BeamDesign& design) {
         total += m.mass;
         byBar[m.bar] += m.mass;
     }
+    double stirrups = 0;
+    for (const StirrupMark& m : design.stirrups) {
+        int pieces = 0;
+        for (const StirrupZone& z : design.zones)
+            if (z.mark == m.mark) pieces += z.count;
+        EXPECT_EQ(m.count, pieces) << m.mark;
+        EXPECT_NEAR(m.mass, m.count * m.length * engine::findBar(m.bar)->mass, 1e-9) << m.mark;
+        stirrups += m.mass;
+        total += m.mass;
+        byBar[m.bar] += m.mass;
+    }
+    EXPECT_GT(stirrups, 0);
+    EXPECT_NEAR(stirrups, design.stirrupMass, 1e-6);
     EXPECT_NEAR(total, design.totalMass, 1e-6);
     for (const auto& [bar, mass] : byBar) EXPECT_NEAR(mass, design.massByBar.at(bar), 1e-6);
     for (const FaceStation& f : design.faces) {
@@ -432,7 +512,7 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
         auto uniform = [&](double lo, double hi) {
             return std::uniform_real_distribution<double>(lo, hi)(random);
         };
-        int designed = 0;
+        int designed = 0, shearRefused = 0;
         const int tried = 300;
         std::string refused;
         for (int n = 0; n < tried; ++n) {
@@ -441,8 +521,9 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
             const BeamOutcome outcome = designBeam(in);
             SCOPED_TRACE(drawnBeamTrace("office beam", n, in));
             if (failedSayingWhere(outcome, n)) {
-                refused +=
-                    "\n" + std::to_string(n) + ": " + errorText(std::get<BeamError>(outcome), '.');
+                const std::string message = errorText(std::get<BeamError>(outcome), '.');
+                if (message.find("no resiste el cortante") != std::string::npos) ++shearRefused;
+                refused += "\n" + std::to_string(n) + ": " + message;
                 continue;
             }
             const BeamDesign& design = std::get<BeamDesign>(outcome);
@@ -456,9 +537,11 @@ TEST(BeamProperty, OfficeBeamsAreDesigned) {
         }
         // As drawn, hooks of N° 4 that do not fit outer supports of 30 to 33 cm (DMI, DMO) and
         // extras that crowd the layers of 25 to 30 cm wide beams still hold the rate back (260
-        // of 300 here, 287 with wide outer supports).
-        EXPECT_GE(designed, tried * (wideOuterSupports ? 95 : 86) / 100)
+        // of 300 here, 287 with wide outer supports). A few DES beams near 1.2 % of steel have
+        // a capacity shear from Mpr past 2.1 √f'c bw d: refused, the section to be enlarged.
+        EXPECT_GE(designed, (tried - shearRefused) * (wideOuterSupports ? 95 : 86) / 100)
             << designed << " of " << tried << refused;
+        EXPECT_LE(shearRefused, tried * 2 / 100) << refused;
     }
 }
 
@@ -845,6 +928,13 @@ TEST(BeamErrors, MessagesNameTheRuleAndThePlace) {
              in.stations = {{1, 0, -5}, {1, 1e300, -4}, {2, 1, 3}};
          },
          "Estación 2", BeamErrorKind::Input},
+        {"negative_load", [](BeamInput& in) { in.spans[1].wu = -1; },
+         "Vano 2: la carga wu debe ser un número no negativo", BeamErrorKind::Input},
+        {"shear_not_a_number",
+         [](BeamInput& in) {
+             in.stations = {{1, 0, -5, 4.0}, {1, 2.5, 3, std::nan("")}, {2, 1, 3}};
+         },
+         "Estación 2: valor no numérico", BeamErrorKind::Input},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
