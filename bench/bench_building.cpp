@@ -23,8 +23,8 @@ std::pair<std::string, std::string> exportedBuilding(int beams) {
         const double scale = 0.6 + 0.05 * (i % 10);
         for (int span = 1; span <= 3; ++span) {
             const double length = span == 2 ? 4.0 + 0.1 * (i % 7) : 5.5;
-            spans += name + ',' + std::to_string(span) + ',' + number(length) +
-                     ",40,40,30," + (i % 3 == 0 ? "60" : "50") + ",6,6,210,4200,3\n";
+            spans += name + ',' + std::to_string(span) + ',' + number(length) + ",40,40,30," +
+                     (i % 3 == 0 ? "60" : "50") + ",6,6,210,4200,3\n";
             for (int combo = 1; combo <= 3; ++combo) {
                 const double factor = scale * (1 - 0.2 * (combo - 1));
                 for (int k = 0; k <= 10; ++k) {

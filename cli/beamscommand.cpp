@@ -1,13 +1,13 @@
+#include <unistd.h>
 #include <QCommandLineOption>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <unistd.h>
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <map>
-#include <chrono>
 #include <optional>
 #include <set>
 #include <string>
@@ -179,8 +179,8 @@ class Progress {
         if (now - start_ < std::chrono::seconds(1) || now - shown_ < std::chrono::milliseconds(100))
             return;
         shown_ = now;
-        const std::string line = "\rdiseñando vigas: " + std::to_string(done) + " de " +
-                                 std::to_string(total_);
+        const std::string line =
+            "\rdiseñando vigas: " + std::to_string(done) + " de " + std::to_string(total_);
         writeError(line);
         width_ = line.size();
     }
@@ -222,8 +222,8 @@ std::string barsJson(const building::Quantities& q) {
 
 std::string quantitiesJson(const building::Quantities& q) {
     return "{\"by_bar\":" + barsJson(q) + ",\"stirrups\":" + jsonNumber(q.stirrups) +
-           ",\"longitudinal\":" + jsonNumber(q.longitudinal) + ",\"total\":" +
-           jsonNumber(q.total()) + ",\"concrete\":" + jsonNumber(q.concrete) + '}';
+           ",\"longitudinal\":" + jsonNumber(q.longitudinal) +
+           ",\"total\":" + jsonNumber(q.total()) + ",\"concrete\":" + jsonNumber(q.concrete) + '}';
 }
 
 std::string quantitiesText(const building::Quantities& q, char separator) {
@@ -237,8 +237,8 @@ std::string quantitiesText(const building::Quantities& q, char separator) {
     out += "Acero de estribos: " + kg(q.stirrups) + '\n';
     out += "Acero total: " + kg(q.total()) + '\n';
     out += "Concreto: " + formatFixed(q.concrete, 2, separator) + " m3\n";
-    out += "Acero por m3 de concreto: " + formatFixed(q.steelPerConcrete(), 1, separator) +
-           " kg/m3\n";
+    out +=
+        "Acero por m3 de concreto: " + formatFixed(q.steelPerConcrete(), 1, separator) + " kg/m3\n";
     return out;
 }
 
@@ -364,8 +364,8 @@ int runBeams(const QStringList& arguments) {
             verdict = "no se puede diseñar: " + engine::beam::errorText(error, separator);
             // A value no beam can have is bad input, which outranks a beam that fails.
             status = error.kind == engine::beam::BeamErrorKind::Input ? exitUsage
-                     : status == exitUsage                             ? exitUsage
-                                                                       : exitFailed;
+                     : status == exitUsage                            ? exitUsage
+                                                                      : exitFailed;
         }
         std::string designObject;
         if (json && design) {
@@ -380,10 +380,10 @@ int runBeams(const QStringList& arguments) {
             if (json) {
                 text += firstJson ? "" : ",";
                 firstJson = false;
-                text += "\n{\"name\":" + jsonString(beam.input.name) + ",\"group\":" +
-                        (grouped ? jsonString(group.name) : std::string("null")) +
-                        ",\"description\":" + jsonString(beam.description) + ",\"design\":" +
-                        (design ? designObject : std::string("null"));
+                text += "\n{\"name\":" + jsonString(beam.input.name) +
+                        ",\"group\":" + (grouped ? jsonString(group.name) : std::string("null")) +
+                        ",\"description\":" + jsonString(beam.description) +
+                        ",\"design\":" + (design ? designObject : std::string("null"));
                 if (!design) text += ",\"error\":" + jsonString(verdict);
                 text += '}';
             } else {
@@ -399,8 +399,8 @@ int runBeams(const QStringList& arguments) {
         if (design && !outDir.isEmpty()) {
             const QString path = QDir(outDir).filePath(
                 QString::fromStdString(fileNames.take(group.name)) + QStringLiteral(".dxf"));
-            const std::string error = dxfexport::writeBeamDxf(QFile::encodeName(path).toStdString(),
-                                                              *design, input, csv->decimalSeparator);
+            const std::string error = dxfexport::writeBeamDxf(
+                QFile::encodeName(path).toStdString(), *design, input, csv->decimalSeparator);
             if (!error.empty()) {
                 writeError(error + '\n');
                 return exitUsage;

@@ -59,8 +59,8 @@ void checkBuilding(const Building& building, bool withStations) {
         FUZZ_CHECK(names.insert(input.name).second);
         FUZZ_CHECK(!input.spans.empty());
         FUZZ_CHECK(input.supports.size() == input.spans.size() + 1);
-        for (const double value : {input.b, input.h, input.dPrime, input.dSecond, input.fc,
-                                   input.fy})
+        for (const double value :
+             {input.b, input.h, input.dPrime, input.dSecond, input.fc, input.fy})
             FUZZ_CHECK(finitePositive(value));
         for (const double support : input.supports) FUZZ_CHECK(finitePositive(support));
         for (const auto& span : input.spans) {
@@ -122,10 +122,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Building& building = std::get<Building>(read);
     if (withStations) {
-        engine::csv::Reader stationsReader(engine::csv::memorySource(stationsInput),
-                                           csv->delimiter, 64);
-        if (const auto message = engine::building::readBuildingStations(
-                stationsReader, csv->separator, building)) {
+        engine::csv::Reader stationsReader(engine::csv::memorySource(stationsInput), csv->delimiter,
+                                           64);
+        if (const auto message =
+                engine::building::readBuildingStations(stationsReader, csv->separator, building)) {
             checkMessage(*message, stationsInput);
             return 0;
         }

@@ -23,8 +23,19 @@ constexpr std::size_t absent = static_cast<std::size_t>(-1);
 constexpr beam::Bound loadBound{"wu", "la carga", "Tn/m", 0, 1e6};
 constexpr beam::Bound shearBound{"v", "el cortante", "Tn", -1e6, 1e6};
 
-enum BeamColumn { beamName, width, height, cover, cover2, fc, fy, wu, seismicClass, code,
-                  description };
+enum BeamColumn {
+    beamName,
+    width,
+    height,
+    cover,
+    cover2,
+    fc,
+    fy,
+    wu,
+    seismicClass,
+    code,
+    description
+};
 enum StationColumn { stationBeam, stationSpan, stationX, stationMu, stationV, stationCombo };
 
 std::string quoted(std::string_view text) {
@@ -51,8 +62,9 @@ std::string upper(std::string_view text) {
 std::variant<std::string, std::string> nameOf(const csv::Record& record,
                                               const ColumnPositions& positions) {
     const std::string_view name = fieldOf(record, positions, beamName);
-    if (name.empty()) return std::variant<std::string, std::string>(std::in_place_index<1>,
-                                                                    "falta el nombre de la viga");
+    if (name.empty())
+        return std::variant<std::string, std::string>(std::in_place_index<1>,
+                                                      "falta el nombre de la viga");
     if (!beam::validBeamName(name))
         return std::variant<std::string, std::string>(
             std::in_place_index<1>, "el nombre de la viga debe tener de 1 a " +
@@ -120,7 +132,8 @@ std::optional<std::string> disagreement(const BeamRow& first, const BeamRow& row
                                         std::size_t firstLine) {
     const auto differs = [&](std::string_view what) {
         return "la viga ya tiene otro valor de " + quoted(what) + " en la línea " +
-               std::to_string(firstLine) + ": todas sus filas deben traer la misma sección y "
+               std::to_string(firstLine) +
+               ": todas sus filas deben traer la misma sección y "
                "los mismos materiales";
     };
     for (std::size_t i = 0; i < 6; ++i) {
@@ -176,8 +189,8 @@ std::variant<Building, std::string> readBuilding(csv::Reader& reader, char decim
         BeamBeingRead& beam = beams[at->second];
         if (!isNew) {
             // A beam whose first span comes again is a second beam of the same name.
-            auto spanNumber = beam::readColumnNumber(row, spanPositions, beam::spanColumns, 0,
-                                                     decimalSeparator);
+            auto spanNumber =
+                beam::readColumnNumber(row, spanPositions, beam::spanColumns, 0, decimalSeparator);
             if (auto* number = std::get_if<std::optional<double>>(&spanNumber);
                 number && *number && **number == 1)
                 return "la viga " + quoted(std::get<0>(name)) +
@@ -229,7 +242,7 @@ std::optional<std::string> readBuildingStations(csv::Reader& reader, char decima
     while ((found = reader.next(record)) && isBlankRecord(record)) {
     }
     if (!found) return std::string("el archivo está vacío: le falta el encabezado");
-    constexpr std::array<bool, buildingStationColumns.size()> required{true, true, true,
+    constexpr std::array<bool, buildingStationColumns.size()> required{true, true,  true,
                                                                        true, false, false};
     auto header = beam::readColumnHeader(record, buildingStationColumns, required);
     if (auto* message = std::get_if<std::string>(&header)) return std::move(*message);
@@ -256,9 +269,9 @@ std::optional<std::string> readBuildingStations(csv::Reader& reader, char decima
         beam::BeamInput& input = building.beams[at->second].input;
         double values[3] = {};  // span, x, mu
         for (std::size_t column = stationSpan; column <= stationMu; ++column) {
-            auto value = beam::readColumnNumber(row, positions, columns, column, decimalSeparator,
-                                                column == stationMu ? &beam::bounds::moment
-                                                                    : nullptr);
+            auto value =
+                beam::readColumnNumber(row, positions, columns, column, decimalSeparator,
+                                       column == stationMu ? &beam::bounds::moment : nullptr);
             if (auto* message = std::get_if<std::string>(&value)) return std::move(*message);
             const auto number = std::get<std::optional<double>>(value);
             if (!number) return "falta el valor de " + quoted(columns[column]);
@@ -277,13 +290,13 @@ std::optional<std::string> readBuildingStations(csv::Reader& reader, char decima
         constexpr double slack = 1e-9;
         if (!(x >= -slack && x <= ln + slack))
             return "la estación x = " + formatGeneral(x, '.') + " m queda fuera del vano " +
-                   std::to_string(index + 1) + " de la viga " + quoted(input.name) +
-                   " (de 0 a " + formatGeneral(ln, '.') + " m entre sus caras)";
-        auto shear =
-            beam::readColumnNumber(row, positions, columns, stationV, decimalSeparator, &shearBound);
+                   std::to_string(index + 1) + " de la viga " + quoted(input.name) + " (de 0 a " +
+                   formatGeneral(ln, '.') + " m entre sus caras)";
+        auto shear = beam::readColumnNumber(row, positions, columns, stationV, decimalSeparator,
+                                            &shearBound);
         if (auto* message = std::get_if<std::string>(&shear)) return std::move(*message);
-        input.stations.push_back({static_cast<int>(index + 1), x, values[2],
-                                  std::get<std::optional<double>>(shear)});
+        input.stations.push_back(
+            {static_cast<int>(index + 1), x, values[2], std::get<std::optional<double>>(shear)});
         seen[at->second][index] = true;
         return std::nullopt;
     };
@@ -321,11 +334,12 @@ bool sameGeometry(const beam::BeamInput& a, const beam::BeamInput& b) {
 
 std::string groupName(const Building& building, const std::vector<std::size_t>& members) {
     std::string name = building.beams[members.front()].input.name;
-    for (std::size_t i = 1; i < members.size(); ++i) name += " = " + building.beams[members[i]].input.name;
+    for (std::size_t i = 1; i < members.size(); ++i)
+        name += " = " + building.beams[members[i]].input.name;
     if (beam::validBeamName(name)) return name;
     // Too long for a schedule's heading: the first name and how many more.
-    name = building.beams[members.front()].input.name + " y " +
-           std::to_string(members.size() - 1) + " más";
+    name = building.beams[members.front()].input.name + " y " + std::to_string(members.size() - 1) +
+           " más";
     if (beam::validBeamName(name)) return name;
     return building.beams[members.front()].input.name;
 }
@@ -361,14 +375,13 @@ beam::BeamInput groupInput(const Building& building, const BeamGroup& group) {
     input.name = group.name;
     for (std::size_t m = 1; m < group.members.size(); ++m) {
         const beam::BeamInput& member = building.beams[group.members[m]].input;
-        input.stations.insert(input.stations.end(), member.stations.begin(),
-                              member.stations.end());
+        input.stations.insert(input.stations.end(), member.stations.begin(), member.stations.end());
         for (std::size_t i = 0; i < input.spans.size(); ++i) {
             beam::SpanMoments& into = input.spans[i].moments;
             const beam::SpanMoments& from = member.spans[i].moments;
             // The smallest Mu+ at midspan as each member takes it (half of mid when not given).
-            const double minimum = std::min(into.midMin.value_or(into.mid / 2),
-                                            from.midMin.value_or(from.mid / 2));
+            const double minimum =
+                std::min(into.midMin.value_or(into.mid / 2), from.midMin.value_or(from.mid / 2));
             into.left = std::max(into.left, from.left);
             into.mid = std::max(into.mid, from.mid);
             into.right = std::max(into.right, from.right);

@@ -30,9 +30,9 @@ inline constexpr std::array<std::string_view, 6> buildingStationColumns{"beam", 
                                                                         "mu",   "v",    "combo"};
 
 struct NamedBeam {
-    beam::BeamInput input;     // input.name is the beam's name
-    std::string description;   // "Eje B, piso 2", as the file gives it (may be empty)
-    std::size_t line = 0;      // the line of its first row, for messages
+    beam::BeamInput input;    // input.name is the beam's name
+    std::string description;  // "Eje B, piso 2", as the file gives it (may be empty)
+    std::size_t line = 0;     // the line of its first row, for messages
 };
 
 struct Building {

@@ -25,8 +25,8 @@ std::variant<Building, std::string> buildingWithStations(std::string_view beams,
     auto read = buildingOf(beams, true);
     if (std::holds_alternative<std::string>(read)) return read;
     engine::csv::Reader reader(engine::csv::memorySource(stations), ',');
-    if (auto message = engine::building::readBuildingStations(reader, '.',
-                                                              std::get<Building>(read)))
+    if (auto message =
+            engine::building::readBuildingStations(reader, '.', std::get<Building>(read)))
         return *message;
     return read;
 }
@@ -72,13 +72,13 @@ TEST(Building, RefusalsNameTheLineOrTheBeam) {
     };
     const Case cases[] = {
         {"no beams", std::string(beamsHeader) + ",,,,\n", "", "el archivo no trae ninguna viga"},
-        {"section disagrees", std::string(beamsHeader) + row1 +
-                                  "V-1,2,5,40,40,30,55,6,6,210,4200\n",
-         "", "línea 3: la viga ya tiene otro valor de «h» en la línea 2"},
+        {"section disagrees",
+         std::string(beamsHeader) + row1 + "V-1,2,5,40,40,30,55,6,6,210,4200\n", "",
+         "línea 3: la viga ya tiene otro valor de «h» en la línea 2"},
         {"duplicate name", spans + row1, "", "línea 4: la viga «V-1» aparece dos veces"},
         {"span out of order", std::string(beamsHeader) + row2, "", "línea 2: se espera el vano 1"},
-        {"missing column", "beam,span,length,support_left,support_right,b,h,cover,fc,fy\n",
-         "", "línea 1: falta la columna «cover2»"},
+        {"missing column", "beam,span,length,support_left,support_right,b,h,cover,fc,fy\n", "",
+         "línea 1: falta la columna «cover2»"},
         {"station of another beam", spans, stations + "V-1,1,0,-5\nV-9,1,0,-5\n",
          "línea 3: la viga «V-9» no está en el archivo de vigas"},
         {"station outside its span", spans, stations + "V-1,1,5.5,-5\n",
@@ -193,8 +193,8 @@ TEST(Building, GroupedBarsCoverEachMembersDemandEverywhere) {
             for (std::size_t i = 0; i < building.beams.size(); ++i) {
                 const double scale = 0.7 + 0.1 * static_cast<double>(i % 5);
                 for (auto& span : building.beams[i].input.spans)
-                    span.moments = {16 * scale, 9 * scale, 14 * scale * (i % 2 ? 0.8 : 1.1),
-                                    2 * scale, std::nullopt, std::nullopt};
+                    span.moments = {16 * scale, 9 * scale,    14 * scale * (i % 2 ? 0.8 : 1.1),
+                                    2 * scale,  std::nullopt, std::nullopt};
             }
         }
         const auto groups = engine::building::groupBeams(building);
