@@ -352,7 +352,7 @@ int runBeams(const QStringList& arguments) {
             if (design->passes) {
                 verdict = "cumple";
             } else {
-                status = std::max<int>(status, exitFailed);
+                if (status != exitUsage) status = exitFailed;
                 for (const auto& check : design->checks) {
                     if (check.passes) continue;
                     verdict = "no cumple: " + engine::beam::checkLine(check, separator);

@@ -353,9 +353,8 @@ std::variant<std::optional<double>, std::string> readColumnNumber(
 }
 
 std::optional<std::string> readSpanRecord(const csv::Record& record,
-                                          const ColumnPositions& positions,
-                                          char decimalSeparator, bool momentsFromStations,
-                                          SpansFile& file) {
+                                          const ColumnPositions& positions, char decimalSeparator,
+                                          bool momentsFromStations, SpansFile& file) {
     return readSpanRow(record, positions, decimalSeparator, momentsFromStations, file);
 }
 

@@ -71,8 +71,7 @@ std::variant<std::optional<double>, std::string> readColumnNumber(
     std::span<const std::string_view> columns, std::size_t column, char decimalSeparator,
     const Bound* bound = nullptr);
 std::optional<std::string> readSpanRecord(const csv::Record& record,
-                                          const ColumnPositions& positions,
-                                          char decimalSeparator, bool momentsFromStations,
-                                          SpansFile& file);
+                                          const ColumnPositions& positions, char decimalSeparator,
+                                          bool momentsFromStations, SpansFile& file);
 
 }  // namespace engine::beam
