@@ -204,7 +204,8 @@ std::variant<Building, std::string> readBuilding(csv::Reader& reader, char decim
         if (auto message = beam::readSpanRecord(row, spanPositions, decimalSeparator,
                                                 momentsFromStations, beam.spans))
             return message;
-        beam.spans.spans.back().wu = values.wu;
+        // The spans reader may read wu itself; the beam columns' reading stands in otherwise.
+        if (!beam.spans.spans.back().wu) beam.spans.spans.back().wu = values.wu;
         return std::nullopt;
     };
     while (reader.next(record)) {
