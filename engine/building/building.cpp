@@ -17,8 +17,6 @@ namespace {
 
 using beam::ColumnPositions;
 
-constexpr std::size_t absent = static_cast<std::size_t>(-1);
-
 // Loads and shears as rows give them: finite and within what the moments may be.
 constexpr beam::Bound loadBound{"wu", "la carga", "Tn/m", 0, 1e6};
 constexpr beam::Bound shearBound{"v", "el cortante", "Tn", -1e6, 1e6};
