@@ -91,6 +91,21 @@ bool readStock(const QCommandLineParser& parser, engine::beam::BeamInput& input)
     return false;
 }
 
+// "--stirrup 3|4": the stirrup bar. Hoops of a beam are bent from N° 3 or N° 4; a larger bar
+// does not take the hooks' tight bends around the corner bars.
+bool readStirrup(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
+    if (!parser.isSet(stirrupOption)) return true;
+    const QString text = parser.value(stirrupOption).trimmed();
+    if (text == QLatin1String("3") || text == QLatin1String("4")) {
+        input.settings.stirrupDesignation = text.toInt();
+        return true;
+    }
+    printError(QStringLiteral("--stirrup espera la barra del estribo, 3 o 4 (N° 3 o N° 4: los "
+                              "estribos cerrados de una viga se doblan con ellas): «%1»")
+                   .arg(parser.value(stirrupOption)));
+    return false;
+}
+
 namespace {
 
 bool readClass(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
@@ -173,20 +188,6 @@ bool readLabels(const QCommandLineParser& parser, engine::beam::BeamInput& input
     return true;
 }
 
-// "--stirrup 3|4": the stirrup bar. Hoops of a beam are bent from N° 3 or N° 4; a larger bar
-// does not take the hooks' tight bends around the corner bars.
-bool readStirrup(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
-    if (!parser.isSet(stirrupOption)) return true;
-    const QString text = parser.value(stirrupOption).trimmed();
-    if (text == QLatin1String("3") || text == QLatin1String("4")) {
-        input.settings.stirrupDesignation = text.toInt();
-        return true;
-    }
-    printError(QStringLiteral("--stirrup espera la barra del estribo, 3 o 4 (N° 3 o N° 4: los "
-                              "estribos cerrados de una viga se doblan con ellas): «%1»")
-                   .arg(parser.value(stirrupOption)));
-    return false;
-}
 
 // The beam the options describe (section, code, class, bars, stock, name, axis, level, stirrup
 // and the CSV files), into

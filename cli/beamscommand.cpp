@@ -126,17 +126,6 @@ std::optional<building::Building> readProject(const QCommandLineParser& parser,
     return result;
 }
 
-bool readStirrup(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
-    if (!parser.isSet(stirrupOption)) return true;
-    const QString text = parser.value(stirrupOption).trimmed();
-    if (text == QLatin1String("3") || text == QLatin1String("4")) {
-        input.settings.stirrupDesignation = text.toInt();
-        return true;
-    }
-    printError(QStringLiteral("--stirrup espera la barra de los estribos, 3 o 4: «%1»")
-                   .arg(parser.value(stirrupOption)));
-    return false;
-}
 
 // A beam's name as a file name: letters, digits, blanks and "-_.()=" kept, anything else "_", never
 // starting with a dot; a name taken before (in any letter case) gets " (2)", " (3)", ...

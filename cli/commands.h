@@ -20,5 +20,6 @@ int runBeams(const QStringList& arguments);
 // input; false after printing what is wrong.
 bool readBarRange(const QCommandLineParser& parser, engine::beam::BeamInput& input);
 bool readStock(const QCommandLineParser& parser, engine::beam::BeamInput& input);
+bool readStirrup(const QCommandLineParser& parser, engine::beam::BeamInput& input);
 
 }  // namespace cli
