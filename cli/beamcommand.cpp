@@ -51,6 +51,8 @@ std::optional<Value> fileValue(std::variant<Value, std::string> outcome, const C
     return std::get<Value>(std::move(outcome));
 }
 
+}  // namespace
+
 // "--bars N-M" (or one size, "--bars 5"): the smallest and largest bar allowed, both in the
 // catalogue.
 bool readBarRange(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
@@ -87,6 +89,8 @@ bool readStock(const QCommandLineParser& parser, engine::beam::BeamInput& input)
                         parser.value(stockOption)));
     return false;
 }
+
+namespace {
 
 bool readClass(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
     if (!parser.isSet(classOption)) return true;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QCommandLineParser>
 #include <QStringList>
+
+#include "engine/beam/beam.h"
 
 // The commands of quintaral-cli. Each takes the program's arguments without the command's name
 // and returns the exit status.
@@ -11,5 +14,11 @@ int runBatch(const QStringList& arguments);
 int runCheck(const QStringList& arguments);
 int runOpen(const QStringList& arguments);
 int runBeam(const QStringList& arguments);
+int runBeams(const QStringList& arguments);
+
+// The beam options the beam and beams commands share: "--bars N-M" and "--stock L" into the
+// input; false after printing what is wrong.
+bool readBarRange(const QCommandLineParser& parser, engine::beam::BeamInput& input);
+bool readStock(const QCommandLineParser& parser, engine::beam::BeamInput& input);
 
 }  // namespace cli

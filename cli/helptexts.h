@@ -16,6 +16,7 @@ NSR-10, en kg, cm y Tn-m, sin ventanas.
   check     revisa la resistencia a flexión de una sección con su acero dado
   open      muestra el informe de un proyecto guardado (.quintaral)
   beam      diseña y despieza una viga continua de uno o más vanos (archivo CSV de vanos)
+  beams     diseña y despieza las vigas de un edificio y suma sus cantidades (vigas.csv)
 
   quintaral-cli ORDEN --help    muestra la ayuda de una orden (también -h)
   quintaral-cli --version       muestra la versión

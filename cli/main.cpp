@@ -19,6 +19,7 @@ constexpr Command commands[] = {
     {"check", cli::runCheck},
     {"open", cli::runOpen},
     {"beam", cli::runBeam},
+    {"beams", cli::runBeams},
 };
 
 }  // namespace

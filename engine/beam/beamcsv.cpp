@@ -345,4 +345,24 @@ std::variant<std::vector<Station>, std::string> readStations(csv::Reader& reader
     return stations;
 }
 
+std::variant<ColumnPositions, std::string> readColumnHeader(
+    const csv::Record& header, std::span<const std::string_view> columns,
+    std::span<const bool> required) {
+    return readHeader(header, columns, required);
+}
+
+std::variant<std::optional<double>, std::string> readColumnNumber(
+    const csv::Record& record, const ColumnPositions& positions,
+    std::span<const std::string_view> columns, std::size_t column, char decimalSeparator,
+    const Bound* bound) {
+    return numberIn(record, positions, columns, column, decimalSeparator, bound);
+}
+
+std::optional<std::string> readSpanRecord(const csv::Record& record,
+                                          const ColumnPositions& positions,
+                                          char decimalSeparator, bool momentsFromStations,
+                                          SpansFile& file) {
+    return readSpanRow(record, positions, decimalSeparator, momentsFromStations, file);
+}
+
 }  // namespace engine::beam

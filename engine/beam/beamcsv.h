@@ -1,12 +1,15 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "engine/beam/beam.h"
+#include "engine/beam/bounds.h"
 #include "engine/csv.h"
 
 // The files a continuous beam is read from: its spans, and optionally the moments an analysis
@@ -58,5 +61,23 @@ std::variant<std::vector<Station>, std::string> readStations(csv::Reader& reader
                                                              char decimalSeparator,
                                                              const SpansFile& spans,
                                                              bool fromCentreline);
+
+// For readers of other files built on the same columns (a building's beams): where the columns
+// a header names stand (any order, other columns ignored; std::size_t(-1) for an optional one
+// left out), a row's number in a column (none for an empty field; a message for one that is
+// not a number or lies outside `bound`), and one row of the spans file read into `file` with
+// the positions of spanColumns. Messages without the line.
+using ColumnPositions = std::vector<std::size_t>;
+std::variant<ColumnPositions, std::string> readColumnHeader(
+    const csv::Record& header, std::span<const std::string_view> columns,
+    std::span<const bool> required);
+std::variant<std::optional<double>, std::string> readColumnNumber(
+    const csv::Record& record, const ColumnPositions& positions,
+    std::span<const std::string_view> columns, std::size_t column, char decimalSeparator,
+    const Bound* bound = nullptr);
+std::optional<std::string> readSpanRecord(const csv::Record& record,
+                                          const ColumnPositions& positions,
+                                          char decimalSeparator, bool momentsFromStations,
+                                          SpansFile& file);
 
 }  // namespace engine::beam
