@@ -48,7 +48,8 @@ constexpr auto maximumSpans = static_cast<qsizetype>(eb::bounds::maxSpans);
 QString outOfBounds(const QString& prefix, const QString& key, double value,
                     const eb::Bound& bound) {
     return QStringLiteral("el dato \"%1%2\" = %3 está fuera de lo admitido (%4)")
-        .arg(prefix, key, fromEngine((eb::Phrase() << eb::Figure{value, eb::Figure::shortest}).text('.')),
+        .arg(prefix, key,
+             fromEngine((eb::Phrase() << eb::Figure{value, eb::Figure::shortest}).text('.')),
              fromEngine(eb::rangeText(bound, '.')));
 }
 
@@ -70,7 +71,8 @@ QString readBeamSpans(const QString& prefix, const QJsonObject& object, eb::Beam
         const std::optional<double> length = positiveOf(spanObject.value(QLatin1String("length")));
         if (!length) return beamKey(prefix, name + QStringLiteral(".length"));
         if (!eb::bounds::spanLength.holds(*length))
-            return outOfBounds(prefix, name + QStringLiteral(".length"), *length, eb::bounds::spanLength);
+            return outOfBounds(prefix, name + QStringLiteral(".length"), *length,
+                               eb::bounds::spanLength);
         span.length = *length;
         for (const SpanMomentKey& moment : spanMomentKeys) {
             const std::optional<double> value =
@@ -89,7 +91,8 @@ QString readBeamSpans(const QString& prefix, const QJsonObject& object, eb::Beam
             if (!value || *value > span.moments.mid)
                 return beamKey(prefix, name + QStringLiteral(".muMidMin"));
             if (!eb::bounds::moment.holds(*value))
-                return outOfBounds(prefix, name + QStringLiteral(".muMidMin"), *value, eb::bounds::moment);
+                return outOfBounds(prefix, name + QStringLiteral(".muMidMin"), *value,
+                                   eb::bounds::moment);
             span.moments.midMin = *value;
         }
         // The factored gravity load, when the file has it (files before it had none: the
@@ -99,7 +102,8 @@ QString readBeamSpans(const QString& prefix, const QJsonObject& object, eb::Beam
             const std::optional<double> value = nonNegativeOf(load);
             if (!value) return beamKey(prefix, name + QStringLiteral(".wu"));
             if (!eb::bounds::gravityLoad.holds(*value))
-                return outOfBounds(prefix, name + QStringLiteral(".wu"), *value, eb::bounds::gravityLoad);
+                return outOfBounds(prefix, name + QStringLiteral(".wu"), *value,
+                                   eb::bounds::gravityLoad);
             span.wu = *value;
         }
         // Mu+ at the faces, magnitudes, when the file has them.
@@ -124,8 +128,8 @@ QString readBeamSpans(const QString& prefix, const QJsonObject& object, eb::Beam
         const std::optional<double> width = positiveOf(support);
         if (!width) return beamKey(prefix, QStringLiteral("supports"));
         if (!eb::bounds::supportWidth.holds(*width))
-            return outOfBounds(prefix, QStringLiteral("supports[%1]").arg(beam.supports.size()), *width,
-                               eb::bounds::supportWidth);
+            return outOfBounds(prefix, QStringLiteral("supports[%1]").arg(beam.supports.size()),
+                               *width, eb::bounds::supportWidth);
         beam.supports.push_back(*width);
     }
     // The columns' widths across the beam, one per support (0: as wide as the support); files
@@ -138,8 +142,8 @@ QString readBeamSpans(const QString& prefix, const QJsonObject& object, eb::Beam
             const std::optional<double> width = nonNegativeOf(column);
             if (!width) return beamKey(prefix, QStringLiteral("columns"));
             if (*width != 0 && !eb::bounds::columnWidth.holds(*width))
-                return outOfBounds(prefix, QStringLiteral("columns[%1]").arg(beam.columns.size()), *width,
-                                   eb::bounds::columnWidth);
+                return outOfBounds(prefix, QStringLiteral("columns[%1]").arg(beam.columns.size()),
+                                   *width, eb::bounds::columnWidth);
             beam.columns.push_back(*width);
         }
     }
@@ -181,10 +185,10 @@ QString readBeamSpans(const QString& prefix, const QJsonObject& object, eb::Beam
     for (std::size_t k = 0; k < beam.stations.size(); ++k) {
         const eb::Station& station = beam.stations[k];
         const auto i = static_cast<std::size_t>(station.span - 1);
-        const double to = beam.stationsFromCentreline
-                              ? beam.supports[i] / 200 + beam.spans[i].length +
-                                    beam.supports[i + 1] / 200
-                              : beam.spans[i].length;
+        const double to =
+            beam.stationsFromCentreline
+                ? beam.supports[i] / 200 + beam.spans[i].length + beam.supports[i + 1] / 200
+                : beam.spans[i].length;
         constexpr double slack = 1e-9;  // for faces and centrelines computed from the widths
         if (!(station.x >= -slack && station.x <= to + slack))
             return beamKey(prefix, QStringLiteral("stations[%1].x").arg(k));
@@ -205,8 +209,8 @@ QString readBeamObject(const QString& prefix, const QJsonObject& object, engine:
         beam.name = name.toString().toStdString();
     }
     // Where the beam is (the drawings' title block); either may be left out or empty.
-    for (const auto& [key, field] : {std::pair{"axis", &eb::BeamInput::axis},
-                                     std::pair{"level", &eb::BeamInput::level}}) {
+    for (const auto& [key, field] :
+         {std::pair{"axis", &eb::BeamInput::axis}, std::pair{"level", &eb::BeamInput::level}}) {
         const QJsonValue label = object.value(QLatin1String(key));
         if (label.isUndefined()) continue;
         if (!label.isString() || !eb::validBeamLabel(label.toString().toStdString()))
@@ -328,8 +332,9 @@ void writeBeams(QJsonObject& root, const std::vector<ProjectBeam>& beams, int ve
         if (beams.empty())
             root.remove(QLatin1String("beam"));
         else
-            root.insert(QLatin1String("beam"), beamObject(root.value(QLatin1String("beam")).toObject(),
-                                                          beams.front().input));
+            root.insert(
+                QLatin1String("beam"),
+                beamObject(root.value(QLatin1String("beam")).toObject(), beams.front().input));
         return;
     }
     // Each beam is written over the saved object of the same name, wherever the list had it, so
@@ -338,8 +343,7 @@ void writeBeams(QJsonObject& root, const std::vector<ProjectBeam>& beams, int ve
     const auto savedObject = [&saved](const std::string& name) {
         for (const QJsonValue& value : saved) {
             const QJsonObject object = value.toObject();
-            if (object.value(QLatin1String("name")).toString().toStdString() == name)
-                return object;
+            if (object.value(QLatin1String("name")).toString().toStdString() == name) return object;
         }
         return QJsonObject();
     };
@@ -361,7 +365,8 @@ QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
     // A beam with the default name keeps files that never had one as they were.
     if (beam.name != eb::defaultBeamName || object.contains(QLatin1String("name")))
         object.insert(QLatin1String("name"), QString::fromStdString(beam.name));
-    for (const auto& [key, label] : {std::pair{"axis", &beam.axis}, std::pair{"level", &beam.level}}) {
+    for (const auto& [key, label] :
+         {std::pair{"axis", &beam.axis}, std::pair{"level", &beam.level}}) {
         if (label->empty())
             object.remove(QLatin1String(key));
         else

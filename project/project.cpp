@@ -135,8 +135,7 @@ QString Project::freeBeamName(const QString& like) const {
 }
 
 void Project::addBeam(engine::beam::BeamInput beam, const QString& description) {
-    if (beamNameTaken(QString::fromStdString(beam.name)) ||
-        !engine::beam::validBeamName(beam.name))
+    if (beamNameTaken(QString::fromStdString(beam.name)) || !engine::beam::validBeamName(beam.name))
         beam.name = nameOf(freeBeamName(QString::fromStdString(beam.name)));
     BeamResult result = project::designBeam(beam);
     beams_.push_back({{std::move(beam), description}, std::move(result)});
@@ -159,8 +158,9 @@ QString Project::renameBeam(int index, const QString& name, const QString& descr
     if (index < 0 || index >= int(beams_.size())) return {};
     const QString trimmed = name.trimmed();
     if (!engine::beam::validBeamName(nameOf(trimmed)))
-        return QStringLiteral("El nombre de una viga tiene de 1 a %1 caracteres, sin caracteres "
-                              "de control.")
+        return QStringLiteral(
+                   "El nombre de una viga tiene de 1 a %1 caracteres, sin caracteres "
+                   "de control.")
             .arg(engine::beam::longestBeamName);
     if (beamNameTaken(trimmed, index))
         return QStringLiteral("Ya hay una viga llamada \"%1\".").arg(trimmed);

@@ -315,8 +315,8 @@ QByteArray serializeProject(const ProjectFile& project) {
 
 QString writeProject(const QString& path, const ProjectFile& project,
                      const std::function<void()>& beforeCommit) {
-    if (project.arrangement && (!writable(project.arrangement->tension) ||
-                                !writable(project.arrangement->compression)))
+    if (project.arrangement &&
+        (!writable(project.arrangement->tension) || !writable(project.arrangement->compression)))
         return saveMessage(path, invalidKey("arrangement"));
     const QByteArray bytes = serializeProject(project);
     // Only what opens again is written: a file this program refuses helps nobody.

@@ -78,7 +78,7 @@ struct ProjectFile {
     engine::DesignCode code = engine::DesignCode::Nsr98;
     DesignInputs inputs;
     std::optional<engine::LayoutSettings> layout;  // a file that leaves a value out: the default
-    std::optional<ChosenBars> arrangement;          // stored as the text of each layer
+    std::optional<ChosenBars> arrangement;         // stored as the text of each layer
     // The continuous beams of the window "Viga y despiece", in the engineer's order, each as
     // typed: its own section, materials and code, class, spans, moments or stations, settings,
     // bar sizes and stock length. A file of format 2 or 3 holds at most one.
