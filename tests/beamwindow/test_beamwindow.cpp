@@ -27,8 +27,10 @@
 #include "app/windows.h"
 #include "beamwindow/beamlist.h"
 #include "beamwindow/beamplot.h"
+#include "beamwindow/quantitiestab.h"
 #include "beamwindow/beamwindow.h"
 #include "beamwindow/spanstable.h"
+#include "engine/numbers.h"
 #include "guitest.h"
 #include "mainwindow/mainwindow.h"
 #include "project/project.h"
@@ -118,6 +120,7 @@ class TestBeamWindow : public GuiTestCase {
     void zoomKeepsTheTextSize();
     void newColumnsRead();
     void beamList();
+    void quantities();
 };
 
 // "abc" in a span's length: the drawings say the results are out of date and name the cell; the
@@ -860,6 +863,44 @@ void TestBeamWindow::beamList() {
              QStringLiteral("V-2"));
     QCOMPARE(childNamed<QLineEdit>(&again, "nameEdit")->text(), QStringLiteral("V-1"));
     QCOMPARE(spansModel(again)->rowCount(), 3);
+}
+
+// "Cantidades": a row per beam and the total, which is the sum of the beams' masses; the table
+// goes to a CSV file whole, or not at all where it cannot be written.
+void TestBeamWindow::quantities() {
+    const LocaleGuard locale(QLocale::c());
+    project::Project project;
+    BeamWindow window(&project);
+    window.show();
+    typeThreeSpans(window);
+    QTest::mouseClick(childNamed<QPushButton>(&window, "duplicateBeamButton"), Qt::LeftButton);
+    QTest::mouseClick(childNamed<QPushButton>(&window, "addBeamButton"), Qt::LeftButton);
+    double mass = 0;
+    for (const auto& beam : project.beams()) mass += beam.result.design->totalMass;
+    const QAbstractItemModel* table = childNamed<QTableView>(&window, "quantitiesView")->model();
+    QCOMPARE(table->rowCount(), 4);
+    QCOMPARE(table->index(1, 0).data().toString(), QStringLiteral("V-2"));
+    QCOMPARE(table->index(3, 0).data().toString(), QStringLiteral("Total"));
+    int totalColumn = -1;
+    for (int c = 0; c < table->columnCount(); ++c)
+        if (table->headerData(c, Qt::Horizontal).toString() == QStringLiteral("Total (kg)"))
+            totalColumn = c;
+    QVERIFY(totalColumn > 0);
+    QCOMPARE(table->index(3, totalColumn).data().toString(),
+             QString::fromStdString(engine::formatFixed(mass, 1, '.')));
+
+    auto* tab = childNamed<QuantitiesTab>(&window, "quantitiesTab");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("cantidades.csv"));
+    QCOMPARE(tab->exportTo(path), QString());
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = written.readAll().split('\n');
+    QVERIFY(lines.front().startsWith("Viga,"));
+    QVERIFY(lines.at(4).startsWith("Total,"));
+    const QString nowhere = folder.filePath(QStringLiteral("no/existe/cantidades.csv"));
+    QVERIFY(!tab->exportTo(nowhere).isEmpty());
+    QVERIFY(!QFile::exists(nowhere));
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamWindow)

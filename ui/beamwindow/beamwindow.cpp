@@ -32,6 +32,7 @@
 #include "beamwindow/beamlist.h"
 #include "beamwindow/beamplot.h"
 #include "beamwindow/fieldnumbers.h"
+#include "beamwindow/quantitiestab.h"
 #include "beamwindow/spanstable.h"
 #include "beamwindow/spansview.h"
 #include "beamwindow/stationsfile.h"
@@ -445,6 +446,9 @@ void BeamWindow::setupOutputs(QWidget* panel) {
     f.checksView->horizontalHeader()->setStretchLastSection(true);
     checksLayout->addWidget(f.checksView, 1);
     tabs->addTab(checksTab, QStringLiteral("Verificaciones"));
+    auto* quantitiesTab = new QuantitiesTab(project_);
+    quantitiesTab->setObjectName(QStringLiteral("quantitiesTab"));
+    tabs->addTab(quantitiesTab, QStringLiteral("Cantidades"));
 
     // The drawings' zoom: the wheel and a drag on the drawing, these buttons or Ctrl++, Ctrl+−.
     auto zoomButton = [&](const char* name, const QString& caption, const QString& tip,
