@@ -231,6 +231,11 @@ QString readBeamObject(const QString& prefix, const QJsonObject& object, engine:
         if (!description.isString()) return beamKey(prefix, QStringLiteral("description"));
         read.description = description.toString();
     }
+    const QJsonValue group = object.value(QLatin1String("group"));
+    if (!group.isUndefined()) {
+        if (!group.isString()) return beamKey(prefix, QStringLiteral("group"));
+        read.group = group.toString();
+    }
     const QJsonValue seismicClass = object.value(QLatin1String("class"));
     const auto knownClass = eb::classFromName(seismicClass.toString().toStdString());
     if (!seismicClass.isString() || !knownClass) return beamKey(prefix, QStringLiteral("class"));
@@ -322,7 +327,8 @@ bool beamNeedsShearSchema(const eb::BeamInput& beam) {
 
 int beamsSchemaVersion(const std::vector<ProjectBeam>& beams) {
     if (beams.empty()) return 1;
-    if (beams.size() > 1 || !beams.front().description.isEmpty()) return beamListSchemaVersion;
+    if (beams.size() > 1 || !beams.front().description.isEmpty() || !beams.front().group.isEmpty())
+        return beamListSchemaVersion;
     return beamNeedsShearSchema(beams.front().input) ? shearSchemaVersion : beamSchemaVersion;
 }
 
@@ -355,6 +361,10 @@ void writeBeams(QJsonObject& root, const std::vector<ProjectBeam>& beams, int ve
             object.remove(QLatin1String("description"));
         else
             object.insert(QLatin1String("description"), beam.description);
+        if (beam.group.isEmpty())
+            object.remove(QLatin1String("group"));
+        else
+            object.insert(QLatin1String("group"), beam.group);
         list.append(object);
     }
     root.remove(QLatin1String("beam"));

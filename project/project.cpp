@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "engine/barscheck.h"
+#include "engine/building/building.h"
 
 namespace project {
 
@@ -85,7 +86,7 @@ void Project::setBeam(const std::optional<engine::beam::BeamInput>& beam) {
         return;
     }
     if (current_ < 0) {
-        beams_.push_back({{*beam, {}}, project::designBeam(*beam)});
+        beams_.push_back({{*beam, {}, {}}, project::designBeam(*beam)});
         current_ = int(beams_.size()) - 1;
         emitBeamChanges(true);
         return;
@@ -93,7 +94,90 @@ void Project::setBeam(const std::optional<engine::beam::BeamInput>& beam) {
     Beam& current = beams_[std::size_t(current_)];
     if (current.beam.input == *beam) return;
     current.beam.input = *beam;
-    current.result = project::designBeam(*beam);
+    if (!current.beam.group.isEmpty()) {
+        // Edited so that it is no longer like the rest of its group, it leaves the group.
+        engine::building::Building members;
+        for (const Beam& other : beams_)
+            if (other.beam.group == current.beam.group)
+                members.beams.push_back({other.beam.input, {}, 0});
+        if (engine::building::groupBeams(members).size() > 1) {
+            const QString group = current.beam.group;
+            current.beam.group.clear();
+            dissolveLoneGroups();
+            for (std::size_t i = 0; i < beams_.size(); ++i)
+                if (beams_[i].beam.group == group) {
+                    redesign(int(i));
+                    break;
+                }
+        }
+    }
+    redesign(current_);
+    emitBeamChanges(true);
+}
+
+void Project::redesign(int index) {
+    const QString group = beams_[std::size_t(index)].beam.group;
+    if (group.isEmpty()) {
+        beams_[std::size_t(index)].result =
+            project::designBeam(beams_[std::size_t(index)].beam.input);
+        return;
+    }
+    engine::building::Building members;
+    engine::building::BeamGroup together;
+    for (const Beam& beam : beams_)
+        if (beam.beam.group == group) {
+            together.members.push_back(members.beams.size());
+            members.beams.push_back({beam.beam.input, {}, 0});
+        }
+    engine::beam::BeamInput input = engine::building::groupInput(members, together);
+    // The group's despiece is headed by the group's name, which names its beams.
+    if (engine::beam::validBeamName(group.toStdString())) input.name = group.toStdString();
+    const BeamResult result = project::designBeam(input);
+    for (Beam& beam : beams_)
+        if (beam.beam.group == group) beam.result = result;
+}
+
+void Project::dissolveLoneGroups() {
+    for (Beam& beam : beams_) {
+        if (beam.beam.group.isEmpty()) continue;
+        const auto members = std::count_if(
+            beams_.begin(), beams_.end(),
+            [&beam](const Beam& other) { return other.beam.group == beam.beam.group; });
+        if (members < 2) {
+            beam.beam.group.clear();
+            beam.result = project::designBeam(beam.beam.input);
+        }
+    }
+}
+
+void Project::groupEqualBeams() {
+    if (beams_.empty()) return;
+    engine::building::Building building;
+    for (const Beam& beam : beams_) building.beams.push_back({beam.beam.input, {}, 0});
+    for (Beam& beam : beams_) beam.beam.group.clear();
+    for (const engine::building::BeamGroup& group : engine::building::groupBeams(building)) {
+        if (group.members.size() < 2) continue;
+        for (const std::size_t member : group.members)
+            beams_[member].beam.group = QString::fromStdString(group.name);
+    }
+    for (std::size_t i = 0; i < beams_.size(); ++i) redesign(int(i));
+    setModified(true);
+    emitBeamChanges(true);
+}
+
+void Project::ungroupBeam(int index) {
+    if (index < 0 || index >= int(beams_.size())) return;
+    const QString group = beams_[std::size_t(index)].beam.group;
+    if (group.isEmpty()) return;
+    beams_[std::size_t(index)].beam.group.clear();
+    redesign(index);
+    dissolveLoneGroups();
+    for (std::size_t i = 0; i < beams_.size(); ++i)
+        if (beams_[i].beam.group == group) {
+            redesign(int(i));
+            break;
+        }
+    setModified(true);
     emitBeamChanges(true);
 }
 
@@ -138,7 +222,7 @@ void Project::addBeam(engine::beam::BeamInput beam, const QString& description) 
     if (beamNameTaken(QString::fromStdString(beam.name)) || !engine::beam::validBeamName(beam.name))
         beam.name = nameOf(freeBeamName(QString::fromStdString(beam.name)));
     BeamResult result = project::designBeam(beam);
-    beams_.push_back({{std::move(beam), description}, std::move(result)});
+    beams_.push_back({{std::move(beam), description, {}}, std::move(result)});
     current_ = int(beams_.size()) - 1;
     setModified(true);
     emitBeamChanges(true);
@@ -169,7 +253,7 @@ QString Project::renameBeam(int index, const QString& name, const QString& descr
     beam.input.name = nameOf(trimmed);
     beam.description = description;
     // The name is the design's too (the schedule's heading).
-    beams_[std::size_t(index)].result = project::designBeam(beam.input);
+    redesign(index);
     setModified(true);
     emitBeamChanges(index == current_);
     return {};
@@ -177,7 +261,14 @@ QString Project::renameBeam(int index, const QString& name, const QString& descr
 
 void Project::removeBeam(int index) {
     if (index < 0 || index >= int(beams_.size())) return;
+    const QString group = beams_[std::size_t(index)].beam.group;
     beams_.erase(beams_.begin() + index);
+    dissolveLoneGroups();
+    for (std::size_t i = 0; !group.isEmpty() && i < beams_.size(); ++i)
+        if (beams_[i].beam.group == group) {
+            redesign(int(i));
+            break;
+        }
     const bool currentChanged = index <= current_;
     if (index < current_) --current_;
     if (current_ >= int(beams_.size())) current_ = int(beams_.size()) - 1;
@@ -271,8 +362,10 @@ QString Project::open(const QString& path) {
     layout_ = file_.layout;
     bars_ = file_.arrangement;
     beams_.clear();
-    for (const ProjectBeam& beam : file_.beams)
-        beams_.push_back({beam, project::designBeam(beam.input)});
+    for (const ProjectBeam& beam : file_.beams) beams_.push_back({beam, {}});
+    dissolveLoneGroups();
+    for (std::size_t i = 0; i < beams_.size(); ++i)
+        if (!beams_[i].result.design && !beams_[i].result.error) redesign(int(i));
     current_ = beams_.empty() ? -1 : 0;
     Q_EMIT codeChanged();
     Q_EMIT inputsChanged();

@@ -97,6 +97,12 @@ class Project : public QObject {
     void removeBeam(int index);
     // Moves the beam at `from` to `to`; the current beam stays current.
     void moveBeam(int from, int to);
+    // Puts beams alike (spans, supports, section, materials, code, class) in groups, each
+    // designed once for the envelope of its members' demands; a beam like no other stays alone.
+    void groupEqualBeams();
+    // Takes the beam at `index` out of its group: designed on its own again, as is the last
+    // member left.
+    void ungroupBeam(int index);
     // Makes the beam at `index` current (emits beamChanged() only).
     void selectBeam(int index);
     // The first free name of the series "V-1", "V-2", ...; or, after `like`, the next name of its
@@ -147,6 +153,10 @@ class Project : public QObject {
   private:
     void followNewDesign();
     void emitBeamChanges(bool currentChanged);
+    // Designs the beam at `index`, or its whole group for the envelope of its members.
+    void redesign(int index);
+    // A group left with one member is no group.
+    void dissolveLoneGroups();
 
     engine::DesignCode code_ = engine::DesignCode::Nsr98;
     DesignInputs inputs_;

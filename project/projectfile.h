@@ -69,6 +69,9 @@ struct ChosenBars {
 struct ProjectBeam {
     engine::beam::BeamInput input;
     QString description;
+    // The group of beams alike it belongs to ("V-201 = V-301"), designed as one for the envelope
+    // of their demands; empty for a beam designed on its own.
+    QString group;
     bool operator==(const ProjectBeam&) const = default;
 };
 

@@ -766,9 +766,9 @@ void TestBeamWindow::closingKeepsTheBeam() {
 }
 
 
-// The list of the project's beams: add, duplicate, rename, delete (with "Cancelar" first), move;
-// choosing a row shows that beam and starts the table's undo history afresh; a name another
-// beam has does not read; the list survives a save and reopening.
+// The list of the project's beams: add, duplicate, group and ungroup, rename, delete (with
+// "Cancelar" first), move; choosing a row shows that beam and starts the table's undo history
+// afresh; a name another beam has does not read; the list survives a save and reopening.
 void TestBeamWindow::beamList() {
     const LocaleGuard locale(QLocale::c());
     project::Project project;
@@ -797,6 +797,20 @@ void TestBeamWindow::beamList() {
     click("addBeamButton");
     QCOMPARE(names(), QStringList({"V-1", "V-2", "V-3"}));
     QCOMPARE(spansModel(window)->rowCount(), 1);
+
+    // The two beams alike in one group, the one-span beam alone; then one taken out.
+    const auto group = [list](int row) {
+        return list->model()->index(row, BeamList::Group).data().toString();
+    };
+    click("groupBeamsButton");
+    QVERIFY(!group(0).isEmpty());
+    QCOMPARE(group(1), group(0));
+    QCOMPARE(group(2), QString());
+    list->setCurrentIndex(list->model()->index(1, BeamList::Name));
+    click("ungroupBeamButton");
+    QCOMPARE(group(0), QString());
+    QCOMPARE(group(1), QString());
+    list->setCurrentIndex(list->model()->index(2, BeamList::Name));
 
     // An edit of the new beam, then another beam chosen: its own table, nothing to undo.
     spansModel(window)->item(0, SpansTable::Length)->setText(QStringLiteral("4"));

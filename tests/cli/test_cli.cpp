@@ -714,7 +714,7 @@ void TestCli::beamFromAProjectFile() {
     beam.level = "Piso 2";
     project::ProjectFile saved;
     saved.inputs.values = {30, 50, 6, 210, 4200, 10, 6};
-    saved.beams = {{beam, {}}};
+    saved.beams = {{beam, {}, {}}};
     const QString path = dir_.filePath("porticos.quintaral");
     QCOMPARE(project::writeProject(path, saved), QString());
 

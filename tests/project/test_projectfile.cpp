@@ -144,13 +144,14 @@ class ProjectFileTest : public QObject {
                     engine::LayoutSettings{int(random() % 2) + 3, std::fabs(randomDouble(random)),
                                            std::fabs(randomDouble(random)), int(random() % 2) + 1};
             // No beam, one, or a list of named and described beams.
-            if (run % 5 < 2) saved.beams.push_back({randomBeam(random), {}});
+            if (run % 5 < 2) saved.beams.push_back({randomBeam(random), {}, {}});
             if (run % 7 == 3) {
                 const int count = 2 + int(random() % 3);
                 for (int k = 0; k < count; ++k) {
-                    project::ProjectBeam beam{randomBeam(random), {}};
+                    project::ProjectBeam beam{randomBeam(random), {}, {}};
                     beam.input.name = "V-" + std::to_string(100 * (k + 1) + int(random() % 50));
                     if (random() % 2) beam.description = QStringLiteral("Eje %1, piso 2").arg(k);
+                    if (k > 0 && random() % 2) beam.group = QStringLiteral("V-100 = V-200");
                     saved.beams.push_back(beam);
                 }
             }
@@ -180,8 +181,7 @@ class ProjectFileTest : public QObject {
                 for (const auto& station : beam.input.stations)
                     shearData = shearData || station.v;
             }
-            const bool list = saved.beams.size() > 1 ||
-                              (saved.beams.size() == 1 && !saved.beams[0].description.isEmpty());
+            const bool list = saved.beams.size() > 1;
             QCOMPARE(opened.project->source.value("schemaVersion").toInt(),
                      list ? 4 : !saved.beams.empty() ? (shearData ? 3 : 2) : 1);
             QCOMPARE(project::serializeProject(*opened.project), contents(path));
@@ -381,6 +381,51 @@ class ProjectFileTest : public QObject {
         QCOMPARE(reopened.beams().size(), std::size_t{3});
         for (std::size_t i = 0; i < 3; ++i)
             QVERIFY(reopened.beams()[i].beam == project.beams()[i].beam);
+    }
+
+    // Beams alike go in one group designed for the envelope of their demands, which is the
+    // design of the more demanding one; a beam taken out is designed alone again, and so is the
+    // last member left; the group survives a save.
+    void groupsOfBeamsAlike() {
+        const project::ReadResult one = project::parseProject(corpusFile("valid_beam"), "v");
+        QVERIFY2(one.project, qPrintable(one.error));
+        engine::beam::BeamInput light = one.project->beams[0].input;
+        engine::beam::BeamInput heavy = light;
+        for (auto& span : heavy.spans) span.moments.left *= 1.5;
+        heavy.name = "V-2";
+        engine::beam::BeamInput other = light;
+        other.b += 5;
+        other.name = "V-3";
+        project::Project project;
+        project.addBeam(light);
+        project.addBeam(heavy);
+        project.addBeam(other);
+        const auto mass = [&project](int i) {
+            return project.beams()[std::size_t(i)].result.design->totalMass;
+        };
+        const double alone = mass(0);
+        const double heavyAlone = mass(1);
+        project.groupEqualBeams();
+        const auto& beams = project.beams();
+        QVERIFY(!beams[0].beam.group.isEmpty());
+        QCOMPARE(beams[1].beam.group, beams[0].beam.group);
+        QVERIFY(beams[2].beam.group.isEmpty());
+        QCOMPARE(mass(0), heavyAlone);
+        QCOMPARE(mass(1), heavyAlone);
+        QVERIFY(mass(0) >= alone);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("grupos.quintaral"));
+        QVERIFY(project.saveAs(path).isEmpty());
+        project::Project reopened;
+        QVERIFY(reopened.open(path).isEmpty());
+        QCOMPARE(reopened.beams()[1].beam.group, beams[0].beam.group);
+        QCOMPARE(reopened.beams()[0].result.design->totalMass, heavyAlone);
+
+        project.ungroupBeam(1);
+        QVERIFY(beams[0].beam.group.isEmpty() && beams[1].beam.group.isEmpty());
+        QCOMPARE(mass(0), alone);
+        QCOMPARE(mass(1), heavyAlone);
     }
 
     void notANumberNamesTheInput() {

@@ -65,8 +65,8 @@ BeamList::BeamList(project::Project* project, std::function<engine::beam::BeamIn
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     model_ = new QStandardItemModel(0, ColumnCount, this);
-    model_->setHorizontalHeaderLabels(
-        {QStringLiteral("Viga"), QStringLiteral("Estado"), QStringLiteral("Acero (kg)")});
+    model_->setHorizontalHeaderLabels({QStringLiteral("Viga"), QStringLiteral("Estado"),
+                                       QStringLiteral("Acero (kg)"), QStringLiteral("Grupo")});
     view_ = new QTableView;
     view_->setObjectName(QStringLiteral("beamListView"));
     view_->setModel(model_);
@@ -128,9 +128,24 @@ void BeamList::setupButtons(QWidget* rows) {
     auto* third = new QHBoxLayout;
     third->addWidget(buttons_.up);
     third->addWidget(buttons_.down);
+    auto* fourth = new QHBoxLayout;
+    buttons_.group = new QPushButton(QStringLiteral("Agrupar vigas iguales"));
+    buttons_.group->setObjectName(QStringLiteral("groupBeamsButton"));
+    buttons_.group->setToolTip(
+        QStringLiteral("Las vigas de iguales vanos, apoyos, sección, materiales, norma y clase, en "
+                       "un grupo diseñado para la envolvente de sus solicitaciones"));
+    connect(buttons_.group, &QPushButton::clicked, this, [this] {
+        Q_EMIT leaving();
+        project_->groupEqualBeams();
+    });
+    buttons_.ungroup = button("ungroupBeamButton", QStringLiteral("Sacar del grupo"),
+                              QStringLiteral("La viga elegida, diseñada sola"), &BeamList::ungroup);
+    fourth->addWidget(buttons_.group);
+    fourth->addWidget(buttons_.ungroup);
     grid->addLayout(first);
     grid->addLayout(second);
     grid->addLayout(third);
+    grid->addLayout(fourth);
 }
 
 void BeamList::refresh() {
@@ -154,6 +169,7 @@ void BeamList::refresh() {
         model_->setItem(row, Name, name);
         model_->setItem(row, Verdict, verdict);
         model_->setItem(row, Mass, mass);
+        model_->setItem(row, Group, new QStandardItem(beam.beam.group));
     }
     const int current = project_->currentBeamIndex();
     if (current >= 0)
@@ -167,6 +183,8 @@ void BeamList::refresh() {
         button->setEnabled(chosen);
     buttons_.up->setEnabled(current > 0);
     buttons_.down->setEnabled(chosen && current + 1 < int(beams.size()));
+    buttons_.group->setEnabled(beams.size() > 1);
+    buttons_.ungroup->setEnabled(chosen && !beams[std::size_t(current)].beam.group.isEmpty());
 }
 
 int BeamList::selectedRow() const {
@@ -225,4 +243,9 @@ void BeamList::move(int step) {
     if (row < 0) return;
     Q_EMIT leaving();
     project_->moveBeam(row, row + step);
+}
+
+void BeamList::ungroup() {
+    Q_EMIT leaving();
+    project_->ungroupBeam(selectedRow());
 }

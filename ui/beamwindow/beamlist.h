@@ -13,7 +13,8 @@ class Project;
 }
 
 // The project's beams beside the beam window's editor: each one's name, whether it passes its
-// checks and its steel mass, with the list's commands (add, duplicate, rename, delete, move).
+// checks, its steel mass and its group, with the list's commands (add, duplicate, rename,
+// delete, move, group the beams alike, take one out of its group).
 // Choosing a row makes that beam the project's current one, which the editor shows.
 class BeamList : public QWidget {
     Q_OBJECT
@@ -23,7 +24,7 @@ class BeamList : public QWidget {
              QWidget* parent = nullptr);
 
     // The list's columns.
-    enum Column { Name, Verdict, Mass, ColumnCount };
+    enum Column { Name, Verdict, Mass, Group, ColumnCount };
 
   Q_SIGNALS:
     // Raised before a command shows another beam, so that an edit still waiting for typing to
@@ -39,6 +40,7 @@ class BeamList : public QWidget {
     void rename();
     void remove();
     void move(int step);
+    void ungroup();
     int selectedRow() const;
 
     project::Project* project_;
@@ -51,5 +53,7 @@ class BeamList : public QWidget {
         QPushButton* remove = nullptr;
         QPushButton* up = nullptr;
         QPushButton* down = nullptr;
+        QPushButton* group = nullptr;
+        QPushButton* ungroup = nullptr;
     } buttons_;
 };
