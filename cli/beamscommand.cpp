@@ -110,19 +110,19 @@ std::optional<building::Building> readProject(const QCommandLineParser& parser,
         printError(QStringLiteral("el proyecto «%1» ya trae la viga: quite --stations").arg(path));
         return std::nullopt;
     }
-    project::Project saved;
-    if (const QString error = saved.open(path); !error.isEmpty()) {
-        printError(error);
+    // The file alone: the command designs the beams itself, so the project does not.
+    const project::ReadResult saved = project::readProject(path);
+    if (!saved.project) {
+        printError(saved.error);
         return std::nullopt;
     }
-    if (!saved.beam()) {
+    if (saved.project->beams.empty()) {
         printError(QStringLiteral("el proyecto «%1» no trae ninguna viga").arg(path));
         return std::nullopt;
     }
     building::Building result;
-    building::NamedBeam beam;
-    beam.input = *saved.beam();
-    result.beams.push_back(std::move(beam));
+    for (const project::ProjectBeam& beam : saved.project->beams)
+        result.beams.push_back({beam.input, beam.description.toStdString(), 0});
     return result;
 }
 

@@ -44,39 +44,43 @@ constexpr SpanMomentKey spanMomentKeys[] = {{"muLeft", &eb::SpanMoments::left},
 constexpr auto maximumSpans = static_cast<qsizetype>(eb::bounds::maxSpans);
 
 // A value the file has but no beam may have: the key and the value, and the range it must lie in.
-QString outOfBounds(const QString& key, double value, const eb::Bound& bound) {
-    return QStringLiteral("el dato \"beam.%1\" = %2 está fuera de lo admitido (%3)")
-        .arg(key, fromEngine((eb::Phrase() << eb::Figure{value, eb::Figure::shortest}).text('.')),
+// `prefix` names the beam's object in messages: "beam." or "beams[2].".
+QString outOfBounds(const QString& prefix, const QString& key, double value,
+                    const eb::Bound& bound) {
+    return QStringLiteral("el dato \"%1%2\" = %3 está fuera de lo admitido (%4)")
+        .arg(prefix, key,
+             fromEngine((eb::Phrase() << eb::Figure{value, eb::Figure::shortest}).text('.')),
              fromEngine(eb::rangeText(bound, '.')));
 }
 
-QString beamKey(const QString& key) {
-    return invalidKey(QStringLiteral("beam.") + key);
+QString beamKey(const QString& prefix, const QString& key) {
+    return invalidKey(prefix + key);
 }
 
-QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
+QString readBeamSpans(const QString& prefix, const QJsonObject& object, eb::BeamInput& beam) {
     const QJsonValue spansValue = object.value(QLatin1String("spans"));
     if (!spansValue.isArray() || spansValue.toArray().isEmpty() ||
         spansValue.toArray().size() > maximumSpans)
-        return beamKey(QStringLiteral("spans"));
+        return beamKey(prefix, QStringLiteral("spans"));
     const QJsonArray spans = spansValue.toArray();
     for (qsizetype i = 0; i < spans.size(); ++i) {
         const QString name = QStringLiteral("spans[%1]").arg(i);
-        if (!spans[i].isObject()) return beamKey(name);
+        if (!spans[i].isObject()) return beamKey(prefix, name);
         const QJsonObject spanObject = spans[i].toObject();
         eb::Span span;
         const std::optional<double> length = positiveOf(spanObject.value(QLatin1String("length")));
-        if (!length) return beamKey(name + QStringLiteral(".length"));
+        if (!length) return beamKey(prefix, name + QStringLiteral(".length"));
         if (!eb::bounds::spanLength.holds(*length))
-            return outOfBounds(name + QStringLiteral(".length"), *length, eb::bounds::spanLength);
+            return outOfBounds(prefix, name + QStringLiteral(".length"), *length,
+                               eb::bounds::spanLength);
         span.length = *length;
         for (const SpanMomentKey& moment : spanMomentKeys) {
             const std::optional<double> value =
                 nonNegativeOf(spanObject.value(QLatin1String(moment.key)));
             const QString key = name + QLatin1Char('.') + QLatin1String(moment.key);
-            if (!value) return beamKey(key);
+            if (!value) return beamKey(prefix, key);
             if (!eb::bounds::moment.holds(*value))
-                return outOfBounds(key, *value, eb::bounds::moment);
+                return outOfBounds(prefix, key, *value, eb::bounds::moment);
             span.moments.*moment.field = *value;
         }
         const QJsonValue midMin = spanObject.value(QLatin1String("muMidMin"));
@@ -85,9 +89,10 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
             // span hogs over its whole length.
             const std::optional<double> value = finiteOf(midMin);
             if (!value || *value > span.moments.mid)
-                return beamKey(name + QStringLiteral(".muMidMin"));
+                return beamKey(prefix, name + QStringLiteral(".muMidMin"));
             if (!eb::bounds::moment.holds(*value))
-                return outOfBounds(name + QStringLiteral(".muMidMin"), *value, eb::bounds::moment);
+                return outOfBounds(prefix, name + QStringLiteral(".muMidMin"), *value,
+                                   eb::bounds::moment);
             span.moments.midMin = *value;
         }
         // The factored gravity load, when the file has it (files before it had none: the
@@ -95,9 +100,10 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
         const QJsonValue load = spanObject.value(QLatin1String("wu"));
         if (!load.isUndefined()) {
             const std::optional<double> value = nonNegativeOf(load);
-            if (!value) return beamKey(name + QStringLiteral(".wu"));
+            if (!value) return beamKey(prefix, name + QStringLiteral(".wu"));
             if (!eb::bounds::gravityLoad.holds(*value))
-                return outOfBounds(name + QStringLiteral(".wu"), *value, eb::bounds::gravityLoad);
+                return outOfBounds(prefix, name + QStringLiteral(".wu"), *value,
+                                   eb::bounds::gravityLoad);
             span.wu = *value;
         }
         // Mu+ at the faces, magnitudes, when the file has them.
@@ -107,9 +113,9 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
             if (given.isUndefined()) continue;
             const std::optional<double> value = nonNegativeOf(given);
             const QString keyName = name + QLatin1Char('.') + QLatin1String(key);
-            if (!value) return beamKey(keyName);
+            if (!value) return beamKey(prefix, keyName);
             if (!eb::bounds::moment.holds(*value))
-                return outOfBounds(keyName, *value, eb::bounds::moment);
+                return outOfBounds(prefix, keyName, *value, eb::bounds::moment);
             span.moments.*field = *value;
         }
         beam.spans.push_back(span);
@@ -117,13 +123,13 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
 
     const QJsonValue supportsValue = object.value(QLatin1String("supports"));
     if (!supportsValue.isArray() || supportsValue.toArray().size() != spans.size() + 1)
-        return beamKey(QStringLiteral("supports"));
+        return beamKey(prefix, QStringLiteral("supports"));
     for (const QJsonValue& support : supportsValue.toArray()) {
         const std::optional<double> width = positiveOf(support);
-        if (!width) return beamKey(QStringLiteral("supports"));
+        if (!width) return beamKey(prefix, QStringLiteral("supports"));
         if (!eb::bounds::supportWidth.holds(*width))
-            return outOfBounds(QStringLiteral("supports[%1]").arg(beam.supports.size()), *width,
-                               eb::bounds::supportWidth);
+            return outOfBounds(prefix, QStringLiteral("supports[%1]").arg(beam.supports.size()),
+                               *width, eb::bounds::supportWidth);
         beam.supports.push_back(*width);
     }
     // The columns' widths across the beam, one per support (0: as wide as the support); files
@@ -131,20 +137,20 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
     const QJsonValue columnsValue = object.value(QLatin1String("columns"));
     if (!columnsValue.isUndefined()) {
         if (!columnsValue.isArray() || columnsValue.toArray().size() != spans.size() + 1)
-            return beamKey(QStringLiteral("columns"));
+            return beamKey(prefix, QStringLiteral("columns"));
         for (const QJsonValue& column : columnsValue.toArray()) {
             const std::optional<double> width = nonNegativeOf(column);
-            if (!width) return beamKey(QStringLiteral("columns"));
+            if (!width) return beamKey(prefix, QStringLiteral("columns"));
             if (*width != 0 && !eb::bounds::columnWidth.holds(*width))
-                return outOfBounds(QStringLiteral("columns[%1]").arg(beam.columns.size()), *width,
-                                   eb::bounds::columnWidth);
+                return outOfBounds(prefix, QStringLiteral("columns[%1]").arg(beam.columns.size()),
+                                   *width, eb::bounds::columnWidth);
             beam.columns.push_back(*width);
         }
     }
 
     const QJsonValue stationsValue = object.value(QLatin1String("stations"));
     if (!stationsValue.isUndefined()) {
-        if (!stationsValue.isArray()) return beamKey(QStringLiteral("stations"));
+        if (!stationsValue.isArray()) return beamKey(prefix, QStringLiteral("stations"));
         const QJsonArray stations = stationsValue.toArray();
         for (qsizetype i = 0; i < stations.size(); ++i) {
             const QString name = QStringLiteral("stations[%1]").arg(i);
@@ -153,17 +159,17 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
             const std::optional<double> x = finiteOf(row.value(QLatin1String("x")));
             const std::optional<double> mu = finiteOf(row.value(QLatin1String("mu")));
             if (!stations[i].isObject() || !span || *span < 1 || *span > spans.size() || !x || !mu)
-                return beamKey(name);
+                return beamKey(prefix, name);
             if (!eb::bounds::moment.holds(*mu))
-                return outOfBounds(name + QStringLiteral(".mu"), *mu, eb::bounds::moment);
+                return outOfBounds(prefix, name + QStringLiteral(".mu"), *mu, eb::bounds::moment);
             eb::Station station{*span, *x, *mu};
             // The analysis shear, signed, when the station has one.
             const QJsonValue shear = row.value(QLatin1String("v"));
             if (!shear.isUndefined()) {
                 station.v = finiteOf(shear);
-                if (!station.v) return beamKey(name + QStringLiteral(".v"));
+                if (!station.v) return beamKey(prefix, name + QStringLiteral(".v"));
                 if (!eb::bounds::shear.holds(*station.v))
-                    return outOfBounds(name + QStringLiteral(".v"), *station.v,
+                    return outOfBounds(prefix, name + QStringLiteral(".v"), *station.v,
                                        eb::bounds::shear);
             }
             beam.stations.push_back(station);
@@ -171,7 +177,7 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
     }
     const QJsonValue centreline = object.value(QLatin1String("stationsFromCentreline"));
     if (!centreline.isUndefined()) {
-        if (!centreline.isBool()) return beamKey(QStringLiteral("stationsFromCentreline"));
+        if (!centreline.isBool()) return beamKey(prefix, QStringLiteral("stationsFromCentreline"));
         beam.stationsFromCentreline = centreline.toBool();
     }
     // Each station lies in its span: between the faces, or between the supports' centrelines
@@ -179,71 +185,78 @@ QString readBeamSpans(const QJsonObject& object, eb::BeamInput& beam) {
     for (std::size_t k = 0; k < beam.stations.size(); ++k) {
         const eb::Station& station = beam.stations[k];
         const auto i = static_cast<std::size_t>(station.span - 1);
-        const double to = beam.stationsFromCentreline
-                              ? beam.supports[i] / 200 + beam.spans[i].length +
-                                    beam.supports[i + 1] / 200
-                              : beam.spans[i].length;
+        const double to =
+            beam.stationsFromCentreline
+                ? beam.supports[i] / 200 + beam.spans[i].length + beam.supports[i + 1] / 200
+                : beam.spans[i].length;
         constexpr double slack = 1e-9;  // for faces and centrelines computed from the widths
         if (!(station.x >= -slack && station.x <= to + slack))
-            return beamKey(QStringLiteral("stations[%1].x").arg(k));
+            return beamKey(prefix, QStringLiteral("stations[%1].x").arg(k));
     }
     return {};
 }
 
-}  // namespace
-
-QString readBeam(const QJsonObject& root, ProjectFile& project) {
-    const QJsonValue beamValue = root.value(QLatin1String("beam"));
-    if (beamValue.isUndefined()) return {};
-    if (!beamValue.isObject()) return invalidKey("beam");
-    const QJsonObject object = beamValue.toObject();
-    eb::BeamInput beam;
+// Reads a beam's object, named `prefix` in messages, designed under `code` unless it has a code
+// of its own.
+QString readBeamObject(const QString& prefix, const QJsonObject& object, engine::DesignCode code,
+                       ProjectBeam& read) {
+    eb::BeamInput& beam = read.input;
     // Files from before beams had names hold the default one.
     const QJsonValue name = object.value(QLatin1String("name"));
     if (!name.isUndefined()) {
         if (!name.isString() || !eb::validBeamName(name.toString().toStdString()))
-            return beamKey(QStringLiteral("name"));
+            return beamKey(prefix, QStringLiteral("name"));
         beam.name = name.toString().toStdString();
     }
     // Where the beam is (the drawings' title block); either may be left out or empty.
-    for (const auto& [key, field] : {std::pair{"axis", &eb::BeamInput::axis},
-                                     std::pair{"level", &eb::BeamInput::level}}) {
+    for (const auto& [key, field] :
+         {std::pair{"axis", &eb::BeamInput::axis}, std::pair{"level", &eb::BeamInput::level}}) {
         const QJsonValue label = object.value(QLatin1String(key));
         if (label.isUndefined()) continue;
         if (!label.isString() || !eb::validBeamLabel(label.toString().toStdString()))
-            return beamKey(QLatin1String(key));
+            return beamKey(prefix, QLatin1String(key));
         beam.*field = label.toString().toStdString();
     }
 
     // A beam without a code of its own is designed under the project's.
-    const QJsonValue code = object.value(QLatin1String("designCode"));
-    beam.code = project.code;
-    if (!code.isUndefined()) {
-        const auto known = engine::codeFromName(code.toString().toStdString());
-        if (!code.isString() || !known) return beamKey(QStringLiteral("designCode"));
+    const QJsonValue ownCode = object.value(QLatin1String("designCode"));
+    beam.code = code;
+    if (!ownCode.isUndefined()) {
+        const auto known = engine::codeFromName(ownCode.toString().toStdString());
+        if (!ownCode.isString() || !known) return beamKey(prefix, QStringLiteral("designCode"));
         beam.code = *known;
+    }
+    const QJsonValue description = object.value(QLatin1String("description"));
+    if (!description.isUndefined()) {
+        if (!description.isString()) return beamKey(prefix, QStringLiteral("description"));
+        read.description = description.toString();
+    }
+    const QJsonValue group = object.value(QLatin1String("group"));
+    if (!group.isUndefined()) {
+        if (!group.isString()) return beamKey(prefix, QStringLiteral("group"));
+        read.group = group.toString();
     }
     const QJsonValue seismicClass = object.value(QLatin1String("class"));
     const auto knownClass = eb::classFromName(seismicClass.toString().toStdString());
-    if (!seismicClass.isString() || !knownClass) return beamKey(QStringLiteral("class"));
+    if (!seismicClass.isString() || !knownClass) return beamKey(prefix, QStringLiteral("class"));
     beam.seismicClass = *knownClass;
 
     const QJsonValue sectionValue = object.value(QLatin1String("section"));
-    if (!sectionValue.isObject()) return beamKey(QStringLiteral("section"));
+    if (!sectionValue.isObject()) return beamKey(prefix, QStringLiteral("section"));
     const QJsonObject section = sectionValue.toObject();
     for (const BeamSectionKey& key : beamSectionKeys) {
         const std::optional<double> value = positiveOf(section.value(QLatin1String(key.key)));
-        if (!value) return beamKey(QStringLiteral("section.") + QLatin1String(key.key));
+        if (!value) return beamKey(prefix, QStringLiteral("section.") + QLatin1String(key.key));
         beam.*key.field = *value;
     }
 
     if (const QString reason = readLayoutObject(object.value(QLatin1String("layout")),
-                                                QStringLiteral("beam.layout"), beam.settings);
+                                                prefix + QStringLiteral("layout"), beam.settings);
         !reason.isEmpty())
         return reason;
     // A beam's stirrups are bent from the two bars the designer details hoops for.
     if (beam.settings.stirrupDesignation != 3 && beam.settings.stirrupDesignation != 4)
-        return beamKey(QStringLiteral("layout.stirrup")) +
+        return beamKey(prefix, QStringLiteral("layout.stirrup")) +
                QStringLiteral(": el estribo de una viga es N° 3 o N° 4");
     const QJsonValue bars = object.value(QLatin1String("bars"));
     if (!bars.isUndefined()) {
@@ -253,21 +266,53 @@ QString readBeam(const QJsonObject& root, ProjectFile& project) {
             integerOf(bars.toObject().value(QLatin1String("largest")));
         if (!bars.isObject() || !smallest || !largest || !engine::findBar(*smallest) ||
             !engine::findBar(*largest) || *smallest > *largest)
-            return beamKey(QStringLiteral("bars"));
+            return beamKey(prefix, QStringLiteral("bars"));
         beam.smallestBar = *smallest;
         beam.largestBar = *largest;
     }
     const QJsonValue stock = object.value(QLatin1String("stock"));
     if (!stock.isUndefined()) {
         const std::optional<double> length = positiveOf(stock);
-        if (!length) return beamKey(QStringLiteral("stock"));
+        if (!length) return beamKey(prefix, QStringLiteral("stock"));
         if (!eb::bounds::stockLength.holds(*length))
-            return outOfBounds(QStringLiteral("stock"), *length, eb::bounds::stockLength);
+            return outOfBounds(prefix, QStringLiteral("stock"), *length, eb::bounds::stockLength);
         beam.stockLength = *length;
     }
-    const QString reason = readBeamSpans(object, beam);
+    return readBeamSpans(prefix, object, beam);
+}
+
+}  // namespace
+
+QString readBeams(const QJsonObject& root, ProjectFile& project) {
+    const QJsonValue list = root.value(QLatin1String("beams"));
+    const int version = integerOf(root.value(QLatin1String("schemaVersion"))).value_or(1);
+    if (version >= beamListSchemaVersion && !list.isUndefined()) {
+        if (!list.isArray()) return invalidKey("beams");
+        const QJsonArray objects = list.toArray();
+        for (qsizetype i = 0; i < objects.size(); ++i) {
+            const QString prefix = QStringLiteral("beams[%1].").arg(i);
+            if (!objects[i].isObject()) return invalidKey(QStringLiteral("beams[%1]").arg(i));
+            ProjectBeam beam;
+            if (const QString reason =
+                    readBeamObject(prefix, objects[i].toObject(), project.code, beam);
+                !reason.isEmpty())
+                return reason;
+            for (const ProjectBeam& earlier : project.beams)
+                if (earlier.input.name == beam.input.name)
+                    return QStringLiteral("dos vigas se llaman \"%1\"")
+                        .arg(QString::fromStdString(beam.input.name));
+            project.beams.push_back(std::move(beam));
+        }
+        return {};
+    }
+    const QJsonValue beamValue = root.value(QLatin1String("beam"));
+    if (beamValue.isUndefined()) return {};
+    if (!beamValue.isObject()) return invalidKey("beam");
+    ProjectBeam beam;
+    const QString reason =
+        readBeamObject(QStringLiteral("beam."), beamValue.toObject(), project.code, beam);
     if (!reason.isEmpty()) return reason;
-    project.beam = std::move(beam);
+    project.beams.push_back(std::move(beam));
     return {};
 }
 
@@ -280,11 +325,58 @@ bool beamNeedsShearSchema(const eb::BeamInput& beam) {
     return false;
 }
 
+int beamsSchemaVersion(const std::vector<ProjectBeam>& beams) {
+    if (beams.empty()) return 1;
+    if (beams.size() > 1 || !beams.front().description.isEmpty() || !beams.front().group.isEmpty())
+        return beamListSchemaVersion;
+    return beamNeedsShearSchema(beams.front().input) ? shearSchemaVersion : beamSchemaVersion;
+}
+
+void writeBeams(QJsonObject& root, const std::vector<ProjectBeam>& beams, int version) {
+    if (version < beamListSchemaVersion) {
+        root.remove(QLatin1String("beams"));
+        if (beams.empty())
+            root.remove(QLatin1String("beam"));
+        else
+            root.insert(
+                QLatin1String("beam"),
+                beamObject(root.value(QLatin1String("beam")).toObject(), beams.front().input));
+        return;
+    }
+    // Each beam is written over the saved object of the same name, wherever the list had it, so
+    // keys this version does not know follow their beam through a reordering.
+    const QJsonArray saved = root.value(QLatin1String("beams")).toArray();
+    const auto savedObject = [&saved](const std::string& name) {
+        for (const QJsonValue& value : saved) {
+            const QJsonObject object = value.toObject();
+            if (object.value(QLatin1String("name")).toString().toStdString() == name) return object;
+        }
+        return QJsonObject();
+    };
+    QJsonArray list;
+    for (const ProjectBeam& beam : beams) {
+        QJsonObject object = beamObject(savedObject(beam.input.name), beam.input);
+        object.insert(QLatin1String("name"), QString::fromStdString(beam.input.name));
+        if (beam.description.isEmpty())
+            object.remove(QLatin1String("description"));
+        else
+            object.insert(QLatin1String("description"), beam.description);
+        if (beam.group.isEmpty())
+            object.remove(QLatin1String("group"));
+        else
+            object.insert(QLatin1String("group"), beam.group);
+        list.append(object);
+    }
+    root.remove(QLatin1String("beam"));
+    root.insert(QLatin1String("beams"), list);
+}
+
 QJsonObject beamObject(QJsonObject object, const eb::BeamInput& beam) {
     // A beam with the default name keeps files that never had one as they were.
     if (beam.name != eb::defaultBeamName || object.contains(QLatin1String("name")))
         object.insert(QLatin1String("name"), QString::fromStdString(beam.name));
-    for (const auto& [key, label] : {std::pair{"axis", &beam.axis}, std::pair{"level", &beam.level}}) {
+    for (const auto& [key, label] :
+         {std::pair{"axis", &beam.axis}, std::pair{"level", &beam.level}}) {
         if (label->empty())
             object.remove(QLatin1String(key));
         else

@@ -2,6 +2,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <vector>
 
 #include "engine/beam/beam.h"
 
@@ -10,10 +11,20 @@
 namespace project {
 
 struct ProjectFile;
+struct ProjectBeam;
 
-// Reads the root's "beam" object, when there is one, into `project`; the reason it is refused,
-// or an empty string.
-QString readBeam(const QJsonObject& root, ProjectFile& project);
+// Reads the root's beams into `project`: the list "beams" of a file of format 4, or the one
+// "beam" of the formats before (as a project of one beam). The reason they are refused (a
+// beam's key, or two beams of one name), or an empty string.
+QString readBeams(const QJsonObject& root, ProjectFile& project);
+
+// The least format that holds the beams: 1 for none, 2 or 3 for one without a description (as
+// the versions before lists wrote it, so they still open it), 4 for a list.
+int beamsSchemaVersion(const std::vector<ProjectBeam>& beams);
+
+// Writes the beams into the root over what it had: a list "beams" from format 4 on, else the one
+// "beam" (or none).
+void writeBeams(QJsonObject& root, const std::vector<ProjectBeam>& beams, int version);
 
 // Whether the beam has what only the newest format holds: a span's gravity load, a station's
 // shear, an axis or a level.

@@ -1,8 +1,10 @@
 #include "project/project.h"
 
+#include <algorithm>
 #include <variant>
 
 #include "engine/barscheck.h"
+#include "engine/building/building.h"
 
 namespace project {
 
@@ -49,10 +51,250 @@ void Project::setBars(const std::optional<ChosenBars>& bars) {
     Q_EMIT layoutChanged();
 }
 
+namespace {
+
+const std::optional<engine::beam::BeamDesign> noDesign;
+const std::optional<engine::beam::BeamError> noError;
+
+// The beam's name as the engine keeps it.
+std::string nameOf(const QString& name) {
+    return name.toStdString();
+}
+
+}  // namespace
+
+std::optional<engine::beam::BeamInput> Project::beam() const {
+    if (current_ < 0) return std::nullopt;
+    return beams_[std::size_t(current_)].beam.input;
+}
+
+const std::optional<engine::beam::BeamDesign>& Project::beamDesign() const {
+    return current_ < 0 ? noDesign : beams_[std::size_t(current_)].result.design;
+}
+
+const std::optional<engine::beam::BeamError>& Project::beamError() const {
+    return current_ < 0 ? noError : beams_[std::size_t(current_)].result.error;
+}
+
 void Project::setBeam(const std::optional<engine::beam::BeamInput>& beam) {
-    if (beam == beam_) return;
-    beam_ = beam;
-    designBeam();
+    if (!beam) {
+        if (current_ >= 0) {
+            beams_.erase(beams_.begin() + current_);
+            current_ = beams_.empty() ? -1 : std::min(current_, int(beams_.size()) - 1);
+            emitBeamChanges(true);
+        }
+        return;
+    }
+    if (current_ < 0) {
+        beams_.push_back({{*beam, {}, {}}, project::designBeam(*beam)});
+        current_ = int(beams_.size()) - 1;
+        emitBeamChanges(true);
+        return;
+    }
+    Beam& current = beams_[std::size_t(current_)];
+    if (current.beam.input == *beam) return;
+    current.beam.input = *beam;
+    if (!current.beam.group.isEmpty()) {
+        // Edited so that it is no longer like the rest of its group, it leaves the group.
+        engine::building::Building members;
+        for (const Beam& other : beams_)
+            if (other.beam.group == current.beam.group)
+                members.beams.push_back({other.beam.input, {}, 0});
+        if (engine::building::groupBeams(members).size() > 1) {
+            const QString group = current.beam.group;
+            current.beam.group.clear();
+            dissolveLoneGroups();
+            for (std::size_t i = 0; i < beams_.size(); ++i)
+                if (beams_[i].beam.group == group) {
+                    redesign(int(i));
+                    break;
+                }
+        }
+    }
+    redesign(current_);
+    emitBeamChanges(true);
+}
+
+void Project::redesign(int index) {
+    const QString group = beams_[std::size_t(index)].beam.group;
+    if (group.isEmpty()) {
+        beams_[std::size_t(index)].result =
+            project::designBeam(beams_[std::size_t(index)].beam.input);
+        return;
+    }
+    engine::building::Building members;
+    engine::building::BeamGroup together;
+    for (const Beam& beam : beams_)
+        if (beam.beam.group == group) {
+            together.members.push_back(members.beams.size());
+            members.beams.push_back({beam.beam.input, {}, 0});
+        }
+    engine::beam::BeamInput input = engine::building::groupInput(members, together);
+    // The group's despiece is headed by the group's name, which names its beams.
+    if (engine::beam::validBeamName(group.toStdString())) input.name = group.toStdString();
+    const BeamResult result = project::designBeam(input);
+    for (Beam& beam : beams_)
+        if (beam.beam.group == group) beam.result = result;
+}
+
+void Project::dissolveLoneGroups() {
+    for (Beam& beam : beams_) {
+        if (beam.beam.group.isEmpty()) continue;
+        const auto members = std::count_if(
+            beams_.begin(), beams_.end(),
+            [&beam](const Beam& other) { return other.beam.group == beam.beam.group; });
+        if (members < 2) {
+            beam.beam.group.clear();
+            beam.result = project::designBeam(beam.beam.input);
+        }
+    }
+}
+
+void Project::groupEqualBeams() {
+    if (beams_.empty()) return;
+    engine::building::Building building;
+    for (const Beam& beam : beams_) building.beams.push_back({beam.beam.input, {}, 0});
+    for (Beam& beam : beams_) beam.beam.group.clear();
+    for (const engine::building::BeamGroup& group : engine::building::groupBeams(building)) {
+        if (group.members.size() < 2) continue;
+        for (const std::size_t member : group.members)
+            beams_[member].beam.group = QString::fromStdString(group.name);
+    }
+    for (std::size_t i = 0; i < beams_.size(); ++i) redesign(int(i));
+    setModified(true);
+    emitBeamChanges(true);
+}
+
+void Project::ungroupBeam(int index) {
+    if (index < 0 || index >= int(beams_.size())) return;
+    const QString group = beams_[std::size_t(index)].beam.group;
+    if (group.isEmpty()) return;
+    beams_[std::size_t(index)].beam.group.clear();
+    redesign(index);
+    dissolveLoneGroups();
+    for (std::size_t i = 0; i < beams_.size(); ++i)
+        if (beams_[i].beam.group == group) {
+            redesign(int(i));
+            break;
+        }
+    setModified(true);
+    emitBeamChanges(true);
+}
+
+void Project::emitBeamChanges(bool currentChanged) {
+    if (currentChanged) Q_EMIT beamChanged();
+    Q_EMIT beamListChanged();
+}
+
+bool Project::beamNameTaken(const QString& name, int except) const {
+    const std::string wanted = nameOf(name);
+    for (std::size_t i = 0; i < beams_.size(); ++i)
+        if (int(i) != except && beams_[i].beam.input.name == wanted) return true;
+    return false;
+}
+
+QString Project::freeBeamName(const QString& like) const {
+    // "V-101": the stem "V-" and the number 101, counted on from there.
+    QString stem = QStringLiteral("V-");
+    qlonglong number = 1;
+    if (!like.isEmpty()) {
+        qsizetype digits = like.size();
+        while (digits > 0 && like[digits - 1].isDigit()) --digits;
+        bool read = false;
+        const qlonglong given = like.mid(digits).toLongLong(&read);
+        if (read && like.size() - digits <= 9) {
+            stem = like.left(digits);
+            number = given + 1;
+        } else {
+            stem = like + QLatin1Char('-');
+            number = 2;
+        }
+    }
+    for (;; ++number) {
+        const QString name = stem + QString::number(number);
+        if (!beamNameTaken(name) && engine::beam::validBeamName(nameOf(name))) return name;
+        // A stem too long for any name: the default series.
+        if (!engine::beam::validBeamName(nameOf(name))) return freeBeamName();
+    }
+}
+
+void Project::addBeam(engine::beam::BeamInput beam, const QString& description) {
+    if (beamNameTaken(QString::fromStdString(beam.name)) || !engine::beam::validBeamName(beam.name))
+        beam.name = nameOf(freeBeamName(QString::fromStdString(beam.name)));
+    BeamResult result = project::designBeam(beam);
+    beams_.push_back({{std::move(beam), description, {}}, std::move(result)});
+    current_ = int(beams_.size()) - 1;
+    setModified(true);
+    emitBeamChanges(true);
+}
+
+void Project::duplicateBeam(int index) {
+    if (index < 0 || index >= int(beams_.size())) return;
+    Beam copy = beams_[std::size_t(index)];
+    copy.beam.input.name = nameOf(freeBeamName(QString::fromStdString(copy.beam.input.name)));
+    beams_.push_back(std::move(copy));
+    current_ = int(beams_.size()) - 1;
+    setModified(true);
+    emitBeamChanges(true);
+}
+
+QString Project::renameBeam(int index, const QString& name, const QString& description) {
+    if (index < 0 || index >= int(beams_.size())) return {};
+    const QString trimmed = name.trimmed();
+    if (!engine::beam::validBeamName(nameOf(trimmed)))
+        return QStringLiteral(
+                   "El nombre de una viga tiene de 1 a %1 caracteres, sin caracteres "
+                   "de control.")
+            .arg(engine::beam::longestBeamName);
+    if (beamNameTaken(trimmed, index))
+        return QStringLiteral("Ya hay una viga llamada \"%1\".").arg(trimmed);
+    ProjectBeam& beam = beams_[std::size_t(index)].beam;
+    if (beam.input.name == nameOf(trimmed) && beam.description == description) return {};
+    beam.input.name = nameOf(trimmed);
+    beam.description = description;
+    // The name is the design's too (the schedule's heading).
+    redesign(index);
+    setModified(true);
+    emitBeamChanges(index == current_);
+    return {};
+}
+
+void Project::removeBeam(int index) {
+    if (index < 0 || index >= int(beams_.size())) return;
+    const QString group = beams_[std::size_t(index)].beam.group;
+    beams_.erase(beams_.begin() + index);
+    dissolveLoneGroups();
+    for (std::size_t i = 0; !group.isEmpty() && i < beams_.size(); ++i)
+        if (beams_[i].beam.group == group) {
+            redesign(int(i));
+            break;
+        }
+    const bool currentChanged = index <= current_;
+    if (index < current_) --current_;
+    if (current_ >= int(beams_.size())) current_ = int(beams_.size()) - 1;
+    setModified(true);
+    emitBeamChanges(currentChanged);
+}
+
+void Project::moveBeam(int from, int to) {
+    const int count = int(beams_.size());
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to) return;
+    Beam moving = std::move(beams_[std::size_t(from)]);
+    beams_.erase(beams_.begin() + from);
+    beams_.insert(beams_.begin() + to, std::move(moving));
+    if (current_ == from)
+        current_ = to;
+    else if (from < current_ && to >= current_)
+        --current_;
+    else if (from > current_ && to <= current_)
+        ++current_;
+    setModified(true);
+    emitBeamChanges(false);
+}
+
+void Project::selectBeam(int index) {
+    if (index < 0 || index >= int(beams_.size()) || index == current_) return;
+    current_ = index;
     Q_EMIT beamChanged();
 }
 
@@ -61,10 +303,6 @@ BeamResult designBeam(const engine::beam::BeamInput& beam) {
     if (auto* design = std::get_if<engine::beam::BeamDesign>(&outcome))
         return {std::move(*design), std::nullopt};
     return {std::nullopt, std::move(std::get<engine::beam::BeamError>(outcome))};
-}
-
-void Project::designBeam() {
-    beamResult_ = beam_ ? project::designBeam(*beam_) : BeamResult{};
 }
 
 void Project::followNewDesign() {
@@ -94,10 +332,10 @@ void Project::setModified(bool modified) {
 
 void Project::clear() {
     const bool hadLayout = hasLayout();
-    const bool hadBeam = beam_.has_value();
+    const bool hadBeam = !beams_.empty();
     design_.reset();
-    beam_.reset();
-    beamResult_ = {};
+    beams_.clear();
+    current_ = -1;
     layout_.reset();
     bars_.reset();
     inputs_ = {};
@@ -107,7 +345,7 @@ void Project::clear() {
     Q_EMIT inputsChanged();
     Q_EMIT designChanged();
     if (hadLayout) Q_EMIT layoutChanged();
-    if (hadBeam) Q_EMIT beamChanged();
+    if (hadBeam) emitBeamChanges(true);
     Q_EMIT pathChanged();
     setModified(false);
 }
@@ -123,13 +361,17 @@ QString Project::open(const QString& path) {
     design_.reset();
     layout_ = file_.layout;
     bars_ = file_.arrangement;
-    beam_ = file_.beam;
-    designBeam();
+    beams_.clear();
+    for (const ProjectBeam& beam : file_.beams) beams_.push_back({beam, {}});
+    dissolveLoneGroups();
+    for (std::size_t i = 0; i < beams_.size(); ++i)
+        if (!beams_[i].result.design && !beams_[i].result.error) redesign(int(i));
+    current_ = beams_.empty() ? -1 : 0;
     Q_EMIT codeChanged();
     Q_EMIT inputsChanged();
     Q_EMIT designChanged();
     Q_EMIT layoutChanged();
-    Q_EMIT beamChanged();
+    emitBeamChanges(true);
     Q_EMIT pathChanged();
     setModified(false);
     return {};
@@ -144,7 +386,8 @@ QString Project::saveAs(const QString& path) {
     if (hasLayout()) next.layout = layoutSettings();
     next.arrangement = bars_;
     if (next.arrangement) next.arrangement->typed = false;
-    next.beam = beam_;
+    next.beams.clear();
+    for (const Beam& beam : beams_) next.beams.push_back(beam.beam);
     const QString error = writeProject(path, next);
     if (!error.isEmpty()) return error;
     file_ = next;

@@ -61,16 +61,56 @@ class Project : public QObject {
     // True when the settings or bars came from a file or were chosen: a save stores them.
     bool hasLayout() const { return layout_.has_value() || bars_.has_value(); }
 
-    // The continuous beam, as typed in the window "Viga y despiece" or read from the file; none
+    // The project's beams, in the engineer's order, each with its design; one of them is the
+    // current beam, which the window "Viga y despiece", the exports and the command line work
+    // on through beam(), beamDesign() and setBeam().
+    struct Beam {
+        ProjectBeam beam;  // the beam as typed, its name and description
+        BeamResult result;
+    };
+    const std::vector<Beam>& beams() const { return beams_; }
+    // The current beam's place in beams(); -1 while the project has none.
+    int currentBeamIndex() const { return current_; }
+
+    // The current beam, as typed in the window "Viga y despiece" or read from the file; none
     // until one is typed or read.
-    const std::optional<engine::beam::BeamInput>& beam() const { return beam_; }
-    // The beam's design, worked out whenever the beam changes: none without a beam or when no
-    // arrangement satisfies it, and then beamError() says why.
-    const std::optional<engine::beam::BeamDesign>& beamDesign() const { return beamResult_.design; }
-    const std::optional<engine::beam::BeamError>& beamError() const { return beamResult_.error; }
-    // Takes the beam (none removes it) and designs it. Does not mark the project modified: the
-    // window that edits it does.
+    std::optional<engine::beam::BeamInput> beam() const;
+    // The current beam's design, worked out whenever the beam changes: none without a beam or
+    // when no arrangement satisfies it, and then beamError() says why.
+    const std::optional<engine::beam::BeamDesign>& beamDesign() const;
+    const std::optional<engine::beam::BeamError>& beamError() const;
+    // Takes the current beam (none removes it) and designs it; without a current beam, the beam
+    // becomes the project's first. Does not mark the project modified: the window that edits it
+    // does.
     void setBeam(const std::optional<engine::beam::BeamInput>& beam);
+
+    // The list's commands. Each marks the project modified and emits beamListChanged(), and
+    // beamChanged() when the current beam is another.
+    // Appends `beam` under a name no other beam has (its own when free) and makes it current.
+    void addBeam(engine::beam::BeamInput beam, const QString& description = {});
+    // Appends a copy of the beam at `index`, named after it, and makes it current.
+    void duplicateBeam(int index);
+    // Names the beam at `index` and describes it; the message saying why the name is refused
+    // (not a beam's name, or another beam's), or an empty text.
+    QString renameBeam(int index, const QString& name, const QString& description);
+    // Removes the beam at `index`; the one after it (or before, for the last) becomes current.
+    void removeBeam(int index);
+    // Moves the beam at `from` to `to`; the current beam stays current.
+    void moveBeam(int from, int to);
+    // Puts beams alike (spans, supports, section, materials, code, class) in groups, each
+    // designed once for the envelope of its members' demands; a beam like no other stays alone.
+    void groupEqualBeams();
+    // Takes the beam at `index` out of its group: designed on its own again, as is the last
+    // member left.
+    void ungroupBeam(int index);
+    // Makes the beam at `index` current (emits beamChanged() only).
+    void selectBeam(int index);
+    // The first free name of the series "V-1", "V-2", ...; or, after `like`, the next name of its
+    // numbered series ("V-101" -> "V-102") or `like` with "-2", "-3", ...
+    QString freeBeamName(const QString& like = {}) const;
+    // Whether a beam other than the one at `except` has the name.
+    bool beamNameTaken(const QString& name, int except = -1) const;
+
     // While the beam as typed in its window does not read, the window's message naming what to
     // correct; empty otherwise. The project keeps the last beam that read meanwhile, and the
     // exports refuse to pass its results off as the current ones.
@@ -99,8 +139,11 @@ class Project : public QObject {
     void designChanged();
     // The layout settings or the chosen bars changed.
     void layoutChanged();
-    // The beam and with it its design changed (or went).
+    // The current beam and with it its design changed (or went), or another beam became current.
     void beamChanged();
+    // Beams were added, removed, renamed or moved, or one of them changed (its mark and mass in
+    // the list).
+    void beamListChanged();
     void pathChanged();
     void modifiedChanged(bool modified);
     // A window asks for the covers that put the design's depths where the chosen bars are
@@ -109,7 +152,11 @@ class Project : public QObject {
 
   private:
     void followNewDesign();
-    void designBeam();
+    void emitBeamChanges(bool currentChanged);
+    // Designs the beam at `index`, or its whole group for the envelope of its members.
+    void redesign(int index);
+    // A group left with one member is no group.
+    void dissolveLoneGroups();
 
     engine::DesignCode code_ = engine::DesignCode::Nsr98;
     DesignInputs inputs_;
@@ -117,8 +164,8 @@ class Project : public QObject {
     std::optional<engine::CompletedDesign> design_;
     std::optional<engine::LayoutSettings> layout_;
     std::optional<ChosenBars> bars_;
-    std::optional<engine::beam::BeamInput> beam_;
-    BeamResult beamResult_;
+    std::vector<Beam> beams_;
+    int current_ = -1;
     QString beamNotRead_;
     QString path_;
     bool modified_ = false;

@@ -213,7 +213,7 @@ QString parseReason(const QByteArray& bytes, ProjectFile& project) {
     if (!document.isObject()) return QStringLiteral("no es un proyecto de Quintaral");
     const QJsonObject root = document.object();
     project.source = root;
-    for (const auto reader : {readHeader, readInputs, readLayout, readArrangement, readBeam}) {
+    for (const auto reader : {readHeader, readInputs, readLayout, readArrangement, readBeams}) {
         const QString reason = reader(root, project);
         if (!reason.isEmpty()) return reason;
     }
@@ -270,10 +270,8 @@ QByteArray serializeProject(const ProjectFile& project) {
     root.insert(QLatin1String("format"), QLatin1String(formatName));
     // A beam needs the format that holds one; a project without keeps its file's version.
     const int savedVersion = integerOf(root.value(QLatin1String("schemaVersion"))).value_or(1);
-    int version = std::clamp(savedVersion, 1, schemaVersion);
-    if (project.beam)
-        version = std::max(version, beamNeedsShearSchema(*project.beam) ? shearSchemaVersion
-                                                                        : beamSchemaVersion);
+    const int version =
+        std::max(std::clamp(savedVersion, 1, schemaVersion), beamsSchemaVersion(project.beams));
     root.insert(QLatin1String("schemaVersion"), version);
     root.insert(QLatin1String("programVersion"), programVersion());
     root.insert(QLatin1String("designCode"), fromEngine(engine::codeName(project.code)));
@@ -311,18 +309,14 @@ QByteArray serializeProject(const ProjectFile& project) {
         root.remove(QLatin1String("arrangement"));
     }
 
-    if (project.beam)
-        root.insert(QLatin1String("beam"),
-                    beamObject(root.value(QLatin1String("beam")).toObject(), *project.beam));
-    else
-        root.remove(QLatin1String("beam"));
+    writeBeams(root, project.beams, version);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
 QString writeProject(const QString& path, const ProjectFile& project,
                      const std::function<void()>& beforeCommit) {
-    if (project.arrangement && (!writable(project.arrangement->tension) ||
-                                !writable(project.arrangement->compression)))
+    if (project.arrangement &&
+        (!writable(project.arrangement->tension) || !writable(project.arrangement->compression)))
         return saveMessage(path, invalidKey("arrangement"));
     const QByteArray bytes = serializeProject(project);
     // Only what opens again is written: a file this program refuses helps nobody.

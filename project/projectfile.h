@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "engine/beam/beam.h"
 #include "engine/code.h"
@@ -20,14 +21,17 @@ namespace project {
 inline constexpr char formatName[] = "quintaral-project";
 // The newest format this version opens and writes. A project keeps the version of the file it
 // came from (1 for a new one) until it holds what only a newer one has: a beam needs version 2,
-// and version 3 once it has a span's load, a station's shear, an axis or a level. A file that
-// needs no more stays readable by the versions of the program that stop at its format.
-inline constexpr int schemaVersion = 3;
+// version 3 once it has a span's load, a station's shear, an axis or a level, and version 4 for
+// a list of beams (more than one, or one with a description). A file that needs no more stays
+// readable by the versions of the program that stop at its format.
+inline constexpr int schemaVersion = 4;
 // The format that first holds a beam.
 inline constexpr int beamSchemaVersion = 2;
 // The format that first holds the stirrups' inputs (gravity loads, shears) and the beam's axis
 // and level.
 inline constexpr int shearSchemaVersion = 3;
+// The format that holds a list of named beams ("beams") instead of one beam ("beam").
+inline constexpr int beamListSchemaVersion = 4;
 inline constexpr qint64 maximumFileSize = 1024 * 1024;
 inline constexpr char fileSuffix[] = "quintaral";
 inline constexpr char mimeType[] = "application/x-quintaral+json";
@@ -60,16 +64,28 @@ struct ChosenBars {
     bool operator==(const ChosenBars&) const = default;
 };
 
+// A beam of the project: the beam as typed (its name in input.name, unique in the project) and
+// the engineer's free note on it, such as "Eje B, piso 2".
+struct ProjectBeam {
+    engine::beam::BeamInput input;
+    QString description;
+    // The group of beams alike it belongs to ("V-201 = V-301"), designed as one for the envelope
+    // of their demands; empty for a beam designed on its own.
+    QString group;
+    bool operator==(const ProjectBeam&) const = default;
+};
+
 // What a project file holds.
 struct ProjectFile {
     QString programVersion;  // the version that wrote the file; writing always stores ours
     engine::DesignCode code = engine::DesignCode::Nsr98;
     DesignInputs inputs;
     std::optional<engine::LayoutSettings> layout;  // a file that leaves a value out: the default
-    std::optional<ChosenBars> arrangement;          // stored as the text of each layer
-    // The continuous beam of the window "Viga y despiece", as typed: its own section, materials
-    // and code, class, spans, moments or stations, settings, bar sizes and stock length.
-    std::optional<engine::beam::BeamInput> beam;
+    std::optional<ChosenBars> arrangement;         // stored as the text of each layer
+    // The continuous beams of the window "Viga y despiece", in the engineer's order, each as
+    // typed: its own section, materials and code, class, spans, moments or stations, settings,
+    // bar sizes and stock length. A file of format 2 or 3 holds at most one.
+    std::vector<ProjectBeam> beams;
 
     // The whole object the project was read from. Writing starts from it, so keys this
     // version does not know (at any level) survive a re-save, and a layer whose saved text

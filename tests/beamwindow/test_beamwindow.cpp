@@ -25,9 +25,12 @@
 
 #include "app/filecommands.h"
 #include "app/windows.h"
+#include "beamwindow/beamlist.h"
 #include "beamwindow/beamplot.h"
+#include "beamwindow/quantitiestab.h"
 #include "beamwindow/beamwindow.h"
 #include "beamwindow/spanstable.h"
+#include "engine/numbers.h"
 #include "guitest.h"
 #include "mainwindow/mainwindow.h"
 #include "project/project.h"
@@ -116,6 +119,8 @@ class TestBeamWindow : public GuiTestCase {
     void opensInsideTheScreen();
     void zoomKeepsTheTextSize();
     void newColumnsRead();
+    void beamList();
+    void quantities();
 };
 
 // "abc" in a span's length: the drawings say the results are out of date and name the cell; the
@@ -760,6 +765,158 @@ void TestBeamWindow::closingKeepsTheBeam() {
     QVERIFY2(text.contains(QStringLiteral("Alzado de la viga")) &&
                  text.contains(QStringLiteral("Despiece")),
              qPrintable(text.left(400)));
+}
+
+
+// The list of the project's beams: add, duplicate, group and ungroup, rename, delete (with
+// "Cancelar" first), move; choosing a row shows that beam and starts the table's undo history
+// afresh; a name another beam has does not read; the list survives a save and reopening.
+void TestBeamWindow::beamList() {
+    const LocaleGuard locale(QLocale::c());
+    project::Project project;
+    BeamWindow window(&project);
+    window.show();
+    typeThreeSpans(window);
+    auto* list = childNamed<QTableView>(&window, "beamListView");
+    const auto names = [list] {
+        QStringList shown;
+        for (int r = 0; r < list->model()->rowCount(); ++r)
+            shown << list->model()->index(r, BeamList::Name).data().toString();
+        return shown;
+    };
+    const auto click = [&window](const char* name) {
+        QTest::mouseClick(childNamed<QPushButton>(&window, name), Qt::LeftButton);
+    };
+    QCOMPARE(names(), QStringList({"V-1"}));
+    QCOMPARE(list->model()->index(0, BeamList::Verdict).data().toString(),
+             window.design()->passes ? QStringLiteral("Cumple") : QStringLiteral("No cumple"));
+    auto* nameEdit = childNamed<QLineEdit>(&window, "nameEdit");
+
+    click("duplicateBeamButton");
+    QCOMPARE(names(), QStringList({"V-1", "V-2"}));
+    QCOMPARE(nameEdit->text(), QStringLiteral("V-2"));
+    QCOMPARE(spansModel(window)->rowCount(), 3);
+    click("addBeamButton");
+    QCOMPARE(names(), QStringList({"V-1", "V-2", "V-3"}));
+    QCOMPARE(spansModel(window)->rowCount(), 1);
+
+    // The two beams alike in one group, the one-span beam alone; then one taken out.
+    const auto group = [list](int row) {
+        return list->model()->index(row, BeamList::Group).data().toString();
+    };
+    click("groupBeamsButton");
+    QVERIFY(!group(0).isEmpty());
+    QCOMPARE(group(1), group(0));
+    QCOMPARE(group(2), QString());
+    list->setCurrentIndex(list->model()->index(1, BeamList::Name));
+    click("ungroupBeamButton");
+    QCOMPARE(group(0), QString());
+    QCOMPARE(group(1), QString());
+    list->setCurrentIndex(list->model()->index(2, BeamList::Name));
+
+    // An edit of the new beam, then another beam chosen: its own table, nothing to undo.
+    spansModel(window)->item(0, SpansTable::Length)->setText(QStringLiteral("4"));
+    auto* undo = childNamed<QAction>(&window, "undoSpansAction");
+    QVERIFY(undo->isEnabled());
+    list->setCurrentIndex(list->model()->index(0, BeamList::Name));
+    QCOMPARE(project.currentBeamIndex(), 0);
+    QCOMPARE(nameEdit->text(), QStringLiteral("V-1"));
+    QCOMPARE(spansModel(window)->rowCount(), 3);
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(project.beams()[2].beam.input.spans[0].length, 4.0);
+
+    list->setCurrentIndex(list->model()->index(2, BeamList::Name));
+    QCOMPARE(
+        ModalWatcher::instance().answerModal(
+            [&] { click("renameBeamButton"); },
+            [](QWidget* dialog) {
+                childNamed<QLineEdit>(dialog, "beamNameEdit")->setText(QStringLiteral("V-201"));
+                childNamed<QLineEdit>(dialog, "beamDescriptionEdit")
+                    ->setText(QStringLiteral("Eje B, piso 2"));
+                static_cast<QDialog*>(dialog)->accept();
+            }),
+        std::optional<QString>(QStringLiteral("QDialog")));
+    QCOMPARE(names(), QStringList({"V-1", "V-2", "V-201"}));
+    QCOMPARE(nameEdit->text(), QStringLiteral("V-201"));
+    click("moveBeamUpButton");
+    QCOMPARE(names(), QStringList({"V-1", "V-201", "V-2"}));
+    QCOMPARE(project.currentBeamIndex(), 1);
+
+    // A name another beam has: the editor says so and the project keeps the beam's own.
+    typeInto(nameEdit, QStringLiteral("V-1"));
+    window.designNow();
+    QVERIFY2(window.outOfDate().contains(QStringLiteral("Ya hay una viga llamada \"V-1\"")),
+             qPrintable(window.outOfDate()));
+    QCOMPARE(names(), QStringList({"V-1", "V-201", "V-2"}));
+    typeInto(nameEdit, QStringLiteral("V-201"));
+    window.designNow();
+    QCOMPARE(window.outOfDate(), QString());
+
+    // "Eliminar" asks; the default, "Cancelar", keeps the beam.
+    const auto kept = ModalWatcher::instance().answerMessageBox([&] { click("removeBeamButton"); });
+    QVERIFY(kept && kept->text.contains(QStringLiteral("\"V-201\"")) &&
+            kept->buttons.contains(QStringLiteral("Cancelar")));
+    QCOMPARE(names(), QStringList({"V-1", "V-201", "V-2"}));
+    ModalWatcher::instance().answerModal([&] { click("removeBeamButton"); },
+                                         [](QWidget* box) {
+                                             for (auto* button : box->findChildren<QPushButton*>())
+                                                 if (button->text() == QStringLiteral("Eliminar"))
+                                                     button->click();
+                                         });
+    QCOMPARE(names(), QStringList({"V-1", "V-2"}));
+    QCOMPARE(nameEdit->text(), QStringLiteral("V-2"));
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("edificio.quintaral"));
+    QCOMPARE(project.saveAs(file), QString());
+    project::Project reopened;
+    QCOMPARE(reopened.open(file), QString());
+    BeamWindow again(&reopened);
+    again.show();
+    auto* reopenedList = childNamed<QTableView>(&again, "beamListView");
+    QCOMPARE(reopenedList->model()->rowCount(), 2);
+    QCOMPARE(reopenedList->model()->index(1, BeamList::Name).data().toString(),
+             QStringLiteral("V-2"));
+    QCOMPARE(childNamed<QLineEdit>(&again, "nameEdit")->text(), QStringLiteral("V-1"));
+    QCOMPARE(spansModel(again)->rowCount(), 3);
+}
+
+// "Cantidades": a row per beam and the total, which is the sum of the beams' masses; the table
+// goes to a CSV file whole, or not at all where it cannot be written.
+void TestBeamWindow::quantities() {
+    const LocaleGuard locale(QLocale::c());
+    project::Project project;
+    BeamWindow window(&project);
+    window.show();
+    typeThreeSpans(window);
+    QTest::mouseClick(childNamed<QPushButton>(&window, "duplicateBeamButton"), Qt::LeftButton);
+    QTest::mouseClick(childNamed<QPushButton>(&window, "addBeamButton"), Qt::LeftButton);
+    double mass = 0;
+    for (const auto& beam : project.beams()) mass += beam.result.design->totalMass;
+    const QAbstractItemModel* table = childNamed<QTableView>(&window, "quantitiesView")->model();
+    QCOMPARE(table->rowCount(), 4);
+    QCOMPARE(table->index(1, 0).data().toString(), QStringLiteral("V-2"));
+    QCOMPARE(table->index(3, 0).data().toString(), QStringLiteral("Total"));
+    int totalColumn = -1;
+    for (int c = 0; c < table->columnCount(); ++c)
+        if (table->headerData(c, Qt::Horizontal).toString() == QStringLiteral("Total (kg)"))
+            totalColumn = c;
+    QVERIFY(totalColumn > 0);
+    QCOMPARE(table->index(3, totalColumn).data().toString(),
+             QString::fromStdString(engine::formatFixed(mass, 1, '.')));
+
+    auto* tab = childNamed<QuantitiesTab>(&window, "quantitiesTab");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("cantidades.csv"));
+    QCOMPARE(tab->exportTo(path), QString());
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = written.readAll().split('\n');
+    QVERIFY(lines.front().startsWith("Viga,"));
+    QVERIFY(lines.at(4).startsWith("Total,"));
+    const QString nowhere = folder.filePath(QStringLiteral("no/existe/cantidades.csv"));
+    QVERIFY(!tab->exportTo(nowhere).isEmpty());
+    QVERIFY(!QFile::exists(nowhere));
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamWindow)

@@ -714,7 +714,7 @@ void TestCli::beamFromAProjectFile() {
     beam.level = "Piso 2";
     project::ProjectFile saved;
     saved.inputs.values = {30, 50, 6, 210, 4200, 10, 6};
-    saved.beam = beam;
+    saved.beams = {{beam, {}, {}}};
     const QString path = dir_.filePath("porticos.quintaral");
     QCOMPARE(project::writeProject(path, saved), QString());
 
@@ -745,7 +745,7 @@ void TestCli::beamFromAProjectFile() {
     // A beam no design can take (a span without stations) is bad input, exit 1, from either
     // command, and the message names the file.
     project::ProjectFile unusable = saved;
-    unusable.beam->stations = {{1, 0, -8}, {1, 5.5, -9}};
+    unusable.beams[0].input.stations = {{1, 0, -8}, {1, 5.5, -9}};
     const QString unusablePath = dir_.filePath("sin-estaciones.quintaral");
     QCOMPARE(project::writeProject(unusablePath, unusable), QString());
     for (const QString& command : {QStringLiteral("beam"), QStringLiteral("open")}) {

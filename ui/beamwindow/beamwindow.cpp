@@ -29,8 +29,10 @@
 #include "app/filecommands.h"
 #include "app/windows.h"
 #include "beamdrawing/beampainting.h"
+#include "beamwindow/beamlist.h"
 #include "beamwindow/beamplot.h"
 #include "beamwindow/fieldnumbers.h"
+#include "beamwindow/quantitiestab.h"
 #include "beamwindow/spanstable.h"
 #include "beamwindow/spansview.h"
 #include "beamwindow/stationsfile.h"
@@ -150,13 +152,15 @@ BeamWindow::BeamWindow(project::Project* project, QWidget* parent)
     scroll->setWidget(inputs);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    beamList_ = new BeamList(project_, [this] { return startingBeam(*project_); });
+    splitter->addWidget(beamList_);
     splitter->addWidget(scroll);
     splitter->addWidget(outputs);
-    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
-    resize(1300, 760);
-    splitter->setSizes({580, 720});
+    resize(1560, 760);
+    splitter->setSizes({260, 580, 720});
     setupCommands();
 
     designTimer_ = new QTimer(this);
@@ -165,6 +169,10 @@ BeamWindow::BeamWindow(project::Project* project, QWidget* parent)
     connect(designTimer_, &QTimer::timeout, this, &BeamWindow::designNow);
 
     connect(this, &BeamWindow::beamEdited, project_, [this] { project_->setModified(true); });
+    // An edit still waiting for typing to pause goes into its own beam before another shows.
+    connect(beamList_, &BeamList::leaving, this, [this] {
+        if (designTimer_->isActive()) designNow();
+    });
     connect(project_, &project::Project::beamChanged, this, [this] {
         if (!writing_) showProjectBeam();
     });
@@ -438,6 +446,9 @@ void BeamWindow::setupOutputs(QWidget* panel) {
     f.checksView->horizontalHeader()->setStretchLastSection(true);
     checksLayout->addWidget(f.checksView, 1);
     tabs->addTab(checksTab, QStringLiteral("Verificaciones"));
+    auto* quantitiesTab = new QuantitiesTab(project_);
+    quantitiesTab->setObjectName(QStringLiteral("quantitiesTab"));
+    tabs->addTab(quantitiesTab, QStringLiteral("Cantidades"));
 
     // The drawings' zoom: the wheel and a drag on the drawing, these buttons or Ctrl++, Ctrl+−.
     auto zoomButton = [&](const char* name, const QString& caption, const QString& tip,
@@ -693,6 +704,15 @@ void BeamWindow::designNow() {
     std::optional<eb::BeamInput> input = readInput(&error);
     if (!input) {
         // A bad field is reported; the last design stays on show, marked out of date.
+        showMessage(error);
+        showOutOfDate(error);
+        return;
+    }
+    // Names tell the project's beams apart.
+    if (inProject_ && project_->beamNameTaken(QString::fromStdString(input->name),
+                                              project_->currentBeamIndex())) {
+        error = QStringLiteral("Ya hay una viga llamada \"%1\": dé a esta otro nombre.")
+                    .arg(QString::fromStdString(input->name));
         showMessage(error);
         showOutOfDate(error);
         return;

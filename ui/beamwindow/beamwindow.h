@@ -16,6 +16,7 @@ class QPushButton;
 class QStandardItemModel;
 class QTableView;
 class QTimer;
+class BeamList;
 class BeamPlot;
 class FileCommands;
 class SpansTable;
@@ -24,14 +25,16 @@ namespace project {
 class Project;
 }
 
-// The window "Viga y despiece", a view of the project's beam: a continuous beam typed span by
-// span (or its moments read from a station table), designed as the inputs change, and shown as
-// its elevation, its sections, its envelope against the strength of the bars, the bar schedule,
-// the checks and the masses. It shows the project's beam when it opens; while the project has
-// none it starts as a 30 x 50 cm beam under the project's code, and the beam enters the project
-// with the first edit. Every edit goes into the project, which keeps the beam when the window
-// closes. While a field or a cell does not read, the results on show are those of the beam as it
-// last read: the window shows them greyed, out of date, and the project's exports refuse them.
+// The window "Viga y despiece", a view of the project's beams: their list (BeamList) and, in
+// the editor, the current one, a continuous beam typed span by span (or its moments read from a
+// station table), designed as the inputs change, and shown as its elevation, its sections, its
+// envelope against the strength of the bars, the bar schedule, the checks and the masses. It
+// shows the project's current beam when it opens and whenever another is chosen (the table's
+// undo history then starts afresh); while the project has none it starts as a 30 x 50 cm beam
+// under the project's code, and the beam enters the project with the first edit. Every edit goes
+// into the project, which keeps the beam when the window closes. While a field or a cell does
+// not read, the results on show are those of the beam as it last read: the window shows them
+// greyed, out of date, and the project's exports refuse them.
 class BeamWindow : public QWidget {
     Q_OBJECT
   public:
@@ -98,6 +101,7 @@ class BeamWindow : public QWidget {
     project::Project* project_;
     std::unique_ptr<Fields> fields_;
     SpansTable* spansTable_ = nullptr;
+    BeamList* beamList_ = nullptr;
     FileCommands* fileCommands_ = nullptr;
     QStandardItemModel* scheduleModel_ = nullptr;
     QStandardItemModel* checksModel_ = nullptr;
