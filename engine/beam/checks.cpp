@@ -10,10 +10,6 @@
 
 namespace engine::beam {
 
-namespace {
-
-constexpr double infinity = std::numeric_limits<double>::infinity();
-
 Place spanPlace(int span) {
     Place place;
     place.kind = Place::Kind::Span;
@@ -29,6 +25,14 @@ Place supportPlace(int support, double x) {
     return place;
 }
 
+Place facePlace(int span, Side side) {
+    Place place;
+    place.kind = Place::Kind::Face;
+    place.span = span + 1;
+    place.side = side;
+    return place;
+}
+
 Check check(CheckRule rule, Place place, bool passes, double value, double limit) {
     Check c;
     c.rule = rule;
@@ -38,6 +42,11 @@ Check check(CheckRule rule, Place place, bool passes, double value, double limit
     c.limit = limit;
     return c;
 }
+
+namespace {
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
 
 // Strength, minimum steel and the largest ratio, each face of each span at its worst point.
 void addSectionChecks(std::vector<Check>& checks, const Beam& beam, const Strength& s) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/beam/checks.h"
 #include "engine/beam/checktext.h"
 #include "engine/beam/rules.h"
 #include "engine/beam/tolerance.h"
@@ -165,30 +166,7 @@ std::pair<int, double> firstLayerAt(const std::vector<BarMark>& bars, BeamFace f
     return {count, sum};
 }
 
-Check shearCheck(CheckRule rule, Place place, bool passes, double value, double limit) {
-    Check c;
-    c.rule = rule;
-    c.place = place;
-    c.passes = passes;
-    c.value = value;
-    c.limit = limit;
-    return c;
-}
 
-Place spanPlace(int span) {
-    Place place;
-    place.kind = Place::Kind::Span;
-    place.span = span + 1;
-    return place;
-}
-
-Place facePlace(int span, Side side) {
-    Place place;
-    place.kind = Place::Kind::Face;
-    place.span = span + 1;
-    place.side = side;
-    return place;
-}
 
 // A span's stirrups as laid out, for its checks.
 struct SpanStirrups {
@@ -233,7 +211,7 @@ void addSpanChecks(std::vector<Check>& checks, const Beam& beam, const ShearDema
             worstAt = k;
         }
     }
-    checks.push_back(shearCheck(CheckRule::ShearStrength,
+    checks.push_back(check(CheckRule::ShearStrength,
                                        pointPlace(beam.points[worstAt]),
                                        phiVn[worstAt] >= demand.vu[worstAt] * (1 - tiny),
                                        phiVn[worstAt], demand.vu[worstAt]));
@@ -254,7 +232,7 @@ void addSpanChecks(std::vector<Check>& checks, const Beam& beam, const ShearDema
             }
         }
         if (worst == nullptr) continue;
-        Check c = shearCheck(CheckRule::StirrupSpacing, spanPlace(i),
+        Check c = check(CheckRule::StirrupSpacing, spanPlace(i),
                              worst->spacing <= worstLimit + tiny, worst->spacing, worstLimit);
         c.zone = kind;
         checks.push_back(c);
@@ -262,16 +240,16 @@ void addSpanChecks(std::vector<Check>& checks, const Beam& beam, const ShearDema
     double widest = 0;
     for (const Stretch& st : stretches) widest = std::max(widest, st.spacing);
     const double avMin = minimumStirrupArea(in.code, in.fc, in.b, widest, sec.fyt);
-    checks.push_back(shearCheck(CheckRule::MinimumStirrups, spanPlace(i),
+    checks.push_back(check(CheckRule::MinimumStirrups, spanPlace(i),
                                        sec.av(legs) >= avMin * (1 - tiny), sec.av(legs),
                                        avMin));
-    checks.push_back(shearCheck(CheckRule::ShearSection, spanPlace(i), true, vsWorst,
+    checks.push_back(check(CheckRule::ShearSection, spanPlace(i), true, vsWorst,
                                        sec.vsLimit));
     if (des) {
         for (const Side side : {Side::Left, Side::Right}) {
             const bool left = side == Side::Left;
             const double ve = left ? shear.left : shear.right;
-            Check c = shearCheck(CheckRule::ConcreteShear, facePlace(i, side), true,
+            Check c = check(CheckRule::ConcreteShear, facePlace(i, side), true,
                                  left ? shear.seismicLeft : shear.seismicRight, ve / 2);
             c.desForm = left ? shear.noConcreteLeft : shear.noConcreteRight;
             checks.push_back(c);
@@ -280,10 +258,10 @@ void addSpanChecks(std::vector<Check>& checks, const Beam& beam, const ShearDema
     const double firstLeft = stretches.front().positions.front() * 100;
     const double firstRight = (ln - stretches.back().positions.back()) * 100;
     const double first = std::max(firstLeft, firstRight);
-    checks.push_back(shearCheck(CheckRule::FirstHoop, spanPlace(i),
+    checks.push_back(check(CheckRule::FirstHoop, spanPlace(i),
                                        first <= firstHoop + onGrid, first, firstHoop));
     if (des) {
-        Check c = shearCheck(CheckRule::Crossties, spanPlace(i),
+        Check c = check(CheckRule::Crossties, spanPlace(i),
                              held.worstClear <= unsupportedBarClear + tiny, held.worstClear,
                              unsupportedBarClear);
         c.count = std::max(ties, held.crossties);
@@ -304,7 +282,7 @@ void addSpanChecks(std::vector<Check>& checks, const Beam& beam, const ShearDema
                     widest = std::max(widest, st.spacing);
             if (worstExtra && widest - cut->extraSpacing <= worstExtra->value - worstExtra->limit)
                 continue;
-            Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
+            Check c = check(CheckRule::CutOffShear, pointPlace(beam.points[k]),
                                  widest <= cut->extraSpacing + tiny, widest, cut->extraSpacing);
             c.firstMark = cut->mark->mark;
             c.count = cutOffExtraStirrups;
@@ -313,7 +291,7 @@ void addSpanChecks(std::vector<Check>& checks, const Beam& beam, const ShearDema
         }
         const double limit = cut->share() * phiVn[k];
         if (worstCut && demand.vu[k] - limit <= worstCut->value - worstCut->limit) continue;
-        Check c = shearCheck(CheckRule::CutOffShear, pointPlace(beam.points[k]),
+        Check c = check(CheckRule::CutOffShear, pointPlace(beam.points[k]),
                              demand.vu[k] <= limit * (1 + tiny), demand.vu[k], limit);
         c.firstMark = cut->mark->mark;
         c.count = cut->doubled ? cutOffWithArea : cutOffShareOfStrength;
