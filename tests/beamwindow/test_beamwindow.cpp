@@ -848,6 +848,13 @@ void TestBeamWindow::beamList() {
     QVERIFY2(window.outOfDate().contains(QStringLiteral("Ya hay una viga llamada \"V-1\"")),
              qPrintable(window.outOfDate()));
     QCOMPARE(names(), QStringList({"V-1", "V-201", "V-2"}));
+    // Choosing another beam meanwhile asks; the default, "Seguir editando", keeps what was typed.
+    const auto stay = ModalWatcher::instance().answerMessageBox(
+        [&] { list->setCurrentIndex(list->model()->index(0, BeamList::Name)); });
+    QVERIFY(stay && stay->buttons.contains(QStringLiteral("Seguir editando")));
+    QCOMPARE(project.currentBeamIndex(), 1);
+    QCOMPARE(nameEdit->text(), QStringLiteral("V-1"));
+    QCOMPARE(list->currentIndex().row(), 1);
     typeInto(nameEdit, QStringLiteral("V-201"));
     window.designNow();
     QCOMPARE(window.outOfDate(), QString());

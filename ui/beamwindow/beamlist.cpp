@@ -135,8 +135,7 @@ void BeamList::setupButtons(QWidget* rows) {
         QStringLiteral("Las vigas de iguales vanos, apoyos, sección, materiales, norma y clase, en "
                        "un grupo diseñado para la envolvente de sus solicitaciones"));
     connect(buttons_.group, &QPushButton::clicked, this, [this] {
-        Q_EMIT leaving();
-        project_->groupEqualBeams();
+        if (leave()) project_->groupEqualBeams();
     });
     buttons_.ungroup = button("ungroupBeamButton", QStringLiteral("Sacar del grupo"),
                               QStringLiteral("La viga elegida, diseñada sola"), &BeamList::ungroup);
@@ -191,28 +190,36 @@ int BeamList::selectedRow() const {
     return project_->currentBeamIndex();
 }
 
+bool BeamList::leave() {
+    Q_EMIT leaving();
+    return !mayLeave_ || mayLeave_();
+}
+
 void BeamList::choose(int row) {
     if (row == project_->currentBeamIndex()) return;
-    Q_EMIT leaving();
+    if (!leave()) {
+        refresh();  // the selection goes back to the beam still shown
+        return;
+    }
     project_->selectBeam(row);
 }
 
 void BeamList::add() {
-    Q_EMIT leaving();
+    if (!leave()) return;
     engine::beam::BeamInput beam = newBeam_();
     beam.name = project_->freeBeamName().toStdString();
     project_->addBeam(beam);
 }
 
 void BeamList::duplicate() {
-    Q_EMIT leaving();
+    if (!leave()) return;
     project_->duplicateBeam(selectedRow());
 }
 
 void BeamList::rename() {
     const int row = selectedRow();
     if (row < 0) return;
-    Q_EMIT leaving();
+    Q_EMIT leaving();  // the same beam stays shown
     const project::ProjectBeam& beam = project_->beams()[std::size_t(row)].beam;
     RenameDialog dialog(QString::fromStdString(beam.input.name), beam.description, this);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -224,7 +231,7 @@ void BeamList::rename() {
 void BeamList::remove() {
     const int row = selectedRow();
     if (row < 0) return;
-    Q_EMIT leaving();
+    Q_EMIT leaving();  // its own question below asks
     const QString name =
         QString::fromStdString(project_->beams()[std::size_t(row)].beam.input.name);
     QMessageBox box(QMessageBox::Question, QStringLiteral("Eliminar viga"),
@@ -241,11 +248,11 @@ void BeamList::remove() {
 void BeamList::move(int step) {
     const int row = selectedRow();
     if (row < 0) return;
-    Q_EMIT leaving();
+    Q_EMIT leaving();  // the same beam stays shown
     project_->moveBeam(row, row + step);
 }
 
 void BeamList::ungroup() {
-    Q_EMIT leaving();
+    if (!leave()) return;
     project_->ungroupBeam(selectedRow());
 }

@@ -23,6 +23,10 @@ class BeamList : public QWidget {
     BeamList(project::Project* project, std::function<engine::beam::BeamInput()> newBeam,
              QWidget* parent = nullptr);
 
+    // Asked before a command shows another beam: false keeps the beam shown (the editor holds
+    // what does not read and the engineer chose to go on editing).
+    void setLeaveCheck(std::function<bool()> mayLeave) { mayLeave_ = std::move(mayLeave); }
+
     // The list's columns.
     enum Column { Name, Verdict, Mass, Group, ColumnCount };
 
@@ -42,9 +46,11 @@ class BeamList : public QWidget {
     void move(int step);
     void ungroup();
     int selectedRow() const;
+    bool leave();
 
     project::Project* project_;
     std::function<engine::beam::BeamInput()> newBeam_;
+    std::function<bool()> mayLeave_;
     QStandardItemModel* model_ = nullptr;
     QTableView* view_ = nullptr;
     struct Buttons {

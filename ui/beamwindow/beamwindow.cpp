@@ -173,6 +173,10 @@ BeamWindow::BeamWindow(project::Project* project, QWidget* parent)
     connect(beamList_, &BeamList::leaving, this, [this] {
         if (designTimer_->isActive()) designNow();
     });
+    beamList_->setLeaveCheck([this] {
+        return mayDiscardTyping(QStringLiteral("Si pasa a otra viga"),
+                                QStringLiteral("Cambiar de viga"));
+    });
     connect(project_, &project::Project::beamChanged, this, [this] {
         if (!writing_) showProjectBeam();
     });
@@ -231,19 +235,25 @@ void BeamWindow::setupCommands() {
             });
 }
 
-void BeamWindow::closeEvent(QCloseEvent* event) {
+// While a value does not read, asks whether to leave it: what was typed is lost and the project
+// keeps the beam as it last read. True when nothing is lost or the engineer chose `leave`.
+bool BeamWindow::mayDiscardTyping(const QString& consequence, const QString& leave) {
     if (designTimer_->isActive()) designNow();
-    if (outOfDate().isEmpty()) return QWidget::closeEvent(event);
+    if (outOfDate().isEmpty()) return true;
     QMessageBox box(QMessageBox::Warning, windowTitle(),
-                    QStringLiteral("%1\nSi cierra la ventana, lo escrito se pierde y el proyecto "
-                                   "conserva la viga como se leyó por última vez.")
-                        .arg(outOfDate()),
+                    QStringLiteral("%1\n%2, lo escrito se pierde y el proyecto conserva la viga "
+                                   "como se leyó por última vez.")
+                        .arg(outOfDate(), consequence),
                     QMessageBox::Close | QMessageBox::Cancel, this);
-    box.button(QMessageBox::Close)->setText(QStringLiteral("Cerrar"));
+    box.button(QMessageBox::Close)->setText(leave);
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("Seguir editando"));
     box.setDefaultButton(QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
-    if (box.exec() == QMessageBox::Close)
+    return box.exec() == QMessageBox::Close;
+}
+
+void BeamWindow::closeEvent(QCloseEvent* event) {
+    if (mayDiscardTyping(QStringLiteral("Si cierra la ventana"), QStringLiteral("Cerrar")))
         QWidget::closeEvent(event);
     else
         event->ignore();

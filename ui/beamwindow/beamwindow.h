@@ -72,6 +72,7 @@ class BeamWindow : public QWidget {
     // While the fields do not read, closing asks first: what was typed would be lost, and the
     // project keep the beam as it last read.
     void closeEvent(QCloseEvent* event) override;
+    bool mayDiscardTyping(const QString& consequence, const QString& leave);
     // The first time, the window takes a size inside the screen's available area.
     void showEvent(QShowEvent* event) override;
 
