@@ -33,6 +33,7 @@ namespace building = engine::building;
 using engine::formatFixed;
 
 const QString stationsOption = QStringLiteral("stations");
+const QString centrelineOption = QStringLiteral("centreline");
 const QString groupOption = QStringLiteral("group");
 const QString outOption = QStringLiteral("out");
 const QString formatOption = QStringLiteral("format");
@@ -41,7 +42,8 @@ const QString barsOption = QStringLiteral("bars");
 const QString stockOption = QStringLiteral("stock");
 
 constexpr std::string_view beamsHelp =
-    R"(Uso: quintaral-cli beams VIGAS.csv [--stations ESTACIONES.csv] [--group] [--out CARPETA]
+    R"(Uso: quintaral-cli beams VIGAS.csv [--stations ESTACIONES.csv [--centreline]] [--group]
+                           [--out CARPETA]
                            [--format text|json] [--stirrup 3|4] [--bars N-M] [--stock L]
                            [--decimal-comma] [--delimiter C]
        quintaral-cli beams PROYECTO.quintaral [las mismas opciones, salvo --stations]
@@ -56,6 +58,8 @@ suma sus cantidades de acero y concreto.
                    los mismos materiales.
   --stations ARCHIVO  una fila por estación y combinación: beam, span, x (m desde la cara
                    izquierda del vano), mu y, si se quiere, v y combo; otras columnas se ignoran
+  --centreline     x de las estaciones medida desde el eje del apoyo izquierdo del vano (el
+                   nudo), no desde su cara
   --group          agrupa las vigas iguales (vanos, apoyos, sección, materiales, norma y clase)
                    y diseña cada grupo para la envolvente de sus vigas
   --out CARPETA    escribe CARPETA/NOMBRE.dxf por viga o grupo y CARPETA/cantidades.csv
@@ -81,6 +85,10 @@ bool readWell(const std::optional<std::string>& message, const CsvFile& file) {
 std::optional<building::Building> readFiles(const QCommandLineParser& parser,
                                             const QString& beamsPath, const CsvStyle& style) {
     const bool withStations = parser.isSet(stationsOption);
+    if (parser.isSet(centrelineOption) && !withStations) {
+        printError(QStringLiteral("--centreline solo se usa con --stations"));
+        return std::nullopt;
+    }
     if (withStations && parser.value(stationsOption) == QLatin1String("-") &&
         beamsPath == QLatin1String("-")) {
         printError(QStringLiteral("solo uno de los archivos puede ser la entrada estándar («-»)"));
@@ -98,7 +106,8 @@ std::optional<building::Building> readFiles(const QCommandLineParser& parser,
     CsvFile stationsFile(parser.value(stationsOption));
     if (!stationsFile.isOpen()) return std::nullopt;
     engine::csv::Reader stationsReader = stationsFile.reader(style.delimiter);
-    message = building::readBuildingStations(stationsReader, style.decimalSeparator, result);
+    message = building::readBuildingStations(stationsReader, style.decimalSeparator, result,
+                                             parser.isSet(centrelineOption));
     if (!readWell(message, stationsFile)) return std::nullopt;
     return result;
 }
@@ -106,7 +115,7 @@ std::optional<building::Building> readFiles(const QCommandLineParser& parser,
 // The one beam of a project file, as a building of one beam.
 std::optional<building::Building> readProject(const QCommandLineParser& parser,
                                               const QString& path) {
-    if (parser.isSet(stationsOption)) {
+    if (parser.isSet(stationsOption) || parser.isSet(centrelineOption)) {
         printError(QStringLiteral("el proyecto «%1» ya trae la viga: quite --stations").arg(path));
         return std::nullopt;
     }
@@ -249,6 +258,7 @@ bool writeWhole(const QString& path, const std::string& text) {
 int runBeams(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.addOption(QCommandLineOption(stationsOption, QString(), QStringLiteral("archivo")));
+    parser.addOption(QCommandLineOption(centrelineOption));
     parser.addOption(QCommandLineOption(groupOption));
     parser.addOption(QCommandLineOption(outOption, QString(), QStringLiteral("carpeta")));
     parser.addOption(QCommandLineOption(formatOption, QString(), QStringLiteral("formato"),

@@ -235,7 +235,7 @@ std::variant<Building, std::string> readBuilding(csv::Reader& reader, char decim
 }
 
 std::optional<std::string> readBuildingStations(csv::Reader& reader, char decimalSeparator,
-                                                Building& building) {
+                                                Building& building, bool fromCentreline) {
     csv::Record record;
     bool found = false;
     while ((found = reader.next(record)) && isBlankRecord(record)) {
@@ -284,18 +284,22 @@ std::optional<std::string> readBuildingStations(csv::Reader& reader, char decima
             return "el vano " + formatGeneral(span, '.') + " no existe: la viga " +
                    quoted(input.name) + " tiene " + std::to_string(input.spans.size());
         const auto index = static_cast<std::size_t>(span) - 1;
-        const double ln = input.spans[index].length;
+        double to = input.spans[index].length;
+        if (fromCentreline)
+            to += (input.supports[index] + input.supports[index + 1]) / 200;
         const double x = values[1];
         constexpr double slack = 1e-9;
-        if (!(x >= -slack && x <= ln + slack))
+        if (!(x >= -slack && x <= to + slack))
             return "la estación x = " + formatGeneral(x, '.') + " m queda fuera del vano " +
                    std::to_string(index + 1) + " de la viga " + quoted(input.name) + " (de 0 a " +
-                   formatGeneral(ln, '.') + " m entre sus caras)";
+                   formatGeneral(to, '.') + " m" +
+                   (fromCentreline ? " entre los ejes de sus apoyos)" : " entre sus caras)");
         auto shear = beam::readColumnNumber(row, positions, columns, stationV, decimalSeparator,
                                             &shearBound);
         if (auto* message = std::get_if<std::string>(&shear)) return std::move(*message);
         input.stations.push_back(
             {static_cast<int>(index + 1), x, values[2], std::get<std::optional<double>>(shear)});
+        input.stationsFromCentreline = fromCentreline;
         seen[at->second][index] = true;
         return std::nullopt;
     };

@@ -46,9 +46,11 @@ std::variant<Building, std::string> readBuilding(csv::Reader& reader, char decim
                                                  bool momentsFromStations);
 
 // Reads the stations of the beams read before into them: every beam then needs a station in
-// each of its spans. A row of a beam the building has not is refused.
+// each of its spans. A row of a beam the building has not is refused. x is measured from the
+// span's left face, or with `fromCentreline` from its left support's centreline (the joint, as
+// many analysis programs give it).
 std::optional<std::string> readBuildingStations(csv::Reader& reader, char decimalSeparator,
-                                                Building& building);
+                                                Building& building, bool fromCentreline = false);
 
 // Beams that are alike: the same spans, supports, columns, section, materials, placing, code,
 // class and kind of demand (typed moments or stations), designed once for the envelope of

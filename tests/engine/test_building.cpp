@@ -21,12 +21,13 @@ std::variant<Building, std::string> buildingOf(std::string_view beams, bool from
 
 // The building with its stations read into it, or the first message.
 std::variant<Building, std::string> buildingWithStations(std::string_view beams,
-                                                         std::string_view stations) {
+                                                         std::string_view stations,
+                                                         bool fromCentreline = false) {
     auto read = buildingOf(beams, true);
     if (std::holds_alternative<std::string>(read)) return read;
     engine::csv::Reader reader(engine::csv::memorySource(stations), ',');
-    if (auto message =
-            engine::building::readBuildingStations(reader, '.', std::get<Building>(read)))
+    if (auto message = engine::building::readBuildingStations(reader, '.', std::get<Building>(read),
+                                                              fromCentreline))
         return *message;
     return read;
 }
@@ -58,6 +59,21 @@ TEST(Building, ReadsNamedBeamsFromRowsInAnyOrder) {
     EXPECT_EQ(building.beams[1].input.b, 25);
     EXPECT_EQ(building.beams[1].input.seismicClass, engine::beam::SeismicClass::Des);
     EXPECT_FALSE(building.beams[1].input.spans[0].wu);
+}
+
+// Analysis programs measure stations from the joint: a span of 5 m between the faces of 40 cm
+// supports runs 0 to 5.40 m between their centrelines. x = 5.40 m is the right joint from the
+// centreline, and lies past the right face when measured from the left face.
+TEST(Building, StationsFromTheJointReachTheRightSupportsCentreline) {
+    const std::string beams = std::string(beamsHeader) + "V-1,1,5,40,40,30,50,6,6,210,4200\n";
+    const std::string stations = "beam,span,x,mu\nV-1,1,0,-10\nV-1,1,2.7,8\nV-1,1,5.4,-10\n";
+    const auto joint = buildingWithStations(beams, stations, true);
+    ASSERT_TRUE(std::holds_alternative<Building>(joint)) << std::get<std::string>(joint);
+    EXPECT_TRUE(std::get<Building>(joint).beams[0].input.stationsFromCentreline);
+    const auto face = buildingWithStations(beams, stations, false);
+    ASSERT_TRUE(std::holds_alternative<std::string>(face));
+    EXPECT_NE(std::get<std::string>(face).find("línea 4"), std::string::npos)
+        << std::get<std::string>(face);
 }
 
 TEST(Building, RefusalsNameTheLineOrTheBeam) {
