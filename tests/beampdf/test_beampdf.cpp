@@ -1,6 +1,7 @@
 // The beam's PDF pages: nothing runs past a page's printable area (every word pdftotext finds
 // lies inside the margins), the elevation pages are landscape, and a beam longer than a page
 // takes is split over pages that say which part each one shows.
+#include <QDir>
 #include <QFontMetricsF>
 #include <QPdfWriter>
 #include <QProcess>
@@ -331,7 +332,7 @@ void TestBeamPdf::drawingsAtTheLargestStandardScaleThatFits() {
 
 // A project of several beams: the PDF opens with the index (every beam with its description,
 // group and verdict), then the pages of the group (once, under its name) and of the beam alone;
-// the DXF takes the same two sheets.
+// the DXF takes the same two sheets, in one file each when asked so.
 void TestBeamPdf::everyBeamOfAProject() {
     const LocaleGuard locale(QLocale(QLocale::Spanish, QLocale::Colombia));
     project::Project project;
@@ -346,6 +347,10 @@ void TestBeamPdf::everyBeamOfAProject() {
     QCOMPARE(QString::fromStdString(sheets[0].input.name), group);
     QCOMPARE(QString::fromStdString(sheets[1].input.name), QStringLiteral("V-103"));
     QVERIFY(undesigned.isEmpty());
+    QTemporaryDir apart;
+    QCOMPARE(printing::writeSheetsApart(apart.path(), sheets, '.', {}), QString());
+    QCOMPARE(QDir(apart.path()).entryList(QDir::Files, QDir::Name),
+             QStringList({QStringLiteral("V-101 = V-102.dxf"), QStringLiteral("V-103.dxf")}));
 
     const std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(project);
     QVERIFY(sheet);

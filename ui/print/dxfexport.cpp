@@ -60,6 +60,21 @@ std::vector<dxfexport::SheetBeam> projectSheets(const project::Project& project,
     return sheets;
 }
 
+QString writeSheetsApart(const QString& folder, const std::vector<dxfexport::SheetBeam>& sheets,
+                         char decimalSeparator, const engine::drawing::SheetInfo& info) {
+    dxfexport::FileNames names;
+    QStringList errors;
+    for (const dxfexport::SheetBeam& sheet : sheets) {
+        const QString path = QDir(folder).filePath(fromEngine(names.take(sheet.input.name)) +
+                                                   QStringLiteral(".dxf"));
+        const std::string error = dxfexport::writeBeamDxf(QFile::encodeName(path).toStdString(),
+                                                          sheet.design, sheet.input,
+                                                          decimalSeparator, info);
+        if (!error.empty()) errors << fromEngine(error);
+    }
+    return errors.join(QLatin1Char('\n'));
+}
+
 void exportBeamDxf(QWidget* parent, const project::Project& project) {
     QStringList undesigned;
     const std::vector<dxfexport::SheetBeam> sheets =
@@ -113,16 +128,9 @@ void exportBeamDxf(QWidget* parent, const project::Project& project) {
                                          decimalSeparator(), sheetInfo(project));
     } else {
         // Each beam's file beside the chosen one, named after the beam.
-        const QDir folder = QFileInfo(chosen).absoluteDir();
-        dxfexport::FileNames names;
-        for (const dxfexport::SheetBeam& sheet : sheets) {
-            const QString path = folder.filePath(fromEngine(names.take(sheet.input.name)) +
-                                                 QStringLiteral(".dxf"));
-            const std::string failed =
-                dxfexport::writeBeamDxf(QFile::encodeName(path).toStdString(), sheet.design,
-                                        sheet.input, decimalSeparator(), sheetInfo(project));
-            if (!failed.empty()) error += (error.empty() ? "" : "\n") + failed;
-        }
+        error = writeSheetsApart(QFileInfo(chosen).absolutePath(), sheets, decimalSeparator(),
+                                 sheetInfo(project))
+                    .toStdString();
     }
     reportUndesigned(parent, undesigned);
     if (!error.empty())

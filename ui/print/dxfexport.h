@@ -24,4 +24,9 @@ void exportBeamDxf(QWidget* parent, const project::Project& project);
 std::vector<dxfexport::SheetBeam> projectSheets(const project::Project& project,
                                                 QStringList& undesigned);
 
+// Each sheet in a file of its own in `folder`, named after its beam (made safe for a file name);
+// the messages of the files not written, a line each, or an empty text.
+QString writeSheetsApart(const QString& folder, const std::vector<dxfexport::SheetBeam>& sheets,
+                         char decimalSeparator, const engine::drawing::SheetInfo& info);
+
 }  // namespace printing
