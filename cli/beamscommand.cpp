@@ -136,36 +136,6 @@ std::optional<building::Building> readProject(const QCommandLineParser& parser,
 }
 
 
-// A beam's name as a file name: letters, digits, blanks and "-_.()=" kept, anything else "_", never
-// starting with a dot; a name taken before (in any letter case) gets " (2)", " (3)", ...
-class FileNames {
-  public:
-    std::string take(std::string_view name) {
-        std::string safe;
-        for (const char c : name) {
-            const auto byte = static_cast<unsigned char>(c);
-            const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                              (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-                              c == '(' || c == ')' || c == ' ' || c == '=' || byte >= 0x80;
-            safe += kept ? c : '_';
-        }
-        while (!safe.empty() && (safe.back() == ' ' || safe.back() == '.')) safe.pop_back();
-        if (safe.empty() || safe.front() == '.' || safe.front() == ' ') safe.insert(0, "_");
-        std::string chosen = safe;
-        for (int n = 2; !taken_.insert(folded(chosen)).second; ++n)
-            chosen = safe + " (" + std::to_string(n) + ")";
-        return chosen;
-    }
-
-  private:
-    static std::string folded(std::string text) {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return text;
-    }
-    std::set<std::string> taken_;
-};
-
 // "diseñando vigas: 120 de 500" on standard error, redrawn in place, once the run has taken
 // more than a second and only on a terminal.
 class Progress {
@@ -333,7 +303,7 @@ int runBeams(const QStringList& arguments) {
     int status = exitSuccess;
     building::Quantities total;
     std::vector<building::BeamQuantities> perBeam;  // only for cantidades.csv
-    FileNames fileNames;
+    dxfexport::FileNames fileNames;
     Progress progress(beams.beams.size());
     std::size_t done = 0;
     if (json) writeOut("{\"beams\":[");

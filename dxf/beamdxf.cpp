@@ -389,11 +389,10 @@ class PendingFileGuard {
     void (*previous[std::size(signals)])(int) = {};
 };
 
-}  // namespace
 
-std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
-                         const engine::beam::BeamInput& input, char decimalSeparator,
-                         const dr::SheetInfo& info) {
+// Writes `drawing` at `path` safely, as writeBeamDxf says.
+std::string writeDrawingSafely(const std::string& path, const dr::Drawing& drawing,
+                               char decimalSeparator) {
     namespace fs = std::filesystem;
     const std::string cannot = "No se pudo escribir el archivo DXF «" + path + "»";
     if (path.empty() || fs::path(path).filename().empty())
@@ -407,7 +406,6 @@ std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign
     if (fs::is_directory(status)) return cannot + ": es una carpeta.";
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     if (!fs::is_directory(folder, error)) return cannot + ": la carpeta no existe.";
-    const dr::Drawing drawing = dr::cadSheet(design, input, decimalSeparator, info);
     const std::string noRoom =
         cannot + ": no hay permiso para escribir en esa carpeta o el disco está lleno.";
 
@@ -452,6 +450,61 @@ std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign
         return cannot + ": no se pudo reemplazar el archivo.";
     }
     return {};
+}
+
+}  // namespace
+
+std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
+                         const engine::beam::BeamInput& input, char decimalSeparator,
+                         const dr::SheetInfo& info) {
+    return writeDrawingSafely(path, dr::cadSheet(design, input, decimalSeparator, info),
+                              decimalSeparator);
+}
+
+std::string writeBeamsDxf(const std::string& path, const std::vector<SheetBeam>& beams,
+                          char decimalSeparator, const dr::SheetInfo& info) {
+    const dr::TextHeights text = dr::cadTextHeights();
+    const double headingHeight = 2 * text.title;
+    const double gap = 12 * text.title;
+    dr::Drawing drawing;
+    double top = 0;
+    dr::SheetInfo sheetInfo = info;
+    for (std::size_t k = 0; k < beams.size(); ++k) {
+        const SheetBeam& beam = beams[k];
+        sheetInfo.sheet = std::to_string(k + 1) + " de " + std::to_string(beams.size());
+        dr::Drawing sheet = dr::cadSheet(beam.design, beam.input, decimalSeparator, sheetInfo);
+        dr::Text heading;
+        heading.at = {sheet.bounds.left, sheet.bounds.top + 2 * headingHeight};
+        heading.height = headingHeight;
+        heading.text = beam.input.name;
+        sheet.texts.push_back(heading);
+        sheet.bounds.top = heading.at.y + headingHeight;
+        drawing.add(sheet, -sheet.bounds.left, top - sheet.bounds.top);
+        top = drawing.bounds.bottom - gap;
+    }
+    return writeDrawingSafely(path, drawing, decimalSeparator);
+}
+
+std::string FileNames::take(std::string_view name) {
+    std::string safe;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == '(' ||
+                          c == ')' || c == ' ' || c == '=' || byte >= 0x80;
+        safe += kept ? c : '_';
+    }
+    while (!safe.empty() && (safe.back() == ' ' || safe.back() == '.')) safe.pop_back();
+    if (safe.empty() || safe.front() == '.' || safe.front() == ' ') safe.insert(0, "_");
+    const auto folded = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    };
+    std::string chosen = safe;
+    for (int n = 2; !taken_.insert(folded(chosen)).second; ++n)
+        chosen = safe + " (" + std::to_string(n) + ")";
+    return chosen;
 }
 
 }  // namespace dxfexport

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "engine/beam/beam.h"
 #include "engine/drawing/beamdrawing.h"
@@ -23,5 +26,27 @@ namespace dxfexport {
 std::string writeBeamDxf(const std::string& path, const engine::beam::BeamDesign& design,
                          const engine::beam::BeamInput& input, char decimalSeparator = '.',
                          const engine::drawing::SheetInfo& info = {});
+
+// A beam of a building's drawing: its design and the beam as typed, named as its sheet is titled.
+struct SheetBeam {
+    engine::beam::BeamDesign design;
+    engine::beam::BeamInput input;
+};
+
+// Several beams in one drawing, each beam's whole sheet below the one before and headed by the
+// beam's name, written as writeBeamDxf writes one.
+std::string writeBeamsDxf(const std::string& path, const std::vector<SheetBeam>& beams,
+                          char decimalSeparator = '.',
+                          const engine::drawing::SheetInfo& info = {});
+
+// Beams' names as file names: letters, digits, blanks and "-_.()=" kept, anything else "_",
+// never starting with a dot; a name taken before (in any letter case) gets " (2)", " (3)", ...
+class FileNames {
+  public:
+    std::string take(std::string_view name);
+
+  private:
+    std::set<std::string> taken_;
+};
 
 }  // namespace dxfexport

@@ -42,6 +42,34 @@ def check(writer, extra):
     return failures
 
 
+def check_two_beams(writer):
+    """Two beams in one drawing: each headed by its name, the second below the first, each
+    title block numbering its sheet."""
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "vigas.dxf")
+        expected_path = os.path.join(folder, "esperado.txt")
+        subprocess.run([writer, path, expected_path, "two"], check=True)
+        doc = ezdxf.readfile(path)
+    failures = []
+    audit = doc.audit()
+    for fix in audit.fixes + audit.errors:
+        failures.append(f"ezdxf's audit: {fix.message}")
+    texts = list(doc.modelspace().query("TEXT"))
+    headings = {t.dxf.text: t.dxf.insert.y for t in texts if t.dxf.text in ("V-201", "V-202")}
+    if set(headings) != {"V-201", "V-202"}:
+        return failures + [f"headings {sorted(headings)}, not V-201 and V-202"]
+    # Each title block (at the bottom of its sheet) numbers its sheet: the first one's above the
+    # second heading, the second one's below it.
+    sheets = {t.dxf.text: t.dxf.insert.y for t in texts if t.dxf.text in ("1 de 2", "2 de 2")}
+    if set(sheets) != {"1 de 2", "2 de 2"}:
+        failures.append(f"title blocks number {sorted(sheets)}, not 1 de 2 and 2 de 2")
+    elif not sheets["1 de 2"] > headings["V-202"] > sheets["2 de 2"]:
+        failures.append("V-202's sheet is not below V-201's")
+    if headings["V-201"] <= headings["V-202"]:
+        failures.append("V-201 is not the first sheet")
+    return failures
+
+
 def check_stirrups(doc, hoops):
     """One vertical line on ESTRIBOS a hoop, across the 50 cm beam of the elevation (y = 0 at
     its bottom face), and the hoop of every section as a closed polyline."""
@@ -225,6 +253,7 @@ def main(writer, cli=None):
     failures = []
     for extra in ([], ["designed"]):
         failures += [f"{' '.join(extra) or 'fixture'}: {f}" for f in check(writer, extra)]
+    failures += [f"two beams: {f}" for f in check_two_beams(writer)]
     if cli:
         failures += [f"quintaral-cli: {f}" for f in check_cli(cli)]
         failures += [f"quintaral-cli --dxf: {f}" for f in check_targets(cli)]

@@ -1,9 +1,11 @@
 // Writes the hand-built 3-span beam as DXF for the read-back check (or, with a third argument
-// "designed", the same beam as the design engine details it), with the schedule beside it
-// ("mark length-in-cm" a line), and checks that a write that cannot happen leaves no file.
+// "designed", the same beam as the design engine details it; with "two", the fixture twice, as
+// V-201 and V-202, in one drawing), with the schedule beside it ("mark length-in-cm" a line),
+// and checks that a write that cannot happen leaves no file.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <variant>
 
 #include "beamfixture.h"
@@ -16,7 +18,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto [input, design] = beamfixture::threeSpans();
-    if (argc == 4) {
+    const bool twoBeams = argc == 4 && std::string(argv[3]) == "two";
+    if (argc == 4 && !twoBeams) {
         const auto outcome = engine::beam::designBeam(input);
         if (const auto* failure = std::get_if<engine::beam::BeamError>(&outcome)) {
             std::fprintf(stderr, "%s\n", engine::beam::errorText(*failure, '.').c_str());
@@ -27,8 +30,16 @@ int main(int argc, char** argv) {
     input.name = "V-201";
     input.axis = "Eje B";
     input.level = "Piso 2";
-    const std::string error = dxfexport::writeBeamDxf(argv[1], design, input, '.',
-                                                      {"Edificio Quintas", "2026-12-07", "1 de 1"});
+    std::string error;
+    if (twoBeams) {
+        engine::beam::BeamInput second = input;
+        second.name = "V-202";
+        error = dxfexport::writeBeamsDxf(argv[1], {{design, input}, {design, second}}, '.',
+                                         {"Edificio Quintas", "2026-12-07", ""});
+    } else {
+        error = dxfexport::writeBeamDxf(argv[1], design, input, '.',
+                                        {"Edificio Quintas", "2026-12-07", "1 de 1"});
+    }
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

@@ -1,6 +1,7 @@
 // The beam's PDF pages: nothing runs past a page's printable area (every word pdftotext finds
 // lies inside the margins), the elevation pages are landscape, and a beam longer than a page
 // takes is split over pages that say which part each one shows.
+#include <QDir>
 #include <QFontMetricsF>
 #include <QPdfWriter>
 #include <QProcess>
@@ -15,7 +16,10 @@
 #include "guitest.h"
 #include "engine/beam/calcsheet.h"
 #include "print/beampages.h"
+#include "print/dxfexport.h"
 #include "print/pdfsheet.h"
+#include "print/sheetexport.h"
+#include "project/project.h"
 
 namespace {
 
@@ -83,6 +87,19 @@ std::pair<engine::beam::BeamInput, engine::beam::BeamDesign> sixSpans() {
     return {input, std::get<engine::beam::BeamDesign>(outcome)};
 }
 
+// A project of three beams, the first two alike and grouped.
+void fillBuilding(project::Project& project) {
+    engine::beam::BeamInput alike = beamfixture::threeSpans().first;
+    alike.name = "V-101";
+    project.addBeam(alike, QStringLiteral("Eje A"));
+    alike.name = "V-102";
+    project.addBeam(alike, QStringLiteral("Eje B"));
+    engine::beam::BeamInput longer = sixSpans().first;
+    longer.name = "V-103";
+    project.addBeam(longer, QStringLiteral("Eje C"));
+    project.groupEqualBeams();
+}
+
 }  // namespace
 
 class TestBeamPdf : public GuiTestCase {
@@ -95,6 +112,7 @@ class TestBeamPdf : public GuiTestCase {
     void checksNameTheirPlaceOnce();
     void inputsFacesAndArticlesOnTheSheet();
     void drawingsAtTheLargestStandardScaleThatFits();
+    void everyBeamOfAProject();
 };
 
 void TestBeamPdf::insidePrintableArea_data() {
@@ -310,6 +328,55 @@ void TestBeamPdf::drawingsAtTheLargestStandardScaleThatFits() {
                     drawing.bounds.height() * larger > portrait.height());
         }
     }
+}
+
+// A project of several beams: the PDF opens with the index (every beam with its description,
+// group and verdict), then the pages of the group (once, under its name) and of the beam alone;
+// the DXF takes the same two sheets, in one file each when asked so.
+void TestBeamPdf::everyBeamOfAProject() {
+    const LocaleGuard locale(QLocale(QLocale::Spanish, QLocale::Colombia));
+    project::Project project;
+    fillBuilding(project);
+    QCOMPARE(project.beams().size(), std::size_t(3));
+    const QString group = project.beams().front().beam.group;
+    QCOMPARE(group, QStringLiteral("V-101 = V-102"));
+
+    QStringList undesigned;
+    const std::vector<dxfexport::SheetBeam> sheets = printing::projectSheets(project, undesigned);
+    QCOMPARE(sheets.size(), std::size_t(2));
+    QCOMPARE(QString::fromStdString(sheets[0].input.name), group);
+    QCOMPARE(QString::fromStdString(sheets[1].input.name), QStringLiteral("V-103"));
+    QVERIFY(undesigned.isEmpty());
+    QTemporaryDir apart;
+    QCOMPARE(printing::writeSheetsApart(apart.path(), sheets, '.', {}), QString());
+    QCOMPARE(QDir(apart.path()).entryList(QDir::Files, QDir::Name),
+             QStringList({QStringLiteral("V-101 = V-102.dxf"), QStringLiteral("V-103.dxf")}));
+
+    const std::optional<printing::CalculationSheet> sheet = printing::calculationSheet(project);
+    QVERIFY(sheet);
+    QVERIFY(!sheet->withSection);
+    QCOMPARE(sheet->index.size(), std::size_t(3));
+    QCOMPARE(sheet->beams.size(), std::size_t(2));
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("edificio.pdf"));
+    QCOMPARE(printing::writeCalculationSheet(pdf, *sheet), QString());
+    const std::vector<Page> pages = readWords(pdf);
+    QVERIFY(pages.size() > 12);  // the index, then at least six pages a sheet
+    const QString index = pageLines(pages.front());
+    QVERIFY2(index.contains(QStringLiteral("Índice de vigas")), qPrintable(index));
+    for (const QString& words :
+         {QStringLiteral("V-101 Eje A V-101 = V-102"), QStringLiteral("V-102 Eje B V-101 = V-102"),
+          QStringLiteral("V-103 Eje C")})
+        QVERIFY2(index.contains(words), qPrintable(words + QStringLiteral(" not in:\n") + index));
+    // Each sheet's data page is titled with its beam's name.
+    int groupTitles = 0, aloneTitles = 0;
+    for (std::size_t p = 1; p < pages.size(); ++p) {
+        const QString lines = pageLines(pages[p]);
+        groupTitles += lines.contains(QStringLiteral("\nViga V-101 = V-102"));
+        aloneTitles += lines.contains(QStringLiteral("\nViga V-103"));
+    }
+    QVERIFY(groupTitles >= 1);
+    QVERIFY(aloneTitles >= 1);
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamPdf)

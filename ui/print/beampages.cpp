@@ -406,6 +406,27 @@ ScaledDrawing scaledSections(const eb::BeamDesign& design, const eb::BeamInput& 
     return result;
 }
 
+std::vector<BeamPage> beamIndexPages(const std::vector<BeamIndexRow>& rows, char separator,
+                                     const PageBodies& bodies) {
+    eb::SheetTable table;
+    table.header = {"Viga", "Descripción", "Grupo", "Verificación", "Acero (kg)"};
+    double total = 0;
+    for (const BeamIndexRow& row : rows) {
+        const std::string verdict =
+            !row.designed ? "Sin diseño" : row.passes ? "Cumple" : "No cumple";
+        table.rows.push_back(
+            {row.name.toStdString(), row.description.toStdString(), row.group.toStdString(),
+             verdict, row.designed ? engine::formatFixed(row.mass, 1, separator) : "-"});
+        if (row.designed) total += row.mass;
+    }
+    table.rows.push_back({"Total", "", "", "", engine::formatFixed(total, 1, separator)});
+    std::vector<BeamPage> pages;
+    flowPages(pages, QPageLayout::Portrait, QStringLiteral("Índice de vigas"),
+              tablePieces(table, bodies.font, bodies.device, bodies.portrait.width()),
+              bodies.portrait, bodies.font, bodies.device);
+    return pages;
+}
+
 std::vector<BeamPage> beamPages(const eb::BeamDesign& design, const eb::BeamInput& input,
                                 const QString& projectName, char separator,
                                 const PageBodies& bodies) {

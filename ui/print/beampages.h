@@ -45,6 +45,19 @@ std::vector<BeamPage> beamPages(const engine::beam::BeamDesign& design,
                                 const engine::beam::BeamInput& input, const QString& projectName,
                                 char decimalSeparator, const PageBodies& bodies);
 
+// A line of the index of a project's beams.
+struct BeamIndexRow {
+    QString name, description, group;  // group: empty for a beam designed alone
+    bool designed = false;
+    bool passes = false;
+    double mass = 0;  // kg of steel, longitudinal bars and stirrups
+};
+
+// The index of a project's beams on portrait pages: each beam's name, description, group,
+// "Cumple" / "No cumple" (or "Sin diseño") and kilograms of steel.
+std::vector<BeamPage> beamIndexPages(const std::vector<BeamIndexRow>& rows,
+                                     char decimalSeparator, const PageBodies& bodies);
+
 // A drawing at a standard scale: its geometry, the scale's denominator (1:N) and the size it
 // takes on the page, device pixels (its bounds at that scale, so that painting it into a
 // rectangle of exactly this size draws it at 1:N).

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "common/decimalseparator.h"
@@ -111,7 +112,7 @@ SheetPages::SheetPages(const CalculationSheet& sheet, QPdfWriter& writer)
         if (sheet.layout) addLayout(*sheet.layout);
         paginate();
     }
-    if (sheet.beam) {
+    if (sheet.beam || !sheet.beams.empty()) {
         QPageLayout landscape = writer.pageLayout();
         landscape.setOrientation(QPageLayout::Landscape);
         const QRectF wide = landscape.paintRectPixels(writer.resolution());
@@ -119,9 +120,17 @@ SheetPages::SheetPages(const CalculationSheet& sheet, QPdfWriter& writer)
                                 QSizeF(wide.width(), wide.height() - headerHeight_), bodyFont_,
                                 &writer_};
         // The project is named after its file.
-        beamPages_ = beamPages(sheet.beam->design, sheet.beam->input,
-                               QFileInfo(sheet.fileName).completeBaseName(), decimalSeparator(),
-                               bodies);
+        const QString projectName = QFileInfo(sheet.fileName).completeBaseName();
+        if (!sheet.index.empty()) beamPages_ = beamIndexPages(sheet.index, decimalSeparator(), bodies);
+        for (const CalculationSheet::Beam& beam : sheet.beams) {
+            std::vector<BeamPage> pages =
+                beamPages(beam.design, beam.input, projectName, decimalSeparator(), bodies);
+            std::move(pages.begin(), pages.end(), std::back_inserter(beamPages_));
+        }
+        if (sheet.beams.empty())
+            beamPages_ =
+                beamPages(sheet.beam->design, sheet.beam->input, projectName, decimalSeparator(),
+                          bodies);
     }
 }
 

@@ -8,10 +8,12 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "engine/beam/beam.h"
 #include "engine/code.h"
 #include "engine/design.h"
+#include "print/beampages.h"
 
 class QPainter;
 
@@ -39,6 +41,10 @@ struct CalculationSheet {
         engine::beam::BeamDesign design;
     };
     std::optional<Beam> beam;
+    // A project of several beams: the index of every one (print/beampages.h), then the pages of
+    // each designed beam (a group's once, under its name), in place of `beam`'s.
+    std::vector<BeamIndexRow> index;
+    std::vector<Beam> beams;
     // False for a project with a beam and no section design: the sheet is the beam's pages.
     bool withSection = true;
 };

@@ -50,15 +50,37 @@ SheetLayout sheetLayout(const engine::CompletedDesign& design,
 
 std::optional<CalculationSheet> calculationSheet(const project::Project& project) {
     const auto& design = project.design();
-    const bool withBeam = project.beam() && project.beamDesign();
-    if (!design && !withBeam) return std::nullopt;
     CalculationSheet sheet;
+    if (project.beams().size() > 1) {
+        QStringList groupsShown;
+        for (const project::Project::Beam& beam : project.beams()) {
+            const auto& beamDesign = beam.result.design;
+            sheet.index.push_back({fromEngine(beam.beam.input.name), beam.beam.description,
+                                   beam.beam.group, beamDesign.has_value(),
+                                   beamDesign && beamDesign->passes,
+                                   beamDesign ? beamDesign->totalMass : 0.0});
+            if (!beamDesign) continue;
+            const QString& group = beam.beam.group;
+            if (!group.isEmpty()) {
+                if (groupsShown.contains(group)) continue;
+                groupsShown << group;
+            }
+            CalculationSheet::Beam pages{beam.beam.input, *beamDesign};
+            if (!group.isEmpty()) pages.input.name = group.toStdString();
+            sheet.beams.push_back(std::move(pages));
+        }
+        if (sheet.beams.empty()) sheet.index.clear();
+    }
+    const bool withBeam = !sheet.beams.empty() || (project.beams().size() <= 1 &&
+                                                   project.beam() && project.beamDesign());
+    if (!design && !withBeam) return std::nullopt;
     if (!project.path().isEmpty()) sheet.fileName = QFileInfo(project.path()).fileName();
-    if (withBeam) sheet.beam = CalculationSheet::Beam{*project.beam(), *project.beamDesign()};
+    if (withBeam && sheet.beams.empty())
+        sheet.beam = CalculationSheet::Beam{*project.beam(), *project.beamDesign()};
     if (!design) {
-        // The beam's pages alone, under the header of the beam's code.
+        // The beams' pages alone, under the header of the (first) beam's code.
         sheet.withSection = false;
-        sheet.code = project.beam()->code;
+        sheet.code = sheet.beam ? sheet.beam->input.code : sheet.beams.front().input.code;
         return sheet;
     }
     sheet.code = design->run.code();
