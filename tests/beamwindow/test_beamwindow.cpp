@@ -121,6 +121,7 @@ class TestBeamWindow : public GuiTestCase {
     void newColumnsRead();
     void beamList();
     void quantities();
+    void importBeams();
 };
 
 // "abc" in a span's length: the drawings say the results are out of date and name the cell; the
@@ -924,6 +925,43 @@ void TestBeamWindow::quantities() {
     const QString nowhere = folder.filePath(QStringLiteral("no/existe/cantidades.csv"));
     QVERIFY(!tab->exportTo(nowhere).isEmpty());
     QVERIFY(!QFile::exists(nowhere));
+}
+
+// An analysis export goes in as the project's next beams (semicolons and decimal commas, stations
+// measured from the joint); the same export again would repeat their names and adds nothing.
+void TestBeamWindow::importBeams() {
+    const LocaleGuard locale(QLocale::c());
+    project::Project project;
+    BeamWindow window(&project);
+    window.show();
+    typeThreeSpans(window);
+    QTemporaryDir folder;
+    const auto write = [&folder](const char* name, const QByteArray& text) {
+        QFile file(folder.filePath(QLatin1String(name)));
+        if (!file.open(QIODevice::WriteOnly)) return QString();
+        file.write(text);
+        return file.fileName();
+    };
+    const QString beams = write("vigas.csv",
+                                "beam;span;length;support_left;support_right;b;h;cover;cover2;"
+                                "fc;fy;description\n"
+                                "V-201;1;5;40;40;30;50;6;6;210;4200;Eje B, piso 2\n"
+                                "V-202;1;4,5;40;40;30;50;6;6;210;4200;\n");
+    const QString stations = write("estaciones.csv",
+                                   "beam;span;x;mu;v;combo\n"
+                                   "V-201;1;0;-12;9;U1\nV-201;1;2,7;8;0;U1\nV-201;1;5,4;-12;-9;U1\n"
+                                   "V-202;1;0;-9;7;U1\nV-202;1;2,45;6;0;U1\nV-202;1;4,9;-9;-7;U1\n");
+    auto* list = window.findChild<BeamList*>();
+    QVERIFY(list);
+    QCOMPARE(list->importFiles(beams, stations, true), QString());
+    QCOMPARE(int(project.beams().size()), 3);
+    QCOMPARE(project.currentBeamIndex(), 1);
+    QCOMPARE(project.beams()[1].beam.description, QStringLiteral("Eje B, piso 2"));
+    QVERIFY(project.beams()[1].beam.input.stationsFromCentreline);
+    QVERIFY(project.beams()[2].result.design);
+    const QString again = list->importFiles(beams, stations, true);
+    QVERIFY2(again.contains(QStringLiteral("\"V-201\"")), qPrintable(again));
+    QCOMPARE(int(project.beams().size()), 3);
 }
 
 QUINTARAL_GUI_TEST_MAIN(TestBeamWindow)

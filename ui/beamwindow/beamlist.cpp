@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +18,7 @@
 
 #include "common/decimalseparator.h"
 #include "common/enginetext.h"
+#include "beamwindow/stationsfile.h"
 #include "engine/beam/barschedule.h"
 #include "project/project.h"
 
@@ -141,6 +144,12 @@ void BeamList::setupButtons(QWidget* rows) {
                               QStringLiteral("La viga elegida, diseñada sola"), &BeamList::ungroup);
     fourth->addWidget(buttons_.group);
     fourth->addWidget(buttons_.ungroup);
+    auto* importButton = button("importBeamsButton", QStringLiteral("Importar vigas..."),
+                                QStringLiteral("Las vigas de un edificio exportadas por el programa "
+                                               "de análisis: un archivo de vigas (una fila por "
+                                               "vano) y, si se quiere, uno de estaciones"),
+                                &BeamList::importBeams);
+    grid->addWidget(importButton);
     grid->addLayout(first);
     grid->addLayout(second);
     grid->addLayout(third);
@@ -255,4 +264,52 @@ void BeamList::move(int step) {
 void BeamList::ungroup() {
     if (!leave()) return;
     project_->ungroupBeam(selectedRow());
+}
+
+QString BeamList::importFiles(const QString& beamsPath, const QString& stationsPath,
+                              bool fromCentreline) {
+    const BuildingRead read = readBuildingFiles(beamsPath, stationsPath, fromCentreline);
+    if (!read.error.isEmpty()) return read.error;
+    for (const auto& beam : read.building.beams) {
+        const QString name = QString::fromStdString(beam.input.name);
+        if (project_->beamNameTaken(name))
+            return QStringLiteral("«%1»: ya hay una viga llamada \"%2\" en el proyecto; no se "
+                                  "importó ninguna viga.")
+                .arg(beamsPath, name);
+    }
+    if (!leave()) return QStringLiteral("No se importó ninguna viga.");
+    const int first = int(project_->beams().size());
+    for (const auto& beam : read.building.beams)
+        project_->addBeam(beam.input, QString::fromStdString(beam.description));
+    project_->selectBeam(first);
+    return {};
+}
+
+// Asks for the beams file and where the moments come from, then for the stations file.
+void BeamList::importBeams() {
+    const QString filter = QStringLiteral("Archivos CSV (*.csv *.txt);;Todos los archivos (*)");
+    const QString beamsPath =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Importar vigas"), QString(), filter);
+    if (beamsPath.isEmpty()) return;
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("Importar vigas"),
+                    QStringLiteral("¿De dónde salen los momentos de las vigas?"),
+                    QMessageBox::NoButton, this);
+    auto* typed = ask.addButton(QStringLiteral("Del archivo de vigas"), QMessageBox::AcceptRole);
+    auto* fromFace =
+        ask.addButton(QStringLiteral("Estaciones, x desde la cara del apoyo"), QMessageBox::YesRole);
+    auto* fromJoint =
+        ask.addButton(QStringLiteral("Estaciones, x desde el eje del apoyo"), QMessageBox::YesRole);
+    ask.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    ask.setDefaultButton(typed);
+    ask.exec();
+    QString stationsPath;
+    if (ask.clickedButton() == fromFace || ask.clickedButton() == fromJoint) {
+        stationsPath = QFileDialog::getOpenFileName(this, QStringLiteral("Importar estaciones"),
+                                                    QFileInfo(beamsPath).path(), filter);
+        if (stationsPath.isEmpty()) return;
+    } else if (ask.clickedButton() != typed) {
+        return;
+    }
+    const QString refused = importFiles(beamsPath, stationsPath, ask.clickedButton() == fromJoint);
+    if (!refused.isEmpty()) QMessageBox::warning(this, QStringLiteral("Importar vigas"), refused);
 }

@@ -27,6 +27,12 @@ class BeamList : public QWidget {
     // what does not read and the engineer chose to go on editing).
     void setLeaveCheck(std::function<bool()> mayLeave) { mayLeave_ = std::move(mayLeave); }
 
+    // Adds the beams of an analysis export (see readBuildingFiles) after the project's, and
+    // selects the first of them; the reason, naming the file and line or the name already in
+    // the project, when nothing was added.
+    QString importFiles(const QString& beamsPath, const QString& stationsPath,
+                        bool fromCentreline);
+
     // The list's columns.
     enum Column { Name, Verdict, Mass, Group, ColumnCount };
 
@@ -45,6 +51,7 @@ class BeamList : public QWidget {
     void remove();
     void move(int step);
     void ungroup();
+    void importBeams();
     int selectedRow() const;
     bool leave();
 
