@@ -122,6 +122,7 @@ struct BeamWindow::Fields {
     QTabWidget* outputTabs = nullptr;
     BeamPlot* elevationPlot = nullptr;
     BeamPlot* sectionsPlot = nullptr;
+    BeamPlot* shapesPlot = nullptr;  // the bending shapes under the schedule
     BeamPlot* envelopePlot = nullptr;
     QTableView* scheduleView = nullptr;
     QTableView* checksView = nullptr;
@@ -432,6 +433,9 @@ void BeamWindow::setupOutputs(QWidget* panel) {
     f.scheduleView->verticalHeader()->hide();
     f.scheduleView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     scheduleLayout->addWidget(f.scheduleView, 1);
+    f.shapesPlot = new BeamPlot;
+    f.shapesPlot->setObjectName(QStringLiteral("shapesPlot"));
+    scheduleLayout->addWidget(f.shapesPlot, 1);
     f.massLabel = new QLabel;
     f.massLabel->setObjectName(QStringLiteral("massLabel"));
     f.massLabel->setWordWrap(true);
@@ -763,7 +767,7 @@ void BeamWindow::showOutOfDate(const QString& error) {
     const QString message =
         error.isEmpty() ? QString()
                         : QStringLiteral("Resultados desactualizados: corrija %1").arg(error);
-    for (BeamPlot* plot : {f.elevationPlot, f.sectionsPlot, f.envelopePlot})
+    for (BeamPlot* plot : {f.elevationPlot, f.sectionsPlot, f.envelopePlot, f.shapesPlot})
         plot->setOutOfDate(message);
     for (QWidget* result :
          std::initializer_list<QWidget*>{f.scheduleView, f.checksView, f.massLabel, f.verdictLabel})
@@ -777,7 +781,7 @@ void BeamWindow::showDesign() {
     scheduleModel_->setRowCount(0);
     checksModel_->setRowCount(0);
     if (!design_ || !input_) {
-        for (BeamPlot* plot : {f.elevationPlot, f.sectionsPlot, f.envelopePlot})
+        for (BeamPlot* plot : {f.elevationPlot, f.sectionsPlot, f.envelopePlot, f.shapesPlot})
             plot->setPainter({});
         f.massLabel->clear();
         f.verdictLabel->clear();
@@ -794,6 +798,9 @@ void BeamWindow::showDesign() {
     });
     f.envelopePlot->setPainter([=](QPainter& painter, const QRectF& area) {
         beampainting::paintEnvelope(painter, area, design, separator);
+    });
+    f.shapesPlot->setPainter([=](QPainter& painter, const QRectF& area) {
+        beampainting::paintBendingShapes(painter, area, design, separator);
     });
 
     const auto& columns = engine::drawing::scheduleColumns();
