@@ -79,8 +79,8 @@ Drawing stirrupSketch(const beam::StirrupMark& m, double th, char separator) {
         addLine(d, Layer::Stirrups, {x, top - tall}, {x + hook, top - tall});
         addText(d, {x - 0.4 * th, top - tall / 2 - 0.4 * th}, th, wholeCm(m.height, separator),
                 Align::Right, Layer::Dimensions);
-        addText(d, {x + hook + 0.5 * th, top - 1.6 * th}, th,
-                "135°: " + wholeCm(m.hook, separator), Align::Left, Layer::Dimensions);
+        addText(d, {x + hook + 0.5 * th, top - 1.6 * th}, th, "135°: " + wholeCm(m.hook, separator),
+                Align::Left, Layer::Dimensions);
         addText(d, {x + hook + 0.5 * th, top - tall}, th, "90°: " + wholeCm(m.hook, separator),
                 Align::Left, Layer::Dimensions);
     }
@@ -102,8 +102,8 @@ Drawing bendingShapes(const BeamDesign& design, const TextHeights& text, char se
     for (const beam::StirrupMark& m : design.stirrups) {
         Drawing cell = stirrupSketch(m, th, separator);
         addText(cell, {0, -10 * th}, th,
-                m.mark + ": " + barCountText(m.count, m.bar) + " L = " +
-                    metres(m.length, separator) + " m");
+                m.mark + ": " + barCountText(m.count, m.bar) +
+                    " L = " + metres(m.length, separator) + " m");
         computeBounds(cell);
         cells.push_back(std::move(cell));
     }
@@ -156,8 +156,8 @@ std::vector<std::string> generalNotes(const BeamDesign& design, const BeamInput&
         "Diseño según " + std::string(codeName(design.code)) +
             ", capacidad de disipación de energía " +
             std::string(beam::className(design.seismicClass)) + ".",
-        "Concreto f'c = " + formatGeneral(design.fc, separator) + " kg/cm²; acero Fy = " +
-            formatGeneral(design.fy, separator) + " kg/cm².",
+        "Concreto f'c = " + formatGeneral(design.fc, separator) +
+            " kg/cm²; acero Fy = " + formatGeneral(design.fy, separator) + " kg/cm².",
         "Recubrimiento libre: " + formatGeneral(input.settings.clearCover, separator) +
             " cm a los estribos.",
         "Traslapos clase B; ganchos estándar a 90° en las barras longitudinales.",
@@ -177,9 +177,8 @@ Drawing titleBlock(const BeamDesign& design, const BeamInput& input, const Sheet
     for (const std::string& where : {input.axis, input.level})
         if (!where.empty()) beamName += ", " + where;
     const auto orDash = [](const std::string& s) { return s.empty() ? std::string("-") : s; };
-    const std::string scale =
-        "Alzado 1:" + formatGeneral(cadPlotScale, '.') + "; secciones 1:" +
-        formatGeneral(cadPlotScale / cadSectionScale, '.');
+    const std::string scale = "Alzado 1:" + formatGeneral(cadPlotScale, '.') +
+                              "; secciones 1:" + formatGeneral(cadPlotScale / cadSectionScale, '.');
     const std::vector<std::pair<std::string, std::string>> rows = {
         {"Proyecto", orDash(info.project)},
         {"Viga", beamName},
@@ -246,7 +245,8 @@ Drawing cadSheet(const BeamDesign& design, const BeamInput& input, char separato
     const double notesTop = sheet.bounds.bottom - gap;
     sheet.add(notes, -notes.bounds.left, notesTop - notes.bounds.top);
     const Drawing block = titleBlock(design, input, info, text);
-    const double right = std::max(sheet.bounds.right, notes.bounds.width() + gap + block.bounds.width());
+    const double right =
+        std::max(sheet.bounds.right, notes.bounds.width() + gap + block.bounds.width());
     sheet.add(block, right - block.bounds.right, notesTop - block.bounds.top);
     return sheet;
 }

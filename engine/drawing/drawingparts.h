@@ -58,12 +58,12 @@ inline void addLine(Drawing& d, Layer layer, Point a, Point b) {
 }
 
 inline void addRectangle(Drawing& d, Layer layer, double x0, double y0, double x1, double y1,
-                  bool filled = false) {
+                         bool filled = false) {
     d.lines.push_back({layer, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true, filled, {}});
 }
 
-inline void addText(Drawing& d, Point at, double height, std::string text, Align align = Align::Left,
-             Layer layer = Layer::Text) {
+inline void addText(Drawing& d, Point at, double height, std::string text,
+                    Align align = Align::Left, Layer layer = Layer::Text) {
     d.texts.push_back({layer, at, height, std::move(text), align, at.x, at.x});
 }
 
