@@ -106,6 +106,13 @@ bool readStirrup(const QCommandLineParser& parser, engine::beam::BeamInput& inpu
     return false;
 }
 
+std::optional<bool> readJsonFormat(const QString& format) {
+    if (format == QLatin1String("text") || format == QLatin1String("json"))
+        return format == QLatin1String("json");
+    printError(QStringLiteral("formato desconocido: «%1» (text o json)").arg(format));
+    return std::nullopt;
+}
+
 namespace {
 
 bool readClass(const QCommandLineParser& parser, engine::beam::BeamInput& input) {
@@ -145,9 +152,9 @@ bool readBeamFiles(const QCommandLineParser& parser, const CsvStyle& style,
     if (!stationsFile.isOpen()) return false;
     engine::csv::Reader stationsReader = stationsFile.reader(style.delimiter);
     const bool fromCentreline = parser.isSet(centrelineOption);
-    auto stations = fileValue(engine::beam::readStations(stationsReader, style.decimalSeparator,
-                                                         *spans, fromCentreline),
-                              stationsFile);
+    auto stations = fileValue(
+        engine::beam::readStations(stationsReader, style.decimalSeparator, *spans, fromCentreline),
+        stationsFile);
     if (!stations) return false;
     input.stations = std::move(*stations);
     input.stationsFromCentreline = fromCentreline;
@@ -187,7 +194,6 @@ bool readLabels(const QCommandLineParser& parser, engine::beam::BeamInput& input
     }
     return true;
 }
-
 
 // The beam the options describe (section, code, class, bars, stock, name, axis, level, stirrup
 // and the CSV files), into
@@ -284,11 +290,9 @@ int runBeam(const QStringList& arguments) {
         printError(QStringLiteral("argumento de más: %1").arg(files.at(1)));
         return exitUsage;
     }
-    const QString format = parser.value(formatOption);
-    if (format != QLatin1String("text") && format != QLatin1String("json")) {
-        printError(QStringLiteral("formato desconocido: «%1» (text o json)").arg(format));
-        return exitUsage;
-    }
+    const std::optional<bool> asJson = readJsonFormat(parser.value(formatOption));
+    if (!asJson) return exitUsage;
+    const bool json = *asJson;
     const auto csv = csvOptions(parser);
     if (!csv) return exitUsage;
 
@@ -308,7 +312,7 @@ int runBeam(const QStringList& arguments) {
     if (const auto* error = std::get_if<engine::beam::BeamError>(&*outcome)) {
         // JSON's figures have a point; the schedule's the separator asked for. The message
         // names the file the beam came from.
-        const char separator = format == QLatin1String("json") ? '.' : csv->decimalSeparator;
+        const char separator = json ? '.' : csv->decimalSeparator;
         const QString source = files.isEmpty() ? parser.value(spansOption) : files.first();
         printError(source + QStringLiteral(": ") +
                    QString::fromStdString(engine::beam::errorText(*error, separator)));
@@ -316,18 +320,17 @@ int runBeam(const QStringList& arguments) {
     }
     const auto& design = std::get<engine::beam::BeamDesign>(*outcome);
     if (parser.isSet(dxfOption)) {
-        const std::string error =
-            dxfexport::writeBeamDxf(QFile::encodeName(parser.value(dxfOption)).toStdString(),
-                                    design, input, csv->decimalSeparator,
-                                    {{}, QDate::currentDate().toString(Qt::ISODate).toStdString(),
-                                     "1 de 1"});
+        const std::string error = dxfexport::writeBeamDxf(
+            QFile::encodeName(parser.value(dxfOption)).toStdString(), design, input,
+            csv->decimalSeparator,
+            {{}, QDate::currentDate().toString(Qt::ISODate).toStdString(), "1 de 1"});
         if (!error.empty()) {
             writeError(error + '\n');
             return exitUsage;
         }
     }
-    writeOut(format == QLatin1String("json") ? engine::beam::designJson(design)
-                                             : engine::beam::scheduleText(design, csv->decimalSeparator));
+    writeOut(json ? engine::beam::designJson(design)
+                  : engine::beam::scheduleText(design, csv->decimalSeparator));
     return design.passes ? exitSuccess : exitFailed;
 }
 

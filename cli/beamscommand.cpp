@@ -135,7 +135,6 @@ std::optional<building::Building> readProject(const QCommandLineParser& parser,
     return result;
 }
 
-
 // "diseñando vigas: 120 de 500" on standard error, redrawn in place, once the run has taken
 // more than a second and only on a terminal.
 class Progress {
@@ -251,12 +250,9 @@ int runBeams(const QStringList& arguments) {
         printError(QStringLiteral("argumento de más: %1").arg(files.at(1)));
         return exitUsage;
     }
-    const QString format = parser.value(formatOption);
-    if (format != QLatin1String("text") && format != QLatin1String("json")) {
-        printError(QStringLiteral("formato desconocido: «%1» (text o json)").arg(format));
-        return exitUsage;
-    }
-    const bool json = format == QLatin1String("json");
+    const std::optional<bool> asJson = readJsonFormat(parser.value(formatOption));
+    if (!asJson) return exitUsage;
+    const bool json = *asJson;
     const auto csv = csvOptions(parser);
     if (!csv) return exitUsage;
     engine::beam::BeamInput options;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -21,5 +23,7 @@ int runBeams(const QStringList& arguments);
 bool readBarRange(const QCommandLineParser& parser, engine::beam::BeamInput& input);
 bool readStock(const QCommandLineParser& parser, engine::beam::BeamInput& input);
 bool readStirrup(const QCommandLineParser& parser, engine::beam::BeamInput& input);
+// "--format text|json": whether the output is JSON; none after printing what is wrong.
+std::optional<bool> readJsonFormat(const QString& format);
 
 }  // namespace cli
